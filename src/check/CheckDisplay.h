@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+namespace senrokan {
+
+// Where a check shows what it does: the status field, the page-text area, the busy pointer and
+// modal message boxes. The timed check never opens a message box.
+class CheckDisplay {
+public:
+    virtual ~CheckDisplay() = default;
+    virtual void setStatusText(const QString& text) = 0;
+    virtual void setPageText(const QString& text) = 0;
+    // Sets the pointer's state; calling it twice with the same value changes nothing.
+    virtual void setBusy(bool busy) = 0;
+    // Modal: returns when the user has closed the box.
+    virtual void showMessage(const QString& prompt, const QString& title) = 0;
+};
+
+} // namespace senrokan

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QDateTime>
+#include <QtGlobal>
+#include <functional>
+
+namespace senrokan {
+
+// The fixed times and limits of a check. The program always runs with these defaults; tests
+// shorten the waits and point the port at their own loopback server.
+struct CheckTimings {
+    int connectWaitMs = 2000;
+    int replyWaitMs = 2000;
+    int arrivalPauseMs = 18;
+    quint16 port = 80;
+    int fetchTimeoutMs = 4000;
+    qsizetype replyCapBytes = 16 * 1024 * 1024; // a reply keeps at most this much
+};
+
+using Clock = std::function<QDateTime()>;
+
+inline QDateTime systemClock() { return QDateTime::currentDateTime(); }
+
+} // namespace senrokan

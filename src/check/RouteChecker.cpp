@@ -1,0 +1,282 @@
+#include "RouteChecker.h"
+
+#include "StatusDecision.h"
+#include "codec/Converter.h"
+#include "codec/DeclaredCoding.h"
+#include "codec/Kconv.h"
+#include "route/Failure.h"
+
+#include <QEventLoop>
+#include <QThread>
+#include <QTimer>
+
+namespace senrokan {
+
+namespace {
+
+const QString TitleMessage = QStringLiteral("メッセージ");
+const QString TitleRouteInfo = QStringLiteral("運行情報");
+const QString TextConnecting = QStringLiteral("接続中");
+const QString TextConnected = QStringLiteral("接続しました");
+const QString TextRequesting = QStringLiteral("HTTPサーバに接続");
+const QString TextFailed = QStringLiteral("接続失敗");
+const QString TextNoServer = QStringLiteral("サーバ未設定");
+const QString NotFoundPage = QStringLiteral("ページが見つかりません");
+
+// The socket's read buffer: bounds memory however fast a server sends.
+constexpr qint64 SocketReadBuffer = 1024 * 1024;
+
+} // namespace
+
+RouteChecker::RouteChecker(const RouteFieldSource& fields, CheckDisplay& display, QObject* parent)
+    : QObject(parent), m_fields(fields), m_display(display),
+      m_replyDecoder(std::make_unique<Converter>(coding::Cp932))
+{
+    m_socket.setReadBufferSize(SocketReadBuffer);
+    connect(&m_socket, &QTcpSocket::connected, this, &RouteChecker::onConnected);
+    connect(&m_socket, &QTcpSocket::readyRead, this, &RouteChecker::onReadyRead);
+    connect(&m_socket, &QTcpSocket::errorOccurred, this, &RouteChecker::onError);
+}
+
+RouteChecker::~RouteChecker() = default;
+
+void RouteChecker::PollRoute(int route, int retry)
+{
+    if (!isRunning())
+        runCheck(route, retry, Reporting::Timed);
+}
+
+void RouteChecker::CheckRoute(int route, int mode)
+{
+    if (!isRunning())
+        runCheck(route, mode, Reporting::Interactive);
+}
+
+void RouteChecker::cancel()
+{
+    if (!isRunning())
+        return;
+    m_cancelled = true;
+    m_fetcher.abort();
+    if (m_waitLoop)
+        m_waitLoop->quit();
+}
+
+void RouteChecker::closeSocket() { m_socket.abort(); }
+
+void RouteChecker::runCheck(int route, int retry, Reporting how)
+{
+    ++m_depth;
+    if (how == Reporting::Interactive)
+        m_display.setBusy(true);
+    try {
+        runSteps(route, retry, how);
+    } catch (const Failure& failure) {
+        // Whatever failed, the route keeps the status of its previous check.
+        if (how == Reporting::Interactive && !m_cancelled)
+            m_display.showMessage(failure.description(), TitleMessage);
+        m_socket.abort();
+    }
+    if (how == Reporting::Interactive)
+        m_display.setBusy(false);
+    if (--m_depth == 0)
+        m_cancelled = false;
+}
+
+void RouteChecker::runSteps(int route, int retry, Reporting how)
+{
+    m_socket.abort();
+    if (!isRouteIndex(route))
+        return;
+    RouteState& state = m_states[route];
+    state.CheckTime.clear();
+
+    const RouteDefinition def = m_fields.routeDefinition(route);
+    if (def[ServerName].isEmpty()) {
+        m_display.setStatusText(TextNoServer);
+        state.Status = StatusNoServer;
+        return;
+    }
+
+    m_check.ArrivalPause = float(m_timings.arrivalPauseMs) / 1000.0f;
+    m_check.PageText.clear();
+    m_check.Connected = 0;
+    m_socket.connectToHost(def[ServerName], m_timings.port);
+    m_display.setStatusText(TextConnecting);
+    wait(m_timings.connectWaitMs);
+    state.CheckTime = nowText();
+
+    if (m_check.Connected == 0) {
+        failConnection(route, how, false);
+        return;
+    }
+
+    m_check.PageText.clear();
+    m_replyDecoder->reset();
+    m_replyBytes = 0;
+    const QString path = retry == 1 ? def[DelayDirectoryName] : def[DirectoryName];
+    const QByteArray request = encodeCp932(QStringLiteral("GET /%1 HTTP/1.0\r\n\r\n").arg(path));
+    if (m_socket.write(request) != request.size())
+        throw Failure(FailureKind::FetchFailed, m_socket.errorString());
+    m_display.setStatusText(TextRequesting);
+    wait(m_timings.replyWaitMs);
+
+    const QString status = m_check.PageText.mid(9, 3);
+    if (status == QLatin1String("200")) {
+        if (m_check.PageText.contains(NotFoundPage)) {
+            failConnection(route, how, true);
+            return;
+        }
+    } else if (status != QLatin1String("403") && status != QLatin1String("400")) {
+        m_display.setStatusText(TextFailed);
+        if (retry == 0 && !def[DelayDirectoryName].isEmpty()) {
+            runCheck(route, 1, how);
+            return;
+        }
+        failConnection(route, how, true);
+        return;
+    }
+
+    convertPage(status, def, path, how);
+
+    if (how == Reporting::Interactive) {
+        m_display.setBusy(false);
+        m_socket.abort(); // unlike the timed check, it does not leave the connection open
+    }
+    m_display.setPageText(m_check.PageText);
+    const Status verdict = decideStatus(def, m_check.PageText, m_clock().time());
+    switch (verdict) {
+    case StatusOutOfHours:
+        report(QStringLiteral("時間外です。"), TitleRouteInfo, how);
+        break;
+    case StatusNormal:
+        report(QStringLiteral("平常運転です。"), TitleRouteInfo, how);
+        break;
+    default:
+        report(QStringLiteral("遅れがあります。"), TitleRouteInfo, how);
+        break;
+    }
+    state.Status = verdict;
+    state.CheckTime = nowText();
+}
+
+void RouteChecker::failConnection(int route, Reporting how, bool clearConnected)
+{
+    m_display.setStatusText(TextFailed);
+    report(TextFailed, TitleMessage, how);
+    if (clearConnected)
+        m_check.Connected = 0;
+    m_states[route].Status = StatusConnectFailed;
+    m_socket.abort();
+}
+
+void RouteChecker::convertPage(const QString& status, const RouteDefinition& def,
+                               const QString& path, Reporting how)
+{
+    // The bytes fetched are those of the page just judged, also during the delay-directory retry.
+    QUrl url(QStringLiteral("http://%1/%2").arg(def[ServerName], path));
+    if (m_timings.port != 80)
+        url.setPort(m_timings.port);
+    auto fetchBytes = [&] {
+        m_check.PageBytes = m_fetcher.fetch(url, m_timings.fetchTimeoutMs, m_timings.replyCapBytes);
+    };
+    if (m_cancelled)
+        throw Failure(FailureKind::Cancelled);
+
+    QString& text = m_check.PageText;
+    if (status == QLatin1String("200")) {
+        const QString declaration = findDeclaredCoding(text);
+        if (how == Reporting::Interactive)
+            m_display.setPageText(declaration);
+        switch (classifyDeclaration(declaration)) {
+        case PageCoding::Utf8:
+            fetchBytes();
+            text = ConvertPageText(Kconv(m_check.PageBytes, 3, 5));
+            break;
+        case PageCoding::EucJp:
+            fetchBytes();
+            text = ConvertPageText(Kconv(m_check.PageBytes, 3, 2));
+            break;
+        case PageCoding::Iso2022Jp:
+            text = ConvertPageText(text);
+            break;
+        case PageCoding::ShiftJis:
+        case PageCoding::NotRecognised:
+            break;
+        }
+    } else {
+        fetchBytes();
+        text = Kconv(m_check.PageBytes, 3, 0);
+        switch (classifyDeclaration(findDeclaredCoding(text))) {
+        case PageCoding::Utf8:
+            text = ConvertPageText(Kconv(m_check.PageBytes, 3, 5));
+            break;
+        case PageCoding::EucJp:
+            text = ConvertPageText(Kconv(m_check.PageBytes, 3, 2));
+            break;
+        case PageCoding::Iso2022Jp:
+            text = ConvertPageText(text);
+            break;
+        case PageCoding::ShiftJis:
+        case PageCoding::NotRecognised:
+            break;
+        }
+    }
+    if (m_cancelled)
+        throw Failure(FailureKind::Cancelled);
+}
+
+void RouteChecker::report(const QString& prompt, const QString& title, Reporting how)
+{
+    if (how == Reporting::Interactive)
+        m_display.showMessage(prompt, title);
+}
+
+void RouteChecker::wait(int ms)
+{
+    // The wait always lasts its full time; the socket's events are handled meanwhile.
+    QEventLoop loop;
+    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    QEventLoop* outer = m_waitLoop;
+    m_waitLoop = &loop;
+    if (!m_cancelled)
+        loop.exec();
+    m_waitLoop = outer;
+    if (m_cancelled)
+        throw Failure(FailureKind::Cancelled);
+}
+
+QString RouteChecker::nowText() const
+{
+    return m_clock().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
+}
+
+void RouteChecker::onConnected()
+{
+    m_display.setStatusText(TextConnected);
+    m_check.Connected = 1;
+}
+
+void RouteChecker::onReadyRead()
+{
+    const qsizetype room = m_timings.replyCapBytes - m_replyBytes;
+    QByteArray chunk = m_socket.read(qMax<qsizetype>(room, 0));
+    // Beyond the cap the reply is dropped as if it had not arrived.
+    m_socket.skip(m_socket.bytesAvailable());
+    if (chunk.isEmpty())
+        return;
+    m_replyBytes += chunk.size();
+    m_check.PageText += m_replyDecoder->decode(chunk, false);
+    if (m_check.ArrivalPause > 0)
+        QThread::msleep(qRound(m_check.ArrivalPause * 1000));
+}
+
+void RouteChecker::onError(QAbstractSocket::SocketError error)
+{
+    // A server that closes after its reply is the normal end of HTTP/1.0: take the rest first.
+    if (error == QAbstractSocket::RemoteHostClosedError && m_socket.bytesAvailable() > 0)
+        onReadyRead();
+    m_socket.abort();
+}
+
+} // namespace senrokan

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "ByteFetcher.h"
+#include "CheckDisplay.h"
+#include "CheckTimings.h"
+#include "route/RouteDefinition.h"
+#include "route/RouteState.h"
+
+#include <QObject>
+#include <QTcpSocket>
+
+#include <memory>
+
+class QEventLoop;
+
+namespace senrokan {
+
+class Converter;
+
+// Values that serve whichever check runs at the moment.
+struct CheckState {
+    QString PageText;    // the reply as received, then the page text after conversion
+    QByteArray PageBytes; // the page as fetched by the HTTP client
+    int Connected = 0;
+    float ArrivalPause = 0; // seconds the arrival handler pauses after taking a chunk
+};
+
+// Checks one route: connect on port 80, send a bare HTTP/1.0 GET, judge the reply, find the
+// page's coding, convert it and look for the match word. PollRoute is the silent timed check;
+// CheckRoute is the same procedure reporting to the user. One check runs at a time: a call while
+// another check runs returns at once without doing anything.
+class RouteChecker : public QObject {
+    Q_OBJECT
+public:
+    RouteChecker(const RouteFieldSource& fields, CheckDisplay& display, QObject* parent = nullptr);
+    ~RouteChecker() override;
+
+    void PollRoute(int route, int retry);
+    void CheckRoute(int route, int mode);
+
+    bool isRunning() const { return m_depth > 0; }
+    // Ends a running check at its next wait, silently, as a failed check; for ending the program.
+    void cancel();
+    void closeSocket();
+
+    RouteStates& states() { return m_states; }
+    const RouteStates& states() const { return m_states; }
+    const CheckState& checkState() const { return m_check; }
+
+    void setTimings(const CheckTimings& timings) { m_timings = timings; }
+    const CheckTimings& timings() const { return m_timings; }
+    void setClock(Clock clock) { m_clock = std::move(clock); }
+
+private:
+    enum class Reporting { Timed, Interactive };
+
+    void runCheck(int route, int retry, Reporting how);
+    void runSteps(int route, int retry, Reporting how);
+    // Ends the check as "接続失敗" with StatusConnectFailed.
+    void failConnection(int route, Reporting how, bool clearConnected);
+    void convertPage(const QString& status, const RouteDefinition& def, const QString& path,
+                     Reporting how);
+    void wait(int ms);
+    QString nowText() const;
+    void report(const QString& prompt, const QString& title, Reporting how);
+
+    void onConnected();
+    void onReadyRead();
+    void onError(QAbstractSocket::SocketError error);
+
+    const RouteFieldSource& m_fields;
+    CheckDisplay& m_display;
+    CheckTimings m_timings;
+    Clock m_clock = systemClock;
+    RouteStates m_states;
+    CheckState m_check;
+
+    QTcpSocket m_socket;
+    ByteFetcher m_fetcher;
+    std::unique_ptr<Converter> m_replyDecoder; // one stateful decoder per reply
+    qsizetype m_replyBytes = 0;
+    QEventLoop* m_waitLoop = nullptr;
+    bool m_cancelled = false;
+    int m_depth = 0;
+};
+
+} // namespace senrokan

@@ -1,0 +1,28 @@
+#include "StatusDecision.h"
+
+#include "TimeWindow.h"
+#include "codec/TextSearch.h"
+
+namespace senrokan {
+
+Status decideStatus(const RouteDefinition& route, const QString& pageText, QTime now)
+{
+    const QString& from = route[ValidFrom];
+    const QString& to = route[ValidTo];
+    if (!from.isEmpty() && !to.isEmpty() && InTimeWindow(from, to, now) == -1)
+        return StatusOutOfHours;
+
+    const QString& word = route[MatchWord];
+    if (route[SubtitleStart].isEmpty())
+        return TextSearch::find(pageText, word, 1) != 0 ? StatusNormal : StatusDelayed;
+
+    // A section start missing from the page gives p1 = 0, which the searches below reject as an
+    // invalid start: the check then ends without a verdict.
+    const qsizetype p1 = TextSearch::find(pageText, route[SubtitleStart], 1);
+    const QString& end = route[SubtitleEnd];
+    const qsizetype p2 = end.isEmpty() ? pageText.size() : TextSearch::find(pageText, end, p1);
+    const qsizetype p3 = TextSearch::find(pageText, word, p1);
+    return p3 != 0 && p3 <= p2 ? StatusNormal : StatusDelayed;
+}
+
+} // namespace senrokan

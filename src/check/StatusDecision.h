@@ -1,0 +1,16 @@
+#pragma once
+
+#include "route/RouteDefinition.h"
+#include "route/RouteState.h"
+
+#include <QTime>
+
+namespace senrokan {
+
+// The verdict on a page that was obtained: StatusOutOfHours when both valid-hours fields are set
+// and now lies outside them; otherwise StatusNormal when MatchWord occurs (within the section
+// from SubtitleStart to SubtitleEnd when SubtitleStart is set), else StatusDelayed.
+// An unreadable time or a SubtitleStart missing from the page throws Failure.
+Status decideStatus(const RouteDefinition& route, const QString& pageText, QTime now);
+
+} // namespace senrokan

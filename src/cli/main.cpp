@@ -1,0 +1,153 @@
+// senrokan-check: the timed check of all routes, without a window.
+#include "check/RouteChecker.h"
+#include "cycle/StatusSummary.h"
+#include "settings/SettingsFile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <cstdio>
+
+using namespace senrokan;
+
+namespace {
+
+constexpr int ExitUsage = 64;
+constexpr int ExitSettings = 3;
+
+const char Usage[] = "usage: senrokan-check [--settings FILE] [--route N] [--json] [--verbose]\n";
+
+// Progress goes to stderr when asked for; a headless check never opens a box.
+class TerminalDisplay : public CheckDisplay {
+public:
+    bool verbose = false;
+    int route = 0;
+
+    void setStatusText(const QString& text) override
+    {
+        if (verbose)
+            std::fprintf(stderr, "route %d: %s\n", route, text.toUtf8().constData());
+    }
+    void setPageText(const QString&) override {}
+    void setBusy(bool) override {}
+    void showMessage(const QString&, const QString&) override {}
+};
+
+struct Options {
+    QString settingsPath;
+    int route = 0; // 0 = all
+    bool json = false;
+    bool verbose = false;
+};
+
+// Returns -1 to go on, else the exit status.
+int parseArguments(const QStringList& args, Options& options)
+{
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        const QString& arg = args.at(i);
+        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            std::fputs(Usage, stdout);
+            return 0;
+        }
+        if (arg == QLatin1String("--json")) {
+            options.json = true;
+        } else if (arg == QLatin1String("--verbose")) {
+            options.verbose = true;
+        } else if (arg == QLatin1String("--settings") && i + 1 < args.size()) {
+            options.settingsPath = args.at(++i);
+        } else if (arg == QLatin1String("--route") && i + 1 < args.size()) {
+            bool ok = false;
+            options.route = args.at(++i).toInt(&ok);
+            if (!ok || !isRouteIndex(options.route)) {
+                std::fprintf(stderr, "senrokan-check: --route takes 1 to 5\n%s", Usage);
+                return ExitUsage;
+            }
+        } else {
+            std::fprintf(stderr, "senrokan-check: unknown argument '%s'\n%s",
+                         arg.toLocal8Bit().constData(), Usage);
+            return ExitUsage;
+        }
+    }
+    return -1;
+}
+
+QByteArray jsonReport(const RouteStates& states)
+{
+    QJsonArray routes;
+    for (int r = 1; r <= RouteCount; ++r) {
+        routes.append(QJsonObject{{QStringLiteral("route"), r},
+                                  {QStringLiteral("title"), states[r].Title},
+                                  {QStringLiteral("status"), states[r].Status},
+                                  {QStringLiteral("checkTime"), states[r].CheckTime}});
+    }
+    return QJsonDocument(routes).toJson(QJsonDocument::Indented);
+}
+
+// The tray icon's priority: a delay outranks a failed connection.
+int outcomeStatus(const RouteStates& states)
+{
+    bool failed = false;
+    for (int r = 1; r <= RouteCount; ++r) {
+        if (states[r].Status == StatusDelayed)
+            return 1;
+        failed = failed || states[r].Status == StatusConnectFailed;
+    }
+    return failed ? 2 : 0;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    Options options;
+    if (const int exit = parseArguments(app.arguments(), options); exit >= 0)
+        return exit;
+
+    const QString dir = QDir::currentPath();
+    const SettingsRead read =
+        options.settingsPath.isEmpty() ? readSettings(dir)
+                                       : readSettingsFile(options.settingsPath, dir);
+    if (!read.complete) {
+        const QString where = read.failedLine > 0
+                                  ? QStringLiteral("%1: %2行目").arg(read.failedFile).arg(read.failedLine)
+                                  : read.failedFile;
+        std::fprintf(stderr, "senrokan-check: %s: %s\n", where.toUtf8().constData(),
+                     failureDescription(*read.failure).toUtf8().constData());
+        return ExitSettings;
+    }
+
+    RouteTable table;
+    for (int r = 1; r <= RouteCount; ++r)
+        for (int line = 0; line < RouteBlockLines; ++line)
+            table.setRouteField(r, RouteBlockElements[line], read.routes[r - 1][line]);
+
+    TerminalDisplay display;
+    display.verbose = options.verbose;
+    RouteChecker checker(table, display);
+    for (int r = 1; r <= RouteCount; ++r)
+        checker.states()[r].Title = table.routeField(r, Title);
+    for (int r = 1; r <= RouteCount; ++r) {
+        if (options.route != 0 && options.route != r)
+            continue;
+        display.route = r;
+        checker.PollRoute(r, 0);
+    }
+
+    QByteArray out;
+    if (options.json) {
+        out = jsonReport(checker.states());
+    } else {
+        // Text mode turns "\n" into the platform's line end.
+        out = statusSummaryText(checker.states()).toUtf8().replace("\r\n", "\n");
+    }
+    QFile stdoutFile;
+    stdoutFile.open(stdout, QIODevice::WriteOnly | QIODevice::Text);
+    stdoutFile.write(out);
+    stdoutFile.flush();
+    return outcomeStatus(checker.states());
+}

@@ -1,0 +1,46 @@
+#include "StatusSummary.h"
+
+#include "route/RouteDefinition.h"
+
+#include <QDateTime>
+
+namespace senrokan {
+
+QString statusWords(int status)
+{
+    switch (status) {
+    case StatusNormal:
+        return QStringLiteral("　平常運転です。");
+    case StatusDelayed:
+        return QStringLiteral("　遅れがあります。");
+    case StatusConnectFailed:
+        return QStringLiteral("　接続失敗しました。");
+    case StatusNoServer:
+        return QStringLiteral("　サーバが未設定です。");
+    case StatusOutOfHours:
+        return QStringLiteral("　時間外です。");
+    default:
+        return QStringLiteral("　不明です。");
+    }
+}
+
+QString formatCheckTime(const QString& checkTime)
+{
+    const QDateTime time = QDateTime::fromString(checkTime, Qt::ISODate);
+    if (!time.isValid())
+        return {};
+    return time.toString(QStringLiteral("yyyy年MM月dd日 HH時mm分ss秒"));
+}
+
+QString statusSummaryText(const RouteStates& states)
+{
+    QString text;
+    for (int r = 1; r <= RouteCount; ++r) {
+        const RouteState& s = states[r];
+        text += s.Title + statusWords(s.Status) + QStringLiteral("   ") +
+                formatCheckTime(s.CheckTime) + QStringLiteral("\r\n\r\n");
+    }
+    return text;
+}
+
+} // namespace senrokan

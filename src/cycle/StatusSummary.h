@@ -1,0 +1,18 @@
+#pragma once
+
+#include "route/RouteState.h"
+
+#include <QString>
+
+namespace senrokan {
+
+// The words that describe a status, each led by an ideographic space.
+QString statusWords(int status);
+
+// A check time as "yyyy年mm月dd日 hh時mm分ss秒"; empty for an empty or unreadable time.
+QString formatCheckTime(const QString& checkTime);
+
+// For routes 1 to 5: title, status words, three blanks, the check time, CR LF CR LF.
+QString statusSummaryText(const RouteStates& states);
+
+} // namespace senrokan

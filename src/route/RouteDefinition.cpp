@@ -1,0 +1,29 @@
+#include "RouteDefinition.h"
+
+namespace senrokan {
+
+RouteDefinition RouteFieldSource::routeDefinition(int route) const
+{
+    RouteDefinition def;
+    for (int k = 1; k <= RouteFieldCount; ++k)
+        def[k] = routeField(route, k);
+    return def;
+}
+
+RouteTable::RouteTable()
+{
+    for (auto& route : m_routes)
+        route[PortNumber] = QStringLiteral("80");
+}
+
+QString RouteTable::routeField(int route, int element) const
+{
+    return m_routes.at(route)[element];
+}
+
+void RouteTable::setRouteField(int route, int element, const QString& text)
+{
+    m_routes.at(route)[element] = text;
+}
+
+} // namespace senrokan

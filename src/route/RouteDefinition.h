@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QString>
+#include <array>
+
+namespace senrokan {
+
+inline constexpr int RouteCount = 5;
+inline constexpr int RouteFieldCount = 10;
+
+// Element numbers of a route's ten text fields, as on its tab page.
+enum RouteField : int {
+    Title = 1,
+    ServerName = 2,
+    DirectoryName = 3,
+    MatchWord = 4,
+    PortNumber = 5,
+    DelayDirectoryName = 6,
+    ValidFrom = 7,
+    ValidTo = 8,
+    SubtitleStart = 9,
+    SubtitleEnd = 10,
+};
+
+inline bool isRouteIndex(int route) { return route >= 1 && route <= RouteCount; }
+
+// The ten fields of one route, indexed by RouteField.
+struct RouteDefinition {
+    std::array<QString, RouteFieldCount + 1> fields; // [0] unused, so element k is fields[k]
+
+    const QString& operator[](int element) const { return fields.at(element); }
+    QString& operator[](int element) { return fields.at(element); }
+};
+
+// Where a check reads a route's fields at the moment it runs: the main window's route pages,
+// or an in-memory table for the headless checker and the tests.
+class RouteFieldSource {
+public:
+    virtual ~RouteFieldSource() = default;
+    virtual QString routeField(int route, int element) const = 0;
+
+    RouteDefinition routeDefinition(int route) const;
+};
+
+// Plain in-memory route fields. A new table shows what a fresh route page shows: all empty but
+// the port, which reads "80".
+class RouteTable : public RouteFieldSource {
+public:
+    RouteTable();
+
+    QString routeField(int route, int element) const override;
+    void setRouteField(int route, int element, const QString& text);
+
+private:
+    std::array<RouteDefinition, RouteCount + 1> m_routes; // [0] unused
+};
+
+} // namespace senrokan

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <array>
+
+namespace senrokan {
+
+// Outcome of a route's last check. The values are stored nowhere but are shown and compared
+// everywhere, so they keep their numbers.
+enum Status : int {
+    StatusNone = -1,
+    StatusNormal = 0,
+    StatusDelayed = 1,
+    StatusConnectFailed = 2,
+    StatusNoServer = 3,
+    StatusOutOfHours = 4,
+};
+
+struct RouteState {
+    QString Title;
+    QString CheckTime; // ISO 8601 local time (yyyy-MM-ddTHH:mm:ss), empty when no time
+    int Status = StatusNone;
+};
+
+// One record per route index; slots 0 and 6 exist but are never used.
+using RouteStates = std::array<RouteState, 7>;
+
+// Values shared by the whole run that the settings file and the option switches hold.
+struct SettingsValues {
+    int CheckIntervalMinutes = 30;
+    int ResidentFlag = 0;
+    int MelodyFlag = 0;
+    int CheckOnResidentFlag = 0;
+};
+
+} // namespace senrokan

@@ -1,0 +1,212 @@
+#include "SettingsFile.h"
+
+#include "codec/Converter.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace senrokan {
+
+namespace {
+
+const QByteArray Utf8Bom("\xEF\xBB\xBF");
+
+// Hands out the lines of one file in order; running out is a failure at that line number.
+class LineReader {
+public:
+    LineReader(const QString& path, SettingsRead& result) : m_path(path), m_result(result)
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            fail(file.exists() ? FailureKind::CannotRead : FailureKind::FileNotFound, 0);
+            return;
+        }
+        const QByteArray bytes = file.readAll();
+        if (file.error() != QFileDevice::NoError) {
+            fail(FailureKind::CannotRead, 0);
+            return;
+        }
+        m_lines = decodeLayout(bytes);
+        m_ok = true;
+    }
+
+    bool ok() const { return m_ok; }
+
+    std::optional<QString> next()
+    {
+        if (!m_ok)
+            return std::nullopt;
+        if (m_at >= m_lines.size()) {
+            fail(FailureKind::FileEndsEarly, m_at + 1);
+            return std::nullopt;
+        }
+        return m_lines.at(m_at++);
+    }
+
+    std::optional<int> nextNumber()
+    {
+        const std::optional<QString> line = next();
+        if (!line)
+            return std::nullopt;
+        bool ok = false;
+        const int value = line->trimmed().toInt(&ok, 10);
+        if (!ok) {
+            fail(FailureKind::BadNumber, m_at);
+            return std::nullopt;
+        }
+        return value;
+    }
+
+private:
+    void fail(FailureKind kind, int line)
+    {
+        m_ok = false;
+        m_result.failedFile = m_path;
+        m_result.failedLine = line;
+        m_result.failure = kind;
+    }
+
+    QString m_path;
+    SettingsRead& m_result;
+    QStringList m_lines;
+    qsizetype m_at = 0;
+    bool m_ok = false;
+};
+
+// Lines 2-50, line 1 having been taken already.
+void readBody(LineReader& reader, SettingsRead& result)
+{
+    for (auto& number : result.numbers) {
+        number = reader.nextNumber();
+        if (!number)
+            return;
+    }
+    RouteBlocks routes;
+    for (auto& block : routes)
+        for (QString& value : block) {
+            const std::optional<QString> line = reader.next();
+            if (!line)
+                return;
+            value = *line;
+        }
+    result.routes = routes;
+    result.complete = true;
+}
+
+} // namespace
+
+void SettingsRead::applyNumbers(SettingsValues& values) const
+{
+    int* targets[] = {&values.CheckIntervalMinutes, &values.ResidentFlag, &values.MelodyFlag,
+                      &values.CheckOnResidentFlag};
+    for (size_t i = 0; i < numbers.size() && numbers[i]; ++i)
+        *targets[i] = *numbers[i];
+}
+
+QString joinToDirectory(const QString& dir, const QString& name)
+{
+    if (dir.endsWith(QLatin1Char('/')))
+        return dir + name;
+    return dir + QLatin1Char('/') + name;
+}
+
+SettingsRead readSettings(const QString& dir)
+{
+    return readSettingsFile(joinToDirectory(dir, SettingsFileName), dir);
+}
+
+SettingsRead readSettingsFile(const QString& path, const QString& dir)
+{
+    SettingsRead result;
+    LineReader settings(path, result);
+    const std::optional<QString> line1 = settings.next();
+    if (!line1)
+        return result;
+    result.priorityName = *line1;
+    if (line1->isEmpty()) {
+        readBody(settings, result);
+        return result;
+    }
+    LineReader railway(joinToDirectory(dir, *line1), result);
+    if (railway.next())
+        readBody(railway, result);
+    return result;
+}
+
+SettingsRead readRailwayFile(const QString& path)
+{
+    SettingsRead result;
+    LineReader railway(path, result);
+    if (railway.next())
+        readBody(railway, result);
+    return result;
+}
+
+QStringList decodeLayout(const QByteArray& bytes)
+{
+    const QString text = bytes.startsWith(Utf8Bom) ? QString::fromUtf8(bytes.mid(Utf8Bom.size()))
+                                                   : decodeCp932(bytes);
+    // CR LF is what we write; a lone LF or CR from a hand edit ends a line as well.
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
+            continue;
+        lines.append(text.mid(start, i - start));
+        if (c == QLatin1Char('\r') && i + 1 < n && text.at(i + 1) == QLatin1Char('\n'))
+            ++i;
+        start = i + 1;
+    }
+    if (start < n)
+        lines.append(text.mid(start));
+    return lines;
+}
+
+QByteArray encodeLayout(const QStringList& lines)
+{
+    const QString text = lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
+    QByteArray bytes;
+    if (Converter(coding::Cp932).encodeExactly(text, &bytes))
+        return bytes;
+    return Utf8Bom + text.toUtf8();
+}
+
+QStringList layoutLines(const QString& line1, const SettingsValues& values,
+                        const RouteBlocks& routes)
+{
+    QStringList lines;
+    lines.reserve(SettingsLineCount);
+    lines << line1 << QString::number(values.CheckIntervalMinutes)
+          << QString::number(values.ResidentFlag) << QString::number(values.MelodyFlag)
+          << QString::number(values.CheckOnResidentFlag);
+    for (const auto& block : routes)
+        for (const QString& value : block)
+            lines << value;
+    return lines;
+}
+
+void writeLayoutFile(const QString& path, const QString& line1, const SettingsValues& values,
+                     const RouteBlocks& routes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw Failure(FailureKind::CannotWrite, file.errorString());
+    const QByteArray bytes = encodeLayout(layoutLines(line1, values, routes));
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        throw Failure(FailureKind::CannotWrite, file.errorString());
+}
+
+QString trimBlanks(const QString& text)
+{
+    qsizetype from = 0;
+    qsizetype to = text.size();
+    while (from < to && text.at(from) == QLatin1Char(' '))
+        ++from;
+    while (to > from && text.at(to - 1) == QLatin1Char(' '))
+        --to;
+    return text.mid(from, to - from);
+}
+
+} // namespace senrokan

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "route/Failure.h"
+#include "route/RouteDefinition.h"
+#include "route/RouteState.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <optional>
+
+namespace senrokan {
+
+inline const QString SettingsFileName = QStringLiteral("Senrokan.DEF");
+inline constexpr int SettingsLineCount = 50;
+inline constexpr int RouteBlockLines = 9;
+
+// Route fields in the order of a route block; PortNumber is not stored.
+inline constexpr std::array<int, RouteBlockLines> RouteBlockElements = {
+    Title, ServerName, DirectoryName, MatchWord, DelayDirectoryName,
+    ValidFrom, ValidTo, SubtitleStart, SubtitleEnd};
+
+using RouteBlocks = std::array<std::array<QString, RouteBlockLines>, RouteCount>;
+
+// What a read of the 50-line layout got. A read stops at its first failure and keeps what came
+// before: lines 2-5 are stored one by one as they are read, the route blocks only as a whole.
+struct SettingsRead {
+    QString priorityName;  // line 1 of the settings file; empty for a railway file
+    std::array<std::optional<int>, 4> numbers; // lines 2-5 in the order of SettingsValues
+    RouteBlocks routes;    // valid only when complete
+    bool complete = false; // all 50 lines read; only then may the window change
+
+    // Where and why the read stopped, when it did not complete.
+    QString failedFile;
+    int failedLine = 0; // 0 when the file could not be opened
+    std::optional<FailureKind> failure;
+
+    // Stores the numbers that were read, in order, over the values given.
+    void applyNumbers(SettingsValues& values) const;
+};
+
+// Joins a directory and a file name: the name is always taken relative to the directory, even a
+// full path; a directory that already ends with a separator gets no second one.
+QString joinToDirectory(const QString& dir, const QString& name);
+
+// Reads "Senrokan.DEF" in dir, following a priority railway file named on line 1 (relative to
+// dir, one redirection at most; the railway file's own line 1 is skipped).
+SettingsRead readSettings(const QString& dir);
+// The same for a settings file elsewhere; a priority name is still taken relative to dir.
+SettingsRead readSettingsFile(const QString& path, const QString& dir);
+
+// Reads a railway file: line 1 skipped, then lines 2-50.
+SettingsRead readRailwayFile(const QString& path);
+
+// The file's bytes: CP932 with CR LF after every line, or UTF-8 with a byte-order mark when
+// some text has no CP932 code.
+QByteArray encodeLayout(const QStringList& lines);
+QStringList decodeLayout(const QByteArray& bytes);
+
+// The 50 lines of the layout.
+QStringList layoutLines(const QString& line1, const SettingsValues& values,
+                        const RouteBlocks& routes);
+
+// Writes the layout to path through a temporary file renamed over the old one, so a failed
+// write leaves the previous file whole. Throws Failure(CannotWrite) on failure.
+void writeLayoutFile(const QString& path, const QString& line1, const SettingsValues& values,
+                     const RouteBlocks& routes);
+
+// Removes blanks (U+0020) at both ends, as line 1 is stored.
+QString trimBlanks(const QString& text);
+
+} // namespace senrokan
