@@ -128,8 +128,8 @@ void RouteChecker::runSteps(int route, int retry, Reporting how)
             return;
         }
     } else if (status != QLatin1String("403") && status != QLatin1String("400")) {
-        m_display.setStatusText(TextFailed);
         if (retry == 0 && !def[DelayDirectoryName].isEmpty()) {
+            m_display.setStatusText(TextFailed);
             runCheck(route, 1, how);
             return;
         }

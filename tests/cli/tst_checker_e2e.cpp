@@ -1,0 +1,251 @@
+// senrokan-check end to end: a real nginx on a loopback address, port 80, serving pages in the
+// four codings, and the checker run as its own process against a settings file.
+#include "codec/Converter.h"
+#include "settings/SettingsFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <unistd.h>
+
+using namespace senrokan;
+
+namespace {
+
+const QString Host = QStringLiteral("127.0.5.1");
+const QString Word = QStringLiteral("平常運転");
+
+QByteArray page(const char* coding, const QString& declaration, const QString& body)
+{
+    const QString html = QStringLiteral("<html><head><meta http-equiv=\"Content-Type\" "
+                                        "content=\"text/html; charset=%1\"></head><body>%2</body>"
+                                        "</html>\n")
+                             .arg(declaration, body);
+    return Converter(coding).encode(html);
+}
+
+struct Run {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Run runChecker(const QString& workDir, const QStringList& args)
+{
+    QProcess process;
+    process.setWorkingDirectory(workDir);
+    process.start(QStringLiteral(SENROKAN_CHECK_EXE), args);
+    process.waitForFinished(120000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+} // namespace
+
+class TestCheckerEndToEnd : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    QProcess m_nginx;
+
+    bool startNginx()
+    {
+        const QString nginx = QStandardPaths::findExecutable(
+            QStringLiteral("nginx"), {QStringLiteral("/usr/sbin"), QStringLiteral("/usr/bin")});
+        if (nginx.isEmpty())
+            return false;
+        const QString root = m_dir.filePath(QStringLiteral("www"));
+        QDir().mkpath(root);
+        QDir().mkpath(m_dir.filePath(QStringLiteral("tmp")));
+        auto put = [&](const QString& name, const QByteArray& bytes) {
+            QFile f(root + QLatin1Char('/') + name);
+            f.open(QIODevice::WriteOnly);
+            f.write(bytes);
+        };
+        const QString normal = QStringLiteral("<p>山手線</p><p>現在、平常運転です。</p>");
+        put(QStringLiteral("sjis.html"), page(coding::Cp932, QStringLiteral("Shift_JIS"), normal));
+        put(QStringLiteral("sjis-lower.html"),
+            page(coding::Cp932, QStringLiteral("shift_jis"), normal));
+        put(QStringLiteral("utf8.html"), page(coding::Utf8, QStringLiteral("utf-8"), normal));
+        put(QStringLiteral("euc.html"), page(coding::EucJp, QStringLiteral("EUC-JP"), normal));
+        put(QStringLiteral("jis.html"),
+            page(coding::Iso2022Jp, QStringLiteral("iso-2022-jp"), normal));
+        put(QStringLiteral("delayed.html"),
+            page(coding::Utf8, QStringLiteral("UTF-8"),
+                 QStringLiteral("<p>山手線</p><p>運転を見合わせています。</p>")));
+
+        const QString dir = m_dir.path();
+        const QString conf = QStringLiteral(
+            "daemon off;\nmaster_process off;\npid %1/nginx.pid;\nerror_log %1/error.log;\n"
+            "events { worker_connections 64; }\n"
+            "http {\n access_log off;\n default_type text/html;\n"
+            " client_body_temp_path %1/tmp;\n proxy_temp_path %1/tmp;\n"
+            " fastcgi_temp_path %1/tmp;\n uwsgi_temp_path %1/tmp;\n scgi_temp_path %1/tmp;\n"
+            " server { listen %2:80; root %1/www; }\n}\n")
+                                 .arg(dir, Host);
+        QFile confFile(m_dir.filePath(QStringLiteral("nginx.conf")));
+        confFile.open(QIODevice::WriteOnly);
+        confFile.write(conf.toUtf8());
+        confFile.close();
+
+        m_nginx.setProcessChannelMode(QProcess::ForwardedChannels);
+        m_nginx.start(nginx, {QStringLiteral("-p"), dir, QStringLiteral("-c"), confFile.fileName(),
+                              QStringLiteral("-e"), m_dir.filePath(QStringLiteral("error.log"))});
+        for (int i = 0; i < 100; ++i) {
+            QTcpSocket probe;
+            probe.connectToHost(Host, 80);
+            if (probe.waitForConnected(100))
+                return true;
+            QTest::qWait(50);
+        }
+        return false;
+    }
+
+    void writeSettings(const QString& name, const QStringList& dirs)
+    {
+        RouteBlocks routes;
+        for (int r = 0; r < RouteCount; ++r) {
+            routes[r][0] = QStringLiteral("路線%1").arg(r + 1);
+            routes[r][1] = Host;
+            routes[r][2] = dirs.value(r);
+            routes[r][3] = Word;
+        }
+        writeLayoutFile(m_dir.filePath(name), QString(), SettingsValues(), routes);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        if (::geteuid() != 0)
+            QSKIP("nginx must listen on port 80, which needs root");
+        QVERIFY2(startNginx(), "nginx did not start on 127.0.5.1:80");
+    }
+
+    void cleanupTestCase()
+    {
+        m_nginx.kill();
+        m_nginx.waitForFinished();
+    }
+
+    void allFourCodings()
+    {
+        writeSettings(SettingsFileName,
+                      {QStringLiteral("sjis-lower.html"), QStringLiteral("utf8.html"),
+                       QStringLiteral("euc.html"), QStringLiteral("jis.html"),
+                       QStringLiteral("delayed.html")});
+        const Run run = runChecker(m_dir.path(), {QStringLiteral("--json")});
+        QCOMPARE(run.exitCode, 1); // a delayed route
+        const QJsonArray routes = QJsonDocument::fromJson(run.out).array();
+        QCOMPARE(routes.size(), 5);
+        const QList<int> expected = {0, 0, 0, 0, 1};
+        static const QRegularExpression iso(QStringLiteral(R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d$)"));
+        for (int i = 0; i < 5; ++i) {
+            const QJsonObject route = routes.at(i).toObject();
+            QCOMPARE(route.value(QStringLiteral("route")).toInt(), i + 1);
+            QCOMPARE(route.value(QStringLiteral("title")).toString(),
+                     QStringLiteral("路線%1").arg(i + 1));
+            QCOMPARE(route.value(QStringLiteral("status")).toInt(), expected.at(i));
+            QVERIFY(iso.match(route.value(QStringLiteral("checkTime")).toString()).hasMatch());
+        }
+    }
+
+    void oneRouteAsText()
+    {
+        // Mixed-case Shift_JIS is not recognised, but the socket text is Shift_JIS already.
+        writeSettings(QStringLiteral("other.DEF"),
+                      {QString(), QString(), QStringLiteral("sjis.html"),
+                       QStringLiteral("missing.html")});
+        const Run run = runChecker(m_dir.path(), {QStringLiteral("--settings"),
+                                                  m_dir.filePath(QStringLiteral("other.DEF")),
+                                                  QStringLiteral("--route"), QStringLiteral("3"),
+                                                  QStringLiteral("--verbose")});
+        QCOMPARE(run.exitCode, 0);
+        const QStringList lines = QString::fromUtf8(run.out).split(QLatin1Char('\n'));
+        QCOMPARE(lines.size(), 11);
+        QCOMPARE(lines.at(0), QStringLiteral("路線1　不明です。   "));
+        QVERIFY(lines.at(4).startsWith(QStringLiteral("路線3　平常運転です。   ")));
+        QVERIFY(QRegularExpression(QStringLiteral(R"(\d{4}年\d\d月\d\d日 \d\d時\d\d分\d\d秒$)"))
+                    .match(lines.at(4))
+                    .hasMatch());
+        QCOMPARE(lines.at(5), QString());
+        QCOMPARE(QString::fromUtf8(run.err),
+                 QStringLiteral("route 3: 接続中\nroute 3: 接続しました\nroute 3: HTTPサーバに接続\n"));
+    }
+
+    void notServedPage()
+    {
+        writeSettings(QStringLiteral("missing.DEF"), {QStringLiteral("missing.html")});
+        const Run run = runChecker(m_dir.path(), {QStringLiteral("--settings"),
+                                                  m_dir.filePath(QStringLiteral("missing.DEF")),
+                                                  QStringLiteral("--route"), QStringLiteral("1"),
+                                                  QStringLiteral("--json")});
+        QCOMPARE(run.exitCode, 2);
+        QCOMPARE(QJsonDocument::fromJson(run.out).array().at(0).toObject().value(
+                     QStringLiteral("status")).toInt(),
+                 2);
+    }
+};
+
+// Usage and settings errors need no server.
+class TestCheckerArguments : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void exitStatuses_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("stderrHas");
+        QTest::newRow("help") << QStringList{QStringLiteral("--help")} << QByteArray() << 0
+                              << QString();
+        QTest::newRow("unknown option") << QStringList{QStringLiteral("--fast")} << QByteArray()
+                                        << 64 << QStringLiteral("usage:");
+        QTest::newRow("route 6") << QStringList{QStringLiteral("--route"), QStringLiteral("6")}
+                                 << QByteArray() << 64 << QStringLiteral("usage:");
+        QTest::newRow("no settings file") << QStringList() << QByteArray() << 3
+                                          << QStringLiteral("Senrokan.DEF");
+        QTest::newRow("file ends after line 5")
+            << QStringList() << QByteArray("\r\n30\r\n0\r\n0\r\n0\r\n") << 3
+            << QStringLiteral("Senrokan.DEF: 6行目");
+        QTest::newRow("bad interval") << QStringList() << QByteArray("\r\nthirty\r\n") << 3
+                                      << QStringLiteral("2行目");
+    }
+
+    void exitStatuses()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QByteArray, settings);
+        QFETCH(int, exitCode);
+        QFETCH(QString, stderrHas);
+        QTemporaryDir dir;
+        if (!settings.isEmpty()) {
+            QFile f(dir.filePath(SettingsFileName));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(settings);
+        }
+        const Run run = runChecker(dir.path(), args);
+        QCOMPARE(run.exitCode, exitCode);
+        QVERIFY2(QString::fromUtf8(run.err).contains(stderrHas), run.err.constData());
+        if (exitCode == 0)
+            QVERIFY(run.out.startsWith("usage: senrokan-check"));
+    }
+};
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    TestCheckerArguments arguments;
+    TestCheckerEndToEnd endToEnd;
+    return QTest::qExec(&arguments, argc, argv) | QTest::qExec(&endToEnd, argc, argv);
+}
+
+#include "tst_checker_e2e.moc"

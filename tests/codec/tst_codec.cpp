@@ -1,0 +1,167 @@
+// Coding detection, conversion and the folded search.
+#include "codec/Converter.h"
+#include "codec/DeclaredCoding.h"
+#include "codec/Kconv.h"
+#include "codec/TextSearch.h"
+#include "route/Failure.h"
+
+#include <QTest>
+
+using namespace senrokan;
+
+Q_DECLARE_METATYPE(senrokan::PageCoding)
+
+class TestCodec : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void declaration_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("declaration");
+        QTest::addColumn<PageCoding>("coding");
+        QTest::newRow("meta lower") << QStringLiteral("content=\"text/html; charset=shift_jis\">")
+                                    << QStringLiteral("shift_jis") << PageCoding::ShiftJis;
+        QTest::newRow("meta upper") << QStringLiteral("charset=SHIFT_JIS\"")
+                                    << QStringLiteral("SHIFT_JIS") << PageCoding::ShiftJis;
+        QTest::newRow("mixed case Shift_JIS") << QStringLiteral("charset=Shift_JIS\"")
+                                              << QStringLiteral("Shift_JIS")
+                                              << PageCoding::NotRecognised;
+        QTest::newRow("utf-8") << QStringLiteral("charset=utf-8\"") << QStringLiteral("utf-8")
+                               << PageCoding::Utf8;
+        QTest::newRow("Utf-8") << QStringLiteral("charset=Utf-8\"") << QStringLiteral("Utf-8")
+                               << PageCoding::NotRecognised;
+        QTest::newRow("blanks around euc-jp") << QStringLiteral("charset=  euc-jp  \"")
+                                              << QStringLiteral("euc-jp") << PageCoding::EucJp;
+        QTest::newRow("tab is not a blank") << QStringLiteral("charset=\teuc-jp\"")
+                                            << QStringLiteral("\teuc-jp")
+                                            << PageCoding::NotRecognised;
+        QTest::newRow("ISO-2022-JP") << QStringLiteral("charset=ISO-2022-JP\"")
+                                     << QStringLiteral("ISO-2022-JP") << PageCoding::Iso2022Jp;
+        QTest::newRow("quoted attribute") << QStringLiteral("<meta charset=\"UTF-8\">")
+                                          << QString() << PageCoding::NotRecognised;
+        QTest::newRow("no quote after") << QStringLiteral("charset=utf-8>") << QString()
+                                        << PageCoding::NotRecognised;
+        QTest::newRow("no charset") << QStringLiteral("<html>") << QString()
+                                    << PageCoding::NotRecognised;
+        QTest::newRow("CHARSET= is not charset=") << QStringLiteral("CHARSET=utf-8\"") << QString()
+                                                  << PageCoding::NotRecognised;
+        QTest::newRow("runs across line ends")
+            << QStringLiteral("Content-Type: text/html; charset=UTF-8\r\n\r\n<meta a=\"")
+            << QStringLiteral("UTF-8\r\n\r\n<meta a=") << PageCoding::NotRecognised;
+        QTest::newRow("first occurrence wins")
+            << QStringLiteral("charset=euc-jp\" charset=utf-8\"") << QStringLiteral("euc-jp")
+            << PageCoding::EucJp;
+    }
+
+    void declaration()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, declaration);
+        QFETCH(PageCoding, coding);
+        QCOMPARE(findDeclaredCoding(text), declaration);
+        QCOMPARE(classifyDeclaration(declaration), coding);
+    }
+
+    void kconvModes_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QByteArray>("bytes");
+        const QString text = QStringLiteral("平常運転 ｶﾀｶﾅ ABC");
+        QTest::newRow("0 = Shift_JIS") << 0 << Converter(coding::Cp932).encode(text);
+        QTest::newRow("2 = EUC-JP") << 2 << Converter(coding::EucJp).encode(text);
+        QTest::newRow("5 = UTF-8") << 5 << text.toUtf8();
+    }
+
+    void kconvModes()
+    {
+        QFETCH(int, mode);
+        QFETCH(QByteArray, bytes);
+        QCOMPARE(Kconv(bytes, 3, mode), QStringLiteral("平常運転 ｶﾀｶﾅ ABC"));
+    }
+
+    void kconvRejectsUnknownMode()
+    {
+        QVERIFY_THROWS_EXCEPTION(Failure, Kconv("abc", 3, 7));
+    }
+
+    void convertPageText_data()
+    {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("output");
+        // 7-bit throughout: kanji behind ESC $ B, half-width katakana behind ESC ( I.
+        const QByteArray jis = "\x1B$BJ?>o1?E>$G$9\x1B(B \x1B(I6E\x1B(B";
+        QTest::newRow("ISO-2022-JP as the socket delivers it")
+            << decodeCp932(jis) << QStringLiteral("平常運転です ｶﾅ");
+        QTest::newRow("already converted text passes") << QStringLiteral("平常運転です")
+                                                       << QStringLiteral("平常運転です");
+        QTest::newRow("escapes among converted text")
+            << QStringLiteral("見出し") + decodeCp932(jis) + QStringLiteral("終わり")
+            << QStringLiteral("見出し平常運転です ｶﾅ終わり");
+        QTest::newRow("plain ASCII") << QStringLiteral("HTTP/1.0 200 OK")
+                                     << QStringLiteral("HTTP/1.0 200 OK");
+    }
+
+    void convertPageText()
+    {
+        QFETCH(QString, input);
+        QFETCH(QString, output);
+        QCOMPARE(ConvertPageText(input), output);
+    }
+
+    void statefulDecoderJoinsSplitCharacters()
+    {
+        const QByteArray bytes = Converter(coding::Cp932).encode(QStringLiteral("平常運転"));
+        for (qsizetype cut = 1; cut < bytes.size(); ++cut) {
+            Converter decoder(coding::Cp932);
+            QString text = decoder.decode(bytes.left(cut), false);
+            text += decoder.decode(bytes.mid(cut), false);
+            QCOMPARE(text, QStringLiteral("平常運転"));
+        }
+    }
+
+    void search_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("word");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("position");
+        QTest::newRow("letter case") << QStringLiteral("xxNORMAL") << QStringLiteral("normal") << 1
+                                     << 3;
+        QTest::newRow("full width against half width")
+            << QStringLiteral("xＡＢＣ") << QStringLiteral("abc") << 1 << 2;
+        QTest::newRow("half-width katakana against hiragana")
+            << QStringLiteral("xﾀﾞｲﾔ") << QStringLiteral("だいや") << 1 << 2;
+        QTest::newRow("katakana against hiragana") << QStringLiteral("平常ウンテン")
+                                                   << QStringLiteral("うんてん") << 1 << 3;
+        QTest::newRow("voiced mark still counts")
+            << QStringLiteral("タイヤ") << QStringLiteral("ダイヤ") << 1 << 0;
+        QTest::newRow("different kanji") << QStringLiteral("平常運転") << QStringLiteral("平常運行")
+                                         << 1 << 0;
+        QTest::newRow("from a later start") << QStringLiteral("ab ab") << QStringLiteral("ab") << 2
+                                            << 4;
+        QTest::newRow("start past the end") << QStringLiteral("ab") << QStringLiteral("ab") << 3
+                                            << 0;
+        QTest::newRow("empty word at start") << QStringLiteral("abc") << QString() << 2 << 2;
+        QTest::newRow("empty word in empty text") << QString() << QString() << 1 << 0;
+        QTest::newRow("positions in UTF-16 units")
+            << QStringLiteral("𠮷野家 遅延") << QStringLiteral("遅延") << 1 << 6;
+    }
+
+    void search()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, word);
+        QFETCH(int, start);
+        QFETCH(int, position);
+        QCOMPARE(TextSearch::find(text, word, start), qsizetype(position));
+    }
+
+    void searchRejectsStartZero()
+    {
+        QVERIFY_THROWS_EXCEPTION(Failure, TextSearch::find(u"abc", u"a", 0));
+        QVERIFY_THROWS_EXCEPTION(Failure, TextSearch::find(u"abc", u"", 0));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCodec)
+#include "tst_codec.moc"

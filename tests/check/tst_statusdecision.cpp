@@ -1,0 +1,166 @@
+#include "check/StatusDecision.h"
+#include "check/TimeWindow.h"
+#include "route/Failure.h"
+
+#include <QTest>
+
+using namespace senrokan;
+
+class TestStatusDecision : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void window_data()
+    {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<QTime>("now");
+        QTest::addColumn<int>("inside");
+        const QString s22 = QStringLiteral("22:00"), s6 = QStringLiteral("6:00");
+        QTest::newRow("past midnight 23:30") << s22 << s6 << QTime(23, 30) << 1;
+        QTest::newRow("past midnight 5:59") << s22 << s6 << QTime(5, 59) << 1;
+        QTest::newRow("past midnight 6:00") << s22 << s6 << QTime(6, 0) << 1;
+        QTest::newRow("past midnight 6:01") << s22 << s6 << QTime(6, 1) << -1;
+        QTest::newRow("past midnight 12:00") << s22 << s6 << QTime(12, 0) << -1;
+        QTest::newRow("past midnight 22:00") << s22 << s6 << QTime(22, 0) << 1;
+        QTest::newRow("day 5:59") << s6 << s22 << QTime(5, 59) << -1;
+        QTest::newRow("day 6:00") << s6 << s22 << QTime(6, 0) << 1;
+        QTest::newRow("day 22:00") << s6 << s22 << QTime(22, 0) << 1;
+        QTest::newRow("day 22:01") << s6 << s22 << QTime(22, 1) << -1;
+        QTest::newRow("day 22:00:59 still 22:00") << s6 << s22 << QTime(22, 0, 59) << 1;
+        const QString a = QStringLiteral("22:30"), b = QStringLiteral("22:10");
+        QTest::newRow("same hour, end before start: 22:20") << a << b << QTime(22, 20) << -1;
+        QTest::newRow("same hour, end before start: 22:40") << a << b << QTime(22, 40) << -1;
+        QTest::newRow("same hour, end before start: 3:00") << a << b << QTime(3, 0) << -1;
+        const QString m = QStringLiteral("7:15");
+        QTest::newRow("one-minute window, inside") << m << m << QTime(7, 15, 30) << 1;
+        QTest::newRow("one-minute window, before") << m << m << QTime(7, 14) << -1;
+        QTest::newRow("one-minute window, after") << m << m << QTime(7, 16) << -1;
+    }
+
+    void window()
+    {
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFETCH(QTime, now);
+        QFETCH(int, inside);
+        QCOMPARE(InTimeWindow(from, to, now), inside);
+    }
+
+    void forms_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QTime>("time");
+        QTest::newRow("H:MM") << QStringLiteral("6:30") << QTime(6, 30);
+        QTest::newRow("HH:MM") << QStringLiteral("06:30") << QTime(6, 30);
+        QTest::newRow("with seconds") << QStringLiteral("06:30:15") << QTime(6, 30, 15);
+        QTest::newRow("blanks around") << QStringLiteral(" 6:30 ") << QTime(6, 30);
+        QTest::newRow("full-width") << QStringLiteral("２２：１０") << QTime(22, 10);
+        QTest::newRow("PM after") << QStringLiteral("3:05 PM") << QTime(15, 5);
+        QTest::newRow("am before") << QStringLiteral("am 12:05") << QTime(0, 5);
+        QTest::newRow("午後") << QStringLiteral("午後10:00") << QTime(22, 0);
+        QTest::newRow("午前 12 is midnight") << QStringLiteral("午前12:00") << QTime(0, 0);
+    }
+
+    void forms()
+    {
+        QFETCH(QString, text);
+        QFETCH(QTime, time);
+        QCOMPARE(parseTimeOfDay(text), time);
+    }
+
+    void badForms_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("word") << QStringLiteral("朝");
+        QTest::newRow("hour 24") << QStringLiteral("24:00");
+        QTest::newRow("minute 60") << QStringLiteral("6:60");
+        QTest::newRow("one-digit minute") << QStringLiteral("6:5");
+        QTest::newRow("no minutes") << QStringLiteral("6");
+        QTest::newRow("13 PM") << QStringLiteral("13:00 PM");
+        QTest::newRow("both markers") << QStringLiteral("午前6:00PM");
+        QTest::newRow("blank") << QStringLiteral(" ");
+    }
+
+    void badForms()
+    {
+        QFETCH(QString, text);
+        QVERIFY_THROWS_EXCEPTION(Failure, parseTimeOfDay(text));
+    }
+
+    // The verdict on a page: valid hours first, then the word, within the section when set.
+    void decision_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("word");
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("end");
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<int>("status");
+        const QString page = QStringLiteral("東海道線 平常運転 山手線 遅延 京浜東北線 平常運転です");
+        const QString none;
+        QTest::newRow("word anywhere") << page << QStringLiteral("遅延") << none << none << none
+                                       << none << 0;
+        QTest::newRow("word absent") << page << QStringLiteral("運休") << none << none << none
+                                     << none << 1;
+        QTest::newRow("empty word, non-empty page") << page << none << none << none << none
+                                                    << none << 0;
+        QTest::newRow("word inside the section")
+            << page << QStringLiteral("遅延") << QStringLiteral("山手線")
+            << QStringLiteral("京浜東北線") << none << none << 0;
+        QTest::newRow("word only before the section")
+            << page << QStringLiteral("平常運転") << QStringLiteral("山手線")
+            << QStringLiteral("京浜東北線") << none << none << 1;
+        QTest::newRow("word starts where the end starts")
+            << page << QStringLiteral("京浜") << QStringLiteral("山手線")
+            << QStringLiteral("京浜東北線") << none << none << 0;
+        QTest::newRow("end missing after start")
+            << page << QStringLiteral("遅延") << QStringLiteral("山手線") << QStringLiteral("中央線")
+            << none << none << 1;
+        QTest::newRow("no end: section runs to the end")
+            << page << QStringLiteral("平常運転です") << QStringLiteral("山手線") << none << none
+            << none << 0;
+        QTest::newRow("section start in kana of other type")
+            << QStringLiteral("ﾔﾏﾉﾃ 遅延") << QStringLiteral("遅延") << QStringLiteral("やまのて")
+            << none << none << none << 0;
+        QTest::newRow("outside hours wins over the word")
+            << page << QStringLiteral("遅延") << none << none << QStringLiteral("6:00")
+            << QStringLiteral("9:00") << 4;
+        QTest::newRow("only valid-from set: no hours test")
+            << page << QStringLiteral("遅延") << none << none << QStringLiteral("6:00") << none
+            << 0;
+        QTest::newRow("inside hours") << page << QStringLiteral("遅延") << none << none
+                                      << QStringLiteral("12:00") << QStringLiteral("13:00") << 0;
+    }
+
+    void decision()
+    {
+        QFETCH(QString, page);
+        QFETCH(QString, word);
+        QFETCH(QString, start);
+        QFETCH(QString, end);
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFETCH(int, status);
+        RouteDefinition route;
+        route[MatchWord] = word;
+        route[SubtitleStart] = start;
+        route[SubtitleEnd] = end;
+        route[ValidFrom] = from;
+        route[ValidTo] = to;
+        QCOMPARE(int(decideStatus(route, page, QTime(12, 30))), status);
+    }
+
+    void decisionWithoutSectionStartFails()
+    {
+        RouteDefinition route;
+        route[MatchWord] = QStringLiteral("遅延");
+        route[SubtitleStart] = QStringLiteral("中央線");
+        QVERIFY_THROWS_EXCEPTION(Failure, decideStatus(route, QStringLiteral("山手線 遅延"), {}));
+        route[SubtitleEnd] = QStringLiteral("遅延");
+        QVERIFY_THROWS_EXCEPTION(Failure, decideStatus(route, QStringLiteral("山手線 遅延"), {}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStatusDecision)
+#include "tst_statusdecision.moc"
