@@ -1,0 +1,64 @@
+#include "IntervalOptions.h"
+
+#include "window/ControlNames.h"
+
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace senrokan
+{
+
+namespace
+{
+
+const std::array<QString, IntervalOptionCount + 1> Captions = {
+    QString(),
+    QStringLiteral(" 10分"),
+    QStringLiteral(" 30分"),
+    QStringLiteral(" 1時間"),
+    QStringLiteral(" 2時間"),
+    QStringLiteral(" 4時間"),
+    QStringLiteral(" 24時間"),
+};
+
+constexpr int DesignOption = 2;
+
+} // namespace
+
+IntervalOptions::IntervalOptions(SettingsValues& values, QWidget* parent)
+    : QGroupBox(QStringLiteral("チェック間隔"), parent), m_values(values)
+{
+    auto* layout = new QVBoxLayout(this);
+    for (int n = 1; n <= IntervalOptionCount; ++n) {
+        auto* option = new QRadioButton(Captions.at(n), this);
+        nameControl(option, QStringLiteral("Option%1").arg(n), Captions.at(n));
+        layout->addWidget(option);
+        m_options.at(n) = option;
+    }
+    layout->addStretch();
+    // Selected before the handlers are connected: the design-time choice is not a click.
+    m_options.at(DesignOption)->setChecked(true);
+    for (int n = 1; n <= IntervalOptionCount; ++n) {
+        connect(m_options.at(n), &QRadioButton::toggled, this, [this, n](bool selected) {
+            if (selected)
+                Option_Click(n);
+        });
+    }
+}
+
+void IntervalOptions::selectInterval(int minutes)
+{
+    const auto found =
+        std::find(IntervalOptionMinutes.begin() + 1, IntervalOptionMinutes.end(), minutes);
+    if (found != IntervalOptionMinutes.end())
+        m_options.at(found - IntervalOptionMinutes.begin())->setChecked(true);
+}
+
+void IntervalOptions::Option_Click(int n)
+{
+    m_values.CheckIntervalMinutes = IntervalOptionMinutes.at(n);
+}
+
+} // namespace senrokan

@@ -1,0 +1,295 @@
+#include "Form1.h"
+
+#include "ControlNames.h"
+#include "FileDialogs.h"
+#include "RoutePage.h"
+#include "SettingsPage.h"
+#include "cycle/StatusSummary.h"
+#include "desktop/IntervalOptions.h"
+#include "desktop/OptionSwitches.h"
+#include "desktop/TrayIcon.h"
+#include "platform/LocalHost.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace senrokan
+{
+
+namespace
+{
+
+const QString Caption = QStringLiteral("Senrokan  Ver.1.20");
+const QString SettingsTabCaption = QStringLiteral("設定");
+const QString MessageTitle = QStringLiteral("メッセージ");
+// The client area at 96 dpi: 9156 x 7524 twips at 15 twips per pixel.
+constexpr QSize DesignSize(610, 502);
+
+// The directory that paths start from, taken at the moment of each call. None when the process
+// has lost it (it was removed): a path built from an empty name would point at the root.
+std::optional<QString> currentDirectory()
+{
+    const QString dir = QDir::currentPath();
+    if (dir.isEmpty())
+        return std::nullopt;
+    return dir;
+}
+
+std::optional<QString> settingsFilePath()
+{
+    const std::optional<QString> dir = currentDirectory();
+    if (!dir)
+        return std::nullopt;
+    return joinToDirectory(*dir, SettingsFileName);
+}
+
+QPushButton* makeButton(QWidget* window, const QString& controlName, const QString& caption)
+{
+    auto* button = new QPushButton(caption, window);
+    nameControl(button, controlName, caption);
+    return button;
+}
+
+} // namespace
+
+Form1::Form1(QWidget* parent)
+    : QWidget(parent), m_checker(*this, *this),
+      m_trayIcon(new TrayIcon(QIcon(QStringLiteral(":/senrokan.svg")), this))
+{
+    setWindowTitle(Caption);
+    setWindowIcon(QIcon(QStringLiteral(":/senrokan.svg")));
+    nameControl(this, QStringLiteral("Form1"), Caption);
+
+    m_ssTab1 = new QTabWidget(this);
+    nameControl(m_ssTab1, QStringLiteral("SSTab1"), QStringLiteral("設定と路線"));
+    m_settingsPage = new SettingsPage(m_values, m_ssTab1);
+    m_ssTab1->addTab(m_settingsPage, QStringLiteral("Tab 0"));
+    for (int r = 1; r <= RouteCount; ++r) {
+        m_routePages.at(r) = new RoutePage(r, m_ssTab1);
+        m_ssTab1->addTab(m_routePages.at(r), QStringLiteral("Tab %1").arg(r));
+    }
+
+    m_richTextBox1 = new QPlainTextEdit(this);
+    m_richTextBox1->setReadOnly(true);
+    nameControl(m_richTextBox1, QStringLiteral("RichTextBox1"), QStringLiteral("ページテキスト"));
+    m_text8 = new QLineEdit(this);
+    nameControl(m_text8, QStringLiteral("Text8"), QStringLiteral("状態"));
+    m_command11 = makeButton(this, QStringLiteral("Command11"), QStringLiteral("運行情報表示"));
+    m_command13 = makeButton(this, QStringLiteral("Command13"), QStringLiteral("終了"));
+
+    auto* side = new QVBoxLayout;
+    side->addWidget(m_text8);
+    side->addStretch();
+    side->addWidget(m_command11, 0, Qt::AlignHCenter);
+    side->addStretch();
+    side->addWidget(m_command13, 0, Qt::AlignRight);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(m_richTextBox1, 2);
+    bottom->addLayout(side, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_ssTab1, 3);
+    layout->addLayout(bottom, 2);
+    resize(DesignSize.expandedTo(minimumSizeHint()));
+
+    connect(m_settingsPage->command6(), &QPushButton::clicked, this, &Form1::Command6_Click);
+    connect(m_settingsPage->command7(), &QPushButton::clicked, this, &Form1::Command7_Click);
+    connect(m_command11, &QPushButton::clicked, this, &Form1::Command11_Click);
+    connect(m_command13, &QPushButton::clicked, this, &Form1::Command13_Click);
+}
+
+Form1::~Form1() = default;
+
+void Form1::Form_Load()
+{
+    m_settingsPage->text6()->setText(platform::localHostName());
+    m_settingsPage->text7()->setText(platform::localIpAddress());
+    // The resident flag keeps its value from process start; the others start over.
+    const SettingsValues defaults;
+    m_values.CheckIntervalMinutes = defaults.CheckIntervalMinutes;
+    m_values.MelodyFlag = defaults.MelodyFlag;
+    m_values.CheckOnResidentFlag = defaults.CheckOnResidentFlag;
+    RouteStates& states = m_checker.states();
+    for (int r = 1; r <= RouteCount; ++r)
+        states.at(r).Status = StatusNone;
+    LoadSettings();
+    for (int r = 1; r <= RouteCount; ++r)
+        states.at(r).Title = routeField(r, Title);
+    if (!m_trayIcon->isPresent())
+        show();
+}
+
+void Form1::LoadSettings()
+{
+    const std::optional<QString> dir = currentDirectory();
+    if (!dir)
+        return;
+    const SettingsRead read = readSettings(*dir);
+    if (!read.priorityName.isEmpty())
+        m_settingsPage->text9()->setText(read.priorityName);
+    read.applyNumbers(m_values);
+    if (read.complete)
+        showLoaded(read.routes, LoadKind::StartUp);
+}
+
+void Form1::SaveSettings()
+{
+    writeLayout(settingsFilePath(), trimBlanks(m_settingsPage->text9()->text()));
+}
+
+void Form1::exportRailwayFile(const QString& path)
+{
+    // A railway file never names another file, whatever Text9 holds.
+    writeLayout(path, QString());
+}
+
+void Form1::importRailwayFile(const QString& path)
+{
+    const SettingsRead read = readRailwayFile(path);
+    read.applyNumbers(m_values);
+    if (read.complete)
+        showLoaded(read.routes, LoadKind::Import);
+}
+
+QString Form1::routeField(int route, int element) const
+{
+    if (!isRouteIndex(route) || element < 1 || element > RouteFieldCount)
+        return {};
+    return m_routePages.at(route)->field(element);
+}
+
+void Form1::setStatusText(const QString& text)
+{
+    m_text8->setText(text);
+}
+
+void Form1::setPageText(const QString& text)
+{
+    m_richTextBox1->setPlainText(text);
+}
+
+void Form1::setBusy(bool busy)
+{
+    if (busy)
+        setCursor(Qt::WaitCursor);
+    else
+        unsetCursor();
+}
+
+void Form1::showMessage(const QString& prompt, const QString& title)
+{
+    QMessageBox box(QMessageBox::Information, title, prompt, QMessageBox::Ok, this);
+    // Prompts may quote what a server sent; it is never read as markup.
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    Form_Unload();
+    event->accept();
+}
+
+void Form1::Command6_Click()
+{
+    const QString path = showSaveDialog(this, ExportProposedName, ExportFilter);
+    if (!path.isEmpty())
+        exportRailwayFile(path);
+}
+
+void Form1::Command7_Click()
+{
+    const QString path = showOpenDialog(this, ImportFilter);
+    if (!path.isEmpty())
+        importRailwayFile(path);
+}
+
+void Form1::Command11_Click()
+{
+    setPageText(statusSummaryText(m_checker.states()));
+}
+
+void Form1::Command13_Click()
+{
+    SaveSettings();
+    close();
+}
+
+void Form1::Form_Unload()
+{
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    m_checker.cancel();
+    m_checker.closeSocket();
+    m_trayIcon->remove();
+    Q_EMIT programEnded();
+}
+
+void Form1::showLoaded(const RouteBlocks& routes, LoadKind kind)
+{
+    m_settingsPage->intervals()->selectInterval(m_values.CheckIntervalMinutes);
+    OptionSwitches* switches = m_settingsPage->switches();
+    switches->tickLoadedFlags();
+    if (m_values.ResidentFlag == 1) {
+        switches->check1()->setChecked(true);
+        m_trayIcon->AddTrayIcon();
+        hide();
+    }
+    if (kind == LoadKind::Import)
+        m_settingsPage->text9()->clear();
+    for (int r = 1; r <= RouteCount; ++r) {
+        const auto& block = routes.at(r - 1);
+        for (int i = 0; i < RouteBlockLines; ++i)
+            m_routePages.at(r)->setField(RouteBlockElements.at(i), block.at(i));
+    }
+    if (kind == LoadKind::Import) {
+        for (int r = 1; r <= RouteCount; ++r) {
+            RouteState& state = m_checker.states().at(r);
+            state.Title = routeField(r, Title);
+            state.CheckTime.clear();
+            state.Status = StatusNone;
+        }
+    }
+    for (int r = 1; r <= RouteCount; ++r)
+        setTabCaption(r, routes.at(r - 1).at(0));
+    setTabCaption(0, SettingsTabCaption);
+    m_ssTab1->setCurrentIndex(0);
+}
+
+void Form1::setTabCaption(int page, const QString& caption)
+{
+    // A title is shown as typed: "&" would otherwise mark a shortcut key.
+    QString shown = caption;
+    m_ssTab1->setTabText(page, shown.replace(QLatin1Char('&'), QStringLiteral("&&")));
+}
+
+RouteBlocks Form1::routeBlocks() const
+{
+    RouteBlocks routes;
+    for (int r = 1; r <= RouteCount; ++r) {
+        for (int i = 0; i < RouteBlockLines; ++i)
+            routes.at(r - 1).at(i) = routeField(r, RouteBlockElements.at(i));
+    }
+    return routes;
+}
+
+void Form1::writeLayout(const std::optional<QString>& path, const QString& line1)
+{
+    try {
+        if (!path)
+            throw Failure(FailureKind::CannotWrite);
+        writeLayoutFile(*path, line1, m_values, routeBlocks());
+    } catch (const Failure& failure) {
+        showMessage(failure.description(), MessageTitle);
+    }
+}
+
+} // namespace senrokan

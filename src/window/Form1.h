@@ -1,0 +1,98 @@
+#pragma once
+
+#include "check/CheckDisplay.h"
+#include "check/RouteChecker.h"
+#include "route/RouteDefinition.h"
+#include "route/RouteState.h"
+#include "settings/SettingsFile.h"
+
+#include <QWidget>
+
+#include <array>
+#include <optional>
+
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTabWidget;
+
+namespace senrokan
+{
+
+class RoutePage;
+class SettingsPage;
+class TrayIcon;
+
+// The main window. It is also where the route definitions live: a check reads each route field
+// from the route's page at the moment it runs, saved or not, and shows its progress in Text8 and
+// the page text in RichTextBox1.
+class Form1 : public QWidget, public RouteFieldSource, public CheckDisplay
+{
+    Q_OBJECT
+public:
+    explicit Form1(QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // Start-up, before the window is first shown: host name and address, default values, the
+    // settings file. Shows the window unless the settings sent the program to the notification
+    // area.
+    void Form_Load();
+
+    // Reads "Senrokan.DEF" in the current directory (or the priority railway file it names)
+    // into the window and the settings values. A failed read keeps what came before the failure
+    // and changes nothing on the window but Text9; it never reports.
+    void LoadSettings();
+    // Writes "Senrokan.DEF" in the current directory; a failure is reported in a box.
+    void SaveSettings();
+
+    // The railway-file export and import once a file has been chosen.
+    void exportRailwayFile(const QString& path);
+    void importRailwayFile(const QString& path);
+
+    QString routeField(int route, int element) const override;
+    void setStatusText(const QString& text) override;
+    void setPageText(const QString& text) override;
+    void setBusy(bool busy) override;
+    void showMessage(const QString& prompt, const QString& title) override;
+
+    const SettingsValues& settingsValues() const { return m_values; }
+    RouteChecker& checker() { return m_checker; }
+    const TrayIcon& trayIcon() const { return *m_trayIcon; }
+
+Q_SIGNALS:
+    // The program is to end now: the window was closed or an exit command ran.
+    void programEnded();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    enum class LoadKind { StartUp, Import };
+
+    void Command6_Click();
+    void Command7_Click();
+    void Command11_Click();
+    void Command13_Click();
+    void Form_Unload();
+
+    // Puts a completely read file on the window: interval option, option boxes, resident mode,
+    // route fields and tab captions; an import also clears Text9 and every route's check record.
+    void showLoaded(const RouteBlocks& routes, LoadKind kind);
+    void setTabCaption(int page, const QString& caption);
+    RouteBlocks routeBlocks() const;
+    void writeLayout(const std::optional<QString>& path, const QString& line1);
+
+    SettingsValues m_values;
+    RouteChecker m_checker;
+    TrayIcon* m_trayIcon;
+    QTabWidget* m_ssTab1;
+    SettingsPage* m_settingsPage;
+    std::array<RoutePage*, RouteCount + 1> m_routePages{}; // [0] unused
+    QPlainTextEdit* m_richTextBox1;
+    QLineEdit* m_text8;
+    QPushButton* m_command11;
+    QPushButton* m_command13;
+    bool m_unloaded = false;
+};
+
+} // namespace senrokan

@@ -1,0 +1,110 @@
+#include "RoutePage.h"
+
+#include "ControlNames.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <limits>
+
+namespace senrokan
+{
+
+namespace
+{
+
+// Captions of the label array, element k labelling field k; [0] unused.
+const std::array<QString, RouteFieldCount> LabelCaptions = {
+    QString(),
+    QStringLiteral("タイトル"),
+    QStringLiteral("サーバ名"),
+    QStringLiteral("ディレクトリ名"),
+    QStringLiteral("一致ワード"),
+    QStringLiteral("ポート番号"),
+    QStringLiteral("遅延時ﾃﾞｨﾚｸﾄﾘ名"),
+    QStringLiteral("有効時間帯"),
+    QStringLiteral(" ～"),
+    QStringLiteral("サブタイトル"),
+};
+
+const QString PortDesignText = QStringLiteral("80");
+
+// Columns of the page: labels, left boxes, the " ～" between the time boxes, right boxes,
+// and the web view taking the right half.
+enum Column { LabelColumn, LeftColumn, BetweenColumn, RightColumn, WebColumn };
+
+} // namespace
+
+RoutePage::RoutePage(int route, QWidget* parent) : QWidget(parent)
+{
+    const QString textArray = QStringLiteral("Text%1").arg(route);
+    const QString labelArray = QStringLiteral("Label%1").arg(route);
+
+    for (int k = 1; k <= RouteFieldCount; ++k) {
+        auto* box = new QLineEdit(this);
+        // A field holds whatever its file line held; Qt's default cap of 32767 would cut it.
+        box->setMaxLength(std::numeric_limits<int>::max());
+        // The box right of "サブタイトル" has no label of its own and shares that row's name.
+        const QString spoken = LabelCaptions.at(k == SubtitleEnd ? SubtitleStart : k);
+        nameControl(box, arrayElementName(textArray, k), spoken);
+        m_text.at(k) = box;
+    }
+    m_text.at(PortNumber)->setText(PortDesignText);
+    for (int k = 1; k < RouteFieldCount; ++k) {
+        auto* label = new QLabel(LabelCaptions.at(k), this);
+        label->setTextFormat(Qt::PlainText);
+        label->setBuddy(m_text.at(k));
+        nameControl(label, arrayElementName(labelArray, k), LabelCaptions.at(k));
+        m_label.at(k) = label;
+    }
+    m_command = new QPushButton(QStringLiteral("送信"), this);
+    nameControl(m_command, arrayElementName(QStringLiteral("Command%1").arg(route), 1),
+                m_command->text());
+
+    // Holds the route's web view once the route's page is first shown there.
+    m_webBrowser = new QFrame(this);
+    m_webBrowser->setFrameShape(QFrame::StyledPanel);
+    m_webBrowser->setFrameShadow(QFrame::Sunken);
+    m_webBrowser->setLayout(new QVBoxLayout);
+    m_webBrowser->layout()->setContentsMargins(0, 0, 0, 0);
+    nameControl(m_webBrowser, QStringLiteral("WebBrowser%1").arg(route),
+                QStringLiteral("Webページ"));
+
+    auto* grid = new QGridLayout(this);
+    const int full = RightColumn - LeftColumn + 1;
+    int row = 0;
+    for (const int k : {Title, ServerName, DirectoryName, MatchWord, PortNumber, DelayDirectoryName,
+                        ValidFrom, SubtitleStart}) {
+        grid->addWidget(m_label.at(k), row, LabelColumn);
+        const bool wide = k != PortNumber && k != ValidFrom && k != SubtitleStart;
+        grid->addWidget(m_text.at(k), row, LeftColumn, 1, wide ? full : 1);
+        ++row;
+    }
+    const int portRow = PortNumber - 1;
+    const int timeRow = portRow + 2;
+    grid->addWidget(m_command, portRow, RightColumn);
+    grid->addWidget(m_label.at(ValidTo), timeRow, BetweenColumn);
+    grid->addWidget(m_text.at(ValidTo), timeRow, RightColumn);
+    grid->addWidget(m_text.at(SubtitleEnd), timeRow + 1, RightColumn);
+    grid->addWidget(m_webBrowser, 0, WebColumn, row + 1, 1);
+    grid->setRowStretch(row, 1);
+    grid->setColumnStretch(LeftColumn, 2);
+    grid->setColumnStretch(RightColumn, 2);
+    grid->setColumnStretch(WebColumn, 5);
+}
+
+QString RoutePage::field(int element) const
+{
+    return m_text.at(element)->text();
+}
+
+void RoutePage::setField(int element, const QString& text)
+{
+    m_text.at(element)->setText(text);
+}
+
+} // namespace senrokan

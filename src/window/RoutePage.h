@@ -1,0 +1,38 @@
+#pragma once
+
+#include "route/RouteDefinition.h"
+
+#include <QWidget>
+
+#include <array>
+
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace senrokan
+{
+
+// The page of one route: the ten route fields Text<r>(1..10) with their labels Label<r>(1..9),
+// the button Command<r>(1) "送信" and the area of the route's web view WebBrowser<r>.
+class RoutePage : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit RoutePage(int route, QWidget* parent = nullptr);
+
+    // Field k exactly as it stands on the page, untrimmed.
+    QString field(int element) const;
+    void setField(int element, const QString& text);
+
+    QPushButton* command() const { return m_command; }
+
+private:
+    std::array<QLineEdit*, RouteFieldCount + 1> m_text{}; // [0] unused
+    std::array<QLabel*, RouteFieldCount> m_label{};       // [0] unused; field 10 has none
+    QPushButton* m_command;
+    QFrame* m_webBrowser;
+};
+
+} // namespace senrokan

@@ -1,0 +1,89 @@
+#include "SettingsPage.h"
+
+#include "ControlNames.h"
+#include "desktop/IntervalOptions.h"
+#include "desktop/OptionSwitches.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace senrokan
+{
+
+namespace
+{
+
+QLabel* makeLabel(QWidget* page, const QString& controlName, const QString& caption)
+{
+    auto* label = new QLabel(caption, page);
+    label->setTextFormat(Qt::PlainText);
+    nameControl(label, controlName, caption);
+    return label;
+}
+
+QLineEdit* makeBox(QLabel* label, const QString& controlName)
+{
+    auto* box = new QLineEdit(label->parentWidget());
+    label->setBuddy(box);
+    nameControl(box, controlName, label->text());
+    return box;
+}
+
+QPushButton* makeButton(QWidget* page, const QString& controlName, const QString& caption)
+{
+    auto* button = new QPushButton(caption, page);
+    nameControl(button, controlName, caption);
+    return button;
+}
+
+// The page's grid: two columns of names and buttons at the left, then the two frames.
+enum Column { NameColumn, BoxColumn, ActionFrameColumn, IntervalFrameColumn };
+enum Row { HostRow, AddressRow, GapRow, StartupAddRow, StartupRemoveRow, ResidentRow, PriorityRow };
+
+} // namespace
+
+SettingsPage::SettingsPage(SettingsValues& values, QWidget* parent) : QWidget(parent)
+{
+    QLabel* label6 = makeLabel(this, QStringLiteral("Label6"), QStringLiteral("コンピュータ名"));
+    m_text6 = makeBox(label6, QStringLiteral("Text6"));
+    QLabel* label7 = makeLabel(this, QStringLiteral("Label7"), QStringLiteral("IPアドレス"));
+    m_text7 = makeBox(label7, QStringLiteral("Text7"));
+    QLabel* label8 = makeLabel(this, QStringLiteral("Label8"), QStringLiteral("優先鉄道ファイル"));
+    m_text9 = makeBox(label8, QStringLiteral("Text9"));
+
+    // Startup and resident operation are wired up with the parts they belong to.
+    QPushButton* command20 =
+        makeButton(this, QStringLiteral("Command20"), QStringLiteral("ｽﾀｰﾄｱｯﾌﾟに登録"));
+    QPushButton* command21 =
+        makeButton(this, QStringLiteral("Command21"), QStringLiteral("ｽﾀｰﾄｱｯﾌﾟから削除"));
+    QPushButton* command22 =
+        makeButton(this, QStringLiteral("Command22"), QStringLiteral("タスクトレイに常駐"));
+    m_command7 = makeButton(this, QStringLiteral("Command7"), QStringLiteral("鉄道ファイル読出"));
+    m_command6 = makeButton(this, QStringLiteral("Command6"), QStringLiteral("鉄道ファイル保存"));
+
+    m_switches = new OptionSwitches(values, this);
+    m_intervals = new IntervalOptions(values, this);
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(label6, HostRow, NameColumn);
+    grid->addWidget(m_text6, HostRow, BoxColumn);
+    grid->addWidget(label7, AddressRow, NameColumn);
+    grid->addWidget(m_text7, AddressRow, BoxColumn);
+    grid->setRowMinimumHeight(GapRow, label6->sizeHint().height());
+    grid->addWidget(command20, StartupAddRow, NameColumn);
+    grid->addWidget(command21, StartupRemoveRow, NameColumn);
+    grid->addWidget(m_command7, StartupRemoveRow, BoxColumn);
+    grid->addWidget(command22, ResidentRow, NameColumn);
+    grid->addWidget(m_command6, ResidentRow, BoxColumn);
+    grid->addWidget(label8, PriorityRow, BoxColumn, Qt::AlignRight);
+    grid->addWidget(m_text9, PriorityRow, ActionFrameColumn);
+    grid->addWidget(m_switches, HostRow, ActionFrameColumn, StartupAddRow, 1, Qt::AlignTop);
+    grid->addWidget(m_intervals, HostRow, IntervalFrameColumn, PriorityRow, 1);
+    grid->setRowStretch(PriorityRow + 1, 1);
+    grid->setColumnStretch(BoxColumn, 1);
+    grid->setColumnStretch(ActionFrameColumn, 1);
+}
+
+} // namespace senrokan
