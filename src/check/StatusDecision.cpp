@@ -13,15 +13,16 @@ Status decideStatus(const RouteDefinition& route, const QString& pageText, QTime
         return StatusOutOfHours;
 
     const QString& word = route[MatchWord];
+    const TextSearch page(pageText);
     if (route[SubtitleStart].isEmpty())
-        return TextSearch::find(pageText, word, 1) != 0 ? StatusNormal : StatusDelayed;
+        return page.find(word, 1) != 0 ? StatusNormal : StatusDelayed;
 
     // A section start missing from the page gives p1 = 0, which the searches below reject as an
     // invalid start: the check then ends without a verdict.
-    const qsizetype p1 = TextSearch::find(pageText, route[SubtitleStart], 1);
+    const qsizetype p1 = page.find(route[SubtitleStart], 1);
     const QString& end = route[SubtitleEnd];
-    const qsizetype p2 = end.isEmpty() ? pageText.size() : TextSearch::find(pageText, end, p1);
-    const qsizetype p3 = TextSearch::find(pageText, word, p1);
+    const qsizetype p2 = end.isEmpty() ? pageText.size() : page.find(end, p1);
+    const qsizetype p3 = page.find(word, p1);
     return p3 != 0 && p3 <= p2 ? StatusNormal : StatusDelayed;
 }
 

@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# CPU time and peak memory of one senrokan-check run over five 180 KB Shift_JIS pages served by
+# nginx on loopback port 80 (needs root for the port). Usage: bench/footprint.sh [build-dir]
+set -euo pipefail
+top="$(cd "$(dirname "$0")/.." && pwd)"
+build="${1:-$top/build}"
+check="$build/src/senrokan-check"
+host=127.0.5.2
+work="$(mktemp -d)"
+trap 'kill "$nginx_pid" 2>/dev/null || true; rm -rf "$work"' EXIT
+
+mkdir -p "$work/www" "$work/tmp"
+# A status page: Shift_JIS markup and text, the match word near the end.
+python3 - "$work/www" <<'PY'
+import sys
+unit = ('<tr><td><a href="/line/yamanote.html">山手線</a></td>'
+        '<td>列車の遅れ ダイヤが乱れています ｶﾀｶﾅ 12:34</td></tr>\r\n')
+for r in range(1, 6):
+    body = '<html><head><meta http-equiv="Content-Type" content="text/html; charset=Shift_JIS"></head><body><table>\r\n'
+    while len(body.encode('cp932')) < 180 * 1024:
+        body += unit
+    body += '<p>平常運転です</p></table></body></html>\r\n'
+    open(f'{sys.argv[1]}/line{r}.html', 'wb').write(body.encode('cp932'))
+PY
+{
+    printf '\r\n10\r\n0\r\n0\r\n0\r\n'
+    for r in 1 2 3 4 5; do
+        printf '路線%s\r\n%s\r\nline%s.html\r\n平常運転\r\n\r\n\r\n\r\n\r\n\r\n' "$r" "$host" "$r"
+    done
+} | iconv -f UTF-8 -t CP932 > "$work/Senrokan.DEF"
+
+cat > "$work/nginx.conf" <<CONF
+daemon off; master_process off; pid $work/nginx.pid; error_log $work/error.log;
+events { worker_connections 64; }
+http { access_log off; default_type text/html; client_body_temp_path $work/tmp;
+  proxy_temp_path $work/tmp; fastcgi_temp_path $work/tmp; uwsgi_temp_path $work/tmp;
+  scgi_temp_path $work/tmp; server { listen $host:80; root $work/www; } }
+CONF
+/usr/sbin/nginx -p "$work" -c "$work/nginx.conf" -e "$work/error.log" &
+nginx_pid=$!
+for _ in $(seq 50); do (exec 3<>/dev/tcp/$host/80) 2>/dev/null && break; sleep 0.1; done
+
+cd "$work"
+# GNU time for the peak memory; bash's own timer for CPU in milliseconds.
+TIMEFORMAT='%3U %3S %3R'
+{ time /usr/bin/time -f '%M' -o "$work/rss" "$check" --json > "$work/out.json" || true; } 2> "$work/time"
+read -r user sys wall < "$work/time"
+rss=$(cat "$work/rss")
+cpu_ms=$(awk -v u="$user" -v s="$sys" 'BEGIN { printf "%d", (u + s) * 1000 }')
+statuses=$(grep -o '"status": [0-9-]*' "$work/out.json" | awk '{printf "%s ", $2}')
+echo "routes: statuses ${statuses}"
+echo "cpu: ${cpu_ms} ms (user ${user} s, sys ${sys} s), peak memory: $((rss / 1024)) MB (${rss} KB), wall: ${wall} s"
