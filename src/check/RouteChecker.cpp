@@ -259,6 +259,12 @@ void RouteChecker::onConnected()
 
 void RouteChecker::onReadyRead()
 {
+    // The connection stays open after a successful check; what a server sends then can change
+    // nothing and must not cost memory or time while the program idles.
+    if (!isRunning()) {
+        m_socket.skip(m_socket.bytesAvailable());
+        return;
+    }
     const qsizetype room = m_timings.replyCapBytes - m_replyBytes;
     QByteArray chunk = m_socket.read(qMax<qsizetype>(room, 0));
     // Beyond the cap the reply is dropped as if it had not arrived.
