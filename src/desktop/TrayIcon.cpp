@@ -4,7 +4,7 @@ namespace senrokan
 {
 
 TrayIcon::TrayIcon(const QIcon& normalIcon, QObject* parent)
-    : QObject(parent), m_normalIcon(normalIcon)
+    : QObject(parent), m_normalIcon(normalIcon), m_icon(this)
 {
 }
 
