@@ -8,7 +8,8 @@
 
 using namespace senrokan;
 
-namespace {
+namespace
+{
 
 // Status-page HTML: markup and Japanese text, about half of each, with no match word.
 QString pageText()
@@ -42,15 +43,25 @@ void convertAndSearch(benchmark::State& state, const char* coding, int mode)
     const QByteArray bytes = pageBytes(coding, "x");
     const RouteDefinition def = route({});
     for (auto _ : state) {
-        const QString text = mode == 0 ? Kconv(bytes, 3, 0) : ConvertPageText(Kconv(bytes, 3, mode));
+        const QString text =
+            mode == 0 ? Kconv(bytes, 3, 0) : ConvertPageText(Kconv(bytes, 3, mode));
         benchmark::DoNotOptimize(decideStatus(def, text, QTime(12, 0)));
     }
     state.SetBytesProcessed(state.iterations() * bytes.size());
 }
 
-void BM_ShiftJis(benchmark::State& state) { convertAndSearch(state, coding::Cp932, 0); }
-void BM_EucJp(benchmark::State& state) { convertAndSearch(state, coding::EucJp, 2); }
-void BM_Utf8(benchmark::State& state) { convertAndSearch(state, coding::Utf8, 5); }
+void BM_ShiftJis(benchmark::State& state)
+{
+    convertAndSearch(state, coding::Cp932, 0);
+}
+void BM_EucJp(benchmark::State& state)
+{
+    convertAndSearch(state, coding::EucJp, 2);
+}
+void BM_Utf8(benchmark::State& state)
+{
+    convertAndSearch(state, coding::Utf8, 5);
+}
 
 void BM_SearchOnly(benchmark::State& state)
 {

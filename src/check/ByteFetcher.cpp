@@ -7,11 +7,15 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 
-namespace senrokan {
+namespace senrokan
+{
 
 ByteFetcher::ByteFetcher() = default;
 
-ByteFetcher::~ByteFetcher() { delete m_manager; }
+ByteFetcher::~ByteFetcher()
+{
+    delete m_manager;
+}
 
 QNetworkAccessManager* ByteFetcher::manager()
 {
@@ -66,8 +70,8 @@ QByteArray ByteFetcher::fetch(const QUrl& url, int timeoutMs, qsizetype capBytes
     if (tooLarge || body.size() > capBytes)
         throw Failure(FailureKind::PageTooLarge, url.toString());
     // HTTP-level errors (404, 500, ...) still carry the page; transport errors carry nothing.
-    const bool transportError = (error > QNetworkReply::NoError && error < 200) ||
-                                (error >= 300 && error < 400);
+    const bool transportError =
+        (error > QNetworkReply::NoError && error < 200) || (error >= 300 && error < 400);
     if (!answered || transportError)
         throw Failure(FailureKind::FetchFailed, detail);
     return body;

@@ -6,11 +6,13 @@
 class QNetworkAccessManager;
 class QNetworkReply;
 
-namespace senrokan {
+namespace senrokan
+{
 
 // Fetches a URL's body as bytes, running a local event loop until it is complete. The body is
 // taken whatever the HTTP status; no answer, a time-out or a body over the cap throw Failure.
-class ByteFetcher {
+class ByteFetcher
+{
 public:
     ByteFetcher();
     ~ByteFetcher();

@@ -2,11 +2,13 @@
 
 #include <QString>
 
-namespace senrokan {
+namespace senrokan
+{
 
 // Where a check shows what it does: the status field, the page-text area, the busy pointer and
 // modal message boxes. The timed check never opens a message box.
-class CheckDisplay {
+class CheckDisplay
+{
 public:
     virtual ~CheckDisplay() = default;
     virtual void setStatusText(const QString& text) = 0;

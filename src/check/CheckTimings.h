@@ -4,7 +4,8 @@
 #include <QtGlobal>
 #include <functional>
 
-namespace senrokan {
+namespace senrokan
+{
 
 // The fixed times and limits of a check. The program always runs with these defaults; tests
 // shorten the waits and point the port at their own loopback server.
@@ -19,6 +20,9 @@ struct CheckTimings {
 
 using Clock = std::function<QDateTime()>;
 
-inline QDateTime systemClock() { return QDateTime::currentDateTime(); }
+inline QDateTime systemClock()
+{
+    return QDateTime::currentDateTime();
+}
 
 } // namespace senrokan

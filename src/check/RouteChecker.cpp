@@ -10,9 +10,11 @@
 #include <QThread>
 #include <QTimer>
 
-namespace senrokan {
+namespace senrokan
+{
 
-namespace {
+namespace
+{
 
 const QString TitleMessage = QStringLiteral("メッセージ");
 const QString TitleRouteInfo = QStringLiteral("運行情報");
@@ -62,7 +64,10 @@ void RouteChecker::cancel()
         m_waitLoop->quit();
 }
 
-void RouteChecker::closeSocket() { m_socket.abort(); }
+void RouteChecker::closeSocket()
+{
+    m_socket.abort();
+}
 
 void RouteChecker::runCheck(int route, int retry, Reporting how)
 {
@@ -183,44 +188,35 @@ void RouteChecker::convertPage(const QString& status, const RouteDefinition& def
     if (m_cancelled)
         throw Failure(FailureKind::Cancelled);
 
+    // Path A (200) judges the socket text and fetches bytes only for codings the socket's
+    // Shift_JIS reading cannot serve; path B (403, 400) always works from fetched bytes.
     QString& text = m_check.PageText;
+    PageCoding pageCoding;
     if (status == QLatin1String("200")) {
         const QString declaration = findDeclaredCoding(text);
         if (how == Reporting::Interactive)
             m_display.setPageText(declaration);
-        switch (classifyDeclaration(declaration)) {
-        case PageCoding::Utf8:
+        pageCoding = classifyDeclaration(declaration);
+        if (pageCoding == PageCoding::Utf8 || pageCoding == PageCoding::EucJp)
             fetchBytes();
-            text = ConvertPageText(Kconv(m_check.PageBytes, 3, 5));
-            break;
-        case PageCoding::EucJp:
-            fetchBytes();
-            text = ConvertPageText(Kconv(m_check.PageBytes, 3, 2));
-            break;
-        case PageCoding::Iso2022Jp:
-            text = ConvertPageText(text);
-            break;
-        case PageCoding::ShiftJis:
-        case PageCoding::NotRecognised:
-            break;
-        }
     } else {
         fetchBytes();
         text = Kconv(m_check.PageBytes, 3, 0);
-        switch (classifyDeclaration(findDeclaredCoding(text))) {
-        case PageCoding::Utf8:
-            text = ConvertPageText(Kconv(m_check.PageBytes, 3, 5));
-            break;
-        case PageCoding::EucJp:
-            text = ConvertPageText(Kconv(m_check.PageBytes, 3, 2));
-            break;
-        case PageCoding::Iso2022Jp:
-            text = ConvertPageText(text);
-            break;
-        case PageCoding::ShiftJis:
-        case PageCoding::NotRecognised:
-            break;
-        }
+        pageCoding = classifyDeclaration(findDeclaredCoding(text));
+    }
+    switch (pageCoding) {
+    case PageCoding::Utf8:
+        text = ConvertPageText(Kconv(m_check.PageBytes, 3, 5));
+        break;
+    case PageCoding::EucJp:
+        text = ConvertPageText(Kconv(m_check.PageBytes, 3, 2));
+        break;
+    case PageCoding::Iso2022Jp:
+        text = ConvertPageText(text);
+        break;
+    case PageCoding::ShiftJis:
+    case PageCoding::NotRecognised:
+        break;
     }
     if (m_cancelled)
         throw Failure(FailureKind::Cancelled);

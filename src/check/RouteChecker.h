@@ -13,13 +13,14 @@
 
 class QEventLoop;
 
-namespace senrokan {
+namespace senrokan
+{
 
 class Converter;
 
 // Values that serve whichever check runs at the moment.
 struct CheckState {
-    QString PageText;    // the reply as received, then the page text after conversion
+    QString PageText;     // the reply as received, then the page text after conversion
     QByteArray PageBytes; // the page as fetched by the HTTP client
     int Connected = 0;
     float ArrivalPause = 0; // seconds the arrival handler pauses after taking a chunk
@@ -29,7 +30,8 @@ struct CheckState {
 // page's coding, convert it and look for the match word. PollRoute is the silent timed check;
 // CheckRoute is the same procedure reporting to the user. One check runs at a time: a call while
 // another check runs returns at once without doing anything.
-class RouteChecker : public QObject {
+class RouteChecker : public QObject
+{
     Q_OBJECT
 public:
     RouteChecker(const RouteFieldSource& fields, CheckDisplay& display, QObject* parent = nullptr);

@@ -3,7 +3,8 @@
 #include "TimeWindow.h"
 #include "codec/TextSearch.h"
 
-namespace senrokan {
+namespace senrokan
+{
 
 Status decideStatus(const RouteDefinition& route, const QString& pageText, QTime now)
 {

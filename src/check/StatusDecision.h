@@ -5,7 +5,8 @@
 
 #include <QTime>
 
-namespace senrokan {
+namespace senrokan
+{
 
 // The verdict on a page that was obtained: StatusOutOfHours when both valid-hours fields are set
 // and now lies outside them; otherwise StatusNormal when MatchWord occurs (within the section

@@ -4,9 +4,11 @@
 
 #include <QRegularExpression>
 
-namespace senrokan {
+namespace senrokan
+{
 
-namespace {
+namespace
+{
 
 QString toHalfWidth(const QString& text)
 {
@@ -30,7 +32,8 @@ QString toHalfWidth(const QString& text)
 QTime parseTimeOfDay(const QString& text)
 {
     static const QRegularExpression form(
-        QStringLiteral(R"(^\s*(午前|午後|AM|PM)?\s*(\d{1,2}):(\d{2})(?::(\d{2}))?\s*(午前|午後|AM|PM)?\s*$)"),
+        QStringLiteral(
+            R"(^\s*(午前|午後|AM|PM)?\s*(\d{1,2}):(\d{2})(?::(\d{2}))?\s*(午前|午後|AM|PM)?\s*$)"),
         QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch m = form.match(toHalfWidth(text));
     if (!m.hasMatch() || (m.hasCaptured(1) && m.hasCaptured(5)))

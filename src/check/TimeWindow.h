@@ -3,7 +3,8 @@
 #include <QString>
 #include <QTime>
 
-namespace senrokan {
+namespace senrokan
+{
 
 // Reads a time of day: H:MM or HH:MM with optional :SS, full-width digits and colon allowed,
 // optionally with AM/PM or 午前/午後 before or after. Anything else throws Failure(BadTimeOfDay).

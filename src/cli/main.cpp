@@ -14,7 +14,8 @@
 
 using namespace senrokan;
 
-namespace {
+namespace
+{
 
 constexpr int ExitUsage = 64;
 constexpr int ExitSettings = 3;
@@ -22,7 +23,8 @@ constexpr int ExitSettings = 3;
 const char Usage[] = "usage: senrokan-check [--settings FILE] [--route N] [--json] [--verbose]\n";
 
 // Progress goes to stderr when asked for; a headless check never opens a box.
-class TerminalDisplay : public CheckDisplay {
+class TerminalDisplay : public CheckDisplay
+{
 public:
     bool verbose = false;
     int route = 0;
@@ -109,13 +111,14 @@ int main(int argc, char* argv[])
         return exit;
 
     const QString dir = QDir::currentPath();
-    const SettingsRead read =
-        options.settingsPath.isEmpty() ? readSettings(dir)
-                                       : readSettingsFile(options.settingsPath, dir);
+    const SettingsRead read = options.settingsPath.isEmpty()
+                                  ? readSettings(dir)
+                                  : readSettingsFile(options.settingsPath, dir);
     if (!read.complete) {
-        const QString where = read.failedLine > 0
-                                  ? QStringLiteral("%1: %2行目").arg(read.failedFile).arg(read.failedLine)
-                                  : read.failedFile;
+        const QString where =
+            read.failedLine > 0
+                ? QStringLiteral("%1: %2行目").arg(read.failedFile).arg(read.failedLine)
+                : read.failedFile;
         std::fprintf(stderr, "senrokan-check: %s: %s\n", where.toUtf8().constData(),
                      failureDescription(*read.failure).toUtf8().constData());
         return ExitSettings;

@@ -4,9 +4,11 @@
 
 #include <QCoreApplication>
 
-namespace senrokan {
+namespace senrokan
+{
 
-namespace {
+namespace
+{
 
 constexpr char Alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 

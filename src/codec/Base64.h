@@ -3,7 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
-namespace senrokan {
+namespace senrokan
+{
 
 // Standard Base64 of the first count bytes, cut into lines of at most 76 characters, each ended
 // by CR LF. out is replaced. Lets pending events run every 100 input bytes.

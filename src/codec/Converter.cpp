@@ -4,7 +4,8 @@
 
 #include <unicode/ucnv.h>
 
-namespace senrokan {
+namespace senrokan
+{
 
 Converter::Converter(const char* icuName)
 {
@@ -14,59 +15,63 @@ Converter::Converter(const char* icuName)
         throw Failure(FailureKind::ConversionFailed, QString::fromLatin1(icuName));
 }
 
-Converter::~Converter() { ucnv_close(m_conv); }
-
-void Converter::reset() { ucnv_reset(m_conv); }
-
-QString Converter::decode(QByteArrayView bytes, bool flush)
+Converter::~Converter()
 {
-    QString out;
-    // One UTF-16 unit per input byte is enough for the codings we use; the loop covers the rest.
-    out.resize(bytes.size() + 16);
-    const char* src = bytes.data();
-    const char* srcEnd = src + bytes.size();
-    UChar* base = reinterpret_cast<UChar*>(out.data());
-    UChar* target = base;
+    ucnv_close(m_conv);
+}
+
+void Converter::reset()
+{
+    ucnv_reset(m_conv);
+}
+
+namespace
+{
+
+// Runs one ICU conversion into out, doubling out until the whole input has gone through.
+template <typename Unit, typename Buffer, typename Step>
+void convertInto(Buffer& out, qsizetype initialSize, Step step)
+{
+    out.resize(initialSize);
+    qsizetype used = 0;
     for (;;) {
+        Unit* base = reinterpret_cast<Unit*>(out.data());
+        Unit* target = base + used;
         UErrorCode status = U_ZERO_ERROR;
-        UChar* targetEnd = base + out.size();
-        ucnv_toUnicode(m_conv, &target, targetEnd, &src, srcEnd, nullptr, flush, &status);
+        step(&target, base + out.size(), &status);
+        used = target - base;
         if (status != U_BUFFER_OVERFLOW_ERROR) {
             if (U_FAILURE(status))
                 throw Failure(FailureKind::ConversionFailed);
             break;
         }
-        const qsizetype used = target - base;
         out.resize(out.size() * 2);
-        base = reinterpret_cast<UChar*>(out.data());
-        target = base + used;
     }
-    out.truncate(target - base);
+    out.truncate(used);
+}
+
+} // namespace
+
+QString Converter::decode(QByteArrayView bytes, bool flush)
+{
+    const char* src = bytes.data();
+    const char* srcEnd = src + bytes.size();
+    QString out;
+    // One UTF-16 unit per input byte is enough for the codings we use; the loop covers the rest.
+    convertInto<UChar>(out, bytes.size() + 16, [&](UChar** target, UChar* end, UErrorCode* st) {
+        ucnv_toUnicode(m_conv, target, end, &src, srcEnd, nullptr, flush, st);
+    });
     return out;
 }
 
 QByteArray Converter::encode(QStringView text)
 {
-    QByteArray out;
-    out.resize(text.size() * 4 + 16);
     const UChar* src = reinterpret_cast<const UChar*>(text.utf16());
     const UChar* srcEnd = src + text.size();
-    char* base = out.data();
-    char* target = base;
-    for (;;) {
-        UErrorCode status = U_ZERO_ERROR;
-        ucnv_fromUnicode(m_conv, &target, base + out.size(), &src, srcEnd, nullptr, true, &status);
-        if (status != U_BUFFER_OVERFLOW_ERROR) {
-            if (U_FAILURE(status))
-                throw Failure(FailureKind::ConversionFailed);
-            break;
-        }
-        const qsizetype used = target - base;
-        out.resize(out.size() * 2);
-        base = out.data();
-        target = base + used;
-    }
-    out.truncate(target - base);
+    QByteArray out;
+    convertInto<char>(out, text.size() * 2 + 16, [&](char** target, char* end, UErrorCode* st) {
+        ucnv_fromUnicode(m_conv, target, end, &src, srcEnd, nullptr, true, st);
+    });
     return out;
 }
 
@@ -81,8 +86,14 @@ bool Converter::encodeExactly(QStringView text, QByteArray* out)
     return true;
 }
 
-QString decodeCp932(QByteArrayView bytes) { return Converter(coding::Cp932).decode(bytes); }
+QString decodeCp932(QByteArrayView bytes)
+{
+    return Converter(coding::Cp932).decode(bytes);
+}
 
-QByteArray encodeCp932(QStringView text) { return Converter(coding::Cp932).encode(text); }
+QByteArray encodeCp932(QStringView text)
+{
+    return Converter(coding::Cp932).encode(text);
+}
 
 } // namespace senrokan

@@ -7,10 +7,12 @@
 
 struct UConverter;
 
-namespace senrokan {
+namespace senrokan
+{
 
 // ICU names of the codings the program meets.
-namespace coding {
+namespace coding
+{
 inline constexpr const char* Cp932 = "windows-31j"; // Shift_JIS as Windows writes it
 inline constexpr const char* EucJp = "EUC-JP";
 inline constexpr const char* Iso2022Jp = "ISO_2022,locale=ja,version=4";
@@ -19,7 +21,8 @@ inline constexpr const char* Utf8 = "UTF-8";
 
 // A stateful ICU converter. Decoding with flush = false keeps an incomplete multibyte sequence
 // for the next call, so text that arrives in pieces is decoded as if it came in one.
-class Converter {
+class Converter
+{
 public:
     explicit Converter(const char* icuName); // throws Failure(ConversionFailed)
     ~Converter();

@@ -1,6 +1,7 @@
 #include "DeclaredCoding.h"
 
-namespace senrokan {
+namespace senrokan
+{
 
 QString findDeclaredCoding(QStringView text)
 {

@@ -3,7 +3,8 @@
 #include <QString>
 #include <QStringView>
 
-namespace senrokan {
+namespace senrokan
+{
 
 enum class PageCoding { ShiftJis, Utf8, EucJp, Iso2022Jp, NotRecognised };
 

@@ -3,7 +3,8 @@
 #include "Converter.h"
 #include "route/Failure.h"
 
-namespace senrokan {
+namespace senrokan
+{
 
 QString Kconv(const QByteArray& bytes, int mode1, int mode2)
 {

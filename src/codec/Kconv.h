@@ -3,7 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
-namespace senrokan {
+namespace senrokan
+{
 
 // Page bytes to text. mode1 is 3 at every call site; mode2 picks the source coding:
 // 0 = Shift_JIS (CP932), 2 = EUC-JP, 5 = UTF-8. Other modes fail with InvalidArgument.

@@ -9,9 +9,11 @@
 #include <algorithm>
 #include <array>
 
-namespace senrokan {
+namespace senrokan
+{
 
-namespace {
+namespace
+{
 
 // Half-width and full-width forms (U+FF00..U+FFEF) to their ordinary characters, where that is
 // one character: full-width ASCII, half-width katakana and its voiced marks, currency signs.
@@ -53,7 +55,10 @@ char32_t foldKanaAndCase(char32_t c)
     return char32_t(u_foldCase(UChar32(c), U_FOLD_CASE_DEFAULT));
 }
 
-bool isVoicedMark(char32_t c) { return c == 0x3099 || c == 0x309A; }
+bool isVoicedMark(char32_t c)
+{
+    return c == 0x3099 || c == 0x309A;
+}
 
 void append(QString& out, char32_t c)
 {

@@ -4,7 +4,8 @@
 #include <QString>
 #include <QStringView>
 
-namespace senrokan {
+namespace senrokan
+{
 
 // The comparison used to find match words and section markers: letter case, full-width against
 // half-width forms and hiragana against katakana are ignored; voiced marks still count.
@@ -12,7 +13,8 @@ namespace senrokan {
 //
 // The text is folded once (case, width, kana type) and then searched exactly, so several
 // searches in one page cost one pass over it.
-class TextSearch {
+class TextSearch
+{
 public:
     explicit TextSearch(QStringView text);
 

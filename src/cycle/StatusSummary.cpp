@@ -4,7 +4,8 @@
 
 #include <QDateTime>
 
-namespace senrokan {
+namespace senrokan
+{
 
 QString statusWords(int status)
 {

@@ -4,7 +4,8 @@
 
 #include <QString>
 
-namespace senrokan {
+namespace senrokan
+{
 
 // The words that describe a status, each led by an ideographic space.
 QString statusWords(int status);

@@ -1,6 +1,7 @@
 #include "Failure.h"
 
-namespace senrokan {
+namespace senrokan
+{
 
 QString failureDescription(FailureKind kind)
 {

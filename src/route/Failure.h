@@ -3,7 +3,8 @@
 #include <QString>
 #include <exception>
 
-namespace senrokan {
+namespace senrokan
+{
 
 // Failures that end a check or a file operation. Each has one short Japanese description, shown
 // to the user in message boxes.
@@ -23,7 +24,8 @@ enum class FailureKind {
 
 QString failureDescription(FailureKind kind);
 
-class Failure : public std::exception {
+class Failure : public std::exception
+{
 public:
     explicit Failure(FailureKind kind, QString detail = {})
         : m_kind(kind), m_detail(std::move(detail))

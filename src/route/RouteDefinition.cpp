@@ -1,6 +1,7 @@
 #include "RouteDefinition.h"
 
-namespace senrokan {
+namespace senrokan
+{
 
 RouteDefinition RouteFieldSource::routeDefinition(int route) const
 {

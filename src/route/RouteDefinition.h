@@ -3,7 +3,8 @@
 #include <QString>
 #include <array>
 
-namespace senrokan {
+namespace senrokan
+{
 
 inline constexpr int RouteCount = 5;
 inline constexpr int RouteFieldCount = 10;
@@ -22,7 +23,10 @@ enum RouteField : int {
     SubtitleEnd = 10,
 };
 
-inline bool isRouteIndex(int route) { return route >= 1 && route <= RouteCount; }
+inline bool isRouteIndex(int route)
+{
+    return route >= 1 && route <= RouteCount;
+}
 
 // The ten fields of one route, indexed by RouteField.
 struct RouteDefinition {
@@ -34,7 +38,8 @@ struct RouteDefinition {
 
 // Where a check reads a route's fields at the moment it runs: the main window's route pages,
 // or an in-memory table for the headless checker and the tests.
-class RouteFieldSource {
+class RouteFieldSource
+{
 public:
     virtual ~RouteFieldSource() = default;
     virtual QString routeField(int route, int element) const = 0;
@@ -44,7 +49,8 @@ public:
 
 // Plain in-memory route fields. A new table shows what a fresh route page shows: all empty but
 // the port, which reads "80".
-class RouteTable : public RouteFieldSource {
+class RouteTable : public RouteFieldSource
+{
 public:
     RouteTable();
 

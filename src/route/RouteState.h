@@ -3,7 +3,8 @@
 #include <QString>
 #include <array>
 
-namespace senrokan {
+namespace senrokan
+{
 
 // Outcome of a route's last check. The values are stored nowhere but are shown and compared
 // everywhere, so they keep their numbers.

@@ -5,14 +5,17 @@
 #include <QFile>
 #include <QSaveFile>
 
-namespace senrokan {
+namespace senrokan
+{
 
-namespace {
+namespace
+{
 
 const QByteArray Utf8Bom("\xEF\xBB\xBF");
 
 // Hands out the lines of one file in order; running out is a failure at that line number.
-class LineReader {
+class LineReader
+{
 public:
     LineReader(const QString& path, SettingsRead& result) : m_path(path), m_result(result)
     {

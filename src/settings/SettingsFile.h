@@ -10,7 +10,8 @@
 #include <array>
 #include <optional>
 
-namespace senrokan {
+namespace senrokan
+{
 
 inline const QString SettingsFileName = QStringLiteral("Senrokan.DEF");
 inline constexpr int SettingsLineCount = 50;
@@ -18,18 +19,18 @@ inline constexpr int RouteBlockLines = 9;
 
 // Route fields in the order of a route block; PortNumber is not stored.
 inline constexpr std::array<int, RouteBlockLines> RouteBlockElements = {
-    Title, ServerName, DirectoryName, MatchWord, DelayDirectoryName,
-    ValidFrom, ValidTo, SubtitleStart, SubtitleEnd};
+    Title,     ServerName, DirectoryName, MatchWord,  DelayDirectoryName,
+    ValidFrom, ValidTo,    SubtitleStart, SubtitleEnd};
 
 using RouteBlocks = std::array<std::array<QString, RouteBlockLines>, RouteCount>;
 
 // What a read of the 50-line layout got. A read stops at its first failure and keeps what came
 // before: lines 2-5 are stored one by one as they are read, the route blocks only as a whole.
 struct SettingsRead {
-    QString priorityName;  // line 1 of the settings file; empty for a railway file
+    QString priorityName; // line 1 of the settings file; empty for a railway file
     std::array<std::optional<int>, 4> numbers; // lines 2-5 in the order of SettingsValues
-    RouteBlocks routes;    // valid only when complete
-    bool complete = false; // all 50 lines read; only then may the window change
+    RouteBlocks routes;                        // valid only when complete
+    bool complete = false;                     // all 50 lines read; only then may the window change
 
     // Where and why the read stopped, when it did not complete.
     QString failedFile;

@@ -5,16 +5,17 @@
 #include "support/RecordingDisplay.h"
 #include "support/ScriptedServer.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTest>
-#include <QElapsedTimer>
 #include <QTimer>
 
 using namespace senrokan;
 using namespace senrokan::test;
 using Script = ScriptedServer::Script;
 
-namespace {
+namespace
+{
 
 const QString Word = QStringLiteral("平常運転");
 const QString Failed = QStringLiteral("接続失敗");
@@ -50,7 +51,8 @@ qint64 peakResidentKiB()
 
 } // namespace
 
-class TestRouteChecker : public QObject {
+class TestRouteChecker : public QObject
+{
     Q_OBJECT
 
     RouteTable m_table;
@@ -140,9 +142,9 @@ private Q_SLOTS:
         QTest::newRow("redirect") << ScriptedServer::reply("301 Moved Permanently", page) << 2
                                   << (ok + QStringList{Failed});
         QTest::newRow("site's own not-found page")
-            << ScriptedServer::reply("200 OK",
-                                     encoded(coding::Cp932, QStringLiteral("ページが見つかりません。") +
-                                                                Word))
+            << ScriptedServer::reply(
+                   "200 OK",
+                   encoded(coding::Cp932, QStringLiteral("ページが見つかりません。") + Word))
             << 2 << (ok + QStringList{Failed});
         QTest::newRow("server that never answers")
             << Script{ScriptedServer::Hold{}} << 2 << (ok + QStringList{Failed});
@@ -202,7 +204,8 @@ private Q_SLOTS:
         QTest::addColumn<int>("status");
         QTest::addColumn<int>("requests");
         const Script notFound = ScriptedServer::reply("404 Not Found", "gone");
-        const Script normal = ScriptedServer::reply("200 OK", encoded(coding::Cp932, pageSource({})));
+        const Script normal =
+            ScriptedServer::reply("200 OK", encoded(coding::Cp932, pageSource({})));
         QTest::newRow("404, delay page normal") << QStringLiteral("delay.html") << normal << 0 << 2;
         QTest::newRow("404 twice, no third request")
             << QStringLiteral("delay.html") << notFound << 2 << 2;
@@ -231,8 +234,10 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("firstStatus");
         QTest::addColumn<QString>("delayDir");
         QTest::addColumn<QString>("fetched");
-        QTest::newRow("403") << QByteArray("403 Forbidden") << QString() << QStringLiteral("/p.html");
-        QTest::newRow("400") << QByteArray("400 Bad Request") << QString() << QStringLiteral("/p.html");
+        QTest::newRow("403") << QByteArray("403 Forbidden") << QString()
+                             << QStringLiteral("/p.html");
+        QTest::newRow("400") << QByteArray("400 Bad Request") << QString()
+                             << QStringLiteral("/p.html");
         QTest::newRow("403 on the retry fetches the delay page")
             << QByteArray("404 Not Found") << QStringLiteral("delay.html")
             << QStringLiteral("/delay.html");
@@ -351,8 +356,9 @@ private Q_SLOTS:
         QFETCH(int, before);
         QFETCH(QString, subtitleStart);
         QFETCH(QString, validFrom);
-        m_server->onRequest(QStringLiteral("/p.html"),
-                            ScriptedServer::reply("200 OK", encoded(coding::Cp932, pageSource({}))));
+        m_server->onRequest(
+            QStringLiteral("/p.html"),
+            ScriptedServer::reply("200 OK", encoded(coding::Cp932, pageSource({}))));
         setRoute(1, QStringLiteral("p.html"));
         m_table.setRouteField(1, SubtitleStart, subtitleStart);
         m_table.setRouteField(1, ValidFrom, validFrom);
@@ -376,8 +382,9 @@ private Q_SLOTS:
     {
         QFETCH(bool, reachable);
         QFETCH(int, status);
-        m_server->onRequest(QStringLiteral("/p.html"),
-                            ScriptedServer::reply("200 OK", encoded(coding::Cp932, pageSource({}))));
+        m_server->onRequest(
+            QStringLiteral("/p.html"),
+            ScriptedServer::reply("200 OK", encoded(coding::Cp932, pageSource({}))));
         if (!reachable)
             m_checker->setTimings(testTimings(closedPort()));
         setRoute(1, QStringLiteral("p.html"));
@@ -413,7 +420,8 @@ private Q_SLOTS:
         CheckTimings t = testTimings(m_server->port());
         t.replyCapBytes = 256 * 1024;
         m_checker->setTimings(t);
-        m_server->onRequest(QStringLiteral("/p.html"), ScriptedServer::reply("403 Forbidden", "no"));
+        m_server->onRequest(QStringLiteral("/p.html"),
+                            ScriptedServer::reply("403 Forbidden", "no"));
         m_server->onFetch(QStringLiteral("/p.html"),
                           ScriptedServer::reply("200 OK", QByteArray(1024 * 1024, 'a')));
         setRoute(1, QStringLiteral("p.html"));
@@ -425,8 +433,9 @@ private Q_SLOTS:
 
     void checksNeverOverlap()
     {
-        m_server->onRequest(QStringLiteral("/p.html"),
-                            ScriptedServer::reply("200 OK", encoded(coding::Cp932, pageSource({}))));
+        m_server->onRequest(
+            QStringLiteral("/p.html"),
+            ScriptedServer::reply("200 OK", encoded(coding::Cp932, pageSource({}))));
         setRoute(1, QStringLiteral("p.html"));
         setRoute(2, QStringLiteral("p.html"));
         QTimer::singleShot(50, this, [this] {
@@ -473,9 +482,9 @@ private Q_SLOTS:
         const Script notFound = ScriptedServer::reply("404 Not Found", "x");
         QTest::newRow("normal") << page << QString() << QString() << QString() << 0
                                 << QList<Box>{{QStringLiteral("平常運転です。"), info}};
-        QTest::newRow("delayed")
-            << ScriptedServer::reply("200 OK", "<p>運転見合わせ</p>") << QString() << QString()
-            << QString() << 1 << QList<Box>{{QStringLiteral("遅れがあります。"), info}};
+        QTest::newRow("delayed") << ScriptedServer::reply("200 OK", "<p>運転見合わせ</p>")
+                                 << QString() << QString() << QString() << 1
+                                 << QList<Box>{{QStringLiteral("遅れがあります。"), info}};
         QTest::newRow("outside hours") << page << QString() << QString() << QStringLiteral("9:00")
                                        << 4 << QList<Box>{{QStringLiteral("時間外です。"), info}};
         QTest::newRow("404 then normal delay page: one box")
@@ -499,8 +508,9 @@ private Q_SLOTS:
         QFETCH(int, status);
         QFETCH(QList<Box>, boxes);
         m_server->onRequest(QStringLiteral("/p.html"), reply);
-        m_server->onRequest(QStringLiteral("/delay.html"),
-                            ScriptedServer::reply("200 OK", encoded(coding::Cp932, pageSource({}))));
+        m_server->onRequest(
+            QStringLiteral("/delay.html"),
+            ScriptedServer::reply("200 OK", encoded(coding::Cp932, pageSource({}))));
         setRoute(1, QStringLiteral("p.html"), Word, delayDir);
         m_table.setRouteField(1, SubtitleStart, subtitleStart);
         if (!validTo.isEmpty()) {
@@ -516,9 +526,11 @@ private Q_SLOTS:
 
     void interactiveShowsDeclarationThenPage()
     {
-        m_server->onRequest(QStringLiteral("/p.html"),
-                            ScriptedServer::reply("200 OK", encoded(coding::Cp932, pageSource(metaFor(
-                                                                      QStringLiteral("shift_jis"))))));
+        m_server->onRequest(
+            QStringLiteral("/p.html"),
+            ScriptedServer::reply(
+                "200 OK",
+                encoded(coding::Cp932, pageSource(metaFor(QStringLiteral("shift_jis"))))));
         setRoute(1, QStringLiteral("p.html"));
         m_checker->CheckRoute(1, 0);
         QCOMPARE(m_display.pageTexts.size(), 2);

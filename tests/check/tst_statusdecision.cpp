@@ -6,7 +6,8 @@
 
 using namespace senrokan;
 
-class TestStatusDecision : public QObject {
+class TestStatusDecision : public QObject
+{
     Q_OBJECT
 private Q_SLOTS:
     void window_data()
@@ -97,14 +98,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("to");
         QTest::addColumn<int>("status");
-        const QString page = QStringLiteral("東海道線 平常運転 山手線 遅延 京浜東北線 平常運転です");
+        const QString page =
+            QStringLiteral("東海道線 平常運転 山手線 遅延 京浜東北線 平常運転です");
         const QString none;
-        QTest::newRow("word anywhere") << page << QStringLiteral("遅延") << none << none << none
-                                       << none << 0;
-        QTest::newRow("word absent") << page << QStringLiteral("運休") << none << none << none
-                                     << none << 1;
-        QTest::newRow("empty word, non-empty page") << page << none << none << none << none
-                                                    << none << 0;
+        QTest::newRow("word anywhere")
+            << page << QStringLiteral("遅延") << none << none << none << none << 0;
+        QTest::newRow("word absent")
+            << page << QStringLiteral("運休") << none << none << none << none << 1;
+        QTest::newRow("empty word, non-empty page")
+            << page << none << none << none << none << none << 0;
         QTest::newRow("word inside the section")
             << page << QStringLiteral("遅延") << QStringLiteral("山手線")
             << QStringLiteral("京浜東北線") << none << none << 0;
@@ -115,8 +117,8 @@ private Q_SLOTS:
             << page << QStringLiteral("京浜") << QStringLiteral("山手線")
             << QStringLiteral("京浜東北線") << none << none << 0;
         QTest::newRow("end missing after start")
-            << page << QStringLiteral("遅延") << QStringLiteral("山手線") << QStringLiteral("中央線")
-            << none << none << 1;
+            << page << QStringLiteral("遅延") << QStringLiteral("山手線")
+            << QStringLiteral("中央線") << none << none << 1;
         QTest::newRow("no end: section runs to the end")
             << page << QStringLiteral("平常運転です") << QStringLiteral("山手線") << none << none
             << none << 0;

@@ -19,7 +19,8 @@
 
 using namespace senrokan;
 
-namespace {
+namespace
+{
 
 const QString Host = QStringLiteral("127.0.5.1");
 const QString Word = QStringLiteral("平常運転");
@@ -51,7 +52,8 @@ Run runChecker(const QString& workDir, const QStringList& args)
 
 } // namespace
 
-class TestCheckerEndToEnd : public QObject {
+class TestCheckerEndToEnd : public QObject
+{
     Q_OBJECT
     QTemporaryDir m_dir;
     QProcess m_nginx;
@@ -83,14 +85,15 @@ class TestCheckerEndToEnd : public QObject {
                  QStringLiteral("<p>山手線</p><p>運転を見合わせています。</p>")));
 
         const QString dir = m_dir.path();
-        const QString conf = QStringLiteral(
-            "daemon off;\nmaster_process off;\npid %1/nginx.pid;\nerror_log %1/error.log;\n"
-            "events { worker_connections 64; }\n"
-            "http {\n access_log off;\n default_type text/html;\n"
-            " client_body_temp_path %1/tmp;\n proxy_temp_path %1/tmp;\n"
-            " fastcgi_temp_path %1/tmp;\n uwsgi_temp_path %1/tmp;\n scgi_temp_path %1/tmp;\n"
-            " server { listen %2:80; root %1/www; }\n}\n")
-                                 .arg(dir, Host);
+        const QString conf =
+            QStringLiteral(
+                "daemon off;\nmaster_process off;\npid %1/nginx.pid;\nerror_log %1/error.log;\n"
+                "events { worker_connections 64; }\n"
+                "http {\n access_log off;\n default_type text/html;\n"
+                " client_body_temp_path %1/tmp;\n proxy_temp_path %1/tmp;\n"
+                " fastcgi_temp_path %1/tmp;\n uwsgi_temp_path %1/tmp;\n scgi_temp_path %1/tmp;\n"
+                " server { listen %2:80; root %1/www; }\n}\n")
+                .arg(dir, Host);
         QFile confFile(m_dir.filePath(QStringLiteral("nginx.conf")));
         confFile.open(QIODevice::WriteOnly);
         confFile.write(conf.toUtf8());
@@ -161,9 +164,9 @@ private Q_SLOTS:
     void oneRouteAsText()
     {
         // Mixed-case Shift_JIS is not recognised, but the socket text is Shift_JIS already.
-        writeSettings(QStringLiteral("other.DEF"),
-                      {QString(), QString(), QStringLiteral("sjis.html"),
-                       QStringLiteral("missing.html")});
+        writeSettings(
+            QStringLiteral("other.DEF"),
+            {QString(), QString(), QStringLiteral("sjis.html"), QStringLiteral("missing.html")});
         const Run run = runChecker(m_dir.path(), {QStringLiteral("--settings"),
                                                   m_dir.filePath(QStringLiteral("other.DEF")),
                                                   QStringLiteral("--route"), QStringLiteral("3"),
@@ -177,26 +180,32 @@ private Q_SLOTS:
                     .match(lines.at(4))
                     .hasMatch());
         QCOMPARE(lines.at(5), QString());
-        QCOMPARE(QString::fromUtf8(run.err),
-                 QStringLiteral("route 3: 接続中\nroute 3: 接続しました\nroute 3: HTTPサーバに接続\n"));
+        QCOMPARE(
+            QString::fromUtf8(run.err),
+            QStringLiteral("route 3: 接続中\nroute 3: 接続しました\nroute 3: HTTPサーバに接続\n"));
     }
 
     void notServedPage()
     {
         writeSettings(QStringLiteral("missing.DEF"), {QStringLiteral("missing.html")});
-        const Run run = runChecker(m_dir.path(), {QStringLiteral("--settings"),
-                                                  m_dir.filePath(QStringLiteral("missing.DEF")),
-                                                  QStringLiteral("--route"), QStringLiteral("1"),
-                                                  QStringLiteral("--json")});
+        const Run run =
+            runChecker(m_dir.path(),
+                       {QStringLiteral("--settings"), m_dir.filePath(QStringLiteral("missing.DEF")),
+                        QStringLiteral("--route"), QStringLiteral("1"), QStringLiteral("--json")});
         QCOMPARE(run.exitCode, 2);
-        QCOMPARE(QJsonDocument::fromJson(run.out).array().at(0).toObject().value(
-                     QStringLiteral("status")).toInt(),
+        QCOMPARE(QJsonDocument::fromJson(run.out)
+                     .array()
+                     .at(0)
+                     .toObject()
+                     .value(QStringLiteral("status"))
+                     .toInt(),
                  2);
     }
 };
 
 // Usage and settings errors need no server.
-class TestCheckerArguments : public QObject {
+class TestCheckerArguments : public QObject
+{
     Q_OBJECT
 private Q_SLOTS:
     void exitStatuses_data()
@@ -211,13 +220,13 @@ private Q_SLOTS:
                                         << 64 << QStringLiteral("usage:");
         QTest::newRow("route 6") << QStringList{QStringLiteral("--route"), QStringLiteral("6")}
                                  << QByteArray() << 64 << QStringLiteral("usage:");
-        QTest::newRow("no settings file") << QStringList() << QByteArray() << 3
-                                          << QStringLiteral("Senrokan.DEF");
+        QTest::newRow("no settings file")
+            << QStringList() << QByteArray() << 3 << QStringLiteral("Senrokan.DEF");
         QTest::newRow("file ends after line 5")
             << QStringList() << QByteArray("\r\n30\r\n0\r\n0\r\n0\r\n") << 3
             << QStringLiteral("Senrokan.DEF: 6行目");
-        QTest::newRow("bad interval") << QStringList() << QByteArray("\r\nthirty\r\n") << 3
-                                      << QStringLiteral("2行目");
+        QTest::newRow("bad interval")
+            << QStringList() << QByteArray("\r\nthirty\r\n") << 3 << QStringLiteral("2行目");
     }
 
     void exitStatuses()

@@ -5,7 +5,8 @@
 
 using namespace senrokan;
 
-class TestBase64 : public QObject {
+class TestBase64 : public QObject
+{
     Q_OBJECT
 private Q_SLOTS:
     void encode_data()
@@ -20,7 +21,8 @@ private Q_SLOTS:
         const QByteArray b58(58, '\x5A');
         const QString full = QString::fromLatin1(b58.toBase64());
         QTest::newRow("58 bytes: 76 and 4")
-            << b58 << full.left(76) + QStringLiteral("\r\n") + full.mid(76) + QStringLiteral("\r\n");
+            << b58
+            << full.left(76) + QStringLiteral("\r\n") + full.mid(76) + QStringLiteral("\r\n");
         const QByteArray b57(57, '\x01');
         QTest::newRow("57 bytes: exactly one line")
             << b57 << QString::fromLatin1(b57.toBase64()) + QStringLiteral("\r\n");
@@ -55,10 +57,11 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");
-        const QString sjis =
-            QString::fromLatin1(Converter(coding::Cp932).encode(QStringLiteral("平常運転です")).toBase64());
+        const QString sjis = QString::fromLatin1(
+            Converter(coding::Cp932).encode(QStringLiteral("平常運転です")).toBase64());
         QTest::newRow("Shift_JIS double-byte text") << sjis << QStringLiteral("平常運転です");
-        QTest::newRow("stops at the first =") << QStringLiteral("TWFu=TWFu") << QStringLiteral("Man");
+        QTest::newRow("stops at the first =")
+            << QStringLiteral("TWFu=TWFu") << QStringLiteral("Man");
         QTest::newRow("line breaks and strangers skipped")
             << QStringLiteral("TW\r\nF u*") << QStringLiteral("Man");
         QTest::newRow("lone high byte at the end dropped")

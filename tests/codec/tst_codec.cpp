@@ -11,7 +11,8 @@ using namespace senrokan;
 
 Q_DECLARE_METATYPE(senrokan::PageCoding)
 
-class TestCodec : public QObject {
+class TestCodec : public QObject
+{
     Q_OBJECT
 private Q_SLOTS:
     void declaration_data()
@@ -23,34 +24,33 @@ private Q_SLOTS:
                                     << QStringLiteral("shift_jis") << PageCoding::ShiftJis;
         QTest::newRow("meta upper") << QStringLiteral("charset=SHIFT_JIS\"")
                                     << QStringLiteral("SHIFT_JIS") << PageCoding::ShiftJis;
-        QTest::newRow("mixed case Shift_JIS") << QStringLiteral("charset=Shift_JIS\"")
-                                              << QStringLiteral("Shift_JIS")
-                                              << PageCoding::NotRecognised;
+        QTest::newRow("mixed case Shift_JIS")
+            << QStringLiteral("charset=Shift_JIS\"") << QStringLiteral("Shift_JIS")
+            << PageCoding::NotRecognised;
         QTest::newRow("utf-8") << QStringLiteral("charset=utf-8\"") << QStringLiteral("utf-8")
                                << PageCoding::Utf8;
         QTest::newRow("Utf-8") << QStringLiteral("charset=Utf-8\"") << QStringLiteral("Utf-8")
                                << PageCoding::NotRecognised;
         QTest::newRow("blanks around euc-jp") << QStringLiteral("charset=  euc-jp  \"")
                                               << QStringLiteral("euc-jp") << PageCoding::EucJp;
-        QTest::newRow("tab is not a blank") << QStringLiteral("charset=\teuc-jp\"")
-                                            << QStringLiteral("\teuc-jp")
-                                            << PageCoding::NotRecognised;
+        QTest::newRow("tab is not a blank")
+            << QStringLiteral("charset=\teuc-jp\"") << QStringLiteral("\teuc-jp")
+            << PageCoding::NotRecognised;
         QTest::newRow("ISO-2022-JP") << QStringLiteral("charset=ISO-2022-JP\"")
                                      << QStringLiteral("ISO-2022-JP") << PageCoding::Iso2022Jp;
-        QTest::newRow("quoted attribute") << QStringLiteral("<meta charset=\"UTF-8\">")
-                                          << QString() << PageCoding::NotRecognised;
-        QTest::newRow("no quote after") << QStringLiteral("charset=utf-8>") << QString()
-                                        << PageCoding::NotRecognised;
-        QTest::newRow("no charset") << QStringLiteral("<html>") << QString()
-                                    << PageCoding::NotRecognised;
-        QTest::newRow("CHARSET= is not charset=") << QStringLiteral("CHARSET=utf-8\"") << QString()
-                                                  << PageCoding::NotRecognised;
+        QTest::newRow("quoted attribute")
+            << QStringLiteral("<meta charset=\"UTF-8\">") << QString() << PageCoding::NotRecognised;
+        QTest::newRow("no quote after")
+            << QStringLiteral("charset=utf-8>") << QString() << PageCoding::NotRecognised;
+        QTest::newRow("no charset")
+            << QStringLiteral("<html>") << QString() << PageCoding::NotRecognised;
+        QTest::newRow("CHARSET= is not charset=")
+            << QStringLiteral("CHARSET=utf-8\"") << QString() << PageCoding::NotRecognised;
         QTest::newRow("runs across line ends")
             << QStringLiteral("Content-Type: text/html; charset=UTF-8\r\n\r\n<meta a=\"")
             << QStringLiteral("UTF-8\r\n\r\n<meta a=") << PageCoding::NotRecognised;
-        QTest::newRow("first occurrence wins")
-            << QStringLiteral("charset=euc-jp\" charset=utf-8\"") << QStringLiteral("euc-jp")
-            << PageCoding::EucJp;
+        QTest::newRow("first occurrence wins") << QStringLiteral("charset=euc-jp\" charset=utf-8\"")
+                                               << QStringLiteral("euc-jp") << PageCoding::EucJp;
     }
 
     void declaration()
@@ -79,10 +79,7 @@ private Q_SLOTS:
         QCOMPARE(Kconv(bytes, 3, mode), QStringLiteral("平常運転 ｶﾀｶﾅ ABC"));
     }
 
-    void kconvRejectsUnknownMode()
-    {
-        QVERIFY_THROWS_EXCEPTION(Failure, Kconv("abc", 3, 7));
-    }
+    void kconvRejectsUnknownMode() { QVERIFY_THROWS_EXCEPTION(Failure, Kconv("abc", 3, 7)); }
 
     void convertPageText_data()
     {
@@ -92,13 +89,13 @@ private Q_SLOTS:
         const QByteArray jis = "\x1B$BJ?>o1?E>$G$9\x1B(B \x1B(I6E\x1B(B";
         QTest::newRow("ISO-2022-JP as the socket delivers it")
             << decodeCp932(jis) << QStringLiteral("平常運転です ｶﾅ");
-        QTest::newRow("already converted text passes") << QStringLiteral("平常運転です")
-                                                       << QStringLiteral("平常運転です");
+        QTest::newRow("already converted text passes")
+            << QStringLiteral("平常運転です") << QStringLiteral("平常運転です");
         QTest::newRow("escapes among converted text")
             << QStringLiteral("見出し") + decodeCp932(jis) + QStringLiteral("終わり")
             << QStringLiteral("見出し平常運転です ｶﾅ終わり");
-        QTest::newRow("plain ASCII") << QStringLiteral("HTTP/1.0 200 OK")
-                                     << QStringLiteral("HTTP/1.0 200 OK");
+        QTest::newRow("plain ASCII")
+            << QStringLiteral("HTTP/1.0 200 OK") << QStringLiteral("HTTP/1.0 200 OK");
     }
 
     void convertPageText()
@@ -125,38 +122,38 @@ private Q_SLOTS:
         QTest::addColumn<QString>("word");
         QTest::addColumn<int>("start");
         QTest::addColumn<int>("position");
-        QTest::newRow("letter case") << QStringLiteral("xxNORMAL") << QStringLiteral("normal") << 1
-                                     << 3;
+        QTest::newRow("letter case")
+            << QStringLiteral("xxNORMAL") << QStringLiteral("normal") << 1 << 3;
         QTest::newRow("full width against half width")
             << QStringLiteral("xＡＢＣ") << QStringLiteral("abc") << 1 << 2;
         QTest::newRow("half-width katakana against hiragana")
             << QStringLiteral("xﾀﾞｲﾔ") << QStringLiteral("だいや") << 1 << 2;
-        QTest::newRow("katakana against hiragana") << QStringLiteral("平常ウンテン")
-                                                   << QStringLiteral("うんてん") << 1 << 3;
+        QTest::newRow("katakana against hiragana")
+            << QStringLiteral("平常ウンテン") << QStringLiteral("うんてん") << 1 << 3;
         QTest::newRow("voiced mark still counts")
             << QStringLiteral("タイヤ") << QStringLiteral("ダイヤ") << 1 << 0;
-        QTest::newRow("different kanji") << QStringLiteral("平常運転") << QStringLiteral("平常運行")
-                                         << 1 << 0;
-        QTest::newRow("from a later start") << QStringLiteral("ab ab") << QStringLiteral("ab") << 2
-                                            << 4;
-        QTest::newRow("start past the end") << QStringLiteral("ab") << QStringLiteral("ab") << 3
-                                            << 0;
+        QTest::newRow("different kanji")
+            << QStringLiteral("平常運転") << QStringLiteral("平常運行") << 1 << 0;
+        QTest::newRow("from a later start")
+            << QStringLiteral("ab ab") << QStringLiteral("ab") << 2 << 4;
+        QTest::newRow("start past the end")
+            << QStringLiteral("ab") << QStringLiteral("ab") << 3 << 0;
         QTest::newRow("empty word at start") << QStringLiteral("abc") << QString() << 2 << 2;
         QTest::newRow("empty word in empty text") << QString() << QString() << 1 << 0;
         QTest::newRow("positions after merged voiced marks")
             << QStringLiteral("ﾀﾞｲﾔ ﾀﾞｲﾔ") << QStringLiteral("だいや") << 2 << 6;
-        QTest::newRow("combining voiced mark") << QStringLiteral("か\u3099いしゃ")
-                                               << QStringLiteral("ガイシャ") << 1 << 1;
-        QTest::newRow("half-width wa with voiced mark") << QStringLiteral("ﾜﾞ") << QStringLiteral("ヷ")
-                                                        << 1 << 1;
-        QTest::newRow("long vowel mark is no vowel") << QStringLiteral("カア") << QStringLiteral("カー")
-                                                     << 1 << 0;
-        QTest::newRow("half-width long vowel mark") << QStringLiteral("ｶｰﾄﾞ") << QStringLiteral("カード")
-                                                    << 1 << 1;
+        QTest::newRow("combining voiced mark")
+            << QStringLiteral("か\u3099いしゃ") << QStringLiteral("ガイシャ") << 1 << 1;
+        QTest::newRow("half-width wa with voiced mark")
+            << QStringLiteral("ﾜﾞ") << QStringLiteral("ヷ") << 1 << 1;
+        QTest::newRow("long vowel mark is no vowel")
+            << QStringLiteral("カア") << QStringLiteral("カー") << 1 << 0;
+        QTest::newRow("half-width long vowel mark")
+            << QStringLiteral("ｶｰﾄﾞ") << QStringLiteral("カード") << 1 << 1;
         QTest::newRow("ideographic space is a wide blank")
             << QStringLiteral("運転\u3000再開") << QStringLiteral("運転 再開") << 1 << 1;
-        QTest::newRow("circled digit stays distinct") << QStringLiteral("①番線")
-                                                      << QStringLiteral("1番線") << 1 << 0;
+        QTest::newRow("circled digit stays distinct")
+            << QStringLiteral("①番線") << QStringLiteral("1番線") << 1 << 0;
         QTest::newRow("greek case") << QStringLiteral("ΑΒΓ") << QStringLiteral("αβγ") << 1 << 1;
         QTest::newRow("positions in UTF-16 units")
             << QStringLiteral("𠮷野家 遅延") << QStringLiteral("遅延") << 1 << 6;

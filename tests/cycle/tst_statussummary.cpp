@@ -4,7 +4,8 @@
 
 using namespace senrokan;
 
-class TestStatusSummary : public QObject {
+class TestStatusSummary : public QObject
+{
     Q_OBJECT
 private Q_SLOTS:
     void afterStartUp()
@@ -26,15 +27,16 @@ private Q_SLOTS:
         QTest::newRow("delayed, morning hour padded")
             << QStringLiteral("中央線") << 1 << QStringLiteral("2026-12-07T09:05:03")
             << QStringLiteral("中央線　遅れがあります。   2026年12月07日 09時05分03秒");
-        QTest::newRow("connect failed") << QStringLiteral("A") << 2
-                                        << QStringLiteral("2026-12-07T23:59:59")
-                                        << QStringLiteral("A　接続失敗しました。   2026年12月07日 23時59分59秒");
+        QTest::newRow("connect failed")
+            << QStringLiteral("A") << 2 << QStringLiteral("2026-12-07T23:59:59")
+            << QStringLiteral("A　接続失敗しました。   2026年12月07日 23時59分59秒");
         QTest::newRow("no server, no time") << QStringLiteral("B") << 3 << QString()
                                             << QStringLiteral("B　サーバが未設定です。   ");
-        QTest::newRow("out of hours") << QString() << 4 << QStringLiteral("2026-01-02T00:00:00")
-                                      << QStringLiteral("　時間外です。   2026年01月02日 00時00分00秒");
-        QTest::newRow("unknown value") << QStringLiteral("C") << 9 << QString()
-                                       << QStringLiteral("C　不明です。   ");
+        QTest::newRow("out of hours")
+            << QString() << 4 << QStringLiteral("2026-01-02T00:00:00")
+            << QStringLiteral("　時間外です。   2026年01月02日 00時00分00秒");
+        QTest::newRow("unknown value")
+            << QStringLiteral("C") << 9 << QString() << QStringLiteral("C　不明です。   ");
     }
 
     void entries()

@@ -10,7 +10,8 @@
 
 using namespace senrokan;
 
-namespace {
+namespace
+{
 
 QStringList sampleLines(const QString& line1, const QString& interval = QStringLiteral("60"))
 {
@@ -24,8 +25,8 @@ QStringList sampleLines(const QString& line1, const QString& interval = QStringL
 
 QByteArray cp932Lines(const QStringList& lines)
 {
-    return Converter(coding::Cp932).encode(lines.join(QStringLiteral("\r\n")) +
-                                           QStringLiteral("\r\n"));
+    return Converter(coding::Cp932)
+        .encode(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
 }
 
 void writeFile(const QString& path, const QByteArray& bytes)
@@ -43,7 +44,8 @@ QByteArray readFile(const QString& path)
 
 } // namespace
 
-class TestSettingsFile : public QObject {
+class TestSettingsFile : public QObject
+{
     Q_OBJECT
     std::unique_ptr<QTemporaryDir> m_dir;
 
@@ -158,8 +160,8 @@ private Q_SLOTS:
 
     void priorityRedirect()
     {
-        writeFile(path(SettingsFileName), cp932Lines(sampleLines(QStringLiteral("rail.DEF"),
-                                                                 QStringLiteral("10"))));
+        writeFile(path(SettingsFileName),
+                  cp932Lines(sampleLines(QStringLiteral("rail.DEF"), QStringLiteral("10"))));
         QStringList rail = sampleLines(QStringLiteral("other.DEF"), QStringLiteral("1440"));
         rail[5] = QStringLiteral("鉄道ファイルの路線");
         writeFile(path(QStringLiteral("rail.DEF")), cp932Lines(rail));

@@ -6,10 +6,12 @@
 #include <QPair>
 #include <QStringList>
 
-namespace senrokan::test {
+namespace senrokan::test
+{
 
 // Keeps everything a check shows, in order.
-class RecordingDisplay : public CheckDisplay {
+class RecordingDisplay : public CheckDisplay
+{
 public:
     QStringList statusTexts;
     QStringList pageTexts;

@@ -10,9 +10,11 @@
 
 #include <chrono>
 
-namespace senrokan::test {
+namespace senrokan::test
+{
 
-namespace {
+namespace
+{
 
 int listenOnLoopback(quint16* port)
 {

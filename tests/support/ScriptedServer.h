@@ -10,17 +10,27 @@
 #include <thread>
 #include <variant>
 
-namespace senrokan::test {
+namespace senrokan::test
+{
 
 // A loopback HTTP server that answers each request with a script of exact bytes, pauses, resets
 // and floods, on its own threads with plain blocking sockets.
-class ScriptedServer {
+class ScriptedServer
+{
 public:
-    struct Send { QByteArray bytes; };
-    struct Pause { int ms; };
-    struct Reset {};                    // close with RST
-    struct Flood { qint64 bytes; };     // send this many filler bytes as fast as the peer reads
-    struct Hold {};                     // never answer, keep the connection open
+    struct Send {
+        QByteArray bytes;
+    };
+    struct Pause {
+        int ms;
+    };
+    struct Reset {
+    }; // close with RST
+    struct Flood {
+        qint64 bytes;
+    }; // send this many filler bytes as fast as the peer reads
+    struct Hold {
+    }; // never answer, keep the connection open
     using Step = std::variant<Send, Pause, Reset, Flood, Hold>;
     using Script = QList<Step>;
 
@@ -35,8 +45,8 @@ public:
     // socket script when none is set.
     void onFetch(const QString& path, const Script& script);
 
-    QList<QByteArray> rawRequests() const;  // complete bytes of each bare request
-    QList<QString> fetchedPaths() const;    // request paths of the HTTP client's requests
+    QList<QByteArray> rawRequests() const; // complete bytes of each bare request
+    QList<QString> fetchedPaths() const;   // request paths of the HTTP client's requests
     int connectionCount() const { return m_connections; }
 
     // Helpers for common replies.
