@@ -130,6 +130,10 @@ private Q_SLOTS:
         QVERIFY(m_dir.isValid());
         if (::geteuid() != 0)
             QSKIP("nginx must listen on port 80, which needs root");
+        QTcpSocket taken;
+        taken.connectToHost(Host, 80);
+        QVERIFY2(!taken.waitForConnected(500),
+                 "another server already listens on port 80 (a system nginx?); stop it first");
         QVERIFY2(startNginx(), "nginx did not start on 127.0.5.1:80");
     }
 
