@@ -7,3 +7,22 @@ target_link_libraries(tst_desktop PRIVATE senrokan_gui)
 
 senrokan_test(tst_localhost platform/tst_localhost.cpp)
 target_link_libraries(tst_localhost PRIVATE senrokan_gui)
+
+# The real program on a real X server of its own.
+find_program(SENROKAN_XVFB Xvfb REQUIRED)
+find_program(SENROKAN_XDOTOOL xdotool REQUIRED)
+find_library(SENROKAN_XCB xcb REQUIRED)
+senrokan_test(tst_smoke window/tst_smoke.cpp)
+target_link_libraries(tst_smoke PRIVATE ${SENROKAN_XCB})
+target_compile_definitions(tst_smoke PRIVATE
+    SENROKAN_EXE="$<TARGET_FILE:senrokan>"
+    XVFB_EXE="${SENROKAN_XVFB}"
+    XDOTOOL_EXE="${SENROKAN_XDOTOOL}")
+add_dependencies(tst_smoke senrokan)
+
+# The program through the accessibility bus, in a D-Bus session of its own; Debian's python3,
+# which has the AT-SPI bindings.
+find_program(SENROKAN_SYSTEM_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH REQUIRED)
+add_test(NAME tst_atspi
+    COMMAND ${SENROKAN_SYSTEM_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/window/atspi_check.py
+            $<TARGET_FILE:senrokan> ${CMAKE_CURRENT_SOURCE_DIR}/data)

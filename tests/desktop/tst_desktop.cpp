@@ -10,7 +10,8 @@
 
 using namespace senrokan;
 
-namespace {
+namespace
+{
 
 QList<int> valuesOf(const SettingsValues& v)
 {
@@ -18,11 +19,15 @@ QList<int> valuesOf(const SettingsValues& v)
 }
 
 // Values no switch would produce, so a switch that writes the wrong value shows.
-SettingsValues unusualValues() { return {45, 7, 8, 9}; }
+SettingsValues unusualValues()
+{
+    return {45, 7, 8, 9};
+}
 
 } // namespace
 
-class TestDesktop : public QObject {
+class TestDesktop : public QObject
+{
     Q_OBJECT
 private Q_SLOTS:
     void intervalOptionClicked_data()
@@ -96,8 +101,7 @@ private Q_SLOTS:
         QTest::addColumn<QList<int>>("ticked");
         QTest::addColumn<QList<int>>("cleared");
         QTest::newRow("Check1") << "Check1" << QList<int>{45, 1, 8, 9} << QList<int>{45, 0, 8, 9};
-        QTest::newRow("Check14") << "Check14" << QList<int>{45, 7, 1, 9}
-                                 << QList<int>{45, 7, 0, 9};
+        QTest::newRow("Check14") << "Check14" << QList<int>{45, 7, 1, 9} << QList<int>{45, 7, 0, 9};
         QTest::newRow("Check2") << "Check2" << QList<int>{45, 7, 8, 1} << QList<int>{45, 7, 8, 0};
     }
 
@@ -119,7 +123,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("melody");
         QTest::addColumn<int>("checkOnResident");
-        QTest::addColumn<bool>("before"); // both boxes ticked before the load
+        QTest::addColumn<bool>("before");   // both boxes ticked before the load
         QTest::addColumn<QString>("ticks"); // Check14, Check2 afterwards
 
         QTest::newRow("1 ticks") << 1 << 1 << false << "11";

@@ -5,7 +5,8 @@
 
 using namespace senrokan;
 
-class TestLocalHost : public QObject {
+class TestLocalHost : public QObject
+{
     Q_OBJECT
 private Q_SLOTS:
     void displayedIpAddress_data()

@@ -5,11 +5,18 @@
 #include <QEvent>
 #include <QFileInfo>
 
-namespace senrokan::test {
+namespace senrokan::test
+{
 
-ModalWatcher::ModalWatcher() { qApp->installEventFilter(this); }
+ModalWatcher::ModalWatcher()
+{
+    qApp->installEventFilter(this);
+}
 
-ModalWatcher::~ModalWatcher() { qApp->removeEventFilter(this); }
+ModalWatcher::~ModalWatcher()
+{
+    qApp->removeEventFilter(this);
+}
 
 bool ModalWatcher::eventFilter(QObject* watched, QEvent* event)
 {
@@ -17,9 +24,11 @@ bool ModalWatcher::eventFilter(QObject* watched, QEvent* event)
         return false;
     // Answered from the dialog's own event loop, once it runs.
     if (auto* box = qobject_cast<QMessageBox*>(watched))
-        QMetaObject::invokeMethod(this, [this, box] { answer(box); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, box] { answer(box); }, Qt::QueuedConnection);
     else if (auto* dialog = qobject_cast<QFileDialog*>(watched))
-        QMetaObject::invokeMethod(this, [this, dialog] { answer(dialog); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, dialog] { answer(dialog); }, Qt::QueuedConnection);
     return false;
 }
 

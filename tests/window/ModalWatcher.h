@@ -6,12 +6,14 @@
 #include <QObject>
 #include <QStringList>
 
-namespace senrokan::test {
+namespace senrokan::test
+{
 
 // Watches for the modal boxes and file dialogs the program opens, records what each showed and
 // answers it the moment it appears: message boxes with their OK button, file dialogs with the
 // next scripted file name (or a cancel). Lets the tests drive the real dialogs.
-class ModalWatcher : public QObject {
+class ModalWatcher : public QObject
+{
     Q_OBJECT
 public:
     struct Message {

@@ -31,12 +31,13 @@ using namespace senrokan;
 using senrokan::test::ModalWatcher;
 using Files = QMap<QString, QByteArray>;
 
-namespace {
+namespace
+{
 
 const QString Settings = QStringLiteral("Senrokan.DEF");
 const QStringList DesignTabs = {"Tab 0", "Tab 1", "Tab 2", "Tab 3", "Tab 4", "Tab 5"};
 // Tab texts as set: "&&" shows a single "&".
-const QStringList FullTabs = {"設定", "東海道線", "  山手線 ", "京浜東北線&&根岸線",
+const QStringList FullTabs = {"設定",        "東海道線", "  山手線 ", "京浜東北線&&根岸線",
                               "ﾊﾝｶｸ ｶﾀｶﾅ線", ""};
 const QStringList RailTabs = {"設定", "中央線", "総武線", "", "", "埼京線"};
 
@@ -110,7 +111,10 @@ QStringList tabCaptions(const Form1& window)
     return captions;
 }
 
-QString text9(const Form1& window) { return control<QLineEdit>(window, "Text9")->text(); }
+QString text9(const Form1& window)
+{
+    return control<QLineEdit>(window, "Text9")->text();
+}
 
 void click(const Form1& window, const QString& name)
 {
@@ -118,7 +122,8 @@ void click(const Form1& window, const QString& name)
 }
 
 // Lets writes fail as on a full disk, for as long as it lives.
-class DiskFull {
+class DiskFull
+{
 public:
     DiskFull()
     {
@@ -136,7 +141,8 @@ private:
 
 } // namespace
 
-class TestForm1 : public QObject {
+class TestForm1 : public QObject
+{
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase();
@@ -227,17 +233,19 @@ void TestForm1::startUp_data()
 
     const QByteArray full = fixture("full.DEF");
     const QByteArray priority = fixture("priority-settings.DEF");
-    const Files railFiles = {{"rail.DEF", fixture("rail.DEF")}, {"other.DEF", fixture("other.DEF")}};
+    const Files railFiles = {{"rail.DEF", fixture("rail.DEF")},
+                             {"other.DEF", fixture("other.DEF")}};
 
-    QTest::newRow("no settings file") << Files{} << "" << QList<int>{30, 0, 0, 0} << 2 << "000"
-                                      << DesignTabs << "" << false;
+    QTest::newRow("no settings file")
+        << Files{} << "" << QList<int>{30, 0, 0, 0} << 2 << "000" << DesignTabs << "" << false;
     QTest::newRow("full file") << Files{{Settings, full}} << "" << QList<int>{60, 0, 1, 0} << 3
                                << "010" << FullTabs << "東海道線" << false;
     QTest::newRow("lines after line 50 unread")
         << Files{{Settings, full + "garbage\r\n-7\r\n"}} << "" << QList<int>{60, 0, 1, 0} << 3
         << "010" << FullTabs << "東海道線" << false;
     QTest::newRow("priority railway file")
-        << Files{{Settings, priority}, {"rail.DEF", railFiles["rail.DEF"]},
+        << Files{{Settings, priority},
+                 {"rail.DEF", railFiles["rail.DEF"]},
                  {"other.DEF", railFiles["other.DEF"]}}
         << "rail.DEF" << QList<int>{240, 0, 0, 1} << 5 << "001" << RailTabs << "中央線" << false;
     QTest::newRow("priority railway file missing")
@@ -254,11 +262,11 @@ void TestForm1::startUp_data()
         << Files{{Settings, withLine(full, 3, "yes")}} << "" << QList<int>{60, 0, 0, 0} << 2
         << "000" << DesignTabs << "" << false;
     QTest::newRow("interval 45") << Files{{Settings, withLine(full, 2, "45")}} << ""
-                                 << QList<int>{45, 0, 1, 0} << 2 << "010" << FullTabs
-                                 << "東海道線" << false;
-    QTest::newRow("interval 1440") << Files{{Settings, withLine(full, 2, "1440")}} << ""
-                                   << QList<int>{1440, 0, 1, 0} << 6 << "010" << FullTabs
-                                   << "東海道線" << false;
+                                 << QList<int>{45, 0, 1, 0} << 2 << "010" << FullTabs << "東海道線"
+                                 << false;
+    QTest::newRow("interval 1440")
+        << Files{{Settings, withLine(full, 2, "1440")}} << "" << QList<int>{1440, 0, 1, 0} << 6
+        << "010" << FullTabs << "東海道線" << false;
     QTest::newRow("flag 2") << Files{{Settings, withLine(full, 4, "2")}} << ""
                             << QList<int>{60, 0, 2, 0} << 3 << "000" << FullTabs << "東海道線"
                             << false;
@@ -369,9 +377,9 @@ void TestForm1::saveAtExit_data()
     QTest::newRow("five lines") << Files{{Settings, fixture("five-lines.DEF")}} << QString()
                                 << QByteArray("\r\n120\r\n1\r\n1\r\n1\r\n") +
                                        QByteArray("\r\n").repeated(45);
-    QTest::newRow("no settings file") << Files{} << QString()
-                                      << QByteArray("\r\n30\r\n0\r\n0\r\n0\r\n") +
-                                             QByteArray("\r\n").repeated(45);
+    QTest::newRow("no settings file")
+        << Files{} << QString()
+        << QByteArray("\r\n30\r\n0\r\n0\r\n0\r\n") + QByteArray("\r\n").repeated(45);
 }
 
 void TestForm1::saveAtExit()
@@ -781,7 +789,7 @@ void TestForm1::busyPointer()
 
 void TestForm1::controlNames_data()
 {
-    QTest::addColumn<QString>("name");   // the control's name, its accessible description
+    QTest::addColumn<QString>("name");    // the control's name, its accessible description
     QTest::addColumn<QString>("caption"); // its caption, or null for a control without one
     QTest::addColumn<QString>("spoken");  // its accessible name
 
@@ -853,10 +861,10 @@ void TestForm1::controlNames()
 void TestForm1::everyControlIsNamed()
 {
     Form1 window;
-    QStringList expected = {"SSTab1", "RichTextBox1", "Text8", "Command11", "Command13",
-                            "Label6", "Text6", "Label7", "Text7", "Label8", "Text9",
-                            "Command20", "Command21", "Command22", "Command7", "Command6",
-                            "Check14", "Check1", "Check2"};
+    QStringList expected = {"SSTab1",   "RichTextBox1", "Text8",     "Command11", "Command13",
+                            "Label6",   "Text6",        "Label7",    "Text7",     "Label8",
+                            "Text9",    "Command20",    "Command21", "Command22", "Command7",
+                            "Command6", "Check14",      "Check1",    "Check2"};
     for (int n = 1; n <= 6; ++n)
         expected << QStringLiteral("Option%1").arg(n);
     for (int r = 1; r <= RouteCount; ++r) {
@@ -871,10 +879,10 @@ void TestForm1::everyControlIsNamed()
     for (QWidget* widget : window.findChildren<QWidget*>()) {
         // Every field, button and label the program made; the tab bar's own scroll arrows
         // are Qt's.
-        const bool control = (qobject_cast<QLineEdit*>(widget) ||
-                              qobject_cast<QAbstractButton*>(widget) ||
-                              qobject_cast<QLabel*>(widget)) &&
-                             !qobject_cast<QTabBar*>(widget->parentWidget());
+        const bool control =
+            (qobject_cast<QLineEdit*>(widget) || qobject_cast<QAbstractButton*>(widget) ||
+             qobject_cast<QLabel*>(widget)) &&
+            !qobject_cast<QTabBar*>(widget->parentWidget());
         const QString description = widget->accessibleDescription();
         if (!control && description.isEmpty())
             continue;

@@ -1,0 +1,170 @@
+// The real senrokan on a real X server (Xvfb): its window is found by its caption and closed by
+// its close box, as a window manager does it, and the settings file is left as it was.
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <xcb/xcb.h>
+
+#include <cstring>
+
+namespace
+{
+
+using Files = QMap<QString, QByteArray>;
+
+constexpr int StartLimitMs = 60000; // hang guards only; nothing here waits for a time to pass
+
+QByteArray fixture(const QString& name)
+{
+    QFile file(QStringLiteral(SENROKAN_TEST_DATA "/settings/") + name);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("missing fixture %s", qPrintable(name));
+    return file.readAll();
+}
+
+Files filesIn(const QString& dir)
+{
+    Files files;
+    for (const QString& name : QDir(dir).entryList(QDir::Files | QDir::Hidden)) {
+        QFile file(QDir(dir).filePath(name));
+        if (file.open(QIODevice::ReadOnly))
+            files.insert(name, file.readAll());
+    }
+    return files;
+}
+
+xcb_atom_t atom(xcb_connection_t* connection, const char* name)
+{
+    const xcb_intern_atom_cookie_t cookie =
+        xcb_intern_atom(connection, 0, uint16_t(std::strlen(name)), name);
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
+    xcb_atom_t value = XCB_ATOM_NONE;
+    if (reply)
+        value = reply->atom;
+    std::free(reply);
+    return value;
+}
+
+// What a window manager sends when the user clicks a window's close box.
+bool sendDeleteWindow(const QString& display, xcb_window_t window)
+{
+    xcb_connection_t* connection = xcb_connect(display.toLatin1().constData(), nullptr);
+    if (xcb_connection_has_error(connection)) {
+        xcb_disconnect(connection);
+        return false;
+    }
+    xcb_client_message_event_t event{};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = window;
+    event.type = atom(connection, "WM_PROTOCOLS");
+    event.data.data32[0] = atom(connection, "WM_DELETE_WINDOW");
+    event.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_send_event(connection, 0, window, XCB_EVENT_MASK_NO_EVENT,
+                   reinterpret_cast<const char*>(&event));
+    // A round trip before hanging up: the server may drop requests of a client that is gone.
+    xcb_get_input_focus_reply_t* reply =
+        xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr);
+    const bool sent = reply != nullptr;
+    std::free(reply);
+    xcb_disconnect(connection);
+    return sent;
+}
+
+} // namespace
+
+class TestSmoke : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+    void closeBoxLeavesSettings_data();
+    void closeBoxLeavesSettings();
+
+private:
+    QProcessEnvironment programEnvironment() const;
+
+    QProcess m_xvfb;
+    QString m_display;
+    QTemporaryDir m_runtime;
+};
+
+void TestSmoke::initTestCase()
+{
+    // Xvfb picks a free display itself and names it on stdout once it accepts clients.
+    m_xvfb.start(QStringLiteral(XVFB_EXE),
+                 {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+    QVERIFY2(m_xvfb.waitForStarted(), qPrintable(m_xvfb.errorString()));
+    while (!m_xvfb.canReadLine())
+        QVERIFY2(m_xvfb.waitForReadyRead(StartLimitMs), "Xvfb named no display");
+    m_display = QLatin1Char(':') + QString::fromLatin1(m_xvfb.readLine().trimmed());
+    QVERIFY(m_runtime.isValid());
+}
+
+void TestSmoke::cleanupTestCase()
+{
+    m_xvfb.terminate();
+    m_xvfb.waitForFinished();
+}
+
+QProcessEnvironment TestSmoke::programEnvironment() const
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", m_display);
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    env.insert("XDG_RUNTIME_DIR", m_runtime.path());
+    return env;
+}
+
+void TestSmoke::closeBoxLeavesSettings_data()
+{
+    QTest::addColumn<Files>("files");
+    QTest::newRow("settings file") << Files{{"Senrokan.DEF", fixture("full.DEF")}};
+    QTest::newRow("priority railway file") << Files{
+        {"Senrokan.DEF", fixture("priority-settings.DEF")}, {"rail.DEF", fixture("rail.DEF")}};
+    QTest::newRow("no settings file") << Files{};
+}
+
+void TestSmoke::closeBoxLeavesSettings()
+{
+    QFETCH(Files, files);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    for (auto it = files.begin(); it != files.end(); ++it) {
+        QFile file(dir.filePath(it.key()));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(it.value()), it.value().size());
+    }
+
+    QProcess program;
+    program.setWorkingDirectory(dir.path());
+    program.setProcessEnvironment(programEnvironment());
+    program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    program.start(QStringLiteral(SENROKAN_EXE), {});
+    QVERIFY2(program.waitForStarted(), qPrintable(program.errorString()));
+
+    QProcess search;
+    search.setProcessEnvironment(programEnvironment());
+    search.start(QStringLiteral(XDOTOOL_EXE),
+                 {"search", "--sync", "--onlyvisible", "--name", "^Senrokan  Ver\\.1\\.20$"});
+    QVERIFY(search.waitForFinished(StartLimitMs));
+    const QList<QByteArray> windows = search.readAllStandardOutput().trimmed().split('\n');
+    QCOMPARE(windows.size(), 1);
+    bool ok = false;
+    const xcb_window_t window = windows.first().toUInt(&ok);
+    QVERIFY(ok);
+
+    QVERIFY(sendDeleteWindow(m_display, window));
+
+    QVERIFY2(program.waitForFinished(StartLimitMs), "the program did not end");
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
+    QCOMPARE(filesIn(dir.path()), files);
+}
+
+QTEST_GUILESS_MAIN(TestSmoke)
+#include "tst_smoke.moc"
