@@ -17,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTabWidget>
@@ -436,6 +437,11 @@ void TestForm1::saveUnwritable()
     window.Form_Load();
     control<QLineEdit>(window, "Text1(1)")->setText(QStringLiteral("変更"));
     const bool rootHadFile = QFile::exists("/" + Settings);
+    // Should the save wrongly reach the root directory, it leaves nothing behind.
+    const auto removeStray = qScopeGuard([rootHadFile] {
+        if (!rootHadFile)
+            QFile::remove("/" + Settings);
+    });
 
     if (removeDirectory) {
         QVERIFY(QDir(path("sub")).mkpath("."));
