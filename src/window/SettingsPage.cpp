@@ -46,12 +46,11 @@ enum Row { HostRow, AddressRow, GapRow, StartupAddRow, StartupRemoveRow, Residen
 
 SettingsPage::SettingsPage(SettingsValues& values, QWidget* parent) : QWidget(parent)
 {
+    // Controls are made in reading order, which is the order the Tab key follows.
     QLabel* label6 = makeLabel(this, QStringLiteral("Label6"), QStringLiteral("コンピュータ名"));
     m_text6 = makeBox(label6, QStringLiteral("Text6"));
     QLabel* label7 = makeLabel(this, QStringLiteral("Label7"), QStringLiteral("IPアドレス"));
     m_text7 = makeBox(label7, QStringLiteral("Text7"));
-    QLabel* label8 = makeLabel(this, QStringLiteral("Label8"), QStringLiteral("優先鉄道ファイル"));
-    m_text9 = makeBox(label8, QStringLiteral("Text9"));
 
     // Startup and resident operation are wired up with the parts they belong to.
     QPushButton* command20 =
@@ -62,6 +61,8 @@ SettingsPage::SettingsPage(SettingsValues& values, QWidget* parent) : QWidget(pa
         makeButton(this, QStringLiteral("Command22"), QStringLiteral("タスクトレイに常駐"));
     m_command7 = makeButton(this, QStringLiteral("Command7"), QStringLiteral("鉄道ファイル読出"));
     m_command6 = makeButton(this, QStringLiteral("Command6"), QStringLiteral("鉄道ファイル保存"));
+    QLabel* label8 = makeLabel(this, QStringLiteral("Label8"), QStringLiteral("優先鉄道ファイル"));
+    m_text9 = makeBox(label8, QStringLiteral("Text9"));
 
     m_switches = new OptionSwitches(values, this);
     m_intervals = new IntervalOptions(values, this);
