@@ -121,6 +121,13 @@ SettingsRead readSettings(const QString& dir)
 SettingsRead readSettingsFile(const QString& path, const QString& dir)
 {
     SettingsRead result;
+    // A process whose current directory was removed gets an empty one; joining names to it
+    // would reach into the root directory.
+    if (dir.isEmpty()) {
+        result.failedFile = SettingsFileName;
+        result.failure = FailureKind::FileNotFound;
+        return result;
+    }
     LineReader settings(path, result);
     const std::optional<QString> line1 = settings.next();
     if (!line1)
@@ -197,7 +204,9 @@ void writeLayoutFile(const QString& path, const QString& line1, const SettingsVa
     if (!file.open(QIODevice::WriteOnly))
         throw Failure(FailureKind::CannotWrite, file.errorString());
     const QByteArray bytes = encodeLayout(layoutLines(line1, values, routes));
-    if (file.write(bytes) != bytes.size() || !file.commit())
+    // QSaveFile buffers: a write that fails only in the final flush would still be committed
+    // over the old file, so flush first and let the temporary file go when it fails.
+    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
         throw Failure(FailureKind::CannotWrite, file.errorString());
 }
 

@@ -2,6 +2,7 @@
 // bytes, and saves that never leave a half file.
 #include "codec/Converter.h"
 #include "settings/SettingsFile.h"
+#include "support/DiskFull.h"
 
 #include <QDir>
 #include <QFile>
@@ -225,6 +226,26 @@ private Q_SLOTS:
                  QStringLiteral("/home/u/a.DEF"));
         QCOMPARE(trimBlanks(QStringLiteral("  a b  ")), QStringLiteral("a b"));
         QCOMPARE(trimBlanks(QStringLiteral("\u3000a ")), QStringLiteral("\u3000a"));
+    }
+
+    void diskFullLeavesOldFile()
+    {
+        const QString file = path(SettingsFileName);
+        writeFile(file, "old contents\r\n");
+        {
+            test::DiskFull full;
+            QVERIFY_THROWS_EXCEPTION(Failure, writeLayoutFile(file, {}, SettingsValues(),
+                                                              RouteBlocks()));
+        }
+        QCOMPARE(readFile(file), QByteArray("old contents\r\n"));
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{SettingsFileName});
+    }
+
+    void removedCurrentDirectoryReadsNothing()
+    {
+        const SettingsRead read = readSettings(QString());
+        QVERIFY(!read.complete);
+        QCOMPARE(read.failure, std::optional<FailureKind>(FailureKind::FileNotFound));
     }
 
     void failedSaveLeavesOldFile()
