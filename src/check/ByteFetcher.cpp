@@ -33,7 +33,7 @@ void ByteFetcher::abort()
 QByteArray ByteFetcher::fetch(const QUrl& url, int timeoutMs, qsizetype capBytes)
 {
     if (!url.isValid() || url.host().isEmpty())
-        throw Failure(FailureKind::FetchFailed, url.toString());
+        throw Failure(FailureKind::FetchFailed);
 
     QNetworkRequest request(url);
     request.setTransferTimeout(timeoutMs);
@@ -64,16 +64,15 @@ QByteArray ByteFetcher::fetch(const QUrl& url, int timeoutMs, qsizetype capBytes
     const bool answered = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid();
     if (!tooLarge && reply->bytesAvailable() > 0)
         body += reply->readAll();
-    const QString detail = reply->errorString();
     reply->deleteLater();
 
     if (tooLarge || body.size() > capBytes)
-        throw Failure(FailureKind::PageTooLarge, url.toString());
+        throw Failure(FailureKind::PageTooLarge);
     // HTTP-level errors (404, 500, ...) still carry the page; transport errors carry nothing.
     const bool transportError =
         (error > QNetworkReply::NoError && error < 200) || (error >= 300 && error < 400);
     if (!answered || transportError)
-        throw Failure(FailureKind::FetchFailed, detail);
+        throw Failure(FailureKind::FetchFailed);
     return body;
 }
 

@@ -122,7 +122,7 @@ void RouteChecker::runSteps(int route, int retry, Reporting how)
     const QString path = retry == 1 ? def[DelayDirectoryName] : def[DirectoryName];
     const QByteArray request = encodeCp932(QStringLiteral("GET /%1 HTTP/1.0\r\n\r\n").arg(path));
     if (m_socket.write(request) != request.size())
-        throw Failure(FailureKind::FetchFailed, m_socket.errorString());
+        throw Failure(FailureKind::FetchFailed);
     m_display.setStatusText(TextRequesting);
     wait(m_timings.replyWaitMs);
 

@@ -50,7 +50,6 @@ public:
     const CheckState& checkState() const { return m_check; }
 
     void setTimings(const CheckTimings& timings) { m_timings = timings; }
-    const CheckTimings& timings() const { return m_timings; }
     void setClock(Clock clock) { m_clock = std::move(clock); }
 
 private:

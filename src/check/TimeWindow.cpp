@@ -37,7 +37,7 @@ QTime parseTimeOfDay(const QString& text)
         QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch m = form.match(toHalfWidth(text));
     if (!m.hasMatch() || (m.hasCaptured(1) && m.hasCaptured(5)))
-        throw Failure(FailureKind::BadTimeOfDay, text);
+        throw Failure(FailureKind::BadTimeOfDay);
 
     int hour = m.captured(2).toInt();
     const int minute = m.captured(3).toInt();
@@ -45,13 +45,13 @@ QTime parseTimeOfDay(const QString& text)
     const QString half = (m.hasCaptured(1) ? m.captured(1) : m.captured(5)).toUpper();
     if (!half.isEmpty()) {
         if (hour > 12)
-            throw Failure(FailureKind::BadTimeOfDay, text);
+            throw Failure(FailureKind::BadTimeOfDay);
         const bool afternoon = half == QLatin1String("PM") || half == QStringLiteral("午後");
         hour = hour % 12 + (afternoon ? 12 : 0);
     }
     const QTime time(hour, minute, second);
     if (!time.isValid())
-        throw Failure(FailureKind::BadTimeOfDay, text);
+        throw Failure(FailureKind::BadTimeOfDay);
     return time;
 }
 

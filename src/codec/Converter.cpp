@@ -12,7 +12,7 @@ Converter::Converter(const char* icuName)
     UErrorCode status = U_ZERO_ERROR;
     m_conv = ucnv_open(icuName, &status);
     if (U_FAILURE(status))
-        throw Failure(FailureKind::ConversionFailed, QString::fromLatin1(icuName));
+        throw Failure(FailureKind::ConversionFailed);
 }
 
 Converter::~Converter()

@@ -9,7 +9,7 @@ namespace senrokan
 QString Kconv(const QByteArray& bytes, int mode1, int mode2)
 {
     if (mode1 != 3)
-        throw Failure(FailureKind::InvalidArgument, QStringLiteral("Kconv mode %1").arg(mode1));
+        throw Failure(FailureKind::InvalidArgument);
     switch (mode2) {
     case 0:
         return Converter(coding::Cp932).decode(bytes);
@@ -18,7 +18,7 @@ QString Kconv(const QByteArray& bytes, int mode1, int mode2)
     case 5:
         return QString::fromUtf8(bytes);
     default:
-        throw Failure(FailureKind::InvalidArgument, QStringLiteral("Kconv mode %1").arg(mode2));
+        throw Failure(FailureKind::InvalidArgument);
     }
 }
 

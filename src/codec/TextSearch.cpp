@@ -115,7 +115,7 @@ TextSearch::TextSearch(QStringView text) : m_size(text.size())
 qsizetype TextSearch::find(QStringView word, qsizetype start) const
 {
     if (start < 1)
-        throw Failure(FailureKind::InvalidArgument, QStringLiteral("search start %1").arg(start));
+        throw Failure(FailureKind::InvalidArgument);
     if (start > m_size)
         return 0;
     if (word.isEmpty())

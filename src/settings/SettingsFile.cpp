@@ -13,6 +13,52 @@ namespace
 
 const QByteArray Utf8Bom("\xEF\xBB\xBF");
 
+// The file's text: UTF-8 after a byte-order mark, else CP932.
+QStringList decodeLayout(const QByteArray& bytes)
+{
+    const QString text = bytes.startsWith(Utf8Bom) ? QString::fromUtf8(bytes.mid(Utf8Bom.size()))
+                                                   : decodeCp932(bytes);
+    // CR LF is what we write; a lone LF or CR from a hand edit ends a line as well.
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
+            continue;
+        lines.append(text.mid(start, i - start));
+        if (c == QLatin1Char('\r') && i + 1 < n && text.at(i + 1) == QLatin1Char('\n'))
+            ++i;
+        start = i + 1;
+    }
+    if (start < n)
+        lines.append(text.mid(start));
+    return lines;
+}
+
+QByteArray encodeLayout(const QStringList& lines)
+{
+    const QString text = lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
+    QByteArray bytes;
+    if (Converter(coding::Cp932).encodeExactly(text, &bytes))
+        return bytes;
+    return Utf8Bom + text.toUtf8();
+}
+
+QStringList layoutLines(const QString& line1, const SettingsValues& values,
+                        const RouteBlocks& routes)
+{
+    QStringList lines;
+    lines.reserve(SettingsLineCount);
+    lines << line1 << QString::number(values.CheckIntervalMinutes)
+          << QString::number(values.ResidentFlag) << QString::number(values.MelodyFlag)
+          << QString::number(values.CheckOnResidentFlag);
+    for (const auto& block : routes)
+        for (const QString& value : block)
+            lines << value;
+    return lines;
+}
+
 // Hands out the lines of one file in order; running out is a failure at that line number.
 class LineReader
 {
@@ -152,62 +198,17 @@ SettingsRead readRailwayFile(const QString& path)
     return result;
 }
 
-QStringList decodeLayout(const QByteArray& bytes)
-{
-    const QString text = bytes.startsWith(Utf8Bom) ? QString::fromUtf8(bytes.mid(Utf8Bom.size()))
-                                                   : decodeCp932(bytes);
-    // CR LF is what we write; a lone LF or CR from a hand edit ends a line as well.
-    QStringList lines;
-    qsizetype start = 0;
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text.at(i);
-        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
-            continue;
-        lines.append(text.mid(start, i - start));
-        if (c == QLatin1Char('\r') && i + 1 < n && text.at(i + 1) == QLatin1Char('\n'))
-            ++i;
-        start = i + 1;
-    }
-    if (start < n)
-        lines.append(text.mid(start));
-    return lines;
-}
-
-QByteArray encodeLayout(const QStringList& lines)
-{
-    const QString text = lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
-    QByteArray bytes;
-    if (Converter(coding::Cp932).encodeExactly(text, &bytes))
-        return bytes;
-    return Utf8Bom + text.toUtf8();
-}
-
-QStringList layoutLines(const QString& line1, const SettingsValues& values,
-                        const RouteBlocks& routes)
-{
-    QStringList lines;
-    lines.reserve(SettingsLineCount);
-    lines << line1 << QString::number(values.CheckIntervalMinutes)
-          << QString::number(values.ResidentFlag) << QString::number(values.MelodyFlag)
-          << QString::number(values.CheckOnResidentFlag);
-    for (const auto& block : routes)
-        for (const QString& value : block)
-            lines << value;
-    return lines;
-}
-
 void writeLayoutFile(const QString& path, const QString& line1, const SettingsValues& values,
                      const RouteBlocks& routes)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        throw Failure(FailureKind::CannotWrite, file.errorString());
+        throw Failure(FailureKind::CannotWrite);
     const QByteArray bytes = encodeLayout(layoutLines(line1, values, routes));
     // QSaveFile buffers: a write that fails only in the final flush would still be committed
     // over the old file, so flush first and let the temporary file go when it fails.
     if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
-        throw Failure(FailureKind::CannotWrite, file.errorString());
+        throw Failure(FailureKind::CannotWrite);
 }
 
 QString trimBlanks(const QString& text)

@@ -54,16 +54,8 @@ SettingsRead readSettingsFile(const QString& path, const QString& dir);
 // Reads a railway file: line 1 skipped, then lines 2-50.
 SettingsRead readRailwayFile(const QString& path);
 
-// The file's bytes: CP932 with CR LF after every line, or UTF-8 with a byte-order mark when
-// some text has no CP932 code.
-QByteArray encodeLayout(const QStringList& lines);
-QStringList decodeLayout(const QByteArray& bytes);
-
-// The 50 lines of the layout.
-QStringList layoutLines(const QString& line1, const SettingsValues& values,
-                        const RouteBlocks& routes);
-
-// Writes the layout to path through a temporary file renamed over the old one, so a failed
+// Writes the layout to path as CP932 with CR LF after every line (UTF-8 with a byte-order mark
+// when some text has no CP932 code), through a temporary file renamed over the old one, so a failed
 // write leaves the previous file whole. Throws Failure(CannotWrite) on failure.
 void writeLayoutFile(const QString& path, const QString& line1, const SettingsValues& values,
                      const RouteBlocks& routes);
