@@ -2,7 +2,7 @@
 find_package(Qt6 6.4 REQUIRED COMPONENTS Widgets)
 
 add_library(senrokan_gui STATIC
-    window/ControlNames.cpp window/ControlNames.h
+    accessibility/ControlNames.cpp accessibility/ControlNames.h
     window/FileDialogs.cpp window/FileDialogs.h
     window/RoutePage.cpp window/RoutePage.h
     window/SettingsPage.cpp window/SettingsPage.h

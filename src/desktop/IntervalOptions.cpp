@@ -1,6 +1,6 @@
 #include "IntervalOptions.h"
 
-#include "window/ControlNames.h"
+#include "accessibility/ControlNames.h"
 
 #include <QRadioButton>
 #include <QVBoxLayout>

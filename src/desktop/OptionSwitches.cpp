@@ -1,6 +1,6 @@
 #include "OptionSwitches.h"
 
-#include "window/ControlNames.h"
+#include "accessibility/ControlNames.h"
 
 #include <QCheckBox>
 #include <QVBoxLayout>

@@ -1,9 +1,9 @@
 #include "Form1.h"
 
-#include "ControlNames.h"
 #include "FileDialogs.h"
 #include "RoutePage.h"
 #include "SettingsPage.h"
+#include "accessibility/ControlNames.h"
 #include "cycle/StatusSummary.h"
 #include "desktop/IntervalOptions.h"
 #include "desktop/OptionSwitches.h"

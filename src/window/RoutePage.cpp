@@ -1,6 +1,6 @@
 #include "RoutePage.h"
 
-#include "ControlNames.h"
+#include "accessibility/ControlNames.h"
 
 #include <QFrame>
 #include <QGridLayout>

@@ -1,6 +1,6 @@
 #include "SettingsPage.h"
 
-#include "ControlNames.h"
+#include "accessibility/ControlNames.h"
 #include "desktop/IntervalOptions.h"
 #include "desktop/OptionSwitches.h"
 
