@@ -1,0 +1,169 @@
+#include "CheckCycle.h"
+
+#include "DelayReport.h"
+#include "check/RouteChecker.h"
+#include "route/RouteDefinition.h"
+
+#include <QThread>
+
+#include <algorithm>
+#include <limits>
+
+namespace senrokan
+{
+
+CheckCycle::CheckCycle(RouteChecker& checker, SettingsValues& values, CycleDisplay& display,
+                       QObject* parent)
+    : QObject(parent), m_checker(checker), m_values(values), m_display(display),
+      m_pause([](int ms) { QThread::msleep(ms); })
+{
+    // Created stopped: only going resident starts the count. The periods are set at once, so
+    // that no path can ever start a timer of period 0, which would fire without pause.
+    connect(&m_timer1, &QTimer::timeout, this, &CheckCycle::Timer1_Timer);
+    connect(&m_popupTimer, &QTimer::timeout, this, &CheckCycle::Form3_Timer1_Timer);
+    setTimings(m_timings);
+}
+
+void CheckCycle::setTimings(const CycleTimings& timings)
+{
+    m_timings = timings;
+    m_timer1.setInterval(m_timings.tickMs);
+    m_popupTimer.setInterval(m_timings.popupTickMs);
+}
+
+void CheckCycle::startUp()
+{
+    if (m_values.ResidentFlag == 1) {
+        AddTrayIcon();
+        m_display.hideMainWindow();
+        ApplyCheckInterval();
+    }
+    // Also without resident mode: the count then waits at its target for going resident.
+    presetCheckAtOnce();
+}
+
+void CheckCycle::goResident()
+{
+    AddTrayIcon();
+    m_display.hideMainWindow();
+    if (!m_timer1.isActive())
+        ApplyCheckInterval();
+    m_display.setTrayPicture(trayPictureFor(m_checker.states()));
+    presetCheckAtOnce();
+}
+
+void CheckCycle::AddTrayIcon()
+{
+    m_display.addTrayIcon();
+    m_state.DelayFoundFlag = 0;
+}
+
+void CheckCycle::ApplyCheckInterval()
+{
+    if (const std::optional<int> minutes = m_display.selectedIntervalMinutes())
+        m_values.CheckIntervalMinutes = *minutes;
+    m_timer1.setInterval(m_timings.tickMs);
+    m_state.CheckTickCount = 0;
+    m_timer1.start();
+}
+
+int CheckCycle::tickTarget() const
+{
+    // A hand-edited interval may be any 32-bit number; its product must not wrap around.
+    const qint64 ticks = qint64(m_values.CheckIntervalMinutes) * 6;
+    return int(std::clamp<qint64>(ticks, std::numeric_limits<int>::min(),
+                                  std::numeric_limits<int>::max()));
+}
+
+void CheckCycle::Timer1_Timer()
+{
+    if (m_state.CheckTickCount < std::numeric_limits<int>::max())
+        ++m_state.CheckTickCount;
+    if (m_state.CheckTickCount < tickTarget())
+        return;
+    // The socket serves one check at a time: a check already running holds this one back to
+    // the next tick.
+    if (m_checker.isRunning())
+        return;
+
+    m_display.setTrayPicture(TrayPicture::Checking);
+    m_timer1.stop();
+    for (int r = 1; r <= RouteCount; ++r) {
+        m_checker.PollRoute(r, 0);
+        if (m_ended)
+            return;
+    }
+    m_display.selectSettingsPage();
+    m_state.DelayFoundFlag = 0;
+    ReportResults();
+    if (m_state.DelayFoundFlag == 1) {
+        // Going resident during the check may have restarted the count; while the popup is up
+        // no timed check runs.
+        m_timer1.stop();
+        m_state.PopupTickCount = 0;
+        m_popupTimer.start();
+    } else {
+        m_state.CheckTickCount = 0;
+        m_timer1.start();
+    }
+}
+
+void CheckCycle::ReportResults()
+{
+    const RouteStates& states = m_checker.states();
+    m_state.DelayFoundFlag = 0;
+    const QString text = delayReportText(states);
+    if (!text.isEmpty()) {
+        m_state.DelayFoundFlag = 1;
+        m_display.showPopup(text);
+        if (m_values.MelodyFlag == 1) {
+            m_display.playChime();
+            m_pause(m_timings.chimePauseMs);
+            m_display.playChime();
+            m_pause(m_timings.chimePauseMs);
+            m_display.playChime();
+        }
+    }
+    m_display.setTrayPicture(trayPictureFor(states));
+}
+
+void CheckCycle::Form3_Timer1_Timer()
+{
+    ++m_state.PopupTickCount;
+    if (m_state.PopupTickCount < m_timings.popupTicks)
+        return;
+    restartCounting();
+    m_display.hidePopup();
+    m_state.DelayFoundFlag = 0;
+}
+
+void CheckCycle::Form3_Form_Unload()
+{
+    if (m_ended)
+        return;
+    m_state.DelayFoundFlag = 0;
+    restartCounting();
+}
+
+void CheckCycle::end()
+{
+    m_ended = true;
+    m_timer1.stop();
+    m_popupTimer.stop();
+}
+
+void CheckCycle::presetCheckAtOnce()
+{
+    if (m_values.CheckOnResidentFlag == 1)
+        m_state.CheckTickCount = tickTarget();
+}
+
+void CheckCycle::restartCounting()
+{
+    m_state.CheckTickCount = 0;
+    m_timer1.start();
+    m_state.PopupTickCount = 0;
+    m_popupTimer.stop();
+}
+
+} // namespace senrokan

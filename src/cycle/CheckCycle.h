@@ -1,0 +1,86 @@
+#pragma once
+
+#include "CycleDisplay.h"
+#include "route/RouteState.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <functional>
+
+namespace senrokan
+{
+
+class RouteChecker;
+
+// The cycle's own periods. The program always runs with these; tests shorten them.
+struct CycleTimings {
+    int tickMs = 10000;      // Timer1 of the main window
+    int popupTickMs = 10000; // Timer1 of the popup
+    int popupTicks = 18;     // the popup goes after this many of its ticks
+    int chimePauseMs = 500;  // between the three chimes
+};
+
+// The values the cycle counts with, shared with the tray and the popup.
+struct CycleState {
+    int CheckTickCount = 0;
+    int DelayFoundFlag = 0;
+    int PopupTickCount = 0;
+};
+
+// The timed check cycle: a tick every 10 seconds counts towards the interval; at the target all
+// five routes are checked, the results reported, and the count restarts at once or after the
+// delay popup has gone. Time is measured only in ticks. Checks never overlap: a tick that
+// reaches the target while any check runs waits for the next tick.
+class CheckCycle : public QObject
+{
+    Q_OBJECT
+public:
+    CheckCycle(RouteChecker& checker, SettingsValues& values, CycleDisplay& display,
+               QObject* parent = nullptr);
+
+    // The resident part of start-up, once the settings are read: into the notification area
+    // and counting when the resident flag is set; the count at its target when a check is to
+    // run at once.
+    void startUp();
+    // Going resident by the button: icon, hidden window, counting, the icon the last results
+    // call for, and the count at its target when a check is to run at once.
+    void goResident();
+    void AddTrayIcon();
+    void ApplyCheckInterval();
+    void Timer1_Timer();
+    void ReportResults();
+    // The popup's own timer, and the user closing the popup: both restart the count.
+    void Form3_Timer1_Timer();
+    void Form3_Form_Unload();
+    // Stops both timers for good: the program is ending, nothing of the cycle runs again.
+    void end();
+
+    // CheckIntervalMinutes x 6, held within 32 bits.
+    int tickTarget() const;
+
+    CycleState& state() { return m_state; }
+    const CycleState& state() const { return m_state; }
+    bool isTimer1Running() const { return m_timer1.isActive(); }
+    bool isPopupTimerRunning() const { return m_popupTimer.isActive(); }
+
+    void setTimings(const CycleTimings& timings);
+    // How the pauses between chimes pass; they hold the program without spinning.
+    void setPause(std::function<void(int ms)> pause) { m_pause = std::move(pause); }
+
+private:
+    void presetCheckAtOnce();
+    void restartCounting();
+
+    RouteChecker& m_checker;
+    SettingsValues& m_values;
+    CycleDisplay& m_display;
+    CycleTimings m_timings;
+    CycleState m_state;
+    QTimer m_timer1;
+    QTimer m_popupTimer;
+    std::function<void(int)> m_pause;
+    bool m_ended = false;
+};
+
+} // namespace senrokan

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace senrokan
+{
+
+// The four pictures of the notification-area icon.
+enum class TrayPicture { Normal, Delay, Checking, Error };
+
+// What the check cycle shows and asks of the desktop: the notification-area icon, the main
+// window, the delay popup and its chime. The main window implements it; tests record it.
+class CycleDisplay
+{
+public:
+    virtual ~CycleDisplay() = default;
+    // Puts the icon in place with the normal picture and makes its clicks count; safe to call
+    // while it is there.
+    virtual void addTrayIcon() = 0;
+    virtual void hideMainWindow() = 0;
+    virtual void setTrayPicture(TrayPicture picture) = 0;
+    // Selects the settings page of the main window's tabs, hidden or not.
+    virtual void selectSettingsPage() = 0;
+    // Replaces the popup's text and shows it above all windows, where it was, without taking
+    // the keyboard focus.
+    virtual void showPopup(const QString& text) = 0;
+    // Hides the popup; it keeps its text.
+    virtual void hidePopup() = 0;
+    // Starts the chime and returns at once; a new start cuts off the one before.
+    virtual void playChime() = 0;
+    // The minutes of the selected interval option, none when no option is selected.
+    virtual std::optional<int> selectedIntervalMinutes() const = 0;
+};
+
+} // namespace senrokan

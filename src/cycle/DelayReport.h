@@ -1,0 +1,17 @@
+#pragma once
+
+#include "CycleDisplay.h"
+#include "route/RouteState.h"
+
+namespace senrokan
+{
+
+// The popup's text: one line per delayed route, in route order, each the route's title, an
+// ideographic space and CR LF. Empty when no route is delayed.
+QString delayReportText(const RouteStates& states);
+
+// The icon the routes' statuses call for: delay when any route is delayed, else error when any
+// failed to connect, else normal.
+TrayPicture trayPictureFor(const RouteStates& states);
+
+} // namespace senrokan

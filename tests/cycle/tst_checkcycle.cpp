@@ -1,0 +1,337 @@
+// The timed check cycle with a recording display, ticks driven by hand or by short real timers,
+// and routes served by a scripted loopback server.
+#include "check/RouteChecker.h"
+#include "cycle/CheckCycle.h"
+#include "support/RecordingDisplay.h"
+#include "support/ScriptedServer.h"
+
+#include <QTest>
+#include <QTimer>
+
+#include <limits>
+#include <optional>
+
+using namespace senrokan;
+using namespace senrokan::test;
+
+namespace
+{
+
+const QString Word = QStringLiteral("平常運転");
+const QString Delayed = QStringLiteral("delayed.html");
+constexpr int TickLimit = 10000;
+constexpr int Never = 0;
+
+QString pictureName(TrayPicture picture)
+{
+    switch (picture) {
+    case TrayPicture::Normal:
+        return QStringLiteral("normal");
+    case TrayPicture::Delay:
+        return QStringLiteral("delay");
+    case TrayPicture::Checking:
+        return QStringLiteral("checking");
+    case TrayPicture::Error:
+        return QStringLiteral("error");
+    }
+    return {};
+}
+
+// Everything the cycle shows, in order, as short words.
+class CycleLog : public CycleDisplay
+{
+public:
+    QStringList events;
+    std::optional<int> selected = 30;
+
+    void addTrayIcon() override { events << QStringLiteral("add icon"); }
+    void hideMainWindow() override { events << QStringLiteral("hide window"); }
+    void setTrayPicture(TrayPicture picture) override
+    {
+        events << QStringLiteral("icon ") + pictureName(picture);
+    }
+    void selectSettingsPage() override { events << QStringLiteral("settings page"); }
+    void showPopup(const QString& text) override { events << QStringLiteral("popup ") + text; }
+    void hidePopup() override { events << QStringLiteral("hide popup"); }
+    void playChime() override { events << QStringLiteral("chime"); }
+    std::optional<int> selectedIntervalMinutes() const override { return selected; }
+
+    int checks() const { return int(events.count(QStringLiteral("icon checking"))); }
+};
+
+} // namespace
+
+class TestCheckCycle : public QObject
+{
+    Q_OBJECT
+
+    RouteTable m_table;
+    RecordingDisplay m_checkDisplay;
+    SettingsValues m_values;
+    CycleLog m_log;
+    std::unique_ptr<ScriptedServer> m_server;
+    std::unique_ptr<RouteChecker> m_checker;
+    std::unique_ptr<CheckCycle> m_cycle;
+
+    // Route r on the scripted server, whose page lacks the match word.
+    void serveDelayed(int r)
+    {
+        // Start-up copies each title into the route's check record.
+        m_checker->states()[r].Title = QStringLiteral("路線%1").arg(r);
+        m_table.setRouteField(r, ServerName, QStringLiteral("127.0.0.1"));
+        m_table.setRouteField(r, DirectoryName, Delayed);
+        m_table.setRouteField(r, MatchWord, Word);
+    }
+
+    // Ticks by hand while the timer runs; the number of the tick that started a check, or
+    // Never.
+    int ticksToCheck()
+    {
+        for (int tick = 1; tick <= TickLimit && m_cycle->isTimer1Running(); ++tick) {
+            m_cycle->Timer1_Timer();
+            if (m_log.checks() > 0)
+                return tick;
+        }
+        return Never;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_table = RouteTable();
+        m_checkDisplay = RecordingDisplay();
+        m_values = SettingsValues();
+        m_log = CycleLog();
+        m_server = std::make_unique<ScriptedServer>();
+        m_server->onRequest(QLatin1Char('/') + Delayed,
+                            ScriptedServer::reply("200 OK", "<p>運転を見合わせています</p>"));
+        m_checker = std::make_unique<RouteChecker>(m_table, m_checkDisplay);
+        CheckTimings timings;
+        timings.connectWaitMs = 100;
+        timings.replyWaitMs = 150;
+        timings.arrivalPauseMs = 1;
+        timings.port = m_server->port();
+        m_checker->setTimings(timings);
+        m_cycle = std::make_unique<CheckCycle>(*m_checker, m_values, m_log);
+        m_cycle->setPause([this](int ms) { m_log.events << QStringLiteral("pause %1").arg(ms); });
+    }
+
+    void cleanup()
+    {
+        m_cycle.reset();
+        m_checker.reset();
+        m_server.reset();
+    }
+
+    void firstCheckTick_data()
+    {
+        QTest::addColumn<int>("resident");
+        QTest::addColumn<int>("checkAtOnce");
+        QTest::addColumn<int>("interval");
+        QTest::addColumn<std::optional<int>>("selected");
+        QTest::addColumn<int>("countAt");  // set after start-up; -1 leaves it
+        QTest::addColumn<int>("switchTo"); // interval chosen after start-up; 0 keeps it
+        QTest::addColumn<int>("expectedTick");
+        const std::optional<int> none;
+        QTest::newRow("check at once: tick 1") << 1 << 1 << 30 << std::optional(30) << -1 << 0 << 1;
+        QTest::newRow("without check at once: tick 180")
+            << 1 << 0 << 30 << std::optional(30) << -1 << 0 << 180;
+        QTest::newRow("10 minutes: tick 60") << 1 << 0 << 10 << std::optional(10) << -1 << 0 << 60;
+        QTest::newRow("24 hours: tick 8640")
+            << 1 << 0 << 1440 << std::optional(1440) << -1 << 0 << 8640;
+        QTest::newRow("no option selected keeps a hand-edited interval")
+            << 1 << 0 << 45 << none << -1 << 0 << 270;
+        QTest::newRow("the selected option sets the interval")
+            << 1 << 0 << 45 << std::optional(10) << -1 << 0 << 60;
+        QTest::newRow("switch to 10 minutes at count 100: that tick checks")
+            << 1 << 0 << 30 << std::optional(30) << 100 << 10 << 1;
+        QTest::newRow("switch to 60 minutes at count 100: counts on to 360")
+            << 1 << 0 << 30 << std::optional(30) << 100 << 60 << 260;
+        QTest::newRow("not resident: no timed check, also with check at once")
+            << 0 << 1 << 10 << std::optional(10) << -1 << 0 << Never;
+        QTest::newRow("interval beyond 32 bits is clamped, never every tick")
+            << 1 << 0 << 400000000 << none << -1 << 0 << Never;
+        QTest::newRow("interval beyond 32 bits with check at once: tick 1")
+            << 1 << 1 << 400000000 << none << -1 << 0 << 1;
+    }
+
+    void firstCheckTick()
+    {
+        QFETCH(int, resident);
+        QFETCH(int, checkAtOnce);
+        QFETCH(int, interval);
+        QFETCH(std::optional<int>, selected);
+        QFETCH(int, countAt);
+        QFETCH(int, switchTo);
+        QFETCH(int, expectedTick);
+        m_values = {interval, resident, 0, checkAtOnce};
+        m_log.selected = selected;
+
+        m_cycle->startUp();
+        if (countAt >= 0)
+            m_cycle->state().CheckTickCount = countAt;
+        if (switchTo != 0)
+            m_values.CheckIntervalMinutes = switchTo;
+
+        QCOMPARE(ticksToCheck(), expectedTick);
+        if (resident == 1) {
+            QCOMPARE(m_log.events.mid(0, 2), (QStringList{"add icon", "hide window"}));
+        } else {
+            QVERIFY(m_log.events.isEmpty());
+            QVERIFY(!m_cycle->isTimer1Running());
+        }
+        if (expectedTick != Never) {
+            // No route delayed: the count restarts at once.
+            QCOMPARE(m_log.events.mid(2),
+                     (QStringList{"icon checking", "settings page", "icon normal"}));
+            QCOMPARE(m_cycle->state().CheckTickCount, 0);
+            QVERIFY(m_cycle->isTimer1Running());
+        }
+    }
+
+    void reportResults_data()
+    {
+        QTest::addColumn<QList<int>>("statuses");
+        QTest::addColumn<int>("melody");
+        QTest::addColumn<QStringList>("events");
+        QTest::addColumn<int>("delayFound");
+        QTest::newRow("routes 2 and 5 delayed: two lines in route order")
+            << QList<int>{0, 1, 0, 0, 1} << 0
+            << QStringList{"popup 路線2　\r\n路線5　\r\n", "icon delay"} << 1;
+        QTest::newRow("failed without delay: error icon, no popup")
+            << QList<int>{0, 0, 2, 0, 0} << 1 << QStringList{"icon error"} << 0;
+        QTest::newRow("delay and failure: delay icon")
+            << QList<int>{2, 0, 0, 1, 2} << 0 << QStringList{"popup 路線4　\r\n", "icon delay"}
+            << 1;
+        QTest::newRow("melody: three chimes half a second apart")
+            << QList<int>{1, 0, 0, 0, 0} << 1
+            << QStringList{"popup 路線1　\r\n", "chime", "pause 500", "chime",
+                           "pause 500",         "chime", "icon delay"}
+            << 1;
+        QTest::newRow("other statuses leave the normal icon")
+            << QList<int>{-1, 0, 3, 4, 0} << 1 << QStringList{"icon normal"} << 0;
+    }
+
+    void reportResults()
+    {
+        QFETCH(QList<int>, statuses);
+        QFETCH(int, melody);
+        QFETCH(QStringList, events);
+        QFETCH(int, delayFound);
+        m_values.MelodyFlag = melody;
+        for (int r = 1; r <= RouteCount; ++r) {
+            m_checker->states()[r].Title = QStringLiteral("路線%1").arg(r);
+            m_checker->states()[r].Status = statuses.at(r - 1);
+        }
+        m_cycle->state().DelayFoundFlag = 1 - delayFound;
+
+        m_cycle->ReportResults();
+
+        QCOMPARE(m_log.events, events);
+        QCOMPARE(m_cycle->state().DelayFoundFlag, delayFound);
+    }
+
+    void popupHold_data()
+    {
+        QTest::addColumn<int>("closeAfter"); // popup ticks before the user closes it; -1 never
+        QTest::addColumn<bool>("hidden");
+        QTest::newRow("18 popup ticks") << -1 << true;
+        QTest::newRow("closed after 5 popup ticks") << 5 << false;
+        QTest::newRow("closed at once") << 0 << false;
+    }
+
+    void popupHold()
+    {
+        QFETCH(int, closeAfter);
+        QFETCH(bool, hidden);
+        serveDelayed(2);
+        m_values = {30, 1, 0, 1};
+        m_cycle->startUp();
+
+        QCOMPARE(ticksToCheck(), 1);
+        QCOMPARE(m_log.events.mid(2), (QStringList{"icon checking", "settings page",
+                                                   "popup 路線2　\r\n", "icon delay"}));
+        QCOMPARE(m_cycle->state().DelayFoundFlag, 1);
+        QVERIFY(m_cycle->isPopupTimerRunning());
+        QCOMPARE(m_cycle->state().PopupTickCount, 0);
+
+        int popupTicks = 0;
+        while (m_cycle->isPopupTimerRunning() && popupTicks != closeAfter) {
+            // While the popup is up no timed check can come.
+            QVERIFY(!m_cycle->isTimer1Running());
+            m_cycle->Form3_Timer1_Timer();
+            ++popupTicks;
+        }
+        if (closeAfter >= 0) {
+            QVERIFY(m_cycle->isPopupTimerRunning());
+            m_cycle->Form3_Form_Unload();
+        } else {
+            QCOMPARE(popupTicks, 18);
+        }
+
+        QCOMPARE(m_log.events.contains(QStringLiteral("hide popup")), hidden);
+        QCOMPARE(m_cycle->state().DelayFoundFlag, 0);
+        QCOMPARE(m_cycle->state().CheckTickCount, 0);
+        QCOMPARE(m_cycle->state().PopupTickCount, 0);
+        QVERIFY(m_cycle->isTimer1Running());
+        QVERIFY(!m_cycle->isPopupTimerRunning());
+        // The next check is one whole interval away.
+        m_log.events.clear();
+        QCOMPARE(ticksToCheck(), 180);
+    }
+
+    void heldWhileACheckRuns_data()
+    {
+        QTest::addColumn<bool>("interactive");
+        QTest::newRow("tick during an interactive check") << true;
+        QTest::newRow("going resident during a timed check") << false;
+    }
+
+    // Real timers with short periods: ticks arrive while a check pumps the event loop.
+    void heldWhileACheckRuns()
+    {
+        QFETCH(bool, interactive);
+        serveDelayed(1);
+        CycleTimings timings;
+        timings.tickMs = 5;
+        m_cycle->setTimings(timings);
+        m_values = {10, 1, 0, 1};
+        int ticksDuringCheck = 0;
+        QTimer counter;
+        counter.setInterval(5);
+        connect(&counter, &QTimer::timeout, this, [&] {
+            if (m_checker->isRunning() && m_cycle->isTimer1Running())
+                ++ticksDuringCheck;
+        });
+        counter.start();
+
+        if (interactive) {
+            m_cycle->startUp();
+            m_checker->CheckRoute(1, 0);
+            QCOMPARE(m_log.checks(), 0);
+            QCOMPARE(m_server->connectionCount(), 1);
+            QVERIFY(m_cycle->state().CheckTickCount >= m_cycle->tickTarget());
+            // The held check runs on a following tick.
+            QTRY_COMPARE(m_log.checks(), 1);
+            QTRY_VERIFY(m_cycle->isPopupTimerRunning());
+            QCOMPARE(m_server->connectionCount(), 2);
+        } else {
+            m_cycle->startUp();
+            // Shown from the icon and made resident again while the check waits for the network.
+            QTimer::singleShot(30, this, [this] {
+                QVERIFY(m_checker->isRunning());
+                m_cycle->goResident();
+                QCOMPARE(m_cycle->state().CheckTickCount, m_cycle->tickTarget());
+            });
+            QTRY_VERIFY(m_cycle->isPopupTimerRunning());
+            QCOMPARE(m_log.checks(), 1);
+            QCOMPARE(m_server->connectionCount(), 1);
+            QVERIFY(!m_cycle->isTimer1Running());
+            QCOMPARE(m_log.events.count(QStringLiteral("add icon")), 2);
+        }
+        QVERIFY2(ticksDuringCheck > 0, "no tick came while the check ran");
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCheckCycle)
+#include "tst_checkcycle.moc"
