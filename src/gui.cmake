@@ -7,6 +7,7 @@ add_library(senrokan_gui STATIC
     window/RoutePage.cpp window/RoutePage.h
     window/SettingsPage.cpp window/SettingsPage.h
     window/Form1.cpp window/Form1.h
+    window/Form3.cpp window/Form3.h
     desktop/IntervalOptions.cpp desktop/IntervalOptions.h
     desktop/OptionSwitches.cpp desktop/OptionSwitches.h
     desktop/TrayIcon.cpp desktop/TrayIcon.h
@@ -18,7 +19,11 @@ target_link_libraries(senrokan_gui PUBLIC senrokan_core Qt6::Widgets)
 qt_add_resources(senrokan_gui senrokan_icons
     PREFIX /
     BASE ${CMAKE_CURRENT_SOURCE_DIR}/../resources
-    FILES ${CMAKE_CURRENT_SOURCE_DIR}/../resources/senrokan.svg
+    FILES
+        ${CMAKE_CURRENT_SOURCE_DIR}/../resources/icons/senrokan.svg
+        ${CMAKE_CURRENT_SOURCE_DIR}/../resources/icons/senrokan-delay.svg
+        ${CMAKE_CURRENT_SOURCE_DIR}/../resources/icons/senrokan-checking.svg
+        ${CMAKE_CURRENT_SOURCE_DIR}/../resources/icons/senrokan-error.svg
 )
 
 add_executable(senrokan app/main.cpp)

@@ -1,5 +1,5 @@
 # Tests of the desktop program: widgets on the offscreen platform, the real program under Xvfb.
-senrokan_test(tst_form1 window/tst_form1.cpp window/ModalWatcher.cpp window/ModalWatcher.h)
+senrokan_test(tst_form1 window/tst_form1.cpp window/FormHelpers.h window/ModalWatcher.cpp window/ModalWatcher.h)
 target_link_libraries(tst_form1 PRIVATE senrokan_gui)
 
 senrokan_test(tst_desktop desktop/tst_desktop.cpp)
@@ -26,3 +26,7 @@ find_program(SENROKAN_SYSTEM_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH REQUI
 add_test(NAME tst_atspi
     COMMAND ${SENROKAN_SYSTEM_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/window/atspi_check.py
             $<TARGET_FILE:senrokan> ${CMAKE_CURRENT_SOURCE_DIR}/data)
+
+senrokan_test(tst_resident window/tst_resident.cpp window/FormHelpers.h
+    window/ModalWatcher.cpp window/ModalWatcher.h)
+target_link_libraries(tst_resident PRIVATE senrokan_gui)

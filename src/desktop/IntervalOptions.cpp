@@ -56,6 +56,15 @@ void IntervalOptions::selectInterval(int minutes)
         m_options.at(found - IntervalOptionMinutes.begin())->setChecked(true);
 }
 
+std::optional<int> IntervalOptions::selectedMinutes() const
+{
+    for (int n = 1; n <= IntervalOptionCount; ++n) {
+        if (m_options.at(n)->isChecked())
+            return IntervalOptionMinutes.at(n);
+    }
+    return std::nullopt;
+}
+
 void IntervalOptions::Option_Click(int n)
 {
     m_values.CheckIntervalMinutes = IntervalOptionMinutes.at(n);

@@ -5,6 +5,7 @@
 #include <QGroupBox>
 
 #include <array>
+#include <optional>
 
 class QRadioButton;
 
@@ -28,6 +29,8 @@ public:
     // Selects the option whose value is minutes; its handler then stores that same value. Any
     // other value selects nothing and leaves the selection as it is.
     void selectInterval(int minutes);
+    // The minutes of the selected option; none when no option is selected.
+    std::optional<int> selectedMinutes() const;
 
 private:
     // Option1_Click to Option6_Click: the selected option's minutes become the interval at once;

@@ -1,33 +1,64 @@
 #pragma once
 
+#include "cycle/CycleDisplay.h"
+
 #include <QIcon>
+#include <QMenu>
 #include <QObject>
 #include <QSystemTrayIcon>
+#include <QTimer>
+
+#include <array>
 
 namespace senrokan
 {
 
-// The program's one icon in the notification area. For now it is only put in place and taken
-// away; its menu, double-click and changing pictures come with resident operation.
+// The program's one icon in the notification area: its four pictures, its double-click and its
+// menu "設定" / "終了". Clicks count only while TrayCallbackFlag is 1, that is from going
+// resident until the main window is shown again from the icon.
 class TrayIcon : public QObject
 {
     Q_OBJECT
 public:
-    explicit TrayIcon(const QIcon& normalIcon, QObject* parent = nullptr);
+    explicit TrayIcon(QObject* parent = nullptr);
 
-    // Puts the icon in place with the normal picture and the tip "Senrokan"; calling it while
-    // the icon is there leaves exactly one icon.
+    // Puts the icon in place with the normal picture and the tip "Senrokan" and makes its
+    // clicks count; calling it while the icon is there leaves exactly one icon. When no
+    // notification area is there yet (a panel that starts after the program), waits for one.
     void AddTrayIcon();
+    void setPicture(TrayPicture picture);
     // Takes the icon away, as the program does when it ends.
     void remove();
 
     bool isPresent() const { return m_icon.isVisible(); }
-    // 1 while the icon's clicks are to be acted on.
+    TrayPicture picture() const { return m_picture; }
     int trayCallbackFlag() const { return m_trayCallbackFlag; }
+    QMenu* mnuMailCheck() { return &m_menu; }
+    static QIcon icon(TrayPicture picture);
+
+    // How long to wait for a notification area to appear, and how often to look.
+    void setHostWait(int limitMs, int everyMs);
+
+Q_SIGNALS:
+    // The main window is to be shown: double-click or "設定".
+    void showWindowRequested();
+    // "終了" in the menu.
+    void exitRequested();
+    // No notification area came within the wait: nobody could reach a hidden window.
+    void noTrayHost();
 
 private:
-    QIcon m_normalIcon;
+    void onActivated(QSystemTrayIcon::ActivationReason reason);
+    void mnuSetting_Click();
+    void mnuEndding_Click();
+    void lookForHost();
+
     QSystemTrayIcon m_icon;
+    QMenu m_menu;
+    QTimer m_hostWait;
+    int m_hostWaitLimitMs = 60000;
+    int m_hostWaitedMs = 0;
+    TrayPicture m_picture = TrayPicture::Normal;
     int m_trayCallbackFlag = 0;
 };
 

@@ -1,6 +1,7 @@
 #include "Form1.h"
 
 #include "FileDialogs.h"
+#include "Form3.h"
 #include "RoutePage.h"
 #include "SettingsPage.h"
 #include "accessibility/ControlNames.h"
@@ -10,6 +11,7 @@
 #include "desktop/TrayIcon.h"
 #include "platform/LocalHost.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
@@ -61,11 +63,12 @@ QPushButton* makeButton(QWidget* window, const QString& controlName, const QStri
 } // namespace
 
 Form1::Form1(QWidget* parent)
-    : QWidget(parent), m_checker(*this, *this),
-      m_trayIcon(new TrayIcon(QIcon(QStringLiteral(":/senrokan.svg")), this))
+    : QWidget(parent), m_checker(*this, *this), m_cycle(m_checker, m_values, *this),
+      m_trayIcon(new TrayIcon(this))
 {
     setWindowTitle(Caption);
-    setWindowIcon(QIcon(QStringLiteral(":/senrokan.svg")));
+    // The window's icon is the icon's normal picture.
+    setWindowIcon(TrayIcon::icon(TrayPicture::Normal));
     nameControl(this, QStringLiteral("Form1"), Caption);
 
     m_ssTab1 = new QTabWidget(this);
@@ -103,6 +106,11 @@ Form1::Form1(QWidget* parent)
     connect(m_settingsPage->command7(), &QPushButton::clicked, this, &Form1::Command7_Click);
     connect(m_command11, &QPushButton::clicked, this, &Form1::Command11_Click);
     connect(m_command13, &QPushButton::clicked, this, &Form1::Command13_Click);
+    connect(m_settingsPage->command22(), &QPushButton::clicked, this, &Form1::Command22_Click);
+    connect(m_trayIcon, &TrayIcon::showWindowRequested, this, &Form1::showFromIcon);
+    connect(m_trayIcon, &TrayIcon::exitRequested, this, &Form1::Command13_Click);
+    // Hidden with no notification area to come back from, the program would be unreachable.
+    connect(m_trayIcon, &TrayIcon::noTrayHost, this, &Form1::showFromIcon);
 }
 
 Form1::~Form1() = default;
@@ -122,7 +130,8 @@ void Form1::Form_Load()
     LoadSettings();
     for (int r = 1; r <= RouteCount; ++r)
         states.at(r).Title = routeField(r, Title);
-    if (!m_trayIcon->isPresent())
+    m_cycle.startUp();
+    if (m_values.ResidentFlag != 1)
         show();
 }
 
@@ -191,6 +200,58 @@ void Form1::showMessage(const QString& prompt, const QString& title)
     box.exec();
 }
 
+void Form1::addTrayIcon()
+{
+    m_trayIcon->AddTrayIcon();
+}
+
+void Form1::hideMainWindow()
+{
+    hide();
+}
+
+void Form1::setTrayPicture(TrayPicture picture)
+{
+    m_trayIcon->setPicture(picture);
+}
+
+void Form1::selectSettingsPage()
+{
+    m_ssTab1->setCurrentIndex(0);
+}
+
+void Form1::showPopup(const QString& text)
+{
+    // Loaded on the first report, and again after the user has closed it.
+    if (!m_form3) {
+        m_form3 = new Form3;
+        m_form3->setAttribute(Qt::WA_DeleteOnClose);
+        connect(m_form3, &Form3::closed, &m_cycle, &CheckCycle::Form3_Form_Unload);
+    }
+    m_form3->showReport(text);
+}
+
+Form3* Form1::form3() const
+{
+    return m_form3;
+}
+
+void Form1::hidePopup()
+{
+    if (m_form3)
+        m_form3->hide();
+}
+
+void Form1::playChime()
+{
+    QApplication::beep();
+}
+
+std::optional<int> Form1::selectedIntervalMinutes() const
+{
+    return m_settingsPage->intervals()->selectedMinutes();
+}
+
 void Form1::closeEvent(QCloseEvent* event)
 {
     Form_Unload();
@@ -222,11 +283,26 @@ void Form1::Command13_Click()
     close();
 }
 
+void Form1::Command22_Click()
+{
+    m_cycle.goResident();
+}
+
+void Form1::showFromIcon()
+{
+    show();
+    raise();
+    activateWindow();
+}
+
 void Form1::Form_Unload()
 {
     if (m_unloaded)
         return;
     m_unloaded = true;
+    // Nothing of the cycle runs after this, not even the popup's close handler.
+    m_cycle.end();
+    delete m_form3;
     m_checker.cancel();
     m_checker.closeSocket();
     m_trayIcon->remove();
@@ -240,7 +316,7 @@ void Form1::showLoaded(const RouteBlocks& routes, LoadKind kind)
     switches->tickLoadedFlags();
     if (m_values.ResidentFlag == 1) {
         switches->check1()->setChecked(true);
-        m_trayIcon->AddTrayIcon();
+        m_cycle.AddTrayIcon();
         hide();
     }
     if (kind == LoadKind::Import)

@@ -2,10 +2,13 @@
 
 #include "check/CheckDisplay.h"
 #include "check/RouteChecker.h"
+#include "cycle/CheckCycle.h"
+#include "cycle/CycleDisplay.h"
 #include "route/RouteDefinition.h"
 #include "route/RouteState.h"
 #include "settings/SettingsFile.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <array>
@@ -19,14 +22,16 @@ class QTabWidget;
 namespace senrokan
 {
 
+class Form3;
 class RoutePage;
 class SettingsPage;
 class TrayIcon;
 
 // The main window. It is also where the route definitions live: a check reads each route field
 // from the route's page at the moment it runs, saved or not, and shows its progress in Text8 and
-// the page text in RichTextBox1.
-class Form1 : public QWidget, public RouteFieldSource, public CheckDisplay
+// the page text in RichTextBox1. It is also what the timed cycle shows itself on: the
+// notification-area icon, the delay popup and the chime.
+class Form1 : public QWidget, public RouteFieldSource, public CheckDisplay, public CycleDisplay
 {
     Q_OBJECT
 public:
@@ -34,8 +39,8 @@ public:
     ~Form1() override;
 
     // Start-up, before the window is first shown: host name and address, default values, the
-    // settings file. Shows the window unless the settings sent the program to the notification
-    // area.
+    // settings file, and resident operation when the settings ask for it. Shows the window
+    // unless the program went to the notification area.
     void Form_Load();
 
     // Reads "Senrokan.DEF" in the current directory (or the priority railway file it names)
@@ -55,9 +60,21 @@ public:
     void setBusy(bool busy) override;
     void showMessage(const QString& prompt, const QString& title) override;
 
+    void addTrayIcon() override;
+    void hideMainWindow() override;
+    void setTrayPicture(TrayPicture picture) override;
+    void selectSettingsPage() override;
+    void showPopup(const QString& text) override;
+    void hidePopup() override;
+    void playChime() override;
+    std::optional<int> selectedIntervalMinutes() const override;
+
     const SettingsValues& settingsValues() const { return m_values; }
     RouteChecker& checker() { return m_checker; }
-    const TrayIcon& trayIcon() const { return *m_trayIcon; }
+    CheckCycle& cycle() { return m_cycle; }
+    TrayIcon& trayIcon() { return *m_trayIcon; }
+    // The delay popup while it is loaded.
+    Form3* form3() const;
 
 Q_SIGNALS:
     // The program is to end now: the window was closed or an exit command ran.
@@ -73,7 +90,10 @@ private:
     void Command7_Click();
     void Command11_Click();
     void Command13_Click();
+    void Command22_Click();
     void Form_Unload();
+    // Double-click on the icon or its menu entry "設定".
+    void showFromIcon();
 
     // Puts a completely read file on the window: interval option, option boxes, resident mode,
     // route fields and tab captions; an import also clears Text9 and every route's check record.
@@ -84,7 +104,9 @@ private:
 
     SettingsValues m_values;
     RouteChecker m_checker;
+    CheckCycle m_cycle;
     TrayIcon* m_trayIcon;
+    QPointer<Form3> m_form3;
     QTabWidget* m_ssTab1;
     SettingsPage* m_settingsPage;
     std::array<RoutePage*, RouteCount + 1> m_routePages{}; // [0] unused

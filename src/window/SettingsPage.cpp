@@ -52,12 +52,11 @@ SettingsPage::SettingsPage(SettingsValues& values, QWidget* parent) : QWidget(pa
     QLabel* label7 = makeLabel(this, QStringLiteral("Label7"), QStringLiteral("IPアドレス"));
     m_text7 = makeBox(label7, QStringLiteral("Text7"));
 
-    // Startup and resident operation are wired up with the parts they belong to.
     QPushButton* command20 =
         makeButton(this, QStringLiteral("Command20"), QStringLiteral("ｽﾀｰﾄｱｯﾌﾟに登録"));
     QPushButton* command21 =
         makeButton(this, QStringLiteral("Command21"), QStringLiteral("ｽﾀｰﾄｱｯﾌﾟから削除"));
-    QPushButton* command22 =
+    m_command22 =
         makeButton(this, QStringLiteral("Command22"), QStringLiteral("タスクトレイに常駐"));
     m_command7 = makeButton(this, QStringLiteral("Command7"), QStringLiteral("鉄道ファイル読出"));
     m_command6 = makeButton(this, QStringLiteral("Command6"), QStringLiteral("鉄道ファイル保存"));
@@ -76,7 +75,7 @@ SettingsPage::SettingsPage(SettingsValues& values, QWidget* parent) : QWidget(pa
     grid->addWidget(command20, StartupAddRow, NameColumn);
     grid->addWidget(command21, StartupRemoveRow, NameColumn);
     grid->addWidget(m_command7, StartupRemoveRow, BoxColumn);
-    grid->addWidget(command22, ResidentRow, NameColumn);
+    grid->addWidget(m_command22, ResidentRow, NameColumn);
     grid->addWidget(m_command6, ResidentRow, BoxColumn);
     grid->addWidget(label8, PriorityRow, BoxColumn, Qt::AlignRight);
     grid->addWidget(m_text9, PriorityRow, ActionFrameColumn);

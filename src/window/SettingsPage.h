@@ -26,6 +26,7 @@ public:
     QLineEdit* text9() const { return m_text9; }
     QPushButton* command6() const { return m_command6; }
     QPushButton* command7() const { return m_command7; }
+    QPushButton* command22() const { return m_command22; }
     OptionSwitches* switches() const { return m_switches; }
     IntervalOptions* intervals() const { return m_intervals; }
 
@@ -35,6 +36,7 @@ private:
     QLineEdit* m_text9;
     QPushButton* m_command6;
     QPushButton* m_command7;
+    QPushButton* m_command22;
     OptionSwitches* m_switches;
     IntervalOptions* m_intervals;
 };

@@ -1,11 +1,13 @@
 // The option switches, the interval options and the notification-area icon on their own, each
-// bound to one set of settings values.
+// bound to one set of settings values; the icon's clicks, menu and pictures.
 #include "desktop/IntervalOptions.h"
 #include "desktop/OptionSwitches.h"
 #include "desktop/TrayIcon.h"
 
 #include <QCheckBox>
+#include <QMenu>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace senrokan;
@@ -158,15 +160,16 @@ private Q_SLOTS:
 
     void trayIconAddedTwice()
     {
-        QIcon icon(QStringLiteral(":/senrokan.svg"));
-        TrayIcon tray(icon);
+        TrayIcon tray;
         QVERIFY(!tray.isPresent());
         QCOMPARE(tray.trayCallbackFlag(), 0);
 
+        tray.setPicture(TrayPicture::Delay);
         tray.AddTrayIcon();
         tray.AddTrayIcon();
         QVERIFY(tray.isPresent());
         QCOMPARE(tray.trayCallbackFlag(), 1);
+        QCOMPARE(tray.picture(), TrayPicture::Normal);
         const QList<QSystemTrayIcon*> icons = tray.findChildren<QSystemTrayIcon*>();
         QCOMPARE(icons.size(), 1);
         QCOMPARE(icons.first()->toolTip(), QStringLiteral("Senrokan"));
@@ -174,6 +177,129 @@ private Q_SLOTS:
 
         tray.remove();
         QVERIFY(!tray.isPresent());
+    }
+
+    void trayClicks_data()
+    {
+        QTest::addColumn<bool>("resident");
+        QTest::addColumn<int>("reason");
+        QTest::addColumn<int>("shows"); // showWindowRequested signals
+        QTest::addColumn<bool>("menu");
+        QTest::addColumn<int>("flagAfter");
+        QTest::newRow("double-click while resident shows the window")
+            << true << int(QSystemTrayIcon::DoubleClick) << 1 << false << 0;
+        QTest::newRow("right button while resident opens the menu")
+            << true << int(QSystemTrayIcon::Context) << 0 << true << 1;
+        QTest::newRow("single click while resident does nothing")
+            << true << int(QSystemTrayIcon::Trigger) << 0 << false << 1;
+        QTest::newRow("double-click before going resident does nothing")
+            << false << int(QSystemTrayIcon::DoubleClick) << 0 << false << 0;
+        QTest::newRow("right button before going resident does nothing")
+            << false << int(QSystemTrayIcon::Context) << 0 << false << 0;
+    }
+
+    void trayClicks()
+    {
+        QFETCH(bool, resident);
+        QFETCH(int, reason);
+        QFETCH(int, shows);
+        QFETCH(bool, menu);
+        QFETCH(int, flagAfter);
+        TrayIcon tray;
+        if (resident)
+            tray.AddTrayIcon();
+        QSignalSpy shown(&tray, &TrayIcon::showWindowRequested);
+        QSystemTrayIcon* icon = tray.findChild<QSystemTrayIcon*>();
+
+        Q_EMIT icon->activated(QSystemTrayIcon::ActivationReason(reason));
+
+        QCOMPARE(shown.size(), shows);
+        QCOMPARE(tray.mnuMailCheck()->isVisible(), menu);
+        QCOMPARE(tray.trayCallbackFlag(), flagAfter);
+        tray.mnuMailCheck()->hide();
+        // Once the window is shown from the icon, a second double-click does nothing.
+        Q_EMIT icon->activated(QSystemTrayIcon::DoubleClick);
+        QCOMPARE(shown.size(), flagAfter == 1 ? shows + 1 : shows);
+    }
+
+    void trayMenu_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<int>("shows");
+        QTest::addColumn<int>("exits");
+        QTest::newRow("設定 shows the window") << QStringLiteral("mnuSetting") << 1 << 0;
+        QTest::newRow("終了 ends the program") << QStringLiteral("mnuEndding") << 0 << 1;
+    }
+
+    void trayMenu()
+    {
+        QFETCH(QString, entry);
+        QFETCH(int, shows);
+        QFETCH(int, exits);
+        TrayIcon tray;
+        tray.AddTrayIcon();
+        QSignalSpy shown(&tray, &TrayIcon::showWindowRequested);
+        QSignalSpy exited(&tray, &TrayIcon::exitRequested);
+        QStringList texts;
+        for (QAction* action : tray.mnuMailCheck()->actions())
+            texts << action->text();
+        QCOMPARE(texts, (QStringList{"設定", "終了"}));
+
+        tray.mnuMailCheck()->findChild<QAction*>(entry)->trigger();
+
+        QCOMPARE(shown.size(), shows);
+        QCOMPARE(exited.size(), exits);
+        QCOMPARE(tray.trayCallbackFlag(), 1 - shows);
+    }
+
+    // The offscreen platform has no notification area, as a login session before its panel.
+    void noNotificationArea()
+    {
+        QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable());
+        TrayIcon tray;
+        tray.setHostWait(200, 20);
+        QSignalSpy gaveUp(&tray, &TrayIcon::noTrayHost);
+
+        tray.AddTrayIcon();
+        tray.AddTrayIcon();
+
+        QVERIFY(gaveUp.wait(5000));
+        QTest::qWait(100);
+        QCOMPARE(gaveUp.size(), 1);
+        QCOMPARE(tray.trayCallbackFlag(), 0);
+    }
+
+    // Each picture differs from every other at 16 pixels in its outline, not only in colour.
+    void picturesDifferInShape()
+    {
+        const QList<TrayPicture> pictures = {TrayPicture::Normal, TrayPicture::Delay,
+                                             TrayPicture::Checking, TrayPicture::Error};
+        QList<QImage> masks;
+        for (TrayPicture picture : pictures) {
+            const QImage image = TrayIcon::icon(picture).pixmap(16, 16).toImage().convertToFormat(
+                QImage::Format_ARGB32);
+            QCOMPARE(image.size(), QSize(16, 16));
+            QImage mask(16, 16, QImage::Format_Grayscale8);
+            for (int y = 0; y < 16; ++y) {
+                for (int x = 0; x < 16; ++x)
+                    mask.setPixel(x, y, qAlpha(image.pixel(x, y)) > 128 ? 0xffffffff : 0);
+            }
+            masks << mask;
+        }
+        for (int a = 0; a < masks.size(); ++a) {
+            for (int b = a + 1; b < masks.size(); ++b) {
+                int differing = 0;
+                for (int y = 0; y < 16; ++y) {
+                    for (int x = 0; x < 16; ++x)
+                        differing += masks[a].pixel(x, y) != masks[b].pixel(x, y);
+                }
+                QVERIFY2(differing >= 12, qPrintable(QStringLiteral("pictures %1 and %2 differ "
+                                                                    "in %3 pixels of outline")
+                                                         .arg(a)
+                                                         .arg(b)
+                                                         .arg(differing)));
+            }
+        }
     }
 };
 

@@ -1,6 +1,7 @@
 // The main window on the offscreen platform with real settings files in a temporary current
 // directory: start-up loading, saving at exit, the railway files, the switches, what a check
 // reads and shows, and the names screen readers and automation rely on.
+#include "FormHelpers.h"
 #include "ModalWatcher.h"
 #include "check/RouteChecker.h"
 #include "desktop/TrayIcon.h"
@@ -28,7 +29,7 @@
 #include <memory>
 
 using namespace senrokan;
-using senrokan::test::ModalWatcher;
+using namespace senrokan::test;
 using Files = QMap<QString, QByteArray>;
 
 namespace
@@ -41,41 +42,12 @@ const QStringList FullTabs = {"設定",        "東海道線", "  山手線 ", "
                               "ﾊﾝｶｸ ｶﾀｶﾅ線", ""};
 const QStringList RailTabs = {"設定", "中央線", "総武線", "", "", "埼京線"};
 
-QByteArray fixture(const QString& name)
-{
-    QFile file(QStringLiteral(SENROKAN_TEST_DATA "/settings/") + name);
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("missing fixture %s", qPrintable(name));
-    return file.readAll();
-}
-
 // The file with line n (from 1) replaced; every line ends in CR LF.
 QByteArray withLine(const QByteArray& bytes, int line, const QByteArray& value)
 {
     QList<QByteArray> lines = bytes.split('\n');
     lines[line - 1] = value + '\r';
     return lines.join('\n');
-}
-
-QByteArray readBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
-
-template <class T> T* control(const QWidget& window, const QString& name)
-{
-    T* found = window.findChild<T*>(name);
-    if (!found)
-        qFatal("no control %s", qPrintable(name));
-    return found;
 }
 
 QList<int> valuesOf(const Form1& window)
@@ -114,11 +86,6 @@ QStringList tabCaptions(const Form1& window)
 QString text9(const Form1& window)
 {
     return control<QLineEdit>(window, "Text9")->text();
-}
-
-void click(const Form1& window, const QString& name)
-{
-    control<QAbstractButton>(window, name)->click();
 }
 
 } // namespace
@@ -237,9 +204,10 @@ void TestForm1::startUp_data()
     QTest::newRow("priority name is a full path")
         << Files{{Settings, withLine(priority, 1, fullPath.toUtf8())}} << fullPath
         << QList<int>{30, 0, 0, 0} << 2 << "000" << DesignTabs << "" << false;
+    // Read as resident, the program goes resident with the interval of the option it shows.
     QTest::newRow("five lines") << Files{{Settings, fixture("five-lines.DEF")}} << ""
-                                << QList<int>{120, 1, 1, 1} << 2 << "000" << DesignTabs << ""
-                                << false;
+                                << QList<int>{30, 1, 1, 1} << 2 << "000" << DesignTabs << ""
+                                << true;
     QTest::newRow("not a number on line 3")
         << Files{{Settings, withLine(full, 3, "yes")}} << "" << QList<int>{60, 0, 0, 0} << 2
         << "000" << DesignTabs << "" << false;
@@ -355,9 +323,10 @@ void TestForm1::saveAtExit_data()
         << priority << QString() << fixture("priority-saved.DEF");
     QTest::newRow("priority name typed with blanks")
         << priority << QStringLiteral("  rail.DEF  ") << fixture("priority-saved.DEF");
-    // Lines 2-5 come from the values read, although the window kept its defaults.
+    // Lines 3-5 come from the values read, although the window kept its defaults; going
+    // resident took the interval of the option shown.
     QTest::newRow("five lines") << Files{{Settings, fixture("five-lines.DEF")}} << QString()
-                                << QByteArray("\r\n120\r\n1\r\n1\r\n1\r\n") +
+                                << QByteArray("\r\n30\r\n1\r\n1\r\n1\r\n") +
                                        QByteArray("\r\n").repeated(45);
     QTest::newRow("no settings file")
         << Files{} << QString()

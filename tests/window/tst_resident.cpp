@@ -1,0 +1,287 @@
+// Resident operation of the main window on the offscreen platform: going resident, coming back
+// from the icon, the delay popup, and every way out, also in the middle of a check.
+#include "FormHelpers.h"
+#include "ModalWatcher.h"
+#include "cycle/CheckCycle.h"
+#include "desktop/TrayIcon.h"
+#include "support/ScriptedServer.h"
+#include "window/Form1.h"
+#include "window/Form3.h"
+
+#include <QDir>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QSystemTrayIcon>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+using namespace senrokan;
+using namespace senrokan::test;
+
+namespace
+{
+
+const QString Settings = QStringLiteral("Senrokan.DEF");
+
+void setField(const Form1& window, int route, int element, const QString& text)
+{
+    control<QLineEdit>(window, QStringLiteral("Text%1(%2)").arg(route).arg(element))->setText(text);
+}
+
+void doubleClickIcon(Form1& window)
+{
+    Q_EMIT window.trayIcon().findChild<QSystemTrayIcon*>()->activated(QSystemTrayIcon::DoubleClick);
+}
+
+} // namespace
+
+class TestResident : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_startDir;
+    std::unique_ptr<ScriptedServer> m_server;
+
+    // Short waits, the scripted server in place of port 80, ticks of a few milliseconds.
+    void speedUp(Form1& window)
+    {
+        CheckTimings timings;
+        timings.connectWaitMs = 60;
+        timings.replyWaitMs = 120;
+        timings.arrivalPauseMs = 1;
+        timings.port = m_server->port();
+        window.checker().setTimings(timings);
+        CycleTimings cycle;
+        cycle.tickMs = 5;
+        cycle.popupTickMs = 5;
+        cycle.chimePauseMs = 1;
+        window.cycle().setTimings(cycle);
+    }
+
+    void serveRoute(const Form1& window, int r, const QString& page)
+    {
+        setField(window, r, Title, QStringLiteral("路線%1").arg(r));
+        setField(window, r, ServerName, QStringLiteral("127.0.0.1"));
+        setField(window, r, DirectoryName, page);
+        setField(window, r, MatchWord, QStringLiteral("平常運転"));
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_startDir = QDir::currentPath();
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(QDir::setCurrent(m_dir->path()));
+        m_server = std::make_unique<ScriptedServer>();
+        m_server->onRequest("/delayed.html",
+                            ScriptedServer::reply("200 OK", "<p>運転を見合わせています</p>"));
+        m_server->onRequest("/held.html", {ScriptedServer::Hold{}});
+    }
+
+    void cleanup()
+    {
+        QDir::setCurrent(m_startDir);
+        m_server.reset();
+        m_dir.reset();
+    }
+
+    void goingResident_data()
+    {
+        QTest::addColumn<QList<int>>("statuses");
+        QTest::addColumn<int>("checkAtOnce");
+        QTest::addColumn<int>("picture");
+        QTest::newRow("never checked: normal icon")
+            << QList<int>{-1, -1, -1, -1, -1} << 0 << int(TrayPicture::Normal);
+        QTest::newRow("a failed route: error icon")
+            << QList<int>{0, 2, 0, 3, 4} << 0 << int(TrayPicture::Error);
+        QTest::newRow("a delayed route after a failed one: delay icon")
+            << QList<int>{2, 0, 0, 1, 0} << 0 << int(TrayPicture::Delay);
+        QTest::newRow("check at once: the count at its target")
+            << QList<int>{0, 0, 0, 0, 0} << 1 << int(TrayPicture::Normal);
+    }
+
+    void goingResident()
+    {
+        QFETCH(QList<int>, statuses);
+        QFETCH(int, checkAtOnce);
+        QFETCH(int, picture);
+        Form1 window;
+        window.Form_Load();
+        QVERIFY(window.isVisible());
+        QVERIFY(!window.cycle().isTimer1Running());
+        if (checkAtOnce == 1)
+            click(window, "Check2");
+        click(window, "Option1");
+        for (int r = 1; r <= RouteCount; ++r)
+            window.checker().states()[r].Status = statuses.at(r - 1);
+
+        click(window, "Command22");
+
+        QVERIFY(!window.isVisible());
+        QVERIFY(window.trayIcon().isPresent());
+        QCOMPARE(window.trayIcon().trayCallbackFlag(), 1);
+        QCOMPARE(int(window.trayIcon().picture()), picture);
+        QVERIFY(window.cycle().isTimer1Running());
+        QCOMPARE(window.settingsValues().CheckIntervalMinutes, 10);
+        QCOMPARE(window.cycle().state().CheckTickCount, checkAtOnce == 1 ? 60 : 0);
+        // Nothing is written until the program ends by "終了".
+        QVERIFY(!QFile::exists(Settings));
+    }
+
+    void backFromTheIcon_data()
+    {
+        QTest::addColumn<bool>("byMenu");
+        QTest::newRow("double-click") << false;
+        QTest::newRow("menu entry 設定") << true;
+    }
+
+    void backFromTheIcon()
+    {
+        QFETCH(bool, byMenu);
+        Form1 window;
+        window.Form_Load();
+        click(window, "Command22");
+        QVERIFY(!window.isVisible());
+
+        if (byMenu)
+            window.trayIcon().mnuMailCheck()->findChild<QAction*>("mnuSetting")->trigger();
+        else
+            doubleClickIcon(window);
+
+        QVERIFY(window.isVisible());
+        QCOMPARE(window.trayIcon().trayCallbackFlag(), 0);
+        QVERIFY(window.trayIcon().isPresent());
+        // The cycle goes on while the window is shown.
+        QVERIFY(window.cycle().isTimer1Running());
+        window.hide();
+        doubleClickIcon(window);
+        QVERIFY(!window.isVisible());
+    }
+
+    void exitPaths_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<bool>("saves");
+        QTest::newRow("button 終了 saves") << QStringLiteral("button") << true;
+        QTest::newRow("menu 終了 saves") << QStringLiteral("menu") << true;
+        QTest::newRow("close box does not save") << QStringLiteral("close box") << false;
+    }
+
+    void exitPaths()
+    {
+        QFETCH(QString, way);
+        QFETCH(bool, saves);
+        ModalWatcher watcher;
+        Form1 window;
+        QSignalSpy ended(&window, &Form1::programEnded);
+        window.Form_Load();
+        click(window, "Command22");
+
+        if (way == "button")
+            click(window, "Command13");
+        else if (way == "menu")
+            window.trayIcon().mnuMailCheck()->findChild<QAction*>("mnuEndding")->trigger();
+        else
+            QVERIFY(window.close());
+
+        QCOMPARE(ended.size(), 1);
+        QCOMPARE(QFile::exists(Settings), saves);
+        QVERIFY(!window.trayIcon().isPresent());
+        QVERIFY(!window.cycle().isTimer1Running());
+        QVERIFY(watcher.messages.isEmpty());
+    }
+
+    // "終了" from the icon's menu while a timed check waits for a server that never answers.
+    void endDuringATimedCheck()
+    {
+        Form1 window;
+        QSignalSpy ended(&window, &Form1::programEnded);
+        window.Form_Load();
+        speedUp(window);
+        serveRoute(window, 1, QStringLiteral("held.html"));
+        serveRoute(window, 2, QStringLiteral("delayed.html"));
+        click(window, "Check2");
+        bool duringCheck = false;
+        // The check runs inside the event loop, so the click has to come from there too.
+        QTimer::singleShot(40, &window, [&] {
+            duringCheck = window.checker().isRunning();
+            window.trayIcon().mnuMailCheck()->findChild<QAction*>("mnuEndding")->trigger();
+        });
+        click(window, "Command22");
+        QTRY_VERIFY(ended.size() > 0);
+        QTest::qWait(300);
+
+        QVERIFY(duringCheck);
+        QVERIFY(!window.checker().isRunning());
+        QCOMPARE(ended.size(), 1);
+        QVERIFY(QFile::exists(Settings));
+        // Route 2 was never asked, nothing was reported, nothing counts on.
+        QCOMPARE(m_server->connectionCount(), 1);
+        QVERIFY(!window.form3());
+        QCOMPARE(window.trayIcon().picture(), TrayPicture::Checking);
+        QVERIFY(!window.trayIcon().isPresent());
+        QVERIFY(!window.cycle().isTimer1Running());
+        QVERIFY(!window.cycle().isPopupTimerRunning());
+    }
+
+    void delayPopup()
+    {
+        Form1 window;
+        window.Form_Load();
+        speedUp(window);
+        serveRoute(window, 2, QStringLiteral("delayed.html"));
+        serveRoute(window, 4, QStringLiteral("delayed.html"));
+        control<QTabWidget>(window, "SSTab1")->setCurrentIndex(3);
+        click(window, "Check2");
+        // Titles reach the check records at start-up.
+        for (int r : {2, 4})
+            window.checker().states()[r].Title = QStringLiteral("<b>路線%1</b>").arg(r);
+        click(window, "Command22");
+
+        QTRY_VERIFY(window.form3() && window.form3()->isVisible());
+        Form3* popup = window.form3();
+        QCOMPARE(popup->windowTitle(), QStringLiteral("運行情報"));
+        QCOMPARE(popup->accessibleName(), QStringLiteral("運行情報"));
+        QCOMPARE(popup->accessibleDescription(), QStringLiteral("Form3"));
+        QVERIFY(popup->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QVERIFY(popup->testAttribute(Qt::WA_ShowWithoutActivating));
+        auto* text = popup->findChild<QPlainTextEdit*>("Form3.RichTextBox1");
+        QVERIFY(text);
+        QCOMPARE(text->accessibleDescription(), QStringLiteral("Form3.RichTextBox1"));
+        // Plain text, as typed: markup in a title stays visible as such.
+        QCOMPARE(text->toPlainText(), QStringLiteral("<b>路線2</b>　\n<b>路線4</b>　\n"));
+        QCOMPARE(window.trayIcon().picture(), TrayPicture::Delay);
+        QCOMPARE(control<QTabWidget>(window, "SSTab1")->currentIndex(), 0);
+        QCOMPARE(window.cycle().state().DelayFoundFlag, 1);
+        QVERIFY(!window.cycle().isTimer1Running());
+
+        // The user closes it: the count restarts and the next report loads it afresh.
+        QVERIFY(popup->close());
+        QTRY_VERIFY(!window.form3());
+        QCOMPARE(window.cycle().state().DelayFoundFlag, 0);
+        QVERIFY(window.cycle().isTimer1Running());
+        window.cycle().state().CheckTickCount = window.cycle().tickTarget();
+        QTRY_VERIFY(window.form3() && window.form3()->isVisible());
+        const QPoint placed = window.form3()->pos();
+        const QSize size = window.form3()->size();
+
+        // Its own timer hides it; it stays loaded with its text and shows again where it was.
+        QTRY_VERIFY(!window.form3()->isVisible());
+        QVERIFY(window.cycle().isTimer1Running());
+        QCOMPARE(window.form3()->text(), QStringLiteral("<b>路線2</b>　\n<b>路線4</b>　\n"));
+        window.cycle().state().CheckTickCount = window.cycle().tickTarget();
+        QTRY_VERIFY(window.form3()->isVisible());
+        QCOMPARE(window.form3()->pos(), placed);
+        QCOMPARE(window.form3()->size(), size);
+    }
+};
+
+QTEST_MAIN(TestResident)
+#include "tst_resident.moc"
