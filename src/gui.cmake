@@ -10,11 +10,22 @@ add_library(senrokan_gui STATIC
     window/Form3.cpp window/Form3.h
     desktop/IntervalOptions.cpp desktop/IntervalOptions.h
     desktop/OptionSwitches.cpp desktop/OptionSwitches.h
+    desktop/StartupShortcut.cpp desktop/StartupShortcut.h
     desktop/TrayIcon.cpp desktop/TrayIcon.h
     platform/LocalHost.h
+    platform/StartupEntry.cpp platform/StartupEntry.h
 )
 # Qt offers host name and addresses on every system we build for, so one implementation serves.
 target_sources(senrokan_gui PRIVATE platform/LocalHostQt.cpp)
+# Starting at login is each system's own business: a shortcut on Windows, an autostart entry
+# elsewhere.
+if(WIN32)
+    target_sources(senrokan_gui PRIVATE platform/StartupEntryWindows.cpp)
+else()
+    target_sources(senrokan_gui PRIVATE
+        platform/StartupEntryLinux.cpp
+        platform/DesktopEntry.cpp platform/DesktopEntry.h)
+endif()
 target_link_libraries(senrokan_gui PUBLIC senrokan_core Qt6::Widgets)
 qt_add_resources(senrokan_gui senrokan_icons
     PREFIX /

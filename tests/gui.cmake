@@ -30,3 +30,12 @@ add_test(NAME tst_atspi
 senrokan_test(tst_resident window/tst_resident.cpp window/FormHelpers.h
     window/ModalWatcher.cpp window/ModalWatcher.h)
 target_link_libraries(tst_resident PRIVATE senrokan_gui)
+
+# The Startup buttons; their entries are checked by the freedesktop validator and started by
+# GLib's launcher from Debian's python3.
+find_program(SENROKAN_DESKTOP_FILE_VALIDATE desktop-file-validate REQUIRED)
+senrokan_test(tst_startup desktop/tst_startup.cpp window/ModalWatcher.cpp window/ModalWatcher.h)
+target_link_libraries(tst_startup PRIVATE senrokan_gui)
+target_compile_definitions(tst_startup PRIVATE
+    DESKTOP_FILE_VALIDATE_EXE="${SENROKAN_DESKTOP_FILE_VALIDATE}"
+    PYTHON_EXE="${SENROKAN_SYSTEM_PYTHON}")

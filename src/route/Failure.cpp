@@ -22,6 +22,8 @@ QString failureDescription(FailureKind kind)
         return QStringLiteral("ファイルを読み込めません。");
     case FailureKind::CannotWrite:
         return QStringLiteral("ファイルに書き込めません。");
+    case FailureKind::CannotDelete:
+        return QStringLiteral("ファイルを削除できません。");
     case FailureKind::BadNumber:
         return QStringLiteral("数値として読めない行があります。");
     case FailureKind::FileEndsEarly:

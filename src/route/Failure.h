@@ -17,6 +17,7 @@ enum class FailureKind {
     FileNotFound,
     CannotRead,
     CannotWrite,
+    CannotDelete,
     BadNumber,
     FileEndsEarly,
     Cancelled,

@@ -3,6 +3,7 @@
 #include "accessibility/ControlNames.h"
 #include "desktop/IntervalOptions.h"
 #include "desktop/OptionSwitches.h"
+#include "desktop/StartupShortcut.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -65,6 +66,7 @@ SettingsPage::SettingsPage(SettingsValues& values, QWidget* parent) : QWidget(pa
 
     m_switches = new OptionSwitches(values, this);
     m_intervals = new IntervalOptions(values, this);
+    new StartupShortcut(command20, command21, this);
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(label6, HostRow, NameColumn);

@@ -10,8 +10,9 @@ namespace senrokan::test
 {
 
 // Watches for the modal boxes and file dialogs the program opens, records what each showed and
-// answers it the moment it appears: message boxes with their OK button, file dialogs with the
-// next scripted file name (or a cancel). Lets the tests drive the real dialogs.
+// answers it the moment it appears: message boxes with their OK button, questions with the next
+// scripted button, file dialogs with the next scripted file name (or a cancel). Lets the tests
+// drive the real dialogs.
 class ModalWatcher : public QObject
 {
     Q_OBJECT
@@ -33,6 +34,8 @@ public:
 
     // The answer to the next file dialog: a file to choose, or an empty name to cancel.
     void answerFileDialog(const QString& path) { m_answers << path; }
+    // The answer to the next box without an OK button: the button to press, such as Yes or No.
+    void answerQuestion(QMessageBox::StandardButton button) { m_questionAnswers << button; }
 
     QList<Message> messages;
     QList<FileDialog> fileDialogs;
@@ -45,6 +48,7 @@ private:
     void answer(QFileDialog* dialog);
 
     QStringList m_answers;
+    QList<QMessageBox::StandardButton> m_questionAnswers;
 };
 
 } // namespace senrokan::test

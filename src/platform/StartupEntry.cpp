@@ -1,0 +1,22 @@
+#include "StartupEntry.h"
+
+#include "route/Failure.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace senrokan::platform
+{
+
+void removeStartupEntry()
+{
+    const QString path = startupEntryPath();
+    const QFileInfo entry(path);
+    // A link whose target has gone is still an entry, and still to be deleted.
+    if (!entry.exists() && !entry.isSymLink())
+        throw Failure(FailureKind::FileNotFound);
+    if (!QFile::remove(path))
+        throw Failure(FailureKind::CannotDelete);
+}
+
+} // namespace senrokan::platform

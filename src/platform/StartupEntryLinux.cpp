@@ -1,0 +1,50 @@
+#include "StartupEntry.h"
+
+#include "DesktopEntry.h"
+#include "route/Failure.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace senrokan::platform
+{
+
+namespace
+{
+
+// The user's configuration folder by the XDG base directory rules: $XDG_CONFIG_HOME when it is
+// an absolute path, else ~/.config.
+QString configHome()
+{
+    const QString configured = QFile::decodeName(qgetenv("XDG_CONFIG_HOME"));
+    if (!configured.isEmpty() && QDir::isAbsolutePath(configured))
+        return configured;
+    return QDir::homePath() + QLatin1String("/.config");
+}
+
+} // namespace
+
+QString startupEntryPath()
+{
+    return configHome() + QLatin1String("/autostart/Senrokan.desktop");
+}
+
+void addStartupEntry(const QString& executable, const QString& workingDirectory)
+{
+    // Made first: a path the entry cannot express leaves the disk untouched.
+    const QByteArray bytes = autostartEntryText(executable, workingDirectory).toUtf8();
+    const QString path = startupEntryPath();
+    if (!QDir().mkpath(QFileInfo(path).path()))
+        throw Failure(FailureKind::CannotWrite);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw Failure(FailureKind::CannotWrite);
+    // QSaveFile buffers, and a failure in its final flush was still committed; flushing first
+    // lets the temporary file go instead of replacing the entry with a cut-off one.
+    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
+        throw Failure(FailureKind::CannotWrite);
+}
+
+} // namespace senrokan::platform
