@@ -12,8 +12,10 @@ add_library(senrokan_gui STATIC
     desktop/OptionSwitches.cpp desktop/OptionSwitches.h
     desktop/StartupShortcut.cpp desktop/StartupShortcut.h
     desktop/TrayIcon.cpp desktop/TrayIcon.h
+    desktop/Chime.cpp desktop/Chime.h
     platform/LocalHost.h
     platform/StartupEntry.cpp platform/StartupEntry.h
+    platform/SoundPlayer.h
 )
 # Qt offers host name and addresses on every system we build for, so one implementation serves.
 target_sources(senrokan_gui PRIVATE platform/LocalHostQt.cpp)
@@ -36,6 +38,54 @@ qt_add_resources(senrokan_gui senrokan_icons
         ${CMAKE_CURRENT_SOURCE_DIR}/../resources/icons/senrokan-checking.svg
         ${CMAKE_CURRENT_SOURCE_DIR}/../resources/icons/senrokan-error.svg
 )
+
+# The chime's sound player and its notify.wav sit beside the program at the same places relative
+# to the executable once installed and in the build tree, so one relative path serves both. The
+# executables stay in build/src (scripts, README and tests name that place); the build-tree copies
+# go wherever those relative paths lead from there, which for the usual one-level bin/ is
+# build/${CMAKE_INSTALL_LIBDIR}/senrokan and build/${CMAKE_INSTALL_DATADIR}/senrokan.
+include(GNUInstallDirs)
+file(RELATIVE_PATH SENROKAN_PLUGIN_DIR_FROM_BIN
+    ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBDIR}/senrokan)
+file(RELATIVE_PATH SENROKAN_DATA_DIR_FROM_BIN
+    ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_DATADIR}/senrokan)
+cmake_path(ABSOLUTE_PATH SENROKAN_PLUGIN_DIR_FROM_BIN BASE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+    NORMALIZE OUTPUT_VARIABLE SENROKAN_BUILD_PLUGIN_DIR)
+cmake_path(ABSOLUTE_PATH SENROKAN_DATA_DIR_FROM_BIN BASE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+    NORMALIZE OUTPUT_VARIABLE SENROKAN_BUILD_DATA_DIR)
+set(SENROKAN_CHIME_PLUGIN_FILE senrokan_chime${CMAKE_SHARED_MODULE_SUFFIX})
+target_compile_definitions(senrokan_gui PRIVATE
+    SENROKAN_PLUGIN_DIR_FROM_BIN="${SENROKAN_PLUGIN_DIR_FROM_BIN}"
+    SENROKAN_DATA_DIR_FROM_BIN="${SENROKAN_DATA_DIR_FROM_BIN}"
+    SENROKAN_CHIME_PLUGIN_FILE="${SENROKAN_CHIME_PLUGIN_FILE}")
+
+# notify.wav is made by resources/make_chime.py and committed; the build only copies it.
+set(SENROKAN_CHIME_WAV ${CMAKE_CURRENT_SOURCE_DIR}/../resources/notify.wav)
+add_custom_command(OUTPUT ${SENROKAN_BUILD_DATA_DIR}/notify.wav
+    COMMAND ${CMAKE_COMMAND} -E copy ${SENROKAN_CHIME_WAV} ${SENROKAN_BUILD_DATA_DIR}/notify.wav
+    DEPENDS ${SENROKAN_CHIME_WAV}
+    COMMENT "Copying notify.wav beside the built program")
+add_custom_target(senrokan_chime_wav ALL DEPENDS ${SENROKAN_BUILD_DATA_DIR}/notify.wav)
+install(FILES ${SENROKAN_CHIME_WAV} DESTINATION ${CMAKE_INSTALL_DATADIR}/senrokan)
+
+# The sound player links Qt Multimedia, so it is a plugin the program loads only to chime; the
+# program itself must never link it. Without it every chime is a beep.
+find_package(Qt6 6.4 QUIET COMPONENTS Multimedia)
+option(SENROKAN_WITH_MULTIMEDIA "Build the chime's sound player (needs Qt Multimedia)"
+    ${Qt6Multimedia_FOUND})
+if(SENROKAN_WITH_MULTIMEDIA)
+    find_package(Qt6 6.4 REQUIRED COMPONENTS Multimedia)
+    add_library(senrokan_chime MODULE
+        platform/chime/ThreadedSoundPlayer.cpp platform/chime/ThreadedSoundPlayer.h
+        platform/SoundPlayer.h
+    )
+    target_include_directories(senrokan_chime PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+    target_link_libraries(senrokan_chime PRIVATE Qt6::Core Qt6::Multimedia)
+    set_target_properties(senrokan_chime PROPERTIES
+        PREFIX ""
+        LIBRARY_OUTPUT_DIRECTORY ${SENROKAN_BUILD_PLUGIN_DIR})
+    install(TARGETS senrokan_chime LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/senrokan)
+endif()
 
 add_executable(senrokan app/main.cpp)
 target_link_libraries(senrokan PRIVATE senrokan_gui)

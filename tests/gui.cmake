@@ -39,3 +39,17 @@ target_link_libraries(tst_startup PRIVATE senrokan_gui)
 target_compile_definitions(tst_startup PRIVATE
     DESKTOP_FILE_VALIDATE_EXE="${SENROKAN_DESKTOP_FILE_VALIDATE}"
     PYTHON_EXE="${SENROKAN_SYSTEM_PYTHON}")
+
+# The chime, with the real sound player plugin and the data folder of the built program.
+senrokan_test(tst_chime desktop/tst_chime.cpp)
+target_link_libraries(tst_chime PRIVATE senrokan_gui)
+target_compile_definitions(tst_chime PRIVATE
+    SENROKAN_EXE="$<TARGET_FILE:senrokan>"
+    PYTHON_EXE="${SENROKAN_SYSTEM_PYTHON}"
+    MAKE_CHIME_PY="${PROJECT_SOURCE_DIR}/resources/make_chime.py"
+    COMMITTED_CHIME_WAV="${PROJECT_SOURCE_DIR}/resources/notify.wav")
+add_dependencies(tst_chime senrokan senrokan_chime_wav)
+if(SENROKAN_WITH_MULTIMEDIA)
+    target_compile_definitions(tst_chime PRIVATE SENROKAN_WITH_MULTIMEDIA)
+    add_dependencies(tst_chime senrokan_chime)
+endif()

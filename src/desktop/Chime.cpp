@@ -1,0 +1,71 @@
+#include "Chime.h"
+
+#include "platform/SoundPlayer.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+
+namespace senrokan
+{
+
+Chime::Chime()
+    : Chime(programPluginFile(QCoreApplication::applicationDirPath()),
+            programDataDir(QCoreApplication::applicationDirPath()))
+{
+}
+
+Chime::Chime(const QString& pluginFile, const QString& dataDir) : m_dataDir(dataDir)
+{
+    // Only names the file; nothing is loaded until the first chime.
+    m_loader.setFileName(pluginFile);
+}
+
+Chime::~Chime()
+{
+    // The library itself stays mapped: unloading Qt Multimedia behind Qt's back is not safe,
+    // and Qt unloads its plugins at exit anyway.
+    delete m_plugin;
+}
+
+void Chime::play()
+{
+    const std::optional<QString> file = soundFile(QDir::currentPath(), m_dataDir);
+    platform::SoundPlayer* sound = file ? player() : nullptr;
+    if (sound)
+        sound->play(*file);
+    else
+        QApplication::beep();
+}
+
+platform::SoundPlayer* Chime::player()
+{
+    if (!m_loadTried) {
+        m_loadTried = true;
+        m_plugin = m_loader.instance();
+    }
+    return qobject_cast<platform::SoundPlayer*>(m_plugin);
+}
+
+QString Chime::programPluginFile(const QString& programDir)
+{
+    return QDir(programDir)
+        .filePath(QStringLiteral(SENROKAN_PLUGIN_DIR_FROM_BIN "/" SENROKAN_CHIME_PLUGIN_FILE));
+}
+
+QString Chime::programDataDir(const QString& programDir)
+{
+    return QDir(programDir).filePath(QStringLiteral(SENROKAN_DATA_DIR_FROM_BIN));
+}
+
+std::optional<QString> Chime::soundFile(const QString& currentDir, const QString& dataDir)
+{
+    for (const QString& dir : {currentDir, dataDir}) {
+        const QFileInfo file(QDir(dir), QStringLiteral("notify.wav"));
+        if (file.isFile())
+            return file.absoluteFilePath();
+    }
+    return std::nullopt;
+}
+
+} // namespace senrokan

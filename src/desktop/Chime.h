@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QPluginLoader>
+#include <QPointer>
+#include <QString>
+
+#include <optional>
+
+namespace senrokan
+{
+
+namespace platform
+{
+class SoundPlayer;
+}
+
+// The delay chime: plays notify.wav, or beeps when there is no file or no sound player.
+// The sound player is a plugin, loaded by the first chime that has a file to play, so the
+// program neither maps the multimedia libraries nor opens the sound device before then.
+class Chime
+{
+public:
+    // The program's own plugin and data folder, next to the executable as installed (and as
+    // laid out in the build tree).
+    Chime();
+    Chime(const QString& pluginFile, const QString& dataDir);
+    // Destroys the sound player, which stops the sound and joins its thread.
+    ~Chime();
+    Chime(const Chime&) = delete;
+    Chime& operator=(const Chime&) = delete;
+
+    // Starts the chime and returns at once; a chime still sounding is cut off.
+    void play();
+
+    bool pluginLoaded() const { return m_loader.isLoaded(); }
+
+    // Where a program in programDir finds its sound player plugin and its data folder.
+    static QString programPluginFile(const QString& programDir);
+    static QString programDataDir(const QString& programDir);
+
+    // The notify.wav to play: the one in currentDir, else the one in dataDir, else none.
+    static std::optional<QString> soundFile(const QString& currentDir, const QString& dataDir);
+
+private:
+    platform::SoundPlayer* player();
+
+    QString m_dataDir;
+    QPluginLoader m_loader;
+    // The plugin's one object, shared by every loader of the same file: the program has one
+    // Chime, which owns it.
+    QPointer<QObject> m_plugin;
+    bool m_loadTried = false;
+};
+
+} // namespace senrokan
