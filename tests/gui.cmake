@@ -53,3 +53,10 @@ if(SENROKAN_WITH_MULTIMEDIA)
     target_compile_definitions(tst_chime PRIVATE SENROKAN_WITH_MULTIMEDIA)
     add_dependencies(tst_chime senrokan_chime)
 endif()
+
+# Senrokan left resident: Xvfb with trayer as notification area, nginx on loopback port 80, the
+# popup read through the accessibility bus.
+find_program(SENROKAN_TRAYER trayer REQUIRED)
+add_test(NAME tst_resident_e2e
+    COMMAND ${SENROKAN_SYSTEM_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/desktop/resident_e2e.py
+            $<TARGET_FILE:senrokan>)

@@ -11,7 +11,6 @@
 #include "desktop/TrayIcon.h"
 #include "platform/LocalHost.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
@@ -244,7 +243,7 @@ void Form1::hidePopup()
 
 void Form1::playChime()
 {
-    QApplication::beep();
+    m_chime.play();
 }
 
 std::optional<int> Form1::selectedIntervalMinutes() const

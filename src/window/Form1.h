@@ -4,6 +4,7 @@
 #include "check/RouteChecker.h"
 #include "cycle/CheckCycle.h"
 #include "cycle/CycleDisplay.h"
+#include "desktop/Chime.h"
 #include "route/RouteDefinition.h"
 #include "route/RouteState.h"
 #include "settings/SettingsFile.h"
@@ -107,6 +108,7 @@ private:
     CheckCycle m_cycle;
     TrayIcon* m_trayIcon;
     QPointer<Form3> m_form3;
+    Chime m_chime;
     QTabWidget* m_ssTab1;
     SettingsPage* m_settingsPage;
     std::array<RoutePage*, RouteCount + 1> m_routePages{}; // [0] unused

@@ -6,111 +6,16 @@ dismissed. Starts its own D-Bus session, accessibility bus and Xvfb, so runs nev
 usage: atspi_check.py SENROKAN DATA_DIR
 """
 import os
-import shutil
-import subprocess
 import sys
 import tempfile
-import time
 import unittest
 
-# The accessibility bus keeps its socket under XDG_RUNTIME_DIR: each run gets a directory of
-# its own before its D-Bus session starts the bus.
-if os.environ.get("SENROKAN_ATSPI_SESSION") != "1":
-    runtime = tempfile.mkdtemp(prefix="senrokan-atspi-")
-    env = dict(os.environ, SENROKAN_ATSPI_SESSION="1", XDG_RUNTIME_DIR=runtime)
-    code = subprocess.call(["dbus-run-session", "--", sys.executable] + sys.argv, env=env)
-    shutil.rmtree(runtime, ignore_errors=True)
-    sys.exit(code)
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from desktop_session import (Atspi, Session, control, descendants, enable_accessibility,  # noqa
+                             press, text_of, until)
 
-import gi  # noqa: E402
-
-gi.require_version("Atspi", "2.0")
-from gi.repository import Atspi, Gio, GLib  # noqa: E402
-
-PROGRAM = sys.argv[1]
+PROGRAM = os.path.abspath(sys.argv[1])
 DATA = sys.argv[2]
-# A guard against hanging only: every wait ends as soon as what it waits for is there.
-LIMIT_SECONDS = 60
-CAPTION = "Senrokan  Ver.1.20"
-
-
-def until(find, what):
-    deadline = time.monotonic() + LIMIT_SECONDS
-    while time.monotonic() < deadline:
-        found = find()
-        if found:
-            return found
-        time.sleep(0.05)
-    raise AssertionError("gave up waiting for " + what)
-
-
-def descendants(node):
-    todo = [node]
-    while todo:
-        current = todo.pop(0)
-        for i in range(current.get_child_count()):
-            child = current.get_child_at_index(i)
-            if child is not None:
-                yield child
-                todo.append(child)
-
-
-def application():
-    desktop = Atspi.get_desktop(0)
-    for i in range(desktop.get_child_count()):
-        app = desktop.get_child_at_index(i)
-        if app is not None and any(w.get_name() == CAPTION for w in descendants(app)):
-            return app
-    return None
-
-
-def control(app, name):
-    """The control whose accessible description is its name in the program's tables."""
-    return next((c for c in descendants(app) if c.get_description() == name), None)
-
-
-def text_of(accessible):
-    return Atspi.Text.get_text(accessible, 0, Atspi.Text.get_character_count(accessible))
-
-
-def press(accessible):
-    assert Atspi.Action.do_action(accessible, 0)
-
-
-def enable_accessibility():
-    """What a screen reader does when it starts: switch the accessibility bus on."""
-    bus = Gio.bus_get_sync(Gio.BusType.SESSION, None)
-    bus.call_sync("org.a11y.Bus", "/org/a11y/bus", "org.freedesktop.DBus.Properties", "Set",
-                  GLib.Variant("(ssv)", ("org.a11y.Status", "IsEnabled",
-                                         GLib.Variant("b", True))),
-                  None, Gio.DBusCallFlags.NONE, -1, None)
-
-
-class Session:
-    """An X server and the program, started in a working directory."""
-
-    def __init__(self, directory):
-        self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", "1", "-screen", "0", "1024x768x24",
-                                      "-nolisten", "tcp"], stdout=subprocess.PIPE)
-        with self.xvfb.stdout:
-            display = ":" + self.xvfb.stdout.readline().decode().strip()
-        env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb")
-        env.pop("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", None)
-        self.program = subprocess.Popen([PROGRAM], cwd=directory, env=env)
-        self.app = until(application, "the program on the accessibility bus")
-
-    def ended(self):
-        try:
-            return self.program.wait(LIMIT_SECONDS)
-        finally:
-            self.close()
-
-    def close(self):
-        if self.program.poll() is None:
-            self.program.kill()
-            self.program.wait()
-        self.xvfb.terminate()
-        self.xvfb.wait()
 
 
 class AccessibilityTest(unittest.TestCase):
@@ -127,7 +32,7 @@ class AccessibilityTest(unittest.TestCase):
             with open(os.path.join(DATA, "settings", settings), "rb") as source, \
                     open(os.path.join(directory, "Senrokan.DEF"), "wb") as target:
                 target.write(source.read())
-        session = Session(directory)
+        session = Session(PROGRAM, directory)
         self.addCleanup(session.close)
         return session
 

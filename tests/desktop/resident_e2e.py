@@ -1,0 +1,186 @@
+#!/usr/bin/python3
+"""Senrokan left resident, end to end: a real X server with a notification area (trayer), nginx
+on a loopback address at port 80 serving a status page without its match word, and the real
+program started resident with a check at once. Within 30 seconds the delay popup must be on
+screen with the route's title, without the keyboard focus, the main window hidden and one icon
+in the notification area; the icon's menu opens, a double-click brings the main window back, and
+the menu's "終了" ends the program and saves.
+
+usage: resident_e2e.py SENROKAN
+"""
+import os
+import re
+import socket
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from desktop_session import (CAPTION, Session, control, enable_accessibility,  # noqa: E402
+                             press, text_of, until)
+
+PROGRAM = os.path.abspath(sys.argv[1])
+HOST = "127.0.5.3"
+TITLE = "山手線"
+DELAY_LIMIT_SECONDS = 30
+
+
+def settings_file(resident):
+    """Interval 10 minutes, resident as asked, chime on, check at once; route 1 on nginx."""
+    lines = ["", "10", resident, "1", "1",
+             TITLE, HOST, "delayed.html", "平常運転", "", "", "", "", ""]
+    lines += [""] * 36
+    return ("\r\n".join(lines) + "\r\n").encode("cp932")
+
+
+class Nginx:
+    def __init__(self, root):
+        www = os.path.join(root, "www")
+        os.makedirs(www)
+        os.makedirs(os.path.join(root, "tmp"))
+        with open(os.path.join(www, "delayed.html"), "wb") as page:
+            page.write("<html><head><meta charset=\"utf-8\"></head><body><p>山手線</p>"
+                       "<p>運転を見合わせています。</p></body></html>".encode("utf-8"))
+        conf = os.path.join(root, "nginx.conf")
+        with open(conf, "w") as out:
+            out.write(f"""daemon off; master_process off; pid {root}/nginx.pid;
+error_log {root}/error.log;
+events {{ worker_connections 64; }}
+http {{ access_log off; default_type text/html; client_body_temp_path {root}/tmp;
+  proxy_temp_path {root}/tmp; fastcgi_temp_path {root}/tmp; uwsgi_temp_path {root}/tmp;
+  scgi_temp_path {root}/tmp; server {{ listen {HOST}:80; root {www}; }} }}
+""")
+        self.process = subprocess.Popen(["/usr/sbin/nginx", "-p", root, "-c", conf,
+                                         "-e", os.path.join(root, "error.log")])
+        until(self.answers, f"nginx on {HOST}:80 (is port 80 free, and are we root?)", 10)
+
+    @staticmethod
+    def answers():
+        try:
+            socket.create_connection((HOST, 80), timeout=0.2).close()
+            return True
+        except OSError:
+            return False
+
+    def stop(self):
+        self.process.terminate()
+        self.process.wait()
+
+
+class ResidentTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        enable_accessibility()
+
+    def setUp(self):
+        directory = tempfile.TemporaryDirectory()
+        self.addCleanup(directory.cleanup)
+        self.work = os.path.join(directory.name, "work")
+        os.makedirs(self.work)
+        nginx = Nginx(os.path.join(directory.name, "nginx"))
+        self.addCleanup(nginx.stop)
+
+    def start(self, resident):
+        with open(os.path.join(self.work, "Senrokan.DEF"), "wb") as out:
+            out.write(settings_file(resident))
+        session = Session(PROGRAM, self.work, tray=True, wait_for_window=resident != "1")
+        self.addCleanup(session.close)
+        return session
+
+    @staticmethod
+    def tray_icons(session):
+        """The windows of ours embedded in trayer's panel."""
+        icons, panel_depth = [], None
+        for line in session.tree().splitlines():
+            depth = len(line) - len(line.lstrip())
+            if '("panel" "trayer")' in line:
+                panel_depth = depth
+            elif panel_depth is not None and depth <= panel_depth and line.strip():
+                panel_depth = None
+            elif panel_depth is not None and '("senrokan" "Senrokan")' in line:
+                icons.append(int(line.split()[0], 16))
+        return icons
+
+    def test_delay_popup_from_a_resident_start(self):
+        started = time.monotonic()
+        session = self.start("1")
+
+        popup = until(lambda: control(session.app, "Form3"), "the delay popup",
+                      DELAY_LIMIT_SECONDS)
+        self.assertLess(time.monotonic() - started, DELAY_LIMIT_SECONDS)
+        self.assertEqual(popup.get_name(), "運行情報")
+        text = text_of(control(popup, "Form3.RichTextBox1"))
+        self.assertEqual(text.splitlines(), [TITLE + "　"])
+        shown = until(lambda: session.visible_windows("^運行情報$"), "the popup on screen", 5)
+        self.assertEqual(len(shown), 1)
+        # It asks window managers not to give it the keyboard focus: a user time of 0.
+        self.assertEqual(session.x("xprop", "-id", str(shown[0]), "_NET_WM_USER_TIME"),
+                         "_NET_WM_USER_TIME(CARDINAL) = 0\n")
+
+        self.assertEqual(session.visible_windows("^" + re.escape(CAPTION) + "$"), [])
+        icons = self.tray_icons(session)
+        self.assertEqual(len(icons), 1, session.tree())
+
+        # The right button opens the menu; Escape closes it.
+        self.right_click(session, icons[0])
+        session.x("xdotool", "key", "Escape")
+        until(lambda: not self.menu_shown(session), "the menu closed", 10)
+
+        self.double_click(session, icons[0])
+        until(lambda: session.visible_windows("^" + re.escape(CAPTION) + "$"),
+              "the main window after a double-click", 10)
+        # Shown from the icon, the icon's clicks do nothing until the program goes resident.
+        self.right_click(session, icons[0], expect_menu=False)
+
+        press(control(session.app, "Command22"))
+        until(lambda: not session.visible_windows("^" + re.escape(CAPTION) + "$"),
+              "the main window hidden again", 10)
+        self.assertEqual(self.tray_icons(session), icons)
+        # "終了" is the menu's second entry: it ends the program and saves.
+        self.right_click(session, icons[0])
+        session.x("xdotool", "key", "Down", "Down", "Return")
+        self.assertEqual(session.ended(), 0)
+        with open(os.path.join(self.work, "Senrokan.DEF"), "rb") as saved:
+            self.assertEqual(saved.read(), settings_file("1"))
+
+    @staticmethod
+    def menu_shown(session):
+        """The icon's menu: a window of ours on screen that is none of the others."""
+        others = (ResidentTest.tray_icons(session) + session.visible_windows("^運行情報$")
+                  + session.visible_windows("^" + re.escape(CAPTION) + "$"))
+        return [w for w in session.visible_windows("^senrokan$", by="--class")
+                if w not in others]
+
+    def right_click(self, session, icon, expect_menu=True):
+        session.x("xdotool", "mousemove", "--window", str(icon), "11", "11", "click", "3")
+        if expect_menu:
+            until(lambda: self.menu_shown(session), "the icon's menu", 10)
+        else:
+            time.sleep(1)
+            self.assertEqual(self.menu_shown(session), [])
+
+    @staticmethod
+    def double_click(session, icon):
+        session.x("xdotool", "mousemove", "--window", str(icon), "11", "11",
+                  "click", "--repeat", "2", "--delay", "80", "1")
+
+    def test_going_resident_twice_keeps_one_icon(self):
+        session = self.start("0")
+        command22 = control(session.app, "Command22")
+        press(command22)
+        until(lambda: self.tray_icons(session), "the icon", 10)
+        until(lambda: not session.visible_windows("^" + re.escape(CAPTION) + "$"),
+              "the main window hidden", 10)
+        self.double_click(session, self.tray_icons(session)[0])
+        until(lambda: session.visible_windows("^" + re.escape(CAPTION) + "$"),
+              "the main window back", 10)
+        press(command22)
+        until(lambda: not session.visible_windows("^" + re.escape(CAPTION) + "$"),
+              "the main window hidden again", 10)
+        self.assertEqual(len(self.tray_icons(session)), 1, session.tree())
+
+
+if __name__ == "__main__":
+    unittest.main(argv=[sys.argv[0], "-v"])
