@@ -99,7 +99,9 @@ Form1::Form1(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_ssTab1, 3);
     layout->addLayout(bottom, 2);
-    resize(DesignSize.expandedTo(minimumSizeHint()));
+    // The layout raises the window to its minimum size when it is first shown; asking for that
+    // size now would lay out a window that a resident start may never show.
+    resize(DesignSize);
 
     connect(m_settingsPage->command6(), &QPushButton::clicked, this, &Form1::Command6_Click);
     connect(m_settingsPage->command7(), &QPushButton::clicked, this, &Form1::Command7_Click);
