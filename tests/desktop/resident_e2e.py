@@ -75,6 +75,8 @@ class ResidentTest(unittest.TestCase):
         enable_accessibility()
 
     def setUp(self):
+        if os.geteuid() != 0:
+            self.skipTest("nginx needs root for port 80")
         directory = tempfile.TemporaryDirectory()
         self.addCleanup(directory.cleanup)
         self.work = os.path.join(directory.name, "work")
