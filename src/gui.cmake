@@ -5,6 +5,7 @@ add_library(senrokan_gui STATIC
     accessibility/ControlNames.cpp accessibility/ControlNames.h
     window/FileDialogs.cpp window/FileDialogs.h
     window/RoutePage.cpp window/RoutePage.h
+    window/RouteWebView.cpp window/RouteWebView.h
     window/SettingsPage.cpp window/SettingsPage.h
     window/Form1.cpp window/Form1.h
     window/Form3.cpp window/Form3.h

@@ -36,6 +36,7 @@ QString Base64Digit(quint8 v)
 
 void EncodeBase64(const QByteArray& bytes, qsizetype count, QString& out)
 {
+    // A count beyond the array is a caller's mistake; encoding what is there is its safe reading.
     count = qBound<qsizetype>(0, count, bytes.size());
     QString digits;
     digits.reserve((count + 2) / 3 * 4);

@@ -4,10 +4,62 @@
 
 #include <unicode/ucnv.h>
 
+#include <cstring>
+
 namespace senrokan
 {
 
+namespace
+{
+
+// The three control codes as ICU's windows-31j maps them: byte 0x1A decodes to U+001C, 0x1C to
+// U+007F and 0x7F to U+001A, and back the other way.
+constexpr char16_t IcuOf1A = 0x1C, IcuOf1C = 0x7F, IcuOf7F = 0x1A;
+
+void keepDecodedControls(QString& text)
+{
+    for (QChar& c : text) {
+        switch (c.unicode()) {
+        case IcuOf1A:
+            c = QChar(0x1A);
+            break;
+        case IcuOf1C:
+            c = QChar(0x1C);
+            break;
+        case IcuOf7F:
+            c = QChar(0x7F);
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+QString controlsForIcu(QStringView text)
+{
+    QString out = text.toString();
+    for (QChar& c : out) {
+        switch (c.unicode()) {
+        case 0x1A:
+            c = QChar(IcuOf1A);
+            break;
+        case 0x1C:
+            c = QChar(IcuOf1C);
+            break;
+        case 0x7F:
+            c = QChar(IcuOf7F);
+            break;
+        default:
+            break;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
 Converter::Converter(const char* icuName)
+    : m_keepControlCodes(std::strcmp(icuName, coding::Cp932) == 0)
 {
     UErrorCode status = U_ZERO_ERROR;
     m_conv = ucnv_open(icuName, &status);
@@ -61,11 +113,15 @@ QString Converter::decode(QByteArrayView bytes, bool flush)
     convertInto<UChar>(out, bytes.size() + 16, [&](UChar** target, UChar* end, UErrorCode* st) {
         ucnv_toUnicode(m_conv, target, end, &src, srcEnd, nullptr, flush, st);
     });
+    if (m_keepControlCodes)
+        keepDecodedControls(out);
     return out;
 }
 
-QByteArray Converter::encode(QStringView text)
+QByteArray Converter::encode(QStringView input)
 {
+    const QString swapped = m_keepControlCodes ? controlsForIcu(input) : QString();
+    const QStringView text = m_keepControlCodes ? QStringView(swapped) : input;
     const UChar* src = reinterpret_cast<const UChar*>(text.utf16());
     const UChar* srcEnd = src + text.size();
     QByteArray out;

@@ -38,6 +38,9 @@ public:
 
 private:
     UConverter* m_conv = nullptr;
+    // ICU's windows-31j table rotates 0x1A, 0x1C and 0x7F among other control codes; code page
+    // 932 maps each byte to the same code point, as files and servers expect.
+    bool m_keepControlCodes = false;
 };
 
 QString decodeCp932(QByteArrayView bytes);

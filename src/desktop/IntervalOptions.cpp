@@ -41,10 +41,8 @@ IntervalOptions::IntervalOptions(SettingsValues& values, QWidget* parent)
     // Selected before the handlers are connected: the design-time choice is not a click.
     m_options.at(DesignOption)->setChecked(true);
     for (int n = 1; n <= IntervalOptionCount; ++n) {
-        connect(m_options.at(n), &QRadioButton::toggled, this, [this, n](bool selected) {
-            if (selected)
-                Option_Click(n);
-        });
+        // Clicked, not toggled: clicking the option already selected sets its value too.
+        connect(m_options.at(n), &QRadioButton::clicked, this, [this, n] { Option_Click(n); });
     }
 }
 
@@ -52,8 +50,12 @@ void IntervalOptions::selectInterval(int minutes)
 {
     const auto found =
         std::find(IntervalOptionMinutes.begin() + 1, IntervalOptionMinutes.end(), minutes);
-    if (found != IntervalOptionMinutes.end())
-        m_options.at(found - IntervalOptionMinutes.begin())->setChecked(true);
+    if (found == IntervalOptionMinutes.end())
+        return;
+    // Selected from code, the option's handler runs as it does for a click.
+    const int n = int(found - IntervalOptionMinutes.begin());
+    m_options.at(n)->setChecked(true);
+    Option_Click(n);
 }
 
 std::optional<int> IntervalOptions::selectedMinutes() const

@@ -59,6 +59,32 @@ QStringList layoutLines(const QString& line1, const SettingsValues& values,
     return lines;
 }
 
+// The file's bytes up to the end of its last layout line. What follows line 50 is never read,
+// so a huge file chosen by mistake costs no memory; a line longer than any field could be is cut.
+QByteArray readLayoutBytes(QFile& file)
+{
+    constexpr qint64 ChunkBytes = 64 * 1024;
+    constexpr qsizetype MaxBytes = 16 * 1024 * 1024;
+    QByteArray bytes;
+    int lineEnds = 0;
+    bool afterCr = false;
+    while (lineEnds < SettingsLineCount && bytes.size() < MaxBytes) {
+        const QByteArray chunk = file.read(ChunkBytes);
+        if (chunk.isEmpty())
+            break;
+        qsizetype used = 0;
+        while (used < chunk.size() && lineEnds < SettingsLineCount) {
+            const char c = chunk.at(used++);
+            // CR, LF and CR LF each end one line.
+            if (c == '\r' || (c == '\n' && !afterCr))
+                ++lineEnds;
+            afterCr = c == '\r';
+        }
+        bytes += chunk.first(used);
+    }
+    return bytes;
+}
+
 // Hands out the lines of one file in order; running out is a failure at that line number.
 class LineReader
 {
@@ -70,7 +96,7 @@ public:
             fail(file.exists() ? FailureKind::CannotRead : FailureKind::FileNotFound, 0);
             return;
         }
-        const QByteArray bytes = file.readAll();
+        const QByteArray bytes = readLayoutBytes(file);
         if (file.error() != QFileDevice::NoError) {
             fail(FailureKind::CannotRead, 0);
             return;

@@ -11,6 +11,8 @@ namespace
 QString runDialog(QFileDialog& dialog, const QString& filter)
 {
     dialog.setNameFilters(qtNameFilters(filter));
+    // The descriptions already name their patterns; Qt would show them a second time.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     if (dialog.exec() != QDialog::Accepted)
         return {};
     return dialog.selectedFiles().value(0);

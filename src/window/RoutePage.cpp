@@ -1,13 +1,12 @@
 #include "RoutePage.h"
 
+#include "RouteWebView.h"
 #include "accessibility/ControlNames.h"
 
-#include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 #include <limits>
 
@@ -65,14 +64,7 @@ RoutePage::RoutePage(int route, QWidget* parent) : QWidget(parent)
     nameControl(m_command, arrayElementName(QStringLiteral("Command%1").arg(route), 1),
                 m_command->text());
 
-    // Holds the route's web view once the route's page is first shown there.
-    m_webBrowser = new QFrame(this);
-    m_webBrowser->setFrameShape(QFrame::StyledPanel);
-    m_webBrowser->setFrameShadow(QFrame::Sunken);
-    m_webBrowser->setLayout(new QVBoxLayout);
-    m_webBrowser->layout()->setContentsMargins(0, 0, 0, 0);
-    nameControl(m_webBrowser, QStringLiteral("WebBrowser%1").arg(route),
-                QStringLiteral("Webページ"));
+    m_webBrowser = new RouteWebView(route, this);
 
     auto* grid = new QGridLayout(this);
     const int full = RightColumn - LeftColumn + 1;

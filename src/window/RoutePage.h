@@ -6,13 +6,14 @@
 
 #include <array>
 
-class QFrame;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 
 namespace senrokan
 {
+
+class RouteWebView;
 
 // The page of one route: the ten route fields Text<r>(1..10) with their labels Label<r>(1..9),
 // the button Command<r>(1) "送信" and the area of the route's web view WebBrowser<r>.
@@ -27,12 +28,13 @@ public:
     void setField(int element, const QString& text);
 
     QPushButton* command() const { return m_command; }
+    RouteWebView* webBrowser() const { return m_webBrowser; }
 
 private:
     std::array<QLineEdit*, RouteFieldCount + 1> m_text{}; // [0] unused
     std::array<QLabel*, RouteFieldCount> m_label{};       // [0] unused; field 10 has none
     QPushButton* m_command;
-    QFrame* m_webBrowser;
+    RouteWebView* m_webBrowser;
 };
 
 } // namespace senrokan
