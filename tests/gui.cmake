@@ -60,3 +60,7 @@ find_program(SENROKAN_TRAYER trayer REQUIRED)
 add_test(NAME tst_resident_e2e
     COMMAND ${SENROKAN_SYSTEM_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/desktop/resident_e2e.py
             $<TARGET_FILE:senrokan>)
+
+senrokan_test(tst_routebutton window/tst_routebutton.cpp window/FormHelpers.h
+    window/ModalWatcher.cpp window/ModalWatcher.h)
+target_link_libraries(tst_routebutton PRIVATE senrokan_gui)

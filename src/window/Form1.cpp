@@ -3,6 +3,7 @@
 #include "FileDialogs.h"
 #include "Form3.h"
 #include "RoutePage.h"
+#include "RouteWebView.h"
 #include "SettingsPage.h"
 #include "accessibility/ControlNames.h"
 #include "cycle/StatusSummary.h"
@@ -10,6 +11,7 @@
 #include "desktop/OptionSwitches.h"
 #include "desktop/TrayIcon.h"
 #include "platform/LocalHost.h"
+#include "route/RouteAddress.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -108,6 +110,10 @@ Form1::Form1(QWidget* parent)
     connect(m_command11, &QPushButton::clicked, this, &Form1::Command11_Click);
     connect(m_command13, &QPushButton::clicked, this, &Form1::Command13_Click);
     connect(m_settingsPage->command22(), &QPushButton::clicked, this, &Form1::Command22_Click);
+    for (int r = 1; r <= RouteCount; ++r) {
+        connect(m_routePages.at(r)->command(), &QPushButton::clicked, this,
+                [this, r] { routeButton_Click(r); });
+    }
     connect(m_trayIcon, &TrayIcon::showWindowRequested, this, &Form1::showFromIcon);
     connect(m_trayIcon, &TrayIcon::exitRequested, this, &Form1::Command13_Click);
     // Hidden with no notification area to come back from, the program would be unreachable.
@@ -287,6 +293,20 @@ void Form1::Command13_Click()
 void Form1::Command22_Click()
 {
     m_cycle.goResident();
+}
+
+void Form1::routeButton_Click(int route)
+{
+    // The socket serves one check at a time: a click while any check runs does nothing.
+    if (m_checker.isRunning())
+        return;
+    m_checker.CheckRoute(route, 0);
+    // Ended in the middle of the check: nothing more is shown.
+    if (m_unloaded)
+        return;
+    const QString address =
+        webViewAddress(routeField(route, ServerName), routeField(route, DirectoryName));
+    m_routePages.at(route)->webBrowser()->navigate(address, m_checker.checkState().PageText);
 }
 
 void Form1::showFromIcon()

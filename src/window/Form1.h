@@ -92,6 +92,8 @@ private:
     void Command11_Click();
     void Command13_Click();
     void Command22_Click();
+    // Command1_Click to Command5_Click: the button "送信" of route r.
+    void routeButton_Click(int route);
     void Form_Unload();
     // Double-click on the icon or its menu entry "設定".
     void showFromIcon();

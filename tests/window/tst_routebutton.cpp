@@ -1,0 +1,253 @@
+// The route buttons "送信" on the real window (offscreen) against a scripted loopback server:
+// what the user sees of the check, its boxes, the pointer, and where the web view goes after.
+#include "FormHelpers.h"
+#include "ModalWatcher.h"
+#include "codec/Converter.h"
+#include "support/ScriptedServer.h"
+#include "window/Form1.h"
+#include "window/RouteWebView.h"
+
+#include <QDir>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+using namespace senrokan;
+using namespace senrokan::test;
+
+namespace
+{
+
+using Box = QPair<QString, QString>; // title, text
+
+const QByteArray NormalPage = encodeCp932(u"<p>山手線</p><p>平常運転です</p>");
+const QString Info = QStringLiteral("info.html");
+
+void setField(const Form1& window, int route, int element, const QString& text)
+{
+    control<QLineEdit>(window, QStringLiteral("Text%1(%2)").arg(route).arg(element))->setText(text);
+}
+
+QList<Box> boxesOf(const ModalWatcher& watcher)
+{
+    QList<Box> boxes;
+    for (const ModalWatcher::Message& m : watcher.messages) {
+        boxes.append({m.title, m.text});
+        // Every box of the check: one OK button and the information icon.
+        if (m.buttons != QMessageBox::Ok || m.icon != QMessageBox::Information)
+            boxes.append({QStringLiteral("wrong buttons or icon"), m.title});
+    }
+    return boxes;
+}
+
+} // namespace
+
+class TestRouteButton : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_startDir;
+
+    static void speedUp(Form1& window, quint16 port)
+    {
+        CheckTimings timings;
+        timings.connectWaitMs = 80;
+        timings.replyWaitMs = 150;
+        timings.arrivalPauseMs = 1;
+        timings.port = port;
+        window.checker().setTimings(timings);
+        window.checker().setClock([] { return QDateTime(QDate(2026, 12, 7), QTime(12, 0)); });
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_startDir = QDir::currentPath();
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(QDir::setCurrent(m_dir->path()));
+    }
+
+    void cleanup()
+    {
+        QDir::setCurrent(m_startDir);
+        m_dir.reset();
+    }
+
+    void routeButton_data()
+    {
+        QTest::addColumn<QString>("server");
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<QByteArray>("reply");      // status line of the page, "" for none
+        QTest::addColumn<QByteArray>("delayReply"); // of the delay directory, "" when unset
+        QTest::addColumn<QStringList>("extra");     // ValidFrom, ValidTo, SubtitleStart
+        QTest::addColumn<QList<Box>>("boxes");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QStringList>("requests");
+        QTest::addColumn<QString>("text8");
+        const QString local = QStringLiteral("127.0.0.1");
+        const QString message = QStringLiteral("メッセージ");
+        const QString info = QStringLiteral("運行情報");
+        const QString failed = QStringLiteral("接続失敗");
+        const QStringList none{QString(), QString(), QString()};
+        const QString normal = QStringLiteral("平常運転です。");
+        QTest::newRow("empty server: no box, no network")
+            << QString() << false << QByteArray() << QByteArray() << none << QList<Box>{} << 3
+            << QStringList{} << QStringLiteral("サーバ未設定");
+        QTest::newRow("unreachable: 接続失敗")
+            << local << true << QByteArray() << QByteArray() << none
+            << QList<Box>{{message, failed}} << 2 << QStringList{} << failed;
+        QTest::newRow("match word found")
+            << local << false << QByteArray("200 OK") << QByteArray() << none
+            << QList<Box>{{info, normal}} << 0 << QStringList{"/info.html"}
+            << QStringLiteral("HTTPサーバに接続");
+        QTest::newRow("match word missing")
+            << local << false << QByteArray("200 OK") << QByteArray() << none
+            << QList<Box>{{info, QStringLiteral("遅れがあります。")}} << 1
+            << QStringList{"/info.html"} << QStringLiteral("HTTPサーバに接続");
+        QTest::newRow("404, delay directory 200: one box, from the nested check")
+            << local << false << QByteArray("404 Not Found") << QByteArray("200 OK") << none
+            << QList<Box>{{info, normal}} << 0 << QStringList{"/info.html", "/delay.html"}
+            << QStringLiteral("HTTPサーバに接続");
+        QTest::newRow("404 twice: one 接続失敗, no third request")
+            << local << false << QByteArray("404 Not Found") << QByteArray("404 Not Found") << none
+            << QList<Box>{{message, failed}} << 2 << QStringList{"/info.html", "/delay.html"}
+            << failed;
+        QTest::newRow("404 without delay directory: 接続失敗")
+            << local << false << QByteArray("404 Not Found") << QByteArray() << none
+            << QList<Box>{{message, failed}} << 2 << QStringList{"/info.html"} << failed;
+        QTest::newRow("out of hours: the page is still fetched")
+            << local << false << QByteArray("200 OK") << QByteArray()
+            << QStringList{"3:00", "4:00", QString()}
+            << QList<Box>{{info, QStringLiteral("時間外です。")}} << 4 << QStringList{"/info.html"}
+            << QStringLiteral("HTTPサーバに接続");
+        QTest::newRow("section start not on the page: description, status kept")
+            << local << false << QByteArray("200 OK") << QByteArray()
+            << QStringList{QString(), QString(), QStringLiteral("存在しない見出し")}
+            << QList<Box>{{message, QStringLiteral("引数が正しくありません。")}} << -1
+            << QStringList{"/info.html"} << QStringLiteral("HTTPサーバに接続");
+    }
+
+    void routeButton()
+    {
+        QFETCH(QString, server);
+        QFETCH(bool, refused);
+        QFETCH(QByteArray, reply);
+        QFETCH(QByteArray, delayReply);
+        QFETCH(QStringList, extra);
+        QFETCH(QList<Box>, boxes);
+        QFETCH(int, status);
+        QFETCH(QStringList, requests);
+        QFETCH(QString, text8);
+        const bool missingWord = QTest::currentDataTag() == QLatin1String("match word missing");
+        ScriptedServer scripted;
+        const QByteArray body = missingWord ? encodeCp932(u"<p>運転見合わせ</p>") : NormalPage;
+        if (!reply.isEmpty())
+            scripted.onRequest("/info.html", ScriptedServer::reply(reply, body));
+        if (!delayReply.isEmpty())
+            scripted.onRequest("/delay.html", ScriptedServer::reply(delayReply, NormalPage));
+        ModalWatcher watcher;
+        Form1 window;
+        window.Form_Load();
+        speedUp(window, refused ? closedPort() : scripted.port());
+        const int r = 2;
+        setField(window, r, ServerName, server);
+        setField(window, r, DirectoryName, Info);
+        setField(window, r, MatchWord, QStringLiteral("平常運転"));
+        setField(window, r, DelayDirectoryName,
+                 delayReply.isEmpty() ? QString() : QStringLiteral("delay.html"));
+        setField(window, r, ValidFrom, extra.at(0));
+        setField(window, r, ValidTo, extra.at(1));
+        setField(window, r, SubtitleStart, extra.at(2));
+
+        click(window, QStringLiteral("Command%1(1)").arg(r));
+
+        QCOMPARE(boxesOf(watcher), boxes);
+        QCOMPARE(window.checker().states().at(r).Status, status);
+        QStringList asked;
+        for (const QByteArray& request : scripted.rawRequests())
+            asked << QString::fromLatin1(request.split(' ').value(1));
+        QCOMPARE(asked, requests);
+        QCOMPARE(control<QLineEdit>(window, "Text8")->text(), text8);
+        // The pointer is back in every outcome.
+        QCOMPARE(window.cursor().shape(), Qt::ArrowCursor);
+        // The web view goes to the fields as they stand, whatever the outcome.
+        auto* view = control<RouteWebView>(window, QStringLiteral("WebBrowser%1").arg(r));
+        QCOMPARE(view->url(), QStringLiteral("http://") + server + QStringLiteral("/info.html"));
+        QVERIFY(view->view());
+        for (int other = 1; other <= RouteCount; ++other) {
+            if (other != r) {
+                QVERIFY(!control<RouteWebView>(window, QStringLiteral("WebBrowser%1").arg(other))
+                             ->view());
+            }
+        }
+        // A judged page is in the page-text area, out of hours too.
+        const QString shown = control<QPlainTextEdit>(window, "RichTextBox1")->toPlainText();
+        if (status == StatusNormal || status == StatusOutOfHours)
+            QVERIFY(shown.endsWith(QStringLiteral("平常運転です</p>")));
+        else if (status == StatusDelayed)
+            QVERIFY(shown.endsWith(QStringLiteral("運転見合わせ</p>")));
+    }
+
+    // Markup and scripts in a page reach the page-text area as the characters they are.
+    void pageTextStaysPlain()
+    {
+        const QString page = QStringLiteral("<b>x</b><script>alert(1)</script>平常運転\x01");
+        ScriptedServer scripted;
+        scripted.onRequest("/info.html", ScriptedServer::reply("200 OK", encodeCp932(page)));
+        ModalWatcher watcher;
+        Form1 window;
+        window.Form_Load();
+        speedUp(window, scripted.port());
+        setField(window, 1, ServerName, QStringLiteral("127.0.0.1"));
+        setField(window, 1, DirectoryName, Info);
+        setField(window, 1, MatchWord, QStringLiteral("平常運転"));
+
+        click(window, "Command1(1)");
+
+        const QString shown = control<QPlainTextEdit>(window, "RichTextBox1")->toPlainText();
+        QVERIFY2(shown.endsWith(page), qPrintable(shown));
+    }
+
+    // A click while the timed check waits for the network starts nothing.
+    void clickDuringATimedCheck()
+    {
+        ScriptedServer scripted;
+        scripted.onRequest("/held.html", {ScriptedServer::Hold{}});
+        ModalWatcher watcher;
+        Form1 window;
+        window.Form_Load();
+        speedUp(window, scripted.port());
+        CycleTimings cycle;
+        cycle.tickMs = 5;
+        window.cycle().setTimings(cycle);
+        setField(window, 1, ServerName, QStringLiteral("127.0.0.1"));
+        setField(window, 1, DirectoryName, QStringLiteral("held.html"));
+        setField(window, 3, ServerName, QStringLiteral("127.0.0.1"));
+        setField(window, 3, DirectoryName, Info);
+        click(window, "Check2");
+        bool clicked = false;
+        QTimer::singleShot(40, &window, [&] {
+            QVERIFY(window.checker().isRunning());
+            click(window, "Command3(1)");
+            clicked = true;
+        });
+        click(window, "Command22");
+        QTRY_VERIFY(clicked);
+        QTRY_VERIFY(!window.checker().isRunning());
+
+        // The timed check asked for routes 1 and 3; the click asked for nothing.
+        QCOMPARE(scripted.rawRequests().size(), 2);
+        QVERIFY(scripted.rawRequests().at(1).startsWith("GET /info.html "));
+        QVERIFY(watcher.messages.isEmpty());
+        QVERIFY(!control<RouteWebView>(window, "WebBrowser3")->view());
+        window.close();
+    }
+};
+
+QTEST_MAIN(TestRouteButton)
+#include "tst_routebutton.moc"
