@@ -10,21 +10,21 @@ usage: resident_e2e.py SENROKAN
 """
 import os
 import re
-import socket
-import subprocess
 import sys
 import tempfile
 import time
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
-from desktop_session import (CAPTION, Session, control, enable_accessibility,  # noqa: E402
-                             press, text_of, until)
+from desktop_session import (CAPTION, Nginx, Session, control,  # noqa: E402
+                             enable_accessibility, press, text_of, until)
 
 PROGRAM = os.path.abspath(sys.argv[1])
 HOST = "127.0.5.3"
 TITLE = "山手線"
 DELAY_LIMIT_SECONDS = 30
+DELAYED_PAGE = ("<html><head><meta charset=\"utf-8\"></head><body><p>山手線</p>"
+                "<p>運転を見合わせています。</p></body></html>").encode("utf-8")
 
 
 def settings_file(resident):
@@ -33,40 +33,6 @@ def settings_file(resident):
              TITLE, HOST, "delayed.html", "平常運転", "", "", "", "", ""]
     lines += [""] * 36
     return ("\r\n".join(lines) + "\r\n").encode("cp932")
-
-
-class Nginx:
-    def __init__(self, root):
-        www = os.path.join(root, "www")
-        os.makedirs(www)
-        os.makedirs(os.path.join(root, "tmp"))
-        with open(os.path.join(www, "delayed.html"), "wb") as page:
-            page.write("<html><head><meta charset=\"utf-8\"></head><body><p>山手線</p>"
-                       "<p>運転を見合わせています。</p></body></html>".encode("utf-8"))
-        conf = os.path.join(root, "nginx.conf")
-        with open(conf, "w") as out:
-            out.write(f"""daemon off; master_process off; pid {root}/nginx.pid;
-error_log {root}/error.log;
-events {{ worker_connections 64; }}
-http {{ access_log off; default_type text/html; client_body_temp_path {root}/tmp;
-  proxy_temp_path {root}/tmp; fastcgi_temp_path {root}/tmp; uwsgi_temp_path {root}/tmp;
-  scgi_temp_path {root}/tmp; server {{ listen {HOST}:80; root {www}; }} }}
-""")
-        self.process = subprocess.Popen(["/usr/sbin/nginx", "-p", root, "-c", conf,
-                                         "-e", os.path.join(root, "error.log")])
-        until(self.answers, f"nginx on {HOST}:80 (is port 80 free, and are we root?)", 10)
-
-    @staticmethod
-    def answers():
-        try:
-            socket.create_connection((HOST, 80), timeout=0.2).close()
-            return True
-        except OSError:
-            return False
-
-    def stop(self):
-        self.process.terminate()
-        self.process.wait()
 
 
 class ResidentTest(unittest.TestCase):
@@ -81,7 +47,7 @@ class ResidentTest(unittest.TestCase):
         self.addCleanup(directory.cleanup)
         self.work = os.path.join(directory.name, "work")
         os.makedirs(self.work)
-        nginx = Nginx(os.path.join(directory.name, "nginx"))
+        nginx = Nginx(os.path.join(directory.name, "nginx"), HOST, {"delayed.html": DELAYED_PAGE})
         self.addCleanup(nginx.stop)
 
     def start(self, resident):

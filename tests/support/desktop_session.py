@@ -7,6 +7,7 @@ of its own, so runs never meet.
 """
 import os
 import shutil
+import socket
 import subprocess
 import sys
 import tempfile
@@ -140,3 +141,39 @@ class Session:
             if helper is not None:
                 helper.terminate()
                 helper.wait()
+
+
+class Nginx:
+    """nginx serving pages (name: bytes) on port 80 of a loopback address; needs root."""
+
+    def __init__(self, root, host, pages):
+        self.host = host
+        www = os.path.join(root, "www")
+        os.makedirs(www)
+        os.makedirs(os.path.join(root, "tmp"))
+        for name, content in pages.items():
+            with open(os.path.join(www, name), "wb") as page:
+                page.write(content)
+        conf = os.path.join(root, "nginx.conf")
+        with open(conf, "w") as out:
+            out.write(f"""daemon off; master_process off; pid {root}/nginx.pid;
+error_log {root}/error.log;
+events {{ worker_connections 64; }}
+http {{ access_log off; default_type text/html; client_body_temp_path {root}/tmp;
+  proxy_temp_path {root}/tmp; fastcgi_temp_path {root}/tmp; uwsgi_temp_path {root}/tmp;
+  scgi_temp_path {root}/tmp; server {{ listen {host}:80; root {www}; }} }}
+""")
+        self.process = subprocess.Popen(["/usr/sbin/nginx", "-p", root, "-c", conf,
+                                         "-e", os.path.join(root, "error.log")])
+        until(self.answers, f"nginx on {host}:80 (is port 80 free, and are we root?)", 10)
+
+    def answers(self):
+        try:
+            socket.create_connection((self.host, 80), timeout=0.2).close()
+            return True
+        except OSError:
+            return False
+
+    def stop(self):
+        self.process.terminate()
+        self.process.wait()

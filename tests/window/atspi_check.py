@@ -1,18 +1,20 @@
 #!/usr/bin/python3
 """Senrokan through the accessibility bus (AT-SPI), the way a screen reader or an automation
 tool uses it: fields read and typed, tab captions read, buttons pressed, a message box read and
-dismissed. Starts its own D-Bus session, accessibility bus and Xvfb, so runs never meet.
+dismissed, a route checked on demand against nginx. Starts its own D-Bus session, accessibility
+bus and Xvfb, so runs never meet.
 
 usage: atspi_check.py SENROKAN DATA_DIR
 """
 import os
+import re
 import sys
 import tempfile
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
-from desktop_session import (Atspi, Session, control, descendants, enable_accessibility,  # noqa
-                             press, text_of, until)
+from desktop_session import (Atspi, Nginx, Session, control, descendants,  # noqa: E402
+                             enable_accessibility, press, text_of, until)
 
 PROGRAM = os.path.abspath(sys.argv[1])
 DATA = sys.argv[2]
@@ -81,6 +83,47 @@ class AccessibilityTest(unittest.TestCase):
         self.assertEqual(session.ended(), 0)
         self.assertEqual(os.listdir(self.directory.name), [])
         self.assertEqual(os.path.exists("/Senrokan.DEF"), root_had_file)
+
+    def test_route_button_and_summary(self):
+        if os.geteuid() != 0:
+            self.skipTest("nginx needs root for port 80")
+        host = "127.0.5.5"
+        page = "<html><body><p>山手線</p><p>現在、平常運転です。</p></body></html>"
+        nginx = Nginx(os.path.join(self.directory.name, "nginx"), host,
+                      {"normal.html": page.encode("cp932")})
+        self.addCleanup(nginx.stop)
+        work = os.path.join(self.directory.name, "work")
+        os.mkdir(work)
+        lines = ["", "30", "0", "0", "0", "山手線", host, "normal.html", "平常運転"]
+        lines += [""] * 41
+        with open(os.path.join(work, "Senrokan.DEF"), "wb") as settings:
+            settings.write(("\r\n".join(lines) + "\r\n").encode("cp932"))
+        session = self.start(work)
+        app = session.app
+
+        tab = next(c for c in descendants(app)
+                   if c.get_role() == Atspi.Role.PAGE_TAB and c.get_name() == "山手線")
+        press(tab)
+        press(control(app, "Command1(1)"))
+
+        box = until(lambda: next((c for c in descendants(app)
+                                  if c.get_role() in (Atspi.Role.DIALOG, Atspi.Role.ALERT)
+                                  and c.get_name() == "運行情報"), None),
+                    "the outcome box")
+        labels = [c.get_name() for c in descendants(box) if c.get_role() == Atspi.Role.LABEL]
+        self.assertIn("平常運転です。", labels)
+        buttons = [c for c in descendants(box) if c.get_role() == Atspi.Role.PUSH_BUTTON]
+        self.assertEqual([b.get_name() for b in buttons], ["OK"])
+        press(buttons[0])
+
+        until(lambda: text_of(control(app, "Text8")) == "HTTPサーバに接続", "the status field", 10)
+        press(control(app, "Command11"))
+        summary = until(lambda: text_of(control(app, "RichTextBox1")).startswith("山手線"),
+                        "the summary") and text_of(control(app, "RichTextBox1"))
+        self.assertRegex(summary.splitlines()[0],
+                         r"^山手線　平常運転です。   \d{4}年\d\d月\d\d日 \d\d時\d\d分\d\d秒$")
+        press(control(app, "Command13"))
+        self.assertEqual(session.ended(), 0)
 
 
 if __name__ == "__main__":
