@@ -6,9 +6,41 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QSslCertificate>
+#include <QSslError>
 
 namespace senrokan
 {
+
+namespace
+{
+
+// The system's trust store, plus the certificates of the PEM file SSL_CERT_FILE names, the
+// variable OpenSSL's own tools read. Qt does not read it, so a private or test certificate
+// authority could otherwise be trusted only by installing it system-wide.
+QSslConfiguration tlsConfiguration()
+{
+    QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+    const QString extraFile = qEnvironmentVariable("SSL_CERT_FILE");
+    if (extraFile.isEmpty())
+        return tls; // keeps Qt's loading of system certificates on demand
+    const QList<QSslCertificate> extra = QSslCertificate::fromPath(extraFile, QSsl::Pem);
+    if (!extra.isEmpty())
+        tls.setCaCertificates(QSslConfiguration::systemCaCertificates() + extra);
+    return tls;
+}
+
+QString describeFailure(const QNetworkReply* reply, const QList<QSslError>& tlsErrors)
+{
+    if (tlsErrors.isEmpty())
+        return reply->errorString();
+    QStringList reasons;
+    for (const QSslError& error : tlsErrors)
+        reasons << error.errorString();
+    return QStringLiteral("TLSエラー: ") + reasons.join(QStringLiteral("; "));
+}
+
+} // namespace
 
 ByteFetcher::ByteFetcher() = default;
 
@@ -19,8 +51,10 @@ ByteFetcher::~ByteFetcher()
 
 QNetworkAccessManager* ByteFetcher::manager()
 {
-    if (!m_manager)
+    if (!m_manager) {
         m_manager = new QNetworkAccessManager;
+        m_tls = tlsConfiguration();
+    }
     return m_manager;
 }
 
@@ -34,26 +68,56 @@ QByteArray ByteFetcher::fetch(const QUrl& url, int timeoutMs, qsizetype capBytes
 {
     if (!url.isValid() || url.host().isEmpty())
         throw Failure(FailureKind::FetchFailed);
+    FetchedPage page = fetchPage(url, timeoutMs, capBytes);
+    if (page.tooLarge)
+        throw Failure(FailureKind::PageTooLarge);
+    if (page.statusCode == 0)
+        throw Failure(FailureKind::FetchFailed);
+    return page.body;
+}
 
+FetchedPage ByteFetcher::fetchPage(const QUrl& url, int timeoutMs, qsizetype capBytes,
+                                   const std::function<void()>& onSecured)
+{
+    FetchedPage page;
+    if (!url.isValid() || url.host().isEmpty()) {
+        page.failureDetail = QStringLiteral("URLが正しくありません: ") + url.toString();
+        return page;
+    }
+
+    QNetworkAccessManager* client = manager();
+    // Every fetch makes its own connection, as every socket check does, so a check never rides
+    // on a session an earlier one set up.
+    client->clearConnectionCache();
     QNetworkRequest request(url);
     request.setTransferTimeout(timeoutMs);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::NoLessSafeRedirectPolicy);
+    if (url.scheme() == QLatin1String("https"))
+        request.setSslConfiguration(m_tls);
 
-    QNetworkReply* reply = manager()->get(request);
+    QNetworkReply* reply = client->get(request);
     m_reply = reply;
-    QByteArray body;
-    bool tooLarge = false;
+    QByteArray& body = page.body;
+    QList<QSslError> tlsErrors;
+    bool secured = false;
     QEventLoop loop;
     QObject::connect(reply, &QNetworkReply::readyRead, &loop, [&] {
-        if (tooLarge)
+        if (page.tooLarge)
             return;
         if (body.size() + reply->bytesAvailable() > capBytes) {
-            tooLarge = true;
+            page.tooLarge = true;
             reply->abort();
             return;
         }
         body += reply->readAll();
+    });
+    QObject::connect(reply, &QNetworkReply::sslErrors, &loop,
+                     [&](const QList<QSslError>& errors) { tlsErrors += errors; });
+    QObject::connect(reply, &QNetworkReply::encrypted, &loop, [&] {
+        if (!secured && onSecured)
+            onSecured();
+        secured = true;
     });
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     if (!reply->isFinished())
@@ -61,19 +125,26 @@ QByteArray ByteFetcher::fetch(const QUrl& url, int timeoutMs, qsizetype capBytes
     m_reply = nullptr;
 
     const auto error = reply->error();
-    const bool answered = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid();
-    if (!tooLarge && reply->bytesAvailable() > 0)
+    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (!page.tooLarge && reply->bytesAvailable() > 0)
         body += reply->readAll();
-    reply->deleteLater();
-
-    if (tooLarge || body.size() > capBytes)
-        throw Failure(FailureKind::PageTooLarge);
-    // HTTP-level errors (404, 500, ...) still carry the page; transport errors carry nothing.
+    if (body.size() > capBytes)
+        page.tooLarge = true;
+    // HTTP-level errors (404, 500, ...) still carry the page; transport errors carry nothing,
+    // nor does a redirect that was not followed.
     const bool transportError =
         (error > QNetworkReply::NoError && error < 200) || (error >= 300 && error < 400);
-    if (!answered || transportError)
-        throw Failure(FailureKind::FetchFailed);
-    return body;
+    if (page.tooLarge) {
+        body.clear();
+    } else if (!status.isValid() || transportError) {
+        page.failureDetail = describeFailure(reply, tlsErrors);
+        body.clear();
+    } else {
+        page.statusCode = status.toInt();
+        page.contentType = reply->rawHeader("Content-Type");
+    }
+    reply->deleteLater();
+    return page;
 }
 
 } // namespace senrokan

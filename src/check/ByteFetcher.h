@@ -1,7 +1,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QSslConfiguration>
+#include <QString>
 #include <QUrl>
+
+#include <functional>
 
 class QNetworkAccessManager;
 class QNetworkReply;
@@ -9,15 +13,32 @@ class QNetworkReply;
 namespace senrokan
 {
 
-// Fetches a URL's body as bytes, running a local event loop until it is complete. The body is
-// taken whatever the HTTP status; no answer, a time-out or a body over the cap throw Failure.
+// What the HTTP client brought back for one URL. An answered request has its status code; an
+// unanswered one (refused, TLS failure, time-out, a refused redirect) has 0 and a reason.
+struct FetchedPage {
+    int statusCode = 0;
+    QByteArray body;
+    QByteArray contentType; // the Content-Type header line's value, as sent
+    bool tooLarge = false;  // the body went over the cap and was dropped
+    QString failureDetail;  // why there was no answer, naming the TLS error if that was it
+};
+
+// Fetches a URL's body as bytes, running a local event loop until it is complete. Redirects are
+// followed within the same scheme or up from http to https, never down. Certificates are checked
+// against the system's store and, when SSL_CERT_FILE names a PEM file, the certificates in it.
 class ByteFetcher
 {
 public:
     ByteFetcher();
     ~ByteFetcher();
 
+    // The byte fetch: the body whatever the HTTP status; no answer, a time-out or a body over the
+    // cap throw Failure.
     QByteArray fetch(const QUrl& url, int timeoutMs, qsizetype capBytes);
+    // The whole answer, failures included. onSecured runs once, when the first TLS session is
+    // established.
+    FetchedPage fetchPage(const QUrl& url, int timeoutMs, qsizetype capBytes,
+                          const std::function<void()>& onSecured = {});
     void abort(); // ends a running fetch at once, which then fails
 
 private:
@@ -25,6 +46,7 @@ private:
 
     QNetworkAccessManager* m_manager = nullptr; // made on first use: most pages never need it
     QNetworkReply* m_reply = nullptr;
+    QSslConfiguration m_tls;
 };
 
 } // namespace senrokan

@@ -17,6 +17,9 @@ public:
     virtual void setBusy(bool busy) = 0;
     // Modal: returns when the user has closed the box.
     virtual void showMessage(const QString& prompt, const QString& title) = 0;
+    // Why an HTTPS page was not served (the TLS error, a refused redirect, the status), for
+    // whoever can show more than "接続失敗"; the window has no place for it.
+    virtual void setFailureDetail(const QString& detail) { Q_UNUSED(detail); }
 };
 
 } // namespace senrokan

@@ -5,6 +5,7 @@
 #include "codec/DeclaredCoding.h"
 #include "codec/Kconv.h"
 #include "route/Failure.h"
+#include "route/RouteAddress.h"
 
 #include <QEventLoop>
 #include <QThread>
@@ -27,6 +28,18 @@ const QString NotFoundPage = QStringLiteral("ページが見つかりません")
 
 // The socket's read buffer: bounds memory however fast a server sends.
 constexpr qint64 SocketReadBuffer = 1024 * 1024;
+
+// The charset parameter of a Content-Type value, without quotes: stands in for the page's own
+// declaration when it has none. Read with the same exact-form rules as a declaration.
+QString headerCharset(const QByteArray& contentType)
+{
+    for (const QByteArray& parameter : contentType.split(';')) {
+        const QByteArray trimmed = parameter.trimmed();
+        if (trimmed.toLower().startsWith("charset="))
+            return QString::fromLatin1(trimmed.mid(8)).remove(QLatin1Char('"')).trimmed();
+    }
+    return {};
+}
 
 } // namespace
 
@@ -106,6 +119,10 @@ void RouteChecker::runSteps(int route, int retry, Reporting how)
     m_check.ArrivalPause = float(m_timings.arrivalPauseMs) / 1000.0f;
     m_check.PageText.clear();
     m_check.Connected = 0;
+    if (isHttpsServer(def[ServerName])) {
+        runHttpsSteps(route, retry, how, def);
+        return;
+    }
     m_socket.connectToHost(def[ServerName], m_timings.port);
     m_display.setStatusText(TextConnecting);
     wait(m_timings.connectWaitMs);
@@ -133,17 +150,73 @@ void RouteChecker::runSteps(int route, int retry, Reporting how)
             return;
         }
     } else if (status != QLatin1String("403") && status != QLatin1String("400")) {
-        if (retry == 0 && !def[DelayDirectoryName].isEmpty()) {
-            m_display.setStatusText(TextFailed);
-            runCheck(route, 1, how);
-            return;
-        }
-        failConnection(route, how, true);
+        failOrRetry(route, retry, how, def);
         return;
     }
 
     convertPage(status, def, path, how);
+    finishCheck(route, def, how);
+}
 
+void RouteChecker::runHttpsSteps(int route, int retry, Reporting how, const RouteDefinition& def)
+{
+    RouteState& state = m_states[route];
+    m_display.setStatusText(TextConnecting);
+    const QString path = retry == 1 ? def[DelayDirectoryName] : def[DirectoryName];
+    // The request goes out as soon as the TLS session stands, so both texts come together.
+    const FetchedPage page =
+        m_fetcher.fetchPage(httpsPageUrl(def[ServerName], path), m_timings.fetchTimeoutMs,
+                            m_timings.replyCapBytes, [this] {
+                                onConnected();
+                                m_display.setStatusText(TextRequesting);
+                            });
+    state.CheckTime = nowText();
+    if (m_cancelled)
+        throw Failure(FailureKind::Cancelled);
+    if (page.tooLarge)
+        throw Failure(FailureKind::PageTooLarge);
+
+    const int status = page.statusCode;
+    if (status != 200 && status != 403 && status != 400) {
+        m_display.setFailureDetail(page.failureDetail.isEmpty()
+                                       ? QStringLiteral("HTTP %1").arg(status)
+                                       : page.failureDetail);
+        failOrRetry(route, retry, how, def);
+        return;
+    }
+    m_check.Connected = 1;
+
+    // All three answers carry the page's own bytes, so they are read like the byte fetch's.
+    m_check.PageBytes = page.body;
+    QString& text = m_check.PageText;
+    text = Kconv(m_check.PageBytes, 3, 0);
+    QString declaration = findDeclaredCoding(text);
+    if (declaration.isEmpty())
+        declaration = headerCharset(page.contentType);
+    if (status == 200 && how == Reporting::Interactive)
+        m_display.setPageText(declaration);
+    convertBytes(classifyDeclaration(declaration));
+    // Judged on the converted text: a not-found page in UTF-8 or EUC-JP says so only there.
+    if (status == 200 && text.contains(NotFoundPage)) {
+        failConnection(route, how, true);
+        return;
+    }
+    finishCheck(route, def, how);
+}
+
+void RouteChecker::failOrRetry(int route, int retry, Reporting how, const RouteDefinition& def)
+{
+    if (retry == 0 && !def[DelayDirectoryName].isEmpty()) {
+        m_display.setStatusText(TextFailed);
+        runCheck(route, 1, how);
+        return;
+    }
+    failConnection(route, how, true);
+}
+
+void RouteChecker::finishCheck(int route, const RouteDefinition& def, Reporting how)
+{
+    RouteState& state = m_states[route];
     if (how == Reporting::Interactive) {
         m_display.setBusy(false);
         m_socket.abort(); // unlike the timed check, it does not leave the connection open
@@ -179,9 +252,7 @@ void RouteChecker::convertPage(const QString& status, const RouteDefinition& def
                                const QString& path, Reporting how)
 {
     // The bytes fetched are those of the page just judged, also during the delay-directory retry.
-    QUrl url(QStringLiteral("http://%1/%2").arg(def[ServerName], path));
-    if (m_timings.port != 80)
-        url.setPort(m_timings.port);
+    const QUrl url = byteFetchUrl(def[ServerName], path, m_timings.port);
     auto fetchBytes = [&] {
         m_check.PageBytes = m_fetcher.fetch(url, m_timings.fetchTimeoutMs, m_timings.replyCapBytes);
     };
@@ -204,6 +275,14 @@ void RouteChecker::convertPage(const QString& status, const RouteDefinition& def
         text = Kconv(m_check.PageBytes, 3, 0);
         pageCoding = classifyDeclaration(findDeclaredCoding(text));
     }
+    convertBytes(pageCoding);
+    if (m_cancelled)
+        throw Failure(FailureKind::Cancelled);
+}
+
+void RouteChecker::convertBytes(PageCoding pageCoding)
+{
+    QString& text = m_check.PageText;
     switch (pageCoding) {
     case PageCoding::Utf8:
         text = ConvertPageText(Kconv(m_check.PageBytes, 3, 5));
@@ -218,8 +297,6 @@ void RouteChecker::convertPage(const QString& status, const RouteDefinition& def
     case PageCoding::NotRecognised:
         break;
     }
-    if (m_cancelled)
-        throw Failure(FailureKind::Cancelled);
 }
 
 void RouteChecker::report(const QString& prompt, const QString& title, Reporting how)

@@ -3,6 +3,7 @@
 #include "ByteFetcher.h"
 #include "CheckDisplay.h"
 #include "CheckTimings.h"
+#include "codec/DeclaredCoding.h"
 #include "route/RouteDefinition.h"
 #include "route/RouteState.h"
 
@@ -27,9 +28,10 @@ struct CheckState {
 };
 
 // Checks one route: connect on port 80, send a bare HTTP/1.0 GET, judge the reply, find the
-// page's coding, convert it and look for the match word. PollRoute is the silent timed check;
-// CheckRoute is the same procedure reporting to the user. One check runs at a time: a call while
-// another check runs returns at once without doing anything.
+// page's coding, convert it and look for the match word. A route on an "https://" server is
+// fetched by the HTTP client instead and its answer judged by the same rules. PollRoute is the
+// silent timed check; CheckRoute is the same procedure reporting to the user. One check runs at a
+// time: a call while another check runs returns at once without doing anything.
 class RouteChecker : public QObject
 {
     Q_OBJECT
@@ -57,10 +59,16 @@ private:
 
     void runCheck(int route, int retry, Reporting how);
     void runSteps(int route, int retry, Reporting how);
+    void runHttpsSteps(int route, int retry, Reporting how, const RouteDefinition& def);
     // Ends the check as "接続失敗" with StatusConnectFailed.
     void failConnection(int route, Reporting how, bool clearConnected);
+    // A page not served: the one retry with the delay directory, or the failure.
+    void failOrRetry(int route, int retry, Reporting how, const RouteDefinition& def);
+    // Valid hours, the match word and the outcome, once the page text stands.
+    void finishCheck(int route, const RouteDefinition& def, Reporting how);
     void convertPage(const QString& status, const RouteDefinition& def, const QString& path,
                      Reporting how);
+    void convertBytes(PageCoding pageCoding);
     void wait(int ms);
     QString nowText() const;
     void report(const QString& prompt, const QString& title, Reporting how);

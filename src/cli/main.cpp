@@ -34,6 +34,11 @@ public:
         if (verbose)
             std::fprintf(stderr, "route %d: %s\n", route, text.toUtf8().constData());
     }
+    void setFailureDetail(const QString& detail) override
+    {
+        if (verbose)
+            std::fprintf(stderr, "route %d: %s\n", route, detail.toUtf8().constData());
+    }
     void setPageText(const QString&) override {}
     void setBusy(bool) override {}
     void showMessage(const QString&, const QString&) override {}

@@ -1,11 +1,63 @@
 #include "RouteAddress.h"
 
+#include "codec/Converter.h"
+
 namespace senrokan
 {
 
+namespace
+{
+
+const QString HttpsScheme = QStringLiteral("https://");
+
+// Reserved characters that keep their meaning in a request line ("?" starts the query) or are
+// harmless in a path, and "%", so a path the user typed already encoded goes out unchanged.
+bool keptAsTyped(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+           QByteArrayView("-._~/?!$&'()*+,;=:@%").contains(c);
+}
+
+QByteArray percentEncoded(const QByteArray& bytes)
+{
+    QByteArray out;
+    for (const char c : bytes) {
+        if (keptAsTyped(c)) {
+            out += c;
+        } else {
+            out += '%';
+            out += QByteArray::number(uchar(c), 16).rightJustified(2, '0').toUpper();
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+bool isHttpsServer(const QString& serverName)
+{
+    return serverName.startsWith(HttpsScheme, Qt::CaseInsensitive);
+}
+
 QString webViewAddress(const QString& serverName, const QString& directoryName)
 {
-    return QStringLiteral("http://") + serverName + QLatin1Char('/') + directoryName;
+    const QString prefix = isHttpsServer(serverName) ? QString() : QStringLiteral("http://");
+    return prefix + serverName + QLatin1Char('/') + directoryName;
+}
+
+QUrl byteFetchUrl(const QString& serverName, const QString& path, quint16 port)
+{
+    const QByteArray encodedPath = percentEncoded(encodeCp932(path));
+    QUrl url = QUrl::fromEncoded("http://" + QUrl::toAce(serverName) + '/' + encodedPath,
+                                 QUrl::TolerantMode);
+    if (port != 80)
+        url.setPort(port);
+    return url;
+}
+
+QUrl httpsPageUrl(const QString& serverName, const QString& path)
+{
+    return QUrl(serverName + QLatin1Char('/') + path, QUrl::TolerantMode);
 }
 
 } // namespace senrokan

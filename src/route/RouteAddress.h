@@ -1,12 +1,26 @@
 #pragma once
 
 #include <QString>
+#include <QUrl>
 
 namespace senrokan
 {
 
+// A route whose server field starts with "https://" (any letter case) is fetched over TLS by the
+// HTTP client; every other server field names a host for the bare socket request.
+bool isHttpsServer(const QString& serverName);
+
 // Where a route's web view goes after its button check: the fields exactly as they stand, no
-// trimming, no encoding, no port ("http:///" + directory when the server is empty).
+// trimming, no encoding ("http:///" + directory when the server is empty). An HTTPS server field
+// already carries its scheme and any port.
 QString webViewAddress(const QString& serverName, const QString& directoryName);
+
+// The byte fetch of a plain route. The path's CP932 bytes are percent-encoded, so the request
+// names the very bytes the socket request sent; characters already safe in a URL stay as typed.
+QUrl byteFetchUrl(const QString& serverName, const QString& path, quint16 port);
+
+// The page of an HTTPS route: the server field, "/" and the path, non-ASCII characters
+// percent-encoded as UTF-8, as a browser opening the web-view address would ask for it.
+QUrl httpsPageUrl(const QString& serverName, const QString& path);
 
 } // namespace senrokan

@@ -2,6 +2,7 @@
 // four codings, and the checker run as its own process against a settings file.
 #include "codec/Converter.h"
 #include "settings/SettingsFile.h"
+#include "support/TestCertificates.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,7 +10,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QRegularExpression>
+#include <QSslError>
 #include <QStandardPaths>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -24,6 +27,9 @@ namespace
 
 const QString Host = QStringLiteral("127.0.5.1");
 const QString Word = QStringLiteral("平常運転");
+// HTTPS on ports of their own: one with a certificate for Host, one for another name.
+const QString HttpsServer = QStringLiteral("https://127.0.5.1:8443");
+const QString WrongHostServer = QStringLiteral("https://127.0.5.1:8444");
 
 QByteArray page(const char* coding, const QString& declaration, const QString& body)
 {
@@ -40,9 +46,15 @@ struct Run {
     QByteArray err;
 };
 
-Run runChecker(const QString& workDir, const QStringList& args)
+// caFile: the test's certificate authority, trusted through SSL_CERT_FILE; empty for none.
+Run runChecker(const QString& workDir, const QStringList& args, const QString& caFile = {})
 {
     QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("SSL_CERT_FILE"));
+    if (!caFile.isEmpty())
+        env.insert(QStringLiteral("SSL_CERT_FILE"), caFile);
+    process.setProcessEnvironment(env);
     process.setWorkingDirectory(workDir);
     process.start(QStringLiteral(SENROKAN_CHECK_EXE), args);
     process.waitForFinished(120000);
@@ -57,6 +69,7 @@ class TestCheckerEndToEnd : public QObject
     Q_OBJECT
     QTemporaryDir m_dir;
     QProcess m_nginx;
+    test::TestCertificates m_certificates{m_dir.path()};
 
     bool startNginx()
     {
@@ -85,6 +98,10 @@ class TestCheckerEndToEnd : public QObject
                  QStringLiteral("<p>山手線</p><p>運転を見合わせています。</p>")));
 
         const QString dir = m_dir.path();
+        if (!m_certificates.make()) {
+            qWarning("%s", qPrintable(m_certificates.error()));
+            return false;
+        }
         const QString conf =
             QStringLiteral(
                 "daemon off;\nmaster_process off;\npid %1/nginx.pid;\nerror_log %1/error.log;\n"
@@ -92,8 +109,15 @@ class TestCheckerEndToEnd : public QObject
                 "http {\n access_log off;\n default_type text/html;\n"
                 " client_body_temp_path %1/tmp;\n proxy_temp_path %1/tmp;\n"
                 " fastcgi_temp_path %1/tmp;\n uwsgi_temp_path %1/tmp;\n scgi_temp_path %1/tmp;\n"
-                " server { listen %2:80; root %1/www; }\n}\n")
-                .arg(dir, Host);
+                " server { listen %2:80; root %1/www; }\n"
+                " server { listen %2:8443 ssl; root %1/www;\n"
+                "  ssl_certificate %3; ssl_certificate_key %4; }\n"
+                " server { listen %2:8444 ssl; root %1/www;\n"
+                "  ssl_certificate %5; ssl_certificate_key %6; }\n}\n")
+                .arg(dir, Host, m_certificates.certFile(QStringLiteral("good")),
+                     m_certificates.keyFile(QStringLiteral("good")),
+                     m_certificates.certFile(QStringLiteral("wronghost")),
+                     m_certificates.keyFile(QStringLiteral("wronghost")));
         QFile confFile(m_dir.filePath(QStringLiteral("nginx.conf")));
         confFile.open(QIODevice::WriteOnly);
         confFile.write(conf.toUtf8());
@@ -112,12 +136,13 @@ class TestCheckerEndToEnd : public QObject
         return false;
     }
 
-    void writeSettings(const QString& name, const QStringList& dirs)
+    void writeSettings(const QString& name, const QStringList& dirs,
+                       const QStringList& servers = {})
     {
         RouteBlocks routes;
         for (int r = 0; r < RouteCount; ++r) {
             routes[r][0] = QStringLiteral("路線%1").arg(r + 1);
-            routes[r][1] = Host;
+            routes[r][1] = servers.value(r, Host);
             routes[r][2] = dirs.value(r);
             routes[r][3] = Word;
         }
@@ -187,6 +212,47 @@ private Q_SLOTS:
         QCOMPARE(
             QString::fromUtf8(run.err),
             QStringLiteral("route 3: 接続中\nroute 3: 接続しました\nroute 3: HTTPサーバに接続\n"));
+    }
+
+    void httpsRoutes()
+    {
+        writeSettings(
+            QStringLiteral("https.DEF"),
+            {QStringLiteral("utf8.html"), QStringLiteral("utf8.html"), QStringLiteral("euc.html")},
+            {HttpsServer, WrongHostServer, Host, QString(), QString()});
+        const QStringList args = {QStringLiteral("--settings"),
+                                  m_dir.filePath(QStringLiteral("https.DEF")),
+                                  QStringLiteral("--json"), QStringLiteral("--verbose")};
+        const Run run = runChecker(m_dir.path(), args, m_certificates.caFile());
+        QCOMPARE(run.exitCode, 2); // the wrong-host route
+        const QJsonArray routes = QJsonDocument::fromJson(run.out).array();
+        QCOMPARE(routes.size(), 5);
+        const QList<int> expected = {0, 2, 0, 3, 3};
+        for (int i = 0; i < 5; ++i)
+            QCOMPARE(routes.at(i).toObject().value(QStringLiteral("status")).toInt(),
+                     expected.at(i));
+        const QString err = QString::fromUtf8(run.err);
+        QVERIFY2(err.startsWith(QStringLiteral(
+                     "route 1: 接続中\nroute 1: 接続しました\nroute 1: HTTPサーバに接続\n")),
+                 run.err.constData());
+        QVERIFY2(err.contains(QStringLiteral("route 2: TLSエラー: ") +
+                              QSslError(QSslError::HostNameMismatch).errorString()),
+                 run.err.constData());
+    }
+
+    void httpsNeedsATrustedCertificate()
+    {
+        // Without the test's authority the same good server is not trusted: nothing is waved
+        // through.
+        writeSettings(QStringLiteral("https1.DEF"), {QStringLiteral("utf8.html")},
+                      {HttpsServer, QString(), QString(), QString(), QString()});
+        const Run run =
+            runChecker(m_dir.path(),
+                       {QStringLiteral("--settings"), m_dir.filePath(QStringLiteral("https1.DEF")),
+                        QStringLiteral("--json"), QStringLiteral("--verbose")});
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY2(QString::fromUtf8(run.err).contains(QStringLiteral("route 1: TLSエラー: ")),
+                 run.err.constData());
     }
 
     void notServedPage()

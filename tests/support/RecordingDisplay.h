@@ -15,6 +15,7 @@ class RecordingDisplay : public CheckDisplay
 public:
     QStringList statusTexts;
     QStringList pageTexts;
+    QStringList failureDetails;
     QList<QPair<QString, QString>> messages; // prompt, title
     QList<bool> busyChanges;
     bool busy = false;
@@ -22,6 +23,7 @@ public:
 
     void setStatusText(const QString& text) override { statusTexts << text; }
     void setPageText(const QString& text) override { pageTexts << text; }
+    void setFailureDetail(const QString& detail) override { failureDetails << detail; }
     void setBusy(bool b) override
     {
         if (b != busy)

@@ -1,0 +1,292 @@
+// Routes on HTTPS servers against a real nginx with certificates made by the test, and the byte
+// fetch of a plain route naming the same resource as its socket request.
+#include "check/RouteChecker.h"
+#include "codec/Converter.h"
+#include "support/NginxSite.h"
+#include "support/RecordingDisplay.h"
+#include "support/ScriptedServer.h"
+
+#include <QSslError>
+#include <QTest>
+
+using namespace senrokan;
+using namespace senrokan::test;
+
+namespace
+{
+
+const QString Word = QStringLiteral("平常運転");
+const QString Line = QStringLiteral("山手線 ｶﾀｶﾅ");
+const QStringList Reached = {QStringLiteral("接続中"), QStringLiteral("接続しました"),
+                             QStringLiteral("HTTPサーバに接続")};
+
+QByteArray page(const char* coding, const QString& head, const QString& news)
+{
+    return Converter(coding).encode(
+        QStringLiteral("<html><head>%1</head><body><p>%2</p><p>%3</p></body></html>\n")
+            .arg(head, Line, news));
+}
+
+QString metaFor(const QString& declaration)
+{
+    return QStringLiteral("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=%1\">")
+        .arg(declaration);
+}
+
+const QString Normal = QStringLiteral("現在、平常運転です。");
+
+} // namespace
+
+class TestHttpsRoute : public QObject
+{
+    Q_OBJECT
+
+    NginxSite m_site;
+    RouteTable m_table;
+    RecordingDisplay m_display;
+    std::unique_ptr<RouteChecker> m_checker;
+
+    CheckTimings timings() const
+    {
+        CheckTimings t;
+        t.connectWaitMs = 150;
+        t.replyWaitMs = 300;
+        t.arrivalPauseMs = 1;
+        t.port = m_site.plainPort();
+        t.fetchTimeoutMs = 2000;
+        return t;
+    }
+
+    void setRoute(int r, const QString& server, const QString& dir, const QString& delayDir = {})
+    {
+        m_table.setRouteField(r, ServerName, server);
+        m_table.setRouteField(r, DirectoryName, dir);
+        m_table.setRouteField(r, MatchWord, Word);
+        m_table.setRouteField(r, DelayDirectoryName, delayDir);
+    }
+
+    QString good() const { return m_site.httpsServer(QStringLiteral("good")); }
+    const RouteState& state(int r) const { return m_checker->states()[r]; }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        // The plain server serves the page too: following the redirect would find it.
+        const QString plain = QStringLiteral("http://127.0.0.1:%1").arg(m_site.plainPort());
+        const QString directives =
+            QStringLiteral("location = /to-plain.html { return 302 %1/utf8.html; } "
+                           "location = /moved.html { return 301 /utf8.html; } "
+                           "location /hdr-utf8/ { charset utf-8; } "
+                           "location /hdr-euc/ { charset EUC-JP; } "
+                           "location /hdr-jis/ { charset iso-2022-jp; } "
+                           "location /closed/ { error_page 403 /utf8.html; return 403; }")
+                .arg(plain);
+        QVERIFY2(m_site.start(directives), qPrintable(m_site.error()));
+        qputenv("SSL_CERT_FILE", QFile::encodeName(m_site.certificates().caFile()));
+
+        const QString jis = QStringLiteral("iso-2022-jp");
+        QVERIFY(m_site.put("sjis.html",
+                           page(coding::Cp932, metaFor(QStringLiteral("shift_jis")), Normal)));
+        QVERIFY(
+            m_site.put("utf8.html", page(coding::Utf8, metaFor(QStringLiteral("utf-8")), Normal)));
+        QVERIFY(
+            m_site.put("euc.html", page(coding::EucJp, metaFor(QStringLiteral("EUC-JP")), Normal)));
+        QVERIFY(m_site.put("jis.html", page(coding::Iso2022Jp, metaFor(jis), Normal)));
+        QVERIFY(m_site.put("bare-sjis.html", page(coding::Cp932, {}, Normal)));
+        QVERIFY(m_site.put("hdr-utf8/p.html", page(coding::Utf8, {}, Normal)));
+        QVERIFY(m_site.put("hdr-utf8/attr.html",
+                           page(coding::Utf8, QStringLiteral("<meta charset=\"UTF-8\">"), Normal)));
+        QVERIFY(m_site.put("hdr-euc/p.html", page(coding::EucJp, {}, Normal)));
+        QVERIFY(m_site.put("hdr-jis/p.html", page(coding::Iso2022Jp, {}, Normal)));
+        QVERIFY(m_site.put("delayed.html", page(coding::Utf8, metaFor(QStringLiteral("utf-8")),
+                                                QStringLiteral("運転を見合わせています。"))));
+        QVERIFY(
+            m_site.put("notfound.html", page(coding::Utf8, metaFor(QStringLiteral("utf-8")),
+                                             QStringLiteral("ページが見つかりません。") + Normal)));
+        QVERIFY(m_site.put("big.html", QByteArray(1024 * 1024, 'a')));
+        // A folder named 運行 in Shift_JIS and one named 運行 in UTF-8, with different news, so
+        // a request for the wrong one cannot pass unnoticed.
+        QVERIFY(m_site.put(encodeCp932(QStringLiteral("運行/utf8.html")),
+                           page(coding::Utf8, metaFor(QStringLiteral("utf-8")), Normal)));
+        QVERIFY(m_site.put(QStringLiteral("運行/utf8.html").toUtf8(),
+                           page(coding::Utf8, metaFor(QStringLiteral("utf-8")),
+                                QStringLiteral("運転を見合わせています。"))));
+    }
+
+    void init()
+    {
+        m_table = RouteTable();
+        m_display = RecordingDisplay();
+        m_checker = std::make_unique<RouteChecker>(m_table, m_display);
+        m_checker->setTimings(timings());
+        m_checker->setClock([] { return QDateTime(QDate(2026, 3, 5), QTime(14, 7, 9)); });
+    }
+
+    void codings_data()
+    {
+        QTest::addColumn<QString>("directory");
+        QTest::addColumn<int>("status");
+        QTest::newRow("shift_jis declared") << QStringLiteral("sjis.html") << 0;
+        QTest::newRow("utf-8 declared") << QStringLiteral("utf8.html") << 0;
+        QTest::newRow("EUC-JP declared") << QStringLiteral("euc.html") << 0;
+        QTest::newRow("iso-2022-jp declared") << QStringLiteral("jis.html") << 0;
+        QTest::newRow("no declaration, Shift_JIS page") << QStringLiteral("bare-sjis.html") << 0;
+        QTest::newRow("utf-8 from the header") << QStringLiteral("hdr-utf8/p.html") << 0;
+        QTest::newRow("header charset where the meta attribute gives none")
+            << QStringLiteral("hdr-utf8/attr.html") << 0;
+        QTest::newRow("EUC-JP from the header") << QStringLiteral("hdr-euc/p.html") << 0;
+        QTest::newRow("iso-2022-jp from the header") << QStringLiteral("hdr-jis/p.html") << 0;
+        QTest::newRow("delayed") << QStringLiteral("delayed.html") << 1;
+        QTest::newRow("403 carries the page") << QStringLiteral("closed/p.html") << 0;
+        QTest::newRow("redirect within https followed") << QStringLiteral("moved.html") << 0;
+        QTest::newRow("japanese path names the UTF-8 folder")
+            << QStringLiteral("運行/utf8.html") << 1;
+    }
+
+    void codings()
+    {
+        QFETCH(QString, directory);
+        QFETCH(int, status);
+        setRoute(1, good(), directory);
+        m_checker->PollRoute(1, 0);
+        QCOMPARE(state(1).Status, status);
+        QCOMPARE(m_display.statusTexts, Reached);
+        QVERIFY(m_checker->checkState().PageText.contains(Line));
+        QCOMPARE(state(1).CheckTime, QStringLiteral("2026-03-05T14:07:09"));
+        QCOMPARE(m_checker->checkState().Connected, 1);
+    }
+
+    void failures_data()
+    {
+        QTest::addColumn<QString>("server");
+        QTest::addColumn<QString>("directory");
+        QTest::addColumn<QString>("delayDir");
+        QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<QString>("detail");
+        const QString failed = QStringLiteral("接続失敗");
+        const QStringList unreached = {QStringLiteral("接続中"), failed};
+        QTest::newRow("certificate for another host")
+            << m_site.httpsServer(QStringLiteral("wronghost")) << QStringLiteral("utf8.html")
+            << QString() << unreached << QSslError(QSslError::HostNameMismatch).errorString();
+        QTest::newRow("expired certificate")
+            << m_site.httpsServer(QStringLiteral("expired")) << QStringLiteral("utf8.html")
+            << QString() << unreached << QSslError(QSslError::CertificateExpired).errorString();
+        QTest::newRow("expired certificate, delay directory tried once")
+            << m_site.httpsServer(QStringLiteral("expired")) << QStringLiteral("utf8.html")
+            << QStringLiteral("sjis.html") << (unreached + unreached)
+            << QSslError(QSslError::CertificateExpired).errorString();
+        QTest::newRow("redirect down to plain http")
+            << good() << QStringLiteral("to-plain.html") << QString()
+            << (Reached + QStringList{failed}) << QString();
+        QTest::newRow("refused connection")
+            << QStringLiteral("https://127.0.0.1:%1").arg(closedPort())
+            << QStringLiteral("utf8.html") << QString() << unreached << QString();
+        QTest::newRow("404 without delay directory")
+            << good() << QStringLiteral("missing.html") << QString()
+            << (Reached + QStringList{failed}) << QStringLiteral("HTTP 404");
+        QTest::newRow("404 twice")
+            << good() << QStringLiteral("missing.html") << QStringLiteral("gone.html")
+            << (Reached + QStringList{failed} + Reached + QStringList{failed})
+            << QStringLiteral("HTTP 404");
+        QTest::newRow("site's own not-found page in UTF-8")
+            << good() << QStringLiteral("notfound.html") << QString()
+            << (Reached + QStringList{failed}) << QString();
+    }
+
+    void failures()
+    {
+        QFETCH(QString, server);
+        QFETCH(QString, directory);
+        QFETCH(QString, delayDir);
+        QFETCH(QStringList, texts);
+        QFETCH(QString, detail);
+        setRoute(1, server, directory, delayDir);
+        setRoute(2, good(), QStringLiteral("utf8.html"));
+        m_checker->PollRoute(1, 0);
+        QCOMPARE(state(1).Status, int(StatusConnectFailed));
+        QCOMPARE(m_display.statusTexts, texts);
+        QCOMPARE(m_checker->checkState().Connected, 0);
+        QVERIFY(!state(1).CheckTime.isEmpty());
+        if (!detail.isEmpty())
+            QVERIFY2(m_display.failureDetails.join(QLatin1Char('\n')).contains(detail),
+                     qPrintable(m_display.failureDetails.join(QLatin1Char('\n'))));
+        QVERIFY(m_display.messages.isEmpty());
+
+        // The next route is checked as if nothing had happened.
+        m_display = RecordingDisplay();
+        m_checker->PollRoute(2, 0);
+        QCOMPARE(state(2).Status, int(StatusNormal));
+        QCOMPARE(m_display.statusTexts, Reached);
+    }
+
+    void delayDirectoryServes()
+    {
+        setRoute(1, good(), QStringLiteral("missing.html"), QStringLiteral("euc.html"));
+        m_checker->PollRoute(1, 0);
+        QCOMPARE(state(1).Status, int(StatusNormal));
+        QCOMPARE(m_display.statusTexts,
+                 Reached + QStringList{QStringLiteral("接続失敗")} + Reached);
+    }
+
+    void serverThatNeverAnswers()
+    {
+        ScriptedServer silent;
+        silent.onRequest(QStringLiteral("/p.html"), {ScriptedServer::Hold{}});
+        CheckTimings t = timings();
+        t.fetchTimeoutMs = 300;
+        m_checker->setTimings(t);
+        setRoute(1, QStringLiteral("https://127.0.0.1:%1").arg(silent.port()),
+                 QStringLiteral("p.html"));
+        m_checker->PollRoute(1, 0);
+        QCOMPARE(state(1).Status, int(StatusConnectFailed));
+        QCOMPARE(m_display.statusTexts.last(), QStringLiteral("接続失敗"));
+    }
+
+    void pageOverTheCap()
+    {
+        CheckTimings t = timings();
+        t.replyCapBytes = 256 * 1024;
+        m_checker->setTimings(t);
+        setRoute(1, good(), QStringLiteral("big.html"));
+        m_checker->states()[1].Status = StatusDelayed;
+        m_checker->CheckRoute(1, 0);
+        QCOMPARE(state(1).Status, int(StatusDelayed)); // the error trap keeps the last status
+        QCOMPARE(m_display.messages,
+                 (QList<QPair<QString, QString>>{
+                     {QStringLiteral("ページが大きすぎます。"), QStringLiteral("メッセージ")}}));
+        QVERIFY(!m_display.busy);
+    }
+
+    void interactiveShowsDeclarationThenPage()
+    {
+        setRoute(1, good(), QStringLiteral("hdr-utf8/p.html"));
+        m_checker->CheckRoute(1, 0);
+        QCOMPARE(m_display.pageTexts.size(), 2);
+        QCOMPARE(m_display.pageTexts.first(), QStringLiteral("utf-8"));
+        QVERIFY(m_display.pageTexts.last().contains(Normal));
+        QCOMPARE(m_display.messages,
+                 (QList<QPair<QString, QString>>{
+                     {QStringLiteral("平常運転です。"), QStringLiteral("運行情報")}}));
+    }
+
+    // A plain route's byte fetch must ask for the bytes the socket request named, or a page
+    // under a Japanese folder is judged from the server's 404 page.
+    void byteFetchNamesTheSocketPath_data()
+    {
+        QTest::addColumn<QString>("directory");
+        QTest::newRow("Shift_JIS folder") << QStringLiteral("運行/utf8.html");
+        QTest::newRow("ASCII path") << QStringLiteral("utf8.html");
+    }
+
+    void byteFetchNamesTheSocketPath()
+    {
+        QFETCH(QString, directory);
+        setRoute(1, QStringLiteral("127.0.0.1"), directory);
+        m_checker->PollRoute(1, 0);
+        QCOMPARE(state(1).Status, int(StatusNormal));
+        QVERIFY(m_checker->checkState().PageText.contains(Normal));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHttpsRoute)
+#include "tst_httpsroute.moc"

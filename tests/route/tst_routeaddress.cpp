@@ -1,0 +1,95 @@
+// The addresses built from a route's fields: the web view's, and the URLs the HTTP client asks.
+#include "route/RouteAddress.h"
+
+#include <QTest>
+
+using namespace senrokan;
+
+class TestRouteAddress : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void webView_data()
+    {
+        QTest::addColumn<QString>("server");
+        QTest::addColumn<QString>("directory");
+        QTest::addColumn<QString>("address");
+        QTest::newRow("plain host")
+            << QStringLiteral("traininfo.example.jp") << QStringLiteral("info/line1.html")
+            << QStringLiteral("http://traininfo.example.jp/info/line1.html");
+        QTest::newRow("empty server")
+            << QString() << QStringLiteral("line1.html") << QStringLiteral("http:///line1.html");
+        QTest::newRow("https host")
+            << QStringLiteral("https://traininfo.example.jp") << QStringLiteral("info/運行.html")
+            << QStringLiteral("https://traininfo.example.jp/info/運行.html");
+        QTest::newRow("https host with port")
+            << QStringLiteral("https://traininfo.example.jp:8443") << QStringLiteral("a.html")
+            << QStringLiteral("https://traininfo.example.jp:8443/a.html");
+        QTest::newRow("scheme in capitals")
+            << QStringLiteral("HTTPS://traininfo.example.jp") << QStringLiteral("a.html")
+            << QStringLiteral("HTTPS://traininfo.example.jp/a.html");
+        QTest::newRow("host that only starts with https")
+            << QStringLiteral("https.example.jp") << QStringLiteral("a.html")
+            << QStringLiteral("http://https.example.jp/a.html");
+    }
+
+    void webView()
+    {
+        QFETCH(QString, server);
+        QFETCH(QString, directory);
+        QFETCH(QString, address);
+        QCOMPARE(webViewAddress(server, directory), address);
+    }
+
+    // What goes on the wire after "GET ": the socket request sends the path's CP932 bytes raw.
+    void byteFetchRequest_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QByteArray>("target");
+        QTest::newRow("ascii") << QStringLiteral("info/line1.html")
+                               << QByteArray("/info/line1.html");
+        QTest::newRow("japanese folder as CP932 bytes")
+            << QStringLiteral("運行/a.html") << QByteArray("/%89%5E%8Ds/a.html");
+        QTest::newRow("trail byte that is a backslash")
+            << QStringLiteral("表.html") << QByteArray("/%95%5C.html");
+        QTest::newRow("query stays a query")
+            << QStringLiteral("s.cgi?line=1&d=2") << QByteArray("/s.cgi?line=1&d=2");
+        QTest::newRow("already encoded stays")
+            << QStringLiteral("a%20b.html") << QByteArray("/a%20b.html");
+    }
+
+    void byteFetchRequest()
+    {
+        QFETCH(QString, path);
+        QFETCH(QByteArray, target);
+        const QUrl url = byteFetchUrl(QStringLiteral("127.0.0.1"), path, 80);
+        QVERIFY(url.isValid());
+        QCOMPARE(url.toEncoded(QUrl::RemoveScheme | QUrl::RemoveAuthority), target);
+        QCOMPARE(url.port(), -1);
+        QCOMPARE(byteFetchUrl(QStringLiteral("127.0.0.1"), path, 8080).port(), 8080);
+    }
+
+    void httpsRequest_data()
+    {
+        QTest::addColumn<QString>("server");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QByteArray>("url");
+        QTest::newRow("japanese path as UTF-8")
+            << QStringLiteral("https://traininfo.example.jp") << QStringLiteral("運行/a.html")
+            << QByteArray("https://traininfo.example.jp/%E9%81%8B%E8%A1%8C/a.html");
+        QTest::newRow("port and query")
+            << QStringLiteral("https://traininfo.example.jp:8443") << QStringLiteral("s?x=1")
+            << QByteArray("https://traininfo.example.jp:8443/s?x=1");
+    }
+
+    void httpsRequest()
+    {
+        QFETCH(QString, server);
+        QFETCH(QString, path);
+        QFETCH(QByteArray, url);
+        QCOMPARE(httpsPageUrl(server, path).toEncoded(), url);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRouteAddress)
+#include "tst_routeaddress.moc"
