@@ -60,3 +60,7 @@ find_program(SENROKAN_TRAYER trayer REQUIRED)
 add_test(NAME tst_resident_e2e
     COMMAND ${SENROKAN_SYSTEM_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/desktop/resident_e2e.py
             $<TARGET_FILE:senrokan>)
+
+# One program per settings folder: the lock and socket in one process.
+senrokan_test(tst_singleinstance desktop/tst_singleinstance.cpp)
+target_link_libraries(tst_singleinstance PRIVATE senrokan_gui)
