@@ -61,6 +61,14 @@ add_test(NAME tst_resident_e2e
     COMMAND ${SENROKAN_SYSTEM_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/desktop/resident_e2e.py
             $<TARGET_FILE:senrokan>)
 
-# One program per settings folder: the lock and socket in one process.
+# One program per settings folder: the lock and socket in one process, then the real program.
 senrokan_test(tst_singleinstance desktop/tst_singleinstance.cpp)
 target_link_libraries(tst_singleinstance PRIVATE senrokan_gui)
+senrokan_test(tst_oneperfolder desktop/tst_oneperfolder.cpp)
+target_link_libraries(tst_oneperfolder PRIVATE ${SENROKAN_XCB})
+target_compile_definitions(tst_oneperfolder PRIVATE
+    SENROKAN_EXE="$<TARGET_FILE:senrokan>"
+    XVFB_EXE="${SENROKAN_XVFB}"
+    XDOTOOL_EXE="${SENROKAN_XDOTOOL}"
+    TRAYER_EXE="${SENROKAN_TRAYER}")
+add_dependencies(tst_oneperfolder senrokan)
