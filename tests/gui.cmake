@@ -72,3 +72,22 @@ target_compile_definitions(tst_oneperfolder PRIVATE
     XDOTOOL_EXE="${SENROKAN_XDOTOOL}"
     TRAYER_EXE="${SENROKAN_TRAYER}")
 add_dependencies(tst_oneperfolder senrokan)
+
+# The Debian package: built by cpack, unpacked with dpkg -x, every file checked where it is
+# looked for.
+find_program(SENROKAN_APPSTREAMCLI appstreamcli REQUIRED)
+senrokan_test(tst_package package/tst_package.cpp)
+target_link_libraries(tst_package PRIVATE senrokan_gui)
+target_compile_definitions(tst_package PRIVATE
+    CPACK_EXE="${CMAKE_CPACK_COMMAND}"
+    CPACK_CONFIG="${PROJECT_BINARY_DIR}/CPackConfig.cmake"
+    PROJECT_VERSION="${PROJECT_VERSION}"
+    DESKTOP_FILE_VALIDATE_EXE="${SENROKAN_DESKTOP_FILE_VALIDATE}"
+    APPSTREAMCLI_EXE="${SENROKAN_APPSTREAMCLI}"
+    COMMITTED_CHIME_WAV="${PROJECT_SOURCE_DIR}/resources/notify.wav")
+add_dependencies(tst_package senrokan senrokan-check senrokan_chime_wav senrokan_man_page)
+if(SENROKAN_WITH_MULTIMEDIA)
+    target_compile_definitions(tst_package PRIVATE SENROKAN_WITH_MULTIMEDIA)
+    add_dependencies(tst_package senrokan_chime)
+endif()
+set_tests_properties(tst_package PROPERTIES TIMEOUT 900)
