@@ -14,6 +14,7 @@ add_library(senrokan_gui STATIC
     desktop/StartupShortcut.cpp desktop/StartupShortcut.h
     desktop/TrayIcon.cpp desktop/TrayIcon.h
     desktop/Chime.cpp desktop/Chime.h
+    desktop/SingleInstance.cpp desktop/SingleInstance.h
     platform/LocalHost.h
     platform/StartupEntry.cpp platform/StartupEntry.h
     platform/SoundPlayer.h

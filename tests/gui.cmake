@@ -64,3 +64,34 @@ add_test(NAME tst_resident_e2e
 senrokan_test(tst_routebutton window/tst_routebutton.cpp window/FormHelpers.h
     window/ModalWatcher.cpp window/ModalWatcher.h)
 target_link_libraries(tst_routebutton PRIVATE senrokan_gui)
+
+# One program per settings folder: the lock and socket in one process, then the real program.
+senrokan_test(tst_singleinstance desktop/tst_singleinstance.cpp)
+target_link_libraries(tst_singleinstance PRIVATE senrokan_gui)
+senrokan_test(tst_oneperfolder desktop/tst_oneperfolder.cpp)
+target_link_libraries(tst_oneperfolder PRIVATE ${SENROKAN_XCB})
+target_compile_definitions(tst_oneperfolder PRIVATE
+    SENROKAN_EXE="$<TARGET_FILE:senrokan>"
+    XVFB_EXE="${SENROKAN_XVFB}"
+    XDOTOOL_EXE="${SENROKAN_XDOTOOL}"
+    TRAYER_EXE="${SENROKAN_TRAYER}")
+add_dependencies(tst_oneperfolder senrokan)
+
+# The Debian package: built by cpack, unpacked with dpkg -x, every file checked where it is
+# looked for.
+find_program(SENROKAN_APPSTREAMCLI appstreamcli REQUIRED)
+senrokan_test(tst_package package/tst_package.cpp)
+target_link_libraries(tst_package PRIVATE senrokan_gui)
+target_compile_definitions(tst_package PRIVATE
+    CPACK_EXE="${CMAKE_CPACK_COMMAND}"
+    CPACK_CONFIG="${PROJECT_BINARY_DIR}/CPackConfig.cmake"
+    PROJECT_VERSION="${PROJECT_VERSION}"
+    DESKTOP_FILE_VALIDATE_EXE="${SENROKAN_DESKTOP_FILE_VALIDATE}"
+    APPSTREAMCLI_EXE="${SENROKAN_APPSTREAMCLI}"
+    COMMITTED_CHIME_WAV="${PROJECT_SOURCE_DIR}/resources/notify.wav")
+add_dependencies(tst_package senrokan senrokan-check senrokan_chime_wav senrokan_man_page)
+if(SENROKAN_WITH_MULTIMEDIA)
+    target_compile_definitions(tst_package PRIVATE SENROKAN_WITH_MULTIMEDIA)
+    add_dependencies(tst_package senrokan_chime)
+endif()
+set_tests_properties(tst_package PROPERTIES TIMEOUT 900)

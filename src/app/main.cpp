@@ -1,15 +1,35 @@
 // senrokan: the desktop program.
+#include "desktop/SingleInstance.h"
 #include "window/Form1.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+
+#include <cstdio>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Senrokan"));
+    // One program per folder, decided before the window, the icon or the settings file exist:
+    // a later start only brings the running one forward.
+    senrokan::SingleInstance instance(QDir::currentPath());
+    switch (instance.claim()) {
+    case senrokan::SingleInstance::Claim::Owner:
+        break;
+    case senrokan::SingleInstance::Claim::Forwarded:
+        return 0;
+    case senrokan::SingleInstance::Claim::OwnerSilent:
+        std::fputs("senrokan: already running in this folder, but it does not answer\n", stderr);
+        return 1;
+    case senrokan::SingleInstance::Claim::Unguarded:
+        std::fputs("senrokan: cannot lock this folder; another start here would not be noticed\n",
+                   stderr);
+        break;
+    }
     // The window may live hidden in the notification area: the program ends only when the
     // window is closed or an exit command runs, never because no window is visible.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -22,6 +42,8 @@ int main(int argc, char* argv[])
     senrokan::Form1 window;
     QObject::connect(&window, &senrokan::Form1::programEnded, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
+    QObject::connect(&instance, &senrokan::SingleInstance::activationRequested, &window,
+                     &senrokan::Form1::showFromIcon);
     window.Form_Load();
     return app.exec();
 }

@@ -77,6 +77,9 @@ public:
     // The delay popup while it is loaded.
     Form3* form3() const;
 
+    // Double-click on the icon or its menu entry "設定"; also a later start in this folder.
+    void showFromIcon();
+
 Q_SIGNALS:
     // The program is to end now: the window was closed or an exit command ran.
     void programEnded();
@@ -95,8 +98,6 @@ private:
     // Command1_Click to Command5_Click: the button "送信" of route r.
     void routeButton_Click(int route);
     void Form_Unload();
-    // Double-click on the icon or its menu entry "設定".
-    void showFromIcon();
 
     // Puts a completely read file on the window: interval option, option boxes, resident mode,
     // route fields and tab captions; an import also clears Text9 and every route's check record.

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QLockFile>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class QLocalServer;
+
+namespace senrokan
+{
+
+// One running program per settings folder: the first start in a folder holds a lock named after
+// the folder and listens on a local socket of the same name; a later start in that folder tells
+// it to come forward and leaves. Two writers of one Senrokan.DEF would lose each other's saves.
+// Starts in other folders never meet.
+class SingleInstance : public QObject
+{
+    Q_OBJECT
+public:
+    enum class Claim {
+        // This process now owns the folder; activationRequested reports later starts.
+        Owner,
+        // Another process owns the folder and has been told to come forward.
+        Forwarded,
+        // Another process holds the folder's lock but does not answer.
+        OwnerSilent,
+        // No lock can be made here (for example an unwritable temporary folder): nothing guards
+        // the folder.
+        Unguarded,
+    };
+    Q_ENUM(Claim)
+
+    explicit SingleInstance(const QString& folder, QObject* parent = nullptr);
+    ~SingleInstance() override;
+
+    // Owns the folder or tells its owner to come forward; waits at most answerLimitMs for an
+    // owner that is still starting to listen.
+    Claim claim(int answerLimitMs = 10000);
+
+    // The name of the folder's lock and socket: a hash of the folder's canonical path and the
+    // user's home, so every spelling of one folder meets, other users never do, and the name
+    // stays short enough for a socket path.
+    static QString key(const QString& folder);
+    // Where the lock file of that key lives; empty when there is no temporary folder.
+    static QString lockPath(const QString& key);
+
+Q_SIGNALS:
+    // A later start in this folder asks for the main window.
+    void activationRequested();
+
+private:
+    bool tellOwner(int answerLimitMs);
+    bool listen();
+    void readRequest();
+
+    QString m_key;
+    QLockFile m_lock;
+    std::unique_ptr<QLocalServer> m_server;
+};
+
+} // namespace senrokan
