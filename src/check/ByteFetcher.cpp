@@ -6,6 +6,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QTimer>
 
 namespace senrokan
 {
@@ -56,6 +57,12 @@ QByteArray ByteFetcher::fetch(const QUrl& url, int timeoutMs, qsizetype capBytes
         body += reply->readAll();
     });
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    // The transfer time-out only catches a silent server; one that trickles bytes must not hold
+    // the check for ever, so the whole fetch has the same limit.
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, reply, &QNetworkReply::abort);
+    deadline.start(timeoutMs);
     if (!reply->isFinished())
         loop.exec();
     m_reply = nullptr;
