@@ -8,6 +8,7 @@
 #include <QNetworkRequest>
 #include <QSslCertificate>
 #include <QSslError>
+#include <QTimer>
 
 namespace senrokan
 {
@@ -120,6 +121,12 @@ FetchedPage ByteFetcher::fetchPage(const QUrl& url, int timeoutMs, qsizetype cap
         secured = true;
     });
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    // The transfer time-out only catches a silent server; one that trickles bytes must not hold
+    // the check for ever, so the whole fetch has the same limit.
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, reply, &QNetworkReply::abort);
+    deadline.start(timeoutMs);
     if (!reply->isFinished())
         loop.exec();
     m_reply = nullptr;

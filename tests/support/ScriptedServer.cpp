@@ -16,21 +16,29 @@ namespace senrokan::test
 namespace
 {
 
-int listenOnLoopback(quint16* port)
+int listenOn(const char* address, quint16* port)
 {
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
     int one = 1;
     ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    addr.sin_port = 0;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-    ::listen(fd, 16);
+    ::inet_pton(AF_INET, address, &addr.sin_addr);
+    addr.sin_port = htons(*port);
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(fd, 16) != 0) {
+        *port = 0;
+        return fd;
+    }
     socklen_t len = sizeof addr;
     ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
     *port = ntohs(addr.sin_port);
     return fd;
+}
+
+int listenOnLoopback(quint16* port)
+{
+    *port = 0;
+    return listenOn("127.0.0.1", port);
 }
 
 bool writeAll(int fd, const char* data, qint64 size)
@@ -55,18 +63,22 @@ quint16 closedPort()
     return port;
 }
 
-ScriptedServer::ScriptedServer()
+ScriptedServer::ScriptedServer() : ScriptedServer("127.0.0.1", 0) {}
+
+ScriptedServer::ScriptedServer(const char* address, quint16 port) : m_port(port)
 {
-    m_listenFd = listenOnLoopback(&m_port);
-    m_acceptThread = std::thread([this] { acceptLoop(); });
+    m_listenFd = listenOn(address, &m_port);
+    if (m_port != 0)
+        m_acceptThread = std::thread([this] { acceptLoop(); });
 }
 
 ScriptedServer::~ScriptedServer()
 {
     m_stop = true;
-    m_acceptThread.join();
-    for (std::thread* worker : m_workers) {
-        worker->join();
+    if (m_acceptThread.joinable())
+        m_acceptThread.join();
+    for (Worker* worker : m_workers) {
+        worker->thread.join();
         delete worker;
     }
     ::close(m_listenFd);
@@ -124,7 +136,25 @@ void ScriptedServer::acceptLoop()
         if (fd < 0)
             continue;
         ++m_connections;
-        m_workers.append(new std::thread([this, fd] { serve(fd); }));
+        reapWorkers();
+        auto* worker = new Worker;
+        worker->thread = std::thread([this, fd, worker] {
+            serve(fd);
+            worker->done = true;
+        });
+        m_workers.append(worker);
+    }
+}
+
+void ScriptedServer::reapWorkers()
+{
+    for (qsizetype i = m_workers.size() - 1; i >= 0; --i) {
+        Worker* worker = m_workers.at(i);
+        if (worker->done) {
+            worker->thread.join();
+            delete worker;
+            m_workers.removeAt(i);
+        }
     }
 }
 

@@ -34,7 +34,10 @@ public:
     using Step = std::variant<Send, Pause, Reset, Flood, Hold>;
     using Script = QList<Step>;
 
+    // Listens on 127.0.0.1 at a free port, or on the address and port given (a port below 1024
+    // needs root); port() is 0 when the address cannot be taken.
     ScriptedServer();
+    ScriptedServer(const char* address, quint16 port);
     ~ScriptedServer();
 
     quint16 port() const { return m_port; }
@@ -64,7 +67,12 @@ private:
     std::atomic<bool> m_stop{false};
     std::atomic<int> m_connections{0};
     std::thread m_acceptThread;
-    QList<std::thread*> m_workers;
+    struct Worker {
+        std::thread thread;
+        std::atomic<bool> done{false};
+    };
+    void reapWorkers(); // joins the workers that have ended, so that long runs do not pile them up
+    QList<Worker*> m_workers;
 
     mutable QMutex m_mutex;
     QMap<QString, Script> m_raw;

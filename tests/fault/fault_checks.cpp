@@ -1,0 +1,338 @@
+// Misbehaving servers against the timed check, in process through CheckCycle with short waits
+// and, as root, against senrokan-check with its real waits on port 80 of loopback addresses of
+// its own. Each fault sits on route 1; route 2 serves a normal page and must still be checked.
+#include "check/RouteChecker.h"
+#include "codec/Converter.h"
+#include "cycle/CheckCycle.h"
+#include "settings/SettingsFile.h"
+#include "support/CountingCycleDisplay.h"
+#include "support/ProcessFigures.h"
+#include "support/RecordingDisplay.h"
+#include "support/ScriptedServer.h"
+
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+using namespace senrokan;
+using namespace senrokan::test;
+using Script = ScriptedServer::Script;
+using Send = ScriptedServer::Send;
+using Pause = ScriptedServer::Pause;
+
+namespace
+{
+
+const QString Word = QStringLiteral("平常運転");
+const QString FaultPath = QStringLiteral("fault.html");
+const QString NormalPath = QStringLiteral("normal.html");
+// The expected status when the error trap ends the check: the one it had before.
+constexpr int Kept = -100;
+// What route 1 holds before the cycle, so that a kept status shows.
+constexpr int Before = StatusOutOfHours;
+// Generous: a 16 MiB reply held as text is 32 MiB, and nothing else may grow with a fault.
+constexpr qint64 PeakBoundKiB = 256 * 1024;
+
+// Where route 1 points.
+enum class Host { Scripted, Refused, Unresolvable };
+
+QByteArray encoded(const char* coding, const QString& text)
+{
+    return Converter(coding).encode(text);
+}
+
+QString html(const QString& head, const QString& body)
+{
+    return QStringLiteral("<html><head>%1</head><body>%2</body></html>").arg(head, body);
+}
+
+QString meta(const QString& declaration)
+{
+    return QStringLiteral("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=%1\">")
+        .arg(declaration);
+}
+
+Script ok(const QByteArray& body)
+{
+    return ScriptedServer::reply("200 OK", body);
+}
+
+// A page in a declared coding with bytes that are invalid in it before the word.
+QByteArray withInvalidBytes(const char* coding, const QString& declaration,
+                            const QByteArray& invalid)
+{
+    return encoded(coding, html(meta(declaration), QStringLiteral("<p>山手線</p>"))) + invalid +
+           encoded(coding, QStringLiteral("<p>現在、平常運転です。</p>"));
+}
+
+Script dribbled(const QByteArray& bytes)
+{
+    Script script;
+    for (const char byte : bytes)
+        script << Send{QByteArray(1, byte)} << Pause{1};
+    return script;
+}
+
+QByteArray garbage(qsizetype size)
+{
+    QRandomGenerator random(20260305);
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (char& b : bytes)
+        b = char(random.bounded(256));
+    return bytes;
+}
+
+Script forbidden()
+{
+    return ScriptedServer::reply("403 Forbidden", "<p>forbidden</p>");
+}
+
+const char* hostName(Host host, bool cli)
+{
+    switch (host) {
+    case Host::Scripted:
+        return cli ? "127.0.6.1" : "127.0.0.1";
+    case Host::Refused:
+        // Loopback, but nothing listens there.
+        return cli ? "127.0.6.2" : "127.0.0.2";
+    case Host::Unresolvable:
+        return "senrokan-fault.invalid";
+    }
+    return "";
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Host)
+
+class FaultChecks : public QObject
+{
+    Q_OBJECT
+
+    CheckTimings shortTimings(quint16 port) const
+    {
+        CheckTimings t;
+        t.connectWaitMs = 100;
+        t.replyWaitMs = 700;
+        t.arrivalPauseMs = 1;
+        t.port = port;
+        t.fetchTimeoutMs = 1500;
+        return t;
+    }
+
+    static void serve(ScriptedServer& server, const Script& reply, const Script& fetch)
+    {
+        server.onRequest(QLatin1Char('/') + FaultPath, reply);
+        if (!fetch.isEmpty())
+            server.onFetch(QLatin1Char('/') + FaultPath, fetch);
+        server.onRequest(
+            QLatin1Char('/') + NormalPath,
+            ok(encoded(coding::Cp932, html({}, QStringLiteral("<p>現在、平常運転です。</p>")))));
+    }
+
+private Q_SLOTS:
+    void timedCycle_data()
+    {
+        QTest::addColumn<Host>("host");
+        QTest::addColumn<Script>("reply");
+        QTest::addColumn<Script>("fetch"); // the byte fetch's answer; empty: as the reply
+        QTest::addColumn<int>("status");
+        QTest::addColumn<bool>("viaChecker"); // also run against senrokan-check as root
+
+        const QByteArray filler(3 * 1024 * 1024, 'a');
+
+        QTest::newRow("connection refused")
+            << Host::Refused << Script{} << Script{} << int(StatusConnectFailed) << true;
+        QTest::newRow("accepted, never answers") << Host::Scripted << Script{ScriptedServer::Hold{}}
+                                                 << Script{} << int(StatusConnectFailed) << true;
+        // Judged on what arrived: a 200 status line, and no word in it.
+        QTest::newRow("reset in the middle of the headers")
+            << Host::Scripted
+            << Script{Send{"HTTP/1.1 200 OK\r\nContent-Type: te"}, Pause{100},
+                      ScriptedServer::Reset{}}
+            << Script{} << int(StatusDelayed) << true;
+        QTest::newRow("reply dribbled one byte at a time")
+            << Host::Scripted << dribbled("HTTP/1.0 200 OK\r\n\r\n" + encoded(coding::Cp932, Word))
+            << Script{} << int(StatusNormal) << true;
+        QTest::newRow("100 MiB of reply")
+            << Host::Scripted
+            << Script{Send{"HTTP/1.0 200 OK\r\n\r\n"}, ScriptedServer::Flood{100LL << 20}}
+            << Script{} << int(StatusDelayed) << true;
+        QTest::newRow("binary garbage") << Host::Scripted << Script{Send{garbage(64 * 1024)}}
+                                        << Script{} << int(StatusConnectFailed) << true;
+        QTest::newRow("status line of two characters")
+            << Host::Scripted << Script{Send{"OK"}} << Script{} << int(StatusConnectFailed)
+            << false;
+        // Invalid bytes become substitutes; the word after them is still found.
+        QTest::newRow("invalid bytes in shift_jis")
+            << Host::Scripted
+            << ok(withInvalidBytes(coding::Cp932, QStringLiteral("shift_jis"), "\x81\x7f\xa0\xfd"))
+            << Script{} << int(StatusNormal) << false;
+        QTest::newRow("invalid bytes in utf-8")
+            << Host::Scripted
+            << ok(withInvalidBytes(coding::Utf8, QStringLiteral("utf-8"), "\xe3\x81\xff\xc0\x80"))
+            << Script{} << int(StatusNormal) << false;
+        QTest::newRow("invalid bytes in euc-jp")
+            << Host::Scripted
+            << ok(withInvalidBytes(coding::EucJp, QStringLiteral("EUC-JP"), "\xa4\x21\xff\x8e"))
+            << Script{} << int(StatusNormal) << false;
+        QTest::newRow("invalid bytes in iso-2022-jp")
+            << Host::Scripted
+            << ok(withInvalidBytes(coding::Iso2022Jp, QStringLiteral("iso-2022-jp"),
+                                   "\x1b$B\x7f\x21\x1b(B\x1b$Z\x0e"))
+            << Script{} << int(StatusNormal) << false;
+        QTest::newRow("declaration 10 000 characters long")
+            << Host::Scripted
+            << ok(encoded(coding::Cp932, html(meta(QString(10000, QLatin1Char('x'))),
+                                              QStringLiteral("<p>現在、平常運転です。</p>"))))
+            << Script{} << int(StatusNormal) << false;
+        QTest::newRow("3 MiB page, the word at its very end")
+            << Host::Scripted << ok(filler + encoded(coding::Cp932, Word)) << Script{}
+            << int(StatusNormal) << false;
+        QTest::newRow("3 MiB utf-8 page, the word at its very end")
+            << Host::Scripted
+            << ok(encoded(coding::Utf8, meta(QStringLiteral("utf-8"))) + filler +
+                  encoded(coding::Utf8, Word))
+            << Script{} << int(StatusNormal) << false;
+        QTest::newRow("host name that does not resolve")
+            << Host::Unresolvable << Script{} << Script{} << int(StatusConnectFailed) << true;
+        QTest::newRow("byte fetch in an endless redirect loop")
+            << Host::Scripted << forbidden()
+            << Script{Send{"HTTP/1.1 302 Found\r\nLocation: /" + FaultPath.toLatin1() +
+                           "\r\nContent-Length: 0\r\n\r\n"}}
+            << Kept << true;
+        QTest::newRow("byte fetch that stalls")
+            << Host::Scripted << forbidden()
+            << Script{Send{"HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n<p>"},
+                      ScriptedServer::Hold{}}
+            << Kept << false;
+        Script trickle{Send{"HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n"}};
+        for (int i = 0; i < 1000; ++i)
+            trickle << Pause{100} << Send{"x"};
+        QTest::newRow("byte fetch that trickles forever")
+            << Host::Scripted << forbidden() << trickle << Kept << true;
+    }
+
+    void timedCycle()
+    {
+        QFETCH(Host, host);
+        QFETCH(Script, reply);
+        QFETCH(Script, fetch);
+        QFETCH(int, status);
+
+        ScriptedServer server;
+        serve(server, reply, fetch);
+        RouteTable table;
+        RecordingDisplay checkDisplay;
+        RouteChecker checker(table, checkDisplay);
+        const CheckTimings timings = shortTimings(server.port());
+        checker.setTimings(timings);
+        const QString hosts[] = {QString::fromLatin1(hostName(host, false)),
+                                 QStringLiteral("127.0.0.1")};
+        const QString paths[] = {FaultPath, NormalPath};
+        for (int r = 1; r <= 2; ++r) {
+            table.setRouteField(r, ServerName, hosts[r - 1]);
+            table.setRouteField(r, DirectoryName, paths[r - 1]);
+            table.setRouteField(r, MatchWord, Word);
+        }
+        checker.states()[1].Status = Before;
+
+        SettingsValues values;
+        CountingCycleDisplay display;
+        CheckCycle cycle(checker, values, display);
+        cycle.ApplyCheckInterval();
+        cycle.state().CheckTickCount = cycle.tickTarget() - 1;
+        QElapsedTimer clock;
+        clock.start();
+        cycle.Timer1_Timer();
+        const qint64 elapsed = clock.elapsed();
+        cycle.end();
+
+        QCOMPARE(display.checks, 1);
+        QCOMPARE(checker.states()[1].Status, status == Kept ? Before : status);
+        QCOMPARE(checker.states()[2].Status, int(StatusNormal));
+        QVERIFY(server.rawRequests().contains("GET /normal.html HTTP/1.0\r\n\r\n"));
+        for (int r = 3; r <= 5; ++r)
+            QCOMPARE(checker.states()[r].Status, int(StatusNoServer));
+        QVERIFY(!checker.isRunning());
+        // Two checks of two waits each, at most one byte fetch, and room for a loaded machine.
+        const qint64 bound =
+            2 * (timings.connectWaitMs + timings.replyWaitMs) + timings.fetchTimeoutMs + 5000;
+        QVERIFY2(elapsed < bound, qPrintable(QStringLiteral("the cycle took %1 ms").arg(elapsed)));
+        QVERIFY2(peakResidentKiB() < PeakBoundKiB,
+                 qPrintable(QStringLiteral("peak resident %1 KiB").arg(peakResidentKiB())));
+    }
+
+    void checker_data() { timedCycle_data(); }
+
+    void checker()
+    {
+        QFETCH(Host, host);
+        QFETCH(Script, reply);
+        QFETCH(Script, fetch);
+        QFETCH(int, status);
+        QFETCH(bool, viaChecker);
+        if (!viaChecker)
+            QSKIP("covered by the timed cycle; senrokan-check runs a few rows for time");
+        if (::geteuid() != 0)
+            QSKIP("the scripted server must listen on port 80, which needs root");
+
+        {
+            QTcpSocket probe;
+            probe.connectToHost(QString::fromLatin1(hostName(Host::Refused, true)), 80);
+            QVERIFY2(!probe.waitForConnected(500),
+                     "a server listens on port 80 of every address; stop it first");
+        }
+        ScriptedServer server(hostName(Host::Scripted, true), 80);
+        QVERIFY2(server.port() == 80, "port 80 of 127.0.6.1 is taken");
+        serve(server, reply, fetch);
+
+        QTemporaryDir dir;
+        RouteBlocks routes;
+        routes[0] = {QStringLiteral("故障"), QString::fromLatin1(hostName(host, true)), FaultPath,
+                     Word};
+        routes[1] = {QStringLiteral("平常"), QString::fromLatin1(hostName(Host::Scripted, true)),
+                     NormalPath, Word};
+        const QString settings = dir.filePath(SettingsFileName);
+        writeLayoutFile(settings, QString(), SettingsValues(), routes);
+
+        QProcess process;
+        process.setWorkingDirectory(dir.path());
+        QElapsedTimer clock;
+        clock.start();
+        process.start(QStringLiteral(SENROKAN_CHECK_EXE), {QStringLiteral("--json")});
+        // Real waits: 2 + 2 s a route, a 4 s byte fetch; a hang runs into this bound.
+        const bool finished = process.waitForFinished(60000);
+        if (!finished)
+            process.kill();
+        QVERIFY2(finished, "senrokan-check did not end");
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+
+        const int expected = status == Kept ? int(StatusNone) : status;
+        const QJsonArray states = QJsonDocument::fromJson(process.readAllStandardOutput()).array();
+        QCOMPARE(states.size(), RouteCount);
+        QCOMPARE(states.at(0).toObject().value(QStringLiteral("status")).toInt(), expected);
+        QCOMPARE(states.at(1).toObject().value(QStringLiteral("status")).toInt(),
+                 int(StatusNormal));
+        QCOMPARE(process.exitCode(), expected == StatusDelayed         ? 1
+                                     : expected == StatusConnectFailed ? 2
+                                                                       : 0);
+        rusage children{};
+        ::getrusage(RUSAGE_CHILDREN, &children);
+        QVERIFY2(children.ru_maxrss < PeakBoundKiB,
+                 qPrintable(QStringLiteral("peak resident %1 KiB").arg(children.ru_maxrss)));
+        qInfo("senrokan-check took %lld ms", clock.elapsed());
+    }
+};
+
+QTEST_GUILESS_MAIN(FaultChecks)
+#include "fault_checks.moc"

@@ -1,0 +1,36 @@
+// The folded search with section markers, as the verdict uses it: page, match word, section
+// start and section end cut from one input at NUL bytes.
+#include "FuzzInput.h"
+
+#include "check/StatusDecision.h"
+#include "codec/TextSearch.h"
+#include "route/Failure.h"
+
+using namespace senrokan;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const QList<QByteArray> p = fuzz::parts(fuzz::bytesOf(data, size), 4);
+    const QString page = QString::fromUtf8(p[0]);
+    RouteDefinition route;
+    route[MatchWord] = QString::fromUtf8(p[1]);
+    route[SubtitleStart] = QString::fromUtf8(p[2]);
+    route[SubtitleEnd] = QString::fromUtf8(p[3]);
+    try {
+        const Status status = decideStatus(route, page, QTime(12, 0));
+        fuzz::require(status == StatusNormal || status == StatusDelayed);
+    } catch (const Failure&) {
+        // A section start missing from the page ends the check through the error trap.
+    }
+    const TextSearch search(page);
+    for (const qsizetype start : {qsizetype(1), page.size() / 2 + 1, page.size()}) {
+        if (start < 1)
+            continue;
+        const qsizetype at = search.find(route[MatchWord], start);
+        fuzz::require(at == 0 || (at >= start && at <= page.size() + 1));
+    }
+    // The page is always found in itself, at its start.
+    if (!page.isEmpty())
+        fuzz::require(search.find(page, 1) == 1);
+    return 0;
+}

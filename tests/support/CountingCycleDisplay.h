@@ -1,0 +1,42 @@
+#pragma once
+
+#include "cycle/CycleDisplay.h"
+
+#include <QString>
+
+#include <optional>
+
+namespace senrokan::test
+{
+
+// Counts what the cycle shows without keeping a log, so that it costs no memory however many
+// cycles run; the last tray picture and popup text are kept.
+class CountingCycleDisplay : public CycleDisplay
+{
+public:
+    int checks = 0; // a check starts by showing the checking picture
+    int popups = 0;
+    int popupsHidden = 0;
+    TrayPicture picture = TrayPicture::Normal;
+    QString popupText;
+
+    void addTrayIcon() override {}
+    void hideMainWindow() override {}
+    void setTrayPicture(TrayPicture p) override
+    {
+        if (p == TrayPicture::Checking)
+            ++checks;
+        picture = p;
+    }
+    void selectSettingsPage() override {}
+    void showPopup(const QString& text) override
+    {
+        ++popups;
+        popupText = text;
+    }
+    void hidePopup() override { ++popupsHidden; }
+    void playChime() override {}
+    std::optional<int> selectedIntervalMinutes() const override { return std::nullopt; }
+};
+
+} // namespace senrokan::test
