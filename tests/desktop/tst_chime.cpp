@@ -1,5 +1,6 @@
-// The delay chime: which notify.wav it plays, that the sound player is loaded only by a chime,
-// that chimes survive a sleeping main thread, and that the committed notify.wav is the script's.
+// The delay chime: which notify.wav it plays, that the sound player is loaded only by a chime
+// with a file to play, that chimes sound while the main thread sleeps, and that the committed
+// notify.wav is the script's.
 #include "desktop/Chime.h"
 
 #include <QDir>
@@ -16,68 +17,58 @@ using namespace senrokan;
 namespace
 {
 
-bool mapped(const QString& library)
+bool multimediaMapped()
 {
     QFile maps(QStringLiteral("/proc/self/maps"));
     if (!maps.open(QIODevice::ReadOnly))
         qFatal("cannot read /proc/self/maps");
-    return QString::fromUtf8(maps.readAll()).contains(library);
+    return maps.readAll().contains("libQt6Multimedia");
 }
 
-// How many threads of this process carry the name the sound player gives its thread.
+// Threads of this process with the name the sound player gives its thread.
 int chimeThreads()
 {
     int count = 0;
     const QDir tasks(QStringLiteral("/proc/self/task"));
     for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         QFile comm(tasks.filePath(task + QStringLiteral("/comm")));
-        if (comm.open(QIODevice::ReadOnly) && comm.readAll().trimmed() == "SenrokanChime")
-            ++count;
+        count += comm.open(QIODevice::ReadOnly) && comm.readAll().trimmed() == "SenrokanChime";
     }
     return count;
-}
-
-QString programDir()
-{
-    return QFileInfo(QStringLiteral(SENROKAN_EXE)).absolutePath();
-}
-
-void writeFile(const QString& path)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("RIFF");
 }
 
 QByteArray contentsOf(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-quint16 u16(const QByteArray& bytes, int at)
+bool succeeds(const QString& program, const QStringList& arguments)
 {
-    return qFromLittleEndian<quint16>(bytes.constData() + at);
+    QProcess process;
+    process.start(program, arguments);
+    return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit &&
+           process.exitCode() == 0;
 }
 
-quint32 u32(const QByteArray& bytes, int at)
-{
-    return qFromLittleEndian<quint32>(bytes.constData() + at);
-}
+const QString ProgramDir = QFileInfo(QStringLiteral(SENROKAN_EXE)).absolutePath();
+const QString PluginFile = Chime::programPluginFile(ProgramDir);
+const QString DataDir = Chime::programDataDir(ProgramDir);
 
 } // namespace
 
 class TestChime : public QObject
 {
     Q_OBJECT
+    QTemporaryDir m_emptyDir;
+    QTemporaryDir m_serverDir;
+    QProcess m_soundServer;
+
 private Q_SLOTS:
     void initTestCase()
     {
         // Chimes look in the current folder first; an empty one leaves the data folder to decide.
-        QVERIFY(m_emptyDir.isValid());
-        QVERIFY(QDir::setCurrent(m_emptyDir.path()));
+        QVERIFY(m_emptyDir.isValid() && QDir::setCurrent(m_emptyDir.path()));
         startSoundServer();
     }
 
@@ -89,150 +80,94 @@ private Q_SLOTS:
 
     void soundFile_data()
     {
-        QTest::addColumn<QString>("inCurrent");
-        QTest::addColumn<QString>("inData");
-        QTest::addColumn<QString>("played");
-
-        QTest::newRow("current folder wins") << "file"
-                                             << "file"
-                                             << "current";
-        QTest::newRow("only in the current folder") << "file"
-                                                    << "none"
-                                                    << "current";
-        QTest::newRow("only in the data folder") << "none"
-                                                 << "file"
-                                                 << "data";
-        QTest::newRow("in neither") << "none"
-                                    << "none"
-                                    << "none";
-        QTest::newRow("folder named notify.wav is no file") << "folder"
-                                                            << "file"
-                                                            << "data";
-        QTest::newRow("folders named notify.wav in both") << "folder"
-                                                          << "folder"
-                                                          << "none";
+        // What is named notify.wav in the current and the data folder, and which one plays.
+        QTest::addColumn<QStringList>("files");
+        QTest::newRow("current folder wins") << QStringList{"file", "file", "current"};
+        QTest::newRow("only in the data folder") << QStringList{"none", "file", "data"};
+        QTest::newRow("in neither") << QStringList{"none", "none", "none"};
+        QTest::newRow("folder is no file") << QStringList{"folder", "file", "data"};
     }
 
     void soundFile()
     {
-        QFETCH(QString, inCurrent);
-        QFETCH(QString, inData);
-        QFETCH(QString, played);
+        QFETCH(QStringList, files);
+        const QString played = files[2];
         QTemporaryDir top;
-        QVERIFY(top.isValid());
-        QMap<QString, QString> dirs{{QStringLiteral("current"), top.filePath("current")},
-                                    {QStringLiteral("data"), top.filePath("data")}};
-        const QMap<QString, QString> contents{{QStringLiteral("current"), inCurrent},
-                                              {QStringLiteral("data"), inData}};
-        for (const QString& which : dirs.keys()) {
-            const QString wav = QDir(dirs[which]).filePath("notify.wav");
-            QVERIFY(QDir().mkpath(dirs[which]));
-            if (contents[which] == "file")
-                writeFile(wav);
-            else if (contents[which] == "folder")
-                QVERIFY(QDir().mkpath(wav));
+        for (const auto& [dir, content] :
+             {std::pair{"current", files[0]}, std::pair{"data", files[1]}}) {
+            const QString wav = top.filePath(dir + QStringLiteral("/notify.wav"));
+            QVERIFY(QDir().mkpath(content == "folder" ? wav : top.filePath(dir)));
+            QFile file(wav);
+            QVERIFY(content != "file" || file.open(QIODevice::WriteOnly));
         }
-
-        const std::optional<QString> found = Chime::soundFile(dirs["current"], dirs["data"]);
-
-        if (played == "none") {
-            QVERIFY(!found.has_value());
-        } else {
-            QVERIFY(found.has_value());
-            QCOMPARE(*found, QDir(dirs[played]).filePath("notify.wav"));
-        }
+        const std::optional<QString> found =
+            Chime::soundFile(top.filePath("current"), top.filePath("data"));
+        QCOMPARE(found.value_or("none"),
+                 played == "none" ? played : top.filePath(played + "/notify.wav"));
     }
 
-    // The built program finds its plugin and chime where the installed one would, relative to
-    // its own folder.
+    // The built program finds its plugin and chime where the installed one would.
     void buildTreeLayout()
     {
-        const QString wav = QDir(Chime::programDataDir(programDir())).filePath("notify.wav");
-        QCOMPARE(contentsOf(wav), contentsOf(QStringLiteral(COMMITTED_CHIME_WAV)));
+        QCOMPARE(contentsOf(DataDir + "/notify.wav"), contentsOf(COMMITTED_CHIME_WAV));
 #ifdef SENROKAN_WITH_MULTIMEDIA
-        QVERIFY(QFileInfo(Chime::programPluginFile(programDir())).isFile());
+        QVERIFY(QFileInfo(PluginFile).isFile());
 #endif
     }
 
-    // These come before anything that loads the plugin: once mapped, a library stays mapped.
-    void nothingToPlayLoadsNothing()
+    // Before anything that loads the plugin: once mapped, a library stays mapped.
+    void beepsWithoutLoading_data()
     {
-        QTemporaryDir noData;
-        Chime chime(Chime::programPluginFile(programDir()), noData.path());
+        QTest::addColumn<QString>("pluginFile");
+        QTest::addColumn<QString>("dataDir");
+        QTest::newRow("nothing to play") << PluginFile << m_emptyDir.path();
+        QTest::newRow("no plugin") << m_emptyDir.filePath("senrokan_chime.so") << DataDir;
+    }
+
+    void beepsWithoutLoading()
+    {
+        QFETCH(QString, pluginFile);
+        QFETCH(QString, dataDir);
+        Chime chime(pluginFile, dataDir);
+        chime.play();
         chime.play();
         QVERIFY(!chime.pluginLoaded());
-        QVERIFY(!mapped(QStringLiteral("libQt6Multimedia")));
+        QVERIFY(!multimediaMapped());
     }
 
-    void missingPluginBeeps()
-    {
-        Chime chime(m_emptyDir.filePath("senrokan_chime.so"), Chime::programDataDir(programDir()));
-        chime.play();
-        chime.play();
-        QVERIFY(!chime.pluginLoaded());
-    }
-
-    void firstPlayLoadsPlugin()
-    {
-#ifndef SENROKAN_WITH_MULTIMEDIA
-        QSKIP("built without Qt Multimedia");
-#endif
-        QVERIFY(!mapped(QStringLiteral("libQt6Multimedia")));
-        Chime chime(Chime::programPluginFile(programDir()), Chime::programDataDir(programDir()));
-        QVERIFY(!chime.pluginLoaded());
-        QVERIFY(!mapped(QStringLiteral("libQt6Multimedia")));
-        QCOMPARE(chimeThreads(), 0);
-
-        chime.play();
-
-        QVERIFY(chime.pluginLoaded());
-        QVERIFY(mapped(QStringLiteral("libQt6Multimedia")));
-        QVERIFY(mapped(QStringLiteral("senrokan_chime")));
-    }
-
-    // While the main thread is blocked the chime still reaches the sound server: it must not
-    // wait for the main thread's event loop to load the sound or to feed it.
-    void chimeSoundsWhileMainThreadBlocked()
-    {
-#ifndef SENROKAN_WITH_MULTIMEDIA
-        QSKIP("built without Qt Multimedia");
-#endif
-        if (m_soundServer.state() != QProcess::Running)
-            QSKIP("no sound server of our own (pulseaudio, pulseaudio-utils)");
-        Chime chime(Chime::programPluginFile(programDir()), Chime::programDataDir(programDir()));
-        chime.play();
-        // pactl runs with this thread blocked in waitForFinished, handling no events.
-        bool playing = false;
-        for (int tries = 0; tries < 250 && !playing; ++tries) {
-            QProcess pactl;
-            pactl.start(QStringLiteral("pactl"), {QStringLiteral("list"), QStringLiteral("short"),
-                                                  QStringLiteral("sink-inputs")});
-            QVERIFY(pactl.waitForFinished());
-            playing = !pactl.readAllStandardOutput().trimmed().isEmpty();
-            if (!playing)
-                QThread::msleep(20);
-        }
-        QVERIFY(playing);
-    }
-
-    // As the program chimes for a delay: the main thread sleeps between the chimes, and the
-    // chime is destroyed right after, which must join its thread.
-    void threeChimesWhileMainThreadSleeps()
+    // Neither the multimedia libraries nor the sound thread before the first chime. As the
+    // program chimes for a delay, the main thread sleeps between chimes and handles no events:
+    // playback must not need it. Destroying the chime joins its thread.
+    void chimesWhileMainThreadSleeps()
     {
 #ifndef SENROKAN_WITH_MULTIMEDIA
         QSKIP("built without Qt Multimedia");
 #endif
         {
-            Chime chime(Chime::programPluginFile(programDir()),
-                        Chime::programDataDir(programDir()));
+            Chime chime(PluginFile, DataDir);
+            QVERIFY(!chime.pluginLoaded() && !multimediaMapped() && chimeThreads() == 0);
             chime.play();
-            QThread::msleep(500);
+            QVERIFY(chime.pluginLoaded() && multimediaMapped());
+            if (m_soundServer.state() == QProcess::Running) {
+                // The main thread is blocked in QProcess and sleep, never in an event loop.
+                bool playing = false;
+                for (int tries = 0; tries < 250 && !playing; ++tries) {
+                    QProcess pactl;
+                    pactl.start(QStringLiteral("pactl"), {"list", "short", "sink-inputs"});
+                    QVERIFY(pactl.waitForFinished());
+                    playing = !pactl.readAllStandardOutput().trimmed().isEmpty();
+                    QThread::msleep(playing ? 500 : 20);
+                }
+                QVERIFY2(playing, "the chime never reached the sound server");
+            } else {
+                qWarning("no sound server of our own (pulseaudio, pulseaudio-utils)");
+            }
             chime.play();
             QThread::msleep(500);
             chime.play();
             QCOMPARE(chimeThreads(), 1);
         }
-        // The thread is joined; the system may take a moment more to forget it.
+        // Joined; the system may take a moment more to forget the thread.
         QTRY_COMPARE_WITH_TIMEOUT(chimeThreads(), 0, 5000);
     }
 
@@ -240,45 +175,37 @@ private Q_SLOTS:
     {
         QTemporaryDir out;
         const QString wav = out.filePath("notify.wav");
-        QProcess python;
-        python.start(QStringLiteral(PYTHON_EXE), {QStringLiteral(MAKE_CHIME_PY), wav});
-        QVERIFY(python.waitForFinished(60000));
-        QCOMPARE(python.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(python.exitCode(), 0);
-        const QByteArray made = contentsOf(wav);
-        QVERIFY(!made.isEmpty());
-        QVERIFY2(made == contentsOf(QStringLiteral(COMMITTED_CHIME_WAV)),
+        QVERIFY(succeeds(PYTHON_EXE, {MAKE_CHIME_PY, wav}));
+        QVERIFY2(!contentsOf(wav).isEmpty() && contentsOf(wav) == contentsOf(COMMITTED_CHIME_WAV),
                  "resources/notify.wav differs from what resources/make_chime.py writes");
     }
 
     void committedChimeIsShortPcm()
     {
-        const QByteArray wav = contentsOf(QStringLiteral(COMMITTED_CHIME_WAV));
+        const QByteArray wav = contentsOf(COMMITTED_CHIME_WAV);
         QVERIFY(wav.size() > 44);
-        QCOMPARE(wav.left(4), QByteArray("RIFF"));
-        QCOMPARE(u32(wav, 4), quint32(wav.size() - 8));
-        QCOMPARE(wav.mid(8, 8), QByteArray("WAVEfmt "));
-        QCOMPARE(u16(wav, 20), quint16(1)); // integer PCM
-        QCOMPARE(u16(wav, 22), quint16(1)); // mono
-        QCOMPARE(u32(wav, 24), quint32(22050));
-        QCOMPARE(u16(wav, 34), quint16(16));
+        const auto u32 = [&](int at) { return qFromLittleEndian<quint32>(wav.constData() + at); };
+        QCOMPARE(wav.left(4) + wav.mid(8, 8), QByteArray("RIFFWAVEfmt "));
+        QCOMPARE(u32(4), quint32(wav.size() - 8));
+        // PCM, mono, 22050 Hz, 44100 bytes a second, 2 bytes a frame, 16 bits.
+        QCOMPARE(wav.mid(20, 16).toHex(), QByteArray("0100010022560000"
+                                                     "44ac000002001000"));
         QCOMPARE(wav.mid(36, 4), QByteArray("data"));
-        const quint32 bytes = u32(wav, 40);
+        const quint32 bytes = u32(40);
         QCOMPARE(qsizetype(bytes), wav.size() - 44);
-
-        // Three chimes half a second apart must not overlap.
+        // Chimes half a second apart must not overlap.
         const double seconds = bytes / 2 / 22050.0;
         QVERIFY2(seconds >= 0.2 && seconds <= 0.45, qPrintable(QString::number(seconds)));
         // Starting and ending at silence, so the speaker does not click.
-        const auto sample = [&](quint32 n) { return qint16(u16(wav, 44 + 2 * n)); };
-        QVERIFY(qAbs(sample(0)) < 64);
-        QVERIFY(qAbs(sample(bytes / 2 - 1)) < 64);
+        const auto sample = [&](quint32 n) {
+            return qFromLittleEndian<qint16>(wav.constData() + 44 + 2 * n);
+        };
+        QVERIFY(qAbs(sample(0)) < 64 && qAbs(sample(bytes / 2 - 1)) < 64);
     }
 
 private:
-    // A sound server of this test's own with one silent output, so chimes really play and can
-    // be recorded on machines without a sound card. It must be set before the first chime: Qt
-    // connects to the sound server once per process.
+    // A sound server of this test's own with one silent output, so chimes really play on machines
+    // without a sound card. Set before the first chime: Qt connects to it once per process.
     void startSoundServer()
     {
         QVERIFY(m_serverDir.isValid());
@@ -297,21 +224,9 @@ private:
         if (!m_soundServer.waitForStarted())
             return;
         qputenv("PULSE_SERVER", ("unix:" + socket).toUtf8());
-        // The server is ready once it answers.
-        for (int tries = 0; tries < 100; ++tries) {
-            QProcess pactl;
-            pactl.start(QStringLiteral("pactl"), {QStringLiteral("info")});
-            if (pactl.waitForFinished() && pactl.exitStatus() == QProcess::NormalExit &&
-                pactl.exitCode() == 0)
-                return;
-            QThread::msleep(100);
-        }
-        QFAIL("the test's sound server did not answer");
+        QTRY_VERIFY2_WITH_TIMEOUT(succeeds(QStringLiteral("pactl"), {QStringLiteral("info")}),
+                                  "the test's sound server did not answer", 10000);
     }
-
-    QTemporaryDir m_emptyDir;
-    QTemporaryDir m_serverDir;
-    QProcess m_soundServer;
 };
 
 QTEST_MAIN(TestChime)
