@@ -74,10 +74,10 @@ set_property(TEST tst_webview APPEND PROPERTY ENVIRONMENT ${SENROKAN_WEBENGINE_T
 find_program(SENROKAN_NGINX nginx PATHS /usr/sbin REQUIRED)
 # A D-Bus session of its own, or the browser would autolaunch one that outlives the test.
 find_program(SENROKAN_DBUS_RUN_SESSION dbus-run-session REQUIRED)
-senrokan_test(tst_webview_e2e window/tst_webview_e2e.cpp)
-set_property(TEST tst_webview_e2e PROPERTY COMMAND
-    ${SENROKAN_DBUS_RUN_SESSION} -- $<TARGET_FILE:tst_webview_e2e>)
-target_link_libraries(tst_webview_e2e PRIVATE senrokan_gui)
+add_executable(tst_webview_e2e window/tst_webview_e2e.cpp)
+target_link_libraries(tst_webview_e2e PRIVATE senrokan_gui Qt6::Test)
+add_test(NAME tst_webview_e2e
+    COMMAND ${SENROKAN_DBUS_RUN_SESSION} -- $<TARGET_FILE:tst_webview_e2e>)
 target_compile_definitions(tst_webview_e2e PRIVATE
     SENROKAN_EXE="$<TARGET_FILE:senrokan>"
     XVFB_EXE="${SENROKAN_XVFB}"
