@@ -6,6 +6,7 @@ add_library(senrokan_gui STATIC
     window/FileDialogs.cpp window/FileDialogs.h
     window/RoutePage.cpp window/RoutePage.h
     window/RouteWebView.cpp window/RouteWebView.h
+    window/WebViewLoader.cpp window/WebViewLoader.h
     window/SettingsPage.cpp window/SettingsPage.h
     window/Form1.cpp window/Form1.h
     window/Form3.cpp window/Form3.h
@@ -18,6 +19,7 @@ add_library(senrokan_gui STATIC
     platform/LocalHost.h
     platform/StartupEntry.cpp platform/StartupEntry.h
     platform/SoundPlayer.h
+    platform/WebViewFactory.h
 )
 # Qt offers host name and addresses on every system we build for, so one implementation serves.
 target_sources(senrokan_gui PRIVATE platform/LocalHostQt.cpp)
@@ -56,10 +58,12 @@ cmake_path(ABSOLUTE_PATH SENROKAN_PLUGIN_DIR_FROM_BIN BASE_DIRECTORY ${CMAKE_CUR
 cmake_path(ABSOLUTE_PATH SENROKAN_DATA_DIR_FROM_BIN BASE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
     NORMALIZE OUTPUT_VARIABLE SENROKAN_BUILD_DATA_DIR)
 set(SENROKAN_CHIME_PLUGIN_FILE senrokan_chime${CMAKE_SHARED_MODULE_SUFFIX})
+set(SENROKAN_WEBVIEW_PLUGIN_FILE senrokan_webview${CMAKE_SHARED_MODULE_SUFFIX})
 target_compile_definitions(senrokan_gui PRIVATE
     SENROKAN_PLUGIN_DIR_FROM_BIN="${SENROKAN_PLUGIN_DIR_FROM_BIN}"
     SENROKAN_DATA_DIR_FROM_BIN="${SENROKAN_DATA_DIR_FROM_BIN}"
-    SENROKAN_CHIME_PLUGIN_FILE="${SENROKAN_CHIME_PLUGIN_FILE}")
+    SENROKAN_CHIME_PLUGIN_FILE="${SENROKAN_CHIME_PLUGIN_FILE}"
+    SENROKAN_WEBVIEW_PLUGIN_FILE="${SENROKAN_WEBVIEW_PLUGIN_FILE}")
 
 # notify.wav is made by resources/make_chime.py and committed; the build only copies it.
 set(SENROKAN_CHIME_WAV ${CMAKE_CURRENT_SOURCE_DIR}/../resources/notify.wav)
@@ -87,6 +91,26 @@ if(SENROKAN_WITH_MULTIMEDIA)
         PREFIX ""
         LIBRARY_OUTPUT_DIRECTORY ${SENROKAN_BUILD_PLUGIN_DIR})
     install(TARGETS senrokan_chime LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/senrokan)
+endif()
+
+# The routes' browser links Qt WebEngine, whose libraries alone add some 80 MB to the resident
+# memory of a program that idles for months, so it is a plugin too, loaded by the first route
+# that shows a page. Without it the web views show pages as text.
+find_package(Qt6 6.4 QUIET COMPONENTS WebEngineWidgets)
+option(SENROKAN_WITH_WEBENGINE "Build the routes' browser (needs Qt WebEngine)"
+    ${Qt6WebEngineWidgets_FOUND})
+if(SENROKAN_WITH_WEBENGINE)
+    find_package(Qt6 6.4 REQUIRED COMPONENTS WebEngineWidgets)
+    add_library(senrokan_webview MODULE
+        platform/webview/EngineViewFactory.cpp platform/webview/EngineViewFactory.h
+        platform/WebViewFactory.h
+    )
+    target_include_directories(senrokan_webview PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+    target_link_libraries(senrokan_webview PRIVATE Qt6::Widgets Qt6::WebEngineWidgets)
+    set_target_properties(senrokan_webview PROPERTIES
+        PREFIX ""
+        LIBRARY_OUTPUT_DIRECTORY ${SENROKAN_BUILD_PLUGIN_DIR})
+    install(TARGETS senrokan_webview LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/senrokan)
 endif()
 
 add_executable(senrokan app/main.cpp)

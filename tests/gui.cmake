@@ -95,3 +95,31 @@ if(SENROKAN_WITH_MULTIMEDIA)
     add_dependencies(tst_package senrokan_chime)
 endif()
 set_tests_properties(tst_package PROPERTIES TIMEOUT 900)
+
+# The routes' web views. Chromium refuses to run as root with its sandbox on, and tests run as
+# root; the closed network needs its background fetches off, or it floods refused connections.
+set(SENROKAN_WEBENGINE_TEST_ENV
+    "QTWEBENGINE_DISABLE_SANDBOX=1"
+    "QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu --no-sandbox --disable-background-networking --disable-component-update --disable-sync --no-first-run")
+senrokan_test(tst_webview window/tst_webview.cpp)
+target_link_libraries(tst_webview PRIVATE senrokan_gui)
+set_property(TEST tst_webview APPEND PROPERTY ENVIRONMENT ${SENROKAN_WEBENGINE_TEST_ENV})
+
+# The browser plugin of the built program on Xvfb, against nginx on a loopback address.
+find_program(SENROKAN_NGINX nginx PATHS /usr/sbin REQUIRED)
+# A D-Bus session of its own, or the browser would autolaunch one that outlives the test.
+find_program(SENROKAN_DBUS_RUN_SESSION dbus-run-session REQUIRED)
+add_executable(tst_webview_e2e window/tst_webview_e2e.cpp)
+target_link_libraries(tst_webview_e2e PRIVATE senrokan_gui Qt6::Test)
+add_test(NAME tst_webview_e2e
+    COMMAND ${SENROKAN_DBUS_RUN_SESSION} -- $<TARGET_FILE:tst_webview_e2e>)
+target_compile_definitions(tst_webview_e2e PRIVATE
+    SENROKAN_EXE="$<TARGET_FILE:senrokan>"
+    XVFB_EXE="${SENROKAN_XVFB}"
+    NGINX_EXE="${SENROKAN_NGINX}")
+set_tests_properties(tst_webview_e2e PROPERTIES ENVIRONMENT "${SENROKAN_WEBENGINE_TEST_ENV}")
+add_dependencies(tst_webview_e2e senrokan)
+if(SENROKAN_WITH_WEBENGINE)
+    target_compile_definitions(tst_webview_e2e PRIVATE SENROKAN_WITH_WEBENGINE)
+    add_dependencies(tst_webview_e2e senrokan_webview)
+endif()

@@ -1,14 +1,23 @@
 #include "RouteWebView.h"
 
+#include "WebViewLoader.h"
 #include "accessibility/ControlNames.h"
+#include "platform/WebViewFactory.h"
 
 #include <QTextBrowser>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace senrokan
 {
 
-RouteWebView::RouteWebView(int route, QWidget* parent) : QFrame(parent)
+RouteWebView::RouteWebView(int route, QWidget* parent)
+    : RouteWebView(route, WebViewLoader::program(), parent)
+{
+}
+
+RouteWebView::RouteWebView(int route, WebViewLoader& loader, QWidget* parent)
+    : QFrame(parent), m_loader(loader)
 {
     setFrameShape(QFrame::StyledPanel);
     setFrameShadow(QFrame::Sunken);
@@ -21,12 +30,19 @@ void RouteWebView::navigate(const QString& url, const QString& pageText)
 {
     m_url = url;
     if (!m_view) {
-        m_textView = new QTextBrowser(this);
-        m_textView->setOpenLinks(false);
-        m_view = m_textView;
+        m_browser = m_loader.factory();
+        if (m_browser) {
+            m_view = m_browser->createView(this);
+        } else {
+            m_textView = new QTextBrowser(this);
+            m_textView->setOpenLinks(false);
+            m_view = m_textView;
+        }
         layout()->addWidget(m_view);
     }
-    if (m_textView)
+    if (m_browser)
+        m_browser->navigate(m_view, QUrl(url));
+    else
         m_textView->setPlainText(pageText);
 }
 

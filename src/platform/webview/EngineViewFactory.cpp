@@ -1,0 +1,25 @@
+#include "EngineViewFactory.h"
+
+#include <QWebEngineView>
+
+namespace senrokan::platform
+{
+
+QWidget* EngineViewFactory::createView(QWidget* parent)
+{
+    return new QWebEngineView(parent);
+}
+
+void EngineViewFactory::navigate(QWidget* view, const QUrl& url)
+{
+    if (auto* engineView = qobject_cast<QWebEngineView*>(view))
+        engineView->setUrl(url);
+}
+
+QString EngineViewFactory::title(QWidget* view) const
+{
+    const auto* engineView = qobject_cast<const QWebEngineView*>(view);
+    return engineView ? engineView->title() : QString();
+}
+
+} // namespace senrokan::platform

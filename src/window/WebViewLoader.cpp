@@ -1,0 +1,117 @@
+#include "WebViewLoader.h"
+
+#include "platform/WebViewFactory.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QOpenGLContext>
+
+#include <cstdio>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+// Qt's own hooks for the context that Qt::AA_ShareOpenGLContexts makes, which Qt WebEngine uses.
+QT_BEGIN_NAMESPACE
+Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext* context);
+Q_GUI_EXPORT QOpenGLContext* qt_gl_global_share_context();
+QT_END_NAMESPACE
+
+namespace senrokan
+{
+
+namespace
+{
+
+void releaseShareContext()
+{
+    QOpenGLContext* context = qt_gl_global_share_context();
+    qt_gl_set_global_share_context(nullptr);
+    delete context;
+}
+
+// What QApplication does at start when Qt::AA_ShareOpenGLContexts is set, done only before the
+// first browser: at start it would map the OpenGL driver, tens of megabytes, into a program that
+// may never show a page. Qt WebEngine needs the context before its library is loaded.
+bool shareOpenGLContexts()
+{
+    if (qt_gl_global_share_context())
+        return true;
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    auto* context = new QOpenGLContext;
+    if (!context->create()) {
+        delete context;
+        return false;
+    }
+    qt_gl_set_global_share_context(context);
+    qAddPostRoutine(releaseShareContext);
+    return true;
+}
+
+bool runningAsRoot()
+{
+#ifdef Q_OS_UNIX
+    return geteuid() == 0;
+#else
+    return false;
+#endif
+}
+
+} // namespace
+
+WebViewLoader::WebViewLoader(const QString& pluginFile)
+{
+    // Only names the file; nothing is loaded until the first view.
+    m_loader.setFileName(pluginFile);
+}
+
+WebViewLoader& WebViewLoader::program()
+{
+    static WebViewLoader loader(programPluginFile(QCoreApplication::applicationDirPath()));
+    return loader;
+}
+
+platform::WebViewFactory* WebViewLoader::factory()
+{
+    if (!m_loadTried) {
+        m_loadTried = true;
+        // A program built without the browser has no plugin and nothing to tell.
+        if (!QFileInfo::exists(m_loader.fileName()))
+            return nullptr;
+        const QString why =
+            refusal(runningAsRoot(), qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"),
+                    qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"));
+        if (!why.isEmpty())
+            std::fprintf(stderr, "senrokan: %s\n", qPrintable(why));
+        // Read without loading, so that a broken file costs no OpenGL context.
+        else if (m_loader.metaData().isEmpty())
+            std::fprintf(stderr, "senrokan: the web views show pages as text: %s\n",
+                         qPrintable(m_loader.errorString()));
+        else if (!shareOpenGLContexts())
+            std::fprintf(stderr, "senrokan: the web views show pages as text: the browser needs "
+                                 "OpenGL, which is not available\n");
+        else if (!(m_plugin = m_loader.instance()))
+            std::fprintf(stderr, "senrokan: the web views show pages as text: %s\n",
+                         qPrintable(m_loader.errorString()));
+    }
+    return qobject_cast<platform::WebViewFactory*>(m_plugin);
+}
+
+QString WebViewLoader::programPluginFile(const QString& programDir)
+{
+    return QDir(programDir)
+        .filePath(QStringLiteral(SENROKAN_PLUGIN_DIR_FROM_BIN "/" SENROKAN_WEBVIEW_PLUGIN_FILE));
+}
+
+QString WebViewLoader::refusal(bool root, bool disableSandbox, const QByteArray& chromiumFlags)
+{
+    if (!root || disableSandbox || chromiumFlags.split(' ').contains("--no-sandbox"))
+        return {};
+    return QStringLiteral("running as root, the web views show pages as text: the browser's "
+                          "sandbox does not run as root; set QTWEBENGINE_DISABLE_SANDBOX=1 to "
+                          "use the browser without it");
+}
+
+} // namespace senrokan
