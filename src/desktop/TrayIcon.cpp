@@ -53,8 +53,6 @@ void TrayIcon::AddTrayIcon()
     m_trayCallbackFlag = 1;
     setPicture(TrayPicture::Normal);
     m_icon.setToolTip(Tip);
-    // Qt puts a shown icon into a notification area that appears later by itself; the wait
-    // only decides when to give up on one.
     m_icon.show();
     if (!QSystemTrayIcon::isSystemTrayAvailable() && !m_hostWait.isActive()) {
         m_hostWaitedMs = 0;
@@ -78,6 +76,10 @@ void TrayIcon::lookForHost()
 {
     if (QSystemTrayIcon::isSystemTrayAvailable()) {
         m_hostWait.stop();
+        // Qt does not always notice a notification area that comes after the icon was shown:
+        // showing it again puts it there.
+        m_icon.hide();
+        m_icon.show();
         return;
     }
     m_hostWaitedMs += m_hostWait.interval();

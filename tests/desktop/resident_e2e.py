@@ -50,10 +50,10 @@ class ResidentTest(unittest.TestCase):
         nginx = Nginx(os.path.join(directory.name, "nginx"), HOST, {"delayed.html": DELAYED_PAGE})
         self.addCleanup(nginx.stop)
 
-    def start(self, resident):
+    def start(self, resident, tray=True):
         with open(os.path.join(self.work, "Senrokan.DEF"), "wb") as out:
             out.write(settings_file(resident))
-        session = Session(PROGRAM, self.work, tray=True, wait_for_window=resident != "1")
+        session = Session(PROGRAM, self.work, tray=tray, wait_for_window=resident != "1")
         self.addCleanup(session.close)
         return session
 
@@ -133,6 +133,15 @@ class ResidentTest(unittest.TestCase):
     def double_click(session, icon):
         session.x("xdotool", "mousemove", "--window", str(icon), "11", "11",
                   "click", "--repeat", "2", "--delay", "80", "1")
+
+    def test_notification_area_that_comes_later(self):
+        # A login session whose panel starts after the program: the icon goes there once it
+        # comes, and the window stays hidden.
+        session = self.start("1", tray=False)
+        time.sleep(3)
+        session.start_tray()
+        until(lambda: self.tray_icons(session), "the icon in the late notification area", 10)
+        self.assertEqual(session.visible_windows("^" + re.escape(CAPTION) + "$"), [])
 
     def test_going_resident_twice_keeps_one_icon(self):
         session = self.start("0")

@@ -62,11 +62,6 @@ private Q_SLOTS:
         while (!m_xvfb.canReadLine())
             QVERIFY2(m_xvfb.waitForReadyRead(LimitMs), "Xvfb named no display");
         m_display = QLatin1Char(':') + QString::fromLatin1(m_xvfb.readLine().trimmed());
-        m_tray.setProcessEnvironment(environment());
-        m_tray.start(QStringLiteral(TRAYER_EXE),
-                     {"--edge", "bottom", "--align", "right", "--widthtype", "pixel", "--width",
-                      "120", "--heighttype", "pixel", "--height", "24"});
-        QVERIFY2(m_tray.waitForStarted(), qPrintable(m_tray.errorString()));
     }
 
     void cleanupTestCase()
@@ -96,6 +91,7 @@ private Q_SLOTS:
     void laterStartInSameFolder()
     {
         QFETCH(bool, resident);
+        QVERIFY(trayOnScreen());
         const QString home = folder("home", resident);
         QProcess* first = start(home);
         const quint32 ready = waitReady(first, resident);
@@ -128,6 +124,28 @@ private:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("DISPLAY", m_display);
         return env;
+    }
+
+    // trayer as notification area, started again should an earlier row have taken it down.
+    bool trayOnScreen()
+    {
+        if (m_tray.state() == QProcess::NotRunning) {
+            m_tray.setProcessEnvironment(environment());
+            m_tray.start(QStringLiteral(TRAYER_EXE),
+                         {"--edge", "bottom", "--align", "right", "--widthtype", "pixel", "--width",
+                          "120", "--heighttype", "pixel", "--height", "24"});
+        }
+        const QDeadlineTimer deadline(LimitMs);
+        while (!deadline.hasExpired() && m_tray.state() != QProcess::NotRunning) {
+            QProcess tree;
+            tree.setProcessEnvironment(environment());
+            tree.start(QStringLiteral("xwininfo"), {"-root", "-tree"});
+            tree.waitForFinished(LimitMs);
+            if (tree.readAllStandardOutput().contains("(\"panel\" \"trayer\")"))
+                return true;
+            QTest::qWait(50);
+        }
+        return false;
     }
 
     QProcess* start(const QString& folder)

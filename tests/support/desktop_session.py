@@ -103,16 +103,19 @@ class Session:
         self.env.pop("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", None)
         self.tray = None
         if tray:
-            self.tray = subprocess.Popen(["trayer", "--edge", "top", "--align", "right",
-                                          "--widthtype", "pixel", "--width", "120",
-                                          "--heighttype", "pixel", "--height", "24"],
-                                         env=self.env)
-            until(lambda: "\"panel\" \"trayer\"" in self.tree(), "the notification area")
+            self.start_tray()
         self.program = subprocess.Popen([program], cwd=directory, env=self.env)
         self.app = until(application, "the program on the accessibility bus")
         if wait_for_window:
             until(lambda: any(w.get_name() == CAPTION for w in descendants(self.app)),
                   "the main window")
+
+    def start_tray(self):
+        """trayer as the notification area, once it is on screen."""
+        self.tray = subprocess.Popen(["trayer", "--edge", "top", "--align", "right",
+                                      "--widthtype", "pixel", "--width", "120",
+                                      "--heighttype", "pixel", "--height", "24"], env=self.env)
+        until(lambda: "\"panel\" \"trayer\"" in self.tree(), "the notification area")
 
     def x(self, *command):
         """Runs an X client on this display; its output, or None when it failed."""
