@@ -74,6 +74,18 @@ add_custom_command(OUTPUT ${SENROKAN_BUILD_DATA_DIR}/notify.wav
 add_custom_target(senrokan_chime_wav ALL DEPENDS ${SENROKAN_BUILD_DATA_DIR}/notify.wav)
 install(FILES ${SENROKAN_CHIME_WAV} DESTINATION ${CMAKE_INSTALL_DATADIR}/senrokan)
 
+# A plugin the program loads on first use, from the plugin folder beside it.
+function(senrokan_plugin name)
+    cmake_parse_arguments(PLUGIN "" "" "SOURCES;LIBRARIES" ${ARGN})
+    add_library(${name} MODULE ${PLUGIN_SOURCES})
+    target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+    target_link_libraries(${name} PRIVATE ${PLUGIN_LIBRARIES})
+    set_target_properties(${name} PROPERTIES
+        PREFIX ""
+        LIBRARY_OUTPUT_DIRECTORY ${SENROKAN_BUILD_PLUGIN_DIR})
+    install(TARGETS ${name} LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/senrokan)
+endfunction()
+
 # The sound player links Qt Multimedia, so it is a plugin the program loads only to chime; the
 # program itself must never link it. Without it every chime is a beep.
 find_package(Qt6 6.4 QUIET COMPONENTS Multimedia)
@@ -81,16 +93,10 @@ option(SENROKAN_WITH_MULTIMEDIA "Build the chime's sound player (needs Qt Multim
     ${Qt6Multimedia_FOUND})
 if(SENROKAN_WITH_MULTIMEDIA)
     find_package(Qt6 6.4 REQUIRED COMPONENTS Multimedia)
-    add_library(senrokan_chime MODULE
-        platform/chime/ThreadedSoundPlayer.cpp platform/chime/ThreadedSoundPlayer.h
-        platform/SoundPlayer.h
-    )
-    target_include_directories(senrokan_chime PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
-    target_link_libraries(senrokan_chime PRIVATE Qt6::Core Qt6::Multimedia)
-    set_target_properties(senrokan_chime PROPERTIES
-        PREFIX ""
-        LIBRARY_OUTPUT_DIRECTORY ${SENROKAN_BUILD_PLUGIN_DIR})
-    install(TARGETS senrokan_chime LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/senrokan)
+    senrokan_plugin(senrokan_chime
+        SOURCES platform/chime/ThreadedSoundPlayer.cpp platform/chime/ThreadedSoundPlayer.h
+                platform/SoundPlayer.h
+        LIBRARIES Qt6::Core Qt6::Multimedia)
 endif()
 
 # The routes' browser links Qt WebEngine, whose libraries alone add some 80 MB to the resident
@@ -101,16 +107,10 @@ option(SENROKAN_WITH_WEBENGINE "Build the routes' browser (needs Qt WebEngine)"
     ${Qt6WebEngineWidgets_FOUND})
 if(SENROKAN_WITH_WEBENGINE)
     find_package(Qt6 6.4 REQUIRED COMPONENTS WebEngineWidgets)
-    add_library(senrokan_webview MODULE
-        platform/webview/EngineViewFactory.cpp platform/webview/EngineViewFactory.h
-        platform/WebViewFactory.h
-    )
-    target_include_directories(senrokan_webview PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
-    target_link_libraries(senrokan_webview PRIVATE Qt6::Widgets Qt6::WebEngineWidgets)
-    set_target_properties(senrokan_webview PROPERTIES
-        PREFIX ""
-        LIBRARY_OUTPUT_DIRECTORY ${SENROKAN_BUILD_PLUGIN_DIR})
-    install(TARGETS senrokan_webview LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/senrokan)
+    senrokan_plugin(senrokan_webview
+        SOURCES platform/webview/EngineViewFactory.cpp platform/webview/EngineViewFactory.h
+                platform/WebViewFactory.h
+        LIBRARIES Qt6::Widgets Qt6::WebEngineWidgets)
 endif()
 
 add_executable(senrokan app/main.cpp)
