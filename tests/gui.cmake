@@ -90,6 +90,10 @@ target_compile_definitions(tst_package PRIVATE
     APPSTREAMCLI_EXE="${SENROKAN_APPSTREAMCLI}"
     COMMITTED_CHIME_WAV="${PROJECT_SOURCE_DIR}/resources/notify.wav")
 add_dependencies(tst_package senrokan senrokan-check senrokan_chime_wav senrokan_man_page)
+if(SENROKAN_WITH_WEBENGINE)
+    target_compile_definitions(tst_package PRIVATE SENROKAN_WITH_WEBENGINE)
+    add_dependencies(tst_package senrokan_webview)
+endif()
 if(SENROKAN_WITH_MULTIMEDIA)
     target_compile_definitions(tst_package PRIVATE SENROKAN_WITH_MULTIMEDIA)
     add_dependencies(tst_package senrokan_chime)

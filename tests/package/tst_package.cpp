@@ -2,6 +2,7 @@
 // Depends names the package of every library its programs link, and that every installed file is
 // where the desktop entry, the icon theme, the man reader and the program itself look.
 #include "desktop/Chime.h"
+#include "window/WebViewLoader.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -14,6 +15,7 @@
 #include <QTest>
 
 using senrokan::Chime;
+using senrokan::WebViewLoader;
 
 namespace
 {
@@ -151,6 +153,9 @@ private Q_SLOTS:
 #ifdef SENROKAN_WITH_MULTIMEDIA
         expected << QDir::cleanPath(Chime::programPluginFile(programDir()));
 #endif
+#ifdef SENROKAN_WITH_WEBENGINE
+        expected << QDir::cleanPath(WebViewLoader::programPluginFile(programDir()));
+#endif
         QStringList found;
         for (QDirIterator it(m_root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
              it.hasNext();)
@@ -168,6 +173,9 @@ private Q_SLOTS:
         QTest::newRow("senrokan-check") << root("usr/bin/senrokan-check");
 #ifdef SENROKAN_WITH_MULTIMEDIA
         QTest::newRow("sound player plugin") << Chime::programPluginFile(programDir());
+#endif
+#ifdef SENROKAN_WITH_WEBENGINE
+        QTest::newRow("browser plugin") << WebViewLoader::programPluginFile(programDir());
 #endif
     }
 
