@@ -10,6 +10,7 @@ add_library(senrokan_gui STATIC
     window/SettingsPage.cpp window/SettingsPage.h
     window/Form1.cpp window/Form1.h
     window/Form3.cpp window/Form3.h
+    window/PageTextArea.cpp window/PageTextArea.h
     desktop/IntervalOptions.cpp desktop/IntervalOptions.h
     desktop/OptionSwitches.cpp desktop/OptionSwitches.h
     desktop/StartupShortcut.cpp desktop/StartupShortcut.h

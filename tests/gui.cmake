@@ -127,3 +127,6 @@ if(SENROKAN_WITH_WEBENGINE)
     target_compile_definitions(tst_webview_e2e PRIVATE SENROKAN_WITH_WEBENGINE)
     add_dependencies(tst_webview_e2e senrokan_webview)
 endif()
+
+senrokan_test(tst_pagetextarea window/tst_pagetextarea.cpp)
+target_link_libraries(tst_pagetextarea PRIVATE senrokan_gui)

@@ -2,6 +2,7 @@
 
 #include "FileDialogs.h"
 #include "Form3.h"
+#include "PageTextArea.h"
 #include "RoutePage.h"
 #include "RouteWebView.h"
 #include "SettingsPage.h"
@@ -19,7 +20,6 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -81,8 +81,7 @@ Form1::Form1(QWidget* parent)
         m_ssTab1->addTab(m_routePages.at(r), QStringLiteral("Tab %1").arg(r));
     }
 
-    m_richTextBox1 = new QPlainTextEdit(this);
-    m_richTextBox1->setReadOnly(true);
+    m_richTextBox1 = new PageTextArea(this);
     nameControl(m_richTextBox1, QStringLiteral("RichTextBox1"), QStringLiteral("ページテキスト"));
     m_text8 = new QLineEdit(this);
     nameControl(m_text8, QStringLiteral("Text8"), QStringLiteral("状態"));
@@ -188,7 +187,7 @@ void Form1::setStatusText(const QString& text)
 
 void Form1::setPageText(const QString& text)
 {
-    m_richTextBox1->setPlainText(text);
+    m_richTextBox1->showText(text);
 }
 
 void Form1::setBusy(bool busy)

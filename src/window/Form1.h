@@ -16,7 +16,6 @@
 #include <optional>
 
 class QLineEdit;
-class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
 
@@ -24,6 +23,7 @@ namespace senrokan
 {
 
 class Form3;
+class PageTextArea;
 class RoutePage;
 class SettingsPage;
 class TrayIcon;
@@ -115,7 +115,7 @@ private:
     QTabWidget* m_ssTab1;
     SettingsPage* m_settingsPage;
     std::array<RoutePage*, RouteCount + 1> m_routePages{}; // [0] unused
-    QPlainTextEdit* m_richTextBox1;
+    PageTextArea* m_richTextBox1;
     QLineEdit* m_text8;
     QPushButton* m_command11;
     QPushButton* m_command13;
