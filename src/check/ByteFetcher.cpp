@@ -54,7 +54,6 @@ QNetworkAccessManager* ByteFetcher::manager()
 {
     if (!m_manager) {
         m_manager = new QNetworkAccessManager;
-        m_tls = tlsConfiguration();
     }
     return m_manager;
 }
@@ -94,8 +93,11 @@ FetchedPage ByteFetcher::fetchPage(const QUrl& url, int timeoutMs, qsizetype cap
     request.setTransferTimeout(timeoutMs);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::NoLessSafeRedirectPolicy);
-    if (url.scheme() == QLatin1String("https"))
-        request.setSslConfiguration(m_tls);
+    if (url.scheme() == QLatin1String("https")) {
+        if (!m_tls)
+            m_tls = tlsConfiguration();
+        request.setSslConfiguration(*m_tls);
+    }
 
     QNetworkReply* reply = client->get(request);
     m_reply = reply;

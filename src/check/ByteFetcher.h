@@ -6,6 +6,7 @@
 #include <QUrl>
 
 #include <functional>
+#include <optional>
 
 class QNetworkAccessManager;
 class QNetworkReply;
@@ -46,7 +47,9 @@ private:
 
     QNetworkAccessManager* m_manager = nullptr; // made on first use: most pages never need it
     QNetworkReply* m_reply = nullptr;
-    QSslConfiguration m_tls;
+    // Made on the first HTTPS fetch: even an empty configuration loads the TLS libraries, which
+    // a program watching only plain routes never needs.
+    std::optional<QSslConfiguration> m_tls;
 };
 
 } // namespace senrokan
