@@ -1,5 +1,6 @@
 // senrokan: the desktop program.
 #include "desktop/SingleInstance.h"
+#include "platform/MemoryTuning.h"
 #include "window/Form1.h"
 
 #include <QApplication>
@@ -12,6 +13,7 @@
 
 int main(int argc, char* argv[])
 {
+    senrokan::platform::keepLargeBuffersApart();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Senrokan"));
     // One program per folder, decided before the window, the icon or the settings file exist:

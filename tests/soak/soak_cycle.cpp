@@ -22,10 +22,11 @@ private Q_SLOTS:
         QCOMPARE(f.cycles, 200);
         // Every kind of outcome came up, so the mix really ran.
         QVERIFY(f.statuses[0] > 0 && f.statuses[1] > 0 && f.statuses[2] > 0);
-        // Generous bounds: a leak of a reply, a socket or a page per cycle breaks them.
+        // Generous bounds: a leak of a reply, a socket or a page per cycle breaks them, and so
+        // does a heap left fragmented by the large replies (it grew 8-10 MiB here before).
         QVERIFY(f.last.descriptors <= f.warm.descriptors + 2);
         QVERIFY2(
-            f.last.residentKiB - f.warm.residentKiB < 8 * 1024,
+            f.last.residentKiB - f.warm.residentKiB < 3 * 1024,
             qPrintable(
                 QStringLiteral("grew by %1 KiB").arg(f.last.residentKiB - f.warm.residentKiB)));
         QVERIFY(f.peakResidentKiB < 256 * 1024);

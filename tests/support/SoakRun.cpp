@@ -3,6 +3,7 @@
 #include "CountingCycleDisplay.h"
 #include "ProcessFigures.h"
 #include "ScriptedServer.h"
+#include "platform/MemoryTuning.h"
 
 #include "check/RouteChecker.h"
 #include "codec/Converter.h"
@@ -49,6 +50,8 @@ SoakSample sample(int cycle)
 
 SoakFigures SoakRun::run()
 {
+    // As the program does at start.
+    platform::keepLargeBuffersApart();
     ScriptedServer server;
     const QString normal = QStringLiteral("<p>現在、平常運転です。</p>");
     server.onRequest(QStringLiteral("/normal.html"),

@@ -1,0 +1,11 @@
+#pragma once
+
+namespace senrokan::platform
+{
+
+// Keeps the large buffers a check makes (a reply of up to 16 MiB, its text) out of the general
+// heap, so that a program that checks for months gives their memory back after each check
+// instead of growing by fragmentation. Call once at start.
+void keepLargeBuffersApart();
+
+} // namespace senrokan::platform
