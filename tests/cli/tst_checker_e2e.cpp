@@ -2,6 +2,7 @@
 // four codings, and the checker run as its own process against a settings file.
 #include "codec/Converter.h"
 #include "settings/SettingsFile.h"
+#include "support/NginxSite.h"
 #include "support/TestCertificates.h"
 
 #include <QDir>
@@ -102,22 +103,16 @@ class TestCheckerEndToEnd : public QObject
             qWarning("%s", qPrintable(m_certificates.error()));
             return false;
         }
-        const QString conf =
-            QStringLiteral(
-                "daemon off;\nmaster_process off;\npid %1/nginx.pid;\nerror_log %1/error.log;\n"
-                "events { worker_connections 64; }\n"
-                "http {\n access_log off;\n default_type text/html;\n"
-                " client_body_temp_path %1/tmp;\n proxy_temp_path %1/tmp;\n"
-                " fastcgi_temp_path %1/tmp;\n uwsgi_temp_path %1/tmp;\n scgi_temp_path %1/tmp;\n"
-                " server { listen %2:80; root %1/www; }\n"
-                " server { listen %2:8443 ssl; root %1/www;\n"
-                "  ssl_certificate %3; ssl_certificate_key %4; }\n"
-                " server { listen %2:8444 ssl; root %1/www;\n"
-                "  ssl_certificate %5; ssl_certificate_key %6; }\n}\n")
-                .arg(dir, Host, m_certificates.certFile(QStringLiteral("good")),
-                     m_certificates.keyFile(QStringLiteral("good")),
-                     m_certificates.certFile(QStringLiteral("wronghost")),
-                     m_certificates.keyFile(QStringLiteral("wronghost")));
+        const QString conf = test::nginxConfiguration(
+            dir, QStringLiteral(" server { listen %1:80; root %2/www; }\n"
+                                " server { listen %1:8443 ssl; root %2/www;\n"
+                                "  ssl_certificate %3; ssl_certificate_key %4; }\n"
+                                " server { listen %1:8444 ssl; root %2/www;\n"
+                                "  ssl_certificate %5; ssl_certificate_key %6; }\n")
+                     .arg(Host, dir, m_certificates.certFile(QStringLiteral("good")),
+                          m_certificates.keyFile(QStringLiteral("good")),
+                          m_certificates.certFile(QStringLiteral("wronghost")),
+                          m_certificates.keyFile(QStringLiteral("wronghost"))));
         QFile confFile(m_dir.filePath(QStringLiteral("nginx.conf")));
         confFile.open(QIODevice::WriteOnly);
         confFile.write(conf.toUtf8());

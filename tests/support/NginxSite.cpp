@@ -17,6 +17,18 @@
 namespace senrokan::test
 {
 
+QString nginxConfiguration(const QString& dir, const QString& servers)
+{
+    return QStringLiteral(
+               "daemon off;\nmaster_process off;\npid %1/nginx.pid;\nerror_log %1/error.log;\n"
+               "events { worker_connections 64; }\n"
+               "http {\n access_log off;\n default_type text/html;\n"
+               " client_body_temp_path %1/tmp;\n proxy_temp_path %1/tmp;\n"
+               " fastcgi_temp_path %1/tmp;\n uwsgi_temp_path %1/tmp;\n scgi_temp_path %1/tmp;\n"
+               "%2}\n")
+        .arg(dir, servers);
+}
+
 namespace
 {
 
@@ -106,15 +118,7 @@ bool NginxSite::start(const QString& serverDirectives)
                        .arg(Loopback, QString::number(port), m_certificates.certFile(name),
                             m_certificates.keyFile(name), dir, serverDirectives);
     }
-    const QString conf =
-        QStringLiteral(
-            "daemon off;\nmaster_process off;\npid %1/nginx.pid;\nerror_log %1/error.log;\n"
-            "events { worker_connections 64; }\n"
-            "http {\n access_log off;\n default_type text/html;\n"
-            " client_body_temp_path %1/tmp;\n proxy_temp_path %1/tmp;\n"
-            " fastcgi_temp_path %1/tmp;\n uwsgi_temp_path %1/tmp;\n scgi_temp_path %1/tmp;\n"
-            "%2}\n")
-            .arg(dir, servers);
+    const QString conf = nginxConfiguration(dir, servers);
     QFile confFile(dir + QStringLiteral("/nginx.conf"));
     if (!confFile.open(QIODevice::WriteOnly))
         return false;

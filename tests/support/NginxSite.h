@@ -10,6 +10,10 @@
 namespace senrokan::test
 {
 
+// An nginx configuration that runs in the foreground from dir (pid, logs and temporary files
+// there) with the given server blocks.
+QString nginxConfiguration(const QString& dir, const QString& servers);
+
 // nginx on free loopback ports serving one folder: plain HTTP, and HTTPS with each of the test
 // certificates. Needs no root.
 class NginxSite
