@@ -474,7 +474,7 @@ bool opensAsJson(QByteArrayView body)
 
 struct ByteScan {
     bool utf8 = true;         // valid UTF-8, a sequence cut off at the very end allowed
-    qsizetype firstMark = -1; // the first byte above 0x7F or ESC, -1 when there is none
+    qsizetype firstMark = -1; // the first byte above 0x7F, -1 when there is none
 };
 
 ByteScan scanBytes(QByteArrayView s)
@@ -534,8 +534,81 @@ ByteScan scanBytes(QByteArrayView s)
     return scan;
 }
 
-// ICU's detector, asked only about the four codings: the first of them it ranks wins.
-bool detectJapanese(QByteArrayView body, qsizetype from, PageCoding* coding)
+// Whether the bytes follow a coding's byte grammar (a sequence cut off at the very end allowed).
+// A page that breaks the grammar is not in that coding, whatever a frequency count suggests.
+struct ShiftJisReading {
+    bool fits = true;
+    qsizetype halfWidth = 0; // single-byte katakana
+    qsizetype doubleByte = 0;
+};
+
+ShiftJisReading readAsShiftJis(QByteArrayView s)
+{
+    ShiftJisReading r;
+    const qsizetype n = s.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const uchar c = at(s, i);
+        if (c < 0x80)
+            continue;
+        if (c >= 0xA1 && c <= 0xDF) {
+            ++r.halfWidth;
+            continue;
+        }
+        ++r.doubleByte;
+        if (!((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)))
+            r.fits = false;
+        else if (++i < n && (at(s, i) < 0x40 || at(s, i) == 0x7F || at(s, i) > 0xFC))
+            r.fits = false;
+        if (!r.fits)
+            return r;
+    }
+    return r;
+}
+
+bool fitsEucJp(QByteArrayView s)
+{
+    const qsizetype n = s.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const uchar c = at(s, i);
+        if (c < 0x80)
+            continue;
+        int trail;
+        if (c == 0x8E)
+            trail = 1; // half-width katakana
+        else if (c == 0x8F)
+            trail = 2; // JIS X 0212
+        else if (c >= 0xA1 && c <= 0xFE)
+            trail = 1;
+        else
+            return false;
+        for (int k = 0; k < trail; ++k) {
+            if (++i >= n)
+                return true;
+            if (at(s, i) < 0xA1 || at(s, i) > 0xFE)
+                return false;
+        }
+    }
+    return true;
+}
+
+bool fits(PageCoding coding, QByteArrayView s, const ByteScan& scan)
+{
+    switch (coding) {
+    case PageCoding::ShiftJis:
+        return readAsShiftJis(s).fits;
+    case PageCoding::EucJp:
+        return fitsEucJp(s);
+    case PageCoding::Iso2022Jp:
+        return scan.firstMark < 0; // 7-bit throughout
+    default:
+        return scan.utf8;
+    }
+}
+
+// ICU's detector, asked only about the four codings: the first of them it ranks whose byte
+// grammar the page keeps wins.
+bool detectJapanese(QByteArrayView body, qsizetype from, const ByteScan& scan,
+                    PageCoding* coding)
 {
     // Enough text to judge by, starting where the first non-ASCII byte or escape is.
     constexpr qsizetype Window = 64 * 1024;
@@ -562,8 +635,16 @@ bool detectJapanese(QByteArrayView body, qsizetype from, PageCoding* coding)
         if (U_FAILURE(status) || !name)
             return false;
         for (const auto& known : Known) {
-            if (std::strcmp(name, known.name) == 0) {
+            if (std::strcmp(name, known.name) == 0 && fits(known.coding, body, scan)) {
                 *coding = known.coding;
+                // On a short page the detector takes EUC-JP for Shift_JIS. Read as Shift_JIS,
+                // EUC-JP is mostly single-byte katakana, which real Shift_JIS pages are not; and
+                // any hiragana or common kanji in Shift_JIS breaks EUC-JP's grammar.
+                if (known.coding == PageCoding::ShiftJis && fitsEucJp(body)) {
+                    const ShiftJisReading r = readAsShiftJis(body);
+                    if (r.halfWidth > r.doubleByte)
+                        *coding = PageCoding::EucJp;
+                }
                 return true;
             }
         }
@@ -623,7 +704,7 @@ CodingDecision decidePageCoding(QByteArrayView body, QByteArrayView contentType)
     if (from < 0)
         from = body.indexOf('\x1B'); // ISO-2022-JP is all 7-bit
     PageCoding coding;
-    if (from >= 0 && detectJapanese(body, from, &coding))
+    if (from >= 0 && detectJapanese(body, from, scan, &coding))
         return decided(d, coding, CodingSource::Detected);
     return d;
 }

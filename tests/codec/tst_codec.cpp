@@ -61,6 +61,13 @@ private Q_SLOTS:
         QTest::newRow("JSON reply without non-ASCII bytes")
             << QByteArray("HTTP/1.1 200 OK\r\nContent-Type: application/vnd.x+json\r\n\r\n[1]")
             << "UTF-8 (json)" << "UTF-8";
+        // Too short for frequency counts alone: the byte grammar of each coding decides.
+        QTest::newRow("short undeclared Shift_JIS")
+            << head + encodeCp932(QStringLiteral("平常運転")) << "Shift_JIS (detected)"
+            << "Shift_JIS";
+        QTest::newRow("short undeclared EUC-JP")
+            << head + Converter(coding::EucJp).encode(QStringLiteral("現在、平常運転です。"))
+            << "EUC-JP (detected)" << "EUC-JP";
         QTest::newRow("JSON that is not UTF-8 is detected")
             << head + encodeCp932(QStringLiteral("{\"status\": \"平常運転です。ダイヤは正常です。\"}"))
             << "Shift_JIS (detected)" << "Shift_JIS";
