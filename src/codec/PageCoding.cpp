@@ -266,12 +266,14 @@ public:
                     return {};
                 i = next;
             }
-            if (m_s.sliced(i).startsWith("<!--")) {
+            const char next = i + 1 < m_n ? m_s[i + 1] : '\0';
+            if (next == '!' && m_s.sliced(i).startsWith("<!--")) {
                 const qsizetype close = m_s.indexOf("-->", i + 2);
                 if (close < 0)
                     return {};
                 i = close + 2;
-            } else if (startsWithNoCase(m_s, i, "<meta") && i + 5 < m_n &&
+            } else if ((next == 'm' || next == 'M') && startsWithNoCase(m_s, i, "<meta") &&
+                       i + 5 < m_n &&
                        (isAsciiSpace(at(m_s, i + 5)) || m_s[i + 5] == '/')) {
                 i += 5;
                 Declaration found;
@@ -472,6 +474,22 @@ bool opensAsJson(QByteArrayView body)
     return c == '"' || c == '{' || c == '[' || c == ']' || c == '-' || (c >= '0' && c <= '9');
 }
 
+// The first position at or after i that holds a byte above 0x7F, or the size; eight at a time.
+qsizetype skipAscii(QByteArrayView s, qsizetype i)
+{
+    const qsizetype n = s.size();
+    while (n - i >= 8) {
+        quint64 word;
+        std::memcpy(&word, s.data() + i, 8);
+        if (word & 0x8080808080808080ULL)
+            break;
+        i += 8;
+    }
+    while (i < n && at(s, i) < 0x80)
+        ++i;
+    return i;
+}
+
 struct ByteScan {
     bool utf8 = true;         // valid UTF-8, a sequence cut off at the very end allowed
     qsizetype firstMark = -1; // the first byte above 0x7F, -1 when there is none
@@ -482,21 +500,8 @@ ByteScan scanBytes(QByteArrayView s)
     ByteScan scan;
     const qsizetype n = s.size();
     qsizetype i = 0;
-    while (i < n) {
-        // Runs of ASCII go eight bytes at a time.
-        if (n - i >= 8) {
-            quint64 word;
-            std::memcpy(&word, s.data() + i, 8);
-            if ((word & 0x8080808080808080ULL) == 0) {
-                i += 8;
-                continue;
-            }
-        }
+    while ((i = skipAscii(s, i)) < n) {
         const uchar c = at(s, i);
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
         if (scan.firstMark < 0)
             scan.firstMark = i;
         int length;
@@ -546,10 +551,8 @@ ShiftJisReading readAsShiftJis(QByteArrayView s)
 {
     ShiftJisReading r;
     const qsizetype n = s.size();
-    for (qsizetype i = 0; i < n; ++i) {
+    for (qsizetype i = skipAscii(s, 0); i < n; i = skipAscii(s, i + 1)) {
         const uchar c = at(s, i);
-        if (c < 0x80)
-            continue;
         if (c >= 0xA1 && c <= 0xDF) {
             ++r.halfWidth;
             continue;
@@ -568,10 +571,8 @@ ShiftJisReading readAsShiftJis(QByteArrayView s)
 bool fitsEucJp(QByteArrayView s)
 {
     const qsizetype n = s.size();
-    for (qsizetype i = 0; i < n; ++i) {
+    for (qsizetype i = skipAscii(s, 0); i < n; i = skipAscii(s, i + 1)) {
         const uchar c = at(s, i);
-        if (c < 0x80)
-            continue;
         int trail;
         if (c == 0x8E)
             trail = 1; // half-width katakana
@@ -711,16 +712,15 @@ CodingDecision decidePageCoding(QByteArrayView body, QByteArrayView contentType)
 
 CodingDecision decideReplyCoding(QByteArrayView reply)
 {
-    const qsizetype crlf = reply.indexOf("\r\n\r\n");
-    const qsizetype lf = reply.indexOf("\n\n");
+    // The header ends at the first empty line, CR LF or bare LF; only the header is scanned.
     qsizetype headEnd = reply.size();
     qsizetype bodyStart = reply.size();
-    if (crlf >= 0 && (lf < 0 || crlf < lf)) {
-        headEnd = crlf;
-        bodyStart = crlf + 4;
-    } else if (lf >= 0) {
-        headEnd = lf;
-        bodyStart = lf + 2;
+    for (qsizetype nl = reply.indexOf('\n'); nl >= 0; nl = reply.indexOf('\n', nl + 1)) {
+        if (reply.sliced(nl + 1).startsWith("\r\n") || reply.sliced(nl + 1).startsWith("\n")) {
+            headEnd = nl > 0 && reply[nl - 1] == '\r' ? nl - 1 : nl;
+            bodyStart = nl + (reply[nl + 1] == '\r' ? 3 : 2);
+            break;
+        }
     }
     // Header lines after the status line; the last Content-Type counts, as in browsers.
     const QByteArrayView head = reply.first(headEnd);
