@@ -353,6 +353,8 @@ private Q_SLOTS:
             row("no declaration, Shift_JIS page", html, page(coding::Cp932, {}))
                 << sjis << 0 << "Shift_JIS (detected)";
             // Today's declarations.
+            row("mixed case Utf-8", html, page(coding::Utf8, metaFor(QStringLiteral("Utf-8"))))
+                << 1 << 0 << "UTF-8 (meta)";
             row("HTML5 meta, double quotes", html,
                 page(coding::Utf8, QStringLiteral("<meta charset=\"UTF-8\">")))
                 << 1 << 0 << "UTF-8 (meta)";
@@ -640,18 +642,34 @@ private Q_SLOTS:
         QCOMPARE(m_display.busyChanges.first(), true);
     }
 
+    // The page-text area first shows the label as the page writes it, or the coding's name when
+    // a mark or the bytes settled it, or nothing when nothing did; then the page text.
+    void interactiveShowsDeclarationThenPage_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("declared") << encoded(coding::Cp932,
+                                             pageSource(metaFor(QStringLiteral("shift_jis"))))
+                                  << "shift_jis";
+        QTest::newRow("HTML5 meta as written")
+            << encoded(coding::Utf8, pageSource(QStringLiteral("<meta charset=Utf-8>")))
+            << "Utf-8";
+        QTest::newRow("byte-order mark")
+            << "\xEF\xBB\xBF" + encoded(coding::Utf8, pageSource({})) << "UTF-8";
+        QTest::newRow("detected") << encoded(coding::EucJp, pageSource({})) << "EUC-JP";
+        QTest::newRow("nothing to go by") << QByteArray("<p>ASCII only</p>") << "";
+    }
+
     void interactiveShowsDeclarationThenPage()
     {
-        m_server->onRequest(
-            QStringLiteral("/p.html"),
-            ScriptedServer::reply(
-                "200 OK",
-                encoded(coding::Cp932, pageSource(metaFor(QStringLiteral("shift_jis"))))));
+        QFETCH(QByteArray, body);
+        QFETCH(QString, shown);
+        m_server->onRequest(QStringLiteral("/p.html"), ScriptedServer::reply("200 OK", body));
         setRoute(1, QStringLiteral("p.html"));
         m_checker->CheckRoute(1, 0);
         QCOMPARE(m_display.pageTexts.size(), 2);
-        QCOMPARE(m_display.pageTexts.first(), QStringLiteral("shift_jis"));
-        QVERIFY(m_display.pageTexts.last().contains(Word));
+        QCOMPARE(m_display.pageTexts.first(), shown);
+        QCOMPARE(m_display.pageTexts.last(), m_checker->checkState().PageText);
         QVERIFY(!m_display.busyDuringMessage); // the pointer is normal before the outcome box
     }
 
