@@ -2,8 +2,8 @@
 
 #include "StatusDecision.h"
 #include "codec/Converter.h"
-#include "codec/PageCoding.h"
 #include "codec/Kconv.h"
+#include "codec/PageCoding.h"
 #include "route/Failure.h"
 #include "route/RouteAddress.h"
 
@@ -201,8 +201,7 @@ void RouteChecker::failOrRetry(int route, int retry, Reporting how, const RouteD
     failConnection(route, how, true);
 }
 
-void RouteChecker::finishCheck(int route, const RouteDefinition& def, Reporting how,
-                               bool jsonReply)
+void RouteChecker::finishCheck(int route, const RouteDefinition& def, Reporting how, bool jsonReply)
 {
     RouteState& state = m_states[route];
     if (how == Reporting::Interactive) {
@@ -237,7 +236,7 @@ void RouteChecker::failConnection(int route, Reporting how, bool clearConnected)
 }
 
 CodingDecision RouteChecker::convertPage(const QString& status, const RouteDefinition& def,
-                                        const QString& path, Reporting how)
+                                         const QString& path, Reporting how)
 {
     // The bytes fetched are those of the page just judged, also during the delay-directory retry.
     const QUrl url = byteFetchUrl(def[ServerName], path, m_timings.port);

@@ -71,7 +71,8 @@ QString decodeJsonEscapes(QStringView text)
         } else if (const int unit = letter == u'u' ? hex4(text, slash + 2) : -1; unit >= 0) {
             done = slash + 6;
             const bool high = unit >= 0xD800 && unit <= 0xDBFF;
-            const int low = high && text.sliced(done).startsWith(u"\\u") ? hex4(text, done + 2) : -1;
+            const int low =
+                high && text.sliced(done).startsWith(u"\\u") ? hex4(text, done + 2) : -1;
             if (low >= 0xDC00 && low <= 0xDFFF) {
                 out.append(QChar(char16_t(unit)));
                 out.append(QChar(char16_t(low)));

@@ -16,6 +16,7 @@ enum class Label { Invalid, ShiftJis, Utf8, EucJp, Iso2022Jp, Utf16, Foreign };
 
 // The Encoding Standard's labels of the four Japanese codings and of UTF-16; every other label
 // it knows names a coding no Japanese page is written in.
+// clang-format off
 const char* const ShiftJisLabels[] = {"csshiftjis", "ms932",       "ms_kanji", "shift-jis",
                                       "shift_jis",  "sjis",        "windows-31j", "x-sjis"};
 const char* const Utf8Labels[] = {"unicode-1-1-utf-8", "unicode11utf8", "unicode20utf8",
@@ -57,6 +58,7 @@ const char* const ForeignLabels[] = {
     "korean", "ks_c_5601-1987", "ks_c_5601-1989", "ksc5601", "ksc_5601", "windows-949",
     "csiso2022kr", "hz-gb-2312", "iso-2022-cn", "iso-2022-cn-ext", "iso-2022-kr",
     "x-user-defined"};
+// clang-format on
 
 bool isAsciiSpace(uchar c)
 {
@@ -104,8 +106,7 @@ QByteArrayView trimmed(QByteArrayView s)
     return s;
 }
 
-template <std::size_t N>
-bool listed(const char* const (&labels)[N], const char* label)
+template <std::size_t N> bool listed(const char* const (&labels)[N], const char* label)
 {
     for (const char* known : labels)
         if (std::strcmp(known, label) == 0)
@@ -273,8 +274,7 @@ public:
                     return {};
                 i = close + 2;
             } else if ((next == 'm' || next == 'M') && startsWithNoCase(m_s, i, "<meta") &&
-                       i + 5 < m_n &&
-                       (isAsciiSpace(at(m_s, i + 5)) || m_s[i + 5] == '/')) {
+                       i + 5 < m_n && (isAsciiSpace(at(m_s, i + 5)) || m_s[i + 5] == '/')) {
                 i += 5;
                 Declaration found;
                 switch (meta(found)) {
@@ -285,9 +285,9 @@ public:
                 case Outcome::None:
                     break;
                 }
-            } else if (i + 1 < m_n && (isAsciiLetter(at(m_s, i + 1)) ||
-                                       (m_s[i + 1] == '/' && i + 2 < m_n &&
-                                        isAsciiLetter(at(m_s, i + 2))))) {
+            } else if (i + 1 < m_n &&
+                       (isAsciiLetter(at(m_s, i + 1)) ||
+                        (m_s[i + 1] == '/' && i + 2 < m_n && isAsciiLetter(at(m_s, i + 2))))) {
                 while (i < m_n && !isAsciiSpace(at(m_s, i)) && m_s[i] != '>')
                     ++i;
                 Attribute attribute;
@@ -608,8 +608,7 @@ bool fits(PageCoding coding, QByteArrayView s, const ByteScan& scan)
 
 // ICU's detector, asked only about the four codings: the first of them it ranks whose byte
 // grammar the page keeps wins.
-bool detectJapanese(QByteArrayView body, qsizetype from, const ByteScan& scan,
-                    PageCoding* coding)
+bool detectJapanese(QByteArrayView body, qsizetype from, const ByteScan& scan, PageCoding* coding)
 {
     // Enough text to judge by, starting where the first non-ASCII byte or escape is.
     constexpr qsizetype Window = 64 * 1024;

@@ -300,9 +300,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("coding");
         const QByteArray html = "Content-Type: text/html\r\n";
-        auto type = [](const char* value) {
-            return QByteArray("Content-Type: ") + value + "\r\n";
-        };
+        auto type = [](const char* value) { return QByteArray("Content-Type: ") + value + "\r\n"; };
         auto page = [](const char* coding, const QString& head) {
             return encoded(coding, pageSource(head));
         };
@@ -371,8 +369,7 @@ private Q_SLOTS:
             row("utf-16 in a meta means UTF-8", html,
                 page(coding::Utf8, QStringLiteral("<meta charset=\"utf-16\">")))
                 << 1 << 0 << "UTF-8 (meta)";
-            row("header charset wins over the meta",
-                type("text/html; charset=UTF-8"),
+            row("header charset wins over the meta", type("text/html; charset=UTF-8"),
                 page(coding::Utf8, metaFor(QStringLiteral("shift_jis"))))
                 << 1 << 0 << "UTF-8 (header)";
             row("mark wins over header and meta", type("text/html; charset=Shift_JIS"),
@@ -408,9 +405,10 @@ private Q_SLOTS:
                 page(coding::EucJp, metaFor(QStringLiteral("EUC-JP"))))
                 << 1 << 0 << "EUC-JP (detected)";
             row("really delayed UTF-8 page", html,
-                encoded(coding::Utf8, QStringLiteral("<html><head><meta charset=\"utf-8\">"
-                                                     "</head><body><p>山手線 ｶﾀｶﾅ</p><p>運転を見合わせ"
-                                                     "ています。</p></body></html>")))
+                encoded(coding::Utf8,
+                        QStringLiteral("<html><head><meta charset=\"utf-8\">"
+                                       "</head><body><p>山手線 ｶﾀｶﾅ</p><p>運転を見合わせ"
+                                       "ています。</p></body></html>")))
                 << 1 << 1 << "UTF-8 (meta)";
         }
         // A header line's charset ends with its line.
@@ -652,8 +650,7 @@ private Q_SLOTS:
                                              pageSource(metaFor(QStringLiteral("shift_jis"))))
                                   << "shift_jis";
         QTest::newRow("HTML5 meta as written")
-            << encoded(coding::Utf8, pageSource(QStringLiteral("<meta charset=Utf-8>")))
-            << "Utf-8";
+            << encoded(coding::Utf8, pageSource(QStringLiteral("<meta charset=Utf-8>"))) << "Utf-8";
         QTest::newRow("byte-order mark")
             << "\xEF\xBB\xBF" + encoded(coding::Utf8, pageSource({})) << "UTF-8";
         QTest::newRow("detected") << encoded(coding::EucJp, pageSource({})) << "EUC-JP";

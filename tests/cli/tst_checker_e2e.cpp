@@ -104,10 +104,10 @@ class TestCheckerEndToEnd : public QObject
         put(QStringLiteral("html5-delayed.html"),
             html5.arg(QStringLiteral("<p>山手線</p><p>運転を見合わせています。</p>")).toUtf8());
         put(QStringLiteral("status.json"),
-            "\xEF\xBB\xBF" + QStringLiteral("{\"line\": \"山手線\", \"status\": \"平常運転\"}\n")
-                                 .toUtf8());
-        put(QStringLiteral("escaped.json"),
-            "{\"line\": \"\\u5c71\\u624b\\u7dda\", \"status\": \"\\u5e73\\u5e38\\u904b\\u8ee2\"}\n");
+            "\xEF\xBB\xBF" +
+                QStringLiteral("{\"line\": \"山手線\", \"status\": \"平常運転\"}\n").toUtf8());
+        put(QStringLiteral("escaped.json"), "{\"line\": \"\\u5c71\\u624b\\u7dda\", \"status\": "
+                                            "\"\\u5e73\\u5e38\\u904b\\u8ee2\"}\n");
         put(QStringLiteral("feed.xml"),
             Converter(coding::EucJp)
                 .encode(QStringLiteral("<?xml version=\"1.0\" encoding=\"EUC-JP\"?>\n<rss><channel>"
@@ -288,11 +288,10 @@ private Q_SLOTS:
                        QStringLiteral("escaped.json"), QStringLiteral("feed.xml"),
                        QStringLiteral("html5-delayed.html")},
                       QStringList(RouteCount, server));
-        const Run run = runChecker(
-            m_dir.path(),
-            {QStringLiteral("--settings"), m_dir.filePath(name), QStringLiteral("--json"),
-             QStringLiteral("--verbose")},
-            m_certificates.caFile());
+        const Run run = runChecker(m_dir.path(),
+                                   {QStringLiteral("--settings"), m_dir.filePath(name),
+                                    QStringLiteral("--json"), QStringLiteral("--verbose")},
+                                   m_certificates.caFile());
         QCOMPARE(run.exitCode, 1);
         const QJsonArray routes = QJsonDocument::fromJson(run.out).array();
         QCOMPARE(routes.size(), 5);

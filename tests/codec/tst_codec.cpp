@@ -23,54 +23,76 @@ private Q_SLOTS:
         const QByteArray head = "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n\r\n";
         QTest::newRow("meta lower")
             << head + "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=shift_jis\">"
-            << "Shift_JIS (meta)" << "shift_jis";
-        QTest::newRow("mixed case Shift_JIS")
-            << head + "<meta charset=Shift_JIS>" << "Shift_JIS (meta)" << "Shift_JIS";
-        QTest::newRow("other Shift_JIS labels")
-            << head + "<meta charset=\"x-sjis\">" << "Shift_JIS (meta)" << "x-sjis";
-        QTest::newRow("blanks around the label")
-            << head + "<meta charset=\" \teuc-jp  \">" << "EUC-JP (meta)" << "euc-jp";
+            << "Shift_JIS (meta)"
+            << "shift_jis";
+        QTest::newRow("mixed case Shift_JIS") << head + "<meta charset=Shift_JIS>"
+                                              << "Shift_JIS (meta)"
+                                              << "Shift_JIS";
+        QTest::newRow("other Shift_JIS labels") << head + "<meta charset=\"x-sjis\">"
+                                                << "Shift_JIS (meta)"
+                                                << "x-sjis";
+        QTest::newRow("blanks around the label") << head + "<meta charset=\" \teuc-jp  \">"
+                                                 << "EUC-JP (meta)"
+                                                 << "euc-jp";
         QTest::newRow("CHARSET in the content")
             << head + "<meta HTTP-EQUIV=content-type content='text/html;CHARSET = \"utf-8\"'>"
-            << "UTF-8 (meta)" << "utf-8";
+            << "UTF-8 (meta)"
+            << "utf-8";
         QTest::newRow("content without http-equiv ignored")
-            << head + "<meta content=\"text/html; charset=utf-8\">" << "Shift_JIS (default)"
+            << head + "<meta content=\"text/html; charset=utf-8\">"
+            << "Shift_JIS (default)"
             << "";
         QTest::newRow("unknown label skipped, first valid wins")
             << head + "<meta charset=\"x-unknown\"><meta charset=\"euc-jp\"><meta charset=utf-8>"
-            << "EUC-JP (meta)" << "euc-jp";
+            << "EUC-JP (meta)"
+            << "euc-jp";
         QTest::newRow("meta inside an attribute value ignored")
-            << head + "<a title='<meta charset=utf-8>'>x</a>" << "Shift_JIS (default)" << "";
-        QTest::newRow("meta in an empty comment counts")
-            << head + "<!--><meta charset=utf-8>" << "UTF-8 (meta)" << "utf-8";
-        QTest::newRow("unclosed comment hides the rest")
-            << head + "<!-- <meta charset=utf-8>" << "Shift_JIS (default)" << "";
+            << head + "<a title='<meta charset=utf-8>'>x</a>"
+            << "Shift_JIS (default)"
+            << "";
+        QTest::newRow("meta in an empty comment counts") << head + "<!--><meta charset=utf-8>"
+                                                         << "UTF-8 (meta)"
+                                                         << "utf-8";
+        QTest::newRow("unclosed comment hides the rest") << head + "<!-- <meta charset=utf-8>"
+                                                         << "Shift_JIS (default)"
+                                                         << "";
         QTest::newRow("header charset ends with its line")
             << QByteArray("HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=UTF-8\r\n\r\n"
                           "<meta a=\"")
-            << "UTF-8 (header)" << "UTF-8";
+            << "UTF-8 (header)"
+            << "UTF-8";
         QTest::newRow("quoted header charset, any case")
             << QByteArray("HTTP/1.0 200 OK\nCONTENT-TYPE :text/html;Charset=\"EUC-JP\"\n\nx")
-            << "EUC-JP (header)" << "EUC-JP";
+            << "EUC-JP (header)"
+            << "EUC-JP";
         QTest::newRow("charset in the body's text is no header")
-            << head + "Content-Type: text/html; charset=UTF-8" << "Shift_JIS (default)" << "";
-        QTest::newRow("no charset") << head + "<html>" << "Shift_JIS (default)" << "";
+            << head + "Content-Type: text/html; charset=UTF-8"
+            << "Shift_JIS (default)"
+            << "";
+        QTest::newRow("no charset") << head + "<html>"
+                                    << "Shift_JIS (default)"
+                                    << "";
         QTest::newRow("XML declaration in single quotes")
-            << head + "<?xml version='1.0' encoding='Shift_JIS'?><a/>" << "Shift_JIS (xml)"
+            << head + "<?xml version='1.0' encoding='Shift_JIS'?><a/>"
+            << "Shift_JIS (xml)"
             << "Shift_JIS";
         QTest::newRow("JSON reply without non-ASCII bytes")
             << QByteArray("HTTP/1.1 200 OK\r\nContent-Type: application/vnd.x+json\r\n\r\n[1]")
-            << "UTF-8 (json)" << "UTF-8";
+            << "UTF-8 (json)"
+            << "UTF-8";
         // Too short for frequency counts alone: the byte grammar of each coding decides.
         QTest::newRow("short undeclared Shift_JIS")
             << head + encodeCp932(QStringLiteral("平常運転")) << "Shift_JIS (detected)"
             << "Shift_JIS";
         QTest::newRow("short undeclared EUC-JP")
             << head + Converter(coding::EucJp).encode(QStringLiteral("現在、平常運転です。"))
-            << "EUC-JP (detected)" << "EUC-JP";
+            << "EUC-JP (detected)"
+            << "EUC-JP";
         QTest::newRow("JSON that is not UTF-8 is detected")
-            << head + encodeCp932(QStringLiteral("{\"status\": \"平常運転です。ダイヤは正常です。\"}"))
-            << "Shift_JIS (detected)" << "Shift_JIS";
+            << head +
+                   encodeCp932(QStringLiteral("{\"status\": \"平常運転です。ダイヤは正常です。\"}"))
+            << "Shift_JIS (detected)"
+            << "Shift_JIS";
     }
 
     void declaration()
@@ -89,14 +111,16 @@ private Q_SLOTS:
         QTest::addColumn<QString>("decoded");
         QTest::newRow("BMP characters")
             << QStringLiteral("\\u5E73\\u5e38") << QStringLiteral("平常");
-        QTest::newRow("surrogate pair") << QStringLiteral("\\ud842\\udfb7野家")
-                                        << QStringLiteral("𠮷野家");
-        QTest::newRow("lone surrogate") << QStringLiteral("a\\ud842b") << QStringLiteral("a\uFFFDb");
+        QTest::newRow("surrogate pair")
+            << QStringLiteral("\\ud842\\udfb7野家") << QStringLiteral("𠮷野家");
+        QTest::newRow("lone surrogate")
+            << QStringLiteral("a\\ud842b") << QStringLiteral("a\uFFFDb");
         QTest::newRow("one-letter escapes")
             << QStringLiteral("\\\"a\\\"\\n\\t\\/\\\\") << QStringLiteral("\"a\"\n\t/\\");
         QTest::newRow("escaped backslash before u")
             << QStringLiteral("\\\\u5E73") << QStringLiteral("\\u5E73");
-        QTest::newRow("no escape kept") << QStringLiteral("C:\\x \\u12") << QStringLiteral("C:\\x \\u12");
+        QTest::newRow("no escape kept")
+            << QStringLiteral("C:\\x \\u12") << QStringLiteral("C:\\x \\u12");
         QTest::newRow("backslash at the end") << QStringLiteral("ab\\") << QStringLiteral("ab\\");
     }
 

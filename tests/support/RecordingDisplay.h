@@ -16,7 +16,7 @@ public:
     QStringList statusTexts;
     QStringList pageTexts;
     QStringList failureDetails;
-    QStringList codings; // "UTF-8 (meta)" for each page read
+    QStringList codings;                     // "UTF-8 (meta)" for each page read
     QList<QPair<QString, QString>> messages; // prompt, title
     QList<bool> busyChanges;
     bool busy = false;
