@@ -1,8 +1,9 @@
 // Conversion and folded search of a 1 MiB status page, the work a check does once the page is
-// in: MB/s counts page bytes.
+// in, and the choice of coding on a 2 MB reply: MB/s counts page bytes.
 #include "check/StatusDecision.h"
 #include "codec/Converter.h"
 #include "codec/Kconv.h"
+#include "codec/PageCoding.h"
 
 #include <benchmark/benchmark.h>
 
@@ -81,6 +82,35 @@ void BM_DecodeOnly(benchmark::State& state)
     state.SetBytesProcessed(state.iterations() * bytes.size());
 }
 
+// A socket reply of 2 MB: header lines, then the page. With the declaration at the top the
+// prescan stops there; without one it runs over the whole reply and the detector is asked.
+void decide(benchmark::State& state, const char* coding, const char* declaration)
+{
+    QByteArray page = pageBytes(coding, declaration);
+    page.truncate(page.lastIndexOf('\n') + 1); // whole characters only, where copies meet
+    QByteArray reply = "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n\r\n";
+    while (reply.size() < 2000 * 1000)
+        reply += page;
+    reply.truncate(2000 * 1000);
+    state.SetLabel(describeCoding(decideReplyCoding(reply)).toStdString());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(decideReplyCoding(reply));
+    state.SetBytesProcessed(state.iterations() * reply.size());
+}
+
+void BM_DecideDeclared(benchmark::State& state)
+{
+    decide(state, coding::Cp932, "shift_jis");
+}
+void BM_DecideUndeclaredShiftJis(benchmark::State& state)
+{
+    decide(state, coding::Cp932, "");
+}
+void BM_DecideUndeclaredUtf8(benchmark::State& state)
+{
+    decide(state, coding::Utf8, "");
+}
+
 } // namespace
 
 BENCHMARK(BM_ShiftJis)->Unit(benchmark::kMillisecond);
@@ -88,4 +118,7 @@ BENCHMARK(BM_EucJp)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Utf8)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SearchOnly)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecodeOnly)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecideDeclared)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DecideUndeclaredShiftJis)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DecideUndeclaredUtf8)->Unit(benchmark::kMicrosecond);
 BENCHMARK_MAIN();

@@ -64,7 +64,7 @@ void ByteFetcher::abort()
         m_reply->abort();
 }
 
-QByteArray ByteFetcher::fetch(const QUrl& url, int timeoutMs, qsizetype capBytes)
+FetchedPage ByteFetcher::fetch(const QUrl& url, int timeoutMs, qsizetype capBytes)
 {
     if (!url.isValid() || url.host().isEmpty())
         throw Failure(FailureKind::FetchFailed);
@@ -73,7 +73,7 @@ QByteArray ByteFetcher::fetch(const QUrl& url, int timeoutMs, qsizetype capBytes
         throw Failure(FailureKind::PageTooLarge);
     if (page.statusCode == 0)
         throw Failure(FailureKind::FetchFailed);
-    return page.body;
+    return page;
 }
 
 FetchedPage ByteFetcher::fetchPage(const QUrl& url, int timeoutMs, qsizetype capBytes,

@@ -33,9 +33,9 @@ public:
     ByteFetcher();
     ~ByteFetcher();
 
-    // The byte fetch: the body whatever the HTTP status; no answer, a time-out or a body over the
-    // cap throw Failure.
-    QByteArray fetch(const QUrl& url, int timeoutMs, qsizetype capBytes);
+    // The byte fetch: the body whatever the HTTP status, with its Content-Type; no answer, a
+    // time-out or a body over the cap throw Failure.
+    FetchedPage fetch(const QUrl& url, int timeoutMs, qsizetype capBytes);
     // The whole answer, failures included. onSecured runs once, when the first TLS session is
     // established.
     FetchedPage fetchPage(const QUrl& url, int timeoutMs, qsizetype capBytes,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "codec/PageCoding.h"
+
 #include <QString>
 
 namespace senrokan
@@ -20,6 +22,8 @@ public:
     // Why an HTTPS page was not served (the TLS error, a refused redirect, the status), for
     // whoever can show more than "接続失敗"; the window has no place for it.
     virtual void setFailureDetail(const QString& detail) { Q_UNUSED(detail); }
+    // The coding a page was read in and what settled it, for every page a check reads.
+    virtual void setPageCoding(const CodingDecision& decision) { Q_UNUSED(decision); }
 };
 
 } // namespace senrokan

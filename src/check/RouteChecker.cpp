@@ -2,8 +2,8 @@
 
 #include "StatusDecision.h"
 #include "codec/Converter.h"
-#include "codec/DeclaredCoding.h"
 #include "codec/Kconv.h"
+#include "codec/PageCoding.h"
 #include "route/Failure.h"
 #include "route/RouteAddress.h"
 
@@ -28,18 +28,6 @@ const QString NotFoundPage = QStringLiteral("ページが見つかりません")
 
 // The socket's read buffer: bounds memory however fast a server sends.
 constexpr qint64 SocketReadBuffer = 1024 * 1024;
-
-// The charset parameter of a Content-Type value, without quotes: stands in for the page's own
-// declaration when it has none. Read with the same exact-form rules as a declaration.
-QString headerCharset(const QByteArray& contentType)
-{
-    for (const QByteArray& parameter : contentType.split(';')) {
-        const QByteArray trimmed = parameter.trimmed();
-        if (trimmed.toLower().startsWith("charset="))
-            return QString::fromLatin1(trimmed.mid(8)).remove(QLatin1Char('"')).trimmed();
-    }
-    return {};
-}
 
 } // namespace
 
@@ -95,6 +83,7 @@ void RouteChecker::runCheck(int route, int retry, Reporting how)
             m_display.showMessage(failure.description(), TitleMessage);
         m_socket.abort();
     }
+    m_replyRaw = QByteArray(); // a reply can be as large as the cap: not kept between checks
     if (how == Reporting::Interactive)
         m_display.setBusy(false);
     if (--m_depth == 0)
@@ -134,6 +123,7 @@ void RouteChecker::runSteps(int route, int retry, Reporting how)
     }
 
     m_check.PageText.clear();
+    m_replyRaw.clear();
     m_replyDecoder->reset();
     m_replyBytes = 0;
     const QString path = retry == 1 ? def[DelayDirectoryName] : def[DirectoryName];
@@ -154,8 +144,8 @@ void RouteChecker::runSteps(int route, int retry, Reporting how)
         return;
     }
 
-    convertPage(status, def, path, how);
-    finishCheck(route, def, how);
+    const CodingDecision coding = convertPage(status, def, path, how);
+    finishCheck(route, def, how, coding.json);
 }
 
 void RouteChecker::runHttpsSteps(int route, int retry, Reporting how, const RouteDefinition& def)
@@ -190,18 +180,15 @@ void RouteChecker::runHttpsSteps(int route, int retry, Reporting how, const Rout
     m_check.PageBytes = page.body;
     QString& text = m_check.PageText;
     text = Kconv(m_check.PageBytes, 3, 0);
-    QString declaration = findDeclaredCoding(text);
-    if (declaration.isEmpty())
-        declaration = headerCharset(page.contentType);
-    if (status == 200 && how == Reporting::Interactive)
-        m_display.setPageText(declaration);
-    convertBytes(classifyDeclaration(declaration));
+    const CodingDecision coding = decidePageCoding(page.body, page.contentType);
+    showCoding(coding, status == 200 && how == Reporting::Interactive);
+    convertBytes(coding.coding);
     // Judged on the converted text: a not-found page in UTF-8 or EUC-JP says so only there.
     if (status == 200 && text.contains(NotFoundPage)) {
         failConnection(route, how, true);
         return;
     }
-    finishCheck(route, def, how);
+    finishCheck(route, def, how, coding.json);
 }
 
 void RouteChecker::failOrRetry(int route, int retry, Reporting how, const RouteDefinition& def)
@@ -214,7 +201,7 @@ void RouteChecker::failOrRetry(int route, int retry, Reporting how, const RouteD
     failConnection(route, how, true);
 }
 
-void RouteChecker::finishCheck(int route, const RouteDefinition& def, Reporting how)
+void RouteChecker::finishCheck(int route, const RouteDefinition& def, Reporting how, bool jsonReply)
 {
     RouteState& state = m_states[route];
     if (how == Reporting::Interactive) {
@@ -222,7 +209,7 @@ void RouteChecker::finishCheck(int route, const RouteDefinition& def, Reporting 
         m_socket.abort(); // unlike the timed check, it does not leave the connection open
     }
     m_display.setPageText(m_check.PageText);
-    const Status verdict = decideStatus(def, m_check.PageText, m_clock().time());
+    const Status verdict = decideStatus(def, m_check.PageText, m_clock().time(), jsonReply);
     switch (verdict) {
     case StatusOutOfHours:
         report(QStringLiteral("時間外です。"), TitleRouteInfo, how);
@@ -248,36 +235,46 @@ void RouteChecker::failConnection(int route, Reporting how, bool clearConnected)
     m_socket.abort();
 }
 
-void RouteChecker::convertPage(const QString& status, const RouteDefinition& def,
-                               const QString& path, Reporting how)
+CodingDecision RouteChecker::convertPage(const QString& status, const RouteDefinition& def,
+                                         const QString& path, Reporting how)
 {
     // The bytes fetched are those of the page just judged, also during the delay-directory retry.
     const QUrl url = byteFetchUrl(def[ServerName], path, m_timings.port);
     auto fetchBytes = [&] {
-        m_check.PageBytes = m_fetcher.fetch(url, m_timings.fetchTimeoutMs, m_timings.replyCapBytes);
+        FetchedPage page = m_fetcher.fetch(url, m_timings.fetchTimeoutMs, m_timings.replyCapBytes);
+        m_check.PageBytes = std::move(page.body);
+        return page.contentType;
     };
     if (m_cancelled)
         throw Failure(FailureKind::Cancelled);
 
-    // Path A (200) judges the socket text and fetches bytes only for codings the socket's
-    // Shift_JIS reading cannot serve; path B (403, 400) always works from fetched bytes.
-    QString& text = m_check.PageText;
-    PageCoding pageCoding;
+    // Path A (200) decides from the socket reply's own bytes and fetches bytes only for codings
+    // the socket's Shift_JIS reading cannot serve; path B (403, 400) always works from fetched
+    // bytes.
+    CodingDecision coding;
     if (status == QLatin1String("200")) {
-        const QString declaration = findDeclaredCoding(text);
-        if (how == Reporting::Interactive)
-            m_display.setPageText(declaration);
-        pageCoding = classifyDeclaration(declaration);
-        if (pageCoding == PageCoding::Utf8 || pageCoding == PageCoding::EucJp)
+        coding = decideReplyCoding(m_replyRaw);
+        m_replyRaw = QByteArray(); // up to the reply cap; not needed any more
+        showCoding(coding, how == Reporting::Interactive);
+        if (coding.coding != PageCoding::ShiftJis && coding.coding != PageCoding::Iso2022Jp)
             fetchBytes();
     } else {
-        fetchBytes();
-        text = Kconv(m_check.PageBytes, 3, 0);
-        pageCoding = classifyDeclaration(findDeclaredCoding(text));
+        const QByteArray contentType = fetchBytes();
+        m_check.PageText = Kconv(m_check.PageBytes, 3, 0);
+        coding = decidePageCoding(m_check.PageBytes, contentType);
+        showCoding(coding, false);
     }
-    convertBytes(pageCoding);
+    convertBytes(coding.coding);
     if (m_cancelled)
         throw Failure(FailureKind::Cancelled);
+    return coding;
+}
+
+void RouteChecker::showCoding(const CodingDecision& decision, bool showLabel)
+{
+    m_display.setPageCoding(decision);
+    if (showLabel)
+        m_display.setPageText(shownDeclaration(decision));
 }
 
 void RouteChecker::convertBytes(PageCoding pageCoding)
@@ -293,8 +290,13 @@ void RouteChecker::convertBytes(PageCoding pageCoding)
     case PageCoding::Iso2022Jp:
         text = ConvertPageText(text);
         break;
+    case PageCoding::Utf16Le:
+        text = Converter(coding::Utf16Le).decode(m_check.PageBytes);
+        break;
+    case PageCoding::Utf16Be:
+        text = Converter(coding::Utf16Be).decode(m_check.PageBytes);
+        break;
     case PageCoding::ShiftJis:
-    case PageCoding::NotRecognised:
         break;
     }
 }
@@ -345,6 +347,7 @@ void RouteChecker::onReadyRead()
     if (chunk.isEmpty())
         return;
     m_replyBytes += chunk.size();
+    m_replyRaw += chunk;
     m_check.PageText += m_replyDecoder->decode(chunk, false);
     if (m_check.ArrivalPause > 0)
         QThread::msleep(qRound(m_check.ArrivalPause * 1000));

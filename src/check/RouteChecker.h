@@ -3,7 +3,7 @@
 #include "ByteFetcher.h"
 #include "CheckDisplay.h"
 #include "CheckTimings.h"
-#include "codec/DeclaredCoding.h"
+#include "codec/PageCoding.h"
 #include "route/RouteDefinition.h"
 #include "route/RouteState.h"
 
@@ -65,9 +65,10 @@ private:
     // A page not served: the one retry with the delay directory, or the failure.
     void failOrRetry(int route, int retry, Reporting how, const RouteDefinition& def);
     // Valid hours, the match word and the outcome, once the page text stands.
-    void finishCheck(int route, const RouteDefinition& def, Reporting how);
-    void convertPage(const QString& status, const RouteDefinition& def, const QString& path,
-                     Reporting how);
+    void finishCheck(int route, const RouteDefinition& def, Reporting how, bool jsonReply);
+    CodingDecision convertPage(const QString& status, const RouteDefinition& def,
+                               const QString& path, Reporting how);
+    void showCoding(const CodingDecision& decision, bool showLabel);
     void convertBytes(PageCoding pageCoding);
     void wait(int ms);
     QString nowText() const;
@@ -87,6 +88,7 @@ private:
     QTcpSocket m_socket;
     ByteFetcher m_fetcher;
     std::unique_ptr<Converter> m_replyDecoder; // one stateful decoder per reply
+    QByteArray m_replyRaw; // the same reply as bytes, for deciding its coding
     qsizetype m_replyBytes = 0;
     QEventLoop* m_waitLoop = nullptr;
     bool m_cancelled = false;

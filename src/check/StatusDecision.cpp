@@ -1,12 +1,14 @@
 #include "StatusDecision.h"
 
 #include "TimeWindow.h"
+#include "codec/JsonEscapes.h"
 #include "codec/TextSearch.h"
 
 namespace senrokan
 {
 
-Status decideStatus(const RouteDefinition& route, const QString& pageText, QTime now)
+Status decideStatus(const RouteDefinition& route, const QString& pageText, QTime now,
+                    bool jsonReply)
 {
     const QString& from = route[ValidFrom];
     const QString& to = route[ValidTo];
@@ -14,7 +16,9 @@ Status decideStatus(const RouteDefinition& route, const QString& pageText, QTime
         return StatusOutOfHours;
 
     const QString& word = route[MatchWord];
-    const TextSearch page(pageText);
+    const QString decoded = jsonReply ? decodeJsonEscapes(pageText) : QString();
+    const QString& text = jsonReply ? decoded : pageText;
+    const TextSearch page(text);
     if (route[SubtitleStart].isEmpty())
         return page.find(word, 1) != 0 ? StatusNormal : StatusDelayed;
 
@@ -22,7 +26,7 @@ Status decideStatus(const RouteDefinition& route, const QString& pageText, QTime
     // invalid start: the check then ends without a verdict.
     const qsizetype p1 = page.find(route[SubtitleStart], 1);
     const QString& end = route[SubtitleEnd];
-    const qsizetype p2 = end.isEmpty() ? pageText.size() : page.find(end, p1);
+    const qsizetype p2 = end.isEmpty() ? text.size() : page.find(end, p1);
     const qsizetype p3 = page.find(word, p1);
     return p3 != 0 && p3 <= p2 ? StatusNormal : StatusDelayed;
 }

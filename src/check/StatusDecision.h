@@ -11,7 +11,9 @@ namespace senrokan
 // The verdict on a page that was obtained: StatusOutOfHours when both valid-hours fields are set
 // and now lies outside them; otherwise StatusNormal when MatchWord occurs (within the section
 // from SubtitleStart to SubtitleEnd when SubtitleStart is set), else StatusDelayed.
-// An unreadable time or a SubtitleStart missing from the page throws Failure.
-Status decideStatus(const RouteDefinition& route, const QString& pageText, QTime now);
+// An unreadable time or a SubtitleStart missing from the page throws Failure. The text of a JSON
+// reply is searched with its string escapes decoded.
+Status decideStatus(const RouteDefinition& route, const QString& pageText, QTime now,
+                    bool jsonReply = false);
 
 } // namespace senrokan

@@ -39,6 +39,12 @@ public:
         if (verbose)
             std::fprintf(stderr, "route %d: %s\n", route, detail.toUtf8().constData());
     }
+    void setPageCoding(const CodingDecision& decision) override
+    {
+        if (verbose)
+            std::fprintf(stderr, "route %d: coding %s\n", route,
+                         describeCoding(decision).toUtf8().constData());
+    }
     void setPageText(const QString&) override {}
     void setBusy(bool) override {}
     void showMessage(const QString&, const QString&) override {}

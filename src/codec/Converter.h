@@ -17,6 +17,8 @@ inline constexpr const char* Cp932 = "windows-31j"; // Shift_JIS as Windows writ
 inline constexpr const char* EucJp = "EUC-JP";
 inline constexpr const char* Iso2022Jp = "ISO_2022,locale=ja,version=4";
 inline constexpr const char* Utf8 = "UTF-8";
+inline constexpr const char* Utf16Le = "UTF-16LE";
+inline constexpr const char* Utf16Be = "UTF-16BE";
 } // namespace coding
 
 // A stateful ICU converter. Decoding with flush = false keeps an incomplete multibyte sequence

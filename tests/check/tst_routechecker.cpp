@@ -289,6 +289,8 @@ private Q_SLOTS:
         QCOMPARE(state(1).Status, int(StatusNormal));
     }
 
+    // Every form a page declares its coding in, read as a browser reads it, on both paths: the
+    // coding and what settled it (as --verbose prints it), the byte fetches made and the verdict.
     void codings_data()
     {
         QTest::addColumn<bool>("socketPath");
@@ -296,43 +298,124 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<int>("fetches");
         QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("coding");
         const QByteArray html = "Content-Type: text/html\r\n";
+        auto type = [](const char* value) { return QByteArray("Content-Type: ") + value + "\r\n"; };
         auto page = [](const char* coding, const QString& head) {
             return encoded(coding, pageSource(head));
         };
+        const QByteArray bom = "\xEF\xBB\xBF";
+        const QString feed = QStringLiteral(
+            "<?xml version=\"1.0\" encoding=\"EUC-JP\"?>\n<rss version=\"2.0\"><channel><item>"
+            "<title>山手線 ｶﾀｶﾅ</title><description>現在、平常運転です。</description></item>"
+            "</channel></rss>\n");
+        // 現在、平常運転です。 escaped, as feeds that escape every non-ASCII character write it.
+        const QByteArray escaped =
+            QStringLiteral("{\"line\": \"山手線 ｶﾀｶﾅ\", \"note\": \"\\\"\\u904b\\u884c\\\"\\n\", "
+                           "\"status\": \"\\u73fe\\u5728\\u3001\\u5e73\\u5e38\\u904b\\u8ee2\"}")
+                .toUtf8();
+        const QString lateHead = QStringLiteral("<style>%1</style><meta charset=\"euc-jp\">")
+                                     .arg(QStringLiteral("p { margin: 0 }\n").repeated(200));
         for (const bool socket : {true, false}) {
             const char* path = socket ? "A " : "B ";
-            const int extra = socket ? 0 : 1; // path B always fetches once
-            auto row = [&](const char* name) -> QTestData& {
+            // Path A fetches bytes only for the codings the socket text cannot serve; path B
+            // always fetches once.
+            const int sjis = socket ? 0 : 1;
+            auto row = [&](const char* name, const QByteArray& headers,
+                           const QByteArray& body) -> QTestData& {
                 return QTest::newRow(qPrintable(QString::fromLatin1(path) + QLatin1String(name)))
-                       << socket << html;
+                       << socket << headers << body;
             };
-            row("shift_jis") << page(coding::Cp932, metaFor(QStringLiteral("shift_jis"))) << extra
-                             << 0;
-            row("SHIFT_JIS") << page(coding::Cp932, metaFor(QStringLiteral("SHIFT_JIS"))) << extra
-                             << 0;
-            row("utf-8") << page(coding::Utf8, metaFor(QStringLiteral("utf-8"))) << 1 << 0;
-            row("UTF-8") << page(coding::Utf8, metaFor(QStringLiteral("UTF-8"))) << 1 << 0;
-            row("euc-jp with blanks")
-                << page(coding::EucJp,
-                        QStringLiteral("<meta content=\"text/html; charset=  euc-jp \">"))
-                << 1 << 0;
-            row("EUC-JP") << page(coding::EucJp, metaFor(QStringLiteral("EUC-JP"))) << 1 << 0;
-            row("iso-2022-jp") << page(coding::Iso2022Jp, metaFor(QStringLiteral("iso-2022-jp")))
-                               << extra << 0;
-            row("ISO-2022-JP") << page(coding::Iso2022Jp, metaFor(QStringLiteral("ISO-2022-JP")))
-                               << extra << 0;
-            // Unrecognised declarations leave the page unconverted, so a UTF-8 page reads as
-            // Shift_JIS and its word is not found.
-            row("mixed case Utf-8 stays unconverted")
-                << page(coding::Utf8, metaFor(QStringLiteral("Utf-8"))) << extra << 1;
-            row("quoted attribute gives no declaration")
-                << page(coding::Utf8, QStringLiteral("<meta charset=\"UTF-8\">")) << extra << 1;
-            row("no declaration, Shift_JIS page") << page(coding::Cp932, {}) << extra << 0;
+            // The forms the program always read, read as before.
+            row("shift_jis", html, page(coding::Cp932, metaFor(QStringLiteral("shift_jis"))))
+                << sjis << 0 << "Shift_JIS (meta)";
+            row("SHIFT_JIS", html, page(coding::Cp932, metaFor(QStringLiteral("SHIFT_JIS"))))
+                << sjis << 0 << "Shift_JIS (meta)";
+            row("utf-8", html, page(coding::Utf8, metaFor(QStringLiteral("utf-8"))))
+                << 1 << 0 << "UTF-8 (meta)";
+            row("UTF-8", html, page(coding::Utf8, metaFor(QStringLiteral("UTF-8"))))
+                << 1 << 0 << "UTF-8 (meta)";
+            // Without http-equiv a browser ignores it; the bytes still say EUC-JP.
+            row("euc-jp with blanks, no http-equiv", html,
+                page(coding::EucJp,
+                     QStringLiteral("<meta content=\"text/html; charset=  euc-jp \">")))
+                << 1 << 0 << "EUC-JP (detected)";
+            row("EUC-JP", html, page(coding::EucJp, metaFor(QStringLiteral("EUC-JP"))))
+                << 1 << 0 << "EUC-JP (meta)";
+            row("iso-2022-jp", html,
+                page(coding::Iso2022Jp, metaFor(QStringLiteral("iso-2022-jp"))))
+                << sjis << 0 << "ISO-2022-JP (meta)";
+            row("ISO-2022-JP", html,
+                page(coding::Iso2022Jp, metaFor(QStringLiteral("ISO-2022-JP"))))
+                << sjis << 0 << "ISO-2022-JP (meta)";
+            row("no declaration, Shift_JIS page", html, page(coding::Cp932, {}))
+                << sjis << 0 << "Shift_JIS (detected)";
+            // Today's declarations.
+            row("mixed case Utf-8", html, page(coding::Utf8, metaFor(QStringLiteral("Utf-8"))))
+                << 1 << 0 << "UTF-8 (meta)";
+            row("HTML5 meta, double quotes", html,
+                page(coding::Utf8, QStringLiteral("<meta charset=\"UTF-8\">")))
+                << 1 << 0 << "UTF-8 (meta)";
+            row("HTML5 meta, single quotes and blanks", html,
+                page(coding::Utf8, QStringLiteral("<meta charset = 'utf-8' />")))
+                << 1 << 0 << "UTF-8 (meta)";
+            row("HTML5 meta, unquoted mixed case", html,
+                page(coding::Utf8, QStringLiteral("<META CharSet=Utf-8>")))
+                << 1 << 0 << "UTF-8 (meta)";
+            row("http-equiv unquoted", html,
+                page(coding::EucJp, QStringLiteral("<meta http-equiv=Content-Type "
+                                                   "content=text/html;charset=euc-jp>")))
+                << 1 << 0 << "EUC-JP (meta)";
+            row("utf-16 in a meta means UTF-8", html,
+                page(coding::Utf8, QStringLiteral("<meta charset=\"utf-16\">")))
+                << 1 << 0 << "UTF-8 (meta)";
+            row("header charset wins over the meta", type("text/html; charset=UTF-8"),
+                page(coding::Utf8, metaFor(QStringLiteral("shift_jis"))))
+                << 1 << 0 << "UTF-8 (header)";
+            row("mark wins over header and meta", type("text/html; charset=Shift_JIS"),
+                bom + page(coding::Utf8, metaFor(QStringLiteral("euc-jp"))))
+                << 1 << 0 << "UTF-8 (bom)";
+            row("UTF-16 by its mark", html,
+                "\xFF\xFE" + page(coding::Utf16Le, QStringLiteral("<meta charset=\"utf-8\">")))
+                << 1 << 0 << "UTF-16LE (bom)";
+            row("declaration in a comment ignored", html,
+                page(coding::Cp932, QStringLiteral("<!-- <meta charset=\"utf-8\"> -->"
+                                                   "<meta charset=\"shift_jis\">")))
+                << sjis << 0 << "Shift_JIS (meta)";
+            row("late declaration", html, page(coding::EucJp, lateHead))
+                << 1 << 0 << "EUC-JP (meta)";
+            row("XML feed", type("application/rss+xml"), encoded(coding::EucJp, feed))
+                << 1 << 0 << "EUC-JP (xml)";
+            row("JSON feed with a mark", type("application/json"),
+                bom + QStringLiteral("{\"line\": \"山手線 ｶﾀｶﾅ\", \"status\": \"平常運転\"}")
+                          .toUtf8())
+                << 1 << 0 << "UTF-8 (bom)";
+            row("JSON feed with escapes", type("application/json"), escaped)
+                << 1 << 0 << "UTF-8 (json)";
+            row("JSON body served as text", type("text/plain"), escaped)
+                << 1 << 0 << "UTF-8 (json)";
+            row("no declaration, UTF-8 page", html, page(coding::Utf8, {}))
+                << 1 << 0 << "UTF-8 (detected)";
+            row("no declaration, EUC-JP page", html, page(coding::EucJp, {}))
+                << 1 << 0 << "EUC-JP (detected)";
+            row("non-Japanese meta label", html,
+                page(coding::Utf8, QStringLiteral("<meta charset=\"iso-8859-1\">")))
+                << 1 << 0 << "UTF-8 (detected)";
+            row("non-Japanese header label", type("text/html; charset=windows-1252"),
+                page(coding::EucJp, metaFor(QStringLiteral("EUC-JP"))))
+                << 1 << 0 << "EUC-JP (detected)";
+            row("really delayed UTF-8 page", html,
+                encoded(coding::Utf8,
+                        QStringLiteral("<html><head><meta charset=\"utf-8\">"
+                                       "</head><body><p>山手線 ｶﾀｶﾅ</p><p>運転を見合わせ"
+                                       "ています。</p></body></html>")))
+                << 1 << 1 << "UTF-8 (meta)";
         }
-        QTest::newRow("A header-line charset runs to the next quote")
-            << true << QByteArray("Content-Type: text/html; charset=UTF-8\r\n")
-            << encoded(coding::Utf8, pageSource(metaFor(QStringLiteral("utf-8")))) << 0 << 1;
+        // A header line's charset ends with its line.
+        QTest::newRow("A header charset beside a meta")
+            << true << type("text/html; charset=UTF-8")
+            << encoded(coding::Utf8, pageSource(metaFor(QStringLiteral("utf-8")))) << 1 << 0
+            << "UTF-8 (header)";
     }
 
     void codings()
@@ -342,16 +425,17 @@ private Q_SLOTS:
         QFETCH(QByteArray, body);
         QFETCH(int, fetches);
         QFETCH(int, status);
+        QFETCH(QString, coding);
         const Script page = ScriptedServer::reply("200 OK", body, headers);
         m_server->onRequest(QStringLiteral("/p.html"),
                             socketPath ? page : ScriptedServer::reply("403 Forbidden", "no"));
         m_server->onFetch(QStringLiteral("/p.html"), page);
         setRoute(1, QStringLiteral("p.html"));
         m_checker->PollRoute(1, 0);
+        QCOMPARE(m_display.codings, QStringList{coding});
         QCOMPARE(m_server->fetchedPaths().size(), fetches);
         QCOMPARE(state(1).Status, status);
-        QCOMPARE(m_checker->checkState().PageText.contains(QStringLiteral("山手線 ｶﾀｶﾅ")),
-                 status == StatusNormal);
+        QVERIFY(m_checker->checkState().PageText.contains(QStringLiteral("山手線 ｶﾀｶﾅ")));
         QCOMPARE(m_display.pageTexts.last(), m_checker->checkState().PageText);
     }
 
@@ -556,18 +640,33 @@ private Q_SLOTS:
         QCOMPARE(m_display.busyChanges.first(), true);
     }
 
+    // The page-text area first shows the label as the page writes it, or the coding's name when
+    // a mark or the bytes settled it, or nothing when nothing did; then the page text.
+    void interactiveShowsDeclarationThenPage_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("declared") << encoded(coding::Cp932,
+                                             pageSource(metaFor(QStringLiteral("shift_jis"))))
+                                  << "shift_jis";
+        QTest::newRow("HTML5 meta as written")
+            << encoded(coding::Utf8, pageSource(QStringLiteral("<meta charset=Utf-8>"))) << "Utf-8";
+        QTest::newRow("byte-order mark")
+            << "\xEF\xBB\xBF" + encoded(coding::Utf8, pageSource({})) << "UTF-8";
+        QTest::newRow("detected") << encoded(coding::EucJp, pageSource({})) << "EUC-JP";
+        QTest::newRow("nothing to go by") << QByteArray("<p>ASCII only</p>") << "";
+    }
+
     void interactiveShowsDeclarationThenPage()
     {
-        m_server->onRequest(
-            QStringLiteral("/p.html"),
-            ScriptedServer::reply(
-                "200 OK",
-                encoded(coding::Cp932, pageSource(metaFor(QStringLiteral("shift_jis"))))));
+        QFETCH(QByteArray, body);
+        QFETCH(QString, shown);
+        m_server->onRequest(QStringLiteral("/p.html"), ScriptedServer::reply("200 OK", body));
         setRoute(1, QStringLiteral("p.html"));
         m_checker->CheckRoute(1, 0);
         QCOMPARE(m_display.pageTexts.size(), 2);
-        QCOMPARE(m_display.pageTexts.first(), QStringLiteral("shift_jis"));
-        QVERIFY(m_display.pageTexts.last().contains(Word));
+        QCOMPARE(m_display.pageTexts.first(), shown);
+        QCOMPARE(m_display.pageTexts.last(), m_checker->checkState().PageText);
         QVERIFY(!m_display.busyDuringMessage); // the pointer is normal before the outcome box
     }
 

@@ -97,6 +97,23 @@ class TestCheckerEndToEnd : public QObject
         put(QStringLiteral("delayed.html"),
             page(coding::Utf8, QStringLiteral("UTF-8"),
                  QStringLiteral("<p>山手線</p><p>運転を見合わせています。</p>")));
+        // Pages as railway companies write them today.
+        const QString html5 = QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\">"
+                                             "</head><body>%1</body></html>\n");
+        put(QStringLiteral("html5.html"), html5.arg(normal).toUtf8());
+        put(QStringLiteral("html5-delayed.html"),
+            html5.arg(QStringLiteral("<p>山手線</p><p>運転を見合わせています。</p>")).toUtf8());
+        put(QStringLiteral("status.json"),
+            "\xEF\xBB\xBF" +
+                QStringLiteral("{\"line\": \"山手線\", \"status\": \"平常運転\"}\n").toUtf8());
+        put(QStringLiteral("escaped.json"), "{\"line\": \"\\u5c71\\u624b\\u7dda\", \"status\": "
+                                            "\"\\u5e73\\u5e38\\u904b\\u8ee2\"}\n");
+        put(QStringLiteral("feed.xml"),
+            Converter(coding::EucJp)
+                .encode(QStringLiteral("<?xml version=\"1.0\" encoding=\"EUC-JP\"?>\n<rss><channel>"
+                                       "<item><title>山手線</title><description>%1</description>"
+                                       "</item></channel></rss>\n")
+                            .arg(normal.toHtmlEscaped())));
 
         const QString dir = m_dir.path();
         if (!m_certificates.make()) {
@@ -104,7 +121,9 @@ class TestCheckerEndToEnd : public QObject
             return false;
         }
         const QString conf = test::nginxConfiguration(
-            dir, QStringLiteral(" server { listen %1:80; root %2/www; }\n"
+            dir, QStringLiteral(" types { text/html html; application/json json; "
+                                "application/rss+xml xml; }\n"
+                                " server { listen %1:80; root %2/www; }\n"
                                 " server { listen %1:8443 ssl; root %2/www;\n"
                                 "  ssl_certificate %3; ssl_certificate_key %4; }\n"
                                 " server { listen %1:8444 ssl; root %2/www;\n"
@@ -187,7 +206,7 @@ private Q_SLOTS:
 
     void oneRouteAsText()
     {
-        // Mixed-case Shift_JIS is not recognised, but the socket text is Shift_JIS already.
+        // A mixed-case label counts, as it does in browsers; --verbose names it.
         writeSettings(
             QStringLiteral("other.DEF"),
             {QString(), QString(), QStringLiteral("sjis.html"), QStringLiteral("missing.html")});
@@ -206,7 +225,8 @@ private Q_SLOTS:
         QCOMPARE(lines.at(5), QString());
         QCOMPARE(
             QString::fromUtf8(run.err),
-            QStringLiteral("route 3: 接続中\nroute 3: 接続しました\nroute 3: HTTPサーバに接続\n"));
+            QStringLiteral("route 3: 接続中\nroute 3: 接続しました\nroute 3: HTTPサーバに接続\n"
+                           "route 3: coding Shift_JIS (meta)\n"));
     }
 
     void httpsRoutes()
@@ -248,6 +268,42 @@ private Q_SLOTS:
         QCOMPARE(run.exitCode, 2);
         QVERIFY2(QString::fromUtf8(run.err).contains(QStringLiteral("route 1: TLSエラー: ")),
                  run.err.constData());
+    }
+
+    // Today's declarations, a JSON feed with a mark and one with escapes, an XML feed and a
+    // really delayed page, plain and over HTTPS: the verdicts and the codings --verbose names.
+    void browserForms_data()
+    {
+        QTest::addColumn<QString>("server");
+        QTest::newRow("plain") << Host;
+        QTest::newRow("https") << HttpsServer;
+    }
+
+    void browserForms()
+    {
+        QFETCH(QString, server);
+        const QString name = QStringLiteral("forms-%1.DEF").arg(QTest::currentDataTag());
+        writeSettings(name,
+                      {QStringLiteral("html5.html"), QStringLiteral("status.json"),
+                       QStringLiteral("escaped.json"), QStringLiteral("feed.xml"),
+                       QStringLiteral("html5-delayed.html")},
+                      QStringList(RouteCount, server));
+        const Run run = runChecker(m_dir.path(),
+                                   {QStringLiteral("--settings"), m_dir.filePath(name),
+                                    QStringLiteral("--json"), QStringLiteral("--verbose")},
+                                   m_certificates.caFile());
+        QCOMPARE(run.exitCode, 1);
+        const QJsonArray routes = QJsonDocument::fromJson(run.out).array();
+        QCOMPARE(routes.size(), 5);
+        const QList<int> expected = {0, 0, 0, 0, 1};
+        for (int i = 0; i < 5; ++i)
+            QCOMPARE(routes.at(i).toObject().value(QStringLiteral("status")).toInt(),
+                     expected.at(i));
+        const QString err = QString::fromUtf8(run.err);
+        for (const char* line : {"route 1: coding UTF-8 (meta)\n", "route 2: coding UTF-8 (bom)\n",
+                                 "route 3: coding UTF-8 (json)\n", "route 4: coding EUC-JP (xml)\n",
+                                 "route 5: coding UTF-8 (meta)\n"})
+            QVERIFY2(err.contains(QLatin1String(line)), run.err.constData());
     }
 
     void notServedPage()

@@ -1,7 +1,8 @@
 // Coding detection, conversion and the folded search.
 #include "codec/Converter.h"
-#include "codec/DeclaredCoding.h"
+#include "codec/JsonEscapes.h"
 #include "codec/Kconv.h"
+#include "codec/PageCoding.h"
 #include "codec/TextSearch.h"
 #include "route/Failure.h"
 
@@ -9,57 +10,125 @@
 
 using namespace senrokan;
 
-Q_DECLARE_METATYPE(senrokan::PageCoding)
-
 class TestCodec : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    // Declarations in socket replies: what settles the coding, and the label shown for it.
     void declaration_data()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("declaration");
-        QTest::addColumn<PageCoding>("coding");
-        QTest::newRow("meta lower") << QStringLiteral("content=\"text/html; charset=shift_jis\">")
-                                    << QStringLiteral("shift_jis") << PageCoding::ShiftJis;
-        QTest::newRow("meta upper") << QStringLiteral("charset=SHIFT_JIS\"")
-                                    << QStringLiteral("SHIFT_JIS") << PageCoding::ShiftJis;
-        QTest::newRow("mixed case Shift_JIS")
-            << QStringLiteral("charset=Shift_JIS\"") << QStringLiteral("Shift_JIS")
-            << PageCoding::NotRecognised;
-        QTest::newRow("utf-8") << QStringLiteral("charset=utf-8\"") << QStringLiteral("utf-8")
-                               << PageCoding::Utf8;
-        QTest::newRow("Utf-8") << QStringLiteral("charset=Utf-8\"") << QStringLiteral("Utf-8")
-                               << PageCoding::NotRecognised;
-        QTest::newRow("blanks around euc-jp") << QStringLiteral("charset=  euc-jp  \"")
-                                              << QStringLiteral("euc-jp") << PageCoding::EucJp;
-        QTest::newRow("tab is not a blank")
-            << QStringLiteral("charset=\teuc-jp\"") << QStringLiteral("\teuc-jp")
-            << PageCoding::NotRecognised;
-        QTest::newRow("ISO-2022-JP") << QStringLiteral("charset=ISO-2022-JP\"")
-                                     << QStringLiteral("ISO-2022-JP") << PageCoding::Iso2022Jp;
-        QTest::newRow("quoted attribute")
-            << QStringLiteral("<meta charset=\"UTF-8\">") << QString() << PageCoding::NotRecognised;
-        QTest::newRow("no quote after")
-            << QStringLiteral("charset=utf-8>") << QString() << PageCoding::NotRecognised;
-        QTest::newRow("no charset")
-            << QStringLiteral("<html>") << QString() << PageCoding::NotRecognised;
-        QTest::newRow("CHARSET= is not charset=")
-            << QStringLiteral("CHARSET=utf-8\"") << QString() << PageCoding::NotRecognised;
-        QTest::newRow("runs across line ends")
-            << QStringLiteral("Content-Type: text/html; charset=UTF-8\r\n\r\n<meta a=\"")
-            << QStringLiteral("UTF-8\r\n\r\n<meta a=") << PageCoding::NotRecognised;
-        QTest::newRow("first occurrence wins") << QStringLiteral("charset=euc-jp\" charset=utf-8\"")
-                                               << QStringLiteral("euc-jp") << PageCoding::EucJp;
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QString>("coding");
+        QTest::addColumn<QString>("shown");
+        const QByteArray head = "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n\r\n";
+        QTest::newRow("meta lower")
+            << head + "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=shift_jis\">"
+            << "Shift_JIS (meta)"
+            << "shift_jis";
+        QTest::newRow("mixed case Shift_JIS") << head + "<meta charset=Shift_JIS>"
+                                              << "Shift_JIS (meta)"
+                                              << "Shift_JIS";
+        QTest::newRow("other Shift_JIS labels") << head + "<meta charset=\"x-sjis\">"
+                                                << "Shift_JIS (meta)"
+                                                << "x-sjis";
+        QTest::newRow("blanks around the label") << head + "<meta charset=\" \teuc-jp  \">"
+                                                 << "EUC-JP (meta)"
+                                                 << "euc-jp";
+        QTest::newRow("CHARSET in the content")
+            << head + "<meta HTTP-EQUIV=content-type content='text/html;CHARSET = \"utf-8\"'>"
+            << "UTF-8 (meta)"
+            << "utf-8";
+        QTest::newRow("content without http-equiv ignored")
+            << head + "<meta content=\"text/html; charset=utf-8\">"
+            << "Shift_JIS (default)"
+            << "";
+        QTest::newRow("unknown label skipped, first valid wins")
+            << head + "<meta charset=\"x-unknown\"><meta charset=\"euc-jp\"><meta charset=utf-8>"
+            << "EUC-JP (meta)"
+            << "euc-jp";
+        QTest::newRow("meta inside an attribute value ignored")
+            << head + "<a title='<meta charset=utf-8>'>x</a>"
+            << "Shift_JIS (default)"
+            << "";
+        QTest::newRow("meta in an empty comment counts") << head + "<!--><meta charset=utf-8>"
+                                                         << "UTF-8 (meta)"
+                                                         << "utf-8";
+        QTest::newRow("unclosed comment hides the rest") << head + "<!-- <meta charset=utf-8>"
+                                                         << "Shift_JIS (default)"
+                                                         << "";
+        QTest::newRow("header charset ends with its line")
+            << QByteArray("HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=UTF-8\r\n\r\n"
+                          "<meta a=\"")
+            << "UTF-8 (header)"
+            << "UTF-8";
+        QTest::newRow("quoted header charset, any case")
+            << QByteArray("HTTP/1.0 200 OK\nCONTENT-TYPE :text/html;Charset=\"EUC-JP\"\n\nx")
+            << "EUC-JP (header)"
+            << "EUC-JP";
+        QTest::newRow("charset in the body's text is no header")
+            << head + "Content-Type: text/html; charset=UTF-8"
+            << "Shift_JIS (default)"
+            << "";
+        QTest::newRow("no charset") << head + "<html>"
+                                    << "Shift_JIS (default)"
+                                    << "";
+        QTest::newRow("XML declaration in single quotes")
+            << head + "<?xml version='1.0' encoding='Shift_JIS'?><a/>"
+            << "Shift_JIS (xml)"
+            << "Shift_JIS";
+        QTest::newRow("JSON reply without non-ASCII bytes")
+            << QByteArray("HTTP/1.1 200 OK\r\nContent-Type: application/vnd.x+json\r\n\r\n[1]")
+            << "UTF-8 (json)"
+            << "UTF-8";
+        // Too short for frequency counts alone: the byte grammar of each coding decides.
+        QTest::newRow("short undeclared Shift_JIS")
+            << head + encodeCp932(QStringLiteral("平常運転")) << "Shift_JIS (detected)"
+            << "Shift_JIS";
+        QTest::newRow("short undeclared EUC-JP")
+            << head + Converter(coding::EucJp).encode(QStringLiteral("現在、平常運転です。"))
+            << "EUC-JP (detected)"
+            << "EUC-JP";
+        QTest::newRow("JSON that is not UTF-8 is detected")
+            << head +
+                   encodeCp932(QStringLiteral("{\"status\": \"平常運転です。ダイヤは正常です。\"}"))
+            << "Shift_JIS (detected)"
+            << "Shift_JIS";
     }
 
     void declaration()
     {
+        QFETCH(QByteArray, reply);
+        QFETCH(QString, coding);
+        QFETCH(QString, shown);
+        const CodingDecision decision = decideReplyCoding(reply);
+        QCOMPARE(describeCoding(decision), coding);
+        QCOMPARE(shownDeclaration(decision), shown);
+    }
+
+    void jsonEscapes_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("decoded");
+        QTest::newRow("BMP characters")
+            << QStringLiteral("\\u5E73\\u5e38") << QStringLiteral("平常");
+        QTest::newRow("surrogate pair")
+            << QStringLiteral("\\ud842\\udfb7野家") << QStringLiteral("𠮷野家");
+        QTest::newRow("lone surrogate")
+            << QStringLiteral("a\\ud842b") << QStringLiteral("a\uFFFDb");
+        QTest::newRow("one-letter escapes")
+            << QStringLiteral("\\\"a\\\"\\n\\t\\/\\\\") << QStringLiteral("\"a\"\n\t/\\");
+        QTest::newRow("escaped backslash before u")
+            << QStringLiteral("\\\\u5E73") << QStringLiteral("\\u5E73");
+        QTest::newRow("no escape kept")
+            << QStringLiteral("C:\\x \\u12") << QStringLiteral("C:\\x \\u12");
+        QTest::newRow("backslash at the end") << QStringLiteral("ab\\") << QStringLiteral("ab\\");
+    }
+
+    void jsonEscapes()
+    {
         QFETCH(QString, text);
-        QFETCH(QString, declaration);
-        QFETCH(PageCoding, coding);
-        QCOMPARE(findDeclaredCoding(text), declaration);
-        QCOMPARE(classifyDeclaration(declaration), coding);
+        QFETCH(QString, decoded);
+        QCOMPARE(decodeJsonEscapes(text), decoded);
     }
 
     void kconvModes_data()

@@ -16,6 +16,7 @@ public:
     QStringList statusTexts;
     QStringList pageTexts;
     QStringList failureDetails;
+    QStringList codings;                     // "UTF-8 (meta)" for each page read
     QList<QPair<QString, QString>> messages; // prompt, title
     QList<bool> busyChanges;
     bool busy = false;
@@ -24,6 +25,10 @@ public:
     void setStatusText(const QString& text) override { statusTexts << text; }
     void setPageText(const QString& text) override { pageTexts << text; }
     void setFailureDetail(const QString& detail) override { failureDetails << detail; }
+    void setPageCoding(const CodingDecision& decision) override
+    {
+        codings << describeCoding(decision);
+    }
     void setBusy(bool b) override
     {
         if (b != busy)
