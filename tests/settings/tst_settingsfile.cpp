@@ -1,13 +1,17 @@
 // The 50-line settings layout: reading with the priority redirect and partial results, writing
-// bytes, and saves that never leave a half file.
+// bytes, saves that never leave a half file, and folders where other users plant files.
 #include "codec/Converter.h"
+#include "platform/LocalFiles.h"
 #include "settings/SettingsFile.h"
 #include "support/DiskFull.h"
+#include "support/ForeignFiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 using namespace senrokan;
 
@@ -43,17 +47,34 @@ QByteArray readFile(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// What a hostile folder holds before the program reads and saves its settings there.
+enum class Planted {
+    ForeignLinkAsSettings, // Senrokan.DEF: someone else's link to a file of ours
+    OwnLinkAsSettings,     // Senrokan.DEF: our own link to a file of ours
+    ForeignSettingsFile,   // Senrokan.DEF: a regular file of someone else's
+    ForeignLinkAsPriority, // line 1 names someone else's link to a good railway file
+    FifoAsPriority,        // line 1 names a FIFO
+    FifoAsSettings,        // Senrokan.DEF: a FIFO
+    PriorityUpward,        // line 1: ../rail.DEF, a good railway file one folder up
+    LineBreakInField,      // a route field holding CR LF
+    FolderNamedNotAsText,  // the folder's name is not valid UTF-8
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(Planted)
 
 class TestSettingsFile : public QObject
 {
     Q_OBJECT
     std::unique_ptr<QTemporaryDir> m_dir;
+    const QString m_startDir = QDir::currentPath();
 
     QString path(const QString& name) const { return m_dir->filePath(name); }
 
 private Q_SLOTS:
     void init() { m_dir = std::make_unique<QTemporaryDir>(); }
+    void cleanup() { test::leaveFolderNamedNotAsText(m_dir->path(), m_startDir); }
 
     void fullFile()
     {
@@ -257,6 +278,108 @@ private Q_SLOTS:
                                                           SettingsValues(), RouteBlocks()));
         QCOMPARE(readFile(file), QByteArray("old contents\r\n"));
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{SettingsFileName});
+    }
+
+    void hostileFolder_data()
+    {
+        QTest::addColumn<Planted>("planted");
+        QTest::addColumn<bool>("readable");
+        QTest::addColumn<bool>("savable");
+        QTest::newRow("settings file is someone else's link")
+            << Planted::ForeignLinkAsSettings << false << false;
+        QTest::newRow("settings file is our own link") << Planted::OwnLinkAsSettings << true << true;
+        QTest::newRow("settings file is someone else's")
+            << Planted::ForeignSettingsFile << false << false;
+        QTest::newRow("priority file is someone else's link")
+            << Planted::ForeignLinkAsPriority << false << true;
+        QTest::newRow("FIFO on line 1") << Planted::FifoAsPriority << false << true;
+        QTest::newRow("settings file is a FIFO") << Planted::FifoAsSettings << false << false;
+        QTest::newRow("priority name ../") << Planted::PriorityUpward << false << true;
+        QTest::newRow("field with CR LF") << Planted::LineBreakInField << true << true;
+        QTest::newRow("folder name not UTF-8") << Planted::FolderNamedNotAsText << true << true;
+    }
+
+    // Refused files read like unreadable ones (and return at once), refused saves change
+    // nothing anywhere, and what is allowed still reads and saves as 50 lines.
+    void hostileFolder()
+    {
+        QFETCH(Planted, planted);
+        QFETCH(bool, readable);
+        QFETCH(bool, savable);
+        QString dir = m_dir->path();
+        const QString victim = path(QStringLiteral("victim"));
+        const QByteArray precious = cp932Lines(sampleLines(QString()));
+        writeFile(victim, precious);
+        const QString settings = path(SettingsFileName);
+        const auto settingsNaming = [&](const QString& line1) {
+            writeFile(settings, cp932Lines(sampleLines(line1)));
+        };
+        RouteBlocks routes;
+        switch (planted) {
+        case Planted::ForeignLinkAsSettings:
+        case Planted::OwnLinkAsSettings:
+            QVERIFY(QFile::link(victim, settings));
+            QVERIFY(planted == Planted::OwnLinkAsSettings || test::giveToNobody(settings));
+            break;
+        case Planted::ForeignSettingsFile:
+            settingsNaming(QString());
+            QVERIFY(test::giveToNobody(settings));
+            break;
+        case Planted::ForeignLinkAsPriority:
+            settingsNaming(QStringLiteral("rail.DEF"));
+            QVERIFY(QFile::link(victim, path(QStringLiteral("rail.DEF"))));
+            QVERIFY(test::giveToNobody(path(QStringLiteral("rail.DEF"))));
+            break;
+        case Planted::FifoAsPriority:
+            settingsNaming(QStringLiteral("fifo.DEF"));
+            QCOMPARE(mkfifo(QFile::encodeName(path(QStringLiteral("fifo.DEF"))), 0666), 0);
+            break;
+        case Planted::FifoAsSettings:
+            QCOMPARE(mkfifo(QFile::encodeName(settings), 0666), 0);
+            break;
+        case Planted::PriorityUpward:
+            QVERIFY(QDir(dir).mkdir(QStringLiteral("inner")));
+            dir = path(QStringLiteral("inner"));
+            writeFile(path(QStringLiteral("rail.DEF")), precious);
+            writeFile(path(QStringLiteral("inner/") + SettingsFileName),
+                      cp932Lines(sampleLines(QStringLiteral("../rail.DEF"))));
+            break;
+        case Planted::LineBreakInField:
+            settingsNaming(QString());
+            routes[0][2] = QStringLiteral("a\r\nb");
+            routes[1][0] = QStringLiteral("c\nd\re");
+            break;
+        case Planted::FolderNamedNotAsText:
+            QVERIFY(test::enterFolderNamedNotAsText(dir));
+            writeFile(SettingsFileName, precious);
+            dir = platform::currentDirectory().value();
+            break;
+        }
+        const QString target = joinToDirectory(dir, SettingsFileName);
+
+        const SettingsRead read = readSettings(dir);
+        QCOMPARE(read.complete, readable);
+        if (!readable) {
+            QCOMPARE(read.failure, std::optional<FailureKind>(FailureKind::CannotRead));
+            QCOMPARE(read.failedLine, 0);
+        }
+
+        bool saved = true;
+        try {
+            writeLayoutFile(target, QString(), SettingsValues(), routes);
+        } catch (const Failure& failure) {
+            QCOMPARE(failure.kind(), FailureKind::CannotWrite);
+            saved = false;
+        }
+        QCOMPARE(saved, savable);
+        if (planted != Planted::OwnLinkAsSettings)
+            QCOMPARE(readFile(victim), precious);
+        if (saved) {
+            QCOMPARE(readFile(target).count("\r\n"), SettingsLineCount);
+            const SettingsRead back = readSettings(dir);
+            QVERIFY(back.complete);
+            QCOMPARE(back.routes[0][2], routes[0][2].isEmpty() ? QString() : QStringLiteral("a b"));
+        }
     }
 };
 
