@@ -76,8 +76,10 @@ int main(int argc, char* argv[])
 
     QTemporaryDir dir;
     QDir::setCurrent(dir.path());
-    QByteArray page = encodeCp932(QStringLiteral("<html><body><p>山手線 ダイヤが乱れています</p>") + lineEnd);
-    const QByteArray row = encodeCp932(QStringLiteral("<tr><td>列車の遅れ ｶﾀｶﾅ 12:34</td></tr>") + lineEnd);
+    QByteArray page =
+        encodeCp932(QStringLiteral("<html><body><p>山手線 ダイヤが乱れています</p>") + lineEnd);
+    const QByteArray row =
+        encodeCp932(QStringLiteral("<tr><td>列車の遅れ ｶﾀｶﾅ 12:34</td></tr>") + lineEnd);
     while (page.size() < pageKb * 1024)
         page += row;
     page += encodeCp932(QStringLiteral("<p>平常運転</p></body></html>") + lineEnd);
@@ -124,7 +126,8 @@ int main(int argc, char* argv[])
 
     std::printf("page %d KB%s in %d-byte pieces every %d ms; check and page text took %lld ms, "
                 "status %d, page text %lld chars\n",
-                pageKb, oneLine ? " on one line" : "", piece, pauseMs, filledMs, window.checker().states()[1].Status,
+                pageKb, oneLine ? " on one line" : "", piece, pauseMs, filledMs,
+                window.checker().states()[1].Status,
                 qlonglong(window.checker().checkState().PageText.size()));
     std::printf("input waits over %zu events: p50 %.1f ms, p99 %.1f ms, max %.1f ms\n",
                 waits.ms.size(), percentile(waits.ms, 0.5), percentile(waits.ms, 0.99),

@@ -52,8 +52,10 @@ bool isServerAnswer(QNetworkReply::NetworkError error)
     case QNetworkReply::ProxyAuthenticationRequiredError:
         return true;
     default:
-        return (error > QNetworkReply::UnknownProxyError && error <= QNetworkReply::UnknownContentError) ||
-               (error > QNetworkReply::ProtocolFailure && error <= QNetworkReply::UnknownServerError);
+        return (error > QNetworkReply::UnknownProxyError &&
+                error <= QNetworkReply::UnknownContentError) ||
+               (error > QNetworkReply::ProtocolFailure &&
+                error <= QNetworkReply::UnknownServerError);
     }
 }
 

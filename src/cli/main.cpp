@@ -165,8 +165,8 @@ int main(int argc, char* argv[])
         out = jsonReport(checker.states());
     } else {
         // Text mode turns "\n" into the platform's line end.
-        out = terminalText(statusSummaryText(checker.states()).replace(QLatin1String("\r\n"),
-                                                                        QLatin1String("\n")));
+        out = terminalText(statusSummaryText(checker.states())
+                               .replace(QLatin1String("\r\n"), QLatin1String("\n")));
     }
     QFile stdoutFile;
     stdoutFile.open(stdout, QIODevice::WriteOnly | QIODevice::Text);

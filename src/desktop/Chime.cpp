@@ -31,7 +31,8 @@ Chime::~Chime()
 
 void Chime::play()
 {
-    const std::optional<QString> file = soundFile(platform::currentDirectory().value_or(QString()), m_dataDir);
+    const std::optional<QString> file =
+        soundFile(platform::currentDirectory().value_or(QString()), m_dataDir);
     platform::SoundPlayer* sound = file ? player() : nullptr;
     if (sound)
         sound->play(*file);

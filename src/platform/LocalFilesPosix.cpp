@@ -70,7 +70,8 @@ std::optional<QString> currentDirectoryName()
 {
     const QString dir = QDir::currentPath();
     char bytes[PATH_MAX];
-    if (dir.isEmpty() || !getcwd(bytes, sizeof bytes) || QFile::encodeName(dir) != QByteArray(bytes))
+    if (dir.isEmpty() || !getcwd(bytes, sizeof bytes) ||
+        QFile::encodeName(dir) != QByteArray(bytes))
         return std::nullopt;
     return dir;
 }

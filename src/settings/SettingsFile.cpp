@@ -119,7 +119,7 @@ public:
         const platform::FileTrust trust = platform::openOwnFile(file, path);
         if (trust != platform::FileTrust::Own) {
             fail(trust == platform::FileTrust::Missing ? FailureKind::FileNotFound
-                                                        : FailureKind::CannotRead,
+                                                       : FailureKind::CannotRead,
                  0);
             return;
         }

@@ -112,7 +112,8 @@ private Q_SLOTS:
             << QByteArray("GET /\x89\x5E\x8D\x73.html HTTP/1.0\r\n\r\n");
         QTest::newRow("empty path") << QString() << QByteArray("GET / HTTP/1.0\r\n\r\n");
         QTest::newRow("pasted line breaks cannot add a header")
-            << QStringLiteral("a.html\r\nHost: evil\x1b") << QByteArray("GET /a.html%0D%0AHost: evil%1B HTTP/1.0\r\n\r\n");
+            << QStringLiteral("a.html\r\nHost: evil\x1b")
+            << QByteArray("GET /a.html%0D%0AHost: evil%1B HTTP/1.0\r\n\r\n");
     }
 
     void requestBytes()
@@ -284,7 +285,8 @@ private Q_SLOTS:
         QFETCH(QString, delayDir);
         QFETCH(QString, fetched);
         QFETCH(QByteArray, fetchStatus);
-        const Script page = ScriptedServer::reply(fetchStatus, encoded(coding::Cp932, pageSource({})));
+        const Script page =
+            ScriptedServer::reply(fetchStatus, encoded(coding::Cp932, pageSource({})));
         m_server->onRequest(QStringLiteral("/p.html"), ScriptedServer::reply(firstStatus, "no"));
         m_server->onRequest(QStringLiteral("/delay.html"),
                             ScriptedServer::reply("403 Forbidden", "no"));

@@ -30,8 +30,8 @@ private Q_SLOTS:
         // folder, where they once were, is one of its own too.
         QVERIFY(QDir(m_dir.path()).mkpath("tmp") && QDir(m_dir.path()).mkpath("run") &&
                 QDir(m_dir.path()).mkpath("a/inner") && QDir(m_dir.path()).mkpath("b"));
-        QVERIFY(QFile::setPermissions(m_dir.filePath("run"), QFile::ReadOwner | QFile::WriteOwner |
-                                                                 QFile::ExeOwner));
+        QVERIFY(QFile::setPermissions(m_dir.filePath("run"),
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         qputenv("TMPDIR", QFile::encodeName(m_dir.filePath("tmp")));
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_dir.filePath("run")));
         QVERIFY(QFile::link(m_folder, m_dir.filePath("link-to-a")));
@@ -131,14 +131,17 @@ private Q_SLOTS:
         QTest::addColumn<QString>("runtime");
         QTest::addColumn<QString>("fallback");
         QTest::addColumn<Claim>("claim");
-        QTest::newRow("runtime folder a regular file, fallback made")
-            << "plain" << "" << Claim::Owner;
-        QTest::newRow("runtime folder another user's, fallback made")
-            << "foreign" << "" << Claim::Owner;
-        QTest::newRow("none named, fallback made") << "" << "" << Claim::Owner;
+        QTest::newRow("runtime folder a regular file, fallback made") << "plain"
+                                                                      << "" << Claim::Owner;
+        QTest::newRow("runtime folder another user's, fallback made") << "foreign"
+                                                                      << "" << Claim::Owner;
+        QTest::newRow("none named, fallback made") << ""
+                                                   << "" << Claim::Owner;
         QTest::newRow("runtime folder a regular file, fallback another user's")
-            << "plain" << "foreign" << Claim::Unguarded;
-        QTest::newRow("none named, fallback a regular file") << "" << "plain" << Claim::Unguarded;
+            << "plain"
+            << "foreign" << Claim::Unguarded;
+        QTest::newRow("none named, fallback a regular file") << ""
+                                                             << "plain" << Claim::Unguarded;
     }
 
     // Even as root; never the shared temporary folder itself, and nothing in the program's own

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QByteArray>
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QString>
 
 #include <filesystem>
@@ -11,7 +11,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace senrokan::test {
+namespace senrokan::test
+{
 
 // Files as another local user leaves them. The tests run as root, so "another user" is nobody.
 
@@ -19,7 +20,8 @@ namespace senrokan::test {
 inline bool giveToNobody(const QString& path)
 {
     const passwd* nobody = getpwnam("nobody");
-    return nobody && lchown(QFile::encodeName(path).constData(), nobody->pw_uid, nobody->pw_gid) == 0;
+    return nobody &&
+           lchown(QFile::encodeName(path).constData(), nobody->pw_uid, nobody->pw_gid) == 0;
 }
 
 inline QByteArray folderNamedNotAsText(const QString& parent)
