@@ -177,7 +177,10 @@ private Q_SLOTS:
         QCOMPARE(claimed, claim);
         if (claim == Claim::Owner) {
             QCOMPARE(QFileInfo(lock).path(), fallbackFolder);
-            QCOMPARE(QFileInfo(fallbackFolder).permissions() & 0077, 0);
+            const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup |
+                                              QFile::ExeGroup | QFile::ReadOther |
+                                              QFile::WriteOther | QFile::ExeOther;
+            QVERIFY(!(QFileInfo(fallbackFolder).permissions() & others));
         }
         QCOMPARE(QDir(m_folder).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
