@@ -47,22 +47,7 @@ QByteArray readFile(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// What a hostile folder holds before the program reads and saves its settings there.
-enum class Planted {
-    ForeignLinkAsSettings, // Senrokan.DEF: someone else's link to a file of ours
-    OwnLinkAsSettings,     // Senrokan.DEF: our own link to a file of ours
-    ForeignSettingsFile,   // Senrokan.DEF: a regular file of someone else's
-    ForeignLinkAsPriority, // line 1 names someone else's link to a good railway file
-    FifoAsPriority,        // line 1 names a FIFO
-    FifoAsSettings,        // Senrokan.DEF: a FIFO
-    PriorityUpward,        // line 1: ../rail.DEF, a good railway file one folder up
-    LineBreakInField,      // a route field holding CR LF
-    FolderNamedNotAsText,  // the folder's name is not valid UTF-8
-};
-
 } // namespace
-
-Q_DECLARE_METATYPE(Planted)
 
 class TestSettingsFile : public QObject
 {
@@ -255,8 +240,8 @@ private Q_SLOTS:
         writeFile(file, "old contents\r\n");
         {
             test::DiskFull full;
-            QVERIFY_THROWS_EXCEPTION(Failure, writeLayoutFile(file, {}, SettingsValues(),
-                                                              RouteBlocks()));
+            QVERIFY_THROWS_EXCEPTION(Failure,
+                                     writeLayoutFile(file, {}, SettingsValues(), RouteBlocks()));
         }
         QCOMPARE(readFile(file), QByteArray("old contents\r\n"));
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{SettingsFileName});
@@ -282,104 +267,94 @@ private Q_SLOTS:
 
     void hostileFolder_data()
     {
-        QTest::addColumn<Planted>("planted");
+        // With line 1 empty the settings file is what is planted, else rail.DEF, which line 1
+        // names.
+        QTest::addColumn<QString>("line1");
+        QTest::addColumn<QString>("planted"); // someone's link / file, or a FIFO
+        QTest::addColumn<QString>("field");   // a route field to save, and as it reads back
+        QTest::addColumn<QString>("fieldRead");
         QTest::addColumn<bool>("readable");
         QTest::addColumn<bool>("savable");
-        QTest::newRow("settings file is someone else's link")
-            << Planted::ForeignLinkAsSettings << false << false;
-        QTest::newRow("settings file is our own link") << Planted::OwnLinkAsSettings << true << true;
-        QTest::newRow("settings file is someone else's")
-            << Planted::ForeignSettingsFile << false << false;
-        QTest::newRow("priority file is someone else's link")
-            << Planted::ForeignLinkAsPriority << false << true;
-        QTest::newRow("FIFO on line 1") << Planted::FifoAsPriority << false << true;
-        QTest::newRow("settings file is a FIFO") << Planted::FifoAsSettings << false << false;
-        QTest::newRow("priority name ../") << Planted::PriorityUpward << false << true;
-        QTest::newRow("field with CR LF") << Planted::LineBreakInField << true << true;
-        QTest::newRow("folder name not UTF-8") << Planted::FolderNamedNotAsText << true << true;
+        const QString up = QStringLiteral("../%1/rail.DEF").arg(QDir(m_dir->path()).dirName());
+        QTest::newRow("settings file is another user's link")
+            << QString() << QStringLiteral("nobody's link") << QString() << QString() << false
+            << false;
+        QTest::newRow("settings file is our own link")
+            << QString() << QStringLiteral("own link") << QString() << QString() << true << true;
+        QTest::newRow("settings file is another user's")
+            << QString() << QStringLiteral("nobody's file") << QString() << QString() << false
+            << false;
+        QTest::newRow("settings file is a FIFO")
+            << QString() << QStringLiteral("FIFO") << QString() << QString() << false << false;
+        QTest::newRow("line 1 names another user's link")
+            << QStringLiteral("rail.DEF") << QStringLiteral("nobody's link") << QString()
+            << QString() << false << true;
+        QTest::newRow("FIFO on line 1") << QStringLiteral("rail.DEF") << QStringLiteral("FIFO")
+                                        << QString() << QString() << false << true;
+        QTest::newRow("priority name ../")
+            << up << QStringLiteral("own file") << QString() << QString() << false << true;
+        QTest::newRow("field with CR LF")
+            << QString() << QStringLiteral("own file") << QStringLiteral("a\r\nb\rc\nd")
+            << QStringLiteral("a b c d") << true << true;
     }
 
-    // Refused files read like unreadable ones (and return at once), refused saves change
-    // nothing anywhere, and what is allowed still reads and saves as 50 lines.
+    // Refused files read like unreadable ones, and at once; a refused save changes nothing
+    // anywhere; what is allowed still reads, and saves as 50 lines.
     void hostileFolder()
     {
-        QFETCH(Planted, planted);
+        QFETCH(QString, line1);
+        QFETCH(QString, planted);
+        QFETCH(QString, field);
+        QFETCH(QString, fieldRead);
         QFETCH(bool, readable);
         QFETCH(bool, savable);
-        QString dir = m_dir->path();
         const QString victim = path(QStringLiteral("victim"));
         const QByteArray precious = cp932Lines(sampleLines(QString()));
         writeFile(victim, precious);
         const QString settings = path(SettingsFileName);
-        const auto settingsNaming = [&](const QString& line1) {
+        const QString target = line1.isEmpty() ? settings : path(QStringLiteral("rail.DEF"));
+        if (!line1.isEmpty())
             writeFile(settings, cp932Lines(sampleLines(line1)));
-        };
-        RouteBlocks routes;
-        switch (planted) {
-        case Planted::ForeignLinkAsSettings:
-        case Planted::OwnLinkAsSettings:
-            QVERIFY(QFile::link(victim, settings));
-            QVERIFY(planted == Planted::OwnLinkAsSettings || test::giveToNobody(settings));
-            break;
-        case Planted::ForeignSettingsFile:
-            settingsNaming(QString());
-            QVERIFY(test::giveToNobody(settings));
-            break;
-        case Planted::ForeignLinkAsPriority:
-            settingsNaming(QStringLiteral("rail.DEF"));
-            QVERIFY(QFile::link(victim, path(QStringLiteral("rail.DEF"))));
-            QVERIFY(test::giveToNobody(path(QStringLiteral("rail.DEF"))));
-            break;
-        case Planted::FifoAsPriority:
-            settingsNaming(QStringLiteral("fifo.DEF"));
-            QCOMPARE(mkfifo(QFile::encodeName(path(QStringLiteral("fifo.DEF"))), 0666), 0);
-            break;
-        case Planted::FifoAsSettings:
-            QCOMPARE(mkfifo(QFile::encodeName(settings), 0666), 0);
-            break;
-        case Planted::PriorityUpward:
-            QVERIFY(QDir(dir).mkdir(QStringLiteral("inner")));
-            dir = path(QStringLiteral("inner"));
-            writeFile(path(QStringLiteral("rail.DEF")), precious);
-            writeFile(path(QStringLiteral("inner/") + SettingsFileName),
-                      cp932Lines(sampleLines(QStringLiteral("../rail.DEF"))));
-            break;
-        case Planted::LineBreakInField:
-            settingsNaming(QString());
-            routes[0][2] = QStringLiteral("a\r\nb");
-            routes[1][0] = QStringLiteral("c\nd\re");
-            break;
-        case Planted::FolderNamedNotAsText:
-            QVERIFY(test::enterFolderNamedNotAsText(dir));
-            writeFile(SettingsFileName, precious);
-            dir = platform::currentDirectory().value();
-            break;
-        }
-        const QString target = joinToDirectory(dir, SettingsFileName);
+        if (planted.endsWith(QLatin1String("link")))
+            QVERIFY(QFile::link(victim, target));
+        else if (planted == QLatin1String("FIFO"))
+            QCOMPARE(mkfifo(QFile::encodeName(target), 0600), 0);
+        else
+            writeFile(target, precious);
+        QVERIFY(!planted.startsWith(QLatin1String("nobody")) || test::giveToNobody(target));
 
-        const SettingsRead read = readSettings(dir);
+        const SettingsRead read = readSettings(m_dir->path());
         QCOMPARE(read.complete, readable);
-        if (!readable) {
-            QCOMPARE(read.failure, std::optional<FailureKind>(FailureKind::CannotRead));
-            QCOMPARE(read.failedLine, 0);
-        }
-
+        QCOMPARE(read.failure,
+                 readable ? std::nullopt : std::optional<FailureKind>(FailureKind::CannotRead));
+        RouteBlocks routes;
+        routes[0][2] = field;
         bool saved = true;
         try {
-            writeLayoutFile(target, QString(), SettingsValues(), routes);
+            writeLayoutFile(settings, QString(), SettingsValues(), routes);
         } catch (const Failure& failure) {
             QCOMPARE(failure.kind(), FailureKind::CannotWrite);
             saved = false;
         }
         QCOMPARE(saved, savable);
-        if (planted != Planted::OwnLinkAsSettings)
+        if (planted != QLatin1String("own link"))
             QCOMPARE(readFile(victim), precious);
         if (saved) {
-            QCOMPARE(readFile(target).count("\r\n"), SettingsLineCount);
-            const SettingsRead back = readSettings(dir);
-            QVERIFY(back.complete);
-            QCOMPARE(back.routes[0][2], routes[0][2].isEmpty() ? QString() : QStringLiteral("a b"));
+            QCOMPARE(readFile(settings).count("\r\n"), SettingsLineCount);
+            QCOMPARE(readSettings(m_dir->path()).routes[0][2], fieldRead);
         }
+    }
+
+    // Decoded, the folder's name would be one that does not exist; the settings are read and
+    // saved all the same.
+    void folderNamedNotAsText()
+    {
+        QVERIFY(test::enterFolderNamedNotAsText(m_dir->path()));
+        writeFile(SettingsFileName, cp932Lines(sampleLines(QString())));
+        const QString dir = platform::currentDirectory().value();
+        QVERIFY(readSettings(dir).complete);
+        writeLayoutFile(joinToDirectory(dir, SettingsFileName), QString(), {45}, RouteBlocks());
+        QCOMPARE(readSettings(dir).numbers[0], std::optional<int>(45));
     }
 };
 
