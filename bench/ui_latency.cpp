@@ -1,7 +1,8 @@
 // How quickly the main window answers input while a check reads a page that a server dribbles
 // in small pieces: another thread posts a key press to a route field every 2 ms, stamped, and
 // the window's event filter notes how long each waited. Prints the 50th, 99th percentile and
-// the longest wait. Usage: ui_latency [page KB] [piece bytes] [pause ms]
+// the longest wait. Usage: ui_latency [page KB] [piece bytes] [pause ms] [one-line]
+// "one-line" sends the page without line breaks, as minified pages and feeds come.
 #include "codec/Converter.h"
 #include "support/ScriptedServer.h"
 #include "window/Form1.h"
@@ -18,6 +19,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <thread>
 #include <vector>
 
@@ -69,13 +71,18 @@ int main(int argc, char* argv[])
     const int pageKb = argc > 1 ? std::atoi(argv[1]) : 2048;
     const int piece = argc > 2 ? std::atoi(argv[2]) : 2048;
     const int pauseMs = argc > 3 ? std::atoi(argv[3]) : 1;
+    const bool oneLine = argc > 4 && std::strcmp(argv[4], "one-line") == 0;
+    const QString lineEnd = oneLine ? QString() : QStringLiteral("\r\n");
 
     QTemporaryDir dir;
     QDir::setCurrent(dir.path());
-    QByteArray page = encodeCp932(u"<html><body><p>山手線 ダイヤが乱れています</p>\r\n");
+    QByteArray page =
+        encodeCp932(QStringLiteral("<html><body><p>山手線 ダイヤが乱れています</p>") + lineEnd);
+    const QByteArray row =
+        encodeCp932(QStringLiteral("<tr><td>列車の遅れ ｶﾀｶﾅ 12:34</td></tr>") + lineEnd);
     while (page.size() < pageKb * 1024)
-        page += encodeCp932(u"<tr><td>列車の遅れ ｶﾀｶﾅ 12:34</td></tr>\r\n");
-    page += encodeCp932(u"<p>平常運転</p></body></html>\r\n");
+        page += row;
+    page += encodeCp932(QStringLiteral("<p>平常運転</p></body></html>") + lineEnd);
     QList<QByteArray> pieces{"HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\n"};
     for (qsizetype at = 0; at < page.size(); at += piece)
         pieces << page.mid(at, piece);
@@ -117,9 +124,10 @@ int main(int argc, char* argv[])
     poster.join();
     QCoreApplication::processEvents();
 
-    std::printf("page %d KB in %d-byte pieces every %d ms; check and page text took %lld ms, "
+    std::printf("page %d KB%s in %d-byte pieces every %d ms; check and page text took %lld ms, "
                 "status %d, page text %lld chars\n",
-                pageKb, piece, pauseMs, filledMs, window.checker().states()[1].Status,
+                pageKb, oneLine ? " on one line" : "", piece, pauseMs, filledMs,
+                window.checker().states()[1].Status,
                 qlonglong(window.checker().checkState().PageText.size()));
     std::printf("input waits over %zu events: p50 %.1f ms, p99 %.1f ms, max %.1f ms\n",
                 waits.ms.size(), percentile(waits.ms, 0.5), percentile(waits.ms, 0.99),

@@ -31,6 +31,11 @@ int main(int argc, char* argv[])
         std::fputs("senrokan: cannot lock this folder; another start here would not be noticed\n",
                    stderr);
         break;
+    case senrokan::SingleInstance::Claim::ForeignLock:
+        std::fputs("senrokan: this folder's lock belongs to another user; starting without it, "
+                   "another start here would not be noticed\n",
+                   stderr);
+        break;
     }
     // The window may live hidden in the notification area: the program ends only when the
     // window is closed or an exit command runs, never because no window is visible.

@@ -41,6 +41,24 @@ QString describeFailure(const QNetworkReply* reply, const QList<QSslError>& tlsE
     return QStringLiteral("TLSエラー: ") + reasons.join(QStringLiteral("; "));
 }
 
+// Whether Qt's error stands for an HTTP status the server sent (4xx, 5xx) rather than for a
+// failed transfer. Qt files 400 under its protocol errors and 407 under its proxy errors, so the
+// ranges of its error codes alone cannot tell.
+bool isServerAnswer(QNetworkReply::NetworkError error)
+{
+    switch (error) {
+    case QNetworkReply::NoError:
+    case QNetworkReply::ProtocolInvalidOperationError:
+    case QNetworkReply::ProxyAuthenticationRequiredError:
+        return true;
+    default:
+        return (error > QNetworkReply::UnknownProxyError &&
+                error <= QNetworkReply::UnknownContentError) ||
+               (error > QNetworkReply::ProtocolFailure &&
+                error <= QNetworkReply::UnknownServerError);
+    }
+}
+
 } // namespace
 
 ByteFetcher::ByteFetcher() = default;
@@ -139,13 +157,11 @@ FetchedPage ByteFetcher::fetchPage(const QUrl& url, int timeoutMs, qsizetype cap
         body += reply->readAll();
     if (body.size() > capBytes)
         page.tooLarge = true;
-    // HTTP-level errors (404, 500, ...) still carry the page; transport errors carry nothing,
+    // Every HTTP status carries the page (400, 404, 500, ...); transport errors carry nothing,
     // nor does a redirect that was not followed.
-    const bool transportError =
-        (error > QNetworkReply::NoError && error < 200) || (error >= 300 && error < 400);
     if (page.tooLarge) {
         body.clear();
-    } else if (!status.isValid() || transportError) {
+    } else if (!status.isValid() || !isServerAnswer(error)) {
         page.failureDetail = describeFailure(reply, tlsErrors);
         body.clear();
     } else {

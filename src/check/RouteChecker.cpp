@@ -127,7 +127,7 @@ void RouteChecker::runSteps(int route, int retry, Reporting how)
     m_replyDecoder->reset();
     m_replyBytes = 0;
     const QString path = retry == 1 ? def[DelayDirectoryName] : def[DirectoryName];
-    const QByteArray request = encodeCp932(QStringLiteral("GET /%1 HTTP/1.0\r\n\r\n").arg(path));
+    const QByteArray request = "GET /" + requestPath(path) + " HTTP/1.0\r\n\r\n";
     if (m_socket.write(request) != request.size())
         throw Failure(FailureKind::FetchFailed);
     m_display.setStatusText(TextRequesting);

@@ -1,10 +1,10 @@
 // senrokan-check: the timed check of all routes, without a window.
 #include "check/RouteChecker.h"
 #include "cycle/StatusSummary.h"
+#include "platform/LocalFiles.h"
 #include "settings/SettingsFile.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -22,6 +22,20 @@ constexpr int ExitSettings = 3;
 
 const char Usage[] = "usage: senrokan-check [--settings FILE] [--route N] [--json] [--verbose]\n";
 
+// Text for a terminal, as UTF-8: a server's reason phrase, a route title or a file name may carry
+// escape sequences that would retitle or reprogram the terminal. Control characters other than
+// the line end become U+FFFD.
+QByteArray terminalText(const QString& text)
+{
+    QString shown = text;
+    for (QChar& c : shown) {
+        const char16_t u = c.unicode();
+        if ((u < 0x20 && u != u'\n') || (u >= 0x7F && u < 0xA0))
+            c = QChar::ReplacementCharacter;
+    }
+    return shown.toUtf8();
+}
+
 // Progress goes to stderr when asked for; a headless check never opens a box.
 class TerminalDisplay : public CheckDisplay
 {
@@ -32,12 +46,12 @@ public:
     void setStatusText(const QString& text) override
     {
         if (verbose)
-            std::fprintf(stderr, "route %d: %s\n", route, text.toUtf8().constData());
+            std::fprintf(stderr, "route %d: %s\n", route, terminalText(text).constData());
     }
     void setFailureDetail(const QString& detail) override
     {
         if (verbose)
-            std::fprintf(stderr, "route %d: %s\n", route, detail.toUtf8().constData());
+            std::fprintf(stderr, "route %d: %s\n", route, terminalText(detail).constData());
     }
     void setPageCoding(const CodingDecision& decision) override
     {
@@ -81,7 +95,7 @@ int parseArguments(const QStringList& args, Options& options)
             }
         } else {
             std::fprintf(stderr, "senrokan-check: unknown argument '%s'\n%s",
-                         arg.toLocal8Bit().constData(), Usage);
+                         terminalText(arg).constData(), Usage);
             return ExitUsage;
         }
     }
@@ -121,7 +135,7 @@ int main(int argc, char* argv[])
     if (const int exit = parseArguments(app.arguments(), options); exit >= 0)
         return exit;
 
-    const QString dir = QDir::currentPath();
+    const QString dir = platform::currentDirectory().value_or(QString());
     const SettingsRead read = options.settingsPath.isEmpty()
                                   ? readSettings(dir)
                                   : readSettingsFile(options.settingsPath, dir);
@@ -130,7 +144,7 @@ int main(int argc, char* argv[])
             read.failedLine > 0
                 ? QStringLiteral("%1: %2行目").arg(read.failedFile).arg(read.failedLine)
                 : read.failedFile;
-        std::fprintf(stderr, "senrokan-check: %s: %s\n", where.toUtf8().constData(),
+        std::fprintf(stderr, "senrokan-check: %s: %s\n", terminalText(where).constData(),
                      failureDescription(*read.failure).toUtf8().constData());
         return ExitSettings;
     }
@@ -157,7 +171,8 @@ int main(int argc, char* argv[])
         out = jsonReport(checker.states());
     } else {
         // Text mode turns "\n" into the platform's line end.
-        out = statusSummaryText(checker.states()).toUtf8().replace("\r\n", "\n");
+        out = terminalText(statusSummaryText(checker.states())
+                               .replace(QLatin1String("\r\n"), QLatin1String("\n")));
     }
     QFile stdoutFile;
     stdoutFile.open(stdout, QIODevice::WriteOnly | QIODevice::Text);

@@ -1,5 +1,6 @@
 #include "Chime.h"
 
+#include "platform/LocalFiles.h"
 #include "platform/SoundPlayer.h"
 
 #include <QApplication>
@@ -30,7 +31,8 @@ Chime::~Chime()
 
 void Chime::play()
 {
-    const std::optional<QString> file = soundFile(QDir::currentPath(), m_dataDir);
+    const std::optional<QString> file =
+        soundFile(platform::currentDirectory().value_or(QString()), m_dataDir);
     platform::SoundPlayer* sound = file ? player() : nullptr;
     if (sound)
         sound->play(*file);
@@ -62,7 +64,7 @@ std::optional<QString> Chime::soundFile(const QString& currentDir, const QString
 {
     for (const QString& dir : {currentDir, dataDir}) {
         const QFileInfo file(QDir(dir), QStringLiteral("notify.wav"));
-        if (file.isFile())
+        if (file.isFile() && file.size() <= MaxSoundBytes)
             return file.absoluteFilePath();
     }
     return std::nullopt;

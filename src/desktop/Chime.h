@@ -38,7 +38,12 @@ public:
     static QString programPluginFile(const QString& programDir);
     static QString programDataDir(const QString& programDir);
 
-    // The notify.wav to play: the one in currentDir, else the one in dataDir, else none.
+    // A chime is a second or two; a larger file is not one, and loading it would cost that much
+    // memory for as long as the program runs.
+    static constexpr qint64 MaxSoundBytes = 4 * 1024 * 1024;
+
+    // The notify.wav to play: the one in currentDir, else the one in dataDir, else none. A file
+    // over MaxSoundBytes is passed over.
     static std::optional<QString> soundFile(const QString& currentDir, const QString& dataDir);
 
 private:

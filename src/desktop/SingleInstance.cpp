@@ -1,11 +1,14 @@
 #include "SingleInstance.h"
 
+#include "platform/LocalFiles.h"
+
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QStandardPaths>
 #include <QThread>
 
 #include <algorithm>
@@ -32,6 +35,20 @@ QString canonicalFolder(const QString& folder)
     return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
 }
 
+// $XDG_RUNTIME_DIR, which Qt accepts only when it is the user's own and private, else a private
+// folder Qt makes for the user; empty when neither can be had. Never the shared temporary folder,
+// where another user could create our lock first.
+QString runtimeFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+}
+
+QString inRuntimeFolder(const QString& name)
+{
+    const QString folder = runtimeFolder();
+    return folder.isEmpty() ? QString() : QDir(folder).filePath(name);
+}
+
 } // namespace
 
 SingleInstance::SingleInstance(const QString& folder, QObject* parent)
@@ -55,18 +72,23 @@ QString SingleInstance::key(const QString& folder)
 
 QString SingleInstance::lockPath(const QString& key)
 {
-    // Qt names no temporary folder when $TMPDIR does not exist; a relative lock path would then
-    // put the lock in the settings folder.
-    const QString temp = QDir::tempPath();
-    return temp.isEmpty() ? QString() : QDir(temp).filePath(key + QStringLiteral(".lock"));
+    return inRuntimeFolder(key + QStringLiteral(".lock"));
+}
+
+QString SingleInstance::socketPath(const QString& key)
+{
+    return inRuntimeFolder(key);
 }
 
 SingleInstance::Claim SingleInstance::claim(int answerLimitMs)
 {
     // A lock whose holder has died (killed, crashed) is recognised by its process id and taken
     // over at once.
-    if (QDir::tempPath().isEmpty())
+    const QString lock = lockPath(m_key);
+    if (lock.isEmpty())
         return Claim::Unguarded;
+    if (platform::fileTrust(lock) == platform::FileTrust::Refused)
+        return Claim::ForeignLock;
     if (m_lock.tryLock(0))
         return listen() ? Claim::Owner : Claim::Unguarded;
     if (m_lock.error() != QLockFile::LockFailedError)
@@ -79,8 +101,9 @@ bool SingleInstance::listen()
     m_server = std::make_unique<QLocalServer>();
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     // A socket left by a killed owner would refuse the name; holding the lock makes it ours.
-    QLocalServer::removeServer(m_key);
-    if (!m_server->listen(m_key))
+    const QString socket = socketPath(m_key);
+    QLocalServer::removeServer(socket);
+    if (!m_server->listen(socket))
         return false;
     connect(m_server.get(), &QLocalServer::newConnection, this, &SingleInstance::readRequest);
     return true;
@@ -111,7 +134,7 @@ bool SingleInstance::tellOwner(int answerLimitMs)
     const QDeadlineTimer deadline(answerLimitMs);
     do {
         QLocalSocket socket;
-        socket.connectToServer(m_key);
+        socket.connectToServer(socketPath(m_key));
         if (socket.waitForConnected(remainingMs(deadline))) {
             socket.write(ActivateRequest);
             if (!socket.waitForBytesWritten(remainingMs(deadline)))

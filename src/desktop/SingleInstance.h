@@ -14,7 +14,8 @@ namespace senrokan
 // One running program per settings folder: the first start in a folder holds a lock named after
 // the folder and listens on a local socket of the same name; a later start in that folder tells
 // it to come forward and leaves. Two writers of one Senrokan.DEF would lose each other's saves.
-// Starts in other folders never meet.
+// Starts in other folders never meet. Both live in the user's private runtime folder, where no
+// other user can plant a lock first.
 class SingleInstance : public QObject
 {
     Q_OBJECT
@@ -26,9 +27,12 @@ public:
         Forwarded,
         // Another process holds the folder's lock but does not answer.
         OwnerSilent,
-        // No lock can be made here (for example an unwritable temporary folder): nothing guards
-        // the folder.
+        // No lock can be made (no private runtime folder, or one that cannot be written): nothing
+        // guards the folder.
         Unguarded,
+        // The lock belongs to another user: nothing guards the folder, and a stranger's socket is
+        // not obeyed.
+        ForeignLock,
     };
     Q_ENUM(Claim)
 
@@ -43,8 +47,10 @@ public:
     // user's home, so every spelling of one folder meets, other users never do, and the name
     // stays short enough for a socket path.
     static QString key(const QString& folder);
-    // Where the lock file of that key lives; empty when there is no temporary folder.
+    // Where the lock file and the socket of that key live; empty when there is no private
+    // runtime folder.
     static QString lockPath(const QString& key);
+    static QString socketPath(const QString& key);
 
 Q_SIGNALS:
     // A later start in this folder asks for the main window.

@@ -1,10 +1,10 @@
 #include "StartupShortcut.h"
 
+#include "platform/LocalFiles.h"
 #include "platform/StartupEntry.h"
 #include "route/Failure.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -30,7 +30,10 @@ void StartupShortcut::Command20_Click()
     if (!confirmed(QStringLiteral("　スタートアップに登録するしてもいいですか？")))
         return;
     try {
-        platform::addStartupEntry(QCoreApplication::applicationFilePath(), QDir::currentPath());
+        // A folder whose name is not valid text has none the entry could hold; an empty one is
+        // refused.
+        platform::addStartupEntry(QCoreApplication::applicationFilePath(),
+                                  platform::currentDirectoryName().value_or(QString()));
     } catch (const Failure& failure) {
         showFailure(failure);
     }

@@ -21,7 +21,7 @@ QString escapeDesktopString(const QString& value)
             escaped += QLatin1String("\\t");
         else if (c == QLatin1Char('\r'))
             escaped += QLatin1String("\\r");
-        else if (c == QLatin1Char(' ') && i == 0)
+        else if (c == QLatin1Char(' ') && (i == 0 || i == value.size() - 1))
             escaped += QLatin1String("\\s");
         else
             escaped += c;

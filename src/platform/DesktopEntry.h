@@ -8,7 +8,7 @@ namespace senrokan::platform
 // Text of freedesktop desktop entry files (the format of autostart entries).
 
 // A value of type string as the file stores it: backslash, newline, tab and carriage return
-// escaped, and a leading space written as \s so that it is not taken for padding.
+// escaped, and a leading or trailing space written as \s so that it is not taken for padding.
 QString escapeDesktopString(const QString& value);
 
 // One argument of an Exec value before string escaping: quoted when it holds a character the

@@ -18,11 +18,16 @@ bool keptAsTyped(char c)
            QByteArrayView("-._~/?!$&'()*+,;=:@%").contains(c);
 }
 
-QByteArray percentEncoded(const QByteArray& bytes)
+bool isControl(char c)
+{
+    return uchar(c) < 0x20 || c == 0x7F;
+}
+
+QByteArray percentEncoded(const QByteArray& bytes, bool (*kept)(char))
 {
     QByteArray out;
     for (const char c : bytes) {
-        if (keptAsTyped(c)) {
+        if (kept(c)) {
             out += c;
         } else {
             out += '%';
@@ -45,9 +50,15 @@ QString webViewAddress(const QString& serverName, const QString& directoryName)
     return prefix + serverName + QLatin1Char('/') + directoryName;
 }
 
+QByteArray requestPath(const QString& path)
+{
+    // CP932's second bytes are never below 0x40, so only real control characters are touched.
+    return percentEncoded(encodeCp932(path), [](char c) { return !isControl(c); });
+}
+
 QUrl byteFetchUrl(const QString& serverName, const QString& path, quint16 port)
 {
-    const QByteArray encodedPath = percentEncoded(encodeCp932(path));
+    const QByteArray encodedPath = percentEncoded(encodeCp932(path), keptAsTyped);
     QUrl url = QUrl::fromEncoded("http://" + QUrl::toAce(serverName) + '/' + encodedPath,
                                  QUrl::TolerantMode);
     if (port != 80)

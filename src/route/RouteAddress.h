@@ -15,6 +15,10 @@ bool isHttpsServer(const QString& serverName);
 // already carries its scheme and any port.
 QString webViewAddress(const QString& serverName, const QString& directoryName);
 
+// The path as the socket request line carries it: its CP932 bytes as typed, except control
+// characters, percent-encoded, so that nothing typed or pasted can end the line or add a header.
+QByteArray requestPath(const QString& path);
+
 // The byte fetch of a plain route. The path's CP932 bytes are percent-encoded, so the request
 // names the very bytes the socket request sent; characters already safe in a URL stay as typed.
 QUrl byteFetchUrl(const QString& serverName, const QString& path, quint16 port);

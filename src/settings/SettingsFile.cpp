@@ -1,6 +1,7 @@
 #include "SettingsFile.h"
 
 #include "codec/Converter.h"
+#include "platform/LocalFiles.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -45,18 +46,40 @@ QByteArray encodeLayout(const QStringList& lines)
     return Utf8Bom + text.toUtf8();
 }
 
+// A value as one line: a line break pasted into a field would shift every later line.
+QString oneLine(QString value)
+{
+    return value.replace(QLatin1String("\r\n"), QLatin1String(" "))
+        .replace(QLatin1Char('\r'), QLatin1Char(' '))
+        .replace(QLatin1Char('\n'), QLatin1Char(' '));
+}
+
 QStringList layoutLines(const QString& line1, const SettingsValues& values,
                         const RouteBlocks& routes)
 {
     QStringList lines;
     lines.reserve(SettingsLineCount);
-    lines << line1 << QString::number(values.CheckIntervalMinutes)
+    lines << oneLine(line1) << QString::number(values.CheckIntervalMinutes)
           << QString::number(values.ResidentFlag) << QString::number(values.MelodyFlag)
           << QString::number(values.CheckOnResidentFlag);
     for (const auto& block : routes)
         for (const QString& value : block)
-            lines << value;
+            lines << oneLine(value);
     return lines;
+}
+
+void markFailed(SettingsRead& result, const QString& path, FailureKind kind, int line)
+{
+    result.failedFile = path;
+    result.failedLine = line;
+    result.failure = kind;
+}
+
+// The priority file lives beside the settings file: a name that leads elsewhere is refused.
+bool isBareName(const QString& name)
+{
+    return !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) &&
+           !name.contains(QLatin1String(".."));
 }
 
 // The file's bytes up to the end of its last layout line. What follows line 50 is never read,
@@ -91,9 +114,13 @@ class LineReader
 public:
     LineReader(const QString& path, SettingsRead& result) : m_path(path), m_result(result)
     {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            fail(file.exists() ? FailureKind::CannotRead : FailureKind::FileNotFound, 0);
+        QFile file;
+        // A link, FIFO or file planted by someone else reads like an unreadable file.
+        const platform::FileTrust trust = platform::openOwnFile(file, path);
+        if (trust != platform::FileTrust::Own) {
+            fail(trust == platform::FileTrust::Missing ? FailureKind::FileNotFound
+                                                       : FailureKind::CannotRead,
+                 0);
             return;
         }
         const QByteArray bytes = readLayoutBytes(file);
@@ -136,9 +163,7 @@ private:
     void fail(FailureKind kind, int line)
     {
         m_ok = false;
-        m_result.failedFile = m_path;
-        m_result.failedLine = line;
-        m_result.failure = kind;
+        markFailed(m_result, m_path, kind, line);
     }
 
     QString m_path;
@@ -209,7 +234,12 @@ SettingsRead readSettingsFile(const QString& path, const QString& dir)
         readBody(settings, result);
         return result;
     }
-    LineReader railway(joinToDirectory(dir, *line1), result);
+    const QString railwayPath = joinToDirectory(dir, *line1);
+    if (!isBareName(*line1)) {
+        markFailed(result, railwayPath, FailureKind::CannotRead, 0);
+        return result;
+    }
+    LineReader railway(railwayPath, result);
     if (railway.next())
         readBody(railway, result);
     return result;
@@ -227,6 +257,10 @@ SettingsRead readRailwayFile(const QString& path)
 void writeLayoutFile(const QString& path, const QString& line1, const SettingsValues& values,
                      const RouteBlocks& routes)
 {
+    // QSaveFile would write through a link itself, past the kernel's guard on links in shared
+    // folders, and create a missing target.
+    if (platform::fileTrust(path) == platform::FileTrust::Refused)
+        throw Failure(FailureKind::CannotWrite);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw Failure(FailureKind::CannotWrite);

@@ -46,7 +46,9 @@ struct SettingsRead {
 QString joinToDirectory(const QString& dir, const QString& name);
 
 // Reads "Senrokan.DEF" in dir, following a priority railway file named on line 1 (relative to
-// dir, one redirection at most; the railway file's own line 1 is skipped).
+// dir, one redirection at most; the railway file's own line 1 is skipped). Every file read must be
+// the user's own regular file, and the priority name a bare file name; anything else fails as
+// unreadable.
 SettingsRead readSettings(const QString& dir);
 // The same for a settings file elsewhere; a priority name is still taken relative to dir.
 SettingsRead readSettingsFile(const QString& path, const QString& dir);
@@ -56,7 +58,8 @@ SettingsRead readRailwayFile(const QString& path);
 
 // Writes the layout to path as CP932 with CR LF after every line (UTF-8 with a byte-order mark
 // when some text has no CP932 code), through a temporary file renamed over the old one, so a failed
-// write leaves the previous file whole. Throws Failure(CannotWrite) on failure.
+// write leaves the previous file whole. A line break in a value is written as a blank. Throws
+// Failure(CannotWrite) on failure, and when path is anything but missing or the user's own file.
 void writeLayoutFile(const QString& path, const QString& line1, const SettingsValues& values,
                      const RouteBlocks& routes);
 

@@ -11,12 +11,12 @@
 #include "desktop/IntervalOptions.h"
 #include "desktop/OptionSwitches.h"
 #include "desktop/TrayIcon.h"
+#include "platform/LocalFiles.h"
 #include "platform/LocalHost.h"
 #include "route/RouteAddress.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDir>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -36,19 +36,11 @@ const QString MessageTitle = QStringLiteral("メッセージ");
 // The client area at 96 dpi: 9156 x 7524 twips at 15 twips per pixel.
 constexpr QSize DesignSize(610, 502);
 
-// The directory that paths start from, taken at the moment of each call. None when the process
-// has lost it (it was removed): a path built from an empty name would point at the root.
-std::optional<QString> currentDirectory()
-{
-    const QString dir = QDir::currentPath();
-    if (dir.isEmpty())
-        return std::nullopt;
-    return dir;
-}
-
+// Paths start from the current directory, taken at the moment of each call. None when the
+// process has lost it (it was removed): a path built from an empty name would point at the root.
 std::optional<QString> settingsFilePath()
 {
-    const std::optional<QString> dir = currentDirectory();
+    const std::optional<QString> dir = platform::currentDirectory();
     if (!dir)
         return std::nullopt;
     return joinToDirectory(*dir, SettingsFileName);
@@ -143,7 +135,7 @@ void Form1::Form_Load()
 
 void Form1::LoadSettings()
 {
-    const std::optional<QString> dir = currentDirectory();
+    const std::optional<QString> dir = platform::currentDirectory();
     if (!dir)
         return;
     const SettingsRead read = readSettings(*dir);

@@ -24,7 +24,8 @@ void PageTextArea::showText(const QString& text)
 {
     m_rest = text;
     m_restAt = 0;
-    setPlainText(takeSlice());
+    m_shownLineChars = 0;
+    setPlainText(displayed(takeSlice()));
     if (isFilling())
         m_filler.start();
     else
@@ -50,6 +51,26 @@ QString PageTextArea::takeSlice()
     return slice;
 }
 
+QString PageTextArea::displayed(const QString& slice)
+{
+    QString shown;
+    shown.reserve(slice.size() + slice.size() / DisplayLineChars + 1);
+    for (const QChar c : slice) {
+        if (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar::ParagraphSeparator) {
+            m_shownLineChars = 0;
+        } else {
+            // Never between the two halves of a surrogate pair.
+            if (m_shownLineChars >= DisplayLineChars && !c.isLowSurrogate()) {
+                shown += QLatin1Char('\n');
+                m_shownLineChars = 0;
+            }
+            ++m_shownLineChars;
+        }
+        shown += c;
+    }
+    return shown;
+}
+
 void PageTextArea::appendSlice()
 {
     if (!isFilling()) {
@@ -58,7 +79,7 @@ void PageTextArea::appendSlice()
     }
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
-    cursor.insertText(takeSlice());
+    cursor.insertText(displayed(takeSlice()));
     if (!isFilling())
         m_filler.stop();
 }

@@ -1,10 +1,10 @@
 #include "RouteWebView.h"
 
+#include "PageTextArea.h"
 #include "WebViewLoader.h"
 #include "accessibility/ControlNames.h"
 #include "platform/WebViewFactory.h"
 
-#include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -34,8 +34,8 @@ void RouteWebView::navigate(const QString& url, const QString& pageText)
         if (m_browser) {
             m_view = m_browser->createView(this);
         } else {
-            m_textView = new QTextBrowser(this);
-            m_textView->setOpenLinks(false);
+            // The page-text area's own view: a long one-line page must not freeze it either.
+            m_textView = new PageTextArea(this);
             m_view = m_textView;
         }
         layout()->addWidget(m_view);
@@ -43,7 +43,7 @@ void RouteWebView::navigate(const QString& url, const QString& pageText)
     if (m_browser)
         m_browser->navigate(m_view, QUrl(url));
     else
-        m_textView->setPlainText(pageText);
+        m_textView->showText(pageText);
 }
 
 } // namespace senrokan

@@ -2,11 +2,10 @@
 
 #include <QFrame>
 
-class QTextBrowser;
-
 namespace senrokan
 {
 
+class PageTextArea;
 class WebViewLoader;
 
 namespace platform
@@ -38,7 +37,7 @@ private:
     QWidget* m_view = nullptr;
     // Set when m_view is a browser, m_textView when it is the text view.
     platform::WebViewFactory* m_browser = nullptr;
-    QTextBrowser* m_textView = nullptr;
+    PageTextArea* m_textView = nullptr;
     QString m_url;
 };
 

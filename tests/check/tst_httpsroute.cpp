@@ -79,7 +79,8 @@ private Q_SLOTS:
                            "location /hdr-utf8/ { charset utf-8; } "
                            "location /hdr-euc/ { charset EUC-JP; } "
                            "location /hdr-jis/ { charset iso-2022-jp; } "
-                           "location /closed/ { error_page 403 /utf8.html; return 403; }")
+                           "location /closed/ { error_page 403 /utf8.html; return 403; } "
+                           "location /refused/ { error_page 400 /utf8.html; return 400; }")
                 .arg(plain);
         QVERIFY2(m_site.start(directives), qPrintable(m_site.error()));
         qputenv("SSL_CERT_FILE", QFile::encodeName(m_site.certificates().caFile()));
@@ -138,6 +139,7 @@ private Q_SLOTS:
         QTest::newRow("iso-2022-jp from the header") << QStringLiteral("hdr-jis/p.html") << 0;
         QTest::newRow("delayed") << QStringLiteral("delayed.html") << 1;
         QTest::newRow("403 carries the page") << QStringLiteral("closed/p.html") << 0;
+        QTest::newRow("400 carries the page") << QStringLiteral("refused/p.html") << 0;
         QTest::newRow("redirect within https followed") << QStringLiteral("moved.html") << 0;
         QTest::newRow("japanese path names the UTF-8 folder")
             << QStringLiteral("運行/utf8.html") << 1;

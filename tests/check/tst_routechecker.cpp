@@ -111,6 +111,9 @@ private Q_SLOTS:
             << QStringLiteral("運行.html")
             << QByteArray("GET /\x89\x5E\x8D\x73.html HTTP/1.0\r\n\r\n");
         QTest::newRow("empty path") << QString() << QByteArray("GET / HTTP/1.0\r\n\r\n");
+        QTest::newRow("pasted line breaks cannot add a header")
+            << QStringLiteral("a.html\r\nHost: evil\x1b")
+            << QByteArray("GET /a.html%0D%0AHost: evil%1B HTTP/1.0\r\n\r\n");
     }
 
     void requestBytes()
@@ -263,13 +266,17 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("firstStatus");
         QTest::addColumn<QString>("delayDir");
         QTest::addColumn<QString>("fetched");
+        QTest::addColumn<QByteArray>("fetchStatus");
         QTest::newRow("403") << QByteArray("403 Forbidden") << QString()
-                             << QStringLiteral("/p.html");
+                             << QStringLiteral("/p.html") << QByteArray("200 OK");
         QTest::newRow("400") << QByteArray("400 Bad Request") << QString()
-                             << QStringLiteral("/p.html");
+                             << QStringLiteral("/p.html") << QByteArray("200 OK");
+        QTest::newRow("400 to both requests is judged on the body")
+            << QByteArray("400 Bad Request") << QString() << QStringLiteral("/p.html")
+            << QByteArray("400 Bad Request");
         QTest::newRow("403 on the retry fetches the delay page")
             << QByteArray("404 Not Found") << QStringLiteral("delay.html")
-            << QStringLiteral("/delay.html");
+            << QStringLiteral("/delay.html") << QByteArray("200 OK");
     }
 
     void byteFetch()
@@ -277,7 +284,9 @@ private Q_SLOTS:
         QFETCH(QByteArray, firstStatus);
         QFETCH(QString, delayDir);
         QFETCH(QString, fetched);
-        const Script page = ScriptedServer::reply("200 OK", encoded(coding::Cp932, pageSource({})));
+        QFETCH(QByteArray, fetchStatus);
+        const Script page =
+            ScriptedServer::reply(fetchStatus, encoded(coding::Cp932, pageSource({})));
         m_server->onRequest(QStringLiteral("/p.html"), ScriptedServer::reply(firstStatus, "no"));
         m_server->onRequest(QStringLiteral("/delay.html"),
                             ScriptedServer::reply("403 Forbidden", "no"));

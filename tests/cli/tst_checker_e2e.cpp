@@ -151,11 +151,11 @@ class TestCheckerEndToEnd : public QObject
     }
 
     void writeSettings(const QString& name, const QStringList& dirs,
-                       const QStringList& servers = {})
+                       const QStringList& servers = {}, const QStringList& titles = {})
     {
         RouteBlocks routes;
         for (int r = 0; r < RouteCount; ++r) {
-            routes[r][0] = QStringLiteral("路線%1").arg(r + 1);
+            routes[r][0] = titles.value(r, QStringLiteral("路線%1").arg(r + 1));
             routes[r][1] = servers.value(r, Host);
             routes[r][2] = dirs.value(r);
             routes[r][3] = Word;
@@ -304,6 +304,23 @@ private Q_SLOTS:
                                  "route 3: coding UTF-8 (json)\n", "route 4: coding EUC-JP (xml)\n",
                                  "route 5: coding UTF-8 (meta)\n"})
             QVERIFY2(err.contains(QLatin1String(line)), run.err.constData());
+    }
+
+    // A title from a shared railway file may carry escape sequences (here one that retitles
+    // the terminal); the terminal gets them as replacement characters.
+    void terminalGetsNoEscapes()
+    {
+        writeSettings(QStringLiteral("escapes.DEF"), {QStringLiteral("sjis.html")}, {},
+                      {QStringLiteral("\x1b]0;retitled\x07路線\x1b[2J")});
+        const Run run = runChecker(m_dir.path(), {QStringLiteral("--settings"),
+                                                  m_dir.filePath(QStringLiteral("escapes.DEF")),
+                                                  QStringLiteral("--route"), QStringLiteral("1"),
+                                                  QStringLiteral("--verbose")});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.out.startsWith("\xEF\xBF\xBD]0;retitled\xEF\xBF\xBD路線\xEF\xBF\xBD[2J"),
+                 run.out.constData());
+        for (const QByteArray& output : {run.out, run.err})
+            QVERIFY(!output.contains('\x1b') && !output.contains('\x07'));
     }
 
     void notServedPage()

@@ -86,6 +86,7 @@ private Q_SLOTS:
         QTest::newRow("only in the data folder") << QStringList{"none", "file", "data"};
         QTest::newRow("in neither") << QStringList{"none", "none", "none"};
         QTest::newRow("folder is no file") << QStringList{"folder", "file", "data"};
+        QTest::newRow("oversized file passed over") << QStringList{"huge", "file", "data"};
     }
 
     void soundFile()
@@ -98,7 +99,10 @@ private Q_SLOTS:
             const QString wav = top.filePath(dir + QStringLiteral("/notify.wav"));
             QVERIFY(QDir().mkpath(content == "folder" ? wav : top.filePath(dir)));
             QFile file(wav);
-            QVERIFY(content != "file" || file.open(QIODevice::WriteOnly));
+            if (content == "file" || content == "huge")
+                QVERIFY(file.open(QIODevice::WriteOnly));
+            if (content == "huge")
+                QVERIFY(file.resize(Chime::MaxSoundBytes + 1));
         }
         const std::optional<QString> found =
             Chime::soundFile(top.filePath("current"), top.filePath("data"));

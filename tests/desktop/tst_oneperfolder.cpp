@@ -152,8 +152,8 @@ private:
     {
         QProcessEnvironment env = environment();
         env.insert("QT_QPA_PLATFORM", "xcb");
-        env.insert("XDG_RUNTIME_DIR", m_root.filePath("runtime"));
         // The locks and sockets of these runs never meet a user's own Senrokan.
+        env.insert("XDG_RUNTIME_DIR", m_root.filePath("runtime"));
         env.insert("TMPDIR", m_root.filePath("tmp"));
         auto program = std::make_unique<QProcess>();
         program->setWorkingDirectory(folder);

@@ -1,9 +1,13 @@
 // SingleInstance in one process: which spellings of a folder meet, what a later start is told,
-// what the owner accepts on its socket, and what happens when no lock can be made.
+// what the owner accepts on its socket, what happens when no lock can be made, and that another
+// user's lock neither stops a start nor draws it to a stranger's socket.
 #include "desktop/SingleInstance.h"
+#include "support/ForeignFiles.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QSignalSpy>
@@ -22,10 +26,14 @@ class TestSingleInstance : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        // Locks and sockets of this run stay in a temporary folder of its own.
-        QVERIFY(QDir(m_dir.path()).mkpath("tmp") && QDir(m_dir.path()).mkpath("a/inner") &&
-                QDir(m_dir.path()).mkpath("b"));
+        // Locks and sockets of this run stay in a runtime folder of its own; the shared temporary
+        // folder, where they once were, is one of its own too.
+        QVERIFY(QDir(m_dir.path()).mkpath("tmp") && QDir(m_dir.path()).mkpath("run") &&
+                QDir(m_dir.path()).mkpath("a/inner") && QDir(m_dir.path()).mkpath("b"));
+        QVERIFY(QFile::setPermissions(m_dir.filePath("run"),
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         qputenv("TMPDIR", QFile::encodeName(m_dir.filePath("tmp")));
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_dir.filePath("run")));
         QVERIFY(QFile::link(m_folder, m_dir.filePath("link-to-a")));
     }
 
@@ -98,7 +106,7 @@ private Q_SLOTS:
         QSignalSpy asked(&owner, &SingleInstance::activationRequested);
         QLocalSocket client;
         QSignalSpy closed(&client, &QLocalSocket::disconnected);
-        client.connectToServer(SingleInstance::key(m_folder));
+        client.connectToServer(SingleInstance::socketPath(SingleInstance::key(m_folder)));
         QVERIFY(client.waitForConnected());
         client.write(request);
         QVERIFY(client.waitForBytesWritten());
@@ -118,26 +126,83 @@ private Q_SLOTS:
 
     void noLockPossible_data()
     {
-        QTest::addColumn<QString>("temp");
-        QTest::newRow("temporary folder missing") << "plain/tmp";
-        QTest::newRow("temporary folder is a regular file") << "plain";
+        // $XDG_RUNTIME_DIR (empty: unset), or else the private folder Qt makes in the temporary
+        // folder: what is there already.
+        QTest::addColumn<QString>("runtime");
+        QTest::addColumn<QString>("fallback");
+        QTest::addColumn<Claim>("claim");
+        QTest::newRow("runtime folder a regular file, fallback made")
+            << QStringLiteral("plain") << QString() << Claim::Owner;
+        QTest::newRow("none named, fallback another user's")
+            << QString() << QStringLiteral("foreign") << Claim::Unguarded;
+        QTest::newRow("runtime folder another user's, fallback a regular file")
+            << QStringLiteral("foreign") << QStringLiteral("plain") << Claim::Unguarded;
     }
 
-    // Even as root; the program runs unguarded and leaves nothing in its own folder.
+    // Even as root; never the shared temporary folder itself, and nothing in the program's own
+    // folder.
     void noLockPossible()
     {
-        QFETCH(QString, temp);
-        QFile plain(m_dir.filePath("plain"));
+        QFETCH(QString, runtime);
+        QFETCH(QString, fallback);
+        QFETCH(Claim, claim);
+        // Short, so that the socket's path stays within its limit.
+        QTemporaryDir temp(m_dir.filePath("t-XXXXXX"));
+        QFile plain(temp.filePath("plain"));
         QVERIFY(plain.open(QIODevice::WriteOnly));
+        QVERIFY(QDir(temp.path()).mkpath("foreign") &&
+                senrokan::test::giveToNobody(temp.filePath("foreign")));
+        const QString fallbackFolder = temp.filePath("runtime-root");
+        if (!fallback.isEmpty())
+            QVERIFY(QFile::rename(temp.filePath(fallback), fallbackFolder));
+        const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
         const QByteArray savedTemp = qgetenv("TMPDIR");
         const QString savedCurrent = QDir::currentPath();
-        qputenv("TMPDIR", QFile::encodeName(m_dir.filePath(temp)));
+        if (runtime.isEmpty())
+            qunsetenv("XDG_RUNTIME_DIR");
+        else
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(temp.filePath(runtime)));
+        qputenv("TMPDIR", QFile::encodeName(temp.path()));
         QVERIFY(QDir::setCurrent(m_folder));
-        const Claim claim = SingleInstance(m_folder).claim(200);
+        const Claim claimed = SingleInstance(m_folder).claim(200);
+        const QString lock = SingleInstance::lockPath(SingleInstance::key(m_folder));
         QDir::setCurrent(savedCurrent);
+        qputenv("XDG_RUNTIME_DIR", savedRuntime);
         qputenv("TMPDIR", savedTemp);
-        QCOMPARE(claim, Claim::Unguarded);
+        QCOMPARE(claimed, claim);
+        if (claim == Claim::Owner)
+            QCOMPARE(QFileInfo(lock).path(), fallbackFolder);
         QCOMPARE(QDir(m_folder).entryList(QDir::Files | QDir::Hidden), QStringList());
+    }
+
+    void strangersLock_data()
+    {
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<Claim>("claim");
+        QTest::newRow("in the shared temporary folder") << "tmp" << Claim::Owner;
+        QTest::newRow("in the runtime folder") << "run" << Claim::ForeignLock;
+    }
+
+    // Another user's live lock, with a socket of theirs listening beside it.
+    void strangersLock()
+    {
+        QFETCH(QString, where);
+        QFETCH(Claim, claim);
+        const QString key = SingleInstance::key(m_folder);
+        const QString planted = m_dir.filePath(where + "/" + key);
+        QLockFile stranger(planted + ".lock");
+        QVERIFY(stranger.tryLock(0) && senrokan::test::giveToNobody(planted + ".lock"));
+        QLocalServer strangersSocket;
+        QVERIFY(strangersSocket.listen(planted));
+
+        SingleInstance start(m_folder);
+        QCOMPARE(start.claim(200), claim);
+        QVERIFY(!strangersSocket.waitForNewConnection(0));
+        if (claim == Claim::Owner) {
+            QCOMPARE(QFileInfo(SingleInstance::lockPath(key)).path(), m_dir.filePath("run"));
+            QVERIFY(QFileInfo::exists(SingleInstance::lockPath(key)));
+            QVERIFY(QFileInfo::exists(SingleInstance::socketPath(key)));
+        }
     }
 };
 

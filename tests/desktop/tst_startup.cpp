@@ -3,6 +3,7 @@
 #include "platform/StartupEntry.h"
 #include "route/Failure.h"
 #include "support/DiskFull.h"
+#include "support/ForeignFiles.h"
 #include "window/ModalWatcher.h"
 #include "window/SettingsPage.h"
 
@@ -99,7 +100,14 @@ QList<ModalWatcher::Message> click(const QByteArray& name, QMessageBox::Standard
     return watcher.messages;
 }
 
-enum class Setup { Nothing, OtherEntry, FolderAtEntry, ConfigUnderFile, DiskFullOverEntry };
+enum class Setup {
+    Nothing,
+    OtherEntry,
+    FolderAtEntry,
+    ConfigUnderFile,
+    DiskFullOverEntry,
+    FolderNamedNotAsText
+};
 
 } // namespace
 
@@ -125,7 +133,7 @@ private Q_SLOTS:
 
     void cleanup()
     {
-        QDir::setCurrent(m_startDir);
+        test::leaveFolderNamedNotAsText(m_dir->path(), m_startDir);
         qputenv("HOME", m_home);
         m_dir.reset();
     }
@@ -233,6 +241,10 @@ private Q_SLOTS:
             << Setup::ConfigUnderFile << Register << true << CannotWrite;
         QTest::newRow("register over an entry on a full disk")
             << Setup::DiskFullOverEntry << Register << true << CannotWrite;
+        // Its decoded name would start the program in a folder that does not exist.
+        QTest::newRow("register from a folder whose name is not text")
+            << Setup::FolderNamedNotAsText << Register << true
+            << QStringLiteral("引数が正しくありません。");
     }
 
     // The entry is left as it was, and the last box says why.
@@ -251,6 +263,8 @@ private Q_SLOTS:
             QFile file(path("file"));
             QVERIFY(file.open(QIODevice::WriteOnly));
             qputenv("XDG_CONFIG_HOME", QFile::encodeName(path("file/config")));
+        } else if (setup == Setup::FolderNamedNotAsText) {
+            QVERIFY(test::enterFolderNamedNotAsText(m_dir->path()));
         }
         const QByteArray before = entryState();
 

@@ -1,13 +1,17 @@
 // The 50-line settings layout: reading with the priority redirect and partial results, writing
-// bytes, and saves that never leave a half file.
+// bytes, saves that never leave a half file, and folders where other users plant files.
 #include "codec/Converter.h"
+#include "platform/LocalFiles.h"
 #include "settings/SettingsFile.h"
 #include "support/DiskFull.h"
+#include "support/ForeignFiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 using namespace senrokan;
 
@@ -49,11 +53,13 @@ class TestSettingsFile : public QObject
 {
     Q_OBJECT
     std::unique_ptr<QTemporaryDir> m_dir;
+    const QString m_startDir = QDir::currentPath();
 
     QString path(const QString& name) const { return m_dir->filePath(name); }
 
 private Q_SLOTS:
     void init() { m_dir = std::make_unique<QTemporaryDir>(); }
+    void cleanup() { test::leaveFolderNamedNotAsText(m_dir->path(), m_startDir); }
 
     void fullFile()
     {
@@ -234,8 +240,8 @@ private Q_SLOTS:
         writeFile(file, "old contents\r\n");
         {
             test::DiskFull full;
-            QVERIFY_THROWS_EXCEPTION(Failure, writeLayoutFile(file, {}, SettingsValues(),
-                                                              RouteBlocks()));
+            QVERIFY_THROWS_EXCEPTION(Failure,
+                                     writeLayoutFile(file, {}, SettingsValues(), RouteBlocks()));
         }
         QCOMPARE(readFile(file), QByteArray("old contents\r\n"));
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{SettingsFileName});
@@ -257,6 +263,98 @@ private Q_SLOTS:
                                                           SettingsValues(), RouteBlocks()));
         QCOMPARE(readFile(file), QByteArray("old contents\r\n"));
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{SettingsFileName});
+    }
+
+    void hostileFolder_data()
+    {
+        // With line 1 empty the settings file is what is planted, else rail.DEF, which line 1
+        // names.
+        QTest::addColumn<QString>("line1");
+        QTest::addColumn<QString>("planted"); // someone's link / file, or a FIFO
+        QTest::addColumn<QString>("field");   // a route field to save, and as it reads back
+        QTest::addColumn<QString>("fieldRead");
+        QTest::addColumn<bool>("readable");
+        QTest::addColumn<bool>("savable");
+        const QString up = QStringLiteral("../%1/rail.DEF").arg(QDir(m_dir->path()).dirName());
+        QTest::newRow("settings file is another user's link")
+            << QString() << QStringLiteral("nobody's link") << QString() << QString() << false
+            << false;
+        QTest::newRow("settings file is our own link")
+            << QString() << QStringLiteral("own link") << QString() << QString() << true << true;
+        QTest::newRow("settings file is another user's")
+            << QString() << QStringLiteral("nobody's file") << QString() << QString() << false
+            << false;
+        QTest::newRow("settings file is a FIFO")
+            << QString() << QStringLiteral("FIFO") << QString() << QString() << false << false;
+        QTest::newRow("line 1 names another user's link")
+            << QStringLiteral("rail.DEF") << QStringLiteral("nobody's link") << QString()
+            << QString() << false << true;
+        QTest::newRow("FIFO on line 1") << QStringLiteral("rail.DEF") << QStringLiteral("FIFO")
+                                        << QString() << QString() << false << true;
+        QTest::newRow("priority name ../")
+            << up << QStringLiteral("own file") << QString() << QString() << false << true;
+        QTest::newRow("field with CR LF")
+            << QString() << QStringLiteral("own file") << QStringLiteral("a\r\nb\rc\nd")
+            << QStringLiteral("a b c d") << true << true;
+    }
+
+    // Refused files read like unreadable ones, and at once; a refused save changes nothing
+    // anywhere; what is allowed still reads, and saves as 50 lines.
+    void hostileFolder()
+    {
+        QFETCH(QString, line1);
+        QFETCH(QString, planted);
+        QFETCH(QString, field);
+        QFETCH(QString, fieldRead);
+        QFETCH(bool, readable);
+        QFETCH(bool, savable);
+        const QString victim = path(QStringLiteral("victim"));
+        const QByteArray precious = cp932Lines(sampleLines(QString()));
+        writeFile(victim, precious);
+        const QString settings = path(SettingsFileName);
+        const QString target = line1.isEmpty() ? settings : path(QStringLiteral("rail.DEF"));
+        if (!line1.isEmpty())
+            writeFile(settings, cp932Lines(sampleLines(line1)));
+        if (planted.endsWith(QLatin1String("link")))
+            QVERIFY(QFile::link(victim, target));
+        else if (planted == QLatin1String("FIFO"))
+            QCOMPARE(mkfifo(QFile::encodeName(target), 0600), 0);
+        else
+            writeFile(target, precious);
+        QVERIFY(!planted.startsWith(QLatin1String("nobody")) || test::giveToNobody(target));
+
+        const SettingsRead read = readSettings(m_dir->path());
+        QCOMPARE(read.complete, readable);
+        QCOMPARE(read.failure,
+                 readable ? std::nullopt : std::optional<FailureKind>(FailureKind::CannotRead));
+        RouteBlocks routes;
+        routes[0][2] = field;
+        bool saved = true;
+        try {
+            writeLayoutFile(settings, QString(), SettingsValues(), routes);
+        } catch (const Failure& failure) {
+            QCOMPARE(failure.kind(), FailureKind::CannotWrite);
+            saved = false;
+        }
+        QCOMPARE(saved, savable);
+        if (planted != QLatin1String("own link"))
+            QCOMPARE(readFile(victim), precious);
+        if (saved) {
+            QCOMPARE(readFile(settings).count("\r\n"), SettingsLineCount);
+            QCOMPARE(readSettings(m_dir->path()).routes[0][2], fieldRead);
+        }
+    }
+
+    // Decoded, the folder's name would be one that does not exist; the settings are read and
+    // saved all the same.
+    void folderNamedNotAsText()
+    {
+        QVERIFY(test::enterFolderNamedNotAsText(m_dir->path()));
+        writeFile(SettingsFileName, cp932Lines(sampleLines(QString())));
+        const QString dir = platform::currentDirectory().value();
+        QVERIFY(readSettings(dir).complete);
+        writeLayoutFile(joinToDirectory(dir, SettingsFileName), QString(), {45}, RouteBlocks());
+        QCOMPARE(readSettings(dir).numbers[0], std::optional<int>(45));
     }
 };
 

@@ -2,13 +2,13 @@
 // until a route shows a page, the text view stands in when the browser plugin cannot be used,
 // and the browser is never started where its sandbox would refuse to run.
 #include "window/Form1.h"
+#include "window/PageTextArea.h"
 #include "window/RouteWebView.h"
 #include "window/WebViewLoader.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextBrowser>
 
 using namespace senrokan;
 
@@ -75,7 +75,7 @@ void TestWebView::textView()
     // Page text is shown as it came, never read as markup.
     const QString first = QStringLiteral("<html><b>山手線</b> 平常運転</html>");
     route.navigate(QStringLiteral("http://127.0.0.1/line2.html"), first);
-    auto* text = qobject_cast<QTextBrowser*>(route.view());
+    auto* text = qobject_cast<PageTextArea*>(route.view());
     QVERIFY(text);
     QCOMPARE(text->toPlainText(), first);
     QCOMPARE(route.url(), QStringLiteral("http://127.0.0.1/line2.html"));

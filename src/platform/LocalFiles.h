@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+class QFile;
+
+namespace senrokan::platform
+{
+
+// The program's files live in whatever folder it was started in, which may be one that other
+// users can write to (a shared folder, the temporary folder). A link or a FIFO planted there
+// must neither redirect a save nor hang a read.
+
+enum class FileTrust {
+    Missing, // nothing there (a link of the user's own to nothing counts as nothing)
+    Own,     // a regular file of the user's, directly or through a link of the user's own
+    Refused, // anything else: a link or a file owned by someone else, a FIFO, a device, a folder
+};
+
+// What is at path. Never blocks.
+FileTrust fileTrust(const QString& path);
+
+// Opens path for reading when it is the user's own regular file; file is left closed otherwise.
+// Never blocks, not even on a FIFO.
+FileTrust openOwnFile(QFile& file, const QString& path);
+
+// The current directory as the start of the program's paths: its full name, or another path to
+// it when its name is not valid text in the system's file-name encoding (decoded, the name would
+// be a folder that does not exist); none when it has been removed.
+std::optional<QString> currentDirectory();
+
+// The current directory's full name; none when it has been removed or its name is not valid text.
+std::optional<QString> currentDirectoryName();
+
+} // namespace senrokan::platform
