@@ -144,7 +144,10 @@ private Q_SLOTS:
     }
 
     // Debian's own checks: no error and no warning (notes for information may stay).
-    void lintian_data() { addPackageRows(); }
+    void lintian_data()
+    {
+        addPackageRows();
+    }
 
     void lintian()
     {
@@ -170,8 +173,10 @@ private Q_SLOTS:
             };
             row("version of the project") << "Version" << PROJECT_VERSION;
             row("architecture of this machine") << "Architecture" << architecture;
-            row("maintainer with an address") << "Maintainer" << "[^<>]+ <[^@ ]+@[^@ ]+\\.\\w+>";
-            row("libraries from shlibdeps") << "Depends" << ".*libc6 \\(>= [^)]+\\).*";
+            row("maintainer with an address") << "Maintainer"
+                                              << "[^<>]+ <[^@ ]+@[^@ ]+\\.\\w+>";
+            row("libraries from shlibdeps") << "Depends"
+                                            << ".*libc6 \\(>= [^)]+\\).*";
         }
         QTest::newRow("senrokan: description in English")
             << Program << "Description"
@@ -192,7 +197,10 @@ private Q_SLOTS:
 
     // A minimal install stays free of Qt WebEngine: only the browser's package pulls it in, and
     // the program only recommends that package.
-    void webEngineOnlyWithTheBrowser_data() { addPackageRows(); }
+    void webEngineOnlyWithTheBrowser_data()
+    {
+        addPackageRows();
+    }
 
     void webEngineOnlyWithTheBrowser()
     {
@@ -211,7 +219,10 @@ private Q_SLOTS:
     }
 
     // Exactly what the programs need, where they look: no static libraries, headers or tests.
-    void installedFiles_data() { addPackageRows(); }
+    void installedFiles_data()
+    {
+        addPackageRows();
+    }
 
     void installedFiles()
     {
@@ -222,15 +233,15 @@ private Q_SLOTS:
         const QString wav = QDir::cleanPath(Chime::programDataDir(programDir()) + "/notify.wav");
         if (package == Program) {
             expected << wav;
-            for (const char* file : {"usr/bin/senrokan", "usr/bin/senrokan-check",
-                                     "usr/share/applications/senrokan.desktop",
-                                     "usr/share/metainfo/org.senrokan.Senrokan.metainfo.xml",
-                                     "usr/share/icons/hicolor/scalable/apps/senrokan.svg",
-                                     "usr/share/icons/hicolor/scalable/status/senrokan-delay.svg",
-                                     "usr/share/icons/hicolor/scalable/status/senrokan-checking.svg",
-                                     "usr/share/icons/hicolor/scalable/status/senrokan-error.svg",
-                                     "usr/share/man/man1/senrokan.1.gz",
-                                     "usr/share/man/man1/senrokan-check.1.gz"})
+            for (const char* file :
+                 {"usr/bin/senrokan", "usr/bin/senrokan-check",
+                  "usr/share/applications/senrokan.desktop",
+                  "usr/share/metainfo/org.senrokan.Senrokan.metainfo.xml",
+                  "usr/share/icons/hicolor/scalable/apps/senrokan.svg",
+                  "usr/share/icons/hicolor/scalable/status/senrokan-delay.svg",
+                  "usr/share/icons/hicolor/scalable/status/senrokan-checking.svg",
+                  "usr/share/icons/hicolor/scalable/status/senrokan-error.svg",
+                  "usr/share/man/man1/senrokan.1.gz", "usr/share/man/man1/senrokan-check.1.gz"})
                 expected << root(package, file);
 #ifdef SENROKAN_WITH_MULTIMEDIA
             expected << QDir::cleanPath(Chime::programPluginFile(programDir()));
@@ -282,8 +293,8 @@ private Q_SLOTS:
         QVERIFY(!sonames.isEmpty());
         for (const QString& soname : sonames) {
             const QString owner = packageOfLibrary(soname);
-            QVERIFY2(depends.contains(owner), qPrintable(soname + " comes from " + owner +
-                                                         ", which Depends does not name"));
+            QVERIFY2(depends.contains(owner),
+                     qPrintable(soname + " comes from " + owner + ", which Depends does not name"));
         }
     }
 
@@ -304,7 +315,7 @@ private Q_SLOTS:
                      qPrintable(command));
         }
         QVERIFY(QFile::exists(root(Program, "usr/share/icons/hicolor/scalable/apps/" +
-                                   desktop.value("Icon").toString() + ".svg")));
+                                                desktop.value("Icon").toString() + ".svg")));
 
         const QString metainfo =
             root(Program, "usr/share/metainfo/org.senrokan.Senrokan.metainfo.xml");
@@ -326,8 +337,9 @@ private Q_SLOTS:
     void manPageRenders()
     {
         QFETCH(QString, page);
-        const Run man = run(QStringLiteral("man"),
-                            {"--warnings", "-l", root(Program, "usr/share/man/man1/" + page + ".1.gz")});
+        const Run man =
+            run(QStringLiteral("man"),
+                {"--warnings", "-l", root(Program, "usr/share/man/man1/" + page + ".1.gz")});
         QCOMPARE(man.exitCode, 0);
         QCOMPARE(man.err, QString());
         QVERIFY(man.out.contains("\nNAME\n       " + page + " - "));
@@ -336,9 +348,8 @@ private Q_SLOTS:
     // The checker's page describes every option and exit status of the installed checker.
     void checkerManPage()
     {
-        const Run man =
-            run(QStringLiteral("man"),
-                {"-l", root(Program, "usr/share/man/man1/senrokan-check.1.gz")});
+        const Run man = run(QStringLiteral("man"),
+                            {"-l", root(Program, "usr/share/man/man1/senrokan-check.1.gz")});
         const Run help = run(root(Program, "usr/bin/senrokan-check"), {"--help"});
         QCOMPARE(help.exitCode, 0);
         QVERIFY(help.out.startsWith("usage: senrokan-check "));

@@ -154,7 +154,8 @@ private Q_SLOTS:
         if (byImport && checkAtOnce == 1) {
             speedUp(window);
             QTRY_COMPARE(window.checker().states()[1].Status, int(StatusDelayed));
-            QCOMPARE(m_server->rawRequests().value(0), QByteArray("GET /delayed.html HTTP/1.0\r\n\r\n"));
+            QCOMPARE(m_server->rawRequests().value(0),
+                     QByteArray("GET /delayed.html HTTP/1.0\r\n\r\n"));
         }
     }
 
