@@ -48,10 +48,18 @@ qt_add_resources(senrokan_gui senrokan_icons
 # to the executable once installed and in the build tree, so one relative path serves both. The
 # executables stay in build/src (scripts, README and tests name that place); the build-tree copies
 # go wherever those relative paths lead from there, which for the usual one-level bin/ is
-# build/${CMAKE_INSTALL_LIBDIR}/senrokan and build/${CMAKE_INSTALL_DATADIR}/senrokan.
+# build/${SENROKAN_PLUGIN_INSTALL_DIR} and build/${CMAKE_INSTALL_DATADIR}/senrokan.
 include(GNUInstallDirs)
+# The plugins are private, so they go in a folder of our own under the multiarch library folder
+# where the system has one: right under lib/, Debian's packaging would take them for public
+# libraries and have the package run ldconfig for them.
+if(CMAKE_LIBRARY_ARCHITECTURE)
+    set(SENROKAN_PLUGIN_INSTALL_DIR lib/${CMAKE_LIBRARY_ARCHITECTURE}/senrokan)
+else()
+    set(SENROKAN_PLUGIN_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/senrokan)
+endif()
 file(RELATIVE_PATH SENROKAN_PLUGIN_DIR_FROM_BIN
-    ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBDIR}/senrokan)
+    ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_PREFIX}/${SENROKAN_PLUGIN_INSTALL_DIR})
 file(RELATIVE_PATH SENROKAN_DATA_DIR_FROM_BIN
     ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_DATADIR}/senrokan)
 cmake_path(ABSOLUTE_PATH SENROKAN_PLUGIN_DIR_FROM_BIN BASE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
@@ -75,16 +83,21 @@ add_custom_command(OUTPUT ${SENROKAN_BUILD_DATA_DIR}/notify.wav
 add_custom_target(senrokan_chime_wav ALL DEPENDS ${SENROKAN_BUILD_DATA_DIR}/notify.wav)
 install(FILES ${SENROKAN_CHIME_WAV} DESTINATION ${CMAKE_INSTALL_DATADIR}/senrokan)
 
-# A plugin the program loads on first use, from the plugin folder beside it.
+# A plugin the program loads on first use, from the plugin folder beside it; COMPONENT names the
+# package that ships it (the program's own by default).
 function(senrokan_plugin name)
-    cmake_parse_arguments(PLUGIN "" "" "SOURCES;LIBRARIES" ${ARGN})
+    cmake_parse_arguments(PLUGIN "" "COMPONENT" "SOURCES;LIBRARIES" ${ARGN})
+    if(NOT PLUGIN_COMPONENT)
+        set(PLUGIN_COMPONENT ${CMAKE_INSTALL_DEFAULT_COMPONENT_NAME})
+    endif()
     add_library(${name} MODULE ${PLUGIN_SOURCES})
     target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
     target_link_libraries(${name} PRIVATE ${PLUGIN_LIBRARIES})
     set_target_properties(${name} PROPERTIES
         PREFIX ""
         LIBRARY_OUTPUT_DIRECTORY ${SENROKAN_BUILD_PLUGIN_DIR})
-    install(TARGETS ${name} LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/senrokan)
+    install(TARGETS ${name} LIBRARY DESTINATION ${SENROKAN_PLUGIN_INSTALL_DIR}
+        COMPONENT ${PLUGIN_COMPONENT})
 endfunction()
 
 # The sound player links Qt Multimedia, so it is a plugin the program loads only to chime; the
@@ -102,7 +115,8 @@ endif()
 
 # The routes' browser links Qt WebEngine, whose libraries alone add some 80 MB to the resident
 # memory of a program that idles for months, so it is a plugin too, loaded by the first route
-# that shows a page. Without it the web views show pages as text.
+# that shows a page. Without it the web views show pages as text. It ships in a package of its
+# own, so that a minimal install does not pull in Qt WebEngine.
 find_package(Qt6 6.4 QUIET COMPONENTS WebEngineWidgets)
 option(SENROKAN_WITH_WEBENGINE "Build the routes' browser (needs Qt WebEngine)"
     ${Qt6WebEngineWidgets_FOUND})
@@ -111,7 +125,8 @@ if(SENROKAN_WITH_WEBENGINE)
     senrokan_plugin(senrokan_webview
         SOURCES platform/webview/EngineViewFactory.cpp platform/webview/EngineViewFactory.h
                 platform/WebViewFactory.h
-        LIBRARIES Qt6::Widgets Qt6::WebEngineWidgets)
+        LIBRARIES Qt6::Widgets Qt6::WebEngineWidgets
+        COMPONENT browser)
 endif()
 
 add_executable(senrokan app/main.cpp)

@@ -77,9 +77,10 @@ target_compile_definitions(tst_oneperfolder PRIVATE
     TRAYER_EXE="${SENROKAN_TRAYER}")
 add_dependencies(tst_oneperfolder senrokan)
 
-# The Debian package: built by cpack, unpacked with dpkg -x, every file checked where it is
-# looked for.
+# The Debian packages: built by cpack, checked by lintian, unpacked with dpkg -x, every file
+# checked where it is looked for.
 find_program(SENROKAN_APPSTREAMCLI appstreamcli REQUIRED)
+find_program(SENROKAN_LINTIAN lintian REQUIRED)
 senrokan_test(tst_package package/tst_package.cpp)
 target_link_libraries(tst_package PRIVATE senrokan_gui)
 target_compile_definitions(tst_package PRIVATE
@@ -88,8 +89,9 @@ target_compile_definitions(tst_package PRIVATE
     PROJECT_VERSION="${PROJECT_VERSION}"
     DESKTOP_FILE_VALIDATE_EXE="${SENROKAN_DESKTOP_FILE_VALIDATE}"
     APPSTREAMCLI_EXE="${SENROKAN_APPSTREAMCLI}"
+    LINTIAN_EXE="${SENROKAN_LINTIAN}"
     COMMITTED_CHIME_WAV="${PROJECT_SOURCE_DIR}/resources/notify.wav")
-add_dependencies(tst_package senrokan senrokan-check senrokan_chime_wav senrokan_man_page)
+add_dependencies(tst_package senrokan senrokan-check senrokan_chime_wav senrokan_compressed_docs)
 if(SENROKAN_WITH_WEBENGINE)
     target_compile_definitions(tst_package PRIVATE SENROKAN_WITH_WEBENGINE)
     add_dependencies(tst_package senrokan_webview)

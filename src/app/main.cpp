@@ -49,8 +49,7 @@ int main(int argc, char* argv[])
     senrokan::Form1 window;
     QObject::connect(&window, &senrokan::Form1::programEnded, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
-    QObject::connect(&instance, &senrokan::SingleInstance::activationRequested, &window,
-                     &senrokan::Form1::showFromIcon);
+    window.answerLaterStarts(instance);
     window.Form_Load();
     return app.exec();
 }

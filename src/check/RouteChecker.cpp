@@ -92,6 +92,7 @@ void RouteChecker::runCheck(int route, int retry, Reporting how)
 
 void RouteChecker::runSteps(int route, int retry, Reporting how)
 {
+    m_pageObtained = false;
     m_socket.abort();
     if (!isRouteIndex(route))
         return;
@@ -209,6 +210,7 @@ void RouteChecker::finishCheck(int route, const RouteDefinition& def, Reporting 
         m_socket.abort(); // unlike the timed check, it does not leave the connection open
     }
     m_display.setPageText(m_check.PageText);
+    m_pageObtained = true;
     const Status verdict = decideStatus(def, m_check.PageText, m_clock().time(), jsonReply);
     switch (verdict) {
     case StatusOutOfHours:

@@ -50,6 +50,9 @@ public:
     RouteStates& states() { return m_states; }
     const RouteStates& states() const { return m_states; }
     const CheckState& checkState() const { return m_check; }
+    // The page text the last check obtained, empty when it stopped before it had one (no server,
+    // no connection, a page not served): PageText may then still hold an earlier check's page.
+    QString obtainedPageText() const { return m_pageObtained ? m_check.PageText : QString(); }
 
     void setTimings(const CheckTimings& timings) { m_timings = timings; }
     void setClock(Clock clock) { m_clock = std::move(clock); }
@@ -92,6 +95,7 @@ private:
     qsizetype m_replyBytes = 0;
     QEventLoop* m_waitLoop = nullptr;
     bool m_cancelled = false;
+    bool m_pageObtained = false;
     int m_depth = 0;
 };
 

@@ -3,6 +3,7 @@
 #include "accessibility/ControlNames.h"
 
 #include <QCheckBox>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 namespace senrokan
@@ -40,12 +41,15 @@ OptionSwitches::OptionSwitches(SettingsValues& values, QWidget* parent)
     connect(m_check2, &QCheckBox::toggled, this, &OptionSwitches::Check2_Click);
 }
 
-void OptionSwitches::tickLoadedFlags()
+void OptionSwitches::showFlags()
 {
-    if (m_values.MelodyFlag == 1)
-        m_check14->setChecked(true);
-    if (m_values.CheckOnResidentFlag == 1)
-        m_check2->setChecked(true);
+    // The handlers stay out of it: they would turn a flag of 2 into 0.
+    const QSignalBlocker blockResident(m_check1);
+    const QSignalBlocker blockMelody(m_check14);
+    const QSignalBlocker blockCheckOnResident(m_check2);
+    m_check1->setChecked(m_values.ResidentFlag == 1);
+    m_check14->setChecked(m_values.MelodyFlag == 1);
+    m_check2->setChecked(m_values.CheckOnResidentFlag == 1);
 }
 
 void OptionSwitches::Check1_Click()

@@ -21,9 +21,10 @@ public:
     QCheckBox* check14() const { return m_check14; }
     QCheckBox* check2() const { return m_check2; }
 
-    // After a load: ticks Check14 and Check2 where their flag is 1. Never clears a box, so a
-    // flag read as 0 (or 2) leaves its box as it was.
-    void tickLoadedFlags();
+    // After a load or an import: each box shows its flag, ticked for 1 and clear otherwise. A box
+    // left ticked over a flag of 0 would promise a chime that never plays and a save of 1 that
+    // writes 0. The flags keep the values read, so a 2 is still saved as 2.
+    void showFlags();
 
 private:
     void Check1_Click();

@@ -10,12 +10,12 @@
 #include "cycle/StatusSummary.h"
 #include "desktop/IntervalOptions.h"
 #include "desktop/OptionSwitches.h"
+#include "desktop/SingleInstance.h"
 #include "desktop/TrayIcon.h"
 #include "platform/LocalFiles.h"
 #include "platform/LocalHost.h"
 #include "route/RouteAddress.h"
 
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -142,13 +142,14 @@ void Form1::LoadSettings()
     if (!read.priorityName.isEmpty())
         m_settingsPage->text9()->setText(read.priorityName);
     read.applyNumbers(m_values);
+    m_settingsPage->switches()->showFlags();
     if (read.complete)
         showLoaded(read.routes, LoadKind::StartUp);
 }
 
-void Form1::SaveSettings()
+bool Form1::SaveSettings()
 {
-    writeLayout(settingsFilePath(), trimBlanks(m_settingsPage->text9()->text()));
+    return writeLayout(settingsFilePath(), trimBlanks(m_settingsPage->text9()->text()));
 }
 
 void Form1::exportRailwayFile(const QString& path)
@@ -161,6 +162,7 @@ void Form1::importRailwayFile(const QString& path)
 {
     const SettingsRead read = readRailwayFile(path);
     read.applyNumbers(m_values);
+    m_settingsPage->switches()->showFlags();
     if (read.complete)
         showLoaded(read.routes, LoadKind::Import);
 }
@@ -277,7 +279,12 @@ void Form1::Command11_Click()
 
 void Form1::Command13_Click()
 {
-    SaveSettings();
+    // Ending after a failed save would lose every edit since the last one: the program stays,
+    // shown, so the user can make room or export a railway file and end again.
+    if (!SaveSettings()) {
+        showFromIcon();
+        return;
+    }
     close();
 }
 
@@ -297,14 +304,21 @@ void Form1::routeButton_Click(int route)
         return;
     const QString address =
         webViewAddress(routeField(route, ServerName), routeField(route, DirectoryName));
-    m_routePages.at(route)->webBrowser()->navigate(address, m_checker.checkState().PageText);
+    m_routePages.at(route)->webBrowser()->navigate(address, m_checker.obtainedPageText());
 }
 
 void Form1::showFromIcon()
 {
+    // While the window is shown the icon's clicks do not count, whoever brought it forward.
+    m_trayIcon->windowShown();
     show();
     raise();
     activateWindow();
+}
+
+void Form1::answerLaterStarts(const SingleInstance& instance)
+{
+    connect(&instance, &SingleInstance::activationRequested, this, &Form1::showFromIcon);
 }
 
 void Form1::Form_Unload()
@@ -324,10 +338,8 @@ void Form1::Form_Unload()
 void Form1::showLoaded(const RouteBlocks& routes, LoadKind kind)
 {
     m_settingsPage->intervals()->selectInterval(m_values.CheckIntervalMinutes);
-    OptionSwitches* switches = m_settingsPage->switches();
-    switches->tickLoadedFlags();
-    if (m_values.ResidentFlag == 1) {
-        switches->check1()->setChecked(true);
+    // Start-up goes on into resident operation itself once the titles are in place.
+    if (kind == LoadKind::StartUp && m_values.ResidentFlag == 1) {
         m_cycle.AddTrayIcon();
         hide();
     }
@@ -350,6 +362,10 @@ void Form1::showLoaded(const RouteBlocks& routes, LoadKind kind)
         setTabCaption(r, routes.at(r - 1).at(0));
     setTabCaption(0, SettingsTabCaption);
     m_ssTab1->setCurrentIndex(0);
+    // Hidden into the tray without the timer, the program would look resident and never check:
+    // an import that reads resident goes resident as the button does, icon and count included.
+    if (kind == LoadKind::Import && m_values.ResidentFlag == 1)
+        Command22_Click();
 }
 
 void Form1::setTabCaption(int page, const QString& caption)
@@ -369,14 +385,16 @@ RouteBlocks Form1::routeBlocks() const
     return routes;
 }
 
-void Form1::writeLayout(const std::optional<QString>& path, const QString& line1)
+bool Form1::writeLayout(const std::optional<QString>& path, const QString& line1)
 {
     try {
         if (!path)
             throw Failure(FailureKind::CannotWrite);
         writeLayoutFile(*path, line1, m_values, routeBlocks());
+        return true;
     } catch (const Failure& failure) {
         showMessage(failure.description(), MessageTitle);
+        return false;
     }
 }
 

@@ -24,6 +24,7 @@ namespace senrokan
 
 class Form3;
 class PageTextArea;
+class SingleInstance;
 class RoutePage;
 class SettingsPage;
 class TrayIcon;
@@ -48,8 +49,9 @@ public:
     // into the window and the settings values. A failed read keeps what came before the failure
     // and changes nothing on the window but Text9; it never reports.
     void LoadSettings();
-    // Writes "Senrokan.DEF" in the current directory; a failure is reported in a box.
-    void SaveSettings();
+    // Writes "Senrokan.DEF" in the current directory; a failure is reported in a box and
+    // answered false.
+    bool SaveSettings();
 
     // The railway-file export and import once a file has been chosen.
     void exportRailwayFile(const QString& path);
@@ -77,8 +79,11 @@ public:
     // The delay popup while it is loaded.
     Form3* form3() const;
 
-    // Double-click on the icon or its menu entry "設定"; also a later start in this folder.
+    // Double-click on the icon or its menu entry "設定"; also a later start in this folder, and
+    // a failed save at "終了". The icon's clicks stop counting.
     void showFromIcon();
+    // Later starts in this program's folder bring the window forward.
+    void answerLaterStarts(const SingleInstance& instance);
 
 Q_SIGNALS:
     // The program is to end now: the window was closed or an exit command ran.
@@ -104,7 +109,7 @@ private:
     void showLoaded(const RouteBlocks& routes, LoadKind kind);
     void setTabCaption(int page, const QString& caption);
     RouteBlocks routeBlocks() const;
-    void writeLayout(const std::optional<QString>& path, const QString& line1);
+    bool writeLayout(const std::optional<QString>& path, const QString& line1);
 
     SettingsValues m_values;
     RouteChecker m_checker;

@@ -11,6 +11,18 @@
 namespace senrokan
 {
 
+namespace
+{
+
+// The text view names the page it stands for, so an empty view after a check that stopped early
+// is not taken for a blank page, nor an earlier page for this one.
+QString textViewText(const QString& url, const QString& pageText)
+{
+    return pageText.isEmpty() ? url : url + QStringLiteral("\n\n") + pageText;
+}
+
+} // namespace
+
 RouteWebView::RouteWebView(int route, QWidget* parent)
     : RouteWebView(route, WebViewLoader::program(), parent)
 {
@@ -43,7 +55,7 @@ void RouteWebView::navigate(const QString& url, const QString& pageText)
     if (m_browser)
         m_browser->navigate(m_view, QUrl(url));
     else
-        m_textView->showText(pageText);
+        m_textView->showText(textViewText(url, pageText));
 }
 
 } // namespace senrokan

@@ -25,7 +25,8 @@ public:
     // Its browser comes from loader, which must outlive it.
     RouteWebView(int route, WebViewLoader& loader, QWidget* parent = nullptr);
 
-    // Shows the page at url; pageText is the page as the check read it, for the text view.
+    // Shows the page at url; pageText is the page as the check read it, for the text view, which
+    // shows the address and that text (empty when the check obtained none).
     void navigate(const QString& url, const QString& pageText);
 
     QString url() const { return m_url; }

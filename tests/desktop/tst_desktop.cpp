@@ -120,41 +120,37 @@ private Q_SLOTS:
         QTEST(valuesOf(values), "cleared");
     }
 
-    void tickLoadedFlags_data()
+    void showFlags_data()
     {
-        QTest::addColumn<int>("melody");
-        QTest::addColumn<int>("checkOnResident");
-        QTest::addColumn<bool>("before");   // both boxes ticked before the load
-        QTest::addColumn<QString>("ticks"); // Check14, Check2 afterwards
+        QTest::addColumn<QList<int>>("flags"); // resident, melody, check on resident
+        QTest::addColumn<bool>("before");      // all boxes ticked before the load
+        QTest::addColumn<QString>("ticks");    // Check1, Check14, Check2 afterwards
 
-        QTest::newRow("1 ticks") << 1 << 1 << false << "11";
-        QTest::newRow("0 leaves clear") << 0 << 0 << false << "00";
-        QTest::newRow("0 leaves ticked") << 0 << 0 << true << "11";
-        QTest::newRow("2 does not tick") << 2 << 2 << false << "00";
-        QTest::newRow("one of each") << 1 << 0 << false << "10";
+        QTest::newRow("1 ticks") << QList<int>{1, 1, 1} << false << "111";
+        QTest::newRow("0 leaves clear") << QList<int>{0, 0, 0} << false << "000";
+        QTest::newRow("0 clears a ticked box") << QList<int>{0, 0, 0} << true << "000";
+        QTest::newRow("2 clears a ticked box") << QList<int>{2, 2, 2} << true << "000";
+        QTest::newRow("one of each") << QList<int>{0, 1, 0} << true << "010";
     }
 
-    void tickLoadedFlags()
+    void showFlags()
     {
-        QFETCH(int, melody);
-        QFETCH(int, checkOnResident);
+        QFETCH(QList<int>, flags);
         QFETCH(bool, before);
         SettingsValues values;
         OptionSwitches switches(values);
-        switches.check14()->setChecked(before);
-        switches.check2()->setChecked(before);
-        values.MelodyFlag = melody;
-        values.CheckOnResidentFlag = checkOnResident;
+        for (QCheckBox* box : {switches.check1(), switches.check14(), switches.check2()})
+            box->setChecked(before);
+        values = {45, flags.at(0), flags.at(1), flags.at(2)};
 
-        switches.tickLoadedFlags();
+        switches.showFlags();
 
-        const QString ticks = QString::number(int(switches.check14()->isChecked())) +
-                              QString::number(int(switches.check2()->isChecked()));
+        QString ticks;
+        for (const QCheckBox* box : {switches.check1(), switches.check14(), switches.check2()})
+            ticks += box->isChecked() ? '1' : '0';
         QTEST(ticks, "ticks");
-        QVERIFY(!switches.check1()->isChecked());
-        // A flag read as 0 or 2 stays so, whatever its box shows.
-        QCOMPARE(values.MelodyFlag, melody);
-        QCOMPARE(values.CheckOnResidentFlag, checkOnResident);
+        // A flag read as 0 or 2 stays so: saving writes what was read.
+        QCOMPARE(valuesOf(values), QList<int>{45} + flags);
     }
 
     void trayIconAddedTwice()

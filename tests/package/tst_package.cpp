@@ -1,6 +1,8 @@
-// The Debian package as cpack builds it, unpacked into a scratch root: its control fields, that
-// Depends names the package of every library its programs link, and that every installed file is
-// where the desktop entry, the icon theme, the man reader and the program itself look.
+// The Debian packages as cpack builds them (senrokan and, with the browser, senrokan-browser),
+// each unpacked into a scratch root: lintian accepts them, their control fields, that each one's
+// Depends names the package of every library its own files link (and only the browser's names Qt
+// WebEngine), and that every installed file is where the desktop entry, the icon theme, the man
+// reader and the program itself look.
 #include "desktop/Chime.h"
 #include "window/WebViewLoader.h"
 
@@ -13,6 +15,8 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <algorithm>
 
 using senrokan::Chime;
 using senrokan::WebViewLoader;
@@ -84,16 +88,39 @@ QString packageOfLibrary(const QString& soname)
 class TestPackage : public QObject
 {
     Q_OBJECT
-    QString root(const QString& path = {}) const { return QDir(m_root).filePath(path); }
-    QString programDir() const { return root("usr/bin"); }
-    QString field(const QString& name) const
+    // The unpacked package; both unpacked side by side are what an installation holds.
+    QString root(const QString& package, const QString& path = {}) const
     {
-        return run(QStringLiteral("dpkg-deb"), {"--field", m_deb, name}).out.trimmed();
+        return QDir(m_work.filePath("root/" + package)).filePath(path);
+    }
+    QString programDir(const QString& package = Program) const { return root(package, "usr/bin"); }
+    QString field(const QString& package, const QString& name) const
+    {
+        return run(QStringLiteral("dpkg-deb"), {"--field", m_debs.value(package), name})
+            .out.trimmed();
+    }
+    // The package names a field lists, alternatives included.
+    QSet<QString> packagesIn(const QString& package, const QString& name) const
+    {
+        QSet<QString> names;
+        for (const QString& found : matches("(?:^|[,|])\\s*([^\\s,|:(]+)", field(package, name), 1))
+            names.insert(found);
+        return names;
     }
 
+    static inline const QString Program = QStringLiteral("senrokan");
+    static inline const QString Browser = QStringLiteral("senrokan-browser");
     QTemporaryDir m_work;
-    QString m_deb;
-    QString m_root = m_work.filePath("root");
+    QMap<QString, QString> m_debs; // package name: its .deb
+
+    static void addPackageRows()
+    {
+        QTest::addColumn<QString>("package");
+        QTest::newRow("senrokan") << Program;
+#ifdef SENROKAN_WITH_WEBENGINE
+        QTest::newRow("senrokan-browser") << Browser;
+#endif
+    }
 
 private Q_SLOTS:
     void initTestCase()
@@ -102,108 +129,179 @@ private Q_SLOTS:
         const QString out = m_work.filePath("out");
         const Run cpack = run(CPACK_EXE, {"--config", CPACK_CONFIG, "-B", out});
         QVERIFY2(cpack.exitCode == 0, qPrintable(cpack.out + cpack.err));
-        const QStringList debs = QDir(out).entryList({"senrokan_*.deb"});
-        QCOMPARE(debs.size(), 1);
-        m_deb = QDir(out).filePath(debs.first());
-        const Run unpack = run(QStringLiteral("dpkg"), {"-x", m_deb, m_root});
-        QVERIFY2(unpack.exitCode == 0, qPrintable(unpack.err));
+        QStringList expected{Program};
+#ifdef SENROKAN_WITH_WEBENGINE
+        expected << Browser;
+#endif
+        for (const QString& deb : QDir(out).entryList({"*.deb"}))
+            m_debs.insert(deb.section(QLatin1Char('_'), 0, 0), QDir(out).filePath(deb));
+        QCOMPARE(m_debs.keys(), expected);
+        for (auto it = m_debs.begin(); it != m_debs.end(); ++it) {
+            QVERIFY(QDir().mkpath(root(it.key())));
+            const Run unpack = run(QStringLiteral("dpkg"), {"-x", it.value(), root(it.key())});
+            QVERIFY2(unpack.exitCode == 0, qPrintable(unpack.err));
+        }
+    }
+
+    // Debian's own checks: no error and no warning (notes for information may stay).
+    void lintian_data()
+    {
+        addPackageRows();
+    }
+
+    void lintian()
+    {
+        QFETCH(QString, package);
+        const Run lintian = run(LINTIAN_EXE, {"--fail-on", "error,warning", m_debs.value(package)});
+        QVERIFY2(lintian.exitCode == 0 && matches("^[EW]: ", lintian.out).isEmpty(),
+                 qPrintable(lintian.out + lintian.err));
     }
 
     void controlFields_data()
     {
+        QTest::addColumn<QString>("package");
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("pattern");
-        QTest::newRow("version of the project") << "Version" << PROJECT_VERSION;
-        QTest::newRow("architecture of this machine")
-            << "Architecture" << run("dpkg", {"--print-architecture"}).out.trimmed();
-        QTest::newRow("maintainer with an address") << "Maintainer"
-                                                    << "[^<>]+ <[^@ ]+@[^@ ]+\\.\\w+>";
-        QTest::newRow("description in English")
-            << "Description"
+        const QString architecture = run("dpkg", {"--print-architecture"}).out.trimmed();
+        QStringList packages{Program};
+#ifdef SENROKAN_WITH_WEBENGINE
+        packages << Browser;
+#endif
+        for (const QString& package : packages) {
+            const auto row = [&](const char* what) -> QTestData& {
+                return QTest::addRow("%s: %s", qPrintable(package), what) << package;
+            };
+            row("version of the project") << "Version" << PROJECT_VERSION;
+            row("architecture of this machine") << "Architecture" << architecture;
+            row("maintainer with an address") << "Maintainer"
+                                              << "[^<>]+ <[^@ ]+@[^@ ]+\\.\\w+>";
+            row("libraries from shlibdeps") << "Depends"
+                                            << ".*libc6 \\(>= [^)]+\\).*";
+        }
+        QTest::newRow("senrokan: description in English")
+            << Program << "Description"
             << "watch railway status pages[^\\n]*\\n [A-Za-z][\\s\\S]*";
-        QTest::newRow("libraries from shlibdeps") << "Depends"
-                                                  << ".*libc6 \\(>= [^)]+\\).*";
     }
 
     void controlFields()
     {
+        QFETCH(QString, package);
         QFETCH(QString, field);
         QFETCH(QString, pattern);
-        const QString value = this->field(field);
+        const QString value = this->field(package, field);
         QVERIFY2(QRegularExpression(QRegularExpression::anchoredPattern(pattern))
                      .match(value)
                      .hasMatch(),
                  qPrintable(field + ": " + value));
     }
 
+    // A minimal install stays free of Qt WebEngine: only the browser's package pulls it in, and
+    // the program only recommends that package.
+    void webEngineOnlyWithTheBrowser_data()
+    {
+        addPackageRows();
+    }
+
+    void webEngineOnlyWithTheBrowser()
+    {
+        QFETCH(QString, package);
+        const QSet<QString> depends = packagesIn(package, "Depends");
+        const bool webEngine = std::any_of(depends.begin(), depends.end(), [](const QString& name) {
+            return name.contains(QStringLiteral("webengine"));
+        });
+        QVERIFY2(webEngine == (package == Browser), qPrintable(field(package, "Depends")));
+        if (package == Browser)
+            QVERIFY(depends.contains(Program));
+#ifdef SENROKAN_WITH_WEBENGINE
+        else
+            QVERIFY(packagesIn(package, "Recommends").contains(Browser));
+#endif
+    }
+
     // Exactly what the programs need, where they look: no static libraries, headers or tests.
+    void installedFiles_data()
+    {
+        addPackageRows();
+    }
+
     void installedFiles()
     {
+        QFETCH(QString, package);
+        QStringList expected;
+        for (const char* file : {"copyright", "changelog.gz"})
+            expected << root(package, "usr/share/doc/" + package + "/" + file);
         const QString wav = QDir::cleanPath(Chime::programDataDir(programDir()) + "/notify.wav");
-        QStringList expected = {wav};
-        for (const char* file : {"usr/bin/senrokan", "usr/bin/senrokan-check",
-                                 "usr/share/applications/senrokan.desktop",
-                                 "usr/share/metainfo/org.senrokan.Senrokan.metainfo.xml",
-                                 "usr/share/icons/hicolor/scalable/apps/senrokan.svg",
-                                 "usr/share/icons/hicolor/scalable/status/senrokan-delay.svg",
-                                 "usr/share/icons/hicolor/scalable/status/senrokan-checking.svg",
-                                 "usr/share/icons/hicolor/scalable/status/senrokan-error.svg",
-                                 "usr/share/man/man1/senrokan-check.1.gz"})
-            expected << root(file);
+        if (package == Program) {
+            expected << wav;
+            for (const char* file :
+                 {"usr/bin/senrokan", "usr/bin/senrokan-check",
+                  "usr/share/applications/senrokan.desktop",
+                  "usr/share/metainfo/org.senrokan.Senrokan.metainfo.xml",
+                  "usr/share/icons/hicolor/scalable/apps/senrokan.svg",
+                  "usr/share/icons/hicolor/scalable/status/senrokan-delay.svg",
+                  "usr/share/icons/hicolor/scalable/status/senrokan-checking.svg",
+                  "usr/share/icons/hicolor/scalable/status/senrokan-error.svg",
+                  "usr/share/man/man1/senrokan.1.gz", "usr/share/man/man1/senrokan-check.1.gz"})
+                expected << root(package, file);
 #ifdef SENROKAN_WITH_MULTIMEDIA
-        expected << QDir::cleanPath(Chime::programPluginFile(programDir()));
+            expected << QDir::cleanPath(Chime::programPluginFile(programDir()));
 #endif
-#ifdef SENROKAN_WITH_WEBENGINE
-        expected << QDir::cleanPath(WebViewLoader::programPluginFile(programDir()));
-#endif
+        } else {
+            // Where the program looks, once both packages are installed.
+            expected << QDir::cleanPath(WebViewLoader::programPluginFile(programDir(Browser)));
+        }
         QStringList found;
-        for (QDirIterator it(m_root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        for (QDirIterator it(root(package), QDir::Files | QDir::Hidden,
+                             QDirIterator::Subdirectories);
              it.hasNext();)
             found << it.next();
         found.sort();
         expected.sort();
         QCOMPARE(found, expected);
-        QCOMPARE(readFile(wav), readFile(COMMITTED_CHIME_WAV));
+        if (package == Program)
+            QCOMPARE(readFile(wav), readFile(COMMITTED_CHIME_WAV));
     }
 
     void dependsCoverLinkedLibraries_data()
     {
+        QTest::addColumn<QString>("package");
         QTest::addColumn<QString>("file");
-        QTest::newRow("senrokan") << root("usr/bin/senrokan");
-        QTest::newRow("senrokan-check") << root("usr/bin/senrokan-check");
+        QTest::newRow("senrokan") << Program << root(Program, "usr/bin/senrokan");
+        QTest::newRow("senrokan-check") << Program << root(Program, "usr/bin/senrokan-check");
 #ifdef SENROKAN_WITH_MULTIMEDIA
-        QTest::newRow("sound player plugin") << Chime::programPluginFile(programDir());
+        QTest::newRow("sound player plugin")
+            << Program << QDir::cleanPath(Chime::programPluginFile(programDir()));
 #endif
 #ifdef SENROKAN_WITH_WEBENGINE
-        QTest::newRow("browser plugin") << WebViewLoader::programPluginFile(programDir());
+        QTest::newRow("browser plugin")
+            << Browser << QDir::cleanPath(WebViewLoader::programPluginFile(programDir(Browser)));
 #endif
     }
 
     void dependsCoverLinkedLibraries()
     {
+        QFETCH(QString, package);
         QFETCH(QString, file);
         const Run dynamic = run(QStringLiteral("readelf"), {"--dynamic", file});
         QVERIFY2(dynamic.exitCode == 0, qPrintable(dynamic.err));
         // A search path left from the build would point into a folder the user does not have.
         QVERIFY2(!dynamic.out.contains("RPATH") && !dynamic.out.contains("RUNPATH"),
                  qPrintable(dynamic.out));
-        QSet<QString> depends; // package names, alternatives included
-        for (const QString& name : matches("(?:^|[,|])\\s*([^\\s,|:(]+)", field("Depends"), 1))
-            depends.insert(name);
+        const QSet<QString> depends = packagesIn(package, "Depends");
         const QStringList sonames =
             matches("\\(NEEDED\\)\\s+Shared library: \\[([^]]+)\\]", dynamic.out, 1);
         QVERIFY(!sonames.isEmpty());
         for (const QString& soname : sonames) {
-            const QString package = packageOfLibrary(soname);
-            QVERIFY2(depends.contains(package), qPrintable(soname + " comes from " + package +
-                                                           ", which Depends does not name"));
+            const QString owner = packageOfLibrary(soname);
+            QVERIFY2(depends.contains(owner),
+                     qPrintable(soname + " comes from " + owner + ", which Depends does not name"));
         }
     }
 
     // Both validators accept the entry and the metadata, and each names what the package holds.
     void desktopEntryAndMetainfo()
     {
-        const QString entry = root("usr/share/applications/senrokan.desktop");
+        const QString entry = root(Program, "usr/share/applications/senrokan.desktop");
         const Run validate = run(DESKTOP_FILE_VALIDATE_EXE, {entry});
         QVERIFY2(validate.exitCode == 0 && validate.out.isEmpty(),
                  qPrintable(validate.out + validate.err));
@@ -216,10 +314,11 @@ private Q_SLOTS:
             QVERIFY2(!command.contains('/') && program.isFile() && program.isExecutable(),
                      qPrintable(command));
         }
-        QVERIFY(QFile::exists(root("usr/share/icons/hicolor/scalable/apps/" +
-                                   desktop.value("Icon").toString() + ".svg")));
+        QVERIFY(QFile::exists(root(Program, "usr/share/icons/hicolor/scalable/apps/" +
+                                                desktop.value("Icon").toString() + ".svg")));
 
-        const QString metainfo = root("usr/share/metainfo/org.senrokan.Senrokan.metainfo.xml");
+        const QString metainfo =
+            root(Program, "usr/share/metainfo/org.senrokan.Senrokan.metainfo.xml");
         const Run appstream = run(APPSTREAMCLI_EXE, {"validate", "--no-net", metainfo});
         QVERIFY2(appstream.exitCode == 0, qPrintable(appstream.out + appstream.err));
         QCOMPARE(matches("<launchable type=\"desktop-id\">([^<]+)</launchable>",
@@ -227,15 +326,31 @@ private Q_SLOTS:
                  QStringList{"senrokan.desktop"});
     }
 
-    // The page renders without warnings and describes every option and exit status of the
-    // installed checker.
-    void manPage()
+    // Both pages render without warnings.
+    void manPageRenders_data()
     {
-        const Run man = run(QStringLiteral("man"),
-                            {"--warnings", "-l", root("usr/share/man/man1/senrokan-check.1.gz")});
+        QTest::addColumn<QString>("page");
+        QTest::newRow("senrokan(1)") << "senrokan";
+        QTest::newRow("senrokan-check(1)") << "senrokan-check";
+    }
+
+    void manPageRenders()
+    {
+        QFETCH(QString, page);
+        const Run man =
+            run(QStringLiteral("man"),
+                {"--warnings", "-l", root(Program, "usr/share/man/man1/" + page + ".1.gz")});
         QCOMPARE(man.exitCode, 0);
         QCOMPARE(man.err, QString());
-        const Run help = run(root("usr/bin/senrokan-check"), {"--help"});
+        QVERIFY(man.out.contains("\nNAME\n       " + page + " - "));
+    }
+
+    // The checker's page describes every option and exit status of the installed checker.
+    void checkerManPage()
+    {
+        const Run man = run(QStringLiteral("man"),
+                            {"-l", root(Program, "usr/share/man/man1/senrokan-check.1.gz")});
+        const Run help = run(root(Program, "usr/bin/senrokan-check"), {"--help"});
         QCOMPARE(help.exitCode, 0);
         QVERIFY(help.out.startsWith("usage: senrokan-check "));
         const QStringList options = QStringList{"--help"} + matches("--[a-z]+", help.out);

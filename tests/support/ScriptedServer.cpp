@@ -186,10 +186,12 @@ void ScriptedServer::serve(int fd)
                                  : QString();
         const bool fromClient = request.contains("\r\nHost:") || request.contains("\r\nhost:");
         if (fromClient) {
-            m_fetchedPaths.append(path);
+            if (m_keepRequests)
+                m_fetchedPaths.append(path);
             script = m_fetch.value(path, m_raw.value(path, reply("404 Not Found", "missing")));
         } else {
-            m_rawRequests.append(request);
+            if (m_keepRequests)
+                m_rawRequests.append(request);
             script = m_raw.value(path, reply("404 Not Found", "missing"));
         }
     }

@@ -51,6 +51,9 @@ public:
     QList<QByteArray> rawRequests() const; // complete bytes of each bare request
     QList<QString> fetchedPaths() const;   // request paths of the HTTP client's requests
     int connectionCount() const { return m_connections; }
+    // Stops keeping the two lists above. A long run that never reads them, such as the soak,
+    // would otherwise see them grow in the very memory it measures.
+    void forgetRequests() { m_keepRequests = false; }
 
     // Helpers for common replies.
     static Script reply(const QByteArray& status, const QByteArray& body,
@@ -66,6 +69,7 @@ private:
     quint16 m_port = 0;
     std::atomic<bool> m_stop{false};
     std::atomic<int> m_connections{0};
+    std::atomic<bool> m_keepRequests{true};
     std::thread m_acceptThread;
     struct Worker {
         std::thread thread;

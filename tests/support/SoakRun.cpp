@@ -53,6 +53,8 @@ SoakFigures SoakRun::run()
     // As the program does at start.
     platform::keepLargeBuffersApart();
     ScriptedServer server;
+    // Only the program's memory is measured, not a record of its requests.
+    server.forgetRequests();
     const QString normal = QStringLiteral("<p>現在、平常運転です。</p>");
     server.onRequest(QStringLiteral("/normal.html"),
                      ScriptedServer::reply("200 OK", page(coding::Cp932, "shift_jis", normal)));

@@ -13,8 +13,8 @@ import tempfile
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
-from desktop_session import (Atspi, Nginx, Session, control, descendants,  # noqa: E402
-                             enable_accessibility, press, text_of, until)
+from desktop_session import (CAPTION, Atspi, Nginx, Session, control,  # noqa: E402
+                             descendants, enable_accessibility, press, text_of, until)
 
 PROGRAM = os.path.abspath(sys.argv[1])
 DATA = sys.argv[2]
@@ -70,17 +70,22 @@ class AccessibilityTest(unittest.TestCase):
         os.rmdir(gone)
         press(control(session.app, "Command13"))
 
-        box = until(lambda: next((c for c in descendants(session.app)
-                                  if c.get_role() in (Atspi.Role.DIALOG, Atspi.Role.ALERT)
-                                  and c.get_name() == "メッセージ"), None),
-                    "the message box")
+        def message_box():
+            return next((c for c in descendants(session.app)
+                         if c.get_role() in (Atspi.Role.DIALOG, Atspi.Role.ALERT)
+                         and c.get_name() == "メッセージ"), None)
+
+        box = until(message_box, "the message box")
         labels = [c for c in descendants(box) if c.get_role() == Atspi.Role.LABEL]
         self.assertIn("ファイルに書き込めません。", [c.get_name() for c in labels])
         buttons = [c for c in descendants(box) if c.get_role() == Atspi.Role.PUSH_BUTTON]
         self.assertEqual([b.get_name() for b in buttons], ["OK"])
         press(buttons[0])
 
-        self.assertEqual(session.ended(), 0)
+        # The program stays, its window on screen, so nothing typed is lost.
+        until(lambda: message_box() is None, "the box gone")
+        self.assertIsNone(session.program.poll())
+        self.assertTrue(session.visible_windows("^" + re.escape(CAPTION) + "$"))
         self.assertEqual(os.listdir(self.directory.name), [])
         self.assertEqual(os.path.exists("/Senrokan.DEF"), root_had_file)
 

@@ -7,6 +7,7 @@
 #include "desktop/TrayIcon.h"
 #include "route/Failure.h"
 #include "support/DiskFull.h"
+#include "support/ReadOnlyMount.h"
 #include "support/ScriptedServer.h"
 #include "window/Form1.h"
 
@@ -16,6 +17,7 @@
 #include <QHostAddress>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -206,7 +208,7 @@ void TestForm1::startUp_data()
         << QList<int>{30, 0, 0, 0} << 2 << "000" << DesignTabs << "" << false;
     // Read as resident, the program goes resident with the interval of the option it shows.
     QTest::newRow("five lines") << Files{{Settings, fixture("five-lines.DEF")}} << ""
-                                << QList<int>{30, 1, 1, 1} << 2 << "000" << DesignTabs << ""
+                                << QList<int>{30, 1, 1, 1} << 2 << "111" << DesignTabs << ""
                                 << true;
     QTest::newRow("not a number on line 3")
         << Files{{Settings, withLine(full, 3, "yes")}} << "" << QList<int>{60, 0, 0, 0} << 2
@@ -371,21 +373,43 @@ void TestForm1::portIsNotStored()
 
 void TestForm1::saveUnwritable_data()
 {
-    QTest::addColumn<bool>("removeDirectory");
-    QTest::newRow("disk full") << false;
-    QTest::newRow("current directory removed") << true;
+    QTest::addColumn<QString>("cause");
+    QTest::addColumn<bool>("resident"); // ended by the icon's menu from resident operation
+    QTest::newRow("disk full") << "disk full" << false;
+    QTest::newRow("current directory removed") << "removed" << false;
+    QTest::newRow("read-only mount") << "read-only" << false;
+    QTest::newRow("read-only mount, menu 終了 while resident") << "read-only" << true;
 }
 
+// A failed save at "終了" keeps the program, shown, with every edit; once the cause is gone the
+// next "終了" saves them and ends.
 void TestForm1::saveUnwritable()
 {
-    QFETCH(bool, removeDirectory);
+    QFETCH(QString, cause);
+    QFETCH(bool, resident);
     const QByteArray old = fixture("full.DEF");
-    place({{Settings, old}});
+    ReadOnlyMount readOnly;
+    QString folder = m_dir->path();
+    if (cause == "read-only") {
+        QVERIFY2(readOnly.isMounted(), "cannot mount a tmpfs");
+        folder = readOnly.path();
+        QVERIFY(QDir::setCurrent(folder));
+    }
+    const QString settings = QDir(folder).filePath(Settings);
+    writeBytes(settings, old);
     ModalWatcher watcher;
     Form1 window;
     QSignalSpy ended(&window, &Form1::programEnded);
     window.Form_Load();
     control<QLineEdit>(window, "Text1(1)")->setText(QStringLiteral("変更"));
+    const auto endByExit = [&] {
+        if (resident)
+            window.trayIcon().mnuMailCheck()->findChild<QAction*>("mnuEndding")->trigger();
+        else
+            click(window, "Command13");
+    };
+    if (resident)
+        click(window, "Command22");
     const bool rootHadFile = QFile::exists("/" + Settings);
     // Should the save wrongly reach the root directory, it leaves nothing behind.
     const auto removeStray = qScopeGuard([rootHadFile] {
@@ -393,14 +417,19 @@ void TestForm1::saveUnwritable()
             QFile::remove("/" + Settings);
     });
 
-    if (removeDirectory) {
+    if (cause == "removed") {
         QVERIFY(QDir(path("sub")).mkpath("."));
         QVERIFY(QDir::setCurrent(path("sub")));
         QVERIFY(QDir(path("sub")).removeRecursively());
-        click(window, "Command13");
+        endByExit();
+        QVERIFY(QDir::setCurrent(folder));
+    } else if (cause == "read-only") {
+        QVERIFY(readOnly.setReadOnly(true));
+        endByExit();
+        QVERIFY(readOnly.setReadOnly(false));
     } else {
         test::DiskFull full;
-        click(window, "Command13");
+        endByExit();
     }
 
     QCOMPARE(watcher.messages.size(), 1);
@@ -409,10 +438,20 @@ void TestForm1::saveUnwritable()
     QCOMPARE(box.text, failureDescription(FailureKind::CannotWrite));
     QCOMPARE(box.icon, QMessageBox::Information);
     QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    QCOMPARE(ended.count(), 1);
-    QCOMPARE(readBytes(path(Settings)), old);
-    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{Settings});
+    QCOMPARE(ended.count(), 0);
+    QVERIFY(window.isVisible());
+    QCOMPARE(window.trayIcon().trayCallbackFlag(), 0);
+    QCOMPARE(window.routeField(1, Title), QStringLiteral("変更"));
+    QCOMPARE(readBytes(settings), old);
+    QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{Settings});
     QCOMPARE(QFile::exists("/" + Settings), rootHadFile);
+
+    endByExit();
+    QCOMPARE(ended.count(), 1);
+    QCOMPARE(watcher.messages.size(), 1);
+    const SettingsRead saved = readSettings(folder);
+    QVERIFY(saved.complete);
+    QCOMPARE(saved.routes.at(0).at(0), QStringLiteral("変更"));
 }
 
 void TestForm1::closeBoxDoesNotSave_data()
@@ -561,23 +600,26 @@ void TestForm1::importEdgeCases_data()
     QTest::addColumn<bool>("resident");
 
     const QByteArray full = fixture("full.DEF");
-    // Before each import: no settings file, Check14 ticked, so values 30, 0, 1, 0.
-    QTest::newRow("flag 0 with the box on")
-        << withLine(full, 4, "0") << QList<int>{60, 0, 0, 0} << true << "010" << false;
+    // Before each import: no settings file, all three boxes ticked, so values 30, 1, 1, 1. The
+    // boxes show the flags afterwards, also those a short file changed.
+    QTest::newRow("flags 0 with the boxes on")
+        << withLine(full, 4, "0") << QList<int>{60, 0, 0, 0} << true << "000" << false;
+    QTest::newRow("flag 2 with the box on")
+        << withLine(full, 4, "2") << QList<int>{60, 0, 2, 0} << true << "000" << false;
     QTest::newRow("resident 1 hides the window")
         << withLine(full, 3, "1") << QList<int>{60, 1, 1, 0} << true << "110" << true;
     QTest::newRow("file ends after line 5")
-        << fixture("five-lines.DEF") << QList<int>{120, 1, 1, 1} << false << "010" << false;
+        << fixture("five-lines.DEF") << QList<int>{120, 1, 1, 1} << false << "111" << false;
     QTest::newRow("not a number on line 4")
-        << withLine(full, 4, "1.5") << QList<int>{60, 0, 1, 0} << false << "010" << false;
+        << withLine(full, 4, "1.5") << QList<int>{60, 0, 1, 1} << false << "011" << false;
     QTest::newRow("number beyond 32 bits")
-        << withLine(full, 2, "2147483648") << QList<int>{30, 0, 1, 0} << false << "010" << false;
-    QTest::newRow("missing file") << QByteArray() << QList<int>{30, 0, 1, 0} << false << "010"
+        << withLine(full, 2, "2147483648") << QList<int>{30, 1, 1, 1} << false << "111" << false;
+    QTest::newRow("missing file") << QByteArray() << QList<int>{30, 1, 1, 1} << false << "111"
                                   << false;
-    QTest::newRow("empty file") << QByteArray("") << QList<int>{30, 0, 1, 0} << false << "010"
+    QTest::newRow("empty file") << QByteArray("") << QList<int>{30, 1, 1, 1} << false << "111"
                                 << false;
     QTest::newRow("settings file naming a priority file")
-        << fixture("priority-settings.DEF") << QList<int>{10, 0, 0, 0} << true << "010" << false;
+        << fixture("priority-settings.DEF") << QList<int>{10, 0, 0, 0} << true << "000" << false;
 }
 
 void TestForm1::importEdgeCases()
@@ -590,7 +632,8 @@ void TestForm1::importEdgeCases()
     ModalWatcher watcher;
     Form1 window;
     window.Form_Load();
-    click(window, "Check14");
+    for (const char* box : {"Check1", "Check14", "Check2"})
+        click(window, QString::fromLatin1(box));
     control<QLineEdit>(window, "Text9")->setText(QStringLiteral("keep.DEF"));
     control<QLineEdit>(window, "Text1(1)")->setText(QStringLiteral("before"));
     window.checker().states().at(1) = {"old", "2026-03-05T14:07:09", StatusDelayed};
@@ -601,6 +644,8 @@ void TestForm1::importEdgeCases()
     QTEST(boxes(window), "boxes");
     QCOMPARE(window.isVisible(), !resident);
     QCOMPARE(window.trayIcon().isPresent(), resident);
+    // Resident means checking: the timed checks run from the import on.
+    QCOMPARE(window.cycle().isTimer1Running(), resident);
     QVERIFY(watcher.messages.isEmpty());
     const RouteState& state = window.checker().states().at(1);
     if (complete) {
@@ -635,8 +680,9 @@ void TestForm1::exportThenImport()
     control<QLineEdit>(window, "Text1(5)")->setText(QStringLiteral("8080"));
     window.importRailwayFile(path("copy.DEF"));
 
-    // Check14 was cleared by hand and an import never clears a box; the flag is 1 again.
+    // Check14 was cleared by hand; the import sets its flag and the box to 1 again.
     QCOMPARE(valuesOf(window), (QList<int>{60, 0, 1, 0}));
+    QCOMPARE(boxes(window), QStringLiteral("010"));
     QCOMPARE(checkedOption(window), 3);
     QCOMPARE(window.routeField(3, MatchWord), QStringLiteral("ダイヤ"));
     QCOMPARE(window.routeField(1, PortNumber), QStringLiteral("8080"));

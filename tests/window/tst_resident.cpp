@@ -3,7 +3,9 @@
 #include "FormHelpers.h"
 #include "ModalWatcher.h"
 #include "cycle/CheckCycle.h"
+#include "desktop/SingleInstance.h"
 #include "desktop/TrayIcon.h"
+#include "settings/SettingsFile.h"
 #include "support/ScriptedServer.h"
 #include "window/Form1.h"
 #include "window/Form3.h"
@@ -94,21 +96,28 @@ private Q_SLOTS:
 
     void goingResident_data()
     {
+        QTest::addColumn<bool>("byImport"); // a railway file read as resident, else the button
         QTest::addColumn<QList<int>>("statuses");
         QTest::addColumn<int>("checkAtOnce");
         QTest::addColumn<int>("picture");
         QTest::newRow("never checked: normal icon")
-            << QList<int>{-1, -1, -1, -1, -1} << 0 << int(TrayPicture::Normal);
+            << false << QList<int>{-1, -1, -1, -1, -1} << 0 << int(TrayPicture::Normal);
         QTest::newRow("a failed route: error icon")
-            << QList<int>{0, 2, 0, 3, 4} << 0 << int(TrayPicture::Error);
+            << false << QList<int>{0, 2, 0, 3, 4} << 0 << int(TrayPicture::Error);
         QTest::newRow("a delayed route after a failed one: delay icon")
-            << QList<int>{2, 0, 0, 1, 0} << 0 << int(TrayPicture::Delay);
+            << false << QList<int>{2, 0, 0, 1, 0} << 0 << int(TrayPicture::Delay);
         QTest::newRow("check at once: the count at its target")
-            << QList<int>{0, 0, 0, 0, 0} << 1 << int(TrayPicture::Normal);
+            << false << QList<int>{0, 0, 0, 0, 0} << 1 << int(TrayPicture::Normal);
+        // An import starts every route over, so the last results do not show.
+        QTest::newRow("import: normal icon, counting")
+            << true << QList<int>{2, 0, 0, 1, 0} << 0 << int(TrayPicture::Normal);
+        QTest::newRow("import, check at once: checks on the first tick")
+            << true << QList<int>{0, 0, 0, 0, 0} << 1 << int(TrayPicture::Normal);
     }
 
     void goingResident()
     {
+        QFETCH(bool, byImport);
         QFETCH(QList<int>, statuses);
         QFETCH(int, checkAtOnce);
         QFETCH(int, picture);
@@ -116,13 +125,22 @@ private Q_SLOTS:
         window.Form_Load();
         QVERIFY(window.isVisible());
         QVERIFY(!window.cycle().isTimer1Running());
-        if (checkAtOnce == 1)
-            click(window, "Check2");
-        click(window, "Option1");
         for (int r = 1; r <= RouteCount; ++r)
             window.checker().states()[r].Status = statuses.at(r - 1);
 
-        click(window, "Command22");
+        if (byImport) {
+            RouteBlocks routes;
+            routes[0] = {QStringLiteral("路線1"), QStringLiteral("127.0.0.1"),
+                         QStringLiteral("delayed.html"), QStringLiteral("平常運転")};
+            writeLayoutFile(m_dir->filePath("resident.DEF"), QString(), {10, 1, 0, checkAtOnce},
+                            routes);
+            window.importRailwayFile(m_dir->filePath("resident.DEF"));
+        } else {
+            if (checkAtOnce == 1)
+                click(window, "Check2");
+            click(window, "Option1");
+            click(window, "Command22");
+        }
 
         QVERIFY(!window.isVisible());
         QVERIFY(window.trayIcon().isPresent());
@@ -133,29 +151,41 @@ private Q_SLOTS:
         QCOMPARE(window.cycle().state().CheckTickCount, checkAtOnce == 1 ? 60 : 0);
         // Nothing is written until the program ends by "終了".
         QVERIFY(!QFile::exists(Settings));
+        if (byImport && checkAtOnce == 1) {
+            speedUp(window);
+            QTRY_COMPARE(window.checker().states()[1].Status, int(StatusDelayed));
+            QCOMPARE(m_server->rawRequests().value(0),
+                     QByteArray("GET /delayed.html HTTP/1.0\r\n\r\n"));
+        }
     }
 
     void backFromTheIcon_data()
     {
-        QTest::addColumn<bool>("byMenu");
-        QTest::newRow("double-click") << false;
-        QTest::newRow("menu entry 設定") << true;
+        QTest::addColumn<QString>("way");
+        QTest::newRow("double-click") << "double-click";
+        QTest::newRow("menu entry 設定") << "menu";
+        QTest::newRow("a second start in this folder") << "second start";
     }
 
     void backFromTheIcon()
     {
-        QFETCH(bool, byMenu);
+        QFETCH(QString, way);
+        SingleInstance instance(m_dir->path());
+        QCOMPARE(instance.claim(), SingleInstance::Claim::Owner);
         Form1 window;
+        window.answerLaterStarts(instance);
         window.Form_Load();
         click(window, "Command22");
         QVERIFY(!window.isVisible());
 
-        if (byMenu)
+        if (way == "menu")
             window.trayIcon().mnuMailCheck()->findChild<QAction*>("mnuSetting")->trigger();
-        else
+        else if (way == "double-click")
             doubleClickIcon(window);
+        else
+            QCOMPARE(SingleInstance(m_dir->path()).claim(), SingleInstance::Claim::Forwarded);
 
-        QVERIFY(window.isVisible());
+        QTRY_VERIFY(window.isVisible());
         QCOMPARE(window.trayIcon().trayCallbackFlag(), 0);
         QVERIFY(window.trayIcon().isPresent());
         // The cycle goes on while the window is shown.

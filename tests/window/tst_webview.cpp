@@ -72,19 +72,23 @@ void TestWebView::textView()
     WebViewLoader loader(pluginFile);
     RouteWebView route(2, loader);
 
-    // Page text is shown as it came, never read as markup.
+    // The address, then the page text as it came, never read as markup.
     const QString first = QStringLiteral("<html><b>山手線</b> 平常運転</html>");
     route.navigate(QStringLiteral("http://127.0.0.1/line2.html"), first);
     auto* text = qobject_cast<PageTextArea*>(route.view());
     QVERIFY(text);
-    QCOMPARE(text->toPlainText(), first);
+    QCOMPARE(text->toPlainText(), "http://127.0.0.1/line2.html\n\n" + first);
     QCOMPARE(route.url(), QStringLiteral("http://127.0.0.1/line2.html"));
 
     const QString second = QStringLiteral("運転を見合わせています。");
     route.navigate(QStringLiteral("http://127.0.0.1/delay.html"), second);
     QCOMPARE(route.view(), text);
-    QCOMPARE(text->toPlainText(), second);
+    QCOMPARE(text->toPlainText(), "http://127.0.0.1/delay.html\n\n" + second);
     QCOMPARE(route.url(), QStringLiteral("http://127.0.0.1/delay.html"));
+
+    // A check that got no page leaves only the address, none of the page before.
+    route.navigate(QStringLiteral("http:///delay.html"), QString());
+    QCOMPARE(text->toPlainText(), QStringLiteral("http:///delay.html"));
     QVERIFY(!mapped("libQt6WebEngine"));
 }
 
