@@ -11,6 +11,7 @@
 #include "desktop/IntervalOptions.h"
 #include "desktop/OptionSwitches.h"
 #include "desktop/TrayIcon.h"
+#include "platform/DesktopNotifier.h"
 #include "platform/LocalHost.h"
 #include "route/RouteAddress.h"
 
@@ -248,6 +249,22 @@ void Form1::hidePopup()
         m_form3->hide();
 }
 
+void Form1::setDelayNotice(const QStringList& titles)
+{
+    // Made at the first delay: a program that never reports one never talks to the desktop.
+    if (!m_notifier) {
+        if (titles.isEmpty())
+            return;
+        m_notifier = platform::makeDesktopNotifier();
+        connect(m_notifier.get(), &platform::DesktopNotifier::windowRequested, m_trayIcon,
+                &TrayIcon::bringWindowBack);
+    }
+    if (titles.isEmpty())
+        m_notifier->withdraw();
+    else
+        m_notifier->showDelay(titles);
+}
+
 void Form1::playChime()
 {
     m_chime.play();
@@ -325,6 +342,8 @@ void Form1::Form_Unload()
     delete m_form3;
     m_checker.cancel();
     m_checker.closeSocket();
+    if (m_notifier)
+        m_notifier->end();
     m_trayIcon->remove();
     Q_EMIT programEnded();
 }

@@ -13,6 +13,7 @@
 #include <QWidget>
 
 #include <array>
+#include <memory>
 #include <optional>
 
 class QLineEdit;
@@ -21,6 +22,11 @@ class QTabWidget;
 
 namespace senrokan
 {
+
+namespace platform
+{
+class DesktopNotifier;
+}
 
 class Form3;
 class PageTextArea;
@@ -67,6 +73,7 @@ public:
     void selectSettingsPage() override;
     void showPopup(const QString& text) override;
     void hidePopup() override;
+    void setDelayNotice(const QStringList& titles) override;
     void playChime() override;
     std::optional<int> selectedIntervalMinutes() const override;
 
@@ -111,6 +118,7 @@ private:
     CheckCycle m_cycle;
     TrayIcon* m_trayIcon;
     QPointer<Form3> m_form3;
+    std::unique_ptr<platform::DesktopNotifier> m_notifier;
     Chime m_chime;
     QTabWidget* m_ssTab1;
     SettingsPage* m_settingsPage;
