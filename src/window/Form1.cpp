@@ -275,6 +275,17 @@ std::optional<int> Form1::selectedIntervalMinutes() const
     return m_settingsPage->intervals()->selectedMinutes();
 }
 
+void Form1::setVisible(bool visible)
+{
+    // What only the shown window needs waits for its first showing.
+    if (visible) {
+        m_settingsPage->layOut();
+        for (int r = 1; r <= RouteCount; ++r)
+            m_routePages.at(r)->fillBoxes();
+    }
+    QWidget::setVisible(visible);
+}
+
 void Form1::closeEvent(QCloseEvent* event)
 {
     Form_Unload();

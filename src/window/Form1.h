@@ -86,6 +86,7 @@ public:
 
     // Double-click on the icon or its menu entry "設定"; also a later start in this folder.
     void showFromIcon();
+    void setVisible(bool visible) override;
 
 Q_SIGNALS:
     // The program is to end now: the window was closed or an exit command ran.
