@@ -25,7 +25,7 @@ namespace
 // Hang guards only: the first timed check runs on the first tick, ten seconds after start.
 constexpr int StartLimitMs = 60000;
 constexpr int CheckLimitMs = 90000;
-const char* const WebHost = "127.0.5.4";
+const char* const WebHost = "127.0.5.6";
 const QString Caption = QStringLiteral("Senrokan  Ver.1.20");
 
 enum class Scenario { Activate, NotifyAndAction, NotifyAndExit };
