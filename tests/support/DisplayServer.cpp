@@ -1,5 +1,7 @@
 #include "DisplayServer.h"
 
+#include "ChildProcess.h"
+
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QThread>
@@ -18,12 +20,7 @@ DisplayServer::DisplayServer(Kind kind) : m_kind(kind) {}
 
 DisplayServer::~DisplayServer()
 {
-    if (m_server.state() != QProcess::NotRunning) {
-        m_server.terminate();
-        if (!m_server.waitForFinished(StartLimitMs))
-            m_server.kill();
-        m_server.waitForFinished();
-    }
+    stopChild(m_server, StartLimitMs);
 }
 
 bool DisplayServer::start()
@@ -51,13 +48,12 @@ bool DisplayServer::startXvfb()
         m_error = QStringLiteral("Xvfb does not start: ") + m_server.errorString();
         return false;
     }
-    while (!m_server.canReadLine()) {
-        if (!m_server.waitForReadyRead(StartLimitMs)) {
-            m_error = QStringLiteral("Xvfb named no display");
-            return false;
-        }
+    const std::optional<QString> display = firstLine(m_server, StartLimitMs);
+    if (!display) {
+        m_error = QStringLiteral("Xvfb named no display");
+        return false;
     }
-    m_display = QLatin1Char(':') + QString::fromLatin1(m_server.readLine().trimmed());
+    m_display = QLatin1Char(':') + *display;
     return true;
 }
 

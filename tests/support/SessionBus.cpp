@@ -1,5 +1,7 @@
 #include "SessionBus.h"
 
+#include "ChildProcess.h"
+
 namespace senrokan::test
 {
 
@@ -14,12 +16,7 @@ SessionBus::SessionBus() = default;
 
 SessionBus::~SessionBus()
 {
-    if (m_daemon.state() != QProcess::NotRunning) {
-        m_daemon.terminate();
-        if (!m_daemon.waitForFinished(StartLimitMs))
-            m_daemon.kill();
-        m_daemon.waitForFinished();
-    }
+    stopChild(m_daemon, StartLimitMs);
 }
 
 bool SessionBus::start()
@@ -32,13 +29,12 @@ bool SessionBus::start()
         m_error = QStringLiteral("dbus-daemon does not start: ") + m_daemon.errorString();
         return false;
     }
-    while (!m_daemon.canReadLine()) {
-        if (!m_daemon.waitForReadyRead(StartLimitMs)) {
-            m_error = QStringLiteral("dbus-daemon named no address");
-            return false;
-        }
+    const std::optional<QString> address = firstLine(m_daemon, StartLimitMs);
+    if (!address) {
+        m_error = QStringLiteral("dbus-daemon named no address");
+        return false;
     }
-    m_address = QString::fromUtf8(m_daemon.readLine().trimmed());
+    m_address = *address;
     return true;
 }
 
