@@ -21,6 +21,8 @@ add_library(senrokan_gui STATIC
     platform/StartupEntry.cpp platform/StartupEntry.h
     platform/SoundPlayer.h
     platform/WebViewFactory.h
+    platform/DesktopNotifier.h
+    platform/NotificationArea.h
 )
 # Qt offers host name and addresses on every system we build for, so one implementation serves.
 target_sources(senrokan_gui PRIVATE platform/LocalHostQt.cpp)
@@ -32,6 +34,18 @@ else()
     target_sources(senrokan_gui PRIVATE
         platform/StartupEntryLinux.cpp
         platform/DesktopEntry.cpp platform/DesktopEntry.h)
+endif()
+# Desktop notifications and item trays speak freedesktop D-Bus where desktops do; elsewhere the
+# popup and the icon are the report.
+if(UNIX AND NOT APPLE)
+    find_package(Qt6 6.4 REQUIRED COMPONENTS DBus)
+    target_sources(senrokan_gui PRIVATE
+        platform/FreedesktopNotifier.cpp platform/FreedesktopNotifier.h
+        platform/NotificationAreaFreedesktop.cpp)
+    target_link_libraries(senrokan_gui PUBLIC Qt6::DBus)
+else()
+    target_sources(senrokan_gui PRIVATE
+        platform/NoDesktopNotifier.cpp platform/NotificationAreaOther.cpp)
 endif()
 target_link_libraries(senrokan_gui PUBLIC senrokan_core Qt6::Widgets)
 qt_add_resources(senrokan_gui senrokan_icons

@@ -1,3 +1,12 @@
+# The freedesktop services a desktop offers, played by the tests on a private session bus.
+if(UNIX AND NOT APPLE)
+    find_package(Qt6 6.4 REQUIRED COMPONENTS DBus)
+    target_sources(senrokan_testsupport PRIVATE
+        support/NotificationServer.cpp support/NotificationServer.h
+        support/StatusNotifierWatcher.cpp support/StatusNotifierWatcher.h)
+    target_link_libraries(senrokan_testsupport PUBLIC Qt6::DBus)
+endif()
+
 # Tests of the desktop program: widgets on the offscreen platform, the real program under Xvfb.
 senrokan_test(tst_form1 window/tst_form1.cpp window/FormHelpers.h window/ModalWatcher.cpp window/ModalWatcher.h)
 target_link_libraries(tst_form1 PRIVATE senrokan_gui)
@@ -132,3 +141,22 @@ endif()
 
 senrokan_test(tst_pagetextarea window/tst_pagetextarea.cpp)
 target_link_libraries(tst_pagetextarea PRIVATE senrokan_gui)
+
+if(UNIX AND NOT APPLE)
+    # Desktop notifications against a notification service on a private bus.
+    find_program(SENROKAN_DBUS_DAEMON dbus-daemon REQUIRED)
+    senrokan_test(tst_notifier desktop/tst_notifier.cpp)
+    target_link_libraries(tst_notifier PRIVATE senrokan_gui)
+
+    # The real program with a StatusNotifierItem tray and a notification service on a private
+    # bus, under Xvfb and under weston (Wayland), each started by the test.
+    find_program(SENROKAN_WESTON weston REQUIRED)
+    senrokan_test(tst_itemtray desktop/tst_itemtray.cpp)
+    target_link_libraries(tst_itemtray PRIVATE ${SENROKAN_XCB})
+    target_compile_definitions(tst_itemtray PRIVATE
+        SENROKAN_EXE="$<TARGET_FILE:senrokan>"
+        SENROKAN_ICONS="${PROJECT_SOURCE_DIR}/resources/icons"
+        XDOTOOL_EXE="${SENROKAN_XDOTOOL}")
+    add_dependencies(tst_itemtray senrokan)
+    set_tests_properties(tst_itemtray PROPERTIES TIMEOUT 300)
+endif()

@@ -16,6 +16,8 @@ int main(int argc, char* argv[])
     senrokan::platform::keepLargeBuffersApart();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Senrokan"));
+    // Wayland compositors and notification settings know the program by its desktop entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("senrokan"));
     // One program per folder, decided before the window, the icon or the settings file exist:
     // a later start only brings the running one forward.
     senrokan::SingleInstance instance(QDir::currentPath());

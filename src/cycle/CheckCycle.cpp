@@ -116,6 +116,7 @@ void CheckCycle::ReportResults()
     if (!text.isEmpty()) {
         m_state.DelayFoundFlag = 1;
         m_display.showPopup(text);
+        m_display.setDelayNotice(delayedTitles(states));
         if (m_values.MelodyFlag == 1) {
             m_display.playChime();
             m_pause(m_timings.chimePauseMs);
@@ -123,6 +124,8 @@ void CheckCycle::ReportResults()
             m_pause(m_timings.chimePauseMs);
             m_display.playChime();
         }
+    } else {
+        m_display.setDelayNotice({});
     }
     m_display.setTrayPicture(trayPictureFor(states));
 }

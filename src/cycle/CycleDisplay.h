@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -28,6 +29,9 @@ public:
     virtual void showPopup(const QString& text) = 0;
     // Hides the popup; it keeps its text.
     virtual void hidePopup() = 0;
+    // The desktop notification of the last check: the delayed routes' titles in place of the
+    // notification shown, or none when the list is empty. Returns at once.
+    virtual void setDelayNotice(const QStringList& titles) = 0;
     // Starts the chime and returns at once; a new start cuts off the one before.
     virtual void playChime() = 0;
     // The minutes of the selected interval option, none when no option is selected.

@@ -8,11 +8,19 @@ namespace senrokan
 QString delayReportText(const RouteStates& states)
 {
     QString text;
+    for (const QString& title : delayedTitles(states))
+        text += title + QChar(0x3000) + QStringLiteral("\r\n");
+    return text;
+}
+
+QStringList delayedTitles(const RouteStates& states)
+{
+    QStringList titles;
     for (int r = 1; r <= RouteCount; ++r) {
         if (states.at(r).Status == StatusDelayed)
-            text += states.at(r).Title + QChar(0x3000) + QStringLiteral("\r\n");
+            titles << states.at(r).Title;
     }
-    return text;
+    return titles;
 }
 
 TrayPicture trayPictureFor(const RouteStates& states)

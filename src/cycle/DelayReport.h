@@ -10,6 +10,9 @@ namespace senrokan
 // ideographic space and CR LF. Empty when no route is delayed.
 QString delayReportText(const RouteStates& states);
 
+// The titles of the delayed routes, in route order.
+QStringList delayedTitles(const RouteStates& states);
+
 // The icon the routes' statuses call for: delay when any route is delayed, else error when any
 // failed to connect, else normal.
 TrayPicture trayPictureFor(const RouteStates& states);

@@ -1,5 +1,7 @@
 #include "TrayIcon.h"
 
+#include "platform/NotificationArea.h"
+
 #include <QCursor>
 
 namespace senrokan
@@ -12,7 +14,8 @@ const QString Tip = QStringLiteral("Senrokan");
 
 } // namespace
 
-TrayIcon::TrayIcon(QObject* parent) : QObject(parent), m_icon(this)
+TrayIcon::TrayIcon(QObject* parent)
+    : QObject(parent), m_itemTray(platform::itemTrayInUse()), m_icon(this)
 {
     m_menu.setTitle(QStringLiteral("メールチェック"));
     m_menu.setObjectName(QStringLiteral("mnuMailCheck"));
@@ -20,8 +23,12 @@ TrayIcon::TrayIcon(QObject* parent) : QObject(parent), m_icon(this)
     setting->setObjectName(QStringLiteral("mnuSetting"));
     QAction* ending = m_menu.addAction(QStringLiteral("終了"), this, &TrayIcon::mnuEndding_Click);
     ending->setObjectName(QStringLiteral("mnuEndding"));
-    // The menu is shown by hand, not as the icon's own context menu: it must stay shut while
-    // the icon's clicks do not count.
+    // An X11 tray gets the menu shown by hand, not as the icon's own context menu: it must
+    // stay shut while the icon's clicks do not count. An item tray draws the menu itself, and
+    // nothing else can: under Wayland the program cannot place a menu at the pointer.
+    if (m_itemTray)
+        m_icon.setContextMenu(&m_menu);
+    setTrayCallbackFlag(0);
     connect(&m_icon, &QSystemTrayIcon::activated, this, &TrayIcon::onActivated);
     m_hostWait.setInterval(1000);
     connect(&m_hostWait, &QTimer::timeout, this, &TrayIcon::lookForHost);
@@ -29,17 +36,21 @@ TrayIcon::TrayIcon(QObject* parent) : QObject(parent), m_icon(this)
 
 QIcon TrayIcon::icon(TrayPicture picture)
 {
+    QString name = QStringLiteral("senrokan");
     switch (picture) {
     case TrayPicture::Normal:
         break;
     case TrayPicture::Delay:
-        return QIcon(QStringLiteral(":/icons/senrokan-delay.svg"));
+        name = QStringLiteral("senrokan-delay");
+        break;
     case TrayPicture::Checking:
-        return QIcon(QStringLiteral(":/icons/senrokan-checking.svg"));
+        name = QStringLiteral("senrokan-checking");
+        break;
     case TrayPicture::Error:
-        return QIcon(QStringLiteral(":/icons/senrokan-error.svg"));
+        name = QStringLiteral("senrokan-error");
+        break;
     }
-    return QIcon(QStringLiteral(":/icons/senrokan.svg"));
+    return QIcon::fromTheme(name, QIcon(QStringLiteral(":/icons/%1.svg").arg(name)));
 }
 
 void TrayIcon::setHostWait(int limitMs, int everyMs)
@@ -50,7 +61,7 @@ void TrayIcon::setHostWait(int limitMs, int everyMs)
 
 void TrayIcon::AddTrayIcon()
 {
-    m_trayCallbackFlag = 1;
+    setTrayCallbackFlag(1);
     setPicture(TrayPicture::Normal);
     m_icon.setToolTip(Tip);
     m_icon.show();
@@ -86,7 +97,7 @@ void TrayIcon::lookForHost()
     if (m_hostWaitedMs >= m_hostWaitLimitMs) {
         m_hostWait.stop();
         // The window is shown instead; as when it is shown from the icon, clicks stop counting.
-        m_trayCallbackFlag = 0;
+        setTrayCallbackFlag(0);
         Q_EMIT noTrayHost();
     }
 }
@@ -95,18 +106,40 @@ void TrayIcon::onActivated(QSystemTrayIcon::ActivationReason reason)
 {
     if (m_trayCallbackFlag == 0)
         return;
-    if (reason == QSystemTrayIcon::DoubleClick) {
-        m_trayCallbackFlag = 0;
-        Q_EMIT showWindowRequested();
-    } else if (reason == QSystemTrayIcon::Context) {
-        m_menu.popup(QCursor::pos());
+    switch (reason) {
+    case QSystemTrayIcon::DoubleClick:
+        bringWindowBack();
+        break;
+    case QSystemTrayIcon::Trigger:
+        // An item tray's Activate; on an X11 tray, the first click of a double-click.
+        if (m_itemTray)
+            bringWindowBack();
+        break;
+    case QSystemTrayIcon::Context:
+        if (!m_itemTray)
+            m_menu.popup(QCursor::pos());
+        break;
+    default:
+        break;
     }
+}
+
+void TrayIcon::bringWindowBack()
+{
+    setTrayCallbackFlag(0);
+    Q_EMIT showWindowRequested();
+}
+
+void TrayIcon::setTrayCallbackFlag(int flag)
+{
+    m_trayCallbackFlag = flag;
+    for (QAction* entry : m_menu.actions())
+        entry->setEnabled(flag == 1);
 }
 
 void TrayIcon::mnuSetting_Click()
 {
-    m_trayCallbackFlag = 0;
-    Q_EMIT showWindowRequested();
+    bringWindowBack();
 }
 
 void TrayIcon::mnuEndding_Click()

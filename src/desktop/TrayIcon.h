@@ -15,7 +15,9 @@ namespace senrokan
 
 // The program's one icon in the notification area: its four pictures, its double-click and its
 // menu "設定" / "終了". Clicks count only while TrayCallbackFlag is 1, that is from going
-// resident until the main window is shown again from the icon.
+// resident until the main window is shown again from the icon. On a StatusNotifierItem tray a
+// click counts as the double-click (those trays have none) and the tray draws the menu, whose
+// entries are disabled while clicks do not count.
 class TrayIcon : public QObject
 {
     Q_OBJECT
@@ -36,7 +38,13 @@ public:
     TrayPicture picture() const { return m_picture; }
     int trayCallbackFlag() const { return m_trayCallbackFlag; }
     QMenu* mnuMailCheck() { return &m_menu; }
+    // The installed theme's picture by its name, so trays draw it at their own size; the
+    // program's own picture where no theme has it.
     static QIcon icon(TrayPicture picture);
+
+    // The main window is shown as by the menu's "設定": clicks stop counting until the program
+    // goes resident again.
+    void bringWindowBack();
 
     // How long to wait for a notification area to appear, and how often to look.
     void setHostWait(int limitMs, int everyMs);
@@ -54,7 +62,10 @@ private:
     void mnuSetting_Click();
     void mnuEndding_Click();
     void lookForHost();
+    void setTrayCallbackFlag(int flag);
 
+    // Decided before the icon is made, as Qt decides which tray the icon goes to.
+    const bool m_itemTray;
     QSystemTrayIcon m_icon;
     QMenu m_menu;
     QTimer m_hostWait;

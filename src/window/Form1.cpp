@@ -12,6 +12,7 @@
 #include "desktop/OptionSwitches.h"
 #include "desktop/SingleInstance.h"
 #include "desktop/TrayIcon.h"
+#include "platform/DesktopNotifier.h"
 #include "platform/LocalFiles.h"
 #include "platform/LocalHost.h"
 #include "route/RouteAddress.h"
@@ -242,6 +243,22 @@ void Form1::hidePopup()
         m_form3->hide();
 }
 
+void Form1::setDelayNotice(const QStringList& titles)
+{
+    // Made at the first delay: a program that never reports one never talks to the desktop.
+    if (!m_notifier) {
+        if (titles.isEmpty())
+            return;
+        m_notifier = platform::makeDesktopNotifier();
+        connect(m_notifier.get(), &platform::DesktopNotifier::windowRequested, m_trayIcon,
+                &TrayIcon::bringWindowBack);
+    }
+    if (titles.isEmpty())
+        m_notifier->withdraw();
+    else
+        m_notifier->showDelay(titles);
+}
+
 void Form1::playChime()
 {
     m_chime.play();
@@ -250,6 +267,17 @@ void Form1::playChime()
 std::optional<int> Form1::selectedIntervalMinutes() const
 {
     return m_settingsPage->intervals()->selectedMinutes();
+}
+
+void Form1::setVisible(bool visible)
+{
+    // What only the shown window needs waits for its first showing.
+    if (visible) {
+        m_settingsPage->layOut();
+        for (int r = 1; r <= RouteCount; ++r)
+            m_routePages.at(r)->fillBoxes();
+    }
+    QWidget::setVisible(visible);
 }
 
 void Form1::closeEvent(QCloseEvent* event)
@@ -331,6 +359,8 @@ void Form1::Form_Unload()
     delete m_form3;
     m_checker.cancel();
     m_checker.closeSocket();
+    if (m_notifier)
+        m_notifier->end();
     m_trayIcon->remove();
     Q_EMIT programEnded();
 }

@@ -13,6 +13,7 @@
 #include <QWidget>
 
 #include <array>
+#include <memory>
 #include <optional>
 
 class QLineEdit;
@@ -21,6 +22,11 @@ class QTabWidget;
 
 namespace senrokan
 {
+
+namespace platform
+{
+class DesktopNotifier;
+}
 
 class Form3;
 class PageTextArea;
@@ -69,6 +75,7 @@ public:
     void selectSettingsPage() override;
     void showPopup(const QString& text) override;
     void hidePopup() override;
+    void setDelayNotice(const QStringList& titles) override;
     void playChime() override;
     std::optional<int> selectedIntervalMinutes() const override;
 
@@ -84,6 +91,7 @@ public:
     void showFromIcon();
     // Later starts in this program's folder bring the window forward.
     void answerLaterStarts(const SingleInstance& instance);
+    void setVisible(bool visible) override;
 
 Q_SIGNALS:
     // The program is to end now: the window was closed or an exit command ran.
@@ -116,6 +124,7 @@ private:
     CheckCycle m_cycle;
     TrayIcon* m_trayIcon;
     QPointer<Form3> m_form3;
+    std::unique_ptr<platform::DesktopNotifier> m_notifier;
     Chime m_chime;
     QTabWidget* m_ssTab1;
     SettingsPage* m_settingsPage;

@@ -51,6 +51,8 @@ RoutePage::RoutePage(int route, QWidget* parent) : QWidget(parent)
         const QString spoken = LabelCaptions.at(k == SubtitleEnd ? SubtitleStart : k);
         nameControl(box, arrayElementName(textArray, k), spoken);
         m_text.at(k) = box;
+        // Whatever is put into the box itself is the field from then on.
+        connect(box, &QLineEdit::textChanged, this, [this, k] { m_unshown.at(k).reset(); });
     }
     m_text.at(PortNumber)->setText(PortDesignText);
     for (int k = 1; k < RouteFieldCount; ++k) {
@@ -91,12 +93,25 @@ RoutePage::RoutePage(int route, QWidget* parent) : QWidget(parent)
 
 QString RoutePage::field(int element) const
 {
-    return m_text.at(element)->text();
+    const std::optional<QString>& unshown = m_unshown.at(element);
+    return unshown ? *unshown : m_text.at(element)->text();
 }
 
 void RoutePage::setField(int element, const QString& text)
 {
-    m_text.at(element)->setText(text);
+    if (m_boxesFilled)
+        m_text.at(element)->setText(text);
+    else
+        m_unshown.at(element) = text;
+}
+
+void RoutePage::fillBoxes()
+{
+    m_boxesFilled = true;
+    for (int k = 1; k <= RouteFieldCount; ++k) {
+        if (const std::optional<QString> text = m_unshown.at(k))
+            m_text.at(k)->setText(*text);
+    }
 }
 
 } // namespace senrokan

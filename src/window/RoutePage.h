@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include <array>
+#include <optional>
 
 class QLabel;
 class QLineEdit;
@@ -26,12 +27,19 @@ public:
     // Field k exactly as it stands on the page, untrimmed.
     QString field(int element) const;
     void setField(int element, const QString& text);
+    // Puts the fields set so far into their boxes; done once, before the window is first shown.
+    void fillBoxes();
 
     QPushButton* command() const { return m_command; }
     RouteWebView* webBrowser() const { return m_webBrowser; }
 
 private:
     std::array<QLineEdit*, RouteFieldCount + 1> m_text{}; // [0] unused
+    // Fields set while the window has never been shown, kept as text: a box lays out what it
+    // is given, and Japanese text loads the Japanese font, megabytes that a program that stays
+    // resident would hold for nothing.
+    std::array<std::optional<QString>, RouteFieldCount + 1> m_unshown{};
+    bool m_boxesFilled = false;
     std::array<QLabel*, RouteFieldCount> m_label{};       // [0] unused; field 10 has none
     QPushButton* m_command;
     RouteWebView* m_webBrowser;

@@ -48,38 +48,43 @@ enum Row { HostRow, AddressRow, GapRow, StartupAddRow, StartupRemoveRow, Residen
 SettingsPage::SettingsPage(SettingsValues& values, QWidget* parent) : QWidget(parent)
 {
     // Controls are made in reading order, which is the order the Tab key follows.
-    QLabel* label6 = makeLabel(this, QStringLiteral("Label6"), QStringLiteral("コンピュータ名"));
-    m_text6 = makeBox(label6, QStringLiteral("Text6"));
-    QLabel* label7 = makeLabel(this, QStringLiteral("Label7"), QStringLiteral("IPアドレス"));
-    m_text7 = makeBox(label7, QStringLiteral("Text7"));
+    m_label6 = makeLabel(this, QStringLiteral("Label6"), QStringLiteral("コンピュータ名"));
+    m_text6 = makeBox(m_label6, QStringLiteral("Text6"));
+    m_label7 = makeLabel(this, QStringLiteral("Label7"), QStringLiteral("IPアドレス"));
+    m_text7 = makeBox(m_label7, QStringLiteral("Text7"));
 
-    QPushButton* command20 =
+    m_command20 =
         makeButton(this, QStringLiteral("Command20"), QStringLiteral("ｽﾀｰﾄｱｯﾌﾟに登録"));
-    QPushButton* command21 =
+    m_command21 =
         makeButton(this, QStringLiteral("Command21"), QStringLiteral("ｽﾀｰﾄｱｯﾌﾟから削除"));
     m_command22 =
         makeButton(this, QStringLiteral("Command22"), QStringLiteral("タスクトレイに常駐"));
     m_command7 = makeButton(this, QStringLiteral("Command7"), QStringLiteral("鉄道ファイル読出"));
     m_command6 = makeButton(this, QStringLiteral("Command6"), QStringLiteral("鉄道ファイル保存"));
-    QLabel* label8 = makeLabel(this, QStringLiteral("Label8"), QStringLiteral("優先鉄道ファイル"));
-    m_text9 = makeBox(label8, QStringLiteral("Text9"));
+    m_label8 = makeLabel(this, QStringLiteral("Label8"), QStringLiteral("優先鉄道ファイル"));
+    m_text9 = makeBox(m_label8, QStringLiteral("Text9"));
 
     m_switches = new OptionSwitches(values, this);
     m_intervals = new IntervalOptions(values, this);
-    new StartupShortcut(command20, command21, this);
+    new StartupShortcut(m_command20, m_command21, this);
+}
 
+void SettingsPage::layOut()
+{
+    if (layout())
+        return;
     auto* grid = new QGridLayout(this);
-    grid->addWidget(label6, HostRow, NameColumn);
+    grid->addWidget(m_label6, HostRow, NameColumn);
     grid->addWidget(m_text6, HostRow, BoxColumn);
-    grid->addWidget(label7, AddressRow, NameColumn);
+    grid->addWidget(m_label7, AddressRow, NameColumn);
     grid->addWidget(m_text7, AddressRow, BoxColumn);
-    grid->setRowMinimumHeight(GapRow, label6->sizeHint().height());
-    grid->addWidget(command20, StartupAddRow, NameColumn);
-    grid->addWidget(command21, StartupRemoveRow, NameColumn);
+    grid->setRowMinimumHeight(GapRow, m_label6->sizeHint().height());
+    grid->addWidget(m_command20, StartupAddRow, NameColumn);
+    grid->addWidget(m_command21, StartupRemoveRow, NameColumn);
     grid->addWidget(m_command7, StartupRemoveRow, BoxColumn);
     grid->addWidget(m_command22, ResidentRow, NameColumn);
     grid->addWidget(m_command6, ResidentRow, BoxColumn);
-    grid->addWidget(label8, PriorityRow, BoxColumn, Qt::AlignRight);
+    grid->addWidget(m_label8, PriorityRow, BoxColumn, Qt::AlignRight);
     grid->addWidget(m_text9, PriorityRow, ActionFrameColumn);
     grid->addWidget(m_switches, HostRow, ActionFrameColumn, StartupAddRow, 1, Qt::AlignTop);
     grid->addWidget(m_intervals, HostRow, IntervalFrameColumn, PriorityRow, 1);

@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -21,6 +22,11 @@ class SettingsPage : public QWidget
 public:
     explicit SettingsPage(SettingsValues& values, QWidget* parent = nullptr);
 
+    // Arranges the controls; done once, before the window is first shown. Laying out measures
+    // the Japanese captions, which loads the Japanese font: megabytes that a program that stays
+    // resident would hold for nothing.
+    void layOut();
+
     QLineEdit* text6() const { return m_text6; }
     QLineEdit* text7() const { return m_text7; }
     QLineEdit* text9() const { return m_text9; }
@@ -31,6 +37,11 @@ public:
     IntervalOptions* intervals() const { return m_intervals; }
 
 private:
+    QLabel* m_label6;
+    QLabel* m_label7;
+    QLabel* m_label8;
+    QPushButton* m_command20;
+    QPushButton* m_command21;
     QLineEdit* m_text6;
     QLineEdit* m_text7;
     QLineEdit* m_text9;

@@ -43,6 +43,7 @@ class CycleLog : public CycleDisplay
 {
 public:
     QStringList events;
+    QList<QStringList> notices;
     std::optional<int> selected = 30;
 
     void addTrayIcon() override { events << QStringLiteral("add icon"); }
@@ -54,6 +55,8 @@ public:
     void selectSettingsPage() override { events << QStringLiteral("settings page"); }
     void showPopup(const QString& text) override { events << QStringLiteral("popup ") + text; }
     void hidePopup() override { events << QStringLiteral("hide popup"); }
+    // Kept apart from the events: the notice follows every report.
+    void setDelayNotice(const QStringList& titles) override { notices << titles; }
     void playChime() override { events << QStringLiteral("chime"); }
     std::optional<int> selectedIntervalMinutes() const override { return selected; }
 
@@ -198,21 +201,25 @@ private Q_SLOTS:
         QTest::addColumn<int>("melody");
         QTest::addColumn<QStringList>("events");
         QTest::addColumn<int>("delayFound");
+        // The desktop notification's titles; none withdraws the one shown.
+        QTest::addColumn<QStringList>("notice");
         QTest::newRow("routes 2 and 5 delayed: two lines in route order")
             << QList<int>{0, 1, 0, 0, 1} << 0
-            << QStringList{"popup 路線2　\r\n路線5　\r\n", "icon delay"} << 1;
+            << QStringList{"popup 路線2　\r\n路線5　\r\n", "icon delay"} << 1
+            << QStringList{"路線2", "路線5"};
         QTest::newRow("failed without delay: error icon, no popup")
-            << QList<int>{0, 0, 2, 0, 0} << 1 << QStringList{"icon error"} << 0;
+            << QList<int>{0, 0, 2, 0, 0} << 1 << QStringList{"icon error"} << 0 << QStringList{};
         QTest::newRow("delay and failure: delay icon")
             << QList<int>{2, 0, 0, 1, 2} << 0 << QStringList{"popup 路線4　\r\n", "icon delay"}
-            << 1;
+            << 1 << QStringList{"路線4"};
         QTest::newRow("melody: three chimes half a second apart")
             << QList<int>{1, 0, 0, 0, 0} << 1
             << QStringList{"popup 路線1　\r\n", "chime", "pause 500", "chime",
                            "pause 500",         "chime", "icon delay"}
-            << 1;
+            << 1 << QStringList{"路線1"};
         QTest::newRow("other statuses leave the normal icon")
-            << QList<int>{-1, 0, 3, 4, 0} << 1 << QStringList{"icon normal"} << 0;
+            << QList<int>{-1, 0, 3, 4, 0} << 1 << QStringList{"icon normal"} << 0
+            << QStringList{};
     }
 
     void reportResults()
@@ -232,6 +239,8 @@ private Q_SLOTS:
 
         QCOMPARE(m_log.events, events);
         QCOMPARE(m_cycle->state().DelayFoundFlag, delayFound);
+        QFETCH(QStringList, notice);
+        QCOMPARE(m_log.notices, QList<QStringList>{notice});
     }
 
     void popupHold_data()

@@ -211,6 +211,9 @@ private Q_SLOTS:
         QCOMPARE(shown.size(), shows);
         QCOMPARE(tray.mnuMailCheck()->isVisible(), menu);
         QCOMPARE(tray.trayCallbackFlag(), flagAfter);
+        // A tray that draws the menu itself shows its entries greyed while clicks do not count.
+        for (QAction* entry : tray.mnuMailCheck()->actions())
+            QCOMPARE(entry->isEnabled(), flagAfter == 1);
         tray.mnuMailCheck()->hide();
         // Once the window is shown from the icon, a second double-click does nothing.
         Q_EMIT icon->activated(QSystemTrayIcon::DoubleClick);

@@ -19,6 +19,7 @@ public:
     int popupsHidden = 0;
     TrayPicture picture = TrayPicture::Normal;
     QString popupText;
+    bool noticeShown = false;
 
     void addTrayIcon() override {}
     void hideMainWindow() override {}
@@ -35,6 +36,7 @@ public:
         popupText = text;
     }
     void hidePopup() override { ++popupsHidden; }
+    void setDelayNotice(const QStringList& titles) override { noticeShown = !titles.isEmpty(); }
     void playChime() override {}
     std::optional<int> selectedIntervalMinutes() const override { return std::nullopt; }
 };

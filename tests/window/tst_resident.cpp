@@ -36,6 +36,35 @@ void setField(const Form1& window, int route, int element, const QString& text)
     control<QLineEdit>(window, QStringLiteral("Text%1(%2)").arg(route).arg(element))->setText(text);
 }
 
+// The full fixture with the resident flag (line 3) as asked.
+QByteArray fullSettings(bool resident)
+{
+    QList<QByteArray> lines = fixture(QStringLiteral("full.DEF")).split('\n');
+    lines[2] = resident ? "1\r" : "0\r";
+    return lines.join('\n');
+}
+
+// Every named control's place and text, as the user sees them.
+QMap<QString, QString> looks(const QWidget& window)
+{
+    QMap<QString, QString> seen;
+    for (const QWidget* widget : window.findChildren<QWidget*>()) {
+        if (widget->objectName().isEmpty() || !widget->isVisibleTo(&window))
+            continue;
+        QString text;
+        if (const auto* box = qobject_cast<const QLineEdit*>(widget))
+            text = box->text();
+        const QRect place(widget->mapTo(&window, QPoint(0, 0)), widget->size());
+        seen.insert(widget->objectName(), QStringLiteral("%1,%2 %3x%4 %5")
+                                              .arg(place.x())
+                                              .arg(place.y())
+                                              .arg(place.width())
+                                              .arg(place.height())
+                                              .arg(text));
+    }
+    return seen;
+}
+
 void doubleClickIcon(Form1& window)
 {
     Q_EMIT window.trayIcon().findChild<QSystemTrayIcon*>()->activated(QSystemTrayIcon::DoubleClick);
@@ -157,6 +186,38 @@ private Q_SLOTS:
             QCOMPARE(m_server->rawRequests().value(0),
                      QByteArray("GET /delayed.html HTTP/1.0\r\n\r\n"));
         }
+    }
+
+    // A resident start leaves the window's pages unbuilt until it is first shown; shown, it
+    // looks exactly as a window shown at start, with the loaded fields and what was typed.
+    void residentWindowWhenFirstShown()
+    {
+        writeBytes(Settings, fullSettings(false));
+        Form1 shownAtStart;
+        shownAtStart.Form_Load();
+        QVERIFY(shownAtStart.isVisible());
+        writeBytes(Settings, fullSettings(true));
+        Form1 resident;
+        resident.Form_Load();
+        QVERIFY(!resident.isVisible());
+        // The fields are there for checks and saving before the window is ever shown.
+        for (int r = 1; r <= RouteCount; ++r) {
+            for (int k = 1; k <= RouteFieldCount; ++k)
+                QCOMPARE(resident.routeField(r, k), shownAtStart.routeField(r, k));
+        }
+        setField(resident, 2, MatchWord, QStringLiteral("変えた"));
+        setField(shownAtStart, 2, MatchWord, QStringLiteral("変えた"));
+        QCOMPARE(resident.routeField(2, MatchWord), QStringLiteral("変えた"));
+
+        doubleClickIcon(resident);
+        QVERIFY(resident.isVisible());
+        QCoreApplication::processEvents();
+
+        QCOMPARE(resident.size(), shownAtStart.size());
+        QCOMPARE(looks(resident), looks(shownAtStart));
+        QCOMPARE(control<QLineEdit>(resident, "Text1(1)")->text(), QStringLiteral("東海道線"));
+        QCOMPARE(control<QLineEdit>(resident, "Text2(4)")->text(), QStringLiteral("変えた"));
+        QCOMPARE(control<QLineEdit>(resident, "Text1(5)")->text(), QStringLiteral("80"));
     }
 
     void backFromTheIcon_data()

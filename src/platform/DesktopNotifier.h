@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+
+#include <memory>
+
+namespace senrokan::platform
+{
+
+// The desktop's own notifications, the one channel every desktop shows, also those without a
+// notification area or windows that stay on top. The program keeps at most one: a new delay
+// replaces the one shown. Nothing here waits for the desktop: without a notification service
+// nothing is shown and nothing is reported.
+class DesktopNotifier : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    // Shows the delayed routes' titles, one a line, in place of the notification shown.
+    virtual void showDelay(const QStringList& titles) = 0;
+    // Takes the notification away, if one is shown.
+    virtual void withdraw() = 0;
+    // The program ends: the notification is taken away before this returns, and nothing is
+    // shown after.
+    virtual void end() = 0;
+
+Q_SIGNALS:
+    // The user chose the notification: the main window is wanted, as by the menu's "設定".
+    void windowRequested();
+};
+
+// The implementation for this system.
+std::unique_ptr<DesktopNotifier> makeDesktopNotifier();
+
+} // namespace senrokan::platform

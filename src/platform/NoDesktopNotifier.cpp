@@ -1,0 +1,25 @@
+#include "DesktopNotifier.h"
+
+namespace senrokan::platform
+{
+
+namespace
+{
+
+// Systems without a freedesktop notification service: the popup and the icon are the report.
+class NoDesktopNotifier : public DesktopNotifier
+{
+public:
+    void showDelay(const QStringList&) override {}
+    void withdraw() override {}
+    void end() override {}
+};
+
+} // namespace
+
+std::unique_ptr<DesktopNotifier> makeDesktopNotifier()
+{
+    return std::make_unique<NoDesktopNotifier>();
+}
+
+} // namespace senrokan::platform

@@ -1,0 +1,13 @@
+#pragma once
+
+namespace senrokan::platform
+{
+
+// Whether the program's icon goes to a StatusNotifierItem tray (KDE Plasma, XFCE, LXQt, waybar,
+// GNOME with its AppIndicator extension). Such a tray reports a click as one activation and
+// draws the icon's menu itself; an X11 tray of embedded windows (XEmbed) reports double-clicks
+// and lets the program open its menu. Asked before the first icon is made, when Qt makes the
+// same choice for the whole run, and answered the same way from then on.
+bool itemTrayInUse();
+
+} // namespace senrokan::platform

@@ -1,0 +1,12 @@
+#include "NotificationArea.h"
+
+namespace senrokan::platform
+{
+
+bool itemTrayInUse()
+{
+    // The system's own notification area: clicks and menu as on an X11 tray.
+    return false;
+}
+
+} // namespace senrokan::platform

@@ -1,0 +1,209 @@
+// The real program on today's desktops: a StatusNotifierItem tray and a notification service on
+// a private session bus, on X11 (Xvfb, no XEmbed tray) and on Wayland (weston). The icon
+// registers with a theme name and exports its menu; a click (Activate) or the notification's
+// action brings the window back and disables the menu; a delay is notified; the menu's "終了"
+// saves, takes the notification away and ends the program.
+#include "support/DisplayServer.h"
+#include "support/NotificationServer.h"
+#include "support/ScriptedServer.h"
+#include "support/SessionBus.h"
+#include "support/StatusNotifierWatcher.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace senrokan::test;
+
+namespace
+{
+
+// Hang guards only: the first timed check runs on the first tick, ten seconds after start.
+constexpr int StartLimitMs = 60000;
+constexpr int CheckLimitMs = 90000;
+const char* const WebHost = "127.0.5.6";
+const QString Caption = QStringLiteral("Senrokan  Ver.1.20");
+
+enum class Scenario { Activate, NotifyAndAction, NotifyAndExit };
+
+// Resident, interval 10 minutes, no chime, a check at once as asked; route 1 on the web server.
+QByteArray settingsFile(bool checkAtOnce)
+{
+    QStringList lines{"", "10", "1", "0", checkAtOnce ? "1" : "0", "山手線", WebHost,
+                      "delayed.html", "平常運転", "", "", "", "", ""};
+    while (lines.size() < 50)
+        lines << QString();
+    QStringEncoder cp932("Shift_JIS");
+    return cp932.encode(lines.join("\r\n") + "\r\n");
+}
+
+// The pictures where an installation puts them, in a data folder of their own.
+bool installIcons(const QString& dataDir)
+{
+    const QDir source(QStringLiteral(SENROKAN_ICONS));
+    for (const QString& name : source.entryList({"*.svg"})) {
+        const QString kind = name == "senrokan.svg" ? "apps" : "status";
+        const QString target = dataDir + "/icons/hicolor/scalable/" + kind + "/" + name;
+        if (!QDir().mkpath(QFileInfo(target).path()) ||
+            !QFile::copy(source.filePath(name), target))
+            return false;
+    }
+    return true;
+}
+
+QStringList labels(const QList<StatusNotifierWatcher::MenuEntry>& entries)
+{
+    QStringList texts;
+    for (const auto& entry : entries)
+        texts << entry.label;
+    return texts;
+}
+
+bool allEnabled(const QList<StatusNotifierWatcher::MenuEntry>& entries, bool enabled)
+{
+    for (const auto& entry : entries) {
+        if (entry.enabled != enabled)
+            return false;
+    }
+    return !entries.isEmpty();
+}
+
+} // namespace
+
+class TestItemTray : public QObject
+{
+    Q_OBJECT
+
+    // Whether the main window is on screen; only X11 lets another client look.
+    static bool mainWindowShown(const DisplayServer& display)
+    {
+        QProcess search;
+        search.setProcessEnvironment(display.environment());
+        search.start(QStringLiteral(XDOTOOL_EXE),
+                     {"search", "--onlyvisible", "--name", "^Senrokan  Ver\\.1\\.20$"});
+        return search.waitForFinished(StartLimitMs) && search.exitCode() == 0;
+    }
+
+private Q_SLOTS:
+    void desktop_data()
+    {
+        QTest::addColumn<DisplayServer::Kind>("kind");
+        QTest::addColumn<Scenario>("scenario");
+        const QList<QPair<const char*, DisplayServer::Kind>> kinds{
+            {"X11", DisplayServer::Kind::X11}, {"Wayland", DisplayServer::Kind::Wayland}};
+        for (const auto& [name, kind] : kinds) {
+            QTest::addRow("%s: a click on the icon brings the window back", name)
+                << kind << Scenario::Activate;
+            QTest::addRow("%s: the notification's action brings the window back", name)
+                << kind << Scenario::NotifyAndAction;
+            QTest::addRow("%s: 終了 in the tray's menu ends the program", name)
+                << kind << Scenario::NotifyAndExit;
+        }
+    }
+
+    void desktop()
+    {
+        QFETCH(DisplayServer::Kind, kind);
+        QFETCH(Scenario, scenario);
+        const bool delayed = scenario != Scenario::Activate;
+        std::unique_ptr<ScriptedServer> web;
+        if (delayed) {
+            web = std::make_unique<ScriptedServer>(WebHost, 80);
+            if (web->port() != 80)
+                QSKIP("the program checks on port 80, which needs root");
+            web->onRequest("/delayed.html",
+                           ScriptedServer::reply("200 OK", "<p>山手線は運転を見合わせています</p>"));
+        }
+        DisplayServer display(kind);
+        QVERIFY2(display.start(), qPrintable(display.error()));
+        SessionBus bus;
+        QVERIFY2(bus.start(), qPrintable(bus.error()));
+        StatusNotifierWatcher tray;
+        QVERIFY(tray.start(bus.address()));
+        NotificationServer notifications;
+        QVERIFY(notifications.start(bus.address()));
+
+        QTemporaryDir work;
+        QVERIFY(installIcons(work.filePath("share")));
+        const QString settingsPath = work.filePath("Senrokan.DEF");
+        QFile settings(settingsPath);
+        QVERIFY(settings.open(QIODevice::WriteOnly));
+        settings.write(settingsFile(delayed));
+        settings.close();
+
+        QProcessEnvironment env = bus.environment(display.environment());
+        env.insert("XDG_DATA_DIRS", work.filePath("share") + ":/usr/share");
+        QProcess program;
+        program.setWorkingDirectory(work.path());
+        program.setProcessEnvironment(env);
+        program.setProcessChannelMode(QProcess::ForwardedChannels);
+        program.start(QStringLiteral(SENROKAN_EXE), {});
+        QVERIFY2(program.waitForStarted(), qPrintable(program.errorString()));
+        auto stop = qScopeGuard([&] {
+            if (program.state() != QProcess::NotRunning) {
+                program.kill();
+                program.waitForFinished();
+            }
+        });
+
+        // Resident: the item registers, named by the theme, its menu given to the tray.
+        QTRY_VERIFY_WITH_TIMEOUT(!tray.items().isEmpty(), StartLimitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!tray.menu().isEmpty(), StartLimitMs);
+        QCOMPARE(labels(tray.menu()), (QStringList{"設定", "終了"}));
+        QVERIFY(allEnabled(tray.menu(), true));
+        if (kind == DisplayServer::Kind::X11)
+            QVERIFY(!mainWindowShown(display));
+
+        uint noticeId = 0;
+        if (delayed) {
+            QTRY_COMPARE_WITH_TIMEOUT(notifications.notices.size(), 1, CheckLimitMs);
+            const NotificationServer::Notice notice = notifications.notices.first();
+            QCOMPARE(notice.summary, QStringLiteral("運行情報"));
+            QCOMPARE(notice.body, QStringLiteral("山手線"));
+            QCOMPARE(notice.icon, QStringLiteral("senrokan-delay"));
+            QCOMPARE(notice.hints.value("desktop-entry").toString(), QStringLiteral("senrokan"));
+            noticeId = notice.id;
+            QTRY_COMPARE_WITH_TIMEOUT(tray.itemProperty("IconName").toString(),
+                                      QStringLiteral("senrokan-delay"), StartLimitMs);
+        } else {
+            QCOMPARE(tray.itemProperty("IconName").toString(), QStringLiteral("senrokan"));
+        }
+
+        switch (scenario) {
+        case Scenario::Activate:
+            QCOMPARE(tray.callItem("Activate", {0, 0}).type(), QDBusMessage::ReplyMessage);
+            break;
+        case Scenario::NotifyAndAction:
+            notifications.invokeAction(noticeId, "default");
+            break;
+        case Scenario::NotifyAndExit: {
+            QCOMPARE(tray.clickMenuEntry(tray.menu().at(1).id).type(),
+                     QDBusMessage::ReplyMessage);
+            // The event loop keeps running meanwhile: the notification service here answers
+            // the program's last call.
+            QTRY_COMPARE_WITH_TIMEOUT(program.state(), QProcess::NotRunning, StartLimitMs);
+            QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(program.exitCode(), 0);
+            QCOMPARE(notifications.closed, QList<uint>{noticeId});
+            QVERIFY(settings.open(QIODevice::ReadOnly));
+            QCOMPARE(settings.readAll(), settingsFile(delayed));
+            return;
+        }
+        }
+
+        // Shown from the icon: the menu's entries stay disabled until the program goes resident
+        // again, and a click on one does nothing.
+        QTRY_VERIFY_WITH_TIMEOUT(allEnabled(tray.menu(), false), StartLimitMs);
+        if (kind == DisplayServer::Kind::X11)
+            QTRY_VERIFY_WITH_TIMEOUT(mainWindowShown(display), StartLimitMs);
+        tray.clickMenuEntry(tray.menu().at(1).id);
+        QVERIFY(!program.waitForFinished(1000));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestItemTray)
+#include "tst_itemtray.moc"
