@@ -83,7 +83,6 @@ target_link_libraries(tst_package PRIVATE senrokan_gui)
 target_compile_definitions(tst_package PRIVATE
     CPACK_EXE="${CMAKE_CPACK_COMMAND}"
     CPACK_CONFIG="${PROJECT_BINARY_DIR}/CPackConfig.cmake"
-    PROJECT_VERSION="${PROJECT_VERSION}"
     DESKTOP_FILE_VALIDATE_EXE="${SENROKAN_DESKTOP_FILE_VALIDATE}"
     APPSTREAMCLI_EXE="${SENROKAN_APPSTREAMCLI}"
     COMMITTED_CHIME_WAV="${PROJECT_SOURCE_DIR}/resources/notify.wav")

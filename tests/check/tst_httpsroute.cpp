@@ -5,6 +5,7 @@
 #include "support/NginxSite.h"
 #include "support/RecordingDisplay.h"
 #include "support/ScriptedServer.h"
+#include "support/ShortTimings.h"
 
 #include <QSslError>
 #include <QTest>
@@ -46,16 +47,7 @@ class TestHttpsRoute : public QObject
     RecordingDisplay m_display;
     std::unique_ptr<RouteChecker> m_checker;
 
-    CheckTimings timings() const
-    {
-        CheckTimings t;
-        t.connectWaitMs = 150;
-        t.replyWaitMs = 300;
-        t.arrivalPauseMs = 1;
-        t.port = m_site.plainPort();
-        t.fetchTimeoutMs = 2000;
-        return t;
-    }
+    CheckTimings timings() const { return test::shortCheckTimings(m_site.plainPort()); }
 
     void setRoute(int r, const QString& server, const QString& dir, const QString& delayDir = {})
     {

@@ -4,6 +4,7 @@
 #include "codec/Converter.h"
 #include "support/RecordingDisplay.h"
 #include "support/ScriptedServer.h"
+#include "support/ShortTimings.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -60,16 +61,7 @@ class TestRouteChecker : public QObject
     std::unique_ptr<RouteChecker> m_checker;
     std::unique_ptr<ScriptedServer> m_server;
 
-    CheckTimings testTimings(quint16 port) const
-    {
-        CheckTimings t;
-        t.connectWaitMs = 150;
-        t.replyWaitMs = 300;
-        t.arrivalPauseMs = 1;
-        t.port = port;
-        t.fetchTimeoutMs = 2000;
-        return t;
-    }
+    CheckTimings testTimings(quint16 port) const { return test::shortCheckTimings(port); }
 
     void setRoute(int r, const QString& dir, const QString& word = Word,
                   const QString& delayDir = {})

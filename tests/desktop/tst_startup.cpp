@@ -3,13 +3,13 @@
 #include "platform/StartupEntry.h"
 #include "route/Failure.h"
 #include "support/DiskFull.h"
+#include "support/ProcessRun.h"
 #include "window/ModalWatcher.h"
 #include "window/SettingsPage.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QTemporaryDir>
@@ -50,16 +50,11 @@ QByteArray entryState()
 
 QString run(const QString& program, const QStringList& arguments, const QString& record = {})
 {
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QLatin1String(RecordVariable), record);
-    process.setProcessEnvironment(environment);
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(program, arguments);
-    const bool ok = process.waitForFinished(30000) &&
-                    process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-    const QString output = QString::fromUtf8(process.readAll());
-    return ok ? output : QStringLiteral("failed: ") + output;
+    test::ProcessOptions options;
+    options.environment.insert(QLatin1String(RecordVariable), record);
+    const test::ProcessResult result = test::runProcess(program, arguments, options);
+    const QString output = QString::fromUtf8(result.out + result.err);
+    return result.exitCode == 0 ? output : QStringLiteral("failed: ") + output;
 }
 
 // The validator's complaints about the entry, else what the program started from it through GLib,

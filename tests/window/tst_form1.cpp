@@ -8,6 +8,7 @@
 #include "route/Failure.h"
 #include "support/DiskFull.h"
 #include "support/ScriptedServer.h"
+#include "support/ShortTimings.h"
 #include "window/Form1.h"
 
 #include <QCheckBox>
@@ -679,12 +680,7 @@ void TestForm1::checkReadsThePageAsShown()
                      test::ScriptedServer::reply("200 OK", "<p>Normal service on all lines</p>"));
     Form1 window;
     window.Form_Load();
-    CheckTimings timings;
-    timings.connectWaitMs = 150;
-    timings.replyWaitMs = 300;
-    timings.arrivalPauseMs = 1;
-    timings.port = server.port();
-    window.checker().setTimings(timings);
+    window.checker().setTimings(test::shortCheckTimings(server.port()));
     // Typed, never saved: the check reads the page as it stands.
     control<QLineEdit>(window, "Text2(2)")->setText(QStringLiteral("127.0.0.1"));
     control<QLineEdit>(window, "Text2(3)")->setText(QStringLiteral("info.html"));

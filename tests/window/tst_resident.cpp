@@ -5,6 +5,7 @@
 #include "cycle/CheckCycle.h"
 #include "desktop/TrayIcon.h"
 #include "support/ScriptedServer.h"
+#include "support/ShortTimings.h"
 #include "window/Form1.h"
 #include "window/Form3.h"
 
@@ -52,17 +53,8 @@ class TestResident : public QObject
     // Short waits, the scripted server in place of port 80, ticks of a few milliseconds.
     void speedUp(Form1& window)
     {
-        CheckTimings timings;
-        timings.connectWaitMs = 60;
-        timings.replyWaitMs = 120;
-        timings.arrivalPauseMs = 1;
-        timings.port = m_server->port();
-        window.checker().setTimings(timings);
-        CycleTimings cycle;
-        cycle.tickMs = 5;
-        cycle.popupTickMs = 5;
-        cycle.chimePauseMs = 1;
-        window.cycle().setTimings(cycle);
+        window.checker().setTimings(test::shortCheckTimings(m_server->port()));
+        window.cycle().setTimings(test::shortCycleTimings());
     }
 
     void serveRoute(const Form1& window, int r, const QString& page)

@@ -4,6 +4,7 @@
 #include "ModalWatcher.h"
 #include "codec/Converter.h"
 #include "support/ScriptedServer.h"
+#include "support/ShortTimings.h"
 #include "window/Form1.h"
 #include "window/RouteWebView.h"
 
@@ -55,12 +56,7 @@ class TestRouteButton : public QObject
 
     static void speedUp(Form1& window, quint16 port)
     {
-        CheckTimings timings;
-        timings.connectWaitMs = 80;
-        timings.replyWaitMs = 150;
-        timings.arrivalPauseMs = 1;
-        timings.port = port;
-        window.checker().setTimings(timings);
+        window.checker().setTimings(test::shortCheckTimings(port));
         window.checker().setClock([] { return QDateTime(QDate(2026, 12, 7), QTime(12, 0)); });
     }
 
@@ -105,31 +101,6 @@ private Q_SLOTS:
             << local << false << QByteArray("200 OK") << QByteArray() << none
             << QList<Box>{{info, normal}} << 0 << QStringList{"/info.html"}
             << QStringLiteral("HTTPサーバに接続");
-        QTest::newRow("match word missing")
-            << local << false << QByteArray("200 OK") << QByteArray() << none
-            << QList<Box>{{info, QStringLiteral("遅れがあります。")}} << 1
-            << QStringList{"/info.html"} << QStringLiteral("HTTPサーバに接続");
-        QTest::newRow("404, delay directory 200: one box, from the nested check")
-            << local << false << QByteArray("404 Not Found") << QByteArray("200 OK") << none
-            << QList<Box>{{info, normal}} << 0 << QStringList{"/info.html", "/delay.html"}
-            << QStringLiteral("HTTPサーバに接続");
-        QTest::newRow("404 twice: one 接続失敗, no third request")
-            << local << false << QByteArray("404 Not Found") << QByteArray("404 Not Found") << none
-            << QList<Box>{{message, failed}} << 2 << QStringList{"/info.html", "/delay.html"}
-            << failed;
-        QTest::newRow("404 without delay directory: 接続失敗")
-            << local << false << QByteArray("404 Not Found") << QByteArray() << none
-            << QList<Box>{{message, failed}} << 2 << QStringList{"/info.html"} << failed;
-        QTest::newRow("out of hours: the page is still fetched")
-            << local << false << QByteArray("200 OK") << QByteArray()
-            << QStringList{"3:00", "4:00", QString()}
-            << QList<Box>{{info, QStringLiteral("時間外です。")}} << 4 << QStringList{"/info.html"}
-            << QStringLiteral("HTTPサーバに接続");
-        QTest::newRow("section start not on the page: description, status kept")
-            << local << false << QByteArray("200 OK") << QByteArray()
-            << QStringList{QString(), QString(), QStringLiteral("存在しない見出し")}
-            << QList<Box>{{message, QStringLiteral("引数が正しくありません。")}} << -1
-            << QStringList{"/info.html"} << QStringLiteral("HTTPサーバに接続");
     }
 
     void routeButton()
@@ -143,11 +114,9 @@ private Q_SLOTS:
         QFETCH(int, status);
         QFETCH(QStringList, requests);
         QFETCH(QString, text8);
-        const bool missingWord = QTest::currentDataTag() == QLatin1String("match word missing");
         ScriptedServer scripted;
-        const QByteArray body = missingWord ? encodeCp932(u"<p>運転見合わせ</p>") : NormalPage;
         if (!reply.isEmpty())
-            scripted.onRequest("/info.html", ScriptedServer::reply(reply, body));
+            scripted.onRequest("/info.html", ScriptedServer::reply(reply, NormalPage));
         if (!delayReply.isEmpty())
             scripted.onRequest("/delay.html", ScriptedServer::reply(delayReply, NormalPage));
         ModalWatcher watcher;
@@ -222,9 +191,7 @@ private Q_SLOTS:
         Form1 window;
         window.Form_Load();
         speedUp(window, scripted.port());
-        CycleTimings cycle;
-        cycle.tickMs = 5;
-        window.cycle().setTimings(cycle);
+        window.cycle().setTimings(test::shortCycleTimings());
         setField(window, 1, ServerName, QStringLiteral("127.0.0.1"));
         setField(window, 1, DirectoryName, QStringLiteral("held.html"));
         setField(window, 3, ServerName, QStringLiteral("127.0.0.1"));

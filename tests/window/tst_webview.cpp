@@ -1,6 +1,7 @@
 // The routes' web views on the offscreen platform: none exists and no browser library is mapped
 // until a route shows a page, the text view stands in when the browser plugin cannot be used,
 // and the browser is never started where its sandbox would refuse to run.
+#include "support/ProcessRun.h"
 #include "window/Form1.h"
 #include "window/RouteWebView.h"
 #include "window/WebViewLoader.h"
@@ -11,19 +12,7 @@
 #include <QTextBrowser>
 
 using namespace senrokan;
-
-namespace
-{
-
-bool mapped(const char* library)
-{
-    QFile maps(QStringLiteral("/proc/self/maps"));
-    if (!maps.open(QIODevice::ReadOnly))
-        qFatal("cannot read /proc/self/maps");
-    return maps.readAll().contains(library);
-}
-
-} // namespace
+using senrokan::test::libraryMapped;
 
 class TestWebView : public QObject
 {
@@ -48,7 +37,7 @@ void TestWebView::noBrowserAtStartUp()
     QVERIFY(!WebViewLoader::program().pluginLoaded());
     // Nor anything else an idle program does not use: sound, TLS.
     for (const char* library : {"libQt6WebEngine", "libQt6Multimedia", "libssl", "libcrypto"})
-        QVERIFY2(!mapped(library), library);
+        QVERIFY2(!libraryMapped(library), library);
 }
 
 void TestWebView::textView_data()
@@ -85,7 +74,7 @@ void TestWebView::textView()
     QCOMPARE(route.view(), text);
     QCOMPARE(text->toPlainText(), second);
     QCOMPARE(route.url(), QStringLiteral("http://127.0.0.1/delay.html"));
-    QVERIFY(!mapped("libQt6WebEngine"));
+    QVERIFY(!libraryMapped("libQt6WebEngine"));
 }
 
 void TestWebView::refusal_data()
