@@ -14,12 +14,14 @@ find_program(SENROKAN_XVFB Xvfb REQUIRED)
 find_program(SENROKAN_TRAYER trayer REQUIRED)
 find_program(SENROKAN_XDOTOOL xdotool REQUIRED)
 find_library(SENROKAN_XCB xcb REQUIRED)
-senrokan_test(tst_smoke window/tst_smoke.cpp)
-target_link_libraries(tst_smoke PRIVATE ${SENROKAN_XCB})
-target_compile_definitions(tst_smoke PRIVATE
-    SENROKAN_EXE="$<TARGET_FILE:senrokan>"
-    XDOTOOL_EXE="${SENROKAN_XDOTOOL}")
-add_dependencies(tst_smoke senrokan)
+function(senrokan_x_test name)
+    senrokan_test(${name} ${ARGN})
+    target_link_libraries(${name} PRIVATE ${SENROKAN_XCB})
+    target_compile_definitions(${name} PRIVATE
+        SENROKAN_EXE="$<TARGET_FILE:senrokan>" XDOTOOL_EXE="${SENROKAN_XDOTOOL}")
+    add_dependencies(${name} senrokan)
+endfunction()
+senrokan_x_test(tst_smoke window/tst_smoke.cpp)
 
 # The program through the accessibility bus; Debian's python3, which has the AT-SPI bindings.
 find_program(SENROKAN_SYSTEM_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH REQUIRED)
@@ -68,12 +70,7 @@ target_link_libraries(tst_routebutton PRIVATE senrokan_gui)
 # One program per settings folder: the lock and socket in one process, then the real program.
 senrokan_test(tst_singleinstance desktop/tst_singleinstance.cpp)
 target_link_libraries(tst_singleinstance PRIVATE senrokan_gui)
-senrokan_test(tst_oneperfolder desktop/tst_oneperfolder.cpp)
-target_link_libraries(tst_oneperfolder PRIVATE ${SENROKAN_XCB})
-target_compile_definitions(tst_oneperfolder PRIVATE
-    SENROKAN_EXE="$<TARGET_FILE:senrokan>"
-    XDOTOOL_EXE="${SENROKAN_XDOTOOL}")
-add_dependencies(tst_oneperfolder senrokan)
+senrokan_x_test(tst_oneperfolder desktop/tst_oneperfolder.cpp)
 
 # The Debian package: built by cpack, unpacked with dpkg -x, every file checked where it is
 # looked for.
