@@ -34,6 +34,7 @@ bool TrayHost::start(const QProcessEnvironment& environment)
     if (m_trayer.state() == QProcess::NotRunning) {
         m_trayer.setProcessEnvironment(environment);
         m_trayer.setStandardOutputFile(QProcess::nullDevice());
+        m_trayer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         endsWithTest(m_trayer);
         m_trayer.start(QStringLiteral("trayer"),
                        {"--edge", "top", "--align", "right", "--widthtype", "pixel", "--width",
@@ -78,6 +79,7 @@ bool DisplaySession::start()
     }
     // Xvfb picks a free display itself and names it once it accepts clients.
     endsWithTest(m_xvfb);
+    m_xvfb.setStandardErrorFile(QProcess::nullDevice());
     m_xvfb.start(QStringLiteral("Xvfb"),
                  {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
     while (m_xvfb.state() != QProcess::NotRunning && !m_xvfb.canReadLine())

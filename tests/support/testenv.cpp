@@ -78,6 +78,7 @@ int display(QStringList args)
     program.setProcessEnvironment(environment);
     program.setProcessChannelMode(QProcess::ForwardedChannels);
     program.setInputChannelMode(QProcess::ForwardedInputChannel);
+    endsWithTest(program);
     program.start(args.takeFirst(), args);
     if (!program.waitForStarted())
         return failed(program.errorString());

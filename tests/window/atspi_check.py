@@ -110,10 +110,13 @@ class AccessibilityTest(unittest.TestCase):
         press(buttons[0])
 
         until(lambda: text_of(control(app, "Text8")) == "HTTPサーバに接続", "the status field", 10)
-        press(control(app, "Command11"))
-        summary = until(lambda: text_of(control(app, "RichTextBox1")).startswith("山手線"),
-                        "the summary") and text_of(control(app, "RichTextBox1"))
-        self.assertRegex(summary.splitlines()[0],
+        # The route's status is stored once its box is closed, a moment after the click on OK.
+        def summary():
+            press(control(app, "Command11"))
+            return text_of(control(app, "RichTextBox1")).startswith("山手線　平常運転")
+
+        until(summary, "the summary with the route's status")
+        self.assertRegex(text_of(control(app, "RichTextBox1")).splitlines()[0],
                          r"^山手線　平常運転です。   \d{4}年\d\d月\d\d日 \d\d時\d\d分\d\d秒$")
         press(control(app, "Command13"))
         self.assertEqual(session.ended(), 0)
