@@ -3,6 +3,7 @@
 #include "check/RouteChecker.h"
 #include "codec/Converter.h"
 #include "support/NginxSite.h"
+#include "support/Pages.h"
 #include "support/RecordingDisplay.h"
 #include "support/ScriptedServer.h"
 #include "support/ShortTimings.h"
@@ -26,12 +27,6 @@ QByteArray page(const char* coding, const QString& head, const QString& news)
     return Converter(coding).encode(
         QStringLiteral("<html><head>%1</head><body><p>%2</p><p>%3</p></body></html>\n")
             .arg(head, Line, news));
-}
-
-QString metaFor(const QString& declaration)
-{
-    return QStringLiteral("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=%1\">")
-        .arg(declaration);
 }
 
 const QString Normal = QStringLiteral("現在、平常運転です。");

@@ -2,6 +2,8 @@
 // retries, byte fetches, codings, the error trap and the interactive reporting.
 #include "check/RouteChecker.h"
 #include "codec/Converter.h"
+#include "support/Pages.h"
+#include "support/ProcessFigures.h"
 #include "support/RecordingDisplay.h"
 #include "support/ScriptedServer.h"
 #include "support/ShortTimings.h"
@@ -26,28 +28,6 @@ QString pageSource(const QString& head)
     return QStringLiteral("<html><head>%1</head><body><p>山手線 ｶﾀｶﾅ</p><p>現在、平常運転です。</p>"
                           "</body></html>")
         .arg(head);
-}
-
-QString metaFor(const QString& declaration)
-{
-    return QStringLiteral("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=%1\">")
-        .arg(declaration);
-}
-
-QByteArray encoded(const char* icuName, const QString& text)
-{
-    return Converter(icuName).encode(text);
-}
-
-qint64 peakResidentKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLongLong();
-    return -1;
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "codec/Converter.h"
 #include "settings/SettingsFile.h"
 #include "support/NginxSite.h"
+#include "support/Pages.h"
 #include "support/ProcessRun.h"
 #include "support/SettingsWriter.h"
 
@@ -27,11 +28,7 @@ const QString Word = QStringLiteral("平常運転");
 
 QByteArray page(const char* coding, const QString& declaration, const QString& body)
 {
-    const QString html = QStringLiteral("<html><head><meta http-equiv=\"Content-Type\" "
-                                        "content=\"text/html; charset=%1\"></head><body>%2</body>"
-                                        "</html>\n")
-                             .arg(declaration, body);
-    return Converter(coding).encode(html);
+    return test::encoded(coding, test::html(test::metaFor(declaration), body));
 }
 
 using Run = test::ProcessResult;

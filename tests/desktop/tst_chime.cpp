@@ -2,6 +2,7 @@
 // with a file to play, that chimes sound while the main thread sleeps, and that the committed
 // notify.wav is the script's.
 #include "desktop/Chime.h"
+#include "support/Files.h"
 #include "support/ProcessRun.h"
 
 #include <QDir>
@@ -28,12 +29,6 @@ int chimeThreads()
         count += comm.open(QIODevice::ReadOnly) && comm.readAll().trimmed() == "SenrokanChime";
     }
     return count;
-}
-
-QByteArray contentsOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 bool succeeds(const QString& program, const QStringList& arguments)
@@ -99,7 +94,7 @@ private Q_SLOTS:
     // The built program finds its plugin and chime where the installed one would.
     void buildTreeLayout()
     {
-        QCOMPARE(contentsOf(DataDir + "/notify.wav"), contentsOf(COMMITTED_CHIME_WAV));
+        QCOMPARE(test::readBytes(DataDir + "/notify.wav"), test::readBytes(COMMITTED_CHIME_WAV));
 #ifdef SENROKAN_WITH_MULTIMEDIA
         QVERIFY(QFileInfo(PluginFile).isFile());
 #endif
@@ -167,13 +162,14 @@ private Q_SLOTS:
         QTemporaryDir out;
         const QString wav = out.filePath("notify.wav");
         QVERIFY(succeeds(PYTHON_EXE, {MAKE_CHIME_PY, wav}));
-        QVERIFY2(!contentsOf(wav).isEmpty() && contentsOf(wav) == contentsOf(COMMITTED_CHIME_WAV),
+        QVERIFY2(!test::readBytes(wav).isEmpty() &&
+                     test::readBytes(wav) == test::readBytes(COMMITTED_CHIME_WAV),
                  "resources/notify.wav differs from what resources/make_chime.py writes");
     }
 
     void committedChimeIsShortPcm()
     {
-        const QByteArray wav = contentsOf(COMMITTED_CHIME_WAV);
+        const QByteArray wav = test::readBytes(COMMITTED_CHIME_WAV);
         QVERIFY(wav.size() > 44);
         // The header (mono 16-bit PCM at 22050 Hz) is the script's, pinned by the test above.
         const quint32 bytes = quint32(wav.size() - 44);

@@ -3,6 +3,7 @@
 #include "platform/StartupEntry.h"
 #include "route/Failure.h"
 #include "support/DiskFull.h"
+#include "support/Files.h"
 #include "support/ProcessRun.h"
 #include "window/ModalWatcher.h"
 #include "window/SettingsPage.h"
@@ -20,6 +21,7 @@
 
 using namespace senrokan;
 using senrokan::test::ModalWatcher;
+using senrokan::test::readBytes;
 
 namespace
 {
@@ -32,12 +34,6 @@ const QByteArray Remove = "Command21";
 const QString CannotWrite = QStringLiteral("ファイルに書き込めません。");
 // Set for a copy of this program started from an entry: where it records how it was started.
 const char* const RecordVariable = "SENROKAN_TEST_START_RECORD";
-
-QByteArray readBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // What is at the entry's place: nothing, a folder, or a file and its bytes.
 QByteArray entryState()

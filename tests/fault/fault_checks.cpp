@@ -6,6 +6,7 @@
 #include "cycle/CheckCycle.h"
 #include "settings/SettingsFile.h"
 #include "support/CountingCycleDisplay.h"
+#include "support/Pages.h"
 #include "support/ProcessFigures.h"
 #include "support/ProcessRun.h"
 #include "support/RecordingDisplay.h"
@@ -47,22 +48,6 @@ constexpr qint64 PeakBoundKiB = 256 * 1024;
 // Where route 1 points.
 enum class Host { Scripted, Refused, Unresolvable };
 
-QByteArray encoded(const char* coding, const QString& text)
-{
-    return Converter(coding).encode(text);
-}
-
-QString html(const QString& head, const QString& body)
-{
-    return QStringLiteral("<html><head>%1</head><body>%2</body></html>").arg(head, body);
-}
-
-QString meta(const QString& declaration)
-{
-    return QStringLiteral("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=%1\">")
-        .arg(declaration);
-}
-
 Script ok(const QByteArray& body)
 {
     return ScriptedServer::reply("200 OK", body);
@@ -72,7 +57,7 @@ Script ok(const QByteArray& body)
 QByteArray withInvalidBytes(const char* coding, const QString& declaration,
                             const QByteArray& invalid)
 {
-    return encoded(coding, html(meta(declaration), QStringLiteral("<p>山手線</p>"))) + invalid +
+    return encoded(coding, html(metaFor(declaration), QStringLiteral("<p>山手線</p>"))) + invalid +
            encoded(coding, QStringLiteral("<p>現在、平常運転です。</p>"));
 }
 
@@ -180,12 +165,12 @@ private Q_SLOTS:
             << Script{} << int(StatusNormal) << false;
         QTest::newRow("declaration 10 000 characters long")
             << Host::Scripted
-            << ok(encoded(coding::Cp932, html(meta(QString(10000, QLatin1Char('x'))),
+            << ok(encoded(coding::Cp932, html(metaFor(QString(10000, QLatin1Char('x'))),
                                               QStringLiteral("<p>現在、平常運転です。</p>"))))
             << Script{} << int(StatusNormal) << false;
         QTest::newRow("3 MiB utf-8 page, the word at its very end")
             << Host::Scripted
-            << ok(encoded(coding::Utf8, meta(QStringLiteral("utf-8"))) + filler +
+            << ok(encoded(coding::Utf8, metaFor(QStringLiteral("utf-8"))) + filler +
                   encoded(coding::Utf8, Word))
             << Script{} << int(StatusNormal) << false;
         QTest::newRow("host name that does not resolve")

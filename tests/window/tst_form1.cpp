@@ -31,7 +31,6 @@
 
 using namespace senrokan;
 using namespace senrokan::test;
-using Files = QMap<QString, QByteArray>;
 
 namespace
 {
@@ -139,28 +138,24 @@ private:
     QString path(const QString& name) const { return m_dir->filePath(name); }
     void place(const Files& files);
 
-    QString m_startDir;
     QTemporaryDir m_elsewhere;
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<CurrentFolder> m_dir;
 };
 
 void TestForm1::initTestCase()
 {
-    m_startDir = QDir::currentPath();
     QVERIFY(m_elsewhere.isValid());
     writeBytes(m_elsewhere.filePath("rail.DEF"), fixture("rail.DEF"));
 }
 
 void TestForm1::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
+    m_dir = std::make_unique<CurrentFolder>();
     QVERIFY(m_dir->isValid());
-    QVERIFY(QDir::setCurrent(m_dir->path()));
 }
 
 void TestForm1::cleanup()
 {
-    QDir::setCurrent(m_startDir);
     m_dir.reset();
 }
 

@@ -30,11 +30,6 @@ namespace
 
 const QString Settings = QStringLiteral("Senrokan.DEF");
 
-void setField(const Form1& window, int route, int element, const QString& text)
-{
-    control<QLineEdit>(window, QStringLiteral("Text%1(%2)").arg(route).arg(element))->setText(text);
-}
-
 void doubleClickIcon(Form1& window)
 {
     Q_EMIT window.trayIcon().findChild<QSystemTrayIcon*>()->activated(QSystemTrayIcon::DoubleClick);
@@ -46,8 +41,7 @@ class TestResident : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_startDir;
+    std::unique_ptr<CurrentFolder> m_dir;
     std::unique_ptr<ScriptedServer> m_server;
 
     // Short waits, the scripted server in place of port 80, ticks of a few milliseconds.
@@ -68,9 +62,8 @@ class TestResident : public QObject
 private Q_SLOTS:
     void init()
     {
-        m_startDir = QDir::currentPath();
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(QDir::setCurrent(m_dir->path()));
+        m_dir = std::make_unique<CurrentFolder>();
+        QVERIFY(m_dir->isValid());
         m_server = std::make_unique<ScriptedServer>();
         m_server->onRequest("/delayed.html",
                             ScriptedServer::reply("200 OK", "<p>運転を見合わせています</p>"));
@@ -79,7 +72,6 @@ private Q_SLOTS:
 
     void cleanup()
     {
-        QDir::setCurrent(m_startDir);
         m_server.reset();
         m_dir.reset();
     }

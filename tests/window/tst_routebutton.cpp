@@ -28,11 +28,6 @@ using Box = QPair<QString, QString>; // title, text
 const QByteArray NormalPage = encodeCp932(u"<p>山手線</p><p>平常運転です</p>");
 const QString Info = QStringLiteral("info.html");
 
-void setField(const Form1& window, int route, int element, const QString& text)
-{
-    control<QLineEdit>(window, QStringLiteral("Text%1(%2)").arg(route).arg(element))->setText(text);
-}
-
 QList<Box> boxesOf(const ModalWatcher& watcher)
 {
     QList<Box> boxes;
@@ -51,8 +46,7 @@ class TestRouteButton : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_startDir;
+    std::unique_ptr<CurrentFolder> m_dir;
 
     static void speedUp(Form1& window, quint16 port)
     {
@@ -63,16 +57,11 @@ class TestRouteButton : public QObject
 private Q_SLOTS:
     void init()
     {
-        m_startDir = QDir::currentPath();
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(QDir::setCurrent(m_dir->path()));
+        m_dir = std::make_unique<CurrentFolder>();
+        QVERIFY(m_dir->isValid());
     }
 
-    void cleanup()
-    {
-        QDir::setCurrent(m_startDir);
-        m_dir.reset();
-    }
+    void cleanup() { m_dir.reset(); }
 
     void routeButton_data()
     {

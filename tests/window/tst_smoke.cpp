@@ -1,9 +1,8 @@
 // The real senrokan on a real X server (Xvfb): its window is found by its caption and closed by
 // its close box, as a window manager does it, and the settings file is left as it was.
 #include "support/DisplaySession.h"
+#include "support/Files.h"
 
-#include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -15,28 +14,9 @@
 namespace
 {
 
-using Files = QMap<QString, QByteArray>;
+using namespace senrokan::test;
 
 constexpr int StartLimitMs = 60000; // hang guards only; nothing here waits for a time to pass
-
-QByteArray fixture(const QString& name)
-{
-    QFile file(QStringLiteral(SENROKAN_TEST_DATA "/settings/") + name);
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("missing fixture %s", qPrintable(name));
-    return file.readAll();
-}
-
-Files filesIn(const QString& dir)
-{
-    Files files;
-    for (const QString& name : QDir(dir).entryList(QDir::Files | QDir::Hidden)) {
-        QFile file(QDir(dir).filePath(name));
-        if (file.open(QIODevice::ReadOnly))
-            files.insert(name, file.readAll());
-    }
-    return files;
-}
 
 xcb_atom_t atom(xcb_connection_t* connection, const char* name)
 {
@@ -87,7 +67,7 @@ private Q_SLOTS:
     void closeBoxLeavesSettings();
 
 private:
-    senrokan::test::DisplaySession m_session;
+    DisplaySession m_session;
 };
 
 void TestSmoke::closeBoxLeavesSettings_data()
@@ -104,11 +84,8 @@ void TestSmoke::closeBoxLeavesSettings()
     QFETCH(Files, files);
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    for (auto it = files.begin(); it != files.end(); ++it) {
-        QFile file(dir.filePath(it.key()));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QCOMPARE(file.write(it.value()), it.value().size());
-    }
+    for (auto it = files.begin(); it != files.end(); ++it)
+        writeBytes(dir.filePath(it.key()), it.value());
 
     QProcess program;
     program.setWorkingDirectory(dir.path());
