@@ -40,11 +40,12 @@ def descendants(node):
                 todo.append(child)
 
 
-def application():
+def application(pid):
+    """The program's process on the accessibility bus; one that ended may linger there a while."""
     desktop = Atspi.get_desktop(0)
     for i in range(desktop.get_child_count()):
         app = desktop.get_child_at_index(i)
-        if app is not None and app.get_name().lower() == "senrokan":
+        if app is not None and app.get_process_id() == pid:
             return app
     return None
 
@@ -107,7 +108,8 @@ class Session:
         if tray:
             self.start_tray()
         self.program = subprocess.Popen([program], cwd=directory, env=self.env)
-        self.app = until(application, "the program on the accessibility bus")
+        self.app = until(lambda: application(self.program.pid),
+                         "the program on the accessibility bus")
         if wait_for_window:
             until(lambda: any(w.get_name() == CAPTION for w in descendants(self.app)),
                   "the main window")

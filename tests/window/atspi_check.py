@@ -99,24 +99,25 @@ class AccessibilityTest(unittest.TestCase):
         press(tab)
         press(control(app, "Command1(1)"))
 
-        box = until(lambda: next((c for c in descendants(app)
-                                  if c.get_role() in (Atspi.Role.DIALOG, Atspi.Role.ALERT)
-                                  and c.get_name() == "運行情報"), None),
-                    "the outcome box")
+        def outcome_box():
+            return next((c for c in descendants(app)
+                         if c.get_role() in (Atspi.Role.DIALOG, Atspi.Role.ALERT)
+                         and c.get_name() == "運行情報"), None)
+
+        box = until(outcome_box, "the outcome box")
         labels = [c.get_name() for c in descendants(box) if c.get_role() == Atspi.Role.LABEL]
         self.assertIn("平常運転です。", labels)
         buttons = [c for c in descendants(box) if c.get_role() == Atspi.Role.PUSH_BUTTON]
         self.assertEqual([b.get_name() for b in buttons], ["OK"])
         press(buttons[0])
+        # The route's status is stored once the box has closed.
+        until(lambda: outcome_box() is None, "the outcome box closed", 10)
 
         until(lambda: text_of(control(app, "Text8")) == "HTTPサーバに接続", "the status field", 10)
-        # The route's status is stored once its box is closed, a moment after the click on OK.
-        def summary():
-            press(control(app, "Command11"))
-            return text_of(control(app, "RichTextBox1")).startswith("山手線　平常運転")
-
-        until(summary, "the summary with the route's status")
-        self.assertRegex(text_of(control(app, "RichTextBox1")).splitlines()[0],
+        press(control(app, "Command11"))
+        summary = until(lambda: text_of(control(app, "RichTextBox1")).startswith("山手線"),
+                        "the summary") and text_of(control(app, "RichTextBox1"))
+        self.assertRegex(summary.splitlines()[0],
                          r"^山手線　平常運転です。   \d{4}年\d\d月\d\d日 \d\d時\d\d分\d\d秒$")
         press(control(app, "Command13"))
         self.assertEqual(session.ended(), 0)
