@@ -4,7 +4,7 @@
 # Usage: bench/footprint.sh [build-dir]
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
-build="${1:-$top/build}"
+build="$(cd "${1:-$top/build}" && pwd)"
 check="$build/src/senrokan-check"
 testenv="$build/tests/senrokan-testenv"
 host=127.0.5.2
