@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # CPU time and peak memory of one senrokan-check run over five 180 KB Shift_JIS pages served by
-# nginx on loopback port 80 (needs root for the port). Usage: bench/footprint.sh [build-dir]
+# nginx on loopback port 80 (needs root for the port), set up by the tests' own fixtures.
+# Usage: bench/footprint.sh [build-dir]
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
-build="${1:-$top/build}"
+build="$(cd "${1:-$top/build}" && pwd)"
 check="$build/src/senrokan-check"
+testenv="$build/tests/senrokan-testenv"
 host=127.0.5.2
 work="$(mktemp -d)"
-trap 'kill "$nginx_pid" 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'kill "${server_PID:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
 
-mkdir -p "$work/www" "$work/tmp"
+mkdir -p "$work/www"
 # A status page: Shift_JIS markup and text, the match word near the end.
 python3 - "$work/www" <<'PY'
 import sys
@@ -22,23 +24,13 @@ for r in range(1, 6):
     body += '<p>平常運転です</p></table></body></html>\r\n'
     open(f'{sys.argv[1]}/line{r}.html', 'wb').write(body.encode('cp932'))
 PY
-{
-    printf '\r\n10\r\n0\r\n0\r\n0\r\n'
-    for r in 1 2 3 4 5; do
-        printf '路線%s\r\n%s\r\nline%s.html\r\n平常運転\r\n\r\n\r\n\r\n\r\n\r\n' "$r" "$host" "$r"
-    done
-} | iconv -f UTF-8 -t CP932 > "$work/Senrokan.DEF"
+routes=()
+for r in 1 2 3 4 5; do routes+=("路線$r" "$host" "line$r.html" "平常運転"); done
+"$testenv" settings "$work/Senrokan.DEF" 10 0 0 0 "${routes[@]}"
 
-cat > "$work/nginx.conf" <<CONF
-daemon off; master_process off; pid $work/nginx.pid; error_log $work/error.log;
-events { worker_connections 64; }
-http { access_log off; default_type text/html; client_body_temp_path $work/tmp;
-  proxy_temp_path $work/tmp; fastcgi_temp_path $work/tmp; uwsgi_temp_path $work/tmp;
-  scgi_temp_path $work/tmp; server { listen $host:80; root $work/www; } }
-CONF
-/usr/sbin/nginx -p "$work" -c "$work/nginx.conf" -e "$work/error.log" &
-nginx_pid=$!
-for _ in $(seq 50); do (exec 3<>/dev/tcp/$host/80) 2>/dev/null && break; sleep 0.1; done
+coproc server { "$testenv" serve "$work/www" "$host"; }
+read -r ready <&"${server[0]}"
+[ "$ready" = ready ]
 
 cd "$work"
 # GNU time for the peak memory; bash's own timer for CPU in milliseconds.

@@ -10,31 +10,20 @@ build="$(cd "${1:-$top/build}" && pwd)"
 seconds="${2:-60}"
 program="$build/src/senrokan"
 floor="$build/bench/tray_floor"
+testenv="$build/tests/senrokan-testenv"
+# The tests' own display session: Xvfb, trayer and a D-Bus session of its own.
+[ -n "${SENROKAN_TESTENV:-}" ] || exec "$testenv" display --tray -- "$0" "$build" "$seconds"
 work="$(mktemp -d)"
-pids=()
-trap 'kill "${pids[@]}" 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'kill "${program_pid:-}" "${floor_pid:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
 
-{
-    printf '\r\n30\r\n1\r\n1\r\n0\r\n'
-    for r in 1 2 3 4 5; do
-        printf '路線%s\r\n127.0.0.1\r\nline%s.html\r\n平常運転\r\n\r\n\r\n\r\n\r\n\r\n' "$r" "$r"
-    done
-} | iconv -f UTF-8 -t CP932 > "$work/Senrokan.DEF"
+routes=()
+for r in 1 2 3 4 5; do routes+=("路線$r" 127.0.0.1 "line$r.html" "平常運転"); done
+"$testenv" settings "$work/Senrokan.DEF" 30 1 1 0 "${routes[@]}"
 
-exec 3< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp 2>/dev/null)
-pids+=($!)
-read -r display <&3
-export DISPLAY=":$display" QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work"
-chmod 700 "$work"
-trayer --edge top --align right --widthtype pixel --width 120 --heighttype pixel --height 24 &
-pids+=($!)
-sleep 1
 (cd "$work" && exec "$program") 2>/dev/null &
 program_pid=$!
-pids+=($program_pid)
 "$floor" "$top/resources/icons/senrokan.svg" 2>/dev/null &
 floor_pid=$!
-pids+=($floor_pid)
 
 ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 sleep 5 # start-up is not idling

@@ -17,23 +17,26 @@ target_link_libraries(tst_desktop PRIVATE senrokan_gui)
 senrokan_test(tst_localhost platform/tst_localhost.cpp)
 target_link_libraries(tst_localhost PRIVATE senrokan_gui)
 
-# The real program on a real X server of its own.
+# The real program on a real X server of its own (tests/support/DisplaySession): Xvfb, trayer,
+# a private D-Bus session and, for the Python tests, the accessibility bus.
 find_program(SENROKAN_XVFB Xvfb REQUIRED)
+find_program(SENROKAN_TRAYER trayer REQUIRED)
 find_program(SENROKAN_XDOTOOL xdotool REQUIRED)
 find_library(SENROKAN_XCB xcb REQUIRED)
-senrokan_test(tst_smoke window/tst_smoke.cpp)
-target_link_libraries(tst_smoke PRIVATE ${SENROKAN_XCB})
-target_compile_definitions(tst_smoke PRIVATE
-    SENROKAN_EXE="$<TARGET_FILE:senrokan>"
-    XVFB_EXE="${SENROKAN_XVFB}"
-    XDOTOOL_EXE="${SENROKAN_XDOTOOL}")
-add_dependencies(tst_smoke senrokan)
+function(senrokan_x_test name)
+    senrokan_test(${name} ${ARGN})
+    target_link_libraries(${name} PRIVATE ${SENROKAN_XCB})
+    target_compile_definitions(${name} PRIVATE
+        SENROKAN_EXE="$<TARGET_FILE:senrokan>" XDOTOOL_EXE="${SENROKAN_XDOTOOL}")
+    add_dependencies(${name} senrokan)
+endfunction()
+senrokan_x_test(tst_smoke window/tst_smoke.cpp)
 
-# The program through the accessibility bus, in a D-Bus session of its own; Debian's python3,
-# which has the AT-SPI bindings.
+# The program through the accessibility bus; Debian's python3, which has the AT-SPI bindings.
 find_program(SENROKAN_SYSTEM_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH REQUIRED)
+set(SENROKAN_ATSPI_SESSION $<TARGET_FILE:senrokan-testenv> display --atspi -- ${SENROKAN_SYSTEM_PYTHON})
 add_test(NAME tst_atspi
-    COMMAND ${SENROKAN_SYSTEM_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/window/atspi_check.py
+    COMMAND ${SENROKAN_ATSPI_SESSION} ${CMAKE_CURRENT_SOURCE_DIR}/window/atspi_check.py
             $<TARGET_FILE:senrokan> ${CMAKE_CURRENT_SOURCE_DIR}/data)
 
 senrokan_test(tst_resident window/tst_resident.cpp window/FormHelpers.h
@@ -63,11 +66,10 @@ if(SENROKAN_WITH_MULTIMEDIA)
     add_dependencies(tst_chime senrokan_chime)
 endif()
 
-# Senrokan left resident: Xvfb with trayer as notification area, nginx on loopback port 80, the
-# popup read through the accessibility bus.
-find_program(SENROKAN_TRAYER trayer REQUIRED)
+# Senrokan left resident: trayer as notification area, nginx on loopback port 80, the popup read
+# through the accessibility bus.
 add_test(NAME tst_resident_e2e
-    COMMAND ${SENROKAN_SYSTEM_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/desktop/resident_e2e.py
+    COMMAND ${SENROKAN_ATSPI_SESSION} ${CMAKE_CURRENT_SOURCE_DIR}/desktop/resident_e2e.py
             $<TARGET_FILE:senrokan>)
 
 senrokan_test(tst_routebutton window/tst_routebutton.cpp window/FormHelpers.h
@@ -77,14 +79,7 @@ target_link_libraries(tst_routebutton PRIVATE senrokan_gui)
 # One program per settings folder: the lock and socket in one process, then the real program.
 senrokan_test(tst_singleinstance desktop/tst_singleinstance.cpp)
 target_link_libraries(tst_singleinstance PRIVATE senrokan_gui)
-senrokan_test(tst_oneperfolder desktop/tst_oneperfolder.cpp)
-target_link_libraries(tst_oneperfolder PRIVATE ${SENROKAN_XCB})
-target_compile_definitions(tst_oneperfolder PRIVATE
-    SENROKAN_EXE="$<TARGET_FILE:senrokan>"
-    XVFB_EXE="${SENROKAN_XVFB}"
-    XDOTOOL_EXE="${SENROKAN_XDOTOOL}"
-    TRAYER_EXE="${SENROKAN_TRAYER}")
-add_dependencies(tst_oneperfolder senrokan)
+senrokan_x_test(tst_oneperfolder desktop/tst_oneperfolder.cpp)
 
 # The Debian packages: built by cpack, checked by lintian, unpacked with dpkg -x, every file
 # checked where it is looked for.
@@ -95,7 +90,6 @@ target_link_libraries(tst_package PRIVATE senrokan_gui)
 target_compile_definitions(tst_package PRIVATE
     CPACK_EXE="${CMAKE_CPACK_COMMAND}"
     CPACK_CONFIG="${PROJECT_BINARY_DIR}/CPackConfig.cmake"
-    PROJECT_VERSION="${PROJECT_VERSION}"
     DESKTOP_FILE_VALIDATE_EXE="${SENROKAN_DESKTOP_FILE_VALIDATE}"
     APPSTREAMCLI_EXE="${SENROKAN_APPSTREAMCLI}"
     LINTIAN_EXE="${SENROKAN_LINTIAN}"
@@ -120,18 +114,12 @@ senrokan_test(tst_webview window/tst_webview.cpp)
 target_link_libraries(tst_webview PRIVATE senrokan_gui)
 set_property(TEST tst_webview APPEND PROPERTY ENVIRONMENT ${SENROKAN_WEBENGINE_TEST_ENV})
 
-# The browser plugin of the built program on Xvfb, against nginx on a loopback address.
-find_program(SENROKAN_NGINX nginx PATHS /usr/sbin REQUIRED)
-# A D-Bus session of its own, or the browser would autolaunch one that outlives the test.
-find_program(SENROKAN_DBUS_RUN_SESSION dbus-run-session REQUIRED)
+# The browser plugin of the built program on an X server of its own, against a scripted server.
 add_executable(tst_webview_e2e window/tst_webview_e2e.cpp)
-target_link_libraries(tst_webview_e2e PRIVATE senrokan_gui Qt6::Test)
+target_link_libraries(tst_webview_e2e PRIVATE senrokan_gui senrokan_testsupport Qt6::Test)
 add_test(NAME tst_webview_e2e
-    COMMAND ${SENROKAN_DBUS_RUN_SESSION} -- $<TARGET_FILE:tst_webview_e2e>)
-target_compile_definitions(tst_webview_e2e PRIVATE
-    SENROKAN_EXE="$<TARGET_FILE:senrokan>"
-    XVFB_EXE="${SENROKAN_XVFB}"
-    NGINX_EXE="${SENROKAN_NGINX}")
+    COMMAND senrokan-testenv display -- $<TARGET_FILE:tst_webview_e2e>)
+target_compile_definitions(tst_webview_e2e PRIVATE SENROKAN_EXE="$<TARGET_FILE:senrokan>")
 set_tests_properties(tst_webview_e2e PROPERTIES ENVIRONMENT "${SENROKAN_WEBENGINE_TEST_ENV}")
 add_dependencies(tst_webview_e2e senrokan)
 if(SENROKAN_WITH_WEBENGINE)

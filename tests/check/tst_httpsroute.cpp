@@ -3,8 +3,10 @@
 #include "check/RouteChecker.h"
 #include "codec/Converter.h"
 #include "support/NginxSite.h"
+#include "support/Pages.h"
 #include "support/RecordingDisplay.h"
 #include "support/ScriptedServer.h"
+#include "support/ShortTimings.h"
 
 #include <QSslError>
 #include <QTest>
@@ -27,12 +29,6 @@ QByteArray page(const char* coding, const QString& head, const QString& news)
             .arg(head, Line, news));
 }
 
-QString metaFor(const QString& declaration)
-{
-    return QStringLiteral("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=%1\">")
-        .arg(declaration);
-}
-
 const QString Normal = QStringLiteral("現在、平常運転です。");
 
 } // namespace
@@ -46,16 +42,7 @@ class TestHttpsRoute : public QObject
     RecordingDisplay m_display;
     std::unique_ptr<RouteChecker> m_checker;
 
-    CheckTimings timings() const
-    {
-        CheckTimings t;
-        t.connectWaitMs = 150;
-        t.replyWaitMs = 300;
-        t.arrivalPauseMs = 1;
-        t.port = m_site.plainPort();
-        t.fetchTimeoutMs = 2000;
-        return t;
-    }
+    CheckTimings timings() const { return test::shortCheckTimings(m_site.plainPort()); }
 
     void setRoute(int r, const QString& server, const QString& dir, const QString& delayDir = {})
     {

@@ -2,8 +2,11 @@
 // retries, byte fetches, codings, the error trap and the interactive reporting.
 #include "check/RouteChecker.h"
 #include "codec/Converter.h"
+#include "support/Pages.h"
+#include "support/ProcessFigures.h"
 #include "support/RecordingDisplay.h"
 #include "support/ScriptedServer.h"
+#include "support/ShortTimings.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -27,28 +30,6 @@ QString pageSource(const QString& head)
         .arg(head);
 }
 
-QString metaFor(const QString& declaration)
-{
-    return QStringLiteral("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=%1\">")
-        .arg(declaration);
-}
-
-QByteArray encoded(const char* icuName, const QString& text)
-{
-    return Converter(icuName).encode(text);
-}
-
-qint64 peakResidentKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLongLong();
-    return -1;
-}
-
 } // namespace
 
 class TestRouteChecker : public QObject
@@ -60,16 +41,7 @@ class TestRouteChecker : public QObject
     std::unique_ptr<RouteChecker> m_checker;
     std::unique_ptr<ScriptedServer> m_server;
 
-    CheckTimings testTimings(quint16 port) const
-    {
-        CheckTimings t;
-        t.connectWaitMs = 150;
-        t.replyWaitMs = 300;
-        t.arrivalPauseMs = 1;
-        t.port = port;
-        t.fetchTimeoutMs = 2000;
-        return t;
-    }
+    CheckTimings testTimings(quint16 port) const { return test::shortCheckTimings(port); }
 
     void setRoute(int r, const QString& dir, const QString& word = Word,
                   const QString& delayDir = {})

@@ -3,19 +3,16 @@
 #include "codec/Converter.h"
 #include "settings/SettingsFile.h"
 #include "support/NginxSite.h"
-#include "support/TestCertificates.h"
+#include "support/Pages.h"
+#include "support/ProcessRun.h"
+#include "support/SettingsWriter.h"
 
-#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QSslError>
-#include <QStandardPaths>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -28,39 +25,23 @@ namespace
 
 const QString Host = QStringLiteral("127.0.5.1");
 const QString Word = QStringLiteral("平常運転");
-// HTTPS on ports of their own: one with a certificate for Host, one for another name.
-const QString HttpsServer = QStringLiteral("https://127.0.5.1:8443");
-const QString WrongHostServer = QStringLiteral("https://127.0.5.1:8444");
 
 QByteArray page(const char* coding, const QString& declaration, const QString& body)
 {
-    const QString html = QStringLiteral("<html><head><meta http-equiv=\"Content-Type\" "
-                                        "content=\"text/html; charset=%1\"></head><body>%2</body>"
-                                        "</html>\n")
-                             .arg(declaration, body);
-    return Converter(coding).encode(html);
+    return test::encoded(coding, test::html(test::metaFor(declaration), body));
 }
 
-struct Run {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
+using Run = test::ProcessResult;
 
 // caFile: the test's certificate authority, trusted through SSL_CERT_FILE; empty for none.
 Run runChecker(const QString& workDir, const QStringList& args, const QString& caFile = {})
 {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("SSL_CERT_FILE"));
+    test::ProcessOptions options;
+    options.environment.remove(QStringLiteral("SSL_CERT_FILE"));
     if (!caFile.isEmpty())
-        env.insert(QStringLiteral("SSL_CERT_FILE"), caFile);
-    process.setProcessEnvironment(env);
-    process.setWorkingDirectory(workDir);
-    process.start(QStringLiteral(SENROKAN_CHECK_EXE), args);
-    process.waitForFinished(120000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            process.readAllStandardOutput(), process.readAllStandardError()};
+        options.environment.insert(QStringLiteral("SSL_CERT_FILE"), caFile);
+    options.workingDirectory = workDir;
+    return test::runProcess(QStringLiteral(SENROKAN_CHECK_EXE), args, options);
 }
 
 } // namespace
@@ -69,98 +50,54 @@ class TestCheckerEndToEnd : public QObject
 {
     Q_OBJECT
     QTemporaryDir m_dir;
-    QProcess m_nginx;
-    test::TestCertificates m_certificates{m_dir.path()};
+    test::NginxSite m_site{Host, 80};
+    const test::TestCertificates& m_certificates = m_site.certificates();
+    // HTTPS on ports of their own: one with a certificate for Host, one for another name.
+    const QString HttpsServer = m_site.httpsServer(QStringLiteral("good"));
+    const QString WrongHostServer = m_site.httpsServer(QStringLiteral("wronghost"));
 
     bool startNginx()
     {
-        const QString nginx = QStandardPaths::findExecutable(
-            QStringLiteral("nginx"), {QStringLiteral("/usr/sbin"), QStringLiteral("/usr/bin")});
-        if (nginx.isEmpty())
-            return false;
-        const QString root = m_dir.filePath(QStringLiteral("www"));
-        QDir().mkpath(root);
-        QDir().mkpath(m_dir.filePath(QStringLiteral("tmp")));
-        auto put = [&](const QString& name, const QByteArray& bytes) {
-            QFile f(root + QLatin1Char('/') + name);
-            f.open(QIODevice::WriteOnly);
-            f.write(bytes);
-        };
         const QString normal = QStringLiteral("<p>山手線</p><p>現在、平常運転です。</p>");
-        put(QStringLiteral("sjis.html"), page(coding::Cp932, QStringLiteral("Shift_JIS"), normal));
-        put(QStringLiteral("sjis-lower.html"),
-            page(coding::Cp932, QStringLiteral("shift_jis"), normal));
-        put(QStringLiteral("utf8.html"), page(coding::Utf8, QStringLiteral("utf-8"), normal));
-        put(QStringLiteral("euc.html"), page(coding::EucJp, QStringLiteral("EUC-JP"), normal));
-        put(QStringLiteral("jis.html"),
-            page(coding::Iso2022Jp, QStringLiteral("iso-2022-jp"), normal));
-        put(QStringLiteral("delayed.html"),
-            page(coding::Utf8, QStringLiteral("UTF-8"),
-                 QStringLiteral("<p>山手線</p><p>運転を見合わせています。</p>")));
+        const QString delayed = QStringLiteral("<p>山手線</p><p>運転を見合わせています。</p>");
         // Pages as railway companies write them today.
         const QString html5 = QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\">"
                                              "</head><body>%1</body></html>\n");
-        put(QStringLiteral("html5.html"), html5.arg(normal).toUtf8());
-        put(QStringLiteral("html5-delayed.html"),
-            html5.arg(QStringLiteral("<p>山手線</p><p>運転を見合わせています。</p>")).toUtf8());
-        put(QStringLiteral("status.json"),
-            "\xEF\xBB\xBF" +
-                QStringLiteral("{\"line\": \"山手線\", \"status\": \"平常運転\"}\n").toUtf8());
-        put(QStringLiteral("escaped.json"), "{\"line\": \"\\u5c71\\u624b\\u7dda\", \"status\": "
-                                            "\"\\u5e73\\u5e38\\u904b\\u8ee2\"}\n");
-        put(QStringLiteral("feed.xml"),
+        const QByteArray feed =
             Converter(coding::EucJp)
                 .encode(QStringLiteral("<?xml version=\"1.0\" encoding=\"EUC-JP\"?>\n<rss><channel>"
                                        "<item><title>山手線</title><description>%1</description>"
                                        "</item></channel></rss>\n")
-                            .arg(normal.toHtmlEscaped())));
-
-        const QString dir = m_dir.path();
-        if (!m_certificates.make()) {
-            qWarning("%s", qPrintable(m_certificates.error()));
-            return false;
-        }
-        const QString conf = test::nginxConfiguration(
-            dir, QStringLiteral(" types { text/html html; application/json json; "
-                                "application/rss+xml xml; }\n"
-                                " server { listen %1:80; root %2/www; }\n"
-                                " server { listen %1:8443 ssl; root %2/www;\n"
-                                "  ssl_certificate %3; ssl_certificate_key %4; }\n"
-                                " server { listen %1:8444 ssl; root %2/www;\n"
-                                "  ssl_certificate %5; ssl_certificate_key %6; }\n")
-                     .arg(Host, dir, m_certificates.certFile(QStringLiteral("good")),
-                          m_certificates.keyFile(QStringLiteral("good")),
-                          m_certificates.certFile(QStringLiteral("wronghost")),
-                          m_certificates.keyFile(QStringLiteral("wronghost"))));
-        QFile confFile(m_dir.filePath(QStringLiteral("nginx.conf")));
-        confFile.open(QIODevice::WriteOnly);
-        confFile.write(conf.toUtf8());
-        confFile.close();
-
-        m_nginx.setProcessChannelMode(QProcess::ForwardedChannels);
-        m_nginx.start(nginx, {QStringLiteral("-p"), dir, QStringLiteral("-c"), confFile.fileName(),
-                              QStringLiteral("-e"), m_dir.filePath(QStringLiteral("error.log"))});
-        for (int i = 0; i < 100; ++i) {
-            QTcpSocket probe;
-            probe.connectToHost(Host, 80);
-            if (probe.waitForConnected(100))
-                return true;
-            QTest::qWait(50);
-        }
-        return false;
+                            .arg(normal.toHtmlEscaped()));
+        return m_site.put("sjis.html", page(coding::Cp932, QStringLiteral("Shift_JIS"), normal)) &&
+               m_site.put("sjis-lower.html",
+                          page(coding::Cp932, QStringLiteral("shift_jis"), normal)) &&
+               m_site.put("utf8.html", page(coding::Utf8, QStringLiteral("utf-8"), normal)) &&
+               m_site.put("euc.html", page(coding::EucJp, QStringLiteral("EUC-JP"), normal)) &&
+               m_site.put("jis.html",
+                          page(coding::Iso2022Jp, QStringLiteral("iso-2022-jp"), normal)) &&
+               m_site.put("delayed.html", page(coding::Utf8, QStringLiteral("UTF-8"), delayed)) &&
+               m_site.put("html5.html", html5.arg(normal).toUtf8()) &&
+               m_site.put("html5-delayed.html", html5.arg(delayed).toUtf8()) &&
+               m_site.put("status.json",
+                          "\xEF\xBB\xBF" +
+                              QStringLiteral("{\"line\": \"山手線\", \"status\": \"平常運転\"}\n")
+                                  .toUtf8()) &&
+               m_site.put("escaped.json", "{\"line\": \"\\u5c71\\u624b\\u7dda\", \"status\": "
+                                          "\"\\u5e73\\u5e38\\u904b\\u8ee2\"}\n") &&
+               m_site.put("feed.xml", feed) &&
+               m_site.start(QStringLiteral("types { text/html html; application/json json; "
+                                           "application/rss+xml xml; }"));
     }
 
     void writeSettings(const QString& name, const QStringList& dirs,
                        const QStringList& servers = {}, const QStringList& titles = {})
     {
-        RouteBlocks routes;
-        for (int r = 0; r < RouteCount; ++r) {
-            routes[r][0] = titles.value(r, QStringLiteral("路線%1").arg(r + 1));
-            routes[r][1] = servers.value(r, Host);
-            routes[r][2] = dirs.value(r);
-            routes[r][3] = Word;
-        }
-        writeLayoutFile(m_dir.filePath(name), QString(), SettingsValues(), routes);
+        QList<QStringList> routes;
+        for (int r = 0; r < RouteCount; ++r)
+            routes.append({titles.value(r, QStringLiteral("路線%1").arg(r + 1)),
+                           servers.value(r, Host), dirs.value(r), Word});
+        test::writeSettings(m_dir.filePath(name), SettingsValues(), routes);
     }
 
 private Q_SLOTS:
@@ -169,17 +106,7 @@ private Q_SLOTS:
         QVERIFY(m_dir.isValid());
         if (::geteuid() != 0)
             QSKIP("nginx must listen on port 80, which needs root");
-        QTcpSocket taken;
-        taken.connectToHost(Host, 80);
-        QVERIFY2(!taken.waitForConnected(500),
-                 "another server already listens on port 80 (a system nginx?); stop it first");
-        QVERIFY2(startNginx(), "nginx did not start on 127.0.5.1:80");
-    }
-
-    void cleanupTestCase()
-    {
-        m_nginx.kill();
-        m_nginx.waitForFinished();
+        QVERIFY2(startNginx(), qPrintable(m_site.error()));
     }
 
     void allFourCodings()

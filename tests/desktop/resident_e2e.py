@@ -6,7 +6,7 @@ screen with the route's title, without the keyboard focus, the main window hidde
 in the notification area; the icon's menu opens, a double-click brings the main window back, and
 the menu's "終了" ends the program and saves.
 
-usage: resident_e2e.py SENROKAN
+usage: senrokan-testenv display --atspi -- resident_e2e.py SENROKAN
 """
 import os
 import re
@@ -16,8 +16,8 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
-from desktop_session import (CAPTION, Nginx, Session, control,  # noqa: E402
-                             enable_accessibility, press, text_of, until)
+from desktop_session import (CAPTION, Nginx, Session, control, press,  # noqa: E402
+                             text_of, until, write_settings)
 
 PROGRAM = os.path.abspath(sys.argv[1])
 HOST = "127.0.5.3"
@@ -27,19 +27,7 @@ DELAYED_PAGE = ("<html><head><meta charset=\"utf-8\"></head><body><p>山手線</
                 "<p>運転を見合わせています。</p></body></html>").encode("utf-8")
 
 
-def settings_file(resident):
-    """Interval 10 minutes, resident as asked, chime on, check at once; route 1 on nginx."""
-    lines = ["", "10", resident, "1", "1",
-             TITLE, HOST, "delayed.html", "平常運転", "", "", "", "", ""]
-    lines += [""] * 36
-    return ("\r\n".join(lines) + "\r\n").encode("cp932")
-
-
 class ResidentTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        enable_accessibility()
-
     def setUp(self):
         if os.geteuid() != 0:
             self.skipTest("nginx needs root for port 80")
@@ -47,12 +35,15 @@ class ResidentTest(unittest.TestCase):
         self.addCleanup(directory.cleanup)
         self.work = os.path.join(directory.name, "work")
         os.makedirs(self.work)
-        nginx = Nginx(os.path.join(directory.name, "nginx"), HOST, {"delayed.html": DELAYED_PAGE})
+        nginx = Nginx(os.path.join(directory.name, "www"), HOST, {"delayed.html": DELAYED_PAGE})
         self.addCleanup(nginx.stop)
 
     def start(self, resident, tray=True):
-        with open(os.path.join(self.work, "Senrokan.DEF"), "wb") as out:
-            out.write(settings_file(resident))
+        # Interval 10 minutes, resident as asked, chime on, check at once; route 1 on nginx.
+        settings = os.path.join(self.work, "Senrokan.DEF")
+        write_settings(settings, 10, resident, 1, 1, (TITLE, HOST, "delayed.html", "平常運転"))
+        with open(settings, "rb") as written:
+            self.written = written.read()
         session = Session(PROGRAM, self.work, tray=tray, wait_for_window=resident != "1")
         self.addCleanup(session.close)
         return session
@@ -111,7 +102,7 @@ class ResidentTest(unittest.TestCase):
         session.x("xdotool", "key", "Down", "Down", "Return")
         self.assertEqual(session.ended(), 0)
         with open(os.path.join(self.work, "Senrokan.DEF"), "rb") as saved:
-            self.assertEqual(saved.read(), settings_file("1"))
+            self.assertEqual(saved.read(), self.written)
 
     @staticmethod
     def menu_shown(session):

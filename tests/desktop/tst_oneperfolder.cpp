@@ -1,6 +1,9 @@
 // The real senrokan on a real X server (Xvfb) with a notification area (trayer): a second start
 // in a folder where one runs ends at once and brings the first one's window forward; a start in
 // another folder runs beside it; a killed first one leaves nothing that stops the next.
+#include "support/DisplaySession.h"
+#include "support/SettingsWriter.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -43,33 +46,15 @@ QList<quint32> stackingOrder(const QString& display)
 class TestOnePerFolder : public QObject
 {
     Q_OBJECT
-    QProcess m_xvfb;
-    QProcess m_tray;
-    QString m_display;
+    senrokan::test::DisplaySession m_session;
     QTemporaryDir m_root;
     std::vector<std::unique_ptr<QProcess>> m_programs;
 
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY(m_root.isValid() && QDir(m_root.path()).mkpath("tmp") &&
-                QDir(m_root.path()).mkpath("runtime"));
-        QVERIFY(QFile::setPermissions(m_root.filePath("runtime"),
-                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-        m_xvfb.start(QStringLiteral(XVFB_EXE),
-                     {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
-        QVERIFY2(m_xvfb.waitForStarted(), qPrintable(m_xvfb.errorString()));
-        while (!m_xvfb.canReadLine())
-            QVERIFY2(m_xvfb.waitForReadyRead(LimitMs), "Xvfb named no display");
-        m_display = QLatin1Char(':') + QString::fromLatin1(m_xvfb.readLine().trimmed());
-    }
-
-    void cleanupTestCase()
-    {
-        for (QProcess* helper : {&m_tray, &m_xvfb}) {
-            helper->terminate();
-            helper->waitForFinished();
-        }
+        QVERIFY(m_root.isValid() && QDir(m_root.path()).mkpath("tmp"));
+        QVERIFY2(m_session.start(), qPrintable(m_session.error()));
     }
 
     void cleanup()
@@ -91,7 +76,9 @@ private Q_SLOTS:
     void laterStartInSameFolder()
     {
         QFETCH(bool, resident);
-        QVERIFY(trayOnScreen());
+        // Started again should an earlier row have taken it down.
+        QVERIFY2(m_session.tray().start(m_session.environment()),
+                 qPrintable(m_session.tray().error()));
         const QString home = folder("home", resident);
         QProcess* first = start(home);
         const quint32 ready = waitReady(first, resident);
@@ -103,7 +90,7 @@ private Q_SLOTS:
         QProcess* beside = start(folder("elsewhere", false));
         const quint32 besideWindow = waitReady(beside, false);
         QVERIFY(besideWindow != 0);
-        const QList<quint32> order = stackingOrder(m_display);
+        const QList<quint32> order = stackingOrder(m_session.display());
         QVERIFY(resident || order.indexOf(ready) < order.indexOf(besideWindow));
 
         QVERIFY(forwardedTo(first, home, besideWindow));
@@ -119,41 +106,10 @@ private Q_SLOTS:
     }
 
 private:
-    QProcessEnvironment environment() const
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("DISPLAY", m_display);
-        return env;
-    }
-
-    // trayer as notification area, started again should an earlier row have taken it down.
-    bool trayOnScreen()
-    {
-        if (m_tray.state() == QProcess::NotRunning) {
-            m_tray.setProcessEnvironment(environment());
-            m_tray.start(QStringLiteral(TRAYER_EXE),
-                         {"--edge", "bottom", "--align", "right", "--widthtype", "pixel", "--width",
-                          "120", "--heighttype", "pixel", "--height", "24"});
-        }
-        const QDeadlineTimer deadline(LimitMs);
-        while (!deadline.hasExpired() && m_tray.state() != QProcess::NotRunning) {
-            QProcess tree;
-            tree.setProcessEnvironment(environment());
-            tree.start(QStringLiteral("xwininfo"), {"-root", "-tree"});
-            tree.waitForFinished(LimitMs);
-            if (tree.readAllStandardOutput().contains("(\"panel\" \"trayer\")"))
-                return true;
-            QTest::qWait(50);
-        }
-        return false;
-    }
-
     QProcess* start(const QString& folder)
     {
-        QProcessEnvironment env = environment();
-        env.insert("QT_QPA_PLATFORM", "xcb");
+        QProcessEnvironment env = m_session.environment();
         // The locks and sockets of these runs never meet a user's own Senrokan.
-        env.insert("XDG_RUNTIME_DIR", m_root.filePath("runtime"));
         env.insert("TMPDIR", m_root.filePath("tmp"));
         auto program = std::make_unique<QProcess>();
         program->setWorkingDirectory(folder);
@@ -172,13 +128,10 @@ private:
                          QString::number(program->processId())};
         if (mainOnly)
             args << "--name" << Caption;
-        QProcess search;
-        search.setProcessEnvironment(environment());
-        search.start(QStringLiteral(XDOTOOL_EXE), args);
-        search.waitForFinished(LimitMs);
         QList<quint32> windows;
         for (const QString& line :
-             QString::fromLatin1(search.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts))
+             QString::fromLatin1(m_session.x(QStringLiteral(XDOTOOL_EXE), args).out)
+                 .split('\n', Qt::SkipEmptyParts))
             windows.append(line.toUInt());
         return windows;
     }
@@ -200,10 +153,9 @@ private:
         const QString path = m_root.filePath(name);
         QDir(path).removeRecursively();
         QDir().mkpath(path);
-        QFile settings(QDir(path).filePath("Senrokan.DEF"));
         // Interval 10 minutes, resident, no chime, no check at once, no routes.
-        if (resident && settings.open(QIODevice::WriteOnly))
-            settings.write("\r\n10\r\n1\r\n0\r\n0\r\n" + QByteArray("\r\n").repeated(45));
+        if (resident)
+            senrokan::test::writeSettings(QDir(path).filePath("Senrokan.DEF"), {10, 1, 0, 0});
         return path;
     }
 
@@ -220,7 +172,7 @@ private:
         return QTest::qWaitFor(
                    [&] {
                        return (shown = shownWindows(owner, true)).size() == 1 &&
-                              (order = stackingOrder(m_display)).indexOf(shown.first()) >
+                              (order = stackingOrder(m_session.display())).indexOf(shown.first()) >
                                   order.indexOf(below);
                    },
                    LimitMs) &&

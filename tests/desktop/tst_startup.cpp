@@ -4,13 +4,14 @@
 #include "route/Failure.h"
 #include "support/DiskFull.h"
 #include "support/ForeignFiles.h"
+#include "support/Files.h"
+#include "support/ProcessRun.h"
 #include "window/ModalWatcher.h"
 #include "window/SettingsPage.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QTemporaryDir>
@@ -21,6 +22,7 @@
 
 using namespace senrokan;
 using senrokan::test::ModalWatcher;
+using senrokan::test::readBytes;
 
 namespace
 {
@@ -34,12 +36,6 @@ const QString CannotWrite = QStringLiteral("ファイルに書き込めません
 // Set for a copy of this program started from an entry: where it records how it was started.
 const char* const RecordVariable = "SENROKAN_TEST_START_RECORD";
 
-QByteArray readBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // What is at the entry's place: nothing, a folder, or a file and its bytes.
 QByteArray entryState()
 {
@@ -51,16 +47,11 @@ QByteArray entryState()
 
 QString run(const QString& program, const QStringList& arguments, const QString& record = {})
 {
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QLatin1String(RecordVariable), record);
-    process.setProcessEnvironment(environment);
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(program, arguments);
-    const bool ok = process.waitForFinished(30000) &&
-                    process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-    const QString output = QString::fromUtf8(process.readAll());
-    return ok ? output : QStringLiteral("failed: ") + output;
+    test::ProcessOptions options;
+    options.environment.insert(QLatin1String(RecordVariable), record);
+    const test::ProcessResult result = test::runProcess(program, arguments, options);
+    const QString output = QString::fromUtf8(result.out + result.err);
+    return result.exitCode == 0 ? output : QStringLiteral("failed: ") + output;
 }
 
 // The validator's complaints about the entry, else what the program started from it through GLib,

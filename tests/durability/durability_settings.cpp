@@ -2,6 +2,7 @@
 // without end and is killed with SIGKILL at a random moment; the file must then be exactly one
 // of the two versions, whole.
 #include "settings/SettingsFile.h"
+#include "support/Files.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -54,12 +55,6 @@ void save(const QString& path, int which, bool needsUtf8)
     writeLayoutFile(path, QString(), values(which), version(which, needsUtf8));
 }
 
-QByteArray bytesOf(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // The child: announces itself, then saves the two versions in turn until it is killed.
 int saveLoop(const char* path, bool needsUtf8)
 {
@@ -92,7 +87,7 @@ private Q_SLOTS:
         QByteArray expected[2];
         for (int which : {0, 1}) {
             save(path, which, needsUtf8);
-            expected[which] = bytesOf(path);
+            expected[which] = senrokan::test::readBytes(path);
         }
         QVERIFY(expected[0] != expected[1]);
         QVERIFY(expected[0].size() != expected[1].size());
@@ -112,7 +107,7 @@ private Q_SLOTS:
             QVERIFY(child.waitForFinished(10000));
             QCOMPARE(child.exitStatus(), QProcess::CrashExit);
 
-            const QByteArray now = bytesOf(path);
+            const QByteArray now = senrokan::test::readBytes(path);
             const int which = now == expected[0] ? 0 : now == expected[1] ? 1 : -1;
             if (which < 0) {
                 ++corrupt;

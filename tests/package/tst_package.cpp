@@ -4,13 +4,13 @@
 // WebEngine), and that every installed file is where the desktop entry, the icon theme, the man
 // reader and the program itself look.
 #include "desktop/Chime.h"
+#include "support/ProcessRun.h"
 #include "window/WebViewLoader.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -34,19 +34,13 @@ struct Run {
 
 Run run(const QString& program, const QStringList& args)
 {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    senrokan::test::ProcessOptions options;
     // Wide man pages with English headings, whatever the machine's settings.
-    env.insert("MANWIDTH", "200");
-    env.insert("LC_ALL", "C.UTF-8");
-    process.setProcessEnvironment(env);
-    process.start(program, args);
-    Run result;
-    if (process.waitForFinished(LimitMs) && process.exitStatus() == QProcess::NormalExit)
-        result.exitCode = process.exitCode();
-    result.out = QString::fromUtf8(process.readAllStandardOutput());
-    result.err = QString::fromUtf8(process.readAllStandardError());
-    return result;
+    options.environment.insert("MANWIDTH", "200");
+    options.environment.insert("LC_ALL", "C.UTF-8");
+    options.limitMs = LimitMs;
+    const senrokan::test::ProcessResult result = senrokan::test::runProcess(program, args, options);
+    return {result.exitCode, QString::fromUtf8(result.out), QString::fromUtf8(result.err)};
 }
 
 QByteArray readFile(const QString& path)
@@ -167,20 +161,10 @@ private Q_SLOTS:
 #ifdef SENROKAN_WITH_WEBENGINE
         packages << Browser;
 #endif
-        for (const QString& package : packages) {
-            const auto row = [&](const char* what) -> QTestData& {
-                return QTest::addRow("%s: %s", qPrintable(package), what) << package;
-            };
-            row("version of the project") << "Version" << PROJECT_VERSION;
-            row("architecture of this machine") << "Architecture" << architecture;
-            row("maintainer with an address") << "Maintainer"
-                                              << "[^<>]+ <[^@ ]+@[^@ ]+\\.\\w+>";
-            row("libraries from shlibdeps") << "Depends"
-                                            << ".*libc6 \\(>= [^)]+\\).*";
-        }
-        QTest::newRow("senrokan: description in English")
-            << Program << "Description"
-            << "watch railway status pages[^\\n]*\\n [A-Za-z][\\s\\S]*";
+        // A package for another architecture does not install here.
+        for (const QString& package : packages)
+            QTest::addRow("%s: architecture of this machine", qPrintable(package))
+                << package << "Architecture" << architecture;
     }
 
     void controlFields()

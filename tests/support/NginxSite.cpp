@@ -1,5 +1,6 @@
 #include "NginxSite.h"
 
+#include "ProcessRun.h"
 #include "ScriptedServer.h"
 
 #include <QDir>
@@ -32,13 +33,11 @@ QString nginxConfiguration(const QString& dir, const QString& servers)
 namespace
 {
 
-const QString Loopback = QStringLiteral("127.0.0.1");
-
-bool waitForListener(quint16 port)
+bool waitForListener(const QString& host, quint16 port)
 {
     for (int i = 0; i < 100; ++i) {
         QTcpSocket probe;
-        probe.connectToHost(Loopback, port);
+        probe.connectToHost(host, port);
         if (probe.waitForConnected(100))
             return true;
         QTest::qWait(50);
@@ -53,10 +52,12 @@ int removeEntry(const char* path, const struct stat*, int, FTW*)
 
 } // namespace
 
-NginxSite::NginxSite() : m_certificates(m_dir.path())
+NginxSite::NginxSite(const QString& host, quint16 plainPort)
+    : m_certificates(m_dir.path()), m_host(host), m_plainPort(plainPort)
 {
     // Chosen up front, so that directives given to start() can point at them.
-    m_plainPort = closedPort();
+    if (m_plainPort == 0)
+        m_plainPort = closedPort();
     for (const QString& name :
          {QStringLiteral("good"), QStringLiteral("wronghost"), QStringLiteral("expired")})
         m_tlsPorts.insert(name, closedPort());
@@ -75,7 +76,7 @@ NginxSite::~NginxSite()
 
 QString NginxSite::httpsServer(const QString& certificate) const
 {
-    return QStringLiteral("https://%1:%2").arg(Loopback).arg(m_tlsPorts.value(certificate));
+    return QStringLiteral("https://%1:%2").arg(m_host).arg(m_tlsPorts.value(certificate));
 }
 
 bool NginxSite::put(const QByteArray& path, const QByteArray& bytes)
@@ -109,13 +110,13 @@ bool NginxSite::start(const QString& serverDirectives)
     QDir().mkpath(dir + QStringLiteral("/tmp"));
 
     QString servers = QStringLiteral(" server { listen %1:%2; root %3/www; %4 }\n")
-                          .arg(Loopback, QString::number(m_plainPort), dir, serverDirectives);
+                          .arg(m_host, QString::number(m_plainPort), dir, serverDirectives);
     for (auto it = m_tlsPorts.cbegin(); it != m_tlsPorts.cend(); ++it) {
         const QString& name = it.key();
         const quint16 port = it.value();
         servers += QStringLiteral(" server { listen %1:%2 ssl; ssl_certificate %3; "
                                   "ssl_certificate_key %4; root %5/www; %6 }\n")
-                       .arg(Loopback, QString::number(port), m_certificates.certFile(name),
+                       .arg(m_host, QString::number(port), m_certificates.certFile(name),
                             m_certificates.keyFile(name), dir, serverDirectives);
     }
     const QString conf = nginxConfiguration(dir, servers);
@@ -126,10 +127,11 @@ bool NginxSite::start(const QString& serverDirectives)
     confFile.close();
 
     m_nginx.setProcessChannelMode(QProcess::ForwardedChannels);
+    endsWithTest(m_nginx);
     m_nginx.start(nginx, {QStringLiteral("-p"), dir, QStringLiteral("-c"), confFile.fileName(),
                           QStringLiteral("-e"), dir + QStringLiteral("/error.log")});
-    if (!waitForListener(m_plainPort) ||
-        !waitForListener(m_tlsPorts.value(QStringLiteral("good")))) {
+    if (!waitForListener(m_host, m_plainPort) ||
+        !waitForListener(m_host, m_tlsPorts.value(QStringLiteral("good")))) {
         QFile log(dir + QStringLiteral("/error.log"));
         log.open(QIODevice::ReadOnly);
         m_error = QStringLiteral("nginx did not come up: ") + QString::fromLocal8Bit(log.readAll());

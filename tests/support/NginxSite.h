@@ -14,12 +14,13 @@ namespace senrokan::test
 // there) with the given server blocks.
 QString nginxConfiguration(const QString& dir, const QString& servers);
 
-// nginx on free loopback ports serving one folder: plain HTTP, and HTTPS with each of the test
-// certificates. Needs no root.
+// nginx on free ports of a loopback address serving one folder: plain HTTP, and HTTPS with each
+// of the test certificates. Needs no root, unless a port below 1024 is asked for plain HTTP (the
+// program's own checks go to port 80).
 class NginxSite
 {
 public:
-    NginxSite();
+    explicit NginxSite(const QString& host = QStringLiteral("127.0.0.1"), quint16 plainPort = 0);
     ~NginxSite();
 
     // Directives added to every server block, e.g. locations that redirect or set a charset.
@@ -32,13 +33,15 @@ public:
 
     const TestCertificates& certificates() const { return m_certificates; }
     quint16 plainPort() const { return m_plainPort; }
-    // "https://127.0.0.1:port" of the server with the named certificate
+    QString host() const { return m_host; }
+    // "https://host:port" of the server with the named certificate
     QString httpsServer(const QString& certificate) const;
 
 private:
     QTemporaryDir m_dir;
     TestCertificates m_certificates;
     QProcess m_nginx;
+    QString m_host;
     quint16 m_plainPort = 0;
     QMap<QString, quint16> m_tlsPorts;
     QString m_error;

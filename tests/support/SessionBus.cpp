@@ -1,40 +1,49 @@
 #include "SessionBus.h"
 
-#include "ChildProcess.h"
+#include "ProcessRun.h"
+
+#include <QStandardPaths>
 
 namespace senrokan::test
 {
 
 namespace
 {
-
-constexpr int StartLimitMs = 30000; // a hang guard; the daemon names its address at once
-
-} // namespace
+constexpr int StartLimitMs = 30000; // a guard against hanging only
+}
 
 SessionBus::SessionBus() = default;
 
 SessionBus::~SessionBus()
 {
-    stopChild(m_daemon, StartLimitMs);
+    if (m_daemon.state() != QProcess::NotRunning) {
+        m_daemon.terminate();
+        if (!m_daemon.waitForFinished(StartLimitMs))
+            m_daemon.kill();
+        m_daemon.waitForFinished();
+    }
 }
 
 bool SessionBus::start()
 {
-    // Its complaints about resource limits it cannot raise are no concern of a test.
-    m_daemon.setStandardErrorFile(QProcess::nullDevice());
-    m_daemon.start(QStringLiteral("dbus-daemon"),
-                   {"--session", "--nofork", "--nopidfile", "--print-address=1"});
-    if (!m_daemon.waitForStarted(StartLimitMs)) {
-        m_error = QStringLiteral("dbus-daemon does not start: ") + m_daemon.errorString();
+    const QString daemon = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
+    if (daemon.isEmpty()) {
+        m_error = QStringLiteral("dbus-daemon is not installed (scripts/deps installs it)");
         return false;
     }
-    const std::optional<QString> address = firstLine(m_daemon, StartLimitMs);
-    if (!address) {
-        m_error = QStringLiteral("dbus-daemon named no address");
+    m_daemon.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    endsWithTest(m_daemon);
+    m_daemon.start(daemon, {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                            QStringLiteral("--print-address")});
+    // The address is printed once the bus accepts connections.
+    while (m_daemon.state() != QProcess::NotRunning && !m_daemon.canReadLine())
+        if (!m_daemon.waitForReadyRead(StartLimitMs))
+            break;
+    m_address = QString::fromUtf8(m_daemon.readLine().trimmed());
+    if (m_address.isEmpty()) {
+        m_error = QStringLiteral("dbus-daemon did not come up: ") + m_daemon.errorString();
         return false;
     }
-    m_address = *address;
     return true;
 }
 

@@ -1,35 +1,15 @@
 #pragma once
 
-// Small helpers the window tests share: fixtures, file bytes, controls found by name.
+// Small helpers the window tests share: controls found by name, and the files of tests/support.
+#include "support/Files.h"
+
 #include <QAbstractButton>
-#include <QByteArray>
-#include <QFile>
+#include <QLineEdit>
 #include <QString>
 #include <QWidget>
 
 namespace senrokan::test
 {
-
-inline QByteArray fixture(const QString& name)
-{
-    QFile file(QStringLiteral(SENROKAN_TEST_DATA "/settings/") + name);
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("missing fixture %s", qPrintable(name));
-    return file.readAll();
-}
-
-inline QByteArray readBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-inline void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
 
 template <class T> T* control(const QWidget& window, const QString& name)
 {
@@ -42,6 +22,12 @@ template <class T> T* control(const QWidget& window, const QString& name)
 inline void click(const QWidget& window, const QString& name)
 {
     control<QAbstractButton>(window, name)->click();
+}
+
+// A field of a route's tab, by the name the window gives it.
+inline void setField(const QWidget& window, int route, int element, const QString& text)
+{
+    control<QLineEdit>(window, QStringLiteral("Text%1(%2)").arg(route).arg(element))->setText(text);
 }
 
 } // namespace senrokan::test

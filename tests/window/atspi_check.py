@@ -1,10 +1,9 @@
 #!/usr/bin/python3
 """Senrokan through the accessibility bus (AT-SPI), the way a screen reader or an automation
 tool uses it: fields read and typed, tab captions read, buttons pressed, a message box read and
-dismissed, a route checked on demand against nginx. Starts its own D-Bus session, accessibility
-bus and Xvfb, so runs never meet.
+dismissed, a route checked on demand against nginx.
 
-usage: atspi_check.py SENROKAN DATA_DIR
+usage: senrokan-testenv display --atspi -- atspi_check.py SENROKAN DATA_DIR
 """
 import os
 import re
@@ -14,17 +13,13 @@ import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 from desktop_session import (CAPTION, Atspi, Nginx, Session, control,  # noqa: E402
-                             descendants, enable_accessibility, press, text_of, until)
+                             descendants, press, text_of, until, write_settings)
 
 PROGRAM = os.path.abspath(sys.argv[1])
 DATA = sys.argv[2]
 
 
 class AccessibilityTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        enable_accessibility()
-
     def setUp(self):
         self.directory = tempfile.TemporaryDirectory()
         self.addCleanup(self.directory.cleanup)
@@ -94,15 +89,13 @@ class AccessibilityTest(unittest.TestCase):
             self.skipTest("nginx needs root for port 80")
         host = "127.0.5.5"
         page = "<html><body><p>山手線</p><p>現在、平常運転です。</p></body></html>"
-        nginx = Nginx(os.path.join(self.directory.name, "nginx"), host,
+        nginx = Nginx(os.path.join(self.directory.name, "www"), host,
                       {"normal.html": page.encode("cp932")})
         self.addCleanup(nginx.stop)
         work = os.path.join(self.directory.name, "work")
         os.mkdir(work)
-        lines = ["", "30", "0", "0", "0", "山手線", host, "normal.html", "平常運転"]
-        lines += [""] * 41
-        with open(os.path.join(work, "Senrokan.DEF"), "wb") as settings:
-            settings.write(("\r\n".join(lines) + "\r\n").encode("cp932"))
+        write_settings(os.path.join(work, "Senrokan.DEF"), 30, 0, 0, 0,
+                       ("山手線", host, "normal.html", "平常運転"))
         session = self.start(work)
         app = session.app
 
@@ -111,15 +104,19 @@ class AccessibilityTest(unittest.TestCase):
         press(tab)
         press(control(app, "Command1(1)"))
 
-        box = until(lambda: next((c for c in descendants(app)
-                                  if c.get_role() in (Atspi.Role.DIALOG, Atspi.Role.ALERT)
-                                  and c.get_name() == "運行情報"), None),
-                    "the outcome box")
+        def outcome_box():
+            return next((c for c in descendants(app)
+                         if c.get_role() in (Atspi.Role.DIALOG, Atspi.Role.ALERT)
+                         and c.get_name() == "運行情報"), None)
+
+        box = until(outcome_box, "the outcome box")
         labels = [c.get_name() for c in descendants(box) if c.get_role() == Atspi.Role.LABEL]
         self.assertIn("平常運転です。", labels)
         buttons = [c for c in descendants(box) if c.get_role() == Atspi.Role.PUSH_BUTTON]
         self.assertEqual([b.get_name() for b in buttons], ["OK"])
         press(buttons[0])
+        # The route's status is stored once the box has closed.
+        until(lambda: outcome_box() is None, "the outcome box closed", 10)
 
         until(lambda: text_of(control(app, "Text8")) == "HTTPサーバに接続", "the status field", 10)
         press(control(app, "Command11"))

@@ -9,6 +9,7 @@
 #include "support/DiskFull.h"
 #include "support/ReadOnlyMount.h"
 #include "support/ScriptedServer.h"
+#include "support/ShortTimings.h"
 #include "window/Form1.h"
 
 #include <QCheckBox>
@@ -32,7 +33,6 @@
 
 using namespace senrokan;
 using namespace senrokan::test;
-using Files = QMap<QString, QByteArray>;
 
 namespace
 {
@@ -140,28 +140,24 @@ private:
     QString path(const QString& name) const { return m_dir->filePath(name); }
     void place(const Files& files);
 
-    QString m_startDir;
     QTemporaryDir m_elsewhere;
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<CurrentFolder> m_dir;
 };
 
 void TestForm1::initTestCase()
 {
-    m_startDir = QDir::currentPath();
     QVERIFY(m_elsewhere.isValid());
     writeBytes(m_elsewhere.filePath("rail.DEF"), fixture("rail.DEF"));
 }
 
 void TestForm1::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
+    m_dir = std::make_unique<CurrentFolder>();
     QVERIFY(m_dir->isValid());
-    QVERIFY(QDir::setCurrent(m_dir->path()));
 }
 
 void TestForm1::cleanup()
 {
-    QDir::setCurrent(m_startDir);
     m_dir.reset();
 }
 
@@ -725,12 +721,7 @@ void TestForm1::checkReadsThePageAsShown()
                      test::ScriptedServer::reply("200 OK", "<p>Normal service on all lines</p>"));
     Form1 window;
     window.Form_Load();
-    CheckTimings timings;
-    timings.connectWaitMs = 150;
-    timings.replyWaitMs = 300;
-    timings.arrivalPauseMs = 1;
-    timings.port = server.port();
-    window.checker().setTimings(timings);
+    window.checker().setTimings(test::shortCheckTimings(server.port()));
     // Typed, never saved: the check reads the page as it stands.
     control<QLineEdit>(window, "Text2(2)")->setText(QStringLiteral("127.0.0.1"));
     control<QLineEdit>(window, "Text2(3)")->setText(QStringLiteral("info.html"));

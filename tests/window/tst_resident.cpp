@@ -7,6 +7,7 @@
 #include "desktop/TrayIcon.h"
 #include "settings/SettingsFile.h"
 #include "support/ScriptedServer.h"
+#include "support/ShortTimings.h"
 #include "window/Form1.h"
 #include "window/Form3.h"
 
@@ -30,11 +31,6 @@ namespace
 {
 
 const QString Settings = QStringLiteral("Senrokan.DEF");
-
-void setField(const Form1& window, int route, int element, const QString& text)
-{
-    control<QLineEdit>(window, QStringLiteral("Text%1(%2)").arg(route).arg(element))->setText(text);
-}
 
 // The full fixture with the resident flag (line 3) as asked.
 QByteArray fullSettings(bool resident)
@@ -76,24 +72,14 @@ class TestResident : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_startDir;
+    std::unique_ptr<CurrentFolder> m_dir;
     std::unique_ptr<ScriptedServer> m_server;
 
     // Short waits, the scripted server in place of port 80, ticks of a few milliseconds.
     void speedUp(Form1& window)
     {
-        CheckTimings timings;
-        timings.connectWaitMs = 60;
-        timings.replyWaitMs = 120;
-        timings.arrivalPauseMs = 1;
-        timings.port = m_server->port();
-        window.checker().setTimings(timings);
-        CycleTimings cycle;
-        cycle.tickMs = 5;
-        cycle.popupTickMs = 5;
-        cycle.chimePauseMs = 1;
-        window.cycle().setTimings(cycle);
+        window.checker().setTimings(test::shortCheckTimings(m_server->port()));
+        window.cycle().setTimings(test::shortCycleTimings());
     }
 
     void serveRoute(const Form1& window, int r, const QString& page)
@@ -107,9 +93,8 @@ class TestResident : public QObject
 private Q_SLOTS:
     void init()
     {
-        m_startDir = QDir::currentPath();
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(QDir::setCurrent(m_dir->path()));
+        m_dir = std::make_unique<CurrentFolder>();
+        QVERIFY(m_dir->isValid());
         m_server = std::make_unique<ScriptedServer>();
         m_server->onRequest("/delayed.html",
                             ScriptedServer::reply("200 OK", "<p>運転を見合わせています</p>"));
@@ -118,7 +103,6 @@ private Q_SLOTS:
 
     void cleanup()
     {
-        QDir::setCurrent(m_startDir);
         m_server.reset();
         m_dir.reset();
     }

@@ -4,7 +4,9 @@
 #include "ModalWatcher.h"
 #include "codec/Converter.h"
 #include "support/ScriptedServer.h"
+#include "support/ShortTimings.h"
 #include "window/Form1.h"
+#include "window/PageTextArea.h"
 #include "window/RouteWebView.h"
 
 #include <QDir>
@@ -12,7 +14,6 @@
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextBrowser>
 #include <QTimer>
 
 #include <memory>
@@ -28,11 +29,6 @@ using Box = QPair<QString, QString>; // title, text
 const QByteArray NormalPage = encodeCp932(u"<p>山手線</p><p>平常運転です</p>");
 const QString Info = QStringLiteral("info.html");
 const QString EarlierWord = QStringLiteral("前の路線");
-
-void setField(const Form1& window, int route, int element, const QString& text)
-{
-    control<QLineEdit>(window, QStringLiteral("Text%1(%2)").arg(route).arg(element))->setText(text);
-}
 
 QList<Box> boxesOf(const ModalWatcher& watcher)
 {
@@ -52,17 +48,11 @@ class TestRouteButton : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_startDir;
+    std::unique_ptr<CurrentFolder> m_dir;
 
     static void speedUp(Form1& window, quint16 port)
     {
-        CheckTimings timings;
-        timings.connectWaitMs = 80;
-        timings.replyWaitMs = 150;
-        timings.arrivalPauseMs = 1;
-        timings.port = port;
-        window.checker().setTimings(timings);
+        window.checker().setTimings(test::shortCheckTimings(port));
         window.checker().setClock([] { return QDateTime(QDate(2026, 12, 7), QTime(12, 0)); });
     }
 
@@ -92,16 +82,11 @@ private Q_SLOTS:
 
     void init()
     {
-        m_startDir = QDir::currentPath();
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(QDir::setCurrent(m_dir->path()));
+        m_dir = std::make_unique<CurrentFolder>();
+        QVERIFY(m_dir->isValid());
     }
 
-    void cleanup()
-    {
-        QDir::setCurrent(m_startDir);
-        m_dir.reset();
-    }
+    void cleanup() { m_dir.reset(); }
 
     void routeButton_data()
     {
@@ -131,31 +116,6 @@ private Q_SLOTS:
             << local << false << QByteArray("200 OK") << QByteArray() << none
             << QList<Box>{{info, normal}} << 0 << QStringList{"/info.html"}
             << QStringLiteral("HTTPサーバに接続") << true;
-        QTest::newRow("match word missing")
-            << local << false << QByteArray("200 OK") << QByteArray() << none
-            << QList<Box>{{info, QStringLiteral("遅れがあります。")}} << 1
-            << QStringList{"/info.html"} << QStringLiteral("HTTPサーバに接続") << true;
-        QTest::newRow("404, delay directory 200: one box, from the nested check")
-            << local << false << QByteArray("404 Not Found") << QByteArray("200 OK") << none
-            << QList<Box>{{info, normal}} << 0 << QStringList{"/info.html", "/delay.html"}
-            << QStringLiteral("HTTPサーバに接続") << true;
-        QTest::newRow("404 twice: one 接続失敗, no third request")
-            << local << false << QByteArray("404 Not Found") << QByteArray("404 Not Found") << none
-            << QList<Box>{{message, failed}} << 2 << QStringList{"/info.html", "/delay.html"}
-            << failed << false;
-        QTest::newRow("404 without delay directory: 接続失敗")
-            << local << false << QByteArray("404 Not Found") << QByteArray() << none
-            << QList<Box>{{message, failed}} << 2 << QStringList{"/info.html"} << failed << false;
-        QTest::newRow("out of hours: the page is still fetched")
-            << local << false << QByteArray("200 OK") << QByteArray()
-            << QStringList{"3:00", "4:00", QString()}
-            << QList<Box>{{info, QStringLiteral("時間外です。")}} << 4 << QStringList{"/info.html"}
-            << QStringLiteral("HTTPサーバに接続") << true;
-        QTest::newRow("section start not on the page: description, status kept")
-            << local << false << QByteArray("200 OK") << QByteArray()
-            << QStringList{QString(), QString(), QStringLiteral("存在しない見出し")}
-            << QList<Box>{{message, QStringLiteral("引数が正しくありません。")}} << -1
-            << QStringList{"/info.html"} << QStringLiteral("HTTPサーバに接続") << true;
     }
 
     void routeButton()
@@ -170,11 +130,9 @@ private Q_SLOTS:
         QFETCH(QStringList, requests);
         QFETCH(QString, text8);
         QFETCH(bool, obtained);
-        const bool missingWord = QTest::currentDataTag() == QLatin1String("match word missing");
         ScriptedServer scripted;
-        const QByteArray body = missingWord ? encodeCp932(u"<p>運転見合わせ</p>") : NormalPage;
         if (!reply.isEmpty())
-            scripted.onRequest("/info.html", ScriptedServer::reply(reply, body));
+            scripted.onRequest("/info.html", ScriptedServer::reply(reply, NormalPage));
         if (!delayReply.isEmpty())
             scripted.onRequest("/delay.html", ScriptedServer::reply(delayReply, NormalPage));
         ModalWatcher watcher;
@@ -222,7 +180,7 @@ private Q_SLOTS:
 
         // Without a browser: the address, then the page only when this check got one; never the
         // page an earlier check of route 1 left behind.
-        auto* textView = qobject_cast<QTextBrowser*>(view->view());
+        auto* textView = qobject_cast<PageTextArea*>(view->view());
         if (!textView)
             QSKIP("the browser shows the page itself");
         const QString address = view->url();
@@ -260,9 +218,7 @@ private Q_SLOTS:
         Form1 window;
         window.Form_Load();
         speedUp(window, scripted.port());
-        CycleTimings cycle;
-        cycle.tickMs = 5;
-        window.cycle().setTimings(cycle);
+        window.cycle().setTimings(test::shortCycleTimings());
         setField(window, 1, ServerName, QStringLiteral("127.0.0.1"));
         setField(window, 1, DirectoryName, QStringLiteral("held.html"));
         setField(window, 3, ServerName, QStringLiteral("127.0.0.1"));

@@ -1,7 +1,8 @@
 // The real senrokan on a real X server (Xvfb): its window is found by its caption and closed by
 // its close box, as a window manager does it, and the settings file is left as it was.
-#include <QDir>
-#include <QFile>
+#include "support/DisplaySession.h"
+#include "support/Files.h"
+
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -13,28 +14,9 @@
 namespace
 {
 
-using Files = QMap<QString, QByteArray>;
+using namespace senrokan::test;
 
 constexpr int StartLimitMs = 60000; // hang guards only; nothing here waits for a time to pass
-
-QByteArray fixture(const QString& name)
-{
-    QFile file(QStringLiteral(SENROKAN_TEST_DATA "/settings/") + name);
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("missing fixture %s", qPrintable(name));
-    return file.readAll();
-}
-
-Files filesIn(const QString& dir)
-{
-    Files files;
-    for (const QString& name : QDir(dir).entryList(QDir::Files | QDir::Hidden)) {
-        QFile file(QDir(dir).filePath(name));
-        if (file.open(QIODevice::ReadOnly))
-            files.insert(name, file.readAll());
-    }
-    return files;
-}
 
 xcb_atom_t atom(xcb_connection_t* connection, const char* name)
 {
@@ -80,45 +62,13 @@ class TestSmoke : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase();
-    void cleanupTestCase();
+    void initTestCase() { QVERIFY2(m_session.start(), qPrintable(m_session.error())); }
     void closeBoxLeavesSettings_data();
     void closeBoxLeavesSettings();
 
 private:
-    QProcessEnvironment programEnvironment() const;
-
-    QProcess m_xvfb;
-    QString m_display;
-    QTemporaryDir m_runtime;
+    DisplaySession m_session;
 };
-
-void TestSmoke::initTestCase()
-{
-    // Xvfb picks a free display itself and names it on stdout once it accepts clients.
-    m_xvfb.start(QStringLiteral(XVFB_EXE),
-                 {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
-    QVERIFY2(m_xvfb.waitForStarted(), qPrintable(m_xvfb.errorString()));
-    while (!m_xvfb.canReadLine())
-        QVERIFY2(m_xvfb.waitForReadyRead(StartLimitMs), "Xvfb named no display");
-    m_display = QLatin1Char(':') + QString::fromLatin1(m_xvfb.readLine().trimmed());
-    QVERIFY(m_runtime.isValid());
-}
-
-void TestSmoke::cleanupTestCase()
-{
-    m_xvfb.terminate();
-    m_xvfb.waitForFinished();
-}
-
-QProcessEnvironment TestSmoke::programEnvironment() const
-{
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("DISPLAY", m_display);
-    env.insert("QT_QPA_PLATFORM", "xcb");
-    env.insert("XDG_RUNTIME_DIR", m_runtime.path());
-    return env;
-}
 
 void TestSmoke::closeBoxLeavesSettings_data()
 {
@@ -134,31 +84,28 @@ void TestSmoke::closeBoxLeavesSettings()
     QFETCH(Files, files);
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    for (auto it = files.begin(); it != files.end(); ++it) {
-        QFile file(dir.filePath(it.key()));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QCOMPARE(file.write(it.value()), it.value().size());
-    }
+    for (auto it = files.begin(); it != files.end(); ++it)
+        writeBytes(dir.filePath(it.key()), it.value());
 
     QProcess program;
     program.setWorkingDirectory(dir.path());
-    program.setProcessEnvironment(programEnvironment());
+    program.setProcessEnvironment(m_session.environment());
     program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     program.start(QStringLiteral(SENROKAN_EXE), {});
     QVERIFY2(program.waitForStarted(), qPrintable(program.errorString()));
 
-    QProcess search;
-    search.setProcessEnvironment(programEnvironment());
-    search.start(QStringLiteral(XDOTOOL_EXE),
-                 {"search", "--sync", "--onlyvisible", "--name", "^Senrokan  Ver\\.1\\.20$"});
-    QVERIFY(search.waitForFinished(StartLimitMs));
-    const QList<QByteArray> windows = search.readAllStandardOutput().trimmed().split('\n');
+    const QList<QByteArray> windows =
+        m_session
+            .x(QStringLiteral(XDOTOOL_EXE),
+               {"search", "--sync", "--onlyvisible", "--name", "^Senrokan  Ver\\.1\\.20$"})
+            .out.trimmed()
+            .split('\n');
     QCOMPARE(windows.size(), 1);
     bool ok = false;
     const xcb_window_t window = windows.first().toUInt(&ok);
     QVERIFY(ok);
 
-    QVERIFY(sendDeleteWindow(m_display, window));
+    QVERIFY(sendDeleteWindow(m_session.display(), window));
 
     QVERIFY2(program.waitForFinished(StartLimitMs), "the program did not end");
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);

@@ -1,6 +1,7 @@
 // The routes' web views on the offscreen platform: none exists and no browser library is mapped
 // until a route shows a page, the text view stands in when the browser plugin cannot be used,
 // and the browser is never started where its sandbox would refuse to run.
+#include "support/ProcessRun.h"
 #include "window/Form1.h"
 #include "window/PageTextArea.h"
 #include "window/RouteWebView.h"
@@ -11,19 +12,7 @@
 #include <QTest>
 
 using namespace senrokan;
-
-namespace
-{
-
-bool mapped(const char* library)
-{
-    QFile maps(QStringLiteral("/proc/self/maps"));
-    if (!maps.open(QIODevice::ReadOnly))
-        qFatal("cannot read /proc/self/maps");
-    return maps.readAll().contains(library);
-}
-
-} // namespace
+using senrokan::test::libraryMapped;
 
 class TestWebView : public QObject
 {
@@ -48,7 +37,7 @@ void TestWebView::noBrowserAtStartUp()
     QVERIFY(!WebViewLoader::program().pluginLoaded());
     // Nor anything else an idle program does not use: sound, TLS.
     for (const char* library : {"libQt6WebEngine", "libQt6Multimedia", "libssl", "libcrypto"})
-        QVERIFY2(!mapped(library), library);
+        QVERIFY2(!libraryMapped(library), library);
 }
 
 void TestWebView::textView_data()
@@ -89,7 +78,7 @@ void TestWebView::textView()
     // A check that got no page leaves only the address, none of the page before.
     route.navigate(QStringLiteral("http:///delay.html"), QString());
     QCOMPARE(text->toPlainText(), QStringLiteral("http:///delay.html"));
-    QVERIFY(!mapped("libQt6WebEngine"));
+    QVERIFY(!libraryMapped("libQt6WebEngine"));
 }
 
 void TestWebView::refusal_data()

@@ -1,0 +1,44 @@
+#include "ProcessRun.h"
+
+#include <QFile>
+#include <QProcess>
+
+#include <csignal>
+#include <sys/prctl.h>
+
+namespace senrokan::test
+{
+
+ProcessResult runProcess(const QString& program, const QStringList& arguments,
+                         const ProcessOptions& options)
+{
+    QProcess process;
+    process.setProcessEnvironment(options.environment);
+    process.setWorkingDirectory(options.workingDirectory);
+    process.start(program, arguments);
+    ProcessResult result;
+    if (!process.waitForFinished(options.limitMs)) {
+        process.kill();
+        process.waitForFinished();
+    } else if (process.exitStatus() == QProcess::NormalExit) {
+        result.exitCode = process.exitCode();
+    }
+    result.out = process.readAllStandardOutput();
+    result.err = process.readAllStandardError();
+    return result;
+}
+
+void endsWithTest(QProcess& process)
+{
+    process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+}
+
+bool libraryMapped(const char* name)
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    if (!maps.open(QIODevice::ReadOnly))
+        qFatal("cannot read /proc/self/maps");
+    return maps.readAll().contains(name);
+}
+
+} // namespace senrokan::test

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArray>
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+
+class QProcess;
+
+namespace senrokan::test
+{
+
+struct ProcessResult {
+    int exitCode = -1; // -1 when it crashed, was killed or did not end in time
+    QByteArray out;
+    QByteArray err;
+};
+
+struct ProcessOptions {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    QString workingDirectory;
+    int limitMs = 120000; // a guard against hanging only
+};
+
+// Runs a program to its end; what it wrote and how it ended.
+ProcessResult runProcess(const QString& program, const QStringList& arguments,
+                         const ProcessOptions& options = {});
+
+// A helper process that ends with the test, even when the test crashes.
+void endsWithTest(QProcess& process);
+
+// Whether a library whose file name contains name is mapped into this process.
+bool libraryMapped(const char* name);
+
+} // namespace senrokan::test

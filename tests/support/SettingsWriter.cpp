@@ -1,0 +1,18 @@
+#include "SettingsWriter.h"
+
+#include "settings/SettingsFile.h"
+
+namespace senrokan::test
+{
+
+void writeSettings(const QString& path, const SettingsValues& values,
+                   const QList<QStringList>& routes)
+{
+    RouteBlocks blocks;
+    for (int r = 0; r < RouteCount && r < routes.size(); ++r)
+        for (int line = 0; line < RouteBlockLines && line < routes[r].size(); ++line)
+            blocks[r][line] = routes[r][line];
+    writeLayoutFile(path, QString(), values, blocks);
+}
+
+} // namespace senrokan::test

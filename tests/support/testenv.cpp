@@ -1,0 +1,140 @@
+// The test fixtures for scripts (the Python session tests and the benches), so that they start
+// servers, sessions and settings files the way the C++ tests do:
+//   senrokan-testenv display [--tray] [--atspi] -- PROGRAM ARGS...
+//       runs PROGRAM on an X server of its own with a private session bus; exits with its status
+//   senrokan-testenv tray
+//   senrokan-testenv serve FOLDER HOST
+//       trayer on $DISPLAY / nginx serving the files of FOLDER on HOST port 80 (needs root);
+//       prints "ready" once it is up, and stops when its standard input ends
+//   senrokan-testenv settings FILE INTERVAL RESIDENT CHIME ATONCE [TITLE SERVER DIRECTORY WORD]...
+//       writes a settings file with up to five routes
+#include "DisplaySession.h"
+#include "NginxSite.h"
+#include "SettingsWriter.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+using namespace senrokan;
+using namespace senrokan::test;
+
+namespace
+{
+
+int usage()
+{
+    std::fputs("usage: senrokan-testenv display [--tray] [--atspi] -- PROGRAM ARGS...\n"
+               "       senrokan-testenv tray\n"
+               "       senrokan-testenv serve FOLDER HOST\n"
+               "       senrokan-testenv settings FILE INTERVAL RESIDENT CHIME ATONCE "
+               "[TITLE SERVER DIRECTORY WORD]...\n",
+               stderr);
+    return 64;
+}
+
+int failed(const QString& error)
+{
+    std::fprintf(stderr, "senrokan-testenv: %s\n", qPrintable(error));
+    return 1;
+}
+
+// Says it is up, then waits until whoever started it closes its standard input.
+int readyUntilInputEnds()
+{
+    std::puts("ready");
+    std::fflush(stdout);
+    for (std::string line; std::getline(std::cin, line);) {
+    }
+    return 0;
+}
+
+int display(QStringList args)
+{
+    int options = 0;
+    while (!args.isEmpty() && args.first() != QLatin1String("--")) {
+        const QString option = args.takeFirst();
+        if (option == QLatin1String("--tray"))
+            options |= DisplaySession::Tray;
+        else if (option == QLatin1String("--atspi"))
+            options |= DisplaySession::Accessibility;
+        else
+            return usage();
+    }
+    if (args.size() < 2)
+        return usage();
+    args.removeFirst();
+    DisplaySession session(options);
+    if (!session.start())
+        return failed(session.error());
+    QProcessEnvironment environment = session.environment();
+    // Scripts reach the other fixtures through this program.
+    environment.insert(QStringLiteral("SENROKAN_TESTENV"), QCoreApplication::applicationFilePath());
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.setProcessChannelMode(QProcess::ForwardedChannels);
+    program.setInputChannelMode(QProcess::ForwardedInputChannel);
+    endsWithTest(program);
+    program.start(args.takeFirst(), args);
+    if (!program.waitForStarted())
+        return failed(program.errorString());
+    program.waitForFinished(-1);
+    return program.exitStatus() == QProcess::NormalExit ? program.exitCode() : 1;
+}
+
+int tray()
+{
+    TrayHost host;
+    if (!host.start(QProcessEnvironment::systemEnvironment()))
+        return failed(host.error());
+    return readyUntilInputEnds();
+}
+
+int serve(const QString& folder, const QString& host)
+{
+    NginxSite site(host, 80);
+    for (const QString& name : QDir(folder).entryList(QDir::Files)) {
+        QFile file(QDir(folder).filePath(name));
+        if (!file.open(QIODevice::ReadOnly) || !site.put(QFile::encodeName(name), file.readAll()))
+            return failed(QStringLiteral("cannot serve ") + file.fileName());
+    }
+    if (!site.start(QString()))
+        return failed(site.error());
+    return readyUntilInputEnds();
+}
+
+int settings(QStringList args)
+{
+    if (args.size() < 5 || (args.size() - 5) % 4 != 0)
+        return usage();
+    const QString file = args.takeFirst();
+    const SettingsValues values{args.at(0).toInt(), args.at(1).toInt(), args.at(2).toInt(),
+                                args.at(3).toInt()};
+    QList<QStringList> routes;
+    for (int i = 4; i < args.size(); i += 4)
+        routes.append(args.mid(i, 4));
+    writeSettings(file, values, routes);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    const QString command = args.isEmpty() ? QString() : args.takeFirst();
+    if (command == QLatin1String("display"))
+        return display(args);
+    if (command == QLatin1String("tray") && args.isEmpty())
+        return tray();
+    if (command == QLatin1String("serve") && args.size() == 2)
+        return serve(args.at(0), args.at(1));
+    if (command == QLatin1String("settings"))
+        return settings(args);
+    return usage();
+}
