@@ -59,8 +59,7 @@ private Q_SLOTS:
 
     void cleanupTestCase()
     {
-        m_soundServer.terminate();
-        m_soundServer.waitForFinished();
+        senrokan::test::stopHelper(m_soundServer, 30000);
     }
 
     void soundFile_data()
@@ -200,6 +199,7 @@ private:
         m_soundServer.setProcessEnvironment(env);
         m_soundServer.setStandardOutputFile(QProcess::nullDevice());
         m_soundServer.setStandardErrorFile(QProcess::nullDevice());
+        senrokan::test::endsWithTest(m_soundServer);
         m_soundServer.start(QStringLiteral("pulseaudio"),
                             {"-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
                              "--log-level=0", "-L",
