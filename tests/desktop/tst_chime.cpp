@@ -141,10 +141,10 @@ private Q_SLOTS:
                 // The main thread is blocked in QProcess and sleep, never in an event loop.
                 bool playing = false;
                 for (int tries = 0; tries < 250 && !playing; ++tries) {
-                    QProcess pactl;
-                    pactl.start(QStringLiteral("pactl"), {"list", "short", "sink-inputs"});
-                    QVERIFY(pactl.waitForFinished());
-                    playing = !pactl.readAllStandardOutput().trimmed().isEmpty();
+                    const test::ProcessResult sinks =
+                        test::runProcess(QStringLiteral("pactl"), {"list", "short", "sink-inputs"});
+                    QCOMPARE(sinks.exitCode, 0);
+                    playing = !sinks.out.trimmed().isEmpty();
                     QThread::msleep(playing ? 500 : 20);
                 }
                 QVERIFY2(playing, "the chime never reached the sound server");
