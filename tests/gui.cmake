@@ -2,23 +2,26 @@
 if(UNIX AND NOT APPLE)
     find_package(Qt6 6.4 REQUIRED COMPONENTS DBus)
     target_sources(senrokan_testsupport PRIVATE
+        support/BusConnection.h
         support/NotificationServer.cpp support/NotificationServer.h
         support/StatusNotifierWatcher.cpp support/StatusNotifierWatcher.h)
     target_link_libraries(senrokan_testsupport PUBLIC Qt6::DBus)
 endif()
 
 # Tests of the desktop program: widgets on the offscreen platform, the real program under Xvfb.
-senrokan_test(tst_form1 window/tst_form1.cpp window/FormHelpers.h window/ModalWatcher.cpp window/ModalWatcher.h)
-target_link_libraries(tst_form1 PRIVATE senrokan_gui)
+function(senrokan_gui_test name)
+    senrokan_test(${name} ${ARGN})
+    target_link_libraries(${name} PRIVATE senrokan_gui)
+endfunction()
 
-senrokan_test(tst_desktop desktop/tst_desktop.cpp)
-target_link_libraries(tst_desktop PRIVATE senrokan_gui)
+senrokan_gui_test(tst_form1 window/tst_form1.cpp window/FormHelpers.h window/ModalWatcher.cpp window/ModalWatcher.h)
 
-senrokan_test(tst_localhost platform/tst_localhost.cpp)
-target_link_libraries(tst_localhost PRIVATE senrokan_gui)
+senrokan_gui_test(tst_desktop desktop/tst_desktop.cpp)
 
-# The real program on a real X server of its own (tests/support/DisplaySession): Xvfb, trayer,
-# a private D-Bus session and, for the Python tests, the accessibility bus.
+senrokan_gui_test(tst_localhost platform/tst_localhost.cpp)
+
+# The real program on a display server of its own (tests/support/DisplaySession): Xvfb and
+# trayer, or weston; a private D-Bus session and, for the Python tests, the accessibility bus.
 find_program(SENROKAN_XVFB Xvfb REQUIRED)
 find_program(SENROKAN_TRAYER trayer REQUIRED)
 find_program(SENROKAN_XDOTOOL xdotool REQUIRED)
@@ -39,22 +42,19 @@ add_test(NAME tst_atspi
     COMMAND ${SENROKAN_ATSPI_SESSION} ${CMAKE_CURRENT_SOURCE_DIR}/window/atspi_check.py
             $<TARGET_FILE:senrokan> ${CMAKE_CURRENT_SOURCE_DIR}/data)
 
-senrokan_test(tst_resident window/tst_resident.cpp window/FormHelpers.h
+senrokan_gui_test(tst_resident window/tst_resident.cpp window/FormHelpers.h
     window/ModalWatcher.cpp window/ModalWatcher.h)
-target_link_libraries(tst_resident PRIVATE senrokan_gui)
 
 # The Startup buttons; their entries are checked by the freedesktop validator and started by
 # GLib's launcher from Debian's python3.
 find_program(SENROKAN_DESKTOP_FILE_VALIDATE desktop-file-validate REQUIRED)
-senrokan_test(tst_startup desktop/tst_startup.cpp window/ModalWatcher.cpp window/ModalWatcher.h)
-target_link_libraries(tst_startup PRIVATE senrokan_gui)
+senrokan_gui_test(tst_startup desktop/tst_startup.cpp window/ModalWatcher.cpp window/ModalWatcher.h)
 target_compile_definitions(tst_startup PRIVATE
     DESKTOP_FILE_VALIDATE_EXE="${SENROKAN_DESKTOP_FILE_VALIDATE}"
     PYTHON_EXE="${SENROKAN_SYSTEM_PYTHON}")
 
 # The chime, with the real sound player plugin and the data folder of the built program.
-senrokan_test(tst_chime desktop/tst_chime.cpp)
-target_link_libraries(tst_chime PRIVATE senrokan_gui)
+senrokan_gui_test(tst_chime desktop/tst_chime.cpp)
 target_compile_definitions(tst_chime PRIVATE
     SENROKAN_EXE="$<TARGET_FILE:senrokan>"
     PYTHON_EXE="${SENROKAN_SYSTEM_PYTHON}"
@@ -72,21 +72,18 @@ add_test(NAME tst_resident_e2e
     COMMAND ${SENROKAN_ATSPI_SESSION} ${CMAKE_CURRENT_SOURCE_DIR}/desktop/resident_e2e.py
             $<TARGET_FILE:senrokan>)
 
-senrokan_test(tst_routebutton window/tst_routebutton.cpp window/FormHelpers.h
+senrokan_gui_test(tst_routebutton window/tst_routebutton.cpp window/FormHelpers.h
     window/ModalWatcher.cpp window/ModalWatcher.h)
-target_link_libraries(tst_routebutton PRIVATE senrokan_gui)
 
 # One program per settings folder: the lock and socket in one process, then the real program.
-senrokan_test(tst_singleinstance desktop/tst_singleinstance.cpp)
-target_link_libraries(tst_singleinstance PRIVATE senrokan_gui)
+senrokan_gui_test(tst_singleinstance desktop/tst_singleinstance.cpp)
 senrokan_x_test(tst_oneperfolder desktop/tst_oneperfolder.cpp)
 
 # The Debian packages: built by cpack, checked by lintian, unpacked with dpkg -x, every file
 # checked where it is looked for.
 find_program(SENROKAN_APPSTREAMCLI appstreamcli REQUIRED)
 find_program(SENROKAN_LINTIAN lintian REQUIRED)
-senrokan_test(tst_package package/tst_package.cpp)
-target_link_libraries(tst_package PRIVATE senrokan_gui)
+senrokan_gui_test(tst_package package/tst_package.cpp)
 target_compile_definitions(tst_package PRIVATE
     CPACK_EXE="${CMAKE_CPACK_COMMAND}"
     CPACK_CONFIG="${PROJECT_BINARY_DIR}/CPackConfig.cmake"
@@ -110,8 +107,7 @@ set_tests_properties(tst_package PROPERTIES TIMEOUT 900)
 set(SENROKAN_WEBENGINE_TEST_ENV
     "QTWEBENGINE_DISABLE_SANDBOX=1"
     "QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu --no-sandbox --disable-background-networking --disable-component-update --disable-sync --no-first-run")
-senrokan_test(tst_webview window/tst_webview.cpp)
-target_link_libraries(tst_webview PRIVATE senrokan_gui)
+senrokan_gui_test(tst_webview window/tst_webview.cpp)
 set_property(TEST tst_webview APPEND PROPERTY ENVIRONMENT ${SENROKAN_WEBENGINE_TEST_ENV})
 
 # The browser plugin of the built program on an X server of its own, against a scripted server.
@@ -127,24 +123,18 @@ if(SENROKAN_WITH_WEBENGINE)
     add_dependencies(tst_webview_e2e senrokan_webview)
 endif()
 
-senrokan_test(tst_pagetextarea window/tst_pagetextarea.cpp)
-target_link_libraries(tst_pagetextarea PRIVATE senrokan_gui)
+senrokan_gui_test(tst_pagetextarea window/tst_pagetextarea.cpp)
 
 if(UNIX AND NOT APPLE)
     # Desktop notifications against a notification service on a private bus.
     find_program(SENROKAN_DBUS_DAEMON dbus-daemon REQUIRED)
-    senrokan_test(tst_notifier desktop/tst_notifier.cpp)
-    target_link_libraries(tst_notifier PRIVATE senrokan_gui)
+    senrokan_gui_test(tst_notifier desktop/tst_notifier.cpp)
 
     # The real program with a StatusNotifierItem tray and a notification service on a private
     # bus, under Xvfb and under weston (Wayland), each started by the test.
     find_program(SENROKAN_WESTON weston REQUIRED)
-    senrokan_test(tst_itemtray desktop/tst_itemtray.cpp)
-    target_link_libraries(tst_itemtray PRIVATE ${SENROKAN_XCB})
+    senrokan_x_test(tst_itemtray desktop/tst_itemtray.cpp)
     target_compile_definitions(tst_itemtray PRIVATE
-        SENROKAN_EXE="$<TARGET_FILE:senrokan>"
-        SENROKAN_ICONS="${PROJECT_SOURCE_DIR}/resources/icons"
-        XDOTOOL_EXE="${SENROKAN_XDOTOOL}")
-    add_dependencies(tst_itemtray senrokan)
+        SENROKAN_ICONS="${PROJECT_SOURCE_DIR}/resources/icons")
     set_tests_properties(tst_itemtray PROPERTIES TIMEOUT 300)
 endif()

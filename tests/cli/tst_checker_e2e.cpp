@@ -44,6 +44,15 @@ Run runChecker(const QString& workDir, const QStringList& args, const QString& c
     return test::runProcess(QStringLiteral(SENROKAN_CHECK_EXE), args, options);
 }
 
+// The status of each route in a --json answer, in order.
+QList<int> statuses(const QByteArray& json)
+{
+    QList<int> result;
+    for (const auto& route : QJsonDocument::fromJson(json).array())
+        result << route.toObject().value(QStringLiteral("status")).toInt();
+    return result;
+}
+
 } // namespace
 
 class TestCheckerEndToEnd : public QObject
@@ -167,12 +176,7 @@ private Q_SLOTS:
                                   QStringLiteral("--json"), QStringLiteral("--verbose")};
         const Run run = runChecker(m_dir.path(), args, m_certificates.caFile());
         QCOMPARE(run.exitCode, 2); // the wrong-host route
-        const QJsonArray routes = QJsonDocument::fromJson(run.out).array();
-        QCOMPARE(routes.size(), 5);
-        const QList<int> expected = {0, 2, 0, 3, 3};
-        for (int i = 0; i < 5; ++i)
-            QCOMPARE(routes.at(i).toObject().value(QStringLiteral("status")).toInt(),
-                     expected.at(i));
+        QCOMPARE(statuses(run.out), (QList<int>{0, 2, 0, 3, 3}));
         const QString err = QString::fromUtf8(run.err);
         QVERIFY2(err.startsWith(QStringLiteral(
                      "route 1: 接続中\nroute 1: 接続しました\nroute 1: HTTPサーバに接続\n")),
@@ -220,12 +224,7 @@ private Q_SLOTS:
                                     QStringLiteral("--json"), QStringLiteral("--verbose")},
                                    m_certificates.caFile());
         QCOMPARE(run.exitCode, 1);
-        const QJsonArray routes = QJsonDocument::fromJson(run.out).array();
-        QCOMPARE(routes.size(), 5);
-        const QList<int> expected = {0, 0, 0, 0, 1};
-        for (int i = 0; i < 5; ++i)
-            QCOMPARE(routes.at(i).toObject().value(QStringLiteral("status")).toInt(),
-                     expected.at(i));
+        QCOMPARE(statuses(run.out), (QList<int>{0, 0, 0, 0, 1}));
         const QString err = QString::fromUtf8(run.err);
         for (const char* line : {"route 1: coding UTF-8 (meta)\n", "route 2: coding UTF-8 (bom)\n",
                                  "route 3: coding UTF-8 (json)\n", "route 4: coding EUC-JP (xml)\n",

@@ -59,8 +59,7 @@ private Q_SLOTS:
 
     void cleanupTestCase()
     {
-        m_soundServer.terminate();
-        m_soundServer.waitForFinished();
+        senrokan::test::stopHelper(m_soundServer, 30000);
     }
 
     void soundFile_data()
@@ -142,10 +141,10 @@ private Q_SLOTS:
                 // The main thread is blocked in QProcess and sleep, never in an event loop.
                 bool playing = false;
                 for (int tries = 0; tries < 250 && !playing; ++tries) {
-                    QProcess pactl;
-                    pactl.start(QStringLiteral("pactl"), {"list", "short", "sink-inputs"});
-                    QVERIFY(pactl.waitForFinished());
-                    playing = !pactl.readAllStandardOutput().trimmed().isEmpty();
+                    const test::ProcessResult sinks =
+                        test::runProcess(QStringLiteral("pactl"), {"list", "short", "sink-inputs"});
+                    QCOMPARE(sinks.exitCode, 0);
+                    playing = !sinks.out.trimmed().isEmpty();
                     QThread::msleep(playing ? 500 : 20);
                 }
                 QVERIFY2(playing, "the chime never reached the sound server");
@@ -200,6 +199,7 @@ private:
         m_soundServer.setProcessEnvironment(env);
         m_soundServer.setStandardOutputFile(QProcess::nullDevice());
         m_soundServer.setStandardErrorFile(QProcess::nullDevice());
+        senrokan::test::endsWithTest(m_soundServer);
         m_soundServer.start(QStringLiteral("pulseaudio"),
                             {"-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
                              "--log-level=0", "-L",

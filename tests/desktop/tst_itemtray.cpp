@@ -3,10 +3,9 @@
 // registers with a theme name and exports its menu; a click (Activate) or the notification's
 // action brings the window back and disables the menu; a delay is notified; the menu's "終了"
 // saves, takes the notification away and ends the program.
-#include "support/DisplayServer.h"
+#include "support/DisplaySession.h"
 #include "support/NotificationServer.h"
 #include "support/ScriptedServer.h"
-#include "support/SessionBus.h"
 #include "support/StatusNotifierWatcher.h"
 
 #include <QDir>
@@ -79,35 +78,33 @@ class TestItemTray : public QObject
     Q_OBJECT
 
     // Whether the main window is on screen; only X11 lets another client look.
-    static bool mainWindowShown(const DisplayServer& display)
+    static bool mainWindowShown(const DisplaySession& display)
     {
-        QProcess search;
-        search.setProcessEnvironment(display.environment());
-        search.start(QStringLiteral(XDOTOOL_EXE),
-                     {"search", "--onlyvisible", "--name", "^Senrokan  Ver\\.1\\.20$"});
-        return search.waitForFinished(StartLimitMs) && search.exitCode() == 0;
+        return display
+                   .x(QStringLiteral(XDOTOOL_EXE),
+                      {"search", "--onlyvisible", "--name", "^Senrokan  Ver\\.1\\.20$"})
+                   .exitCode == 0;
     }
 
 private Q_SLOTS:
     void desktop_data()
     {
-        QTest::addColumn<DisplayServer::Kind>("kind");
+        QTest::addColumn<bool>("wayland");
         QTest::addColumn<Scenario>("scenario");
-        const QList<QPair<const char*, DisplayServer::Kind>> kinds{
-            {"X11", DisplayServer::Kind::X11}, {"Wayland", DisplayServer::Kind::Wayland}};
-        for (const auto& [name, kind] : kinds) {
+        const QList<QPair<const char*, bool>> platforms{{"X11", false}, {"Wayland", true}};
+        for (const auto& [name, wayland] : platforms) {
             QTest::addRow("%s: a click on the icon brings the window back", name)
-                << kind << Scenario::Activate;
+                << wayland << Scenario::Activate;
             QTest::addRow("%s: the notification's action brings the window back", name)
-                << kind << Scenario::NotifyAndAction;
+                << wayland << Scenario::NotifyAndAction;
             QTest::addRow("%s: 終了 in the tray's menu ends the program", name)
-                << kind << Scenario::NotifyAndExit;
+                << wayland << Scenario::NotifyAndExit;
         }
     }
 
     void desktop()
     {
-        QFETCH(DisplayServer::Kind, kind);
+        QFETCH(bool, wayland);
         QFETCH(Scenario, scenario);
         const bool delayed = scenario != Scenario::Activate;
         std::unique_ptr<ScriptedServer> web;
@@ -118,14 +115,12 @@ private Q_SLOTS:
             web->onRequest("/delayed.html",
                            ScriptedServer::reply("200 OK", "<p>山手線は運転を見合わせています</p>"));
         }
-        DisplayServer display(kind);
+        DisplaySession display(wayland ? DisplaySession::Wayland : 0);
         QVERIFY2(display.start(), qPrintable(display.error()));
-        SessionBus bus;
-        QVERIFY2(bus.start(), qPrintable(bus.error()));
         StatusNotifierWatcher tray;
-        QVERIFY(tray.start(bus.address()));
+        QVERIFY(tray.start(display.bus().address()));
         NotificationServer notifications;
-        QVERIFY(notifications.start(bus.address()));
+        QVERIFY(notifications.start(display.bus().address()));
 
         QTemporaryDir work;
         QVERIFY(installIcons(work.filePath("share")));
@@ -135,7 +130,7 @@ private Q_SLOTS:
         settings.write(settingsFile(delayed));
         settings.close();
 
-        QProcessEnvironment env = bus.environment(display.environment());
+        QProcessEnvironment env = display.environment();
         env.insert("XDG_DATA_DIRS", work.filePath("share") + ":/usr/share");
         QProcess program;
         program.setWorkingDirectory(work.path());
@@ -155,7 +150,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!tray.menu().isEmpty(), StartLimitMs);
         QCOMPARE(labels(tray.menu()), (QStringList{"設定", "終了"}));
         QVERIFY(allEnabled(tray.menu(), true));
-        if (kind == DisplayServer::Kind::X11)
+        if (!wayland)
             QVERIFY(!mainWindowShown(display));
 
         uint noticeId = 0;
@@ -198,7 +193,7 @@ private Q_SLOTS:
         // Shown from the icon: the menu's entries stay disabled until the program goes resident
         // again, and a click on one does nothing.
         QTRY_VERIFY_WITH_TIMEOUT(allEnabled(tray.menu(), false), StartLimitMs);
-        if (kind == DisplayServer::Kind::X11)
+        if (!wayland)
             QTRY_VERIFY_WITH_TIMEOUT(mainWindowShown(display), StartLimitMs);
         tray.clickMenuEntry(tray.menu().at(1).id);
         QVERIFY(!program.waitForFinished(1000));

@@ -2,6 +2,7 @@
 // what one Notify carries, replacing and withdrawing, titles that look like markup, the
 // notification's action, and a desktop without the service.
 #include "platform/FreedesktopNotifier.h"
+#include "support/BusConnection.h"
 #include "support/NotificationServer.h"
 #include "support/SessionBus.h"
 
@@ -26,24 +27,21 @@ class TestNotifier : public QObject
     Q_OBJECT
 
     std::unique_ptr<SessionBus> m_bus;
-    QString m_connectionName;
+    std::unique_ptr<BusConnection> m_program; // the program's own connection
 
-    QDBusConnection connect()
-    {
-        m_connectionName = QStringLiteral("notifier-%1").arg(QTest::currentDataTag());
-        return QDBusConnection::connectToBus(m_bus->address(), m_connectionName);
-    }
+    QDBusConnection connect() { return m_program->open(m_bus->address()); }
 
 private Q_SLOTS:
     void init()
     {
         m_bus = std::make_unique<SessionBus>();
         QVERIFY2(m_bus->start(), qPrintable(m_bus->error()));
+        m_program = std::make_unique<BusConnection>();
     }
 
     void cleanup()
     {
-        QDBusConnection::disconnectFromBus(m_connectionName);
+        m_program.reset();
         m_bus.reset();
     }
 

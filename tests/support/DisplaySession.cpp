@@ -12,16 +12,6 @@ namespace
 
 constexpr int LimitMs = 60000; // a guard against hanging only
 
-void stop(QProcess& process)
-{
-    if (process.state() == QProcess::NotRunning)
-        return;
-    process.terminate();
-    if (!process.waitForFinished(LimitMs))
-        process.kill();
-    process.waitForFinished();
-}
-
 } // namespace
 
 TrayHost::~TrayHost()
@@ -55,42 +45,40 @@ bool TrayHost::start(const QProcessEnvironment& environment)
 
 void TrayHost::stop()
 {
-    senrokan::test::stop(m_trayer);
+    stopHelper(m_trayer, LimitMs);
 }
 
 DisplaySession::~DisplaySession()
 {
     m_tray.stop();
-    stop(m_xvfb);
+    stopHelper(m_server, LimitMs);
 }
 
 bool DisplaySession::start()
 {
-    // The accessibility bus keeps its socket in the runtime folder, which must be private.
+    // The accessibility bus and Wayland keep their sockets in the runtime folder, which must be
+    // private.
     if (!m_runtime.isValid() ||
         !QFile::setPermissions(m_runtime.path(),
                                QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)) {
         m_error = QStringLiteral("no runtime folder");
         return false;
     }
+    if ((m_options & Wayland) && (m_options & Tray)) {
+        m_error = QStringLiteral("trayer needs an X server");
+        return false;
+    }
     if (!m_bus.start()) {
         m_error = m_bus.error();
         return false;
     }
-    // Xvfb picks a free display itself and names it once it accepts clients.
-    endsWithTest(m_xvfb);
-    m_xvfb.setStandardErrorFile(QProcess::nullDevice());
-    m_xvfb.start(QStringLiteral("Xvfb"),
-                 {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
-    while (m_xvfb.state() != QProcess::NotRunning && !m_xvfb.canReadLine())
-        if (!m_xvfb.waitForReadyRead(LimitMs))
-            break;
-    const QByteArray number = m_xvfb.readLine().trimmed();
-    if (number.isEmpty()) {
-        m_error = QStringLiteral("Xvfb named no display: ") + m_xvfb.errorString();
+    QProcessEnvironment serverEnvironment = QProcessEnvironment::systemEnvironment();
+    serverEnvironment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
+    serverEnvironment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    m_server.setProcessEnvironment(serverEnvironment);
+    endsWithTest(m_server);
+    if (!((m_options & Wayland) ? startWeston() : startXvfb()))
         return false;
-    }
-    m_display = QLatin1Char(':') + QString::fromLatin1(number);
 
     if (m_options & Accessibility) {
         const ProcessResult enabled =
@@ -112,12 +100,58 @@ bool DisplaySession::start()
     return true;
 }
 
+bool DisplaySession::startXvfb()
+{
+    // Xvfb picks a free display itself and names it once it accepts clients.
+    m_server.setStandardErrorFile(QProcess::nullDevice());
+    m_server.start(QStringLiteral("Xvfb"),
+                   {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+    const QString number = firstLine(m_server, LimitMs);
+    if (number.isEmpty()) {
+        m_error = QStringLiteral("Xvfb named no display: ") + m_server.errorString();
+        return false;
+    }
+    m_display = QLatin1Char(':') + number;
+    return true;
+}
+
+bool DisplaySession::startWeston()
+{
+    m_display = QStringLiteral("wayland-senrokan");
+    m_server.setProcessChannelMode(QProcess::MergedChannels);
+    m_server.start(QStringLiteral("weston"), {"--backend=headless-backend.so",
+                                              "--socket=" + m_display, "--idle-time=0"});
+    if (!m_server.waitForStarted(LimitMs)) {
+        m_error = QStringLiteral("weston does not start: ") + m_server.errorString();
+        return false;
+    }
+    // weston takes clients once its socket is there.
+    const QString socket = m_runtime.filePath(m_display);
+    const QDeadlineTimer deadline(LimitMs);
+    while (!QFile::exists(socket)) {
+        if (deadline.hasExpired() || m_server.state() == QProcess::NotRunning) {
+            m_error = QStringLiteral("weston did not come up: ") +
+                      QString::fromLocal8Bit(m_server.readAll());
+            return false;
+        }
+        QThread::msleep(20);
+    }
+    return true;
+}
+
 QProcessEnvironment DisplaySession::environment(QProcessEnvironment base) const
 {
     base = m_bus.environment(base);
-    base.insert(QStringLiteral("DISPLAY"), m_display);
-    base.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     base.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
+    if (m_options & Wayland) {
+        base.remove(QStringLiteral("DISPLAY"));
+        base.insert(QStringLiteral("WAYLAND_DISPLAY"), m_display);
+        base.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
+    } else {
+        base.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        base.insert(QStringLiteral("DISPLAY"), m_display);
+        base.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    }
     return base;
 }
 

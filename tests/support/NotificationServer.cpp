@@ -6,24 +6,15 @@ namespace senrokan::test
 {
 
 NotificationServer::NotificationServer(QStringList capabilities)
-    : m_capabilities(std::move(capabilities)),
-      m_connectionName(QStringLiteral("notifications-%1").arg(quintptr(this)))
+    : m_capabilities(std::move(capabilities))
 {
-}
-
-NotificationServer::~NotificationServer()
-{
-    QDBusConnection::disconnectFromBus(m_connectionName);
 }
 
 bool NotificationServer::start(const QString& address)
 {
-    QDBusConnection bus = QDBusConnection::connectToBus(address, m_connectionName);
-    return bus.isConnected() &&
-           bus.registerObject(QStringLiteral("/org/freedesktop/Notifications"), this,
-                              QDBusConnection::ExportAllSlots |
-                                  QDBusConnection::ExportAllSignals) &&
-           bus.registerService(QStringLiteral("org.freedesktop.Notifications"));
+    return m_connection.offer(address, this, QStringLiteral("/org/freedesktop/Notifications"),
+                              QStringLiteral("org.freedesktop.Notifications"),
+                              QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals);
 }
 
 void NotificationServer::invokeAction(uint id, const QString& action)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "BusConnection.h"
+
 #include <QDBusConnection>
 #include <QObject>
 #include <QStringList>
@@ -28,7 +30,6 @@ public:
     };
 
     explicit NotificationServer(QStringList capabilities = {"actions", "body"});
-    ~NotificationServer() override;
 
     // Connects to the bus at address and takes the service's name; false when it cannot.
     bool start(const QString& address);
@@ -53,7 +54,7 @@ Q_SIGNALS:
 
 private:
     QStringList m_capabilities;
-    QString m_connectionName;
+    BusConnection m_connection;
     uint m_lastId = 0;
 };
 

@@ -33,6 +33,24 @@ void endsWithTest(QProcess& process)
     process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
 }
 
+QString firstLine(QProcess& process, int limitMs)
+{
+    while (process.state() != QProcess::NotRunning && !process.canReadLine())
+        if (!process.waitForReadyRead(limitMs))
+            break;
+    return QString::fromUtf8(process.readLine().trimmed());
+}
+
+void stopHelper(QProcess& process, int limitMs)
+{
+    if (process.state() == QProcess::NotRunning)
+        return;
+    process.terminate();
+    if (!process.waitForFinished(limitMs))
+        process.kill();
+    process.waitForFinished();
+}
+
 bool libraryMapped(const char* name)
 {
     QFile maps(QStringLiteral("/proc/self/maps"));

@@ -29,6 +29,13 @@ ProcessResult runProcess(const QString& program, const QStringList& arguments,
 // A helper process that ends with the test, even when the test crashes.
 void endsWithTest(QProcess& process);
 
+// The first line a started helper prints (a display, a bus address) once it is there; empty when
+// the helper ends or stays silent within limitMs.
+QString firstLine(QProcess& process, int limitMs);
+
+// Asks a helper to end, and makes it when it does not within limitMs.
+void stopHelper(QProcess& process, int limitMs);
+
 // Whether a library whose file name contains name is mapped into this process.
 bool libraryMapped(const char* name);
 

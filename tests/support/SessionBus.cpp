@@ -16,12 +16,7 @@ SessionBus::SessionBus() = default;
 
 SessionBus::~SessionBus()
 {
-    if (m_daemon.state() != QProcess::NotRunning) {
-        m_daemon.terminate();
-        if (!m_daemon.waitForFinished(StartLimitMs))
-            m_daemon.kill();
-        m_daemon.waitForFinished();
-    }
+    stopHelper(m_daemon, StartLimitMs);
 }
 
 bool SessionBus::start()
@@ -36,10 +31,7 @@ bool SessionBus::start()
     m_daemon.start(daemon, {QStringLiteral("--session"), QStringLiteral("--nofork"),
                             QStringLiteral("--print-address")});
     // The address is printed once the bus accepts connections.
-    while (m_daemon.state() != QProcess::NotRunning && !m_daemon.canReadLine())
-        if (!m_daemon.waitForReadyRead(StartLimitMs))
-            break;
-    m_address = QString::fromUtf8(m_daemon.readLine().trimmed());
+    m_address = firstLine(m_daemon, StartLimitMs);
     if (m_address.isEmpty()) {
         m_error = QStringLiteral("dbus-daemon did not come up: ") + m_daemon.errorString();
         return false;

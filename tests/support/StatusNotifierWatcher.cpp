@@ -39,30 +39,13 @@ void readLayout(const QDBusArgument& node, QList<StatusNotifierWatcher::MenuEntr
 
 } // namespace
 
-StatusNotifierWatcher::StatusNotifierWatcher()
-    : m_connectionName(QStringLiteral("watcher-%1").arg(quintptr(this)))
-{
-}
-
-StatusNotifierWatcher::~StatusNotifierWatcher()
-{
-    QDBusConnection::disconnectFromBus(m_connectionName);
-}
-
 bool StatusNotifierWatcher::start(const QString& address)
 {
-    QDBusConnection connection = QDBusConnection::connectToBus(address, m_connectionName);
-    return connection.isConnected() &&
-           connection.registerObject(QStringLiteral("/StatusNotifierWatcher"), this,
-                                     QDBusConnection::ExportAllSlots |
-                                         QDBusConnection::ExportAllSignals |
-                                         QDBusConnection::ExportAllProperties) &&
-           connection.registerService(QStringLiteral("org.kde.StatusNotifierWatcher"));
-}
-
-QDBusConnection StatusNotifierWatcher::bus() const
-{
-    return QDBusConnection(m_connectionName);
+    return m_connection.offer(address, this, QStringLiteral("/StatusNotifierWatcher"),
+                              QStringLiteral("org.kde.StatusNotifierWatcher"),
+                              QDBusConnection::ExportAllSlots |
+                                  QDBusConnection::ExportAllSignals |
+                                  QDBusConnection::ExportAllProperties);
 }
 
 void StatusNotifierWatcher::RegisterStatusNotifierItem(const QString& service,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "BusConnection.h"
+
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QObject>
@@ -26,9 +28,6 @@ public:
         bool enabled = true;
     };
 
-    StatusNotifierWatcher();
-    ~StatusNotifierWatcher() override;
-
     // Connects to the bus at address and takes the watcher's name; false when it cannot.
     bool start(const QString& address);
 
@@ -54,9 +53,9 @@ Q_SIGNALS:
     void StatusNotifierItemRegistered(const QString& service);
 
 private:
-    QDBusConnection bus() const;
+    QDBusConnection bus() const { return m_connection.connection(); }
 
-    QString m_connectionName;
+    BusConnection m_connection;
     QStringList m_items;
 };
 

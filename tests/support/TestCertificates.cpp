@@ -1,7 +1,8 @@
 #include "TestCertificates.h"
 
+#include "ProcessRun.h"
+
 #include <QFile>
-#include <QProcess>
 #include <QStandardPaths>
 
 namespace senrokan::test
@@ -34,14 +35,11 @@ QString TestCertificates::keyFile(const QString& name) const
 
 bool TestCertificates::run(const QStringList& args)
 {
-    QProcess openssl;
-    openssl.setWorkingDirectory(m_dir);
-    openssl.start(m_openssl, args);
-    if (!openssl.waitForFinished(30000) || openssl.exitStatus() != QProcess::NormalExit ||
-        openssl.exitCode() != 0) {
+    const ProcessResult openssl =
+        runProcess(m_openssl, args, {QProcessEnvironment::systemEnvironment(), m_dir, 30000});
+    if (openssl.exitCode != 0) {
         m_error = QStringLiteral("openssl %1: %2")
-                      .arg(args.join(QLatin1Char(' ')),
-                           QString::fromLocal8Bit(openssl.readAllStandardError()));
+                      .arg(args.join(QLatin1Char(' ')), QString::fromLocal8Bit(openssl.err));
         return false;
     }
     return true;
