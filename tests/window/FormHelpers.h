@@ -4,6 +4,7 @@
 #include "support/Files.h"
 
 #include <QAbstractButton>
+#include <QByteArray>
 #include <QLineEdit>
 #include <QString>
 #include <QWidget>
@@ -28,6 +29,14 @@ inline void click(const QWidget& window, const QString& name)
 inline void setField(const QWidget& window, int route, int element, const QString& text)
 {
     control<QLineEdit>(window, QStringLiteral("Text%1(%2)").arg(route).arg(element))->setText(text);
+}
+
+// The file with line n (from 1) replaced; every line ends in CR LF.
+inline QByteArray withLine(const QByteArray& bytes, int line, const QByteArray& value)
+{
+    QList<QByteArray> lines = bytes.split('\n');
+    lines[line - 1] = value + '\r';
+    return lines.join('\n');
 }
 
 } // namespace senrokan::test

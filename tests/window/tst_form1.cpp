@@ -44,14 +44,6 @@ const QStringList FullTabs = {"設定",        "東海道線", "  山手線 ", "
                               "ﾊﾝｶｸ ｶﾀｶﾅ線", ""};
 const QStringList RailTabs = {"設定", "中央線", "総武線", "", "", "埼京線"};
 
-// The file with line n (from 1) replaced; every line ends in CR LF.
-QByteArray withLine(const QByteArray& bytes, int line, const QByteArray& value)
-{
-    QList<QByteArray> lines = bytes.split('\n');
-    lines[line - 1] = value + '\r';
-    return lines.join('\n');
-}
-
 QList<int> valuesOf(const Form1& window)
 {
     const SettingsValues& v = window.settingsValues();
@@ -116,10 +108,10 @@ private Q_SLOTS:
     void closeBoxDoesNotSave();
 
     void exportThroughDialog();
-    void exportCancelled();
+    void dialogCancelled_data();
+    void dialogCancelled();
     void exportUnwritable();
     void importThroughDialog();
-    void importCancelled();
     void importEdgeCases_data();
     void importEdgeCases();
     void exportThenImport();
@@ -472,8 +464,7 @@ void TestForm1::closeBoxDoesNotSave()
 
     QCOMPARE(ended.count(), 1);
     QVERIFY(watcher.messages.isEmpty());
-    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList(files.keys()));
-    QCOMPARE(readBytes(path(Settings)), files.value(Settings));
+    QCOMPARE(filesIn(m_dir->path()), files);
 }
 
 void TestForm1::exportThroughDialog()
@@ -497,21 +488,33 @@ void TestForm1::exportThroughDialog()
     QCOMPARE(readBytes(path(Settings)), fixture("priority-settings.DEF"));
 }
 
-void TestForm1::exportCancelled()
+void TestForm1::dialogCancelled_data()
 {
-    const QByteArray old("untouched\r\n");
-    place({{"Senrokan000.DEF", old}});
+    QTest::addColumn<QString>("button");
+    QTest::newRow("鉄道ファイル保存") << "Command6";
+    QTest::newRow("鉄道ファイル読出") << "Command7";
+}
+
+// Cancelling either file dialog changes neither the window nor any file, the proposed export
+// name among them.
+void TestForm1::dialogCancelled()
+{
+    QFETCH(QString, button);
+    const Files files = {{Settings, fixture("full.DEF")}, {"Senrokan000.DEF", "untouched\r\n"}};
+    place(files);
     ModalWatcher watcher;
     Form1 window;
     window.Form_Load();
     watcher.answerFileDialog(QString());
 
-    click(window, "Command6");
+    click(window, button);
 
     QCOMPARE(watcher.fileDialogs.size(), 1);
     QVERIFY(watcher.messages.isEmpty());
-    QCOMPARE(readBytes(path("Senrokan000.DEF")), old);
-    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{"Senrokan000.DEF"});
+    QCOMPARE(valuesOf(window), (QList<int>{60, 0, 1, 0}));
+    QCOMPARE(tabCaptions(window), FullTabs);
+    QCOMPARE(window.routeField(1, Title), QStringLiteral("東海道線"));
+    QCOMPARE(filesIn(m_dir->path()), files);
 }
 
 void TestForm1::exportUnwritable()
@@ -569,22 +572,6 @@ void TestForm1::importThroughDialog()
     QVERIFY(!summary.contains(QStringLiteral("old")));
     QVERIFY(watcher.messages.isEmpty());
     QVERIFY(!QFile::exists(path(Settings)));
-}
-
-void TestForm1::importCancelled()
-{
-    place({{Settings, fixture("full.DEF")}});
-    ModalWatcher watcher;
-    Form1 window;
-    window.Form_Load();
-    watcher.answerFileDialog(QString());
-
-    click(window, "Command7");
-
-    QCOMPARE(watcher.fileDialogs.size(), 1);
-    QCOMPARE(valuesOf(window), (QList<int>{60, 0, 1, 0}));
-    QCOMPARE(tabCaptions(window), FullTabs);
-    QCOMPARE(window.routeField(1, Title), QStringLiteral("東海道線"));
 }
 
 void TestForm1::importEdgeCases_data()

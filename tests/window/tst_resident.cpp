@@ -32,14 +32,6 @@ namespace
 
 const QString Settings = QStringLiteral("Senrokan.DEF");
 
-// The full fixture with the resident flag (line 3) as asked.
-QByteArray fullSettings(bool resident)
-{
-    QList<QByteArray> lines = fixture(QStringLiteral("full.DEF")).split('\n');
-    lines[2] = resident ? "1\r" : "0\r";
-    return lines.join('\n');
-}
-
 // Every named control's place and text, as the user sees them.
 QMap<QString, QString> looks(const QWidget& window)
 {
@@ -176,11 +168,11 @@ private Q_SLOTS:
     // looks exactly as a window shown at start, with the loaded fields and what was typed.
     void residentWindowWhenFirstShown()
     {
-        writeBytes(Settings, fullSettings(false));
+        writeBytes(Settings, fixture("full.DEF"));
         Form1 shownAtStart;
         shownAtStart.Form_Load();
         QVERIFY(shownAtStart.isVisible());
-        writeBytes(Settings, fullSettings(true));
+        writeBytes(Settings, withLine(fixture("full.DEF"), 3, "1"));
         Form1 resident;
         resident.Form_Load();
         QVERIFY(!resident.isVisible());
