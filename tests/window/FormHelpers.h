@@ -1,6 +1,7 @@
 #pragma once
 
 // Small helpers the window tests share: controls found by name, and the files of tests/support.
+#include "route/RouteDefinition.h"
 #include "support/Files.h"
 
 #include <QAbstractButton>
@@ -29,6 +30,15 @@ inline void click(const QWidget& window, const QString& name)
 inline void setField(const QWidget& window, int route, int element, const QString& text)
 {
     control<QLineEdit>(window, QStringLiteral("Text%1(%2)").arg(route).arg(element))->setText(text);
+}
+
+// A route pointed at a page of a server on this machine.
+inline void aimRoute(const QWidget& window, int route, const QString& page,
+                     const QString& matchWord = QStringLiteral("平常運転"))
+{
+    setField(window, route, ServerName, QStringLiteral("127.0.0.1"));
+    setField(window, route, DirectoryName, page);
+    setField(window, route, MatchWord, matchWord);
 }
 
 // The file with line n (from 1) replaced; every line ends in CR LF.

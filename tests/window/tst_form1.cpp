@@ -710,9 +710,7 @@ void TestForm1::checkReadsThePageAsShown()
     window.Form_Load();
     window.checker().setTimings(test::shortCheckTimings(server.port()));
     // Typed, never saved: the check reads the page as it stands.
-    control<QLineEdit>(window, "Text2(2)")->setText(QStringLiteral("127.0.0.1"));
-    control<QLineEdit>(window, "Text2(3)")->setText(QStringLiteral("info.html"));
-    control<QLineEdit>(window, "Text2(4)")->setText(QStringLiteral("normal SERVICE"));
+    aimRoute(window, 2, QStringLiteral("info.html"), QStringLiteral("normal SERVICE"));
 
     window.checker().PollRoute(2, 0);
 

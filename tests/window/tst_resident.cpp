@@ -77,9 +77,7 @@ class TestResident : public QObject
     void serveRoute(const Form1& window, int r, const QString& page)
     {
         setField(window, r, Title, QStringLiteral("路線%1").arg(r));
-        setField(window, r, ServerName, QStringLiteral("127.0.0.1"));
-        setField(window, r, DirectoryName, page);
-        setField(window, r, MatchWord, QStringLiteral("平常運転"));
+        aimRoute(window, r, page);
     }
 
 private Q_SLOTS:
