@@ -224,8 +224,7 @@ void TestForm1::startUp()
     QFETCH(Files, files);
     place(files);
     ModalWatcher watcher;
-    Form1 window;
-    window.Form_Load();
+    LoadedForm1 window;
 
     QTEST(text9(window), "text9");
     QTEST(valuesOf(window), "values");
@@ -247,8 +246,7 @@ void TestForm1::startUp()
 
 void TestForm1::startUpShowsThisComputer()
 {
-    Form1 window;
-    window.Form_Load();
+    LoadedForm1 window;
     QVERIFY(!control<QLineEdit>(window, "Text6")->text().isEmpty());
     const QHostAddress address(control<QLineEdit>(window, "Text7")->text());
     QCOMPARE(address.protocol(), QAbstractSocket::IPv4Protocol);
@@ -278,16 +276,14 @@ void TestForm1::fieldsKeepTheirText()
     QFETCH(int, route);
     QFETCH(int, element);
     place({{Settings, fixture("full.DEF")}});
-    Form1 window;
-    window.Form_Load();
+    LoadedForm1 window;
     QTEST(window.routeField(route, element), "text");
 }
 
 void TestForm1::editedTitleLeavesTab()
 {
     place({{Settings, fixture("full.DEF")}});
-    Form1 window;
-    window.Form_Load();
+    LoadedForm1 window;
     control<QLineEdit>(window, "Text1(1)")->setText(QStringLiteral("新しい名前"));
     QCOMPARE(tabCaptions(window), FullTabs);
     QCOMPARE(window.routeField(1, Title), QStringLiteral("新しい名前"));
@@ -348,14 +344,12 @@ void TestForm1::portIsNotStored()
 {
     place({{Settings, fixture("full.DEF")}});
     {
-        Form1 window;
-        window.Form_Load();
+        LoadedForm1 window;
         control<QLineEdit>(window, "Text1(5)")->setText(QStringLiteral("8080"));
         click(window, "Command13");
     }
     QCOMPARE(readBytes(path(Settings)), fixture("full.DEF"));
-    Form1 next;
-    next.Form_Load();
+    LoadedForm1 next;
     QCOMPARE(next.routeField(1, PortNumber), QStringLiteral("80"));
 }
 
@@ -471,8 +465,7 @@ void TestForm1::exportThroughDialog()
 {
     place({{Settings, fixture("priority-settings.DEF")}, {"rail.DEF", fixture("rail.DEF")}});
     ModalWatcher watcher;
-    Form1 window;
-    window.Form_Load();
+    LoadedForm1 window;
     watcher.answerFileDialog(path("mine.DEF"));
 
     click(window, "Command6");
@@ -503,8 +496,7 @@ void TestForm1::dialogCancelled()
     const Files files = {{Settings, fixture("full.DEF")}, {"Senrokan000.DEF", "untouched\r\n"}};
     place(files);
     ModalWatcher watcher;
-    Form1 window;
-    window.Form_Load();
+    LoadedForm1 window;
     watcher.answerFileDialog(QString());
 
     click(window, button);
@@ -521,8 +513,7 @@ void TestForm1::exportUnwritable()
 {
     place({{Settings, fixture("full.DEF")}, {"plain", QByteArray("a file, not a folder\n")}});
     ModalWatcher watcher;
-    Form1 window;
-    window.Form_Load();
+    LoadedForm1 window;
     const QList<int> before = valuesOf(window);
     watcher.answerFileDialog(path("plain/Senrokan000.DEF"));
 
@@ -541,8 +532,7 @@ void TestForm1::importThroughDialog()
 {
     place({{"rail.DEF", fixture("rail.DEF")}, {"other.DEF", fixture("other.DEF")}});
     ModalWatcher watcher;
-    Form1 window;
-    window.Form_Load();
+    LoadedForm1 window;
     control<QLineEdit>(window, "Text9")->setText(QStringLiteral("some.DEF"));
     for (int r = 1; r <= RouteCount; ++r)
         window.checker().states().at(r) = {"old", "2026-03-05T14:07:09", StatusDelayed};
@@ -613,8 +603,7 @@ void TestForm1::importEdgeCases()
     if (!file.isNull())
         place({{"import.DEF", file}});
     ModalWatcher watcher;
-    Form1 window;
-    window.Form_Load();
+    LoadedForm1 window;
     for (const char* box : {"Check1", "Check14", "Check2"})
         click(window, QString::fromLatin1(box));
     control<QLineEdit>(window, "Text9")->setText(QStringLiteral("keep.DEF"));
@@ -652,8 +641,7 @@ void TestForm1::importEdgeCases()
 void TestForm1::exportThenImport()
 {
     place({{Settings, fixture("full.DEF")}});
-    Form1 window;
-    window.Form_Load();
+    LoadedForm1 window;
     window.exportRailwayFile(path("copy.DEF"));
     QCOMPARE(readBytes(path("copy.DEF")), fixture("full.DEF"));
 
@@ -688,8 +676,7 @@ void TestForm1::switchesOnlySetFlags()
 {
     QFETCH(QString, control);
     ModalWatcher watcher;
-    Form1 window;
-    window.Form_Load();
+    LoadedForm1 window;
 
     click(window, control);
 
@@ -706,8 +693,7 @@ void TestForm1::checkReadsThePageAsShown()
     test::ScriptedServer server;
     server.onRequest("/info.html",
                      test::ScriptedServer::reply("200 OK", "<p>Normal service on all lines</p>"));
-    Form1 window;
-    window.Form_Load();
+    LoadedForm1 window;
     window.checker().setTimings(test::shortCheckTimings(server.port()));
     // Typed, never saved: the check reads the page as it stands.
     aimRoute(window, 2, QStringLiteral("info.html"), QStringLiteral("normal SERVICE"));
@@ -722,8 +708,7 @@ void TestForm1::checkReadsThePageAsShown()
 void TestForm1::checkShowsPageAsPlainText()
 {
     ModalWatcher watcher;
-    Form1 window;
-    window.Form_Load();
+    LoadedForm1 window;
 
     window.checker().CheckRoute(3, 0); // no server on route 3
 
@@ -739,8 +724,7 @@ void TestForm1::checkShowsPageAsPlainText()
 void TestForm1::messageBox()
 {
     ModalWatcher watcher;
-    Form1 window;
-    window.Form_Load();
+    LoadedForm1 window;
 
     window.showMessage(QStringLiteral("<b>接続失敗</b>"), QStringLiteral("運行情報"));
 
@@ -753,8 +737,7 @@ void TestForm1::messageBox()
 
 void TestForm1::busyPointer()
 {
-    Form1 window;
-    window.Form_Load();
+    LoadedForm1 window;
     window.setBusy(true);
     window.setBusy(true);
     QCOMPARE(window.cursor().shape(), Qt::WaitCursor);

@@ -124,8 +124,7 @@ private Q_SLOTS:
         QFETCH(QList<int>, statuses);
         QFETCH(int, checkAtOnce);
         QFETCH(int, picture);
-        Form1 window;
-        window.Form_Load();
+        LoadedForm1 window;
         QVERIFY(window.isVisible());
         QVERIFY(!window.cycle().isTimer1Running());
         for (int r = 1; r <= RouteCount; ++r)
@@ -167,12 +166,10 @@ private Q_SLOTS:
     void residentWindowWhenFirstShown()
     {
         writeBytes(Settings, fixture("full.DEF"));
-        Form1 shownAtStart;
-        shownAtStart.Form_Load();
+        LoadedForm1 shownAtStart;
         QVERIFY(shownAtStart.isVisible());
         writeBytes(Settings, withLine(fixture("full.DEF"), 3, "1"));
-        Form1 resident;
-        resident.Form_Load();
+        LoadedForm1 resident;
         QVERIFY(!resident.isVisible());
         // The fields are there for checks and saving before the window is ever shown.
         for (int r = 1; r <= RouteCount; ++r) {
@@ -298,8 +295,7 @@ private Q_SLOTS:
 
     void delayPopup()
     {
-        Form1 window;
-        window.Form_Load();
+        LoadedForm1 window;
         speedUp(window);
         serveRoute(window, 2, QStringLiteral("delayed.html"));
         serveRoute(window, 4, QStringLiteral("delayed.html"));

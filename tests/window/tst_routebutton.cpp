@@ -124,8 +124,7 @@ private Q_SLOTS:
         ScriptedServer scripted;
         scripted.onRequest("/info.html", ScriptedServer::reply("200 OK", NormalPage));
         ModalWatcher watcher;
-        Form1 window;
-        window.Form_Load();
+        LoadedForm1 window;
         checkEarlierRoute(window, watcher);
         speedUp(window, refused ? closedPort() : scripted.port());
         const int r = 2;
@@ -177,8 +176,7 @@ private Q_SLOTS:
         ScriptedServer scripted;
         scripted.onRequest("/info.html", ScriptedServer::reply("200 OK", encodeCp932(page)));
         ModalWatcher watcher;
-        Form1 window;
-        window.Form_Load();
+        LoadedForm1 window;
         speedUp(window, scripted.port());
         aimRoute(window, 1, Info);
 
@@ -194,8 +192,7 @@ private Q_SLOTS:
         ScriptedServer scripted;
         scripted.onRequest("/held.html", {ScriptedServer::Hold{}});
         ModalWatcher watcher;
-        Form1 window;
-        window.Form_Load();
+        LoadedForm1 window;
         speedUp(window, scripted.port());
         window.cycle().setTimings(test::shortCycleTimings());
         setField(window, 1, ServerName, QStringLiteral("127.0.0.1"));
