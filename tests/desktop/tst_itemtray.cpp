@@ -4,13 +4,14 @@
 // action brings the window back and disables the menu; a delay is notified; the menu's "終了"
 // saves, takes the notification away and ends the program.
 #include "support/DisplaySession.h"
+#include "support/Files.h"
 #include "support/NotificationServer.h"
 #include "support/ScriptedServer.h"
+#include "support/SettingsWriter.h"
 #include "support/StatusNotifierWatcher.h"
 
 #include <QDir>
 #include <QFile>
-#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -28,17 +29,6 @@ const char* const WebHost = "127.0.5.6";
 const QString Caption = QStringLiteral("Senrokan  Ver.1.20");
 
 enum class Scenario { Activate, NotifyAndAction, NotifyAndExit };
-
-// Resident, interval 10 minutes, no chime, a check at once as asked; route 1 on the web server.
-QByteArray settingsFile(bool checkAtOnce)
-{
-    QStringList lines{"", "10", "1", "0", checkAtOnce ? "1" : "0", "山手線", WebHost,
-                      "delayed.html", "平常運転", "", "", "", "", ""};
-    while (lines.size() < 50)
-        lines << QString();
-    QStringEncoder cp932("Shift_JIS");
-    return cp932.encode(lines.join("\r\n") + "\r\n");
-}
 
 // The pictures where an installation puts them, in a data folder of their own.
 bool installIcons(const QString& dataDir)
@@ -125,10 +115,11 @@ private Q_SLOTS:
         QTemporaryDir work;
         QVERIFY(installIcons(work.filePath("share")));
         const QString settingsPath = work.filePath("Senrokan.DEF");
-        QFile settings(settingsPath);
-        QVERIFY(settings.open(QIODevice::WriteOnly));
-        settings.write(settingsFile(delayed));
-        settings.close();
+        // Resident, interval 10 minutes, no chime, a check at once as asked; route 1 on the web
+        // server.
+        writeSettings(settingsPath, {10, 1, 0, delayed ? 1 : 0},
+                      {{"山手線", WebHost, "delayed.html", "平常運転"}});
+        const QByteArray written = readBytes(settingsPath);
 
         QProcessEnvironment env = display.environment();
         env.insert("XDG_DATA_DIRS", work.filePath("share") + ":/usr/share");
@@ -184,8 +175,7 @@ private Q_SLOTS:
             QCOMPARE(program.exitStatus(), QProcess::NormalExit);
             QCOMPARE(program.exitCode(), 0);
             QCOMPARE(notifications.closed, QList<uint>{noticeId});
-            QVERIFY(settings.open(QIODevice::ReadOnly));
-            QCOMPARE(settings.readAll(), settingsFile(delayed));
+            QCOMPARE(readBytes(settingsPath), written);
             return;
         }
         }

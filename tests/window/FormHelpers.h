@@ -1,9 +1,12 @@
 #pragma once
 
 // Small helpers the window tests share: controls found by name, and the files of tests/support.
+#include "route/RouteDefinition.h"
 #include "support/Files.h"
+#include "window/Form1.h"
 
 #include <QAbstractButton>
+#include <QByteArray>
 #include <QLineEdit>
 #include <QString>
 #include <QWidget>
@@ -28,6 +31,28 @@ inline void click(const QWidget& window, const QString& name)
 inline void setField(const QWidget& window, int route, int element, const QString& text)
 {
     control<QLineEdit>(window, QStringLiteral("Text%1(%2)").arg(route).arg(element))->setText(text);
+}
+
+// The main window as a start makes it: loaded from the current folder.
+struct LoadedForm1 : Form1 {
+    LoadedForm1() { Form_Load(); }
+};
+
+// A route pointed at a page of a server on this machine.
+inline void aimRoute(const QWidget& window, int route, const QString& page,
+                     const QString& matchWord = QStringLiteral("平常運転"))
+{
+    setField(window, route, ServerName, QStringLiteral("127.0.0.1"));
+    setField(window, route, DirectoryName, page);
+    setField(window, route, MatchWord, matchWord);
+}
+
+// The file with line n (from 1) replaced; every line ends in CR LF.
+inline QByteArray withLine(const QByteArray& bytes, int line, const QByteArray& value)
+{
+    QList<QByteArray> lines = bytes.split('\n');
+    lines[line - 1] = value + '\r';
+    return lines.join('\n');
 }
 
 } // namespace senrokan::test

@@ -7,6 +7,7 @@ usage: senrokan-testenv display --atspi -- atspi_check.py SENROKAN DATA_DIR
 """
 import os
 import re
+import shutil
 import sys
 import tempfile
 import unittest
@@ -26,9 +27,8 @@ class AccessibilityTest(unittest.TestCase):
 
     def start(self, directory, settings=None):
         if settings:
-            with open(os.path.join(DATA, "settings", settings), "rb") as source, \
-                    open(os.path.join(directory, "Senrokan.DEF"), "wb") as target:
-                target.write(source.read())
+            shutil.copyfile(os.path.join(DATA, "settings", settings),
+                            os.path.join(directory, "Senrokan.DEF"))
         session = Session(PROGRAM, directory)
         self.addCleanup(session.close)
         return session

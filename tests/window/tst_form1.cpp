@@ -44,14 +44,6 @@ const QStringList FullTabs = {"設定",        "東海道線", "  山手線 ", "
                               "ﾊﾝｶｸ ｶﾀｶﾅ線", ""};
 const QStringList RailTabs = {"設定", "中央線", "総武線", "", "", "埼京線"};
 
-// The file with line n (from 1) replaced; every line ends in CR LF.
-QByteArray withLine(const QByteArray& bytes, int line, const QByteArray& value)
-{
-    QList<QByteArray> lines = bytes.split('\n');
-    lines[line - 1] = value + '\r';
-    return lines.join('\n');
-}
-
 QList<int> valuesOf(const Form1& window)
 {
     const SettingsValues& v = window.settingsValues();
@@ -116,10 +108,10 @@ private Q_SLOTS:
     void closeBoxDoesNotSave();
 
     void exportThroughDialog();
-    void exportCancelled();
+    void dialogCancelled_data();
+    void dialogCancelled();
     void exportUnwritable();
     void importThroughDialog();
-    void importCancelled();
     void importEdgeCases_data();
     void importEdgeCases();
     void exportThenImport();
@@ -232,8 +224,7 @@ void TestForm1::startUp()
     QFETCH(Files, files);
     place(files);
     ModalWatcher watcher;
-    Form1 window;
-    window.Form_Load();
+    LoadedForm1 window;
 
     QTEST(text9(window), "text9");
     QTEST(valuesOf(window), "values");
@@ -255,8 +246,7 @@ void TestForm1::startUp()
 
 void TestForm1::startUpShowsThisComputer()
 {
-    Form1 window;
-    window.Form_Load();
+    LoadedForm1 window;
     QVERIFY(!control<QLineEdit>(window, "Text6")->text().isEmpty());
     const QHostAddress address(control<QLineEdit>(window, "Text7")->text());
     QCOMPARE(address.protocol(), QAbstractSocket::IPv4Protocol);
@@ -286,16 +276,14 @@ void TestForm1::fieldsKeepTheirText()
     QFETCH(int, route);
     QFETCH(int, element);
     place({{Settings, fixture("full.DEF")}});
-    Form1 window;
-    window.Form_Load();
+    LoadedForm1 window;
     QTEST(window.routeField(route, element), "text");
 }
 
 void TestForm1::editedTitleLeavesTab()
 {
     place({{Settings, fixture("full.DEF")}});
-    Form1 window;
-    window.Form_Load();
+    LoadedForm1 window;
     control<QLineEdit>(window, "Text1(1)")->setText(QStringLiteral("新しい名前"));
     QCOMPARE(tabCaptions(window), FullTabs);
     QCOMPARE(window.routeField(1, Title), QStringLiteral("新しい名前"));
@@ -356,14 +344,12 @@ void TestForm1::portIsNotStored()
 {
     place({{Settings, fixture("full.DEF")}});
     {
-        Form1 window;
-        window.Form_Load();
+        LoadedForm1 window;
         control<QLineEdit>(window, "Text1(5)")->setText(QStringLiteral("8080"));
         click(window, "Command13");
     }
     QCOMPARE(readBytes(path(Settings)), fixture("full.DEF"));
-    Form1 next;
-    next.Form_Load();
+    LoadedForm1 next;
     QCOMPARE(next.routeField(1, PortNumber), QStringLiteral("80"));
 }
 
@@ -472,16 +458,14 @@ void TestForm1::closeBoxDoesNotSave()
 
     QCOMPARE(ended.count(), 1);
     QVERIFY(watcher.messages.isEmpty());
-    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList(files.keys()));
-    QCOMPARE(readBytes(path(Settings)), files.value(Settings));
+    QCOMPARE(filesIn(m_dir->path()), files);
 }
 
 void TestForm1::exportThroughDialog()
 {
     place({{Settings, fixture("priority-settings.DEF")}, {"rail.DEF", fixture("rail.DEF")}});
     ModalWatcher watcher;
-    Form1 window;
-    window.Form_Load();
+    LoadedForm1 window;
     watcher.answerFileDialog(path("mine.DEF"));
 
     click(window, "Command6");
@@ -497,29 +481,39 @@ void TestForm1::exportThroughDialog()
     QCOMPARE(readBytes(path(Settings)), fixture("priority-settings.DEF"));
 }
 
-void TestForm1::exportCancelled()
+void TestForm1::dialogCancelled_data()
 {
-    const QByteArray old("untouched\r\n");
-    place({{"Senrokan000.DEF", old}});
+    QTest::addColumn<QString>("button");
+    QTest::newRow("鉄道ファイル保存") << "Command6";
+    QTest::newRow("鉄道ファイル読出") << "Command7";
+}
+
+// Cancelling either file dialog changes neither the window nor any file, the proposed export
+// name among them.
+void TestForm1::dialogCancelled()
+{
+    QFETCH(QString, button);
+    const Files files = {{Settings, fixture("full.DEF")}, {"Senrokan000.DEF", "untouched\r\n"}};
+    place(files);
     ModalWatcher watcher;
-    Form1 window;
-    window.Form_Load();
+    LoadedForm1 window;
     watcher.answerFileDialog(QString());
 
-    click(window, "Command6");
+    click(window, button);
 
     QCOMPARE(watcher.fileDialogs.size(), 1);
     QVERIFY(watcher.messages.isEmpty());
-    QCOMPARE(readBytes(path("Senrokan000.DEF")), old);
-    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{"Senrokan000.DEF"});
+    QCOMPARE(valuesOf(window), (QList<int>{60, 0, 1, 0}));
+    QCOMPARE(tabCaptions(window), FullTabs);
+    QCOMPARE(window.routeField(1, Title), QStringLiteral("東海道線"));
+    QCOMPARE(filesIn(m_dir->path()), files);
 }
 
 void TestForm1::exportUnwritable()
 {
     place({{Settings, fixture("full.DEF")}, {"plain", QByteArray("a file, not a folder\n")}});
     ModalWatcher watcher;
-    Form1 window;
-    window.Form_Load();
+    LoadedForm1 window;
     const QList<int> before = valuesOf(window);
     watcher.answerFileDialog(path("plain/Senrokan000.DEF"));
 
@@ -538,8 +532,7 @@ void TestForm1::importThroughDialog()
 {
     place({{"rail.DEF", fixture("rail.DEF")}, {"other.DEF", fixture("other.DEF")}});
     ModalWatcher watcher;
-    Form1 window;
-    window.Form_Load();
+    LoadedForm1 window;
     control<QLineEdit>(window, "Text9")->setText(QStringLiteral("some.DEF"));
     for (int r = 1; r <= RouteCount; ++r)
         window.checker().states().at(r) = {"old", "2026-03-05T14:07:09", StatusDelayed};
@@ -569,22 +562,6 @@ void TestForm1::importThroughDialog()
     QVERIFY(!summary.contains(QStringLiteral("old")));
     QVERIFY(watcher.messages.isEmpty());
     QVERIFY(!QFile::exists(path(Settings)));
-}
-
-void TestForm1::importCancelled()
-{
-    place({{Settings, fixture("full.DEF")}});
-    ModalWatcher watcher;
-    Form1 window;
-    window.Form_Load();
-    watcher.answerFileDialog(QString());
-
-    click(window, "Command7");
-
-    QCOMPARE(watcher.fileDialogs.size(), 1);
-    QCOMPARE(valuesOf(window), (QList<int>{60, 0, 1, 0}));
-    QCOMPARE(tabCaptions(window), FullTabs);
-    QCOMPARE(window.routeField(1, Title), QStringLiteral("東海道線"));
 }
 
 void TestForm1::importEdgeCases_data()
@@ -626,8 +603,7 @@ void TestForm1::importEdgeCases()
     if (!file.isNull())
         place({{"import.DEF", file}});
     ModalWatcher watcher;
-    Form1 window;
-    window.Form_Load();
+    LoadedForm1 window;
     for (const char* box : {"Check1", "Check14", "Check2"})
         click(window, QString::fromLatin1(box));
     control<QLineEdit>(window, "Text9")->setText(QStringLiteral("keep.DEF"));
@@ -665,8 +641,7 @@ void TestForm1::importEdgeCases()
 void TestForm1::exportThenImport()
 {
     place({{Settings, fixture("full.DEF")}});
-    Form1 window;
-    window.Form_Load();
+    LoadedForm1 window;
     window.exportRailwayFile(path("copy.DEF"));
     QCOMPARE(readBytes(path("copy.DEF")), fixture("full.DEF"));
 
@@ -689,9 +664,9 @@ void TestForm1::switchesOnlySetFlags_data()
     QTest::addColumn<QString>("control");
     QTest::addColumn<QList<int>>("values");
 
+    // The minutes of each option are the options' own test; one row shows the window's values
+    // are the ones they set.
     QTest::newRow("Option1") << "Option1" << QList<int>{10, 0, 0, 0};
-    QTest::newRow("Option3") << "Option3" << QList<int>{60, 0, 0, 0};
-    QTest::newRow("Option6") << "Option6" << QList<int>{1440, 0, 0, 0};
     QTest::newRow("Check1") << "Check1" << QList<int>{30, 1, 0, 0};
     QTest::newRow("Check14") << "Check14" << QList<int>{30, 0, 1, 0};
     QTest::newRow("Check2") << "Check2" << QList<int>{30, 0, 0, 1};
@@ -701,8 +676,7 @@ void TestForm1::switchesOnlySetFlags()
 {
     QFETCH(QString, control);
     ModalWatcher watcher;
-    Form1 window;
-    window.Form_Load();
+    LoadedForm1 window;
 
     click(window, control);
 
@@ -719,13 +693,10 @@ void TestForm1::checkReadsThePageAsShown()
     test::ScriptedServer server;
     server.onRequest("/info.html",
                      test::ScriptedServer::reply("200 OK", "<p>Normal service on all lines</p>"));
-    Form1 window;
-    window.Form_Load();
+    LoadedForm1 window;
     window.checker().setTimings(test::shortCheckTimings(server.port()));
     // Typed, never saved: the check reads the page as it stands.
-    control<QLineEdit>(window, "Text2(2)")->setText(QStringLiteral("127.0.0.1"));
-    control<QLineEdit>(window, "Text2(3)")->setText(QStringLiteral("info.html"));
-    control<QLineEdit>(window, "Text2(4)")->setText(QStringLiteral("normal SERVICE"));
+    aimRoute(window, 2, QStringLiteral("info.html"), QStringLiteral("normal SERVICE"));
 
     window.checker().PollRoute(2, 0);
 
@@ -737,8 +708,7 @@ void TestForm1::checkReadsThePageAsShown()
 void TestForm1::checkShowsPageAsPlainText()
 {
     ModalWatcher watcher;
-    Form1 window;
-    window.Form_Load();
+    LoadedForm1 window;
 
     window.checker().CheckRoute(3, 0); // no server on route 3
 
@@ -754,8 +724,7 @@ void TestForm1::checkShowsPageAsPlainText()
 void TestForm1::messageBox()
 {
     ModalWatcher watcher;
-    Form1 window;
-    window.Form_Load();
+    LoadedForm1 window;
 
     window.showMessage(QStringLiteral("<b>接続失敗</b>"), QStringLiteral("運行情報"));
 
@@ -768,8 +737,7 @@ void TestForm1::messageBox()
 
 void TestForm1::busyPointer()
 {
-    Form1 window;
-    window.Form_Load();
+    LoadedForm1 window;
     window.setBusy(true);
     window.setBusy(true);
     QCOMPARE(window.cursor().shape(), Qt::WaitCursor);

@@ -32,14 +32,6 @@ namespace
 
 const QString Settings = QStringLiteral("Senrokan.DEF");
 
-// The full fixture with the resident flag (line 3) as asked.
-QByteArray fullSettings(bool resident)
-{
-    QList<QByteArray> lines = fixture(QStringLiteral("full.DEF")).split('\n');
-    lines[2] = resident ? "1\r" : "0\r";
-    return lines.join('\n');
-}
-
 // Every named control's place and text, as the user sees them.
 QMap<QString, QString> looks(const QWidget& window)
 {
@@ -85,9 +77,7 @@ class TestResident : public QObject
     void serveRoute(const Form1& window, int r, const QString& page)
     {
         setField(window, r, Title, QStringLiteral("路線%1").arg(r));
-        setField(window, r, ServerName, QStringLiteral("127.0.0.1"));
-        setField(window, r, DirectoryName, page);
-        setField(window, r, MatchWord, QStringLiteral("平常運転"));
+        aimRoute(window, r, page);
     }
 
 private Q_SLOTS:
@@ -134,8 +124,7 @@ private Q_SLOTS:
         QFETCH(QList<int>, statuses);
         QFETCH(int, checkAtOnce);
         QFETCH(int, picture);
-        Form1 window;
-        window.Form_Load();
+        LoadedForm1 window;
         QVERIFY(window.isVisible());
         QVERIFY(!window.cycle().isTimer1Running());
         for (int r = 1; r <= RouteCount; ++r)
@@ -176,13 +165,11 @@ private Q_SLOTS:
     // looks exactly as a window shown at start, with the loaded fields and what was typed.
     void residentWindowWhenFirstShown()
     {
-        writeBytes(Settings, fullSettings(false));
-        Form1 shownAtStart;
-        shownAtStart.Form_Load();
+        writeBytes(Settings, fixture("full.DEF"));
+        LoadedForm1 shownAtStart;
         QVERIFY(shownAtStart.isVisible());
-        writeBytes(Settings, fullSettings(true));
-        Form1 resident;
-        resident.Form_Load();
+        writeBytes(Settings, withLine(fixture("full.DEF"), 3, "1"));
+        LoadedForm1 resident;
         QVERIFY(!resident.isVisible());
         // The fields are there for checks and saving before the window is ever shown.
         for (int r = 1; r <= RouteCount; ++r) {
@@ -308,8 +295,7 @@ private Q_SLOTS:
 
     void delayPopup()
     {
-        Form1 window;
-        window.Form_Load();
+        LoadedForm1 window;
         speedUp(window);
         serveRoute(window, 2, QStringLiteral("delayed.html"));
         serveRoute(window, 4, QStringLiteral("delayed.html"));

@@ -63,9 +63,7 @@ class TestRouteButton : public QObject
         earlier.onRequest("/info.html",
                           ScriptedServer::reply("200 OK", encodeCp932(EarlierWord + "平常運転")));
         speedUp(window, earlier.port());
-        setField(window, 1, ServerName, QStringLiteral("127.0.0.1"));
-        setField(window, 1, DirectoryName, Info);
-        setField(window, 1, MatchWord, QStringLiteral("平常運転"));
+        aimRoute(window, 1, Info);
         click(window, "Command1(1)");
         QCOMPARE(window.checker().states().at(1).Status, int(StatusNormal));
         watcher.messages.clear();
@@ -92,9 +90,6 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("server");
         QTest::addColumn<bool>("refused");
-        QTest::addColumn<QByteArray>("reply");      // status line of the page, "" for none
-        QTest::addColumn<QByteArray>("delayReply"); // of the delay directory, "" when unset
-        QTest::addColumn<QStringList>("extra");     // ValidFrom, ValidTo, SubtitleStart
         QTest::addColumn<QList<Box>>("boxes");
         QTest::addColumn<int>("status");
         QTest::addColumn<QStringList>("requests");
@@ -104,16 +99,15 @@ private Q_SLOTS:
         const QString message = QStringLiteral("メッセージ");
         const QString info = QStringLiteral("運行情報");
         const QString failed = QStringLiteral("接続失敗");
-        const QStringList none{QString(), QString(), QString()};
         const QString normal = QStringLiteral("平常運転です。");
         QTest::newRow("empty server: no box, no network")
-            << QString() << false << QByteArray() << QByteArray() << none << QList<Box>{} << 3
+            << QString() << false << QList<Box>{} << 3
             << QStringList{} << QStringLiteral("サーバ未設定") << false;
         QTest::newRow("unreachable: 接続失敗")
-            << local << true << QByteArray() << QByteArray() << none
+            << local << true
             << QList<Box>{{message, failed}} << 2 << QStringList{} << failed << false;
         QTest::newRow("match word found")
-            << local << false << QByteArray("200 OK") << QByteArray() << none
+            << local << false
             << QList<Box>{{info, normal}} << 0 << QStringList{"/info.html"}
             << QStringLiteral("HTTPサーバに接続") << true;
     }
@@ -122,33 +116,21 @@ private Q_SLOTS:
     {
         QFETCH(QString, server);
         QFETCH(bool, refused);
-        QFETCH(QByteArray, reply);
-        QFETCH(QByteArray, delayReply);
-        QFETCH(QStringList, extra);
         QFETCH(QList<Box>, boxes);
         QFETCH(int, status);
         QFETCH(QStringList, requests);
         QFETCH(QString, text8);
         QFETCH(bool, obtained);
         ScriptedServer scripted;
-        if (!reply.isEmpty())
-            scripted.onRequest("/info.html", ScriptedServer::reply(reply, NormalPage));
-        if (!delayReply.isEmpty())
-            scripted.onRequest("/delay.html", ScriptedServer::reply(delayReply, NormalPage));
+        scripted.onRequest("/info.html", ScriptedServer::reply("200 OK", NormalPage));
         ModalWatcher watcher;
-        Form1 window;
-        window.Form_Load();
+        LoadedForm1 window;
         checkEarlierRoute(window, watcher);
         speedUp(window, refused ? closedPort() : scripted.port());
         const int r = 2;
         setField(window, r, ServerName, server);
         setField(window, r, DirectoryName, Info);
         setField(window, r, MatchWord, QStringLiteral("平常運転"));
-        setField(window, r, DelayDirectoryName,
-                 delayReply.isEmpty() ? QString() : QStringLiteral("delay.html"));
-        setField(window, r, ValidFrom, extra.at(0));
-        setField(window, r, ValidTo, extra.at(1));
-        setField(window, r, SubtitleStart, extra.at(2));
 
         click(window, QStringLiteral("Command%1(1)").arg(r));
 
@@ -171,12 +153,10 @@ private Q_SLOTS:
                              ->view());
             }
         }
-        // A judged page is in the page-text area, out of hours too.
+        // A judged page is in the page-text area.
         const QString shown = control<QPlainTextEdit>(window, "RichTextBox1")->toPlainText();
-        if (status == StatusNormal || status == StatusOutOfHours)
+        if (status == StatusNormal)
             QVERIFY(shown.endsWith(QStringLiteral("平常運転です</p>")));
-        else if (status == StatusDelayed)
-            QVERIFY(shown.endsWith(QStringLiteral("運転見合わせ</p>")));
 
         // Without a browser: the address, then the page only when this check got one; never the
         // page an earlier check of route 1 left behind.
@@ -196,12 +176,9 @@ private Q_SLOTS:
         ScriptedServer scripted;
         scripted.onRequest("/info.html", ScriptedServer::reply("200 OK", encodeCp932(page)));
         ModalWatcher watcher;
-        Form1 window;
-        window.Form_Load();
+        LoadedForm1 window;
         speedUp(window, scripted.port());
-        setField(window, 1, ServerName, QStringLiteral("127.0.0.1"));
-        setField(window, 1, DirectoryName, Info);
-        setField(window, 1, MatchWord, QStringLiteral("平常運転"));
+        aimRoute(window, 1, Info);
 
         click(window, "Command1(1)");
 
@@ -215,8 +192,7 @@ private Q_SLOTS:
         ScriptedServer scripted;
         scripted.onRequest("/held.html", {ScriptedServer::Hold{}});
         ModalWatcher watcher;
-        Form1 window;
-        window.Form_Load();
+        LoadedForm1 window;
         speedUp(window, scripted.port());
         window.cycle().setTimings(test::shortCycleTimings());
         setField(window, 1, ServerName, QStringLiteral("127.0.0.1"));

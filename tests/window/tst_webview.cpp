@@ -1,13 +1,13 @@
 // The routes' web views on the offscreen platform: none exists and no browser library is mapped
 // until a route shows a page, the text view stands in when the browser plugin cannot be used,
 // and the browser is never started where its sandbox would refuse to run.
+#include "support/Files.h"
 #include "support/ProcessRun.h"
 #include "window/Form1.h"
 #include "window/PageTextArea.h"
 #include "window/RouteWebView.h"
 #include "window/WebViewLoader.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -53,11 +53,8 @@ void TestWebView::textView()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString pluginFile = dir.filePath(QStringLiteral("senrokan_webview.so"));
-    if (!pluginBytes.isEmpty()) {
-        QFile file(pluginFile);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(pluginBytes);
-    }
+    if (!pluginBytes.isEmpty())
+        test::writeBytes(pluginFile, pluginBytes);
     WebViewLoader loader(pluginFile);
     RouteWebView route(2, loader);
 
