@@ -41,8 +41,6 @@ class TestRouteChecker : public QObject
     std::unique_ptr<RouteChecker> m_checker;
     std::unique_ptr<ScriptedServer> m_server;
 
-    CheckTimings testTimings(quint16 port) const { return test::shortCheckTimings(port); }
-
     void setRoute(int r, const QString& dir, const QString& word = Word,
                   const QString& delayDir = {})
     {
@@ -61,7 +59,7 @@ private Q_SLOTS:
         m_display = RecordingDisplay();
         m_server = std::make_unique<ScriptedServer>();
         m_checker = std::make_unique<RouteChecker>(m_table, m_display);
-        m_checker->setTimings(testTimings(m_server->port()));
+        m_checker->setTimings(test::shortCheckTimings(m_server->port()));
         m_checker->setClock([] { return QDateTime(QDate(2026, 3, 5), QTime(14, 7, 9)); });
     }
 
@@ -97,28 +95,17 @@ private Q_SLOTS:
         QCOMPARE(m_server->rawRequests(), QList<QByteArray>{expected});
     }
 
-    // A host name without a scheme keeps the bare socket request; a Shift_JIS page answered 200
-    // needs no HTTP-client request at all.
-    void plainHostStaysOnTheSocket_data()
-    {
-        QTest::addColumn<QString>("directory");
-        QTest::addColumn<QByteArray>("expected");
-        QTest::newRow("ascii path") << QStringLiteral("info/line1.html")
-                                    << QByteArray("GET /info/line1.html HTTP/1.0\r\n\r\n");
-        QTest::newRow("japanese path") << QStringLiteral("運行.html")
-                                       << QByteArray("GET /\x89\x5E\x8D\x73.html HTTP/1.0\r\n\r\n");
-    }
-
+    // A host name without a scheme keeps the bare socket request, a Japanese path too; a
+    // Shift_JIS page answered 200 needs no HTTP-client request at all.
     void plainHostStaysOnTheSocket()
     {
-        QFETCH(QString, directory);
-        QFETCH(QByteArray, expected);
+        const QByteArray expected("GET /\x89\x5E\x8D\x73.html HTTP/1.0\r\n\r\n");
         m_server->onRequest(
             QString::fromLatin1(expected.mid(4, expected.indexOf(" HTTP") - 4)),
             ScriptedServer::reply(
                 "200 OK",
                 encoded(coding::Cp932, pageSource(metaFor(QStringLiteral("shift_jis"))))));
-        setRoute(1, directory);
+        setRoute(1, QStringLiteral("運行.html"));
         m_checker->PollRoute(1, 0);
         QCOMPARE(m_server->rawRequests(), QList<QByteArray>{expected});
         QCOMPARE(m_server->fetchedPaths(), QStringList());
@@ -174,7 +161,7 @@ private Q_SLOTS:
 
     void refusedConnection()
     {
-        m_checker->setTimings(testTimings(closedPort()));
+        m_checker->setTimings(test::shortCheckTimings(closedPort()));
         setRoute(1, QStringLiteral("p.html"));
         m_checker->PollRoute(1, 0);
         QCOMPARE(state(1).Status, int(StatusConnectFailed));
@@ -310,11 +297,7 @@ private Q_SLOTS:
             // The forms the program always read, read as before.
             row("shift_jis", html, page(coding::Cp932, metaFor(QStringLiteral("shift_jis"))))
                 << sjis << 0 << "Shift_JIS (meta)";
-            row("SHIFT_JIS", html, page(coding::Cp932, metaFor(QStringLiteral("SHIFT_JIS"))))
-                << sjis << 0 << "Shift_JIS (meta)";
             row("utf-8", html, page(coding::Utf8, metaFor(QStringLiteral("utf-8"))))
-                << 1 << 0 << "UTF-8 (meta)";
-            row("UTF-8", html, page(coding::Utf8, metaFor(QStringLiteral("UTF-8"))))
                 << 1 << 0 << "UTF-8 (meta)";
             // Without http-equiv a browser ignores it; the bytes still say EUC-JP.
             row("euc-jp with blanks, no http-equiv", html,
@@ -326,12 +309,10 @@ private Q_SLOTS:
             row("iso-2022-jp", html,
                 page(coding::Iso2022Jp, metaFor(QStringLiteral("iso-2022-jp"))))
                 << sjis << 0 << "ISO-2022-JP (meta)";
-            row("ISO-2022-JP", html,
-                page(coding::Iso2022Jp, metaFor(QStringLiteral("ISO-2022-JP"))))
-                << sjis << 0 << "ISO-2022-JP (meta)";
             row("no declaration, Shift_JIS page", html, page(coding::Cp932, {}))
                 << sjis << 0 << "Shift_JIS (detected)";
-            // Today's declarations.
+            // Today's declarations. Labels are lowered once for every coding, so one mixed-case
+            // row stands for all.
             row("mixed case Utf-8", html, page(coding::Utf8, metaFor(QStringLiteral("Utf-8"))))
                 << 1 << 0 << "UTF-8 (meta)";
             row("HTML5 meta, double quotes", html,
@@ -480,7 +461,7 @@ private Q_SLOTS:
             QStringLiteral("/p.html"),
             ScriptedServer::reply("200 OK", encoded(coding::Cp932, pageSource({}))));
         if (!reachable)
-            m_checker->setTimings(testTimings(closedPort()));
+            m_checker->setTimings(test::shortCheckTimings(closedPort()));
         setRoute(1, QStringLiteral("p.html"));
         m_table.setRouteField(1, ValidFrom, QStringLiteral("6:00"));
         m_table.setRouteField(1, ValidTo, QStringLiteral("9:00")); // the clock says 14:07
@@ -490,7 +471,7 @@ private Q_SLOTS:
 
     void hugeReplyStaysBounded()
     {
-        CheckTimings t = testTimings(m_server->port());
+        CheckTimings t = test::shortCheckTimings(m_server->port());
         t.arrivalPauseMs = 0;
         t.replyWaitMs = 2500;
         m_checker->setTimings(t);
@@ -515,7 +496,7 @@ private Q_SLOTS:
 
     void fetchOverCapFails()
     {
-        CheckTimings t = testTimings(m_server->port());
+        CheckTimings t = test::shortCheckTimings(m_server->port());
         t.replyCapBytes = 256 * 1024;
         m_checker->setTimings(t);
         m_server->onRequest(QStringLiteral("/p.html"),
@@ -549,7 +530,7 @@ private Q_SLOTS:
     void cancelEndsTheWaitSilently()
     {
         m_server->onRequest(QStringLiteral("/p.html"), {ScriptedServer::Hold{}});
-        CheckTimings t = testTimings(m_server->port());
+        CheckTimings t = test::shortCheckTimings(m_server->port());
         t.replyWaitMs = 60000;
         m_checker->setTimings(t);
         setRoute(1, QStringLiteral("p.html"));
@@ -654,7 +635,7 @@ private Q_SLOTS:
 
     void interactiveConnectFailure()
     {
-        m_checker->setTimings(testTimings(closedPort()));
+        m_checker->setTimings(test::shortCheckTimings(closedPort()));
         setRoute(1, QStringLiteral("p.html"));
         m_checker->CheckRoute(1, 0);
         QCOMPARE(m_display.messages,

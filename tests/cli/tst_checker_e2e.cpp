@@ -2,15 +2,13 @@
 // four codings, and the checker run as its own process against a settings file.
 #include "codec/Converter.h"
 #include "settings/SettingsFile.h"
+#include "support/CheckerJson.h"
+#include "support/Files.h"
 #include "support/NginxSite.h"
 #include "support/Pages.h"
 #include "support/ProcessRun.h"
 #include "support/SettingsWriter.h"
 
-#include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QRegularExpression>
 #include <QSslError>
 #include <QTemporaryDir>
@@ -42,15 +40,6 @@ Run runChecker(const QString& workDir, const QStringList& args, const QString& c
         options.environment.insert(QStringLiteral("SSL_CERT_FILE"), caFile);
     options.workingDirectory = workDir;
     return test::runProcess(QStringLiteral(SENROKAN_CHECK_EXE), args, options);
-}
-
-// The status of each route in a --json answer, in order.
-QList<int> statuses(const QByteArray& json)
-{
-    QList<int> result;
-    for (const auto& route : QJsonDocument::fromJson(json).array())
-        result << route.toObject().value(QStringLiteral("status")).toInt();
-    return result;
 }
 
 } // namespace
@@ -176,7 +165,7 @@ private Q_SLOTS:
                                   QStringLiteral("--json"), QStringLiteral("--verbose")};
         const Run run = runChecker(m_dir.path(), args, m_certificates.caFile());
         QCOMPARE(run.exitCode, 2); // the wrong-host route
-        QCOMPARE(statuses(run.out), (QList<int>{0, 2, 0, 3, 3}));
+        QCOMPARE(test::checkerStatuses(run.out), (QList<int>{0, 2, 0, 3, 3}));
         const QString err = QString::fromUtf8(run.err);
         QVERIFY2(err.startsWith(QStringLiteral(
                      "route 1: 接続中\nroute 1: 接続しました\nroute 1: HTTPサーバに接続\n")),
@@ -224,7 +213,7 @@ private Q_SLOTS:
                                     QStringLiteral("--json"), QStringLiteral("--verbose")},
                                    m_certificates.caFile());
         QCOMPARE(run.exitCode, 1);
-        QCOMPARE(statuses(run.out), (QList<int>{0, 0, 0, 0, 1}));
+        QCOMPARE(test::checkerStatuses(run.out), (QList<int>{0, 0, 0, 0, 1}));
         const QString err = QString::fromUtf8(run.err);
         for (const char* line : {"route 1: coding UTF-8 (meta)\n", "route 2: coding UTF-8 (bom)\n",
                                  "route 3: coding UTF-8 (json)\n", "route 4: coding EUC-JP (xml)\n",
@@ -300,11 +289,8 @@ private Q_SLOTS:
         QFETCH(int, exitCode);
         QFETCH(QString, stderrHas);
         QTemporaryDir dir;
-        if (!settings.isEmpty()) {
-            QFile f(dir.filePath(SettingsFileName));
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(settings);
-        }
+        if (!settings.isEmpty())
+            test::writeBytes(dir.filePath(SettingsFileName), settings);
         const Run run = runChecker(dir.path(), args);
         QCOMPARE(run.exitCode, exitCode);
         QVERIFY2(QString::fromUtf8(run.err).contains(stderrHas), run.err.constData());

@@ -78,15 +78,6 @@ private Q_SLOTS:
         QFETCH(QString, expected);
         QCOMPARE(UnBase64(text), expected);
     }
-
-    void roundTrip()
-    {
-        const QString text = QStringLiteral("運行情報 ABC 0123 路線");
-        const QByteArray bytes = Converter(coding::Cp932).encode(text);
-        QString encoded;
-        EncodeBase64(bytes, bytes.size(), encoded);
-        QCOMPARE(UnBase64(encoded), text);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestBase64)

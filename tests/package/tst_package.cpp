@@ -4,6 +4,7 @@
 // WebEngine), and that every installed file is where the desktop entry, the icon theme, the man
 // reader and the program itself look.
 #include "desktop/Chime.h"
+#include "support/Files.h"
 #include "support/ProcessRun.h"
 #include "window/WebViewLoader.h"
 
@@ -20,6 +21,7 @@
 
 using senrokan::Chime;
 using senrokan::WebViewLoader;
+using senrokan::test::readBytes;
 
 namespace
 {
@@ -41,12 +43,6 @@ Run run(const QString& program, const QStringList& args)
     options.limitMs = LimitMs;
     const senrokan::test::ProcessResult result = senrokan::test::runProcess(program, args, options);
     return {result.exitCode, QString::fromUtf8(result.out), QString::fromUtf8(result.err)};
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QStringList matches(const QString& pattern, const QString& text, int group = 0)
@@ -243,7 +239,7 @@ private Q_SLOTS:
         expected.sort();
         QCOMPARE(found, expected);
         if (package == Program)
-            QCOMPARE(readFile(wav), readFile(COMMITTED_CHIME_WAV));
+            QCOMPARE(readBytes(wav), readBytes(COMMITTED_CHIME_WAV));
     }
 
     void dependsCoverLinkedLibraries_data()
@@ -306,7 +302,7 @@ private Q_SLOTS:
         const Run appstream = run(APPSTREAMCLI_EXE, {"validate", "--no-net", metainfo});
         QVERIFY2(appstream.exitCode == 0, qPrintable(appstream.out + appstream.err));
         QCOMPARE(matches("<launchable type=\"desktop-id\">([^<]+)</launchable>",
-                         QString::fromUtf8(readFile(metainfo)), 1),
+                         QString::fromUtf8(readBytes(metainfo)), 1),
                  QStringList{"senrokan.desktop"});
     }
 

@@ -4,6 +4,7 @@
 #include "platform/LocalFiles.h"
 #include "settings/SettingsFile.h"
 #include "support/DiskFull.h"
+#include "support/Files.h"
 #include "support/ForeignFiles.h"
 
 #include <QDir>
@@ -14,6 +15,8 @@
 #include <sys/stat.h>
 
 using namespace senrokan;
+using senrokan::test::readBytes;
+using senrokan::test::writeBytes;
 
 namespace
 {
@@ -34,19 +37,6 @@ QByteArray cp932Lines(const QStringList& lines)
         .encode(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
 }
 
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 class TestSettingsFile : public QObject
@@ -63,7 +53,7 @@ private Q_SLOTS:
 
     void fullFile()
     {
-        writeFile(path(SettingsFileName), cp932Lines(sampleLines(QString())));
+        writeBytes(path(SettingsFileName), cp932Lines(sampleLines(QString())));
         const SettingsRead read = readSettings(m_dir->path());
         QVERIFY(read.complete);
         SettingsValues values;
@@ -98,7 +88,7 @@ private Q_SLOTS:
         QFETCH(QStringList, lines);
         QFETCH(int, numbersRead);
         QFETCH(int, failedLine);
-        writeFile(path(SettingsFileName), lines.isEmpty() ? QByteArray() : cp932Lines(lines));
+        writeBytes(path(SettingsFileName), lines.isEmpty() ? QByteArray() : cp932Lines(lines));
         const SettingsRead read = readSettings(m_dir->path());
         QVERIFY(!read.complete);
         QCOMPARE(read.failedLine, failedLine);
@@ -127,13 +117,13 @@ private Q_SLOTS:
         routes[1][4] = QStringLiteral("after");
         const QString file = path(QStringLiteral("rail.DEF"));
         writeLayoutFile(file, QString(), SettingsValues(), routes);
-        const QByteArray first = readFile(file);
+        const QByteArray first = readBytes(file);
         const SettingsRead read = readRailwayFile(file);
         QVERIFY(read.complete);
         QCOMPARE(read.routes[1][3], value);
         QCOMPARE(read.routes[1][4], QStringLiteral("after"));
         writeLayoutFile(file, QString(), SettingsValues(), read.routes);
-        QCOMPARE(readFile(file), first);
+        QCOMPARE(readBytes(file), first);
     }
 
     void writtenBytes()
@@ -151,7 +141,7 @@ private Q_SLOTS:
             for (const QString& v : block)
                 expected << v;
         QCOMPARE(expected.size(), SettingsLineCount);
-        QCOMPARE(readFile(file), cp932Lines(expected));
+        QCOMPARE(readBytes(file), cp932Lines(expected));
     }
 
     void utf8FileStartsWithBom()
@@ -160,20 +150,20 @@ private Q_SLOTS:
         routes[2][2] = QStringLiteral("〜");
         const QString file = path(SettingsFileName);
         writeLayoutFile(file, QString(), SettingsValues(), routes);
-        const QByteArray bytes = readFile(file);
+        const QByteArray bytes = readBytes(file);
         QVERIFY(bytes.startsWith("\xEF\xBB\xBF\r\n30\r\n"));
         QVERIFY(bytes.endsWith("\r\n"));
     }
 
     void priorityRedirect()
     {
-        writeFile(path(SettingsFileName),
-                  cp932Lines(sampleLines(QStringLiteral("rail.DEF"), QStringLiteral("10"))));
+        writeBytes(path(SettingsFileName),
+                   cp932Lines(sampleLines(QStringLiteral("rail.DEF"), QStringLiteral("10"))));
         QStringList rail = sampleLines(QStringLiteral("other.DEF"), QStringLiteral("1440"));
         rail[5] = QStringLiteral("鉄道ファイルの路線");
-        writeFile(path(QStringLiteral("rail.DEF")), cp932Lines(rail));
-        writeFile(path(QStringLiteral("other.DEF")),
-                  cp932Lines(sampleLines(QString(), QStringLiteral("240"))));
+        writeBytes(path(QStringLiteral("rail.DEF")), cp932Lines(rail));
+        writeBytes(path(QStringLiteral("other.DEF")),
+                   cp932Lines(sampleLines(QString(), QStringLiteral("240"))));
         const SettingsRead read = readSettings(m_dir->path());
         QVERIFY(read.complete);
         QCOMPARE(read.priorityName, QStringLiteral("rail.DEF"));
@@ -193,9 +183,9 @@ private Q_SLOTS:
         QFETCH(QString, name);
         // The railway file exists beside the settings file, but a full path names it relative
         // to the directory, where it is not.
-        writeFile(path(QStringLiteral("rail.DEF")), cp932Lines(sampleLines(QString())));
+        writeBytes(path(QStringLiteral("rail.DEF")), cp932Lines(sampleLines(QString())));
         const QString line1 = name.contains(QLatin1String("%1")) ? name.arg(m_dir->path()) : name;
-        writeFile(path(SettingsFileName), cp932Lines(sampleLines(line1)));
+        writeBytes(path(SettingsFileName), cp932Lines(sampleLines(line1)));
         const SettingsRead read = readSettings(m_dir->path());
         QVERIFY(!read.complete);
         QCOMPARE(read.priorityName, line1);
@@ -218,7 +208,7 @@ private Q_SLOTS:
         QStringList lines = sampleLines(QString());
         lines << QStringLiteral("line 51") << QStringLiteral("line 52");
         QByteArray bytes = Converter(coding::Cp932).encode(lines.join(QLatin1Char('\n')));
-        writeFile(path(SettingsFileName), bytes);
+        writeBytes(path(SettingsFileName), bytes);
         const SettingsRead read = readSettings(m_dir->path());
         QVERIFY(read.complete);
         QCOMPARE(read.routes[4][8], QStringLiteral("r5f9"));
@@ -237,13 +227,13 @@ private Q_SLOTS:
     void diskFullLeavesOldFile()
     {
         const QString file = path(SettingsFileName);
-        writeFile(file, "old contents\r\n");
+        writeBytes(file, "old contents\r\n");
         {
             test::DiskFull full;
             QVERIFY_THROWS_EXCEPTION(Failure,
                                      writeLayoutFile(file, {}, SettingsValues(), RouteBlocks()));
         }
-        QCOMPARE(readFile(file), QByteArray("old contents\r\n"));
+        QCOMPARE(readBytes(file), QByteArray("old contents\r\n"));
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{SettingsFileName});
     }
 
@@ -258,10 +248,10 @@ private Q_SLOTS:
     {
         // As root, permissions do not stop a write; a parent that is a regular file does.
         const QString file = path(SettingsFileName);
-        writeFile(file, "old contents\r\n");
+        writeBytes(file, "old contents\r\n");
         QVERIFY_THROWS_EXCEPTION(Failure, writeLayoutFile(file + QStringLiteral("/x.DEF"), {},
                                                           SettingsValues(), RouteBlocks()));
-        QCOMPARE(readFile(file), QByteArray("old contents\r\n"));
+        QCOMPARE(readBytes(file), QByteArray("old contents\r\n"));
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{SettingsFileName});
     }
 
@@ -310,17 +300,17 @@ private Q_SLOTS:
         QFETCH(bool, savable);
         const QString victim = path(QStringLiteral("victim"));
         const QByteArray precious = cp932Lines(sampleLines(QString()));
-        writeFile(victim, precious);
+        writeBytes(victim, precious);
         const QString settings = path(SettingsFileName);
         const QString target = line1.isEmpty() ? settings : path(QStringLiteral("rail.DEF"));
         if (!line1.isEmpty())
-            writeFile(settings, cp932Lines(sampleLines(line1)));
+            writeBytes(settings, cp932Lines(sampleLines(line1)));
         if (planted.endsWith(QLatin1String("link")))
             QVERIFY(QFile::link(victim, target));
         else if (planted == QLatin1String("FIFO"))
             QCOMPARE(mkfifo(QFile::encodeName(target), 0600), 0);
         else
-            writeFile(target, precious);
+            writeBytes(target, precious);
         QVERIFY(!planted.startsWith(QLatin1String("nobody")) || test::giveToNobody(target));
 
         const SettingsRead read = readSettings(m_dir->path());
@@ -338,9 +328,9 @@ private Q_SLOTS:
         }
         QCOMPARE(saved, savable);
         if (planted != QLatin1String("own link"))
-            QCOMPARE(readFile(victim), precious);
+            QCOMPARE(readBytes(victim), precious);
         if (saved) {
-            QCOMPARE(readFile(settings).count("\r\n"), SettingsLineCount);
+            QCOMPARE(readBytes(settings).count("\r\n"), SettingsLineCount);
             QCOMPARE(readSettings(m_dir->path()).routes[0][2], fieldRead);
         }
     }
@@ -350,7 +340,7 @@ private Q_SLOTS:
     void folderNamedNotAsText()
     {
         QVERIFY(test::enterFolderNamedNotAsText(m_dir->path()));
-        writeFile(SettingsFileName, cp932Lines(sampleLines(QString())));
+        writeBytes(SettingsFileName, cp932Lines(sampleLines(QString())));
         const QString dir = platform::currentDirectory().value();
         QVERIFY(readSettings(dir).complete);
         writeLayoutFile(joinToDirectory(dir, SettingsFileName), QString(), {45}, RouteBlocks());
