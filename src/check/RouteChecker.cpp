@@ -179,13 +179,11 @@ void RouteChecker::runHttpsSteps(int route, int retry, Reporting how, const Rout
 
     // All three answers carry the page's own bytes, so they are read like the byte fetch's.
     m_check.PageBytes = page.body;
-    QString& text = m_check.PageText;
-    text = Kconv(m_check.PageBytes, 3, 0);
     const CodingDecision coding = decidePageCoding(page.body, page.contentType);
     showCoding(coding, status == 200 && how == Reporting::Interactive);
-    convertBytes(coding.coding);
+    convertFetchedBytes(coding.coding);
     // Judged on the converted text: a not-found page in UTF-8 or EUC-JP says so only there.
-    if (status == 200 && text.contains(NotFoundPage)) {
+    if (status == 200 && m_check.PageText.contains(NotFoundPage)) {
         failConnection(route, how, true);
         return;
     }
@@ -260,13 +258,13 @@ CodingDecision RouteChecker::convertPage(const QString& status, const RouteDefin
         showCoding(coding, how == Reporting::Interactive);
         if (coding.coding != PageCoding::ShiftJis && coding.coding != PageCoding::Iso2022Jp)
             fetchBytes();
+        convertBytes(coding.coding);
     } else {
         const QByteArray contentType = fetchBytes();
-        m_check.PageText = Kconv(m_check.PageBytes, 3, 0);
         coding = decidePageCoding(m_check.PageBytes, contentType);
         showCoding(coding, false);
+        convertFetchedBytes(coding.coding);
     }
-    convertBytes(coding.coding);
     if (m_cancelled)
         throw Failure(FailureKind::Cancelled);
     return coding;
@@ -277,6 +275,15 @@ void RouteChecker::showCoding(const CodingDecision& decision, bool showLabel)
     m_display.setPageCoding(decision);
     if (showLabel)
         m_display.setPageText(shownDeclaration(decision));
+}
+
+void RouteChecker::convertFetchedBytes(PageCoding pageCoding)
+{
+    // Only the codings that convert text need the bytes read as the socket reads them; the
+    // others decode the bytes themselves.
+    if (pageCoding == PageCoding::ShiftJis || pageCoding == PageCoding::Iso2022Jp)
+        m_check.PageText = Kconv(m_check.PageBytes, 3, 0);
+    convertBytes(pageCoding);
 }
 
 void RouteChecker::convertBytes(PageCoding pageCoding)

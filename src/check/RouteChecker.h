@@ -73,6 +73,8 @@ private:
                                const QString& path, Reporting how);
     void showCoding(const CodingDecision& decision, bool showLabel);
     void convertBytes(PageCoding pageCoding);
+    // The same for a page that came only as fetched bytes.
+    void convertFetchedBytes(PageCoding pageCoding);
     void wait(int ms);
     QString nowText() const;
     void report(const QString& prompt, const QString& title, Reporting how);
