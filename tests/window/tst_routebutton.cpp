@@ -35,9 +35,11 @@ QList<Box> boxesOf(const ModalWatcher& watcher)
     QList<Box> boxes;
     for (const ModalWatcher::Message& m : watcher.messages) {
         boxes.append({m.title, m.text});
-        // Every box of the check: one OK button and the information icon.
-        if (m.buttons != QMessageBox::Ok || m.icon != QMessageBox::Information)
-            boxes.append({QStringLiteral("wrong buttons or icon"), m.title});
+        // Every box of the check: one OK button, the information icon, and what a server sent
+        // never read as markup.
+        if (m.buttons != QMessageBox::Ok || m.icon != QMessageBox::Information ||
+            m.format != Qt::PlainText)
+            boxes.append({QStringLiteral("wrong buttons, icon or format"), m.title});
     }
     return boxes;
 }
