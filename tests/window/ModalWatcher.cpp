@@ -34,7 +34,8 @@ bool ModalWatcher::eventFilter(QObject* watched, QEvent* event)
 
 void ModalWatcher::answer(QMessageBox* box)
 {
-    messages.append({box->windowTitle(), box->text(), box->icon(), box->standardButtons()});
+    messages.append(
+        {box->windowTitle(), box->text(), box->icon(), box->standardButtons(), box->textFormat()});
     if (QAbstractButton* ok = box->button(QMessageBox::Ok)) {
         ok->click();
         return;

@@ -22,6 +22,7 @@ public:
         QString text;
         QMessageBox::Icon icon;
         QMessageBox::StandardButtons buttons;
+        Qt::TextFormat format;
     };
     struct FileDialog {
         QFileDialog::AcceptMode mode;

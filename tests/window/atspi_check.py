@@ -20,6 +20,12 @@ PROGRAM = os.path.abspath(sys.argv[1])
 DATA = sys.argv[2]
 
 
+def box_named(app, title):
+    return next((c for c in descendants(app)
+                 if c.get_role() in (Atspi.Role.DIALOG, Atspi.Role.ALERT)
+                 and c.get_name() == title), None)
+
+
 class AccessibilityTest(unittest.TestCase):
     def setUp(self):
         self.directory = tempfile.TemporaryDirectory()
@@ -32,6 +38,16 @@ class AccessibilityTest(unittest.TestCase):
         session = Session(PROGRAM, directory)
         self.addCleanup(session.close)
         return session
+
+    def answer_box(self, app, title, text):
+        """Reads the message box titled title, finds text in it and presses its one button, OK."""
+        box = until(lambda: box_named(app, title), "the box " + title)
+        labels = [c.get_name() for c in descendants(box) if c.get_role() == Atspi.Role.LABEL]
+        self.assertIn(text, labels)
+        buttons = [c for c in descendants(box) if c.get_role() == Atspi.Role.PUSH_BUTTON]
+        self.assertEqual([b.get_name() for b in buttons], ["OK"])
+        press(buttons[0])
+        until(lambda: box_named(app, title) is None, "the box gone")
 
     def test_read_type_and_end(self):
         session = self.start(self.directory.name, "full.DEF")
@@ -64,21 +80,9 @@ class AccessibilityTest(unittest.TestCase):
         session = self.start(gone)
         os.rmdir(gone)
         press(control(session.app, "Command13"))
-
-        def message_box():
-            return next((c for c in descendants(session.app)
-                         if c.get_role() in (Atspi.Role.DIALOG, Atspi.Role.ALERT)
-                         and c.get_name() == "メッセージ"), None)
-
-        box = until(message_box, "the message box")
-        labels = [c for c in descendants(box) if c.get_role() == Atspi.Role.LABEL]
-        self.assertIn("ファイルに書き込めません。", [c.get_name() for c in labels])
-        buttons = [c for c in descendants(box) if c.get_role() == Atspi.Role.PUSH_BUTTON]
-        self.assertEqual([b.get_name() for b in buttons], ["OK"])
-        press(buttons[0])
+        self.answer_box(session.app, "メッセージ", "ファイルに書き込めません。")
 
         # The program stays, its window on screen, so nothing typed is lost.
-        until(lambda: message_box() is None, "the box gone")
         self.assertIsNone(session.program.poll())
         self.assertTrue(session.visible_windows("^" + re.escape(CAPTION) + "$"))
         self.assertEqual(os.listdir(self.directory.name), [])
@@ -103,20 +107,8 @@ class AccessibilityTest(unittest.TestCase):
                    if c.get_role() == Atspi.Role.PAGE_TAB and c.get_name() == "山手線")
         press(tab)
         press(control(app, "Command1(1)"))
-
-        def outcome_box():
-            return next((c for c in descendants(app)
-                         if c.get_role() in (Atspi.Role.DIALOG, Atspi.Role.ALERT)
-                         and c.get_name() == "運行情報"), None)
-
-        box = until(outcome_box, "the outcome box")
-        labels = [c.get_name() for c in descendants(box) if c.get_role() == Atspi.Role.LABEL]
-        self.assertIn("平常運転です。", labels)
-        buttons = [c for c in descendants(box) if c.get_role() == Atspi.Role.PUSH_BUTTON]
-        self.assertEqual([b.get_name() for b in buttons], ["OK"])
-        press(buttons[0])
         # The route's status is stored once the box has closed.
-        until(lambda: outcome_box() is None, "the outcome box closed", 10)
+        self.answer_box(app, "運行情報", "平常運転です。")
 
         until(lambda: text_of(control(app, "Text8")) == "HTTPサーバに接続", "the status field", 10)
         press(control(app, "Command11"))

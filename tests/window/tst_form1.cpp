@@ -1,15 +1,12 @@
 // The main window on the offscreen platform with real settings files in a temporary current
-// directory: start-up loading, saving at exit, the railway files, the switches, what a check
-// reads and shows, and the names screen readers and automation rely on.
+// directory: start-up loading, saving at exit, the railway files, the switches, the pointer and the
+// names screen readers and automation rely on.
 #include "FormHelpers.h"
 #include "ModalWatcher.h"
 #include "check/RouteChecker.h"
 #include "desktop/TrayIcon.h"
 #include "route/Failure.h"
-#include "support/DiskFull.h"
 #include "support/ReadOnlyMount.h"
-#include "support/ScriptedServer.h"
-#include "support/ShortTimings.h"
 #include "window/Form1.h"
 
 #include <QCheckBox>
@@ -20,13 +17,11 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -77,6 +72,17 @@ QStringList tabCaptions(const Form1& window)
     return captions;
 }
 
+// Rows of controlNames from "name=text" entries: the text is the caption, also spoken, or spoken
+// only.
+void addNameRows(bool captioned, const QStringList& entries)
+{
+    for (const QString& entry : entries) {
+        const QString name = entry.section('=', 0, 0);
+        const QString text = entry.section('=', 1);
+        QTest::newRow(qPrintable(name)) << name << (captioned ? text : QString()) << text;
+    }
+}
+
 QString text9(const Form1& window)
 {
     return control<QLineEdit>(window, "Text9")->text();
@@ -87,772 +93,541 @@ QString text9(const Form1& window)
 class TestForm1 : public QObject
 {
     Q_OBJECT
-private Q_SLOTS:
-    void initTestCase();
-    void init();
-    void cleanup();
 
-    void startUp_data();
-    void startUp();
-    void startUpShowsThisComputer();
-    void fieldsKeepTheirText_data();
-    void fieldsKeepTheirText();
-    void editedTitleLeavesTab();
-
-    void saveAtExit_data();
-    void saveAtExit();
-    void portIsNotStored();
-    void saveUnwritable_data();
-    void saveUnwritable();
-    void closeBoxDoesNotSave_data();
-    void closeBoxDoesNotSave();
-
-    void exportThroughDialog();
-    void dialogCancelled_data();
-    void dialogCancelled();
-    void exportUnwritable();
-    void importThroughDialog();
-    void importEdgeCases_data();
-    void importEdgeCases();
-    void exportThenImport();
-
-    void switchesOnlySetFlags_data();
-    void switchesOnlySetFlags();
-
-    void checkReadsThePageAsShown();
-    void checkShowsPageAsPlainText();
-    void messageBox();
-    void busyPointer();
-
-    void controlNames_data();
-    void controlNames();
-    void everyControlIsNamed();
-
-private:
-    QString path(const QString& name) const { return m_dir->filePath(name); }
-    void place(const Files& files);
-
-    QTemporaryDir m_elsewhere;
     std::unique_ptr<CurrentFolder> m_dir;
-};
 
-void TestForm1::initTestCase()
-{
-    QVERIFY(m_elsewhere.isValid());
-    writeBytes(m_elsewhere.filePath("rail.DEF"), fixture("rail.DEF"));
-}
+    QString path(const QString& name) const { return m_dir->filePath(name); }
 
-void TestForm1::init()
-{
-    m_dir = std::make_unique<CurrentFolder>();
-    QVERIFY(m_dir->isValid());
-}
-
-void TestForm1::cleanup()
-{
-    m_dir.reset();
-}
-
-void TestForm1::place(const Files& files)
-{
-    for (auto it = files.begin(); it != files.end(); ++it)
-        writeBytes(path(it.key()), it.value());
-}
-
-void TestForm1::startUp_data()
-{
-    QTest::addColumn<Files>("files");
-    QTest::addColumn<QString>("text9");
-    QTest::addColumn<QList<int>>("values"); // interval, resident, melody, check on resident
-    QTest::addColumn<int>("option");        // the selected OptionN, 0 for none
-    QTest::addColumn<QString>("boxes");     // Check1, Check14, Check2
-    QTest::addColumn<QStringList>("tabs");
-    QTest::addColumn<QString>("title1");
-    QTest::addColumn<bool>("resident");
-
-    const QByteArray full = fixture("full.DEF");
-    const QByteArray priority = fixture("priority-settings.DEF");
-    const Files railFiles = {{"rail.DEF", fixture("rail.DEF")},
-                             {"other.DEF", fixture("other.DEF")}};
-
-    QTest::newRow("no settings file")
-        << Files{} << "" << QList<int>{30, 0, 0, 0} << 2 << "000" << DesignTabs << "" << false;
-    QTest::newRow("full file") << Files{{Settings, full}} << "" << QList<int>{60, 0, 1, 0} << 3
-                               << "010" << FullTabs << "東海道線" << false;
-    QTest::newRow("lines after line 50 unread")
-        << Files{{Settings, full + "garbage\r\n-7\r\n"}} << "" << QList<int>{60, 0, 1, 0} << 3
-        << "010" << FullTabs << "東海道線" << false;
-    QTest::newRow("priority railway file")
-        << Files{{Settings, priority},
-                 {"rail.DEF", railFiles["rail.DEF"]},
-                 {"other.DEF", railFiles["other.DEF"]}}
-        << "rail.DEF" << QList<int>{240, 0, 0, 1} << 5 << "001" << RailTabs << "中央線" << false;
-    QTest::newRow("priority railway file missing")
-        << Files{{Settings, priority}} << "rail.DEF" << QList<int>{30, 0, 0, 0} << 2 << "000"
-        << DesignTabs << "" << false;
-    const QString fullPath = m_elsewhere.filePath("rail.DEF");
-    QTest::newRow("priority name is a full path")
-        << Files{{Settings, withLine(priority, 1, fullPath.toUtf8())}} << fullPath
-        << QList<int>{30, 0, 0, 0} << 2 << "000" << DesignTabs << "" << false;
-    // Read as resident, the program goes resident with the interval of the option it shows.
-    QTest::newRow("five lines") << Files{{Settings, fixture("five-lines.DEF")}} << ""
-                                << QList<int>{30, 1, 1, 1} << 2 << "111" << DesignTabs << ""
-                                << true;
-    QTest::newRow("not a number on line 3")
-        << Files{{Settings, withLine(full, 3, "yes")}} << "" << QList<int>{60, 0, 0, 0} << 2
-        << "000" << DesignTabs << "" << false;
-    QTest::newRow("interval 45") << Files{{Settings, withLine(full, 2, "45")}} << ""
-                                 << QList<int>{45, 0, 1, 0} << 2 << "010" << FullTabs << "東海道線"
-                                 << false;
-    QTest::newRow("interval 1440")
-        << Files{{Settings, withLine(full, 2, "1440")}} << "" << QList<int>{1440, 0, 1, 0} << 6
-        << "010" << FullTabs << "東海道線" << false;
-    QTest::newRow("flag 2") << Files{{Settings, withLine(full, 4, "2")}} << ""
-                            << QList<int>{60, 0, 2, 0} << 3 << "000" << FullTabs << "東海道線"
-                            << false;
-    QTest::newRow("resident") << Files{{Settings, withLine(full, 3, "1")}} << ""
-                              << QList<int>{60, 1, 1, 0} << 3 << "110" << FullTabs << "東海道線"
-                              << true;
-    QTest::newRow("UTF-8 file") << Files{{Settings, fixture("utf8.DEF")}} << ""
-                                << QList<int>{30, 0, 0, 0} << 2 << "000"
-                                << QStringList{"設定", "𠮷野線", "", "", "", ""} << "𠮷野線"
-                                << false;
-}
-
-void TestForm1::startUp()
-{
-    QFETCH(Files, files);
-    place(files);
-    ModalWatcher watcher;
-    LoadedForm1 window;
-
-    QTEST(text9(window), "text9");
-    QTEST(valuesOf(window), "values");
-    QTEST(checkedOption(window), "option");
-    QTEST(boxes(window), "boxes");
-    QTEST(tabCaptions(window), "tabs");
-    QCOMPARE(control<QTabWidget>(window, "SSTab1")->currentIndex(), 0);
-    QTEST(window.routeField(1, Title), "title1");
-    for (int r = 1; r <= RouteCount; ++r) {
-        QCOMPARE(window.routeField(r, PortNumber), QStringLiteral("80"));
-        QCOMPARE(window.checker().states().at(r).Title, window.routeField(r, Title));
-        QCOMPARE(window.checker().states().at(r).Status, int(StatusNone));
+    void place(const Files& files)
+    {
+        for (auto it = files.begin(); it != files.end(); ++it)
+            writeBytes(path(it.key()), it.value());
     }
-    QFETCH(bool, resident);
-    QCOMPARE(window.isVisible(), !resident);
-    QCOMPARE(window.trayIcon().isPresent(), resident);
-    QVERIFY(watcher.messages.isEmpty());
-}
 
-void TestForm1::startUpShowsThisComputer()
-{
-    LoadedForm1 window;
-    QVERIFY(!control<QLineEdit>(window, "Text6")->text().isEmpty());
-    const QHostAddress address(control<QLineEdit>(window, "Text7")->text());
-    QCOMPARE(address.protocol(), QAbstractSocket::IPv4Protocol);
-}
+private Q_SLOTS:
+    void init()
+    {
+        m_dir = std::make_unique<CurrentFolder>();
+        QVERIFY(m_dir->isValid());
+    }
 
-void TestForm1::fieldsKeepTheirText_data()
-{
-    QTest::addColumn<int>("route");
-    QTest::addColumn<int>("element");
-    QTest::addColumn<QString>("text");
+    void cleanup() { m_dir.reset(); }
 
-    QTest::newRow("blanks at both ends") << 2 << int(Title) << "  山手線 ";
-    QTest::newRow("comma") << 2 << int(DirectoryName) << "unkou/yamanote,list.html";
-    QTest::newRow("quotes") << 2 << int(MatchWord) << "\"平常\"運転";
-    QTest::newRow("commas, blanks and quotes") << 2 << int(DelayDirectoryName) << "a, b, \"c\"";
-    QTest::newRow("leading blank in a time") << 2 << int(ValidFrom) << " 6:00";
-    QTest::newRow("trailing blank in a time") << 2 << int(ValidTo) << "22:00 ";
-    QTest::newRow("markup") << 1 << int(SubtitleStart) << "<h2>東海道線</h2>";
-    QTest::newRow("half-width katakana") << 4 << int(Title) << "ﾊﾝｶｸ ｶﾀｶﾅ線";
-    QTest::newRow("ampersands") << 4 << int(DirectoryName) << "~user/index.html?x=1&y=2";
-    QTest::newRow("CP932 extensions") << 4 << int(MatchWord) << "㈱①～";
-    QTest::newRow("empty route") << 5 << int(ServerName) << "";
-}
+    void startUp_data()
+    {
+        QTest::addColumn<Files>("files");
+        QTest::addColumn<QString>("text9");
+        QTest::addColumn<QList<int>>("values"); // interval, resident, melody, check on resident
+        QTest::addColumn<int>("option");        // the selected OptionN, 0 for none
+        QTest::addColumn<QString>("boxes");     // Check1, Check14, Check2
+        QTest::addColumn<QStringList>("tabs");
+        QTest::addColumn<QString>("title1");
+        QTest::addColumn<bool>("resident");
 
-void TestForm1::fieldsKeepTheirText()
-{
-    QFETCH(int, route);
-    QFETCH(int, element);
-    place({{Settings, fixture("full.DEF")}});
-    LoadedForm1 window;
-    QTEST(window.routeField(route, element), "text");
-}
+        const QByteArray full = fixture("full.DEF");
+        const QByteArray priority = fixture("priority-settings.DEF");
 
-void TestForm1::editedTitleLeavesTab()
-{
-    place({{Settings, fixture("full.DEF")}});
-    LoadedForm1 window;
-    control<QLineEdit>(window, "Text1(1)")->setText(QStringLiteral("新しい名前"));
-    QCOMPARE(tabCaptions(window), FullTabs);
-    QCOMPARE(window.routeField(1, Title), QStringLiteral("新しい名前"));
-}
+        QTest::newRow("no settings file")
+            << Files{} << "" << QList<int>{30, 0, 0, 0} << 2 << "000" << DesignTabs << "" << false;
+        QTest::newRow("full file") << Files{{Settings, full}} << "" << QList<int>{60, 0, 1, 0} << 3
+                                   << "010" << FullTabs << "東海道線" << false;
+        QTest::newRow("priority railway file") << Files{{Settings, priority},
+                                                        {"rail.DEF", fixture("rail.DEF")},
+                                                        {"other.DEF", fixture("other.DEF")}}
+                                               << "rail.DEF" << QList<int>{240, 0, 0, 1} << 5
+                                               << "001" << RailTabs << "中央線" << false;
+        QTest::newRow("priority railway file missing")
+            << Files{{Settings, priority}} << "rail.DEF" << QList<int>{30, 0, 0, 0} << 2 << "000"
+            << DesignTabs << "" << false;
+        // Read as resident, the program goes resident with the interval of the option it shows.
+        QTest::newRow("five lines")
+            << Files{{Settings, fixture("five-lines.DEF")}} << "" << QList<int>{30, 1, 1, 1} << 2
+            << "111" << DesignTabs << "" << true;
+        QTest::newRow("resident") << Files{{Settings, withLine(full, 3, "1")}} << ""
+                                  << QList<int>{60, 1, 1, 0} << 3 << "110" << FullTabs << "東海道線"
+                                  << true;
+    }
 
-void TestForm1::saveAtExit_data()
-{
-    QTest::addColumn<Files>("files");
-    QTest::addColumn<QString>("typedText9"); // typed into Text9 before "終了"; null for none
-    QTest::addColumn<QByteArray>("expected");
+    void startUp()
+    {
+        QFETCH(Files, files);
+        place(files);
+        ModalWatcher watcher;
+        LoadedForm1 window;
 
-    const QByteArray full = fixture("full.DEF");
-    const Files priority = {{Settings, fixture("priority-settings.DEF")},
-                            {"rail.DEF", fixture("rail.DEF")}};
-    QTest::newRow("full file") << Files{{Settings, full}} << QString() << full;
-    QTest::newRow("UTF-8 field") << Files{{Settings, fixture("utf8.DEF")}} << QString()
-                                 << fixture("utf8.DEF");
-    QTest::newRow("interval 45") << Files{{Settings, withLine(full, 2, "45")}} << QString()
-                                 << withLine(full, 2, "45");
-    QTest::newRow("flag 2") << Files{{Settings, withLine(full, 4, "2")}} << QString()
-                            << withLine(full, 4, "2");
-    QTest::newRow("priority railway file")
-        << priority << QString() << fixture("priority-saved.DEF");
-    QTest::newRow("priority name typed with blanks")
-        << priority << QStringLiteral("  rail.DEF  ") << fixture("priority-saved.DEF");
-    // Lines 3-5 come from the values read, although the window kept its defaults; going
-    // resident took the interval of the option shown.
-    QTest::newRow("five lines") << Files{{Settings, fixture("five-lines.DEF")}} << QString()
-                                << QByteArray("\r\n30\r\n1\r\n1\r\n1\r\n") +
-                                       QByteArray("\r\n").repeated(45);
-    QTest::newRow("no settings file")
-        << Files{} << QString()
-        << QByteArray("\r\n30\r\n0\r\n0\r\n0\r\n") + QByteArray("\r\n").repeated(45);
-}
+        QTEST(text9(window), "text9");
+        QTEST(valuesOf(window), "values");
+        QTEST(checkedOption(window), "option");
+        QTEST(boxes(window), "boxes");
+        QTEST(tabCaptions(window), "tabs");
+        QCOMPARE(control<QTabWidget>(window, "SSTab1")->currentIndex(), 0);
+        QTEST(window.routeField(1, Title), "title1");
+        for (int r = 1; r <= RouteCount; ++r) {
+            QCOMPARE(window.routeField(r, PortNumber), QStringLiteral("80"));
+            QCOMPARE(window.checker().states().at(r).Title, window.routeField(r, Title));
+            QCOMPARE(window.checker().states().at(r).Status, int(StatusNone));
+        }
+        QFETCH(bool, resident);
+        QCOMPARE(window.isVisible(), !resident);
+        QCOMPARE(window.trayIcon().isPresent(), resident);
+        QVERIFY(watcher.messages.isEmpty());
+        QVERIFY(!control<QLineEdit>(window, "Text6")->text().isEmpty());
+        const QHostAddress address(control<QLineEdit>(window, "Text7")->text());
+        QCOMPARE(address.protocol(), QAbstractSocket::IPv4Protocol);
+    }
 
-void TestForm1::saveAtExit()
-{
-    QFETCH(Files, files);
-    QFETCH(QString, typedText9);
-    place(files);
-    ModalWatcher watcher;
-    Form1 window;
-    QSignalSpy ended(&window, &Form1::programEnded);
-    window.Form_Load();
-    if (!typedText9.isNull())
-        control<QLineEdit>(window, "Text9")->setText(typedText9);
+    // The characters CP932 adds to Shift_JIS come through as that coding maps them.
+    void cp932Extensions()
+    {
+        place({{Settings, fixture("full.DEF")}});
+        LoadedForm1 window;
+        QCOMPARE(window.routeField(4, MatchWord), QStringLiteral("㈱①～"));
+    }
 
-    click(window, "Command13");
+    void editedTitleLeavesTab()
+    {
+        place({{Settings, fixture("full.DEF")}});
+        LoadedForm1 window;
+        control<QLineEdit>(window, "Text1(1)")->setText(QStringLiteral("新しい名前"));
+        QCOMPARE(tabCaptions(window), FullTabs);
+        QCOMPARE(window.routeField(1, Title), QStringLiteral("新しい名前"));
+    }
 
-    QTEST(readBytes(path(Settings)), "expected");
-    QCOMPARE(ended.count(), 1);
-    QVERIFY(watcher.messages.isEmpty());
-    if (files.contains("rail.DEF"))
-        QCOMPARE(readBytes(path("rail.DEF")), files["rail.DEF"]);
-}
+    void saveAtExit_data()
+    {
+        QTest::addColumn<Files>("files");
+        QTest::addColumn<QString>("typedText9"); // typed into Text9 before "終了"; null for none
+        QTest::addColumn<QByteArray>("expected");
 
-void TestForm1::portIsNotStored()
-{
-    place({{Settings, fixture("full.DEF")}});
+        const QByteArray full = fixture("full.DEF");
+        const Files priority = {{Settings, fixture("priority-settings.DEF")},
+                                {"rail.DEF", fixture("rail.DEF")}};
+        QTest::newRow("full file") << Files{{Settings, full}} << QString() << full;
+        QTest::newRow("UTF-8 field")
+            << Files{{Settings, fixture("utf8.DEF")}} << QString() << fixture("utf8.DEF");
+        QTest::newRow("interval 45")
+            << Files{{Settings, withLine(full, 2, "45")}} << QString() << withLine(full, 2, "45");
+        QTest::newRow("flag 2") << Files{{Settings, withLine(full, 4, "2")}} << QString()
+                                << withLine(full, 4, "2");
+        QTest::newRow("priority railway file")
+            << priority << QString() << fixture("priority-saved.DEF");
+        QTest::newRow("priority name typed with blanks")
+            << priority << QStringLiteral("  rail.DEF  ") << fixture("priority-saved.DEF");
+        // Lines 3-5 come from the values read, although the window kept its defaults; going
+        // resident took the interval of the option shown.
+        QTest::newRow("five lines")
+            << Files{{Settings, fixture("five-lines.DEF")}} << QString()
+            << QByteArray("\r\n30\r\n1\r\n1\r\n1\r\n") + QByteArray("\r\n").repeated(45);
+        QTest::newRow("no settings file")
+            << Files{} << QString()
+            << QByteArray("\r\n30\r\n0\r\n0\r\n0\r\n") + QByteArray("\r\n").repeated(45);
+    }
+
+    void saveAtExit()
+    {
+        QFETCH(Files, files);
+        QFETCH(QString, typedText9);
+        place(files);
+        ModalWatcher watcher;
+        Form1 window;
+        QSignalSpy ended(&window, &Form1::programEnded);
+        window.Form_Load();
+        if (!typedText9.isNull())
+            control<QLineEdit>(window, "Text9")->setText(typedText9);
+
+        click(window, "Command13");
+
+        QTEST(readBytes(path(Settings)), "expected");
+        QCOMPARE(ended.count(), 1);
+        QVERIFY(watcher.messages.isEmpty());
+        if (files.contains("rail.DEF"))
+            QCOMPARE(readBytes(path("rail.DEF")), files["rail.DEF"]);
+    }
+
+    void portIsNotStored()
+    {
+        place({{Settings, fixture("full.DEF")}});
+        {
+            LoadedForm1 window;
+            control<QLineEdit>(window, "Text1(5)")->setText(QStringLiteral("8080"));
+            click(window, "Command13");
+        }
+        QCOMPARE(readBytes(path(Settings)), fixture("full.DEF"));
+        LoadedForm1 next;
+        QCOMPARE(next.routeField(1, PortNumber), QStringLiteral("80"));
+    }
+
+    void saveUnwritable_data()
+    {
+        QTest::addColumn<QString>("cause");
+        QTest::addColumn<bool>("resident"); // ended by the icon's menu from resident operation
+        QTest::newRow("current directory removed") << "removed" << false;
+        QTest::newRow("read-only mount") << "read-only" << false;
+        QTest::newRow("read-only mount, menu 終了 while resident") << "read-only" << true;
+    }
+
+    // A failed save at "終了" keeps the program, shown, with every edit; once the cause is gone the
+    // next "終了" saves them and ends.
+    void saveUnwritable()
+    {
+        QFETCH(QString, cause);
+        QFETCH(bool, resident);
+        const QByteArray old = fixture("full.DEF");
+        ReadOnlyMount readOnly;
+        QString folder = m_dir->path();
+        if (cause == "read-only") {
+            QVERIFY2(readOnly.isMounted(), "cannot mount a tmpfs");
+            folder = readOnly.path();
+            QVERIFY(QDir::setCurrent(folder));
+        }
+        const QString settings = QDir(folder).filePath(Settings);
+        writeBytes(settings, old);
+        ModalWatcher watcher;
+        Form1 window;
+        QSignalSpy ended(&window, &Form1::programEnded);
+        window.Form_Load();
+        control<QLineEdit>(window, "Text1(1)")->setText(QStringLiteral("変更"));
+        const auto endByExit = [&] {
+            if (resident)
+                window.trayIcon().mnuMailCheck()->findChild<QAction*>("mnuEndding")->trigger();
+            else
+                click(window, "Command13");
+        };
+        if (resident)
+            click(window, "Command22");
+        const bool rootHadFile = QFile::exists("/" + Settings);
+        // Should the save wrongly reach the root directory, it leaves nothing behind.
+        const auto removeStray = qScopeGuard([rootHadFile] {
+            if (!rootHadFile)
+                QFile::remove("/" + Settings);
+        });
+
+        if (cause == "removed") {
+            QVERIFY(QDir(path("sub")).mkpath("."));
+            QVERIFY(QDir::setCurrent(path("sub")));
+            QVERIFY(QDir(path("sub")).removeRecursively());
+            endByExit();
+            QVERIFY(QDir::setCurrent(folder));
+        } else {
+            QVERIFY(readOnly.setReadOnly(true));
+            endByExit();
+            QVERIFY(readOnly.setReadOnly(false));
+        }
+
+        QCOMPARE(watcher.messages.size(), 1);
+        const ModalWatcher::Message& box = watcher.messages.first();
+        QCOMPARE(box.title, QStringLiteral("メッセージ"));
+        QCOMPARE(box.text, failureDescription(FailureKind::CannotWrite));
+        QCOMPARE(ended.count(), 0);
+        QVERIFY(window.isVisible());
+        QCOMPARE(window.trayIcon().trayCallbackFlag(), 0);
+        QCOMPARE(window.routeField(1, Title), QStringLiteral("変更"));
+        QCOMPARE(readBytes(settings), old);
+        QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{Settings});
+        QCOMPARE(QFile::exists("/" + Settings), rootHadFile);
+
+        endByExit();
+        QCOMPARE(ended.count(), 1);
+        QCOMPARE(watcher.messages.size(), 1);
+        const SettingsRead saved = readSettings(folder);
+        QVERIFY(saved.complete);
+        QCOMPARE(saved.routes.at(0).at(0), QStringLiteral("変更"));
+    }
+
+    void exportThroughDialog()
+    {
+        place({{Settings, fixture("priority-settings.DEF")}, {"rail.DEF", fixture("rail.DEF")}});
+        ModalWatcher watcher;
+        LoadedForm1 window;
+        watcher.answerFileDialog(path("mine.DEF"));
+
+        click(window, "Command6");
+
+        QCOMPARE(watcher.fileDialogs.size(), 1);
+        const ModalWatcher::FileDialog& dialog = watcher.fileDialogs.first();
+        QCOMPARE(dialog.mode, QFileDialog::AcceptSave);
+        QCOMPARE(dialog.proposedName, QStringLiteral("Senrokan000.DEF"));
+        QCOMPARE(dialog.nameFilters, QStringList{"テキスト ファイル（*.def） (*.DEF)"});
+        QCOMPARE(readBytes(path("mine.DEF")), fixture("rail-exported.DEF"));
+        QVERIFY(watcher.messages.isEmpty());
+        QCOMPARE(text9(window), QStringLiteral("rail.DEF"));
+        QCOMPARE(readBytes(path(Settings)), fixture("priority-settings.DEF"));
+    }
+
+    void dialogCancelled_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::newRow("鉄道ファイル保存") << "Command6";
+        QTest::newRow("鉄道ファイル読出") << "Command7";
+    }
+
+    // Cancelling either file dialog changes neither the window nor any file, the proposed export
+    // name among them.
+    void dialogCancelled()
+    {
+        QFETCH(QString, button);
+        const Files files = {{Settings, fixture("full.DEF")}, {"Senrokan000.DEF", "untouched\r\n"}};
+        place(files);
+        ModalWatcher watcher;
+        LoadedForm1 window;
+        watcher.answerFileDialog(QString());
+
+        click(window, button);
+
+        QCOMPARE(watcher.fileDialogs.size(), 1);
+        QVERIFY(watcher.messages.isEmpty());
+        QCOMPARE(valuesOf(window), (QList<int>{60, 0, 1, 0}));
+        QCOMPARE(tabCaptions(window), FullTabs);
+        QCOMPARE(window.routeField(1, Title), QStringLiteral("東海道線"));
+        QCOMPARE(filesIn(m_dir->path()), files);
+    }
+
+    void exportUnwritable()
+    {
+        place({{Settings, fixture("full.DEF")}, {"plain", QByteArray("a file, not a folder\n")}});
+        ModalWatcher watcher;
+        LoadedForm1 window;
+        const QList<int> before = valuesOf(window);
+        watcher.answerFileDialog(path("plain/Senrokan000.DEF"));
+
+        click(window, "Command6");
+
+        QCOMPARE(watcher.fileDialogs.size(), 1);
+        QCOMPARE(watcher.messages.size(), 1);
+        QCOMPARE(watcher.messages.first().title, QStringLiteral("メッセージ"));
+        QCOMPARE(watcher.messages.first().text, failureDescription(FailureKind::CannotWrite));
+        QCOMPARE(valuesOf(window), before);
+        QCOMPARE(tabCaptions(window), FullTabs);
+        QVERIFY(window.isVisible());
+    }
+
+    void importThroughDialog()
+    {
+        place({{"rail.DEF", fixture("rail.DEF")}, {"other.DEF", fixture("other.DEF")}});
+        ModalWatcher watcher;
+        LoadedForm1 window;
+        control<QLineEdit>(window, "Text9")->setText(QStringLiteral("some.DEF"));
+        control<QLineEdit>(window, "Text1(5)")->setText(QStringLiteral("8080"));
+        for (int r = 1; r <= RouteCount; ++r)
+            window.checker().states().at(r) = {"old", "2026-03-05T14:07:09", StatusDelayed};
+        watcher.answerFileDialog(path("rail.DEF"));
+
+        click(window, "Command7");
+
+        QCOMPARE(watcher.fileDialogs.size(), 1);
+        const ModalWatcher::FileDialog& dialog = watcher.fileDialogs.first();
+        QCOMPARE(dialog.mode, QFileDialog::AcceptOpen);
+        QCOMPARE(dialog.nameFilters, QStringList{"テキスト ファイル (*.def) (*.DEF)"});
+        QCOMPARE(valuesOf(window), (QList<int>{240, 0, 0, 1}));
+        QCOMPARE(checkedOption(window), 5);
+        QCOMPARE(boxes(window), QStringLiteral("001"));
+        QCOMPARE(text9(window), QString());
+        QCOMPARE(tabCaptions(window), RailTabs);
+        QCOMPARE(window.routeField(5, ServerName), QStringLiteral("saikyo.example.jp"));
+        // The port is no line of the file: what was typed stays.
+        QCOMPARE(window.routeField(1, PortNumber), QStringLiteral("8080"));
+        for (int r = 1; r <= RouteCount; ++r) {
+            const RouteState& state = window.checker().states().at(r);
+            QCOMPARE(state.Title, window.routeField(r, Title));
+            QCOMPARE(state.CheckTime, QString());
+            QCOMPARE(state.Status, int(StatusNone));
+        }
+        click(window, "Command11");
+        const QString summary = control<QPlainTextEdit>(window, "RichTextBox1")->toPlainText();
+        QVERIFY2(summary.startsWith(QStringLiteral("中央線　不明です。   ")), qPrintable(summary));
+        QVERIFY(!summary.contains(QStringLiteral("old")));
+        QVERIFY(watcher.messages.isEmpty());
+        QVERIFY(!QFile::exists(path(Settings)));
+    }
+
+    void importEdgeCases_data()
+    {
+        QTest::addColumn<QByteArray>("file"); // null: there is no such file
+        QTest::addColumn<QList<int>>("values");
+        QTest::addColumn<bool>("complete");
+        QTest::addColumn<QString>("boxes");
+        QTest::addColumn<bool>("resident");
+
+        const QByteArray full = fixture("full.DEF");
+        // Before each import: no settings file, all three boxes ticked, so values 30, 1, 1, 1. The
+        // boxes show the flags afterwards, also those a short file changed.
+        QTest::newRow("flag 2 with the box on")
+            << withLine(full, 4, "2") << QList<int>{60, 0, 2, 0} << true << "000" << false;
+        QTest::newRow("resident 1 hides the window")
+            << withLine(full, 3, "1") << QList<int>{60, 1, 1, 0} << true << "110" << true;
+        QTest::newRow("not a number on line 4")
+            << withLine(full, 4, "1.5") << QList<int>{60, 0, 1, 1} << false << "011" << false;
+        QTest::newRow("missing file")
+            << QByteArray() << QList<int>{30, 1, 1, 1} << false << "111" << false;
+        QTest::newRow("settings file naming a priority file")
+            << fixture("priority-settings.DEF") << QList<int>{10, 0, 0, 0} << true << "000"
+            << false;
+    }
+
+    void importEdgeCases()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(bool, complete);
+        QFETCH(bool, resident);
+        if (!file.isNull())
+            place({{"import.DEF", file}});
+        ModalWatcher watcher;
+        LoadedForm1 window;
+        for (const char* box : {"Check1", "Check14", "Check2"})
+            click(window, QString::fromLatin1(box));
+        control<QLineEdit>(window, "Text9")->setText(QStringLiteral("keep.DEF"));
+        control<QLineEdit>(window, "Text1(1)")->setText(QStringLiteral("before"));
+        window.checker().states().at(1) = {"old", "2026-03-05T14:07:09", StatusDelayed};
+
+        window.importRailwayFile(path("import.DEF"));
+
+        QTEST(valuesOf(window), "values");
+        QTEST(boxes(window), "boxes");
+        QCOMPARE(window.isVisible(), !resident);
+        QCOMPARE(window.trayIcon().isPresent(), resident);
+        // Resident means checking: the timed checks run from the import on.
+        QCOMPARE(window.cycle().isTimer1Running(), resident);
+        QVERIFY(watcher.messages.isEmpty());
+        const RouteState& state = window.checker().states().at(1);
+        if (complete) {
+            QCOMPARE(text9(window), QString());
+            QVERIFY(window.routeField(1, Title) != QStringLiteral("before"));
+            QCOMPARE(state.Title, window.routeField(1, Title));
+            QCOMPARE(state.Status, int(StatusNone));
+            QCOMPARE(tabCaptions(window).first(), QStringLiteral("設定"));
+        } else {
+            QCOMPARE(text9(window), QStringLiteral("keep.DEF"));
+            QCOMPARE(window.routeField(1, Title), QStringLiteral("before"));
+            QCOMPARE(state.Title, QStringLiteral("old"));
+            QCOMPARE(state.CheckTime, QStringLiteral("2026-03-05T14:07:09"));
+            QCOMPARE(state.Status, int(StatusDelayed));
+            QCOMPARE(tabCaptions(window), DesignTabs);
+            QCOMPARE(checkedOption(window), 2);
+        }
+        QVERIFY(!QFile::exists(path(Settings)));
+    }
+
+    void switchesOnlySetFlags_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QList<int>>("values");
+
+        // What each option and box sets is the switches' own test; one of each shows the window's
+        // values are the ones they set.
+        QTest::newRow("Option1") << "Option1" << QList<int>{10, 0, 0, 0};
+        QTest::newRow("Check1") << "Check1" << QList<int>{30, 1, 0, 0};
+    }
+
+    void switchesOnlySetFlags()
+    {
+        QFETCH(QString, control);
+        ModalWatcher watcher;
+        LoadedForm1 window;
+
+        click(window, control);
+
+        QTEST(valuesOf(window), "values");
+        // Ticking "タスクトレイに常駐" only makes the next start resident.
+        QVERIFY(window.isVisible());
+        QVERIFY(!window.trayIcon().isPresent());
+        QVERIFY(watcher.messages.isEmpty());
+        QVERIFY(QDir(m_dir->path()).entryList(QDir::Files).isEmpty());
+    }
+
+    void busyPointer()
     {
         LoadedForm1 window;
-        control<QLineEdit>(window, "Text1(5)")->setText(QStringLiteral("8080"));
-        click(window, "Command13");
+        window.setBusy(true);
+        window.setBusy(true);
+        QCOMPARE(window.cursor().shape(), Qt::WaitCursor);
+        window.setBusy(false);
+        QCOMPARE(window.cursor().shape(), Qt::ArrowCursor);
     }
-    QCOMPARE(readBytes(path(Settings)), fixture("full.DEF"));
-    LoadedForm1 next;
-    QCOMPARE(next.routeField(1, PortNumber), QStringLiteral("80"));
-}
 
-void TestForm1::saveUnwritable_data()
-{
-    QTest::addColumn<QString>("cause");
-    QTest::addColumn<bool>("resident"); // ended by the icon's menu from resident operation
-    QTest::newRow("disk full") << "disk full" << false;
-    QTest::newRow("current directory removed") << "removed" << false;
-    QTest::newRow("read-only mount") << "read-only" << false;
-    QTest::newRow("read-only mount, menu 終了 while resident") << "read-only" << true;
-}
+    void controlNames_data()
+    {
+        QTest::addColumn<QString>("name");    // the control's name, its accessible description
+        QTest::addColumn<QString>("caption"); // its caption, or null for a control without one
+        QTest::addColumn<QString>("spoken");  // its accessible name
 
-// A failed save at "終了" keeps the program, shown, with every edit; once the cause is gone the
-// next "終了" saves them and ends.
-void TestForm1::saveUnwritable()
-{
-    QFETCH(QString, cause);
-    QFETCH(bool, resident);
-    const QByteArray old = fixture("full.DEF");
-    ReadOnlyMount readOnly;
-    QString folder = m_dir->path();
-    if (cause == "read-only") {
-        QVERIFY2(readOnly.isMounted(), "cannot mount a tmpfs");
-        folder = readOnly.path();
-        QVERIFY(QDir::setCurrent(folder));
+        // A control with a caption is spoken by it: the window and its settings page,
+        addNameRows(true, {"Form1=Senrokan  Ver.1.20", "Command11=運行情報表示", "Command13=終了",
+                           "Label6=コンピュータ名", "Label7=IPアドレス", "Command20=ｽﾀｰﾄｱｯﾌﾟに登録",
+                           "Command21=ｽﾀｰﾄｱｯﾌﾟから削除", "Command22=タスクトレイに常駐",
+                           "Command7=鉄道ファイル読出", "Command6=鉄道ファイル保存",
+                           "Label8=優先鉄道ファイル", "Check14= メロディを鳴らす",
+                           "Check1= タスクトレイに常駐", "Check2=常駐後すぐにチェック"});
+        // and the interval options and a route's page.
+        addNameRows(true, {"Option1= 10分", "Option2= 30分", "Option3= 1時間", "Option4= 2時間",
+                           "Option5= 4時間", "Option6= 24時間", "Label1(1)=タイトル",
+                           "Label2(2)=サーバ名", "Label2(4)=一致ワード", "Label4(5)=ポート番号",
+                           "Label5(6)=遅延時ﾃﾞｨﾚｸﾄﾘ名", "Label1(7)=有効時間帯", "Label3(8)= ～",
+                           "Label1(9)=サブタイトル", "Command1(1)=送信", "Command5(1)=送信"});
+        // The others are spoken by their labels or their role.
+        addNameRows(false,
+                    {"SSTab1=設定と路線", "RichTextBox1=ページテキスト", "Text8=状態",
+                     "Text6=コンピュータ名", "Text7=IPアドレス", "Text9=優先鉄道ファイル",
+                     "Text1(1)=タイトル", "Text3(3)=ディレクトリ名", "Text3(8)= ～",
+                     "Text1(10)=サブタイトル", "WebBrowser1=Webページ", "WebBrowser5=Webページ"});
     }
-    const QString settings = QDir(folder).filePath(Settings);
-    writeBytes(settings, old);
-    ModalWatcher watcher;
-    Form1 window;
-    QSignalSpy ended(&window, &Form1::programEnded);
-    window.Form_Load();
-    control<QLineEdit>(window, "Text1(1)")->setText(QStringLiteral("変更"));
-    const auto endByExit = [&] {
-        if (resident)
-            window.trayIcon().mnuMailCheck()->findChild<QAction*>("mnuEndding")->trigger();
+
+    void controlNames()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        Form1 window;
+        QWidget* widget = name == "Form1" ? &window : control<QWidget>(window, name);
+        QCOMPARE(widget->accessibleDescription(), name);
+        QTEST(widget->accessibleName(), "spoken");
+        if (auto* label = qobject_cast<QLabel*>(widget))
+            QCOMPARE(label->text(), caption);
+        else if (auto* button = qobject_cast<QAbstractButton*>(widget))
+            QCOMPARE(button->text(), caption);
+        else if (widget == &window)
+            QCOMPARE(window.windowTitle(), caption);
         else
-            click(window, "Command13");
-    };
-    if (resident)
-        click(window, "Command22");
-    const bool rootHadFile = QFile::exists("/" + Settings);
-    // Should the save wrongly reach the root directory, it leaves nothing behind.
-    const auto removeStray = qScopeGuard([rootHadFile] {
-        if (!rootHadFile)
-            QFile::remove("/" + Settings);
-    });
-
-    if (cause == "removed") {
-        QVERIFY(QDir(path("sub")).mkpath("."));
-        QVERIFY(QDir::setCurrent(path("sub")));
-        QVERIFY(QDir(path("sub")).removeRecursively());
-        endByExit();
-        QVERIFY(QDir::setCurrent(folder));
-    } else if (cause == "read-only") {
-        QVERIFY(readOnly.setReadOnly(true));
-        endByExit();
-        QVERIFY(readOnly.setReadOnly(false));
-    } else {
-        test::DiskFull full;
-        endByExit();
+            QVERIFY(caption.isNull());
     }
 
-    QCOMPARE(watcher.messages.size(), 1);
-    const ModalWatcher::Message& box = watcher.messages.first();
-    QCOMPARE(box.title, QStringLiteral("メッセージ"));
-    QCOMPARE(box.text, failureDescription(FailureKind::CannotWrite));
-    QCOMPARE(box.icon, QMessageBox::Information);
-    QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    QCOMPARE(ended.count(), 0);
-    QVERIFY(window.isVisible());
-    QCOMPARE(window.trayIcon().trayCallbackFlag(), 0);
-    QCOMPARE(window.routeField(1, Title), QStringLiteral("変更"));
-    QCOMPARE(readBytes(settings), old);
-    QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{Settings});
-    QCOMPARE(QFile::exists("/" + Settings), rootHadFile);
+    void everyControlIsNamed()
+    {
+        Form1 window;
+        QStringList expected = {"SSTab1",   "RichTextBox1", "Text8",     "Command11", "Command13",
+                                "Label6",   "Text6",        "Label7",    "Text7",     "Label8",
+                                "Text9",    "Command20",    "Command21", "Command22", "Command7",
+                                "Command6", "Check14",      "Check1",    "Check2"};
+        for (int n = 1; n <= 6; ++n)
+            expected << QStringLiteral("Option%1").arg(n);
+        for (int r = 1; r <= RouteCount; ++r) {
+            for (int k = 1; k <= RouteFieldCount; ++k)
+                expected << QStringLiteral("Text%1(%2)").arg(r).arg(k);
+            for (int k = 1; k < RouteFieldCount; ++k)
+                expected << QStringLiteral("Label%1(%2)").arg(r).arg(k);
+            expected << QStringLiteral("Command%1(1)").arg(r)
+                     << QStringLiteral("WebBrowser%1").arg(r);
+        }
 
-    endByExit();
-    QCOMPARE(ended.count(), 1);
-    QCOMPARE(watcher.messages.size(), 1);
-    const SettingsRead saved = readSettings(folder);
-    QVERIFY(saved.complete);
-    QCOMPARE(saved.routes.at(0).at(0), QStringLiteral("変更"));
-}
-
-void TestForm1::closeBoxDoesNotSave_data()
-{
-    QTest::addColumn<Files>("files");
-    QTest::newRow("settings file") << Files{{Settings, fixture("full.DEF")}};
-    QTest::newRow("no settings file") << Files{};
-}
-
-void TestForm1::closeBoxDoesNotSave()
-{
-    QFETCH(Files, files);
-    place(files);
-    ModalWatcher watcher;
-    Form1 window;
-    QSignalSpy ended(&window, &Form1::programEnded);
-    window.Form_Load();
-    control<QLineEdit>(window, "Text2(1)")->setText(QStringLiteral("変更"));
-    click(window, "Option1");
-
-    QVERIFY(window.close());
-
-    QCOMPARE(ended.count(), 1);
-    QVERIFY(watcher.messages.isEmpty());
-    QCOMPARE(filesIn(m_dir->path()), files);
-}
-
-void TestForm1::exportThroughDialog()
-{
-    place({{Settings, fixture("priority-settings.DEF")}, {"rail.DEF", fixture("rail.DEF")}});
-    ModalWatcher watcher;
-    LoadedForm1 window;
-    watcher.answerFileDialog(path("mine.DEF"));
-
-    click(window, "Command6");
-
-    QCOMPARE(watcher.fileDialogs.size(), 1);
-    const ModalWatcher::FileDialog& dialog = watcher.fileDialogs.first();
-    QCOMPARE(dialog.mode, QFileDialog::AcceptSave);
-    QCOMPARE(dialog.proposedName, QStringLiteral("Senrokan000.DEF"));
-    QCOMPARE(dialog.nameFilters, QStringList{"テキスト ファイル（*.def） (*.DEF)"});
-    QCOMPARE(readBytes(path("mine.DEF")), fixture("rail-exported.DEF"));
-    QVERIFY(watcher.messages.isEmpty());
-    QCOMPARE(text9(window), QStringLiteral("rail.DEF"));
-    QCOMPARE(readBytes(path(Settings)), fixture("priority-settings.DEF"));
-}
-
-void TestForm1::dialogCancelled_data()
-{
-    QTest::addColumn<QString>("button");
-    QTest::newRow("鉄道ファイル保存") << "Command6";
-    QTest::newRow("鉄道ファイル読出") << "Command7";
-}
-
-// Cancelling either file dialog changes neither the window nor any file, the proposed export
-// name among them.
-void TestForm1::dialogCancelled()
-{
-    QFETCH(QString, button);
-    const Files files = {{Settings, fixture("full.DEF")}, {"Senrokan000.DEF", "untouched\r\n"}};
-    place(files);
-    ModalWatcher watcher;
-    LoadedForm1 window;
-    watcher.answerFileDialog(QString());
-
-    click(window, button);
-
-    QCOMPARE(watcher.fileDialogs.size(), 1);
-    QVERIFY(watcher.messages.isEmpty());
-    QCOMPARE(valuesOf(window), (QList<int>{60, 0, 1, 0}));
-    QCOMPARE(tabCaptions(window), FullTabs);
-    QCOMPARE(window.routeField(1, Title), QStringLiteral("東海道線"));
-    QCOMPARE(filesIn(m_dir->path()), files);
-}
-
-void TestForm1::exportUnwritable()
-{
-    place({{Settings, fixture("full.DEF")}, {"plain", QByteArray("a file, not a folder\n")}});
-    ModalWatcher watcher;
-    LoadedForm1 window;
-    const QList<int> before = valuesOf(window);
-    watcher.answerFileDialog(path("plain/Senrokan000.DEF"));
-
-    click(window, "Command6");
-
-    QCOMPARE(watcher.fileDialogs.size(), 1);
-    QCOMPARE(watcher.messages.size(), 1);
-    QCOMPARE(watcher.messages.first().title, QStringLiteral("メッセージ"));
-    QCOMPARE(watcher.messages.first().text, failureDescription(FailureKind::CannotWrite));
-    QCOMPARE(valuesOf(window), before);
-    QCOMPARE(tabCaptions(window), FullTabs);
-    QVERIFY(window.isVisible());
-}
-
-void TestForm1::importThroughDialog()
-{
-    place({{"rail.DEF", fixture("rail.DEF")}, {"other.DEF", fixture("other.DEF")}});
-    ModalWatcher watcher;
-    LoadedForm1 window;
-    control<QLineEdit>(window, "Text9")->setText(QStringLiteral("some.DEF"));
-    for (int r = 1; r <= RouteCount; ++r)
-        window.checker().states().at(r) = {"old", "2026-03-05T14:07:09", StatusDelayed};
-    watcher.answerFileDialog(path("rail.DEF"));
-
-    click(window, "Command7");
-
-    QCOMPARE(watcher.fileDialogs.size(), 1);
-    const ModalWatcher::FileDialog& dialog = watcher.fileDialogs.first();
-    QCOMPARE(dialog.mode, QFileDialog::AcceptOpen);
-    QCOMPARE(dialog.nameFilters, QStringList{"テキスト ファイル (*.def) (*.DEF)"});
-    QCOMPARE(valuesOf(window), (QList<int>{240, 0, 0, 1}));
-    QCOMPARE(checkedOption(window), 5);
-    QCOMPARE(boxes(window), QStringLiteral("001"));
-    QCOMPARE(text9(window), QString());
-    QCOMPARE(tabCaptions(window), RailTabs);
-    QCOMPARE(window.routeField(5, ServerName), QStringLiteral("saikyo.example.jp"));
-    for (int r = 1; r <= RouteCount; ++r) {
-        const RouteState& state = window.checker().states().at(r);
-        QCOMPARE(state.Title, window.routeField(r, Title));
-        QCOMPARE(state.CheckTime, QString());
-        QCOMPARE(state.Status, int(StatusNone));
+        QStringList found;
+        for (QWidget* widget : window.findChildren<QWidget*>()) {
+            // Every field, button and label the program made; the tab bar's own scroll arrows
+            // are Qt's.
+            const bool control =
+                (qobject_cast<QLineEdit*>(widget) || qobject_cast<QAbstractButton*>(widget) ||
+                 qobject_cast<QLabel*>(widget)) &&
+                !qobject_cast<QTabBar*>(widget->parentWidget());
+            const QString description = widget->accessibleDescription();
+            if (!control && description.isEmpty())
+                continue;
+            QVERIFY2(!description.isEmpty(), widget->metaObject()->className());
+            QVERIFY2(!widget->accessibleName().trimmed().isEmpty(), qPrintable(description));
+            found << description;
+        }
+        found.sort();
+        expected.sort();
+        QCOMPARE(found, expected);
+        QVERIFY(!window.windowIcon().pixmap(32, 32).isNull());
     }
-    click(window, "Command11");
-    const QString summary = control<QPlainTextEdit>(window, "RichTextBox1")->toPlainText();
-    QVERIFY2(summary.startsWith(QStringLiteral("中央線　不明です。   ")), qPrintable(summary));
-    QVERIFY(!summary.contains(QStringLiteral("old")));
-    QVERIFY(watcher.messages.isEmpty());
-    QVERIFY(!QFile::exists(path(Settings)));
-}
-
-void TestForm1::importEdgeCases_data()
-{
-    QTest::addColumn<QByteArray>("file"); // null: there is no such file
-    QTest::addColumn<QList<int>>("values");
-    QTest::addColumn<bool>("complete");
-    QTest::addColumn<QString>("boxes");
-    QTest::addColumn<bool>("resident");
-
-    const QByteArray full = fixture("full.DEF");
-    // Before each import: no settings file, all three boxes ticked, so values 30, 1, 1, 1. The
-    // boxes show the flags afterwards, also those a short file changed.
-    QTest::newRow("flags 0 with the boxes on")
-        << withLine(full, 4, "0") << QList<int>{60, 0, 0, 0} << true << "000" << false;
-    QTest::newRow("flag 2 with the box on")
-        << withLine(full, 4, "2") << QList<int>{60, 0, 2, 0} << true << "000" << false;
-    QTest::newRow("resident 1 hides the window")
-        << withLine(full, 3, "1") << QList<int>{60, 1, 1, 0} << true << "110" << true;
-    QTest::newRow("file ends after line 5")
-        << fixture("five-lines.DEF") << QList<int>{120, 1, 1, 1} << false << "111" << false;
-    QTest::newRow("not a number on line 4")
-        << withLine(full, 4, "1.5") << QList<int>{60, 0, 1, 1} << false << "011" << false;
-    QTest::newRow("number beyond 32 bits")
-        << withLine(full, 2, "2147483648") << QList<int>{30, 1, 1, 1} << false << "111" << false;
-    QTest::newRow("missing file") << QByteArray() << QList<int>{30, 1, 1, 1} << false << "111"
-                                  << false;
-    QTest::newRow("empty file") << QByteArray("") << QList<int>{30, 1, 1, 1} << false << "111"
-                                << false;
-    QTest::newRow("settings file naming a priority file")
-        << fixture("priority-settings.DEF") << QList<int>{10, 0, 0, 0} << true << "000" << false;
-}
-
-void TestForm1::importEdgeCases()
-{
-    QFETCH(QByteArray, file);
-    QFETCH(bool, complete);
-    QFETCH(bool, resident);
-    if (!file.isNull())
-        place({{"import.DEF", file}});
-    ModalWatcher watcher;
-    LoadedForm1 window;
-    for (const char* box : {"Check1", "Check14", "Check2"})
-        click(window, QString::fromLatin1(box));
-    control<QLineEdit>(window, "Text9")->setText(QStringLiteral("keep.DEF"));
-    control<QLineEdit>(window, "Text1(1)")->setText(QStringLiteral("before"));
-    window.checker().states().at(1) = {"old", "2026-03-05T14:07:09", StatusDelayed};
-
-    window.importRailwayFile(path("import.DEF"));
-
-    QTEST(valuesOf(window), "values");
-    QTEST(boxes(window), "boxes");
-    QCOMPARE(window.isVisible(), !resident);
-    QCOMPARE(window.trayIcon().isPresent(), resident);
-    // Resident means checking: the timed checks run from the import on.
-    QCOMPARE(window.cycle().isTimer1Running(), resident);
-    QVERIFY(watcher.messages.isEmpty());
-    const RouteState& state = window.checker().states().at(1);
-    if (complete) {
-        QCOMPARE(text9(window), QString());
-        QVERIFY(window.routeField(1, Title) != QStringLiteral("before"));
-        QCOMPARE(state.Title, window.routeField(1, Title));
-        QCOMPARE(state.Status, int(StatusNone));
-        QCOMPARE(tabCaptions(window).first(), QStringLiteral("設定"));
-    } else {
-        QCOMPARE(text9(window), QStringLiteral("keep.DEF"));
-        QCOMPARE(window.routeField(1, Title), QStringLiteral("before"));
-        QCOMPARE(state.Title, QStringLiteral("old"));
-        QCOMPARE(state.CheckTime, QStringLiteral("2026-03-05T14:07:09"));
-        QCOMPARE(state.Status, int(StatusDelayed));
-        QCOMPARE(tabCaptions(window), DesignTabs);
-        QCOMPARE(checkedOption(window), 2);
-    }
-    QVERIFY(!QFile::exists(path(Settings)));
-}
-
-void TestForm1::exportThenImport()
-{
-    place({{Settings, fixture("full.DEF")}});
-    LoadedForm1 window;
-    window.exportRailwayFile(path("copy.DEF"));
-    QCOMPARE(readBytes(path("copy.DEF")), fixture("full.DEF"));
-
-    click(window, "Option1");
-    click(window, "Check14");
-    control<QLineEdit>(window, "Text3(4)")->setText(QStringLiteral("変えた"));
-    control<QLineEdit>(window, "Text1(5)")->setText(QStringLiteral("8080"));
-    window.importRailwayFile(path("copy.DEF"));
-
-    // Check14 was cleared by hand; the import sets its flag and the box to 1 again.
-    QCOMPARE(valuesOf(window), (QList<int>{60, 0, 1, 0}));
-    QCOMPARE(boxes(window), QStringLiteral("010"));
-    QCOMPARE(checkedOption(window), 3);
-    QCOMPARE(window.routeField(3, MatchWord), QStringLiteral("ダイヤ"));
-    QCOMPARE(window.routeField(1, PortNumber), QStringLiteral("8080"));
-}
-
-void TestForm1::switchesOnlySetFlags_data()
-{
-    QTest::addColumn<QString>("control");
-    QTest::addColumn<QList<int>>("values");
-
-    // The minutes of each option are the options' own test; one row shows the window's values
-    // are the ones they set.
-    QTest::newRow("Option1") << "Option1" << QList<int>{10, 0, 0, 0};
-    QTest::newRow("Check1") << "Check1" << QList<int>{30, 1, 0, 0};
-    QTest::newRow("Check14") << "Check14" << QList<int>{30, 0, 1, 0};
-    QTest::newRow("Check2") << "Check2" << QList<int>{30, 0, 0, 1};
-}
-
-void TestForm1::switchesOnlySetFlags()
-{
-    QFETCH(QString, control);
-    ModalWatcher watcher;
-    LoadedForm1 window;
-
-    click(window, control);
-
-    QTEST(valuesOf(window), "values");
-    // Ticking "タスクトレイに常駐" only makes the next start resident.
-    QVERIFY(window.isVisible());
-    QVERIFY(!window.trayIcon().isPresent());
-    QVERIFY(watcher.messages.isEmpty());
-    QVERIFY(QDir(m_dir->path()).entryList(QDir::Files).isEmpty());
-}
-
-void TestForm1::checkReadsThePageAsShown()
-{
-    test::ScriptedServer server;
-    server.onRequest("/info.html",
-                     test::ScriptedServer::reply("200 OK", "<p>Normal service on all lines</p>"));
-    LoadedForm1 window;
-    window.checker().setTimings(test::shortCheckTimings(server.port()));
-    // Typed, never saved: the check reads the page as it stands.
-    aimRoute(window, 2, QStringLiteral("info.html"), QStringLiteral("normal SERVICE"));
-
-    window.checker().PollRoute(2, 0);
-
-    QCOMPARE(window.checker().states().at(2).Status, int(StatusNormal));
-    QCOMPARE(server.rawRequests().value(0), QByteArray("GET /info.html HTTP/1.0\r\n\r\n"));
-    QVERIFY(!QFile::exists(path(Settings)));
-}
-
-void TestForm1::checkShowsPageAsPlainText()
-{
-    ModalWatcher watcher;
-    LoadedForm1 window;
-
-    window.checker().CheckRoute(3, 0); // no server on route 3
-
-    QCOMPARE(control<QLineEdit>(window, "Text8")->text(), QStringLiteral("サーバ未設定"));
-    QCOMPARE(window.checker().states().at(3).Status, int(StatusNoServer));
-    QVERIFY(watcher.messages.isEmpty());
-
-    const QString page = QStringLiteral("<b>遅延</b> &amp; <script>x()</script>");
-    window.setPageText(page);
-    QCOMPARE(control<QPlainTextEdit>(window, "RichTextBox1")->toPlainText(), page);
-}
-
-void TestForm1::messageBox()
-{
-    ModalWatcher watcher;
-    LoadedForm1 window;
-
-    window.showMessage(QStringLiteral("<b>接続失敗</b>"), QStringLiteral("運行情報"));
-
-    QCOMPARE(watcher.messages.size(), 1);
-    QCOMPARE(watcher.messages.first().title, QStringLiteral("運行情報"));
-    QCOMPARE(watcher.messages.first().text, QStringLiteral("<b>接続失敗</b>"));
-    QCOMPARE(watcher.messages.first().icon, QMessageBox::Information);
-    QCOMPARE(watcher.messages.first().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-}
-
-void TestForm1::busyPointer()
-{
-    LoadedForm1 window;
-    window.setBusy(true);
-    window.setBusy(true);
-    QCOMPARE(window.cursor().shape(), Qt::WaitCursor);
-    window.setBusy(false);
-    QCOMPARE(window.cursor().shape(), Qt::ArrowCursor);
-}
-
-void TestForm1::controlNames_data()
-{
-    QTest::addColumn<QString>("name");    // the control's name, its accessible description
-    QTest::addColumn<QString>("caption"); // its caption, or null for a control without one
-    QTest::addColumn<QString>("spoken");  // its accessible name
-
-    const auto row = [](const char* name, const QString& caption, const QString& spoken) {
-        QTest::newRow(name) << QString::fromLatin1(name) << caption << spoken;
-    };
-    row("Form1", "Senrokan  Ver.1.20", "Senrokan  Ver.1.20");
-    row("SSTab1", QString(), "設定と路線");
-    row("RichTextBox1", QString(), "ページテキスト");
-    row("Text8", QString(), "状態");
-    row("Command11", "運行情報表示", "運行情報表示");
-    row("Command13", "終了", "終了");
-    row("Label6", "コンピュータ名", "コンピュータ名");
-    row("Text6", QString(), "コンピュータ名");
-    row("Label7", "IPアドレス", "IPアドレス");
-    row("Text7", QString(), "IPアドレス");
-    row("Command20", "ｽﾀｰﾄｱｯﾌﾟに登録", "ｽﾀｰﾄｱｯﾌﾟに登録");
-    row("Command21", "ｽﾀｰﾄｱｯﾌﾟから削除", "ｽﾀｰﾄｱｯﾌﾟから削除");
-    row("Command22", "タスクトレイに常駐", "タスクトレイに常駐");
-    row("Command7", "鉄道ファイル読出", "鉄道ファイル読出");
-    row("Command6", "鉄道ファイル保存", "鉄道ファイル保存");
-    row("Label8", "優先鉄道ファイル", "優先鉄道ファイル");
-    row("Text9", QString(), "優先鉄道ファイル");
-    row("Check14", " メロディを鳴らす", " メロディを鳴らす");
-    row("Check1", " タスクトレイに常駐", " タスクトレイに常駐");
-    row("Check2", "常駐後すぐにチェック", "常駐後すぐにチェック");
-    row("Option1", " 10分", " 10分");
-    row("Option2", " 30分", " 30分");
-    row("Option3", " 1時間", " 1時間");
-    row("Option4", " 2時間", " 2時間");
-    row("Option5", " 4時間", " 4時間");
-    row("Option6", " 24時間", " 24時間");
-    row("Label1(1)", "タイトル", "タイトル");
-    row("Text1(1)", QString(), "タイトル");
-    row("Label2(2)", "サーバ名", "サーバ名");
-    row("Text3(3)", QString(), "ディレクトリ名");
-    row("Label2(4)", "一致ワード", "一致ワード");
-    row("Label4(5)", "ポート番号", "ポート番号");
-    row("Label5(6)", "遅延時ﾃﾞｨﾚｸﾄﾘ名", "遅延時ﾃﾞｨﾚｸﾄﾘ名");
-    row("Label1(7)", "有効時間帯", "有効時間帯");
-    row("Label3(8)", " ～", " ～");
-    row("Text3(8)", QString(), " ～");
-    row("Label1(9)", "サブタイトル", "サブタイトル");
-    row("Text1(10)", QString(), "サブタイトル");
-    row("Command1(1)", "送信", "送信");
-    row("Command5(1)", "送信", "送信");
-    row("WebBrowser1", QString(), "Webページ");
-    row("WebBrowser5", QString(), "Webページ");
-}
-
-void TestForm1::controlNames()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, caption);
-    Form1 window;
-    QWidget* widget = name == "Form1" ? &window : control<QWidget>(window, name);
-    QCOMPARE(widget->accessibleDescription(), name);
-    QTEST(widget->accessibleName(), "spoken");
-    if (auto* label = qobject_cast<QLabel*>(widget))
-        QCOMPARE(label->text(), caption);
-    else if (auto* button = qobject_cast<QAbstractButton*>(widget))
-        QCOMPARE(button->text(), caption);
-    else if (widget == &window)
-        QCOMPARE(window.windowTitle(), caption);
-    else
-        QVERIFY(caption.isNull());
-}
-
-void TestForm1::everyControlIsNamed()
-{
-    Form1 window;
-    QStringList expected = {"SSTab1",   "RichTextBox1", "Text8",     "Command11", "Command13",
-                            "Label6",   "Text6",        "Label7",    "Text7",     "Label8",
-                            "Text9",    "Command20",    "Command21", "Command22", "Command7",
-                            "Command6", "Check14",      "Check1",    "Check2"};
-    for (int n = 1; n <= 6; ++n)
-        expected << QStringLiteral("Option%1").arg(n);
-    for (int r = 1; r <= RouteCount; ++r) {
-        for (int k = 1; k <= RouteFieldCount; ++k)
-            expected << QStringLiteral("Text%1(%2)").arg(r).arg(k);
-        for (int k = 1; k < RouteFieldCount; ++k)
-            expected << QStringLiteral("Label%1(%2)").arg(r).arg(k);
-        expected << QStringLiteral("Command%1(1)").arg(r) << QStringLiteral("WebBrowser%1").arg(r);
-    }
-
-    QStringList found;
-    for (QWidget* widget : window.findChildren<QWidget*>()) {
-        // Every field, button and label the program made; the tab bar's own scroll arrows
-        // are Qt's.
-        const bool control =
-            (qobject_cast<QLineEdit*>(widget) || qobject_cast<QAbstractButton*>(widget) ||
-             qobject_cast<QLabel*>(widget)) &&
-            !qobject_cast<QTabBar*>(widget->parentWidget());
-        const QString description = widget->accessibleDescription();
-        if (!control && description.isEmpty())
-            continue;
-        QVERIFY2(!description.isEmpty(), widget->metaObject()->className());
-        QVERIFY2(!widget->accessibleName().trimmed().isEmpty(), qPrintable(description));
-        found << description;
-    }
-    found.sort();
-    expected.sort();
-    QCOMPARE(found, expected);
-    QVERIFY(!window.windowIcon().pixmap(32, 32).isNull());
-}
+};
 
 QTEST_MAIN(TestForm1)
 #include "tst_form1.moc"
