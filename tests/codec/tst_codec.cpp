@@ -21,78 +21,68 @@ private Q_SLOTS:
         QTest::addColumn<QString>("coding");
         QTest::addColumn<QString>("shown");
         const QByteArray head = "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n\r\n";
-        QTest::newRow("meta lower")
-            << head + "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=shift_jis\">"
-            << "Shift_JIS (meta)"
-            << "shift_jis";
-        QTest::newRow("mixed case Shift_JIS") << head + "<meta charset=Shift_JIS>"
-                                              << "Shift_JIS (meta)"
-                                              << "Shift_JIS";
-        QTest::newRow("other Shift_JIS labels") << head + "<meta charset=\"x-sjis\">"
-                                                << "Shift_JIS (meta)"
-                                                << "x-sjis";
-        QTest::newRow("blanks around the label") << head + "<meta charset=\" \teuc-jp  \">"
-                                                 << "EUC-JP (meta)"
-                                                 << "euc-jp";
-        QTest::newRow("CHARSET in the content")
-            << head + "<meta HTTP-EQUIV=content-type content='text/html;CHARSET = \"utf-8\"'>"
-            << "UTF-8 (meta)"
-            << "utf-8";
-        QTest::newRow("content without http-equiv ignored")
-            << head + "<meta content=\"text/html; charset=utf-8\">"
-            << "Shift_JIS (default)"
-            << "";
-        QTest::newRow("unknown label skipped, first valid wins")
-            << head + "<meta charset=\"x-unknown\"><meta charset=\"euc-jp\"><meta charset=utf-8>"
-            << "EUC-JP (meta)"
-            << "euc-jp";
-        QTest::newRow("meta inside an attribute value ignored")
-            << head + "<a title='<meta charset=utf-8>'>x</a>"
-            << "Shift_JIS (default)"
-            << "";
-        QTest::newRow("meta in an empty comment counts") << head + "<!--><meta charset=utf-8>"
-                                                         << "UTF-8 (meta)"
-                                                         << "utf-8";
-        QTest::newRow("unclosed comment hides the rest") << head + "<!-- <meta charset=utf-8>"
-                                                         << "Shift_JIS (default)"
-                                                         << "";
-        QTest::newRow("header charset ends with its line")
-            << QByteArray("HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=UTF-8\r\n\r\n"
-                          "<meta a=\"")
-            << "UTF-8 (header)"
-            << "UTF-8";
-        QTest::newRow("quoted header charset, any case")
-            << QByteArray("HTTP/1.0 200 OK\nCONTENT-TYPE :text/html;Charset=\"EUC-JP\"\n\nx")
-            << "EUC-JP (header)"
-            << "EUC-JP";
-        QTest::newRow("charset in the body's text is no header")
-            << head + "Content-Type: text/html; charset=UTF-8"
-            << "Shift_JIS (default)"
-            << "";
-        QTest::newRow("no charset") << head + "<html>"
-                                    << "Shift_JIS (default)"
-                                    << "";
-        QTest::newRow("XML declaration in single quotes")
-            << head + "<?xml version='1.0' encoding='Shift_JIS'?><a/>"
-            << "Shift_JIS (xml)"
-            << "Shift_JIS";
-        QTest::newRow("JSON reply without non-ASCII bytes")
-            << QByteArray("HTTP/1.1 200 OK\r\nContent-Type: application/vnd.x+json\r\n\r\n[1]")
-            << "UTF-8 (json)"
-            << "UTF-8";
+        auto row = [](const char* name, const QByteArray& reply, const char* coding,
+                      const char* shown) {
+            QTest::newRow(name) << reply << QString(coding) << QString(shown);
+        };
+        row("meta lower",
+            head + "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=shift_jis\">",
+            "Shift_JIS (meta)", "shift_jis");
+        row("mixed case Shift_JIS", head + "<meta charset=Shift_JIS>", "Shift_JIS (meta)",
+            "Shift_JIS");
+        row("other Shift_JIS labels", head + "<meta charset=\"x-sjis\">", "Shift_JIS (meta)",
+            "x-sjis");
+        row("blanks around the label", head + "<meta charset=\" \teuc-jp  \">", "EUC-JP (meta)",
+            "euc-jp");
+        row("single quotes, blanks and capitals", head + "<META CharSet = 'Utf-8' />",
+            "UTF-8 (meta)", "Utf-8");
+        row("CHARSET in the content",
+            head + "<meta HTTP-EQUIV=content-type content='text/html;CHARSET = \"utf-8\"'>",
+            "UTF-8 (meta)", "utf-8");
+        row("http-equiv and content unquoted",
+            head + "<meta http-equiv=Content-Type content=text/html;charset=euc-jp>",
+            "EUC-JP (meta)", "euc-jp");
+        row("content without http-equiv ignored",
+            head + "<meta content=\"text/html; charset=utf-8\">", "Shift_JIS (default)", "");
+        row("utf-16 in a meta means UTF-8", head + "<meta charset=\"utf-16\">", "UTF-8 (meta)",
+            "utf-16");
+        row("unknown label skipped, first valid wins",
+            head + "<meta charset=\"x-unknown\"><meta charset=\"euc-jp\"><meta charset=utf-8>",
+            "EUC-JP (meta)", "euc-jp");
+        row("meta inside an attribute value ignored",
+            head + "<a title='<meta charset=utf-8>'>x</a>", "Shift_JIS (default)", "");
+        row("meta in an empty comment counts", head + "<!--><meta charset=utf-8>", "UTF-8 (meta)",
+            "utf-8");
+        row("meta in a comment ignored",
+            head + "<!-- <meta charset=\"utf-8\"> --><meta charset=\"shift_jis\">",
+            "Shift_JIS (meta)", "shift_jis");
+        row("unclosed comment hides the rest", head + "<!-- <meta charset=utf-8>",
+            "Shift_JIS (default)", "");
+        row("header charset ends with its line",
+            "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=UTF-8\r\n\r\n<meta a=\"",
+            "UTF-8 (header)", "UTF-8");
+        row("quoted header charset, any case",
+            "HTTP/1.0 200 OK\nCONTENT-TYPE :text/html;Charset=\"EUC-JP\"\n\nx", "EUC-JP (header)",
+            "EUC-JP");
+        row("charset in the body's text is no header",
+            head + "Content-Type: text/html; charset=UTF-8", "Shift_JIS (default)", "");
+        row("no charset", head + "<html>", "Shift_JIS (default)", "");
+        row("XML declaration in single quotes",
+            head + "<?xml version='1.0' encoding='Shift_JIS'?><a/>", "Shift_JIS (xml)",
+            "Shift_JIS");
+        row("JSON reply without non-ASCII bytes",
+            "HTTP/1.1 200 OK\r\nContent-Type: application/vnd.x+json\r\n\r\n[1]", "UTF-8 (json)",
+            "UTF-8");
         // Too short for frequency counts alone: the byte grammar of each coding decides.
-        QTest::newRow("short undeclared Shift_JIS")
-            << head + encodeCp932(QStringLiteral("平常運転")) << "Shift_JIS (detected)"
-            << "Shift_JIS";
-        QTest::newRow("short undeclared EUC-JP")
-            << head + Converter(coding::EucJp).encode(QStringLiteral("現在、平常運転です。"))
-            << "EUC-JP (detected)"
-            << "EUC-JP";
-        QTest::newRow("JSON that is not UTF-8 is detected")
-            << head +
-                   encodeCp932(QStringLiteral("{\"status\": \"平常運転です。ダイヤは正常です。\"}"))
-            << "Shift_JIS (detected)"
-            << "Shift_JIS";
+        row("short undeclared Shift_JIS", head + encodeCp932(QStringLiteral("平常運転")),
+            "Shift_JIS (detected)", "Shift_JIS");
+        row("short undeclared EUC-JP",
+            head + Converter(coding::EucJp).encode(QStringLiteral("現在、平常運転です。")),
+            "EUC-JP (detected)", "EUC-JP");
+        row("JSON that is not UTF-8 is detected",
+            head +
+                encodeCp932(QStringLiteral("{\"status\": \"平常運転です。ダイヤは正常です。\"}")),
+            "Shift_JIS (detected)", "Shift_JIS");
     }
 
     void declaration()
@@ -190,17 +180,6 @@ private Q_SLOTS:
         QFETCH(QString, input);
         QFETCH(QString, output);
         QCOMPARE(ConvertPageText(input), output);
-    }
-
-    void statefulDecoderJoinsSplitCharacters()
-    {
-        const QByteArray bytes = Converter(coding::Cp932).encode(QStringLiteral("平常運転"));
-        for (qsizetype cut = 1; cut < bytes.size(); ++cut) {
-            Converter decoder(coding::Cp932);
-            QString text = decoder.decode(bytes.left(cut), false);
-            text += decoder.decode(bytes.mid(cut), false);
-            QCOMPARE(text, QStringLiteral("平常運転"));
-        }
     }
 
     void search_data()
