@@ -38,6 +38,7 @@ class TestHttpsRoute : public QObject
     Q_OBJECT
 
     NginxSite m_site;
+    ScriptedServer m_silent; // accepts and never answers
     RouteTable m_table;
     RecordingDisplay m_display;
     std::unique_ptr<RouteChecker> m_checker;
@@ -67,6 +68,7 @@ private Q_SLOTS:
                            "location /refused/ { error_page 400 /utf8.html; return 400; }")
                 .arg(plain);
         QVERIFY2(m_site.start(directives), qPrintable(m_site.error()));
+        m_silent.onRequest(QStringLiteral("/p.html"), {ScriptedServer::Hold{}});
         qputenv("SSL_CERT_FILE", QFile::encodeName(m_site.certificates().caFile()));
 
         const QString utf8 = metaFor(QStringLiteral("utf-8"));
@@ -139,31 +141,30 @@ private Q_SLOTS:
         QTest::addColumn<QString>("delayDir");
         QTest::addColumn<QStringList>("texts");
         QTest::addColumn<QString>("detail");
+        auto row = [](const char* name, const QString& server, const char* directory,
+                      const QStringList& texts, const QString& detail = {},
+                      const char* delayDir = "") {
+            QTest::newRow(name) << server << QString::fromUtf8(directory)
+                                << QString::fromUtf8(delayDir) << texts << detail;
+        };
         const QString failed = QStringLiteral("接続失敗");
         const QStringList unreached = {QStringLiteral("接続中"), failed};
-        QTest::newRow("certificate for another host")
-            << m_site.httpsServer(QStringLiteral("wronghost")) << QStringLiteral("utf8.html")
-            << QString() << unreached << QSslError(QSslError::HostNameMismatch).errorString();
-        QTest::newRow("expired certificate, delay directory tried once")
-            << m_site.httpsServer(QStringLiteral("expired")) << QStringLiteral("utf8.html")
-            << QStringLiteral("sjis.html") << (unreached + unreached)
-            << QSslError(QSslError::CertificateExpired).errorString();
-        QTest::newRow("redirect down to plain http")
-            << good() << QStringLiteral("to-plain.html") << QString()
-            << (Reached + QStringList{failed}) << QString();
-        QTest::newRow("refused connection")
-            << QStringLiteral("https://127.0.0.1:%1").arg(closedPort())
-            << QStringLiteral("utf8.html") << QString() << unreached << QString();
-        QTest::newRow("404 without delay directory")
-            << good() << QStringLiteral("missing.html") << QString()
-            << (Reached + QStringList{failed}) << QStringLiteral("HTTP 404");
-        QTest::newRow("404 twice")
-            << good() << QStringLiteral("missing.html") << QStringLiteral("gone.html")
-            << (Reached + QStringList{failed} + Reached + QStringList{failed})
-            << QStringLiteral("HTTP 404");
-        QTest::newRow("site's own not-found page in UTF-8")
-            << good() << QStringLiteral("notfound.html") << QString()
-            << (Reached + QStringList{failed}) << QString();
+        const QStringList refused = Reached + QStringList{failed};
+        row("certificate for another host", m_site.httpsServer(QStringLiteral("wronghost")),
+            "utf8.html", unreached, QSslError(QSslError::HostNameMismatch).errorString());
+        row("expired certificate, delay directory tried once",
+            m_site.httpsServer(QStringLiteral("expired")), "utf8.html", unreached + unreached,
+            QSslError(QSslError::CertificateExpired).errorString(), "sjis.html");
+        row("redirect down to plain http", good(), "to-plain.html", refused);
+        row("refused connection", QStringLiteral("https://127.0.0.1:%1").arg(closedPort()),
+            "utf8.html", unreached);
+        row("server that never answers",
+            QStringLiteral("https://127.0.0.1:%1").arg(m_silent.port()), "p.html", unreached);
+        row("404 without delay directory", good(), "missing.html", refused,
+            QStringLiteral("HTTP 404"));
+        row("404 twice", good(), "missing.html", refused + refused, QStringLiteral("HTTP 404"),
+            "gone.html");
+        row("site's own not-found page in UTF-8", good(), "notfound.html", refused);
     }
 
     void failures()
@@ -199,20 +200,6 @@ private Q_SLOTS:
         QCOMPARE(state(1).Status, int(StatusNormal));
         QCOMPARE(m_display.statusTexts,
                  Reached + QStringList{QStringLiteral("接続失敗")} + Reached);
-    }
-
-    void serverThatNeverAnswers()
-    {
-        ScriptedServer silent;
-        silent.onRequest(QStringLiteral("/p.html"), {ScriptedServer::Hold{}});
-        CheckTimings t = shortCheckTimings(m_site.plainPort());
-        t.fetchTimeoutMs = 300;
-        m_checker->setTimings(t);
-        setRoute(1, QStringLiteral("https://127.0.0.1:%1").arg(silent.port()),
-                 QStringLiteral("p.html"));
-        m_checker->PollRoute(1, 0);
-        QCOMPARE(state(1).Status, int(StatusConnectFailed));
-        QCOMPARE(m_display.statusTexts.last(), QStringLiteral("接続失敗"));
     }
 
     void pageOverTheCap()

@@ -242,29 +242,27 @@ private Q_SLOTS:
             QCOMPARE(sent.at(1), QByteArray("GET /delay.html HTTP/1.0\r\n\r\n"));
     }
 
+    // The page fetched is the one asked for last: the delay page on the retry.
     void byteFetch_data()
     {
         QTest::addColumn<QByteArray>("firstStatus");
         QTest::addColumn<QString>("delayDir");
-        QTest::addColumn<QString>("fetched");
         QTest::addColumn<QByteArray>("fetchStatus");
-        QTest::newRow("403") << QByteArray("403 Forbidden") << QString()
-                             << QStringLiteral("/p.html") << QByteArray("200 OK");
-        QTest::newRow("400") << QByteArray("400 Bad Request") << QString()
-                             << QStringLiteral("/p.html") << QByteArray("200 OK");
-        QTest::newRow("400 to both requests is judged on the body")
-            << QByteArray("400 Bad Request") << QString() << QStringLiteral("/p.html")
-            << QByteArray("400 Bad Request");
-        QTest::newRow("403 on the retry fetches the delay page")
-            << QByteArray("404 Not Found") << QStringLiteral("delay.html")
-            << QStringLiteral("/delay.html") << QByteArray("200 OK");
+        auto row = [](const char* name, const char* first, const char* fetchStatus,
+                      const char* delayDir = "") {
+            QTest::newRow(name) << QByteArray(first) << QString::fromLatin1(delayDir)
+                                << QByteArray(fetchStatus);
+        };
+        row("403", "403 Forbidden", "200 OK");
+        row("400", "400 Bad Request", "200 OK");
+        row("400 to both requests is judged on the body", "400 Bad Request", "400 Bad Request");
+        row("403 on the retry fetches the delay page", "404 Not Found", "200 OK", "delay.html");
     }
 
     void byteFetch()
     {
         QFETCH(QByteArray, firstStatus);
         QFETCH(QString, delayDir);
-        QFETCH(QString, fetched);
         QFETCH(QByteArray, fetchStatus);
         const Script page =
             ScriptedServer::reply(fetchStatus, encoded(coding::Cp932, pageSource({})));
@@ -274,7 +272,9 @@ private Q_SLOTS:
         m_server->onFetch(QStringLiteral("/p.html"), page);
         m_server->onFetch(QStringLiteral("/delay.html"), page);
         m_checker->PollRoute(1, 0);
-        QCOMPARE(m_server->fetchedPaths(), QStringList{fetched});
+        QCOMPARE(m_server->fetchedPaths(),
+                 QStringList{QLatin1Char('/') +
+                             (delayDir.isEmpty() ? QStringLiteral("p.html") : delayDir)});
         QCOMPARE(state(1).Status, int(StatusNormal));
     }
 
@@ -508,44 +508,41 @@ private Q_SLOTS:
 
     void interactive_data()
     {
-        using Box = QPair<QString, QString>;
         QTest::addColumn<Script>("reply");
         QTest::addColumn<QString>("delayDir");
         QTest::addColumn<QString>("subtitleStart");
         QTest::addColumn<QString>("validTo");
         QTest::addColumn<int>("status");
-        QTest::addColumn<QList<Box>>("boxes");
-        const QString info = QStringLiteral("運行情報");
-        const QString msg = QStringLiteral("メッセージ");
-        const Script page = normalPage();
+        QTest::addColumn<QString>("prompt");
+        QTest::addColumn<QString>("title");
+        auto row = [](const char* name, const Script& reply, int status, const char* prompt,
+                      const char* title, const char* delayDir = "", const char* subtitle = "",
+                      const char* validTo = "") {
+            QTest::newRow(name) << reply << QString::fromUtf8(delayDir)
+                                << QString::fromUtf8(subtitle) << QString::fromUtf8(validTo)
+                                << status << QString::fromUtf8(prompt) << QString::fromUtf8(title);
+        };
         const Script notFound = ScriptedServer::reply("404 Not Found", "x");
-        QTest::newRow("normal") << page << QString() << QString() << QString() << 0
-                                << QList<Box>{{QStringLiteral("平常運転です。"), info}};
-        QTest::newRow("delayed") << ScriptedServer::reply("200 OK", "<p>運転見合わせ</p>")
-                                 << QString() << QString() << QString() << 1
-                                 << QList<Box>{{QStringLiteral("遅れがあります。"), info}};
-        QTest::newRow("outside hours") << page << QString() << QString() << QStringLiteral("9:00")
-                                       << 4 << QList<Box>{{QStringLiteral("時間外です。"), info}};
-        QTest::newRow("404 then normal delay page: one box")
-            << notFound << QStringLiteral("delay.html") << QString() << QString() << 0
-            << QList<Box>{{QStringLiteral("平常運転です。"), info}};
-        QTest::newRow("404 twice: one failure box")
-            << notFound << QStringLiteral("gone.html") << QString() << QString() << 2
-            << QList<Box>{{Failed, msg}};
-        QTest::newRow("section start missing: invalid argument")
-            << page << QString() << QStringLiteral("存在しない") << QString() << int(StatusNone)
-            << QList<Box>{{QStringLiteral("引数が正しくありません。"), msg}};
+        row("normal", normalPage(), 0, "平常運転です。", "運行情報");
+        row("delayed", ScriptedServer::reply("200 OK", "<p>運転見合わせ</p>"), 1,
+            "遅れがあります。", "運行情報");
+        row("outside hours", normalPage(), 4, "時間外です。", "運行情報", "", "", "9:00");
+        row("404 then normal delay page: one box", notFound, 0, "平常運転です。", "運行情報",
+            "delay.html");
+        row("404 twice: one failure box", notFound, 2, "接続失敗", "メッセージ", "gone.html");
+        row("section start missing: invalid argument", normalPage(), StatusNone,
+            "引数が正しくありません。", "メッセージ", "", "存在しない");
     }
 
     void interactive()
     {
-        using Box = QPair<QString, QString>;
         QFETCH(Script, reply);
         QFETCH(QString, delayDir);
         QFETCH(QString, subtitleStart);
         QFETCH(QString, validTo);
         QFETCH(int, status);
-        QFETCH(QList<Box>, boxes);
+        QFETCH(QString, prompt);
+        QFETCH(QString, title);
         serve(reply, delayDir);
         m_server->onRequest(QStringLiteral("/delay.html"), normalPage());
         m_table.setRouteField(1, SubtitleStart, subtitleStart);
@@ -554,7 +551,7 @@ private Q_SLOTS:
             m_table.setRouteField(1, ValidTo, validTo);
         }
         m_checker->CheckRoute(1, 0);
-        QCOMPARE(m_display.messages, boxes);
+        QCOMPARE(m_display.messages, (QList<QPair<QString, QString>>{{prompt, title}}));
         QCOMPARE(state(1).Status, status);
         QVERIFY(!m_display.busy);
         QCOMPARE(m_display.busyChanges.first(), true);

@@ -1,3 +1,4 @@
+// Valid hours, the forms a time of day is written in, and the verdict on a page's text.
 #include "check/StatusDecision.h"
 #include "check/TimeWindow.h"
 #include "route/Failure.h"

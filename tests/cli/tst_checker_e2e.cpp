@@ -250,19 +250,17 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("settings");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("stderrHas");
-        QTest::newRow("help") << QStringList{QStringLiteral("--help")} << QByteArray() << 0
-                              << QString();
-        QTest::newRow("unknown option") << QStringList{QStringLiteral("--fast")} << QByteArray()
-                                        << 64 << QStringLiteral("usage:");
-        QTest::newRow("route 6") << QStringList{QStringLiteral("--route"), QStringLiteral("6")}
-                                 << QByteArray() << 64 << QStringLiteral("usage:");
-        QTest::newRow("no settings file")
-            << QStringList() << QByteArray() << 3 << QStringLiteral("Senrokan.DEF");
-        QTest::newRow("file ends after line 5")
-            << QStringList() << QByteArray("\r\n30\r\n0\r\n0\r\n0\r\n") << 3
-            << QStringLiteral("Senrokan.DEF: 6行目");
-        QTest::newRow("bad interval")
-            << QStringList() << QByteArray("\r\nthirty\r\n") << 3 << QStringLiteral("2行目");
+        auto row = [](const char* name, const char* args, const QByteArray& settings, int exitCode,
+                      const char* stderrHas) {
+            QTest::newRow(name) << QString::fromLatin1(args).split(u' ', Qt::SkipEmptyParts)
+                                << settings << exitCode << QString::fromUtf8(stderrHas);
+        };
+        row("help", "--help", {}, 0, "");
+        row("unknown option", "--fast", {}, 64, "usage:");
+        row("route 6", "--route 6", {}, 64, "usage:");
+        row("no settings file", "", {}, 3, "Senrokan.DEF");
+        row("file ends after line 5", "", "\r\n30\r\n0\r\n0\r\n0\r\n", 3, "Senrokan.DEF: 6行目");
+        row("bad interval", "", "\r\nthirty\r\n", 3, "2行目");
     }
 
     void exitStatuses()

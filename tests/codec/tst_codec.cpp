@@ -99,19 +99,16 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("decoded");
-        QTest::newRow("BMP characters")
-            << QStringLiteral("\\u5E73\\u5e38") << QStringLiteral("平常");
-        QTest::newRow("surrogate pair")
-            << QStringLiteral("\\ud842\\udfb7野家") << QStringLiteral("𠮷野家");
-        QTest::newRow("lone surrogate")
-            << QStringLiteral("a\\ud842b") << QStringLiteral("a\uFFFDb");
-        QTest::newRow("one-letter escapes")
-            << QStringLiteral("\\\"a\\\"\\n\\t\\/\\\\") << QStringLiteral("\"a\"\n\t/\\");
-        QTest::newRow("escaped backslash before u")
-            << QStringLiteral("\\\\u5E73") << QStringLiteral("\\u5E73");
-        QTest::newRow("no escape kept")
-            << QStringLiteral("C:\\x \\u12") << QStringLiteral("C:\\x \\u12");
-        QTest::newRow("backslash at the end") << QStringLiteral("ab\\") << QStringLiteral("ab\\");
+        auto row = [](const char* name, const char* text, const char* decoded) {
+            QTest::newRow(name) << QString::fromUtf8(text) << QString::fromUtf8(decoded);
+        };
+        row("BMP characters", "\\u5E73\\u5e38", "平常");
+        row("surrogate pair", "\\ud842\\udfb7野家", "𠮷野家");
+        row("lone surrogate", "a\\ud842b", "a\uFFFDb");
+        row("one-letter escapes", "\\\"a\\\"\\n\\t\\/\\\\", "\"a\"\n\t/\\");
+        row("escaped backslash before u", "\\\\u5E73", "\\u5E73");
+        row("no escape kept", "C:\\x \\u12", "C:\\x \\u12");
+        row("backslash at the end", "ab\\", "ab\\");
     }
 
     void jsonEscapes()
@@ -188,41 +185,30 @@ private Q_SLOTS:
         QTest::addColumn<QString>("word");
         QTest::addColumn<int>("start");
         QTest::addColumn<int>("position");
-        QTest::newRow("letter case")
-            << QStringLiteral("xxNORMAL") << QStringLiteral("normal") << 1 << 3;
-        QTest::newRow("full width against half width")
-            << QStringLiteral("xＡＢＣ") << QStringLiteral("abc") << 1 << 2;
-        QTest::newRow("half-width katakana against hiragana")
-            << QStringLiteral("xﾀﾞｲﾔ") << QStringLiteral("だいや") << 1 << 2;
-        QTest::newRow("katakana against hiragana")
-            << QStringLiteral("平常ウンテン") << QStringLiteral("うんてん") << 1 << 3;
-        QTest::newRow("voiced mark still counts")
-            << QStringLiteral("タイヤ") << QStringLiteral("ダイヤ") << 1 << 0;
-        QTest::newRow("different kanji")
-            << QStringLiteral("平常運転") << QStringLiteral("平常運行") << 1 << 0;
-        QTest::newRow("from a later start")
-            << QStringLiteral("ab ab") << QStringLiteral("ab") << 2 << 4;
-        QTest::newRow("start past the end")
-            << QStringLiteral("ab") << QStringLiteral("ab") << 3 << 0;
-        QTest::newRow("empty word at start") << QStringLiteral("abc") << QString() << 2 << 2;
-        QTest::newRow("empty word in empty text") << QString() << QString() << 1 << 0;
-        QTest::newRow("positions after merged voiced marks")
-            << QStringLiteral("ﾀﾞｲﾔ ﾀﾞｲﾔ") << QStringLiteral("だいや") << 2 << 6;
-        QTest::newRow("combining voiced mark")
-            << QStringLiteral("か\u3099いしゃ") << QStringLiteral("ガイシャ") << 1 << 1;
-        QTest::newRow("half-width wa with voiced mark")
-            << QStringLiteral("ﾜﾞ") << QStringLiteral("ヷ") << 1 << 1;
-        QTest::newRow("long vowel mark is no vowel")
-            << QStringLiteral("カア") << QStringLiteral("カー") << 1 << 0;
-        QTest::newRow("half-width long vowel mark")
-            << QStringLiteral("ｶｰﾄﾞ") << QStringLiteral("カード") << 1 << 1;
-        QTest::newRow("ideographic space is a wide blank")
-            << QStringLiteral("運転\u3000再開") << QStringLiteral("運転 再開") << 1 << 1;
-        QTest::newRow("circled digit stays distinct")
-            << QStringLiteral("①番線") << QStringLiteral("1番線") << 1 << 0;
-        QTest::newRow("greek case") << QStringLiteral("ΑΒΓ") << QStringLiteral("αβγ") << 1 << 1;
-        QTest::newRow("positions in UTF-16 units")
-            << QStringLiteral("𠮷野家 遅延") << QStringLiteral("遅延") << 1 << 6;
+        auto row = [](const char* name, const char* text, const char* word, int start,
+                      int position) {
+            QTest::newRow(name) << QString::fromUtf8(text) << QString::fromUtf8(word) << start
+                                << position;
+        };
+        row("letter case", "xxNORMAL", "normal", 1, 3);
+        row("full width against half width", "xＡＢＣ", "abc", 1, 2);
+        row("half-width katakana against hiragana", "xﾀﾞｲﾔ", "だいや", 1, 2);
+        row("katakana against hiragana", "平常ウンテン", "うんてん", 1, 3);
+        row("voiced mark still counts", "タイヤ", "ダイヤ", 1, 0);
+        row("different kanji", "平常運転", "平常運行", 1, 0);
+        row("from a later start", "ab ab", "ab", 2, 4);
+        row("start past the end", "ab", "ab", 3, 0);
+        row("empty word at start", "abc", "", 2, 2);
+        row("empty word in empty text", "", "", 1, 0);
+        row("positions after merged voiced marks", "ﾀﾞｲﾔ ﾀﾞｲﾔ", "だいや", 2, 6);
+        row("combining voiced mark", "か\u3099いしゃ", "ガイシャ", 1, 1);
+        row("half-width wa with voiced mark", "ﾜﾞ", "ヷ", 1, 1);
+        row("long vowel mark is no vowel", "カア", "カー", 1, 0);
+        row("half-width long vowel mark", "ｶｰﾄﾞ", "カード", 1, 1);
+        row("ideographic space is a wide blank", "運転\u3000再開", "運転 再開", 1, 1);
+        row("circled digit stays distinct", "①番線", "1番線", 1, 0);
+        row("greek case", "ΑΒΓ", "αβγ", 1, 1);
+        row("positions in UTF-16 units", "𠮷野家 遅延", "遅延", 1, 6);
     }
 
     void search()

@@ -43,7 +43,7 @@ constexpr int Before = StatusOutOfHours;
 // Generous: a 16 MiB reply held as text is 32 MiB, and nothing else may grow with a fault.
 constexpr qint64 PeakBoundKiB = 256 * 1024;
 
-// Where route 1 points.
+// Where route 1 points, in the order of hostName's table.
 enum class Host { Scripted, Refused, Unresolvable };
 
 Script ok(const QByteArray& body)
@@ -83,16 +83,11 @@ Script forbidden()
 
 const char* hostName(Host host, bool cli)
 {
-    switch (host) {
-    case Host::Scripted:
-        return cli ? "127.0.6.1" : "127.0.0.1";
-    case Host::Refused:
-        // Loopback, but nothing listens there.
-        return cli ? "127.0.6.2" : "127.0.0.2";
-    case Host::Unresolvable:
-        return "senrokan-fault.invalid";
-    }
-    return "";
+    // In process and for senrokan-check; nothing listens at the refused loopback addresses.
+    static const char* const names[][2] = {{"127.0.0.1", "127.0.6.1"},
+                                           {"127.0.0.2", "127.0.6.2"},
+                                           {"senrokan-fault.invalid", "senrokan-fault.invalid"}};
+    return names[int(host)][cli ? 1 : 0];
 }
 
 } // namespace

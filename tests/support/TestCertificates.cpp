@@ -22,21 +22,6 @@ QStringList words(const QString& line)
 
 } // namespace
 
-QString TestCertificates::caFile() const
-{
-    return m_dir + QStringLiteral("/ca.pem");
-}
-
-QString TestCertificates::certFile(const QString& name) const
-{
-    return m_dir + QLatin1Char('/') + name + QStringLiteral(".pem");
-}
-
-QString TestCertificates::keyFile(const QString& name) const
-{
-    return m_dir + QLatin1Char('/') + name + QStringLiteral(".key");
-}
-
 bool TestCertificates::run(const QStringList& args)
 {
     const ProcessResult openssl =
