@@ -63,7 +63,6 @@ private Q_SLOTS:
             QStringLiteral("location = /to-plain.html { return 302 %1/utf8.html; } "
                            "location = /moved.html { return 301 /utf8.html; } "
                            "location /hdr-utf8/ { charset utf-8; } "
-                           "location /hdr-euc/ { charset EUC-JP; } "
                            "location /closed/ { error_page 403 /utf8.html; return 403; } "
                            "location /refused/ { error_page 400 /utf8.html; return 400; }")
                 .arg(plain);
@@ -82,7 +81,6 @@ private Q_SLOTS:
             {"hdr-utf8/p.html", page(coding::Utf8, {}, Normal)},
             {"hdr-utf8/attr.html",
              page(coding::Utf8, QStringLiteral("<meta charset=\"UTF-8\">"), Normal)},
-            {"hdr-euc/p.html", page(coding::EucJp, {}, Normal)},
             {"delayed.html", page(coding::Utf8, utf8, delayed)},
             {"notfound.html",
              page(coding::Utf8, utf8, QStringLiteral("ページが見つかりません。") + Normal)},
@@ -108,11 +106,9 @@ private Q_SLOTS:
         QTest::addColumn<int>("status");
         QTest::newRow("shift_jis declared") << QStringLiteral("sjis.html") << 0;
         QTest::newRow("utf-8 declared") << QStringLiteral("utf8.html") << 0;
-        QTest::newRow("EUC-JP declared") << QStringLiteral("euc.html") << 0;
         QTest::newRow("utf-8 from the header") << QStringLiteral("hdr-utf8/p.html") << 0;
         QTest::newRow("header charset where the meta attribute gives none")
             << QStringLiteral("hdr-utf8/attr.html") << 0;
-        QTest::newRow("EUC-JP from the header") << QStringLiteral("hdr-euc/p.html") << 0;
         QTest::newRow("delayed") << QStringLiteral("delayed.html") << 1;
         QTest::newRow("403 carries the page") << QStringLiteral("closed/p.html") << 0;
         QTest::newRow("400 carries the page") << QStringLiteral("refused/p.html") << 0;

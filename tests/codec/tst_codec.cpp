@@ -67,6 +67,7 @@ private Q_SLOTS:
         row("charset in the body's text is no header",
             head + "Content-Type: text/html; charset=UTF-8", "Shift_JIS (default)", "");
         row("no charset", head + "<html>", "Shift_JIS (default)", "");
+        row("byte-order mark", head + "\xEF\xBB\xBF<p>", "UTF-8 (bom)", "UTF-8");
         row("XML declaration in single quotes",
             head + "<?xml version='1.0' encoding='Shift_JIS'?><a/>", "Shift_JIS (xml)",
             "Shift_JIS");

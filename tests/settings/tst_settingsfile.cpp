@@ -58,10 +58,9 @@ private Q_SLOTS:
         QVERIFY(read.complete);
         SettingsValues values;
         read.applyNumbers(values);
-        QCOMPARE(values.CheckIntervalMinutes, 60);
-        QCOMPARE(values.ResidentFlag, 1);
-        QCOMPARE(values.MelodyFlag, 0);
-        QCOMPARE(values.CheckOnResidentFlag, 1);
+        QCOMPARE((QList<int>{values.CheckIntervalMinutes, values.ResidentFlag, values.MelodyFlag,
+                             values.CheckOnResidentFlag}),
+                 (QList<int>{60, 1, 0, 1}));
         QCOMPARE(read.routes[0][0], QStringLiteral("r1f1"));
         QCOMPARE(read.routes[4][8], QStringLiteral("r5f9"));
     }
