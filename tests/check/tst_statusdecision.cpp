@@ -1,3 +1,4 @@
+// Valid hours, the forms a time of day is written in, and the verdict on a page's text.
 #include "check/StatusDecision.h"
 #include "check/TimeWindow.h"
 #include "route/Failure.h"
@@ -100,39 +101,26 @@ private Q_SLOTS:
         QTest::addColumn<int>("status");
         const QString page =
             QStringLiteral("東海道線 平常運転 山手線 遅延 京浜東北線 平常運転です");
-        const QString none;
-        QTest::newRow("word anywhere")
-            << page << QStringLiteral("遅延") << none << none << none << none << 0;
-        QTest::newRow("word absent")
-            << page << QStringLiteral("運休") << none << none << none << none << 1;
-        QTest::newRow("empty word, non-empty page")
-            << page << none << none << none << none << none << 0;
-        QTest::newRow("word inside the section")
-            << page << QStringLiteral("遅延") << QStringLiteral("山手線")
-            << QStringLiteral("京浜東北線") << none << none << 0;
-        QTest::newRow("word only before the section")
-            << page << QStringLiteral("平常運転") << QStringLiteral("山手線")
-            << QStringLiteral("京浜東北線") << none << none << 1;
-        QTest::newRow("word starts where the end starts")
-            << page << QStringLiteral("京浜") << QStringLiteral("山手線")
-            << QStringLiteral("京浜東北線") << none << none << 0;
-        QTest::newRow("end missing after start")
-            << page << QStringLiteral("遅延") << QStringLiteral("山手線")
-            << QStringLiteral("中央線") << none << none << 1;
-        QTest::newRow("no end: section runs to the end")
-            << page << QStringLiteral("平常運転です") << QStringLiteral("山手線") << none << none
-            << none << 0;
-        QTest::newRow("section start in kana of other type")
-            << QStringLiteral("ﾔﾏﾉﾃ 遅延") << QStringLiteral("遅延") << QStringLiteral("やまのて")
-            << none << none << none << 0;
-        QTest::newRow("outside hours wins over the word")
-            << page << QStringLiteral("遅延") << none << none << QStringLiteral("6:00")
-            << QStringLiteral("9:00") << 4;
-        QTest::newRow("only valid-from set: no hours test")
-            << page << QStringLiteral("遅延") << none << none << QStringLiteral("6:00") << none
-            << 0;
-        QTest::newRow("inside hours") << page << QStringLiteral("遅延") << none << none
-                                      << QStringLiteral("12:00") << QStringLiteral("13:00") << 0;
+        auto row = [&](const char* name, int status, const char* word, const char* start = "",
+                       const char* end = "", const char* from = "", const char* to = "",
+                       const QString& text = {}) {
+            QTest::newRow(name) << (text.isEmpty() ? page : text) << QString::fromUtf8(word)
+                                << QString::fromUtf8(start) << QString::fromUtf8(end)
+                                << QString::fromUtf8(from) << QString::fromUtf8(to) << status;
+        };
+        row("word anywhere", 0, "遅延");
+        row("word absent", 1, "運休");
+        row("empty word, non-empty page", 0, "");
+        row("word inside the section", 0, "遅延", "山手線", "京浜東北線");
+        row("word only before the section", 1, "平常運転", "山手線", "京浜東北線");
+        row("word starts where the end starts", 0, "京浜", "山手線", "京浜東北線");
+        row("end missing after start", 1, "遅延", "山手線", "中央線");
+        row("no end: section runs to the end", 0, "平常運転です", "山手線");
+        row("section start in kana of other type", 0, "遅延", "やまのて", "", "", "",
+            QStringLiteral("ﾔﾏﾉﾃ 遅延"));
+        row("outside hours wins over the word", 4, "遅延", "", "", "6:00", "9:00");
+        row("only valid-from set: no hours test", 0, "遅延", "", "", "6:00");
+        row("inside hours", 0, "遅延", "", "", "12:00", "13:00");
     }
 
     void decision()

@@ -24,20 +24,8 @@ const QString Delayed = QStringLiteral("delayed.html");
 constexpr int TickLimit = 10000;
 constexpr int Never = 0;
 
-QString pictureName(TrayPicture picture)
-{
-    switch (picture) {
-    case TrayPicture::Normal:
-        return QStringLiteral("normal");
-    case TrayPicture::Delay:
-        return QStringLiteral("delay");
-    case TrayPicture::Checking:
-        return QStringLiteral("checking");
-    case TrayPicture::Error:
-        return QStringLiteral("error");
-    }
-    return {};
-}
+// In the order of TrayPicture.
+const char* const PictureNames[] = {"normal", "delay", "checking", "error"};
 
 // Everything the cycle shows, in order, as short words.
 class CycleLog : public CycleDisplay
@@ -51,7 +39,7 @@ public:
     void hideMainWindow() override { events << QStringLiteral("hide window"); }
     void setTrayPicture(TrayPicture picture) override
     {
-        events << QStringLiteral("icon ") + pictureName(picture);
+        events << QStringLiteral("icon ") + QLatin1String(PictureNames[int(picture)]);
     }
     void selectSettingsPage() override { events << QStringLiteral("settings page"); }
     void showPopup(const QString& text) override { events << QStringLiteral("popup ") + text; }

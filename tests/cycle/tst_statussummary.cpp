@@ -1,3 +1,4 @@
+// The status summary: one entry a route, with its verdict and check time.
 #include "cycle/StatusSummary.h"
 
 #include <QTest>
@@ -21,22 +22,21 @@ private Q_SLOTS:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("checkTime");
         QTest::addColumn<QString>("entry");
-        QTest::newRow("normal, two-digit date parts")
-            << QStringLiteral("山手線") << 0 << QStringLiteral("2026-03-05T14:07:09")
-            << QStringLiteral("山手線　平常運転です。   2026年03月05日 14時07分09秒");
-        QTest::newRow("delayed, morning hour padded")
-            << QStringLiteral("中央線") << 1 << QStringLiteral("2026-12-07T09:05:03")
-            << QStringLiteral("中央線　遅れがあります。   2026年12月07日 09時05分03秒");
-        QTest::newRow("connect failed")
-            << QStringLiteral("A") << 2 << QStringLiteral("2026-12-07T23:59:59")
-            << QStringLiteral("A　接続失敗しました。   2026年12月07日 23時59分59秒");
-        QTest::newRow("no server, no time") << QStringLiteral("B") << 3 << QString()
-                                            << QStringLiteral("B　サーバが未設定です。   ");
-        QTest::newRow("out of hours")
-            << QString() << 4 << QStringLiteral("2026-01-02T00:00:00")
-            << QStringLiteral("　時間外です。   2026年01月02日 00時00分00秒");
-        QTest::newRow("unknown value")
-            << QStringLiteral("C") << 9 << QString() << QStringLiteral("C　不明です。   ");
+        auto row = [](const char* name, const char* title, int status, const char* checkTime,
+                      const char* entry) {
+            QTest::newRow(name) << QString::fromUtf8(title) << status
+                                << QString::fromUtf8(checkTime) << QString::fromUtf8(entry);
+        };
+        row("normal, two-digit date parts", "山手線", 0, "2026-03-05T14:07:09",
+            "山手線　平常運転です。   2026年03月05日 14時07分09秒");
+        row("delayed, morning hour padded", "中央線", 1, "2026-12-07T09:05:03",
+            "中央線　遅れがあります。   2026年12月07日 09時05分03秒");
+        row("connect failed", "A", 2, "2026-12-07T23:59:59",
+            "A　接続失敗しました。   2026年12月07日 23時59分59秒");
+        row("no server, no time", "B", 3, "", "B　サーバが未設定です。   ");
+        row("out of hours", "", 4, "2026-01-02T00:00:00",
+            "　時間外です。   2026年01月02日 00時00分00秒");
+        row("unknown value", "C", 9, "", "C　不明です。   ");
     }
 
     void entries()

@@ -42,17 +42,9 @@ RouteBlocks version(int which, bool needsUtf8)
     return routes;
 }
 
-SettingsValues values(int which)
-{
-    SettingsValues v;
-    v.CheckIntervalMinutes = which == 0 ? 30 : 1440;
-    v.ResidentFlag = which;
-    return v;
-}
-
 void save(const QString& path, int which, bool needsUtf8)
 {
-    writeLayoutFile(path, QString(), values(which), version(which, needsUtf8));
+    writeLayoutFile(path, QString(), {which == 0 ? 30 : 1440, which}, version(which, needsUtf8));
 }
 
 // The child: announces itself, then saves the two versions in turn until it is killed.

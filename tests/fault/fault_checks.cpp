@@ -43,7 +43,7 @@ constexpr int Before = StatusOutOfHours;
 // Generous: a 16 MiB reply held as text is 32 MiB, and nothing else may grow with a fault.
 constexpr qint64 PeakBoundKiB = 256 * 1024;
 
-// Where route 1 points.
+// Where route 1 points, in the order of hostName's table.
 enum class Host { Scripted, Refused, Unresolvable };
 
 Script ok(const QByteArray& body)
@@ -83,16 +83,11 @@ Script forbidden()
 
 const char* hostName(Host host, bool cli)
 {
-    switch (host) {
-    case Host::Scripted:
-        return cli ? "127.0.6.1" : "127.0.0.1";
-    case Host::Refused:
-        // Loopback, but nothing listens there.
-        return cli ? "127.0.6.2" : "127.0.0.2";
-    case Host::Unresolvable:
-        return "senrokan-fault.invalid";
-    }
-    return "";
+    // In process and for senrokan-check; nothing listens at the refused loopback addresses.
+    static const char* const names[][2] = {{"127.0.0.1", "127.0.6.1"},
+                                           {"127.0.0.2", "127.0.6.2"},
+                                           {"senrokan-fault.invalid", "senrokan-fault.invalid"}};
+    return names[int(host)][cli ? 1 : 0];
 }
 
 } // namespace
@@ -123,66 +118,54 @@ private Q_SLOTS:
         QTest::addColumn<bool>("viaChecker"); // also run against senrokan-check as root
 
         const QByteArray filler(3 * 1024 * 1024, 'a');
+        auto row = [](const char* name, Host host, const Script& reply, int status, bool cli,
+                      const Script& fetch = {}) {
+            QTest::newRow(name) << host << reply << fetch << status << cli;
+        };
+        const int failed = StatusConnectFailed;
+        const int late = StatusDelayed;
 
-        QTest::newRow("connection refused")
-            << Host::Refused << Script{} << Script{} << int(StatusConnectFailed) << true;
-        QTest::newRow("accepted, never answers") << Host::Scripted << Script{ScriptedServer::Hold{}}
-                                                 << Script{} << int(StatusConnectFailed) << true;
+        row("connection refused", Host::Refused, {}, failed, true);
+        row("accepted, never answers", Host::Scripted, {ScriptedServer::Hold{}}, failed, true);
         // Judged on what arrived: a 200 status line, and no word in it.
-        QTest::newRow("reset in the middle of the headers")
-            << Host::Scripted
-            << Script{Send{"HTTP/1.1 200 OK\r\nContent-Type: te"}, Pause{100},
-                      ScriptedServer::Reset{}}
-            << Script{} << int(StatusDelayed) << true;
-        QTest::newRow("reply dribbled one byte at a time")
-            << Host::Scripted << dribbled("HTTP/1.0 200 OK\r\n\r\n" + encoded(coding::Cp932, Word))
-            << Script{} << int(StatusNormal) << true;
-        QTest::newRow("100 MiB of reply")
-            << Host::Scripted
-            << Script{Send{"HTTP/1.0 200 OK\r\n\r\n"}, ScriptedServer::Flood{100LL << 20}}
-            << Script{} << int(StatusDelayed) << true;
-        QTest::newRow("binary garbage") << Host::Scripted << Script{Send{garbage(64 * 1024)}}
-                                        << Script{} << int(StatusConnectFailed) << true;
+        row("reset in the middle of the headers", Host::Scripted,
+            {Send{"HTTP/1.1 200 OK\r\nContent-Type: te"}, Pause{100}, ScriptedServer::Reset{}},
+            late, true);
+        row("reply dribbled one byte at a time", Host::Scripted,
+            dribbled("HTTP/1.0 200 OK\r\n\r\n" + encoded(coding::Cp932, Word)), StatusNormal, true);
+        row("100 MiB of reply", Host::Scripted,
+            {Send{"HTTP/1.0 200 OK\r\n\r\n"}, ScriptedServer::Flood{100LL << 20}}, late, true);
+        row("binary garbage", Host::Scripted, {Send{garbage(64 * 1024)}}, failed, true);
         // Invalid bytes become substitutes; the word after them is still found.
-        QTest::newRow("invalid bytes in shift_jis")
-            << Host::Scripted
-            << ok(withInvalidBytes(coding::Cp932, QStringLiteral("shift_jis"), "\x81\x7f\xa0\xfd"))
-            << Script{} << int(StatusNormal) << false;
-        QTest::newRow("invalid bytes in utf-8")
-            << Host::Scripted
-            << ok(withInvalidBytes(coding::Utf8, QStringLiteral("utf-8"), "\xe3\x81\xff\xc0\x80"))
-            << Script{} << int(StatusNormal) << false;
-        QTest::newRow("invalid bytes in euc-jp")
-            << Host::Scripted
-            << ok(withInvalidBytes(coding::EucJp, QStringLiteral("EUC-JP"), "\xa4\x21\xff\x8e"))
-            << Script{} << int(StatusNormal) << false;
-        QTest::newRow("invalid bytes in iso-2022-jp")
-            << Host::Scripted
-            << ok(withInvalidBytes(coding::Iso2022Jp, QStringLiteral("iso-2022-jp"),
-                                   "\x1b$B\x7f\x21\x1b(B\x1b$Z\x0e"))
-            << Script{} << int(StatusNormal) << false;
-        QTest::newRow("declaration 10 000 characters long")
-            << Host::Scripted
-            << ok(encoded(coding::Cp932, html(metaFor(QString(10000, QLatin1Char('x'))),
-                                              QStringLiteral("<p>現在、平常運転です。</p>"))))
-            << Script{} << int(StatusNormal) << false;
-        QTest::newRow("3 MiB utf-8 page, the word at its very end")
-            << Host::Scripted
-            << ok(encoded(coding::Utf8, metaFor(QStringLiteral("utf-8"))) + filler +
-                  encoded(coding::Utf8, Word))
-            << Script{} << int(StatusNormal) << false;
-        QTest::newRow("host name that does not resolve")
-            << Host::Unresolvable << Script{} << Script{} << int(StatusConnectFailed) << true;
-        QTest::newRow("byte fetch in an endless redirect loop")
-            << Host::Scripted << forbidden()
-            << Script{Send{"HTTP/1.1 302 Found\r\nLocation: /" + FaultPath.toLatin1() +
-                           "\r\nContent-Length: 0\r\n\r\n"}}
-            << Kept << true;
+        row("invalid bytes in shift_jis", Host::Scripted,
+            ok(withInvalidBytes(coding::Cp932, QStringLiteral("shift_jis"), "\x81\x7f\xa0\xfd")),
+            StatusNormal, false);
+        row("invalid bytes in utf-8", Host::Scripted,
+            ok(withInvalidBytes(coding::Utf8, QStringLiteral("utf-8"), "\xe3\x81\xff\xc0\x80")),
+            StatusNormal, false);
+        row("invalid bytes in euc-jp", Host::Scripted,
+            ok(withInvalidBytes(coding::EucJp, QStringLiteral("EUC-JP"), "\xa4\x21\xff\x8e")),
+            StatusNormal, false);
+        row("invalid bytes in iso-2022-jp", Host::Scripted,
+            ok(withInvalidBytes(coding::Iso2022Jp, QStringLiteral("iso-2022-jp"),
+                                "\x1b$B\x7f\x21\x1b(B\x1b$Z\x0e")),
+            StatusNormal, false);
+        row("declaration 10 000 characters long", Host::Scripted,
+            ok(encoded(coding::Cp932, html(metaFor(QString(10000, QLatin1Char('x'))),
+                                           QStringLiteral("<p>現在、平常運転です。</p>")))),
+            StatusNormal, false);
+        row("3 MiB utf-8 page, the word at its very end", Host::Scripted,
+            ok(encoded(coding::Utf8, metaFor(QStringLiteral("utf-8"))) + filler +
+               encoded(coding::Utf8, Word)),
+            StatusNormal, false);
+        row("host name that does not resolve", Host::Unresolvable, {}, failed, true);
+        row("byte fetch in an endless redirect loop", Host::Scripted, forbidden(), Kept, true,
+            {Send{"HTTP/1.1 302 Found\r\nLocation: /" + FaultPath.toLatin1() +
+                  "\r\nContent-Length: 0\r\n\r\n"}});
         Script trickle{Send{"HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n"}};
         for (int i = 0; i < 1000; ++i)
             trickle << Pause{100} << Send{"x"};
-        QTest::newRow("byte fetch that trickles forever")
-            << Host::Scripted << forbidden() << trickle << Kept << true;
+        row("byte fetch that trickles forever", Host::Scripted, forbidden(), Kept, true, trickle);
     }
 
     void timedCycle()

@@ -58,10 +58,9 @@ private Q_SLOTS:
         QVERIFY(read.complete);
         SettingsValues values;
         read.applyNumbers(values);
-        QCOMPARE(values.CheckIntervalMinutes, 60);
-        QCOMPARE(values.ResidentFlag, 1);
-        QCOMPARE(values.MelodyFlag, 0);
-        QCOMPARE(values.CheckOnResidentFlag, 1);
+        QCOMPARE((QList<int>{values.CheckIntervalMinutes, values.ResidentFlag, values.MelodyFlag,
+                             values.CheckOnResidentFlag}),
+                 (QList<int>{60, 1, 0, 1}));
         QCOMPARE(read.routes[0][0], QStringLiteral("r1f1"));
         QCOMPARE(read.routes[4][8], QStringLiteral("r5f9"));
     }
@@ -265,27 +264,23 @@ private Q_SLOTS:
         QTest::addColumn<QString>("fieldRead");
         QTest::addColumn<bool>("readable");
         QTest::addColumn<bool>("savable");
-        const QString up = QStringLiteral("../%1/rail.DEF").arg(QDir(m_dir->path()).dirName());
-        QTest::newRow("settings file is another user's link")
-            << QString() << QStringLiteral("nobody's link") << QString() << QString() << false
-            << false;
-        QTest::newRow("settings file is our own link")
-            << QString() << QStringLiteral("own link") << QString() << QString() << true << true;
-        QTest::newRow("settings file is another user's")
-            << QString() << QStringLiteral("nobody's file") << QString() << QString() << false
-            << false;
-        QTest::newRow("settings file is a FIFO")
-            << QString() << QStringLiteral("FIFO") << QString() << QString() << false << false;
-        QTest::newRow("line 1 names another user's link")
-            << QStringLiteral("rail.DEF") << QStringLiteral("nobody's link") << QString()
-            << QString() << false << true;
-        QTest::newRow("FIFO on line 1") << QStringLiteral("rail.DEF") << QStringLiteral("FIFO")
-                                        << QString() << QString() << false << true;
-        QTest::newRow("priority name ../")
-            << up << QStringLiteral("own file") << QString() << QString() << false << true;
-        QTest::newRow("field with CR LF")
-            << QString() << QStringLiteral("own file") << QStringLiteral("a\r\nb\rc\nd")
-            << QStringLiteral("a b c d") << true << true;
+        auto row = [](const char* name, const QString& line1, const char* planted, bool readable,
+                      bool savable, const QString& field = {}, const QString& fieldRead = {}) {
+            QTest::newRow(name) << line1 << QString::fromUtf8(planted) << field << fieldRead
+                                << readable << savable;
+        };
+        const QString rail = QStringLiteral("rail.DEF");
+        row("settings file is another user's link", {}, "nobody's link", false, false);
+        row("settings file is our own link", {}, "own link", true, true);
+        row("settings file is another user's", {}, "nobody's file", false, false);
+        row("settings file is a FIFO", {}, "FIFO", false, false);
+        row("line 1 names another user's link", rail, "nobody's link", false, true);
+        row("FIFO on line 1", rail, "FIFO", false, true);
+        row("priority name ../",
+            QStringLiteral("../%1/rail.DEF").arg(QDir(m_dir->path()).dirName()), "own file", false,
+            true);
+        row("field with CR LF", {}, "own file", true, true, QStringLiteral("a\r\nb\rc\nd"),
+            QStringLiteral("a b c d"));
     }
 
     // Refused files read like unreadable ones, and at once; a refused save changes nothing

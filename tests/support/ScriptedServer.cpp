@@ -35,12 +35,6 @@ int listenOn(const char* address, quint16* port)
     return fd;
 }
 
-int listenOnLoopback(quint16* port)
-{
-    *port = 0;
-    return listenOn("127.0.0.1", port);
-}
-
 bool writeAll(int fd, const char* data, qint64 size)
 {
     while (size > 0) {
@@ -58,8 +52,7 @@ bool writeAll(int fd, const char* data, qint64 size)
 quint16 closedPort()
 {
     quint16 port = 0;
-    const int fd = listenOnLoopback(&port);
-    ::close(fd);
+    ::close(listenOn("127.0.0.1", &port));
     return port;
 }
 

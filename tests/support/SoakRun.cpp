@@ -1,6 +1,7 @@
 #include "SoakRun.h"
 
 #include "CountingCycleDisplay.h"
+#include "Pages.h"
 #include "ProcessFigures.h"
 #include "ScriptedServer.h"
 #include "platform/MemoryTuning.h"
@@ -23,12 +24,9 @@ using Pause = ScriptedServer::Pause;
 
 const QString Word = QStringLiteral("平常運転");
 
-QByteArray page(const char* coding, const QString& declaration, const QString& body)
+QByteArray page(const char* coding, const char* declaration, const QString& body)
 {
-    return Converter(coding).encode(
-        QStringLiteral("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; "
-                       "charset=%1\"></head><body>%2</body></html>")
-            .arg(declaration, body));
+    return encoded(coding, html(metaFor(QString::fromLatin1(declaration)), body));
 }
 
 // Shows nothing and keeps nothing: a recording display would hold every page of the run.

@@ -12,26 +12,15 @@ namespace
 {
 
 // Elliptic-curve keys: made in milliseconds, where RSA keys would slow every test start.
-const QStringList NewKey = {
-    QStringLiteral("-newkey"), QStringLiteral("ec"), QStringLiteral("-pkeyopt"),
-    QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes")};
+const QString NewKey = QStringLiteral("-newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes");
+
+// openssl's arguments written as one line; the files in it are named relative to the folder.
+QStringList words(const QString& line)
+{
+    return line.split(QLatin1Char(' '));
+}
 
 } // namespace
-
-QString TestCertificates::caFile() const
-{
-    return m_dir + QStringLiteral("/ca.pem");
-}
-
-QString TestCertificates::certFile(const QString& name) const
-{
-    return m_dir + QLatin1Char('/') + name + QStringLiteral(".pem");
-}
-
-QString TestCertificates::keyFile(const QString& name) const
-{
-    return m_dir + QLatin1Char('/') + name + QStringLiteral(".key");
-}
 
 bool TestCertificates::run(const QStringList& args)
 {
@@ -52,16 +41,11 @@ bool TestCertificates::makeServer(const QString& name, const QString& altNames, 
         return false;
     ext.write("subjectAltName=" + altNames.toLatin1() + "\n");
     ext.close();
-    return run(QStringList{QStringLiteral("req")} + NewKey +
-               QStringList{QStringLiteral("-keyout"), keyFile(name), QStringLiteral("-out"),
-                           name + QStringLiteral(".csr"), QStringLiteral("-subj"),
-                           QStringLiteral("/CN=") + name}) &&
-           run({QStringLiteral("x509"), QStringLiteral("-req"), QStringLiteral("-in"),
-                name + QStringLiteral(".csr"), QStringLiteral("-CA"), caFile(),
-                QStringLiteral("-CAkey"), QStringLiteral("ca.key"),
-                QStringLiteral("-CAcreateserial"), QStringLiteral("-days"), days,
-                QStringLiteral("-extfile"), ext.fileName(), QStringLiteral("-out"),
-                certFile(name)});
+    return run(words(QStringLiteral("req %1 -keyout %2.key -out %2.csr -subj /CN=%2")
+                         .arg(NewKey, name))) &&
+           run(words(QStringLiteral("x509 -req -in %1.csr -CA ca.pem -CAkey ca.key "
+                                    "-CAcreateserial -days %2 -extfile %1.ext -out %1.pem")
+                         .arg(name, days)));
 }
 
 bool TestCertificates::make()
@@ -73,11 +57,9 @@ bool TestCertificates::make()
     }
     const QString good = QStringLiteral("IP:127.0.0.1,IP:127.0.5.1,DNS:localhost");
     // A negative day count ends the certificate before it begins: expired from the start.
-    return run(QStringList{QStringLiteral("req"), QStringLiteral("-x509")} + NewKey +
-               QStringList{QStringLiteral("-keyout"), QStringLiteral("ca.key"),
-                           QStringLiteral("-out"), caFile(), QStringLiteral("-days"),
-                           QStringLiteral("2"), QStringLiteral("-subj"),
-                           QStringLiteral("/CN=Senrokan Test CA")}) &&
+    return run(words(
+                   QStringLiteral("req -x509 %1 -keyout ca.key -out ca.pem -days 2").arg(NewKey)) +
+               QStringList{QStringLiteral("-subj"), QStringLiteral("/CN=Senrokan Test CA")}) &&
            makeServer(QStringLiteral("good"), good, QStringLiteral("2")) &&
            makeServer(QStringLiteral("wronghost"), QStringLiteral("DNS:elsewhere.invalid"),
                       QStringLiteral("2")) &&

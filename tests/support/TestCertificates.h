@@ -16,9 +16,9 @@ public:
     bool make(); // false with error() set when openssl is missing or fails
     QString error() const { return m_error; }
 
-    QString caFile() const;
-    QString certFile(const QString& name) const;
-    QString keyFile(const QString& name) const;
+    QString caFile() const { return m_dir + "/ca.pem"; }
+    QString certFile(const QString& name) const { return m_dir + '/' + name + ".pem"; }
+    QString keyFile(const QString& name) const { return m_dir + '/' + name + ".key"; }
 
 private:
     bool run(const QStringList& args);
