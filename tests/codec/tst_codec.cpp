@@ -59,7 +59,7 @@ private Q_SLOTS:
         row("unclosed comment hides the rest", head + "<!-- <meta charset=utf-8>",
             "Shift_JIS (default)", "");
         row("header charset ends with its line",
-            "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=UTF-8\r\n\r\n<meta a=\"",
+            "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=UTF-8\r\nX-Note: \"a\"\r\n\r\n<meta a=\"",
             "UTF-8 (header)", "UTF-8");
         row("quoted header charset, any case",
             "HTTP/1.0 200 OK\nCONTENT-TYPE :text/html;Charset=\"EUC-JP\"\n\nx", "EUC-JP (header)",
