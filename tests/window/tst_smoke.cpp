@@ -1,9 +1,8 @@
 // The real senrokan on a real X server (Xvfb): its window is found by its caption and closed by
 // its close box, as a window manager does it, and the settings file is left as it was.
-#include "support/DisplaySession.h"
 #include "support/Files.h"
+#include "support/ProgramRun.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -15,8 +14,6 @@ namespace
 {
 
 using namespace senrokan::test;
-
-constexpr int StartLimitMs = 60000; // hang guards only; nothing here waits for a time to pass
 
 xcb_atom_t atom(xcb_connection_t* connection, const char* name)
 {
@@ -61,57 +58,37 @@ bool sendDeleteWindow(const QString& display, xcb_window_t window)
 class TestSmoke : public QObject
 {
     Q_OBJECT
+    DisplaySession m_session;
+
 private Q_SLOTS:
     void initTestCase() { QVERIFY2(m_session.start(), qPrintable(m_session.error())); }
-    void closeBoxLeavesSettings_data();
-    void closeBoxLeavesSettings();
 
-private:
-    DisplaySession m_session;
+    void closeBoxLeavesSettings_data()
+    {
+        QTest::addColumn<Files>("files");
+        QTest::newRow("settings file") << Files{{"Senrokan.DEF", fixture("full.DEF")}};
+        QTest::newRow("priority railway file")
+            << Files{{"Senrokan.DEF", fixture("priority-settings.DEF")},
+                     {"rail.DEF", fixture("rail.DEF")}};
+        QTest::newRow("no settings file") << Files{};
+    }
+
+    void closeBoxLeavesSettings()
+    {
+        QFETCH(Files, files);
+        QTemporaryDir dir;
+        for (auto it = files.begin(); it != files.end(); ++it)
+            writeBytes(dir.filePath(it.key()), it.value());
+
+        ProgramRun program(m_session, dir.path());
+        const quint32 window = program.waitShown();
+        QCOMPARE(program.shownWindows(), QList<quint32>{window});
+        QVERIFY(sendDeleteWindow(m_session.display(), window));
+
+        QCOMPARE(program.ended(), 0);
+        QCOMPARE(filesIn(dir.path()), files);
+    }
 };
-
-void TestSmoke::closeBoxLeavesSettings_data()
-{
-    QTest::addColumn<Files>("files");
-    QTest::newRow("settings file") << Files{{"Senrokan.DEF", fixture("full.DEF")}};
-    QTest::newRow("priority railway file") << Files{
-        {"Senrokan.DEF", fixture("priority-settings.DEF")}, {"rail.DEF", fixture("rail.DEF")}};
-    QTest::newRow("no settings file") << Files{};
-}
-
-void TestSmoke::closeBoxLeavesSettings()
-{
-    QFETCH(Files, files);
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    for (auto it = files.begin(); it != files.end(); ++it)
-        writeBytes(dir.filePath(it.key()), it.value());
-
-    QProcess program;
-    program.setWorkingDirectory(dir.path());
-    program.setProcessEnvironment(m_session.environment());
-    program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    program.start(QStringLiteral(SENROKAN_EXE), {});
-    QVERIFY2(program.waitForStarted(), qPrintable(program.errorString()));
-
-    const QList<QByteArray> windows =
-        m_session
-            .x(QStringLiteral(XDOTOOL_EXE),
-               {"search", "--sync", "--onlyvisible", "--name", "^Senrokan  Ver\\.1\\.20$"})
-            .out.trimmed()
-            .split('\n');
-    QCOMPARE(windows.size(), 1);
-    bool ok = false;
-    const xcb_window_t window = windows.first().toUInt(&ok);
-    QVERIFY(ok);
-
-    QVERIFY(sendDeleteWindow(m_session.display(), window));
-
-    QVERIFY2(program.waitForFinished(StartLimitMs), "the program did not end");
-    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(program.exitCode(), 0);
-    QCOMPARE(filesIn(dir.path()), files);
-}
 
 QTEST_GUILESS_MAIN(TestSmoke)
 #include "tst_smoke.moc"
