@@ -57,10 +57,7 @@ private Q_SLOTS:
         startSoundServer();
     }
 
-    void cleanupTestCase()
-    {
-        senrokan::test::stopHelper(m_soundServer, 30000);
-    }
+    void cleanupTestCase() { test::stopHelper(m_soundServer, 30000); }
 
     void soundFile_data()
     {

@@ -5,37 +5,11 @@
 #include "support/SettingsWriter.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <xcb/xcb.h>
-
 #include <memory>
-
-namespace
-{
-
-// The X server's top-level windows from bottom to top, as no window manager rearranges them.
-QList<quint32> stackingOrder(const QString& display)
-{
-    QList<quint32> windows;
-    xcb_connection_t* connection = xcb_connect(display.toLatin1().constData(), nullptr);
-    if (!xcb_connection_has_error(connection)) {
-        const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
-        xcb_query_tree_reply_t* tree =
-            xcb_query_tree_reply(connection, xcb_query_tree(connection, screen->root), nullptr);
-        if (tree) {
-            const xcb_window_t* children = xcb_query_tree_children(tree);
-            for (int i = 0; i < xcb_query_tree_children_length(tree); ++i)
-                windows.append(children[i]);
-        }
-        std::free(tree);
-    }
-    xcb_disconnect(connection);
-    return windows;
-}
-
-} // namespace
 
 class TestOnePerFolder : public QObject
 {
@@ -79,7 +53,7 @@ private Q_SLOTS:
         ProgramRun* beside = start(folder("elsewhere", false));
         const quint32 besideWindow = beside->waitShown();
         QVERIFY(besideWindow != 0);
-        const QList<quint32> order = stackingOrder(m_session.display());
+        const QList<quint32> order = stackingOrder();
         QVERIFY(resident || order.indexOf(ready) < order.indexOf(besideWindow));
 
         QVERIFY(forwardedTo(first, home, besideWindow));
@@ -100,6 +74,20 @@ private:
         m_programs.push_back(std::make_unique<ProgramRun>(
             m_session, folder, QHash<QString, QString>{{"TMPDIR", m_root.filePath("tmp")}}));
         return m_programs.back().get();
+    }
+
+    // The X server's top-level windows from bottom to top, as no window manager rearranges
+    // them; xwininfo lists them from the top.
+    QList<quint32> stackingOrder() const
+    {
+        static const QRegularExpression child(QStringLiteral("^\\s+(0x[0-9a-f]+) "),
+                                              QRegularExpression::MultilineOption);
+        QList<quint32> windows;
+        const QString listed = QString::fromLatin1(
+            m_session.x(QStringLiteral("xwininfo"), {"-root", "-children"}).out);
+        for (const QRegularExpressionMatch& match : child.globalMatch(listed))
+            windows.prepend(match.captured(1).toUInt(nullptr, 16));
+        return windows;
     }
 
     QString folder(const QString& name, bool resident)
@@ -124,7 +112,7 @@ private:
         return QTest::qWaitFor(
                    [&] {
                        return (shown = owner->shownWindows()).size() == 1 &&
-                              (order = stackingOrder(m_session.display())).indexOf(shown.first()) >
+                              (order = stackingOrder()).indexOf(shown.first()) >
                                   order.indexOf(below);
                    },
                    ProgramRun::LimitMs) &&

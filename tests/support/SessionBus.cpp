@@ -12,8 +12,6 @@ namespace
 constexpr int StartLimitMs = 30000; // a guard against hanging only
 }
 
-SessionBus::SessionBus() = default;
-
 SessionBus::~SessionBus()
 {
     stopHelper(m_daemon, StartLimitMs);
@@ -37,16 +35,6 @@ bool SessionBus::start()
         return false;
     }
     return true;
-}
-
-QString SessionBus::error() const
-{
-    return m_error;
-}
-
-QString SessionBus::address() const
-{
-    return m_address;
 }
 
 QProcessEnvironment SessionBus::environment(QProcessEnvironment base) const
