@@ -3,8 +3,8 @@ if(UNIX AND NOT APPLE)
     find_package(Qt6 6.4 REQUIRED COMPONENTS DBus)
     target_sources(senrokan_testsupport PRIVATE
         support/BusConnection.h
-        support/NotificationServer.cpp support/NotificationServer.h
-        support/StatusNotifierWatcher.cpp support/StatusNotifierWatcher.h)
+        support/NotificationServer.h
+        support/StatusNotifierWatcher.h)
     target_link_libraries(senrokan_testsupport PUBLIC Qt6::DBus)
 endif()
 
