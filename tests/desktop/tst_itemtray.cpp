@@ -31,15 +31,9 @@ enum class Scenario { Activate, NotifyAndAction, NotifyAndExit };
 // The pictures where an installation puts them, in a data folder of their own.
 bool installIcons(const QString& dataDir)
 {
-    const QDir source(QStringLiteral(SENROKAN_ICONS));
-    for (const QString& name : source.entryList({"*.svg"})) {
-        const QString kind = name == "senrokan.svg" ? "apps" : "status";
-        const QString target = dataDir + "/icons/hicolor/scalable/" + kind + "/" + name;
-        if (!QDir().mkpath(QFileInfo(target).path()) ||
-            !QFile::copy(source.filePath(name), target))
-            return false;
-    }
-    return true;
+    const QString theme = dataDir + "/icons/hicolor/scalable/";
+    return QDir().mkpath(theme) && QFile::link(SENROKAN_ICONS, theme + "apps") &&
+           QFile::link(SENROKAN_ICONS, theme + "status");
 }
 
 // The item's menu as the tray draws it, a greyed entry marked so.
