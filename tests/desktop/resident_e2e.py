@@ -9,6 +9,7 @@ the menu's "終了" ends the program and saves.
 usage: senrokan-testenv display --atspi -- resident_e2e.py SENROKAN
 """
 import os
+import pathlib
 import sys
 import tempfile
 import time
@@ -41,8 +42,7 @@ class ResidentTest(unittest.TestCase):
         # Interval 10 minutes, resident as asked, chime on, check at once; route 1 on nginx.
         settings = os.path.join(self.work, "Senrokan.DEF")
         write_settings(settings, 10, resident, 1, 1, (TITLE, HOST, "delayed.html", "平常運転"))
-        with open(settings, "rb") as written:
-            self.written = written.read()
+        self.written = pathlib.Path(settings).read_bytes()
         session = Session(PROGRAM, self.work, tray=tray, wait_for_window=resident != "1")
         self.addCleanup(session.close)
         return session
@@ -98,8 +98,7 @@ class ResidentTest(unittest.TestCase):
         self.right_click(session, icons[0])
         session.x("xdotool", "key", "Down", "Down", "Return")
         self.assertEqual(session.ended(), 0)
-        with open(os.path.join(self.work, "Senrokan.DEF"), "rb") as saved:
-            self.assertEqual(saved.read(), self.written)
+        self.assertEqual(pathlib.Path(self.work, "Senrokan.DEF").read_bytes(), self.written)
 
     @staticmethod
     def menu_shown(session):

@@ -22,10 +22,7 @@ QList<int> valuesOf(const SettingsValues& v)
 }
 
 // Values no switch would produce, so a switch that writes the wrong value shows.
-SettingsValues unusualValues()
-{
-    return {45, 7, 8, 9};
-}
+const SettingsValues UnusualValues{45, 7, 8, 9};
 
 } // namespace
 
@@ -49,12 +46,12 @@ private Q_SLOTS:
     {
         QFETCH(int, option);
         QFETCH(int, minutes);
-        SettingsValues values = unusualValues();
+        SettingsValues values = UnusualValues;
         IntervalOptions options(values);
         QCOMPARE(options.title(), QStringLiteral("チェック間隔"));
         // Option2 is selected at design, which is no click: the values are left alone.
         QVERIFY(options.option(2)->isChecked());
-        QCOMPARE(valuesOf(values), valuesOf(unusualValues()));
+        QCOMPARE(valuesOf(values), valuesOf(UnusualValues));
 
         options.option(option)->click();
 
@@ -104,7 +101,7 @@ private Q_SLOTS:
     void switchClicked()
     {
         QFETCH(QString, box);
-        SettingsValues values = unusualValues();
+        SettingsValues values = UnusualValues;
         OptionSwitches switches(values);
         auto* check = switches.findChild<QCheckBox*>(box);
         QVERIFY(check);

@@ -118,7 +118,6 @@ private Q_SLOTS:
                          ours);
             } else if (words[0] == "service") {
                 QTest::qWait(500);
-                QCOMPARE(notifier.notificationId(), 0u);
                 QVERIFY(server.start(bus.address()));
             }
         }
@@ -131,13 +130,12 @@ private Q_SLOTS:
         QCOMPARE(server.closed, closed);
         QTEST(int(requested.size()), "windowRequests");
         QCOMPARE(server.capabilityCalls, 1);
-        for (const NotificationServer::Notice& notice : server.notices) {
-            QCOMPARE(notice.appName, QStringLiteral("Senrokan"));
-            QCOMPARE(notice.icon, QStringLiteral("senrokan-delay"));
-            QCOMPARE(notice.summary, QStringLiteral("運行情報"));
-            QCOMPARE(notice.actions, (QStringList{"default", "設定"}));
-            QCOMPARE(notice.hints.value("desktop-entry").toString(), QStringLiteral("senrokan"));
-            QCOMPARE(notice.timeout, 180000);
+        for (const NotificationServer::Notice& n : server.notices) {
+            QCOMPARE((QStringList{n.appName, n.icon, n.summary, n.actions.join('|'),
+                                  n.hints.value("desktop-entry").toString(),
+                                  QString::number(n.timeout)}),
+                     (QStringList{"Senrokan", "senrokan-delay", "運行情報", "default|設定",
+                                  "senrokan", "180000"}));
         }
     }
 };

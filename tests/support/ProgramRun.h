@@ -31,8 +31,6 @@ public:
         m_process.waitForStarted(LimitMs);
     }
     ~ProgramRun() { kill(); }
-    ProgramRun(const ProgramRun&) = delete;
-    ProgramRun& operator=(const ProgramRun&) = delete;
 
     bool running() const { return m_process.state() != QProcess::NotRunning; }
     void kill()

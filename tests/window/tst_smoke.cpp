@@ -69,10 +69,7 @@ class TestSmoke : public QObject
     std::vector<std::unique_ptr<ProgramRun>> m_programs;
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY2(m_session.start(), qPrintable(m_session.error()));
-    }
+    void initTestCase() { QVERIFY2(m_session.start(), qPrintable(m_session.error())); }
 
     void cleanup() { m_programs.clear(); }
 
