@@ -46,12 +46,10 @@ private Q_SLOTS:
         QTest::addColumn<QList<uint>>("closed");
         QTest::addColumn<int>("windowRequests");
         const QStringList plain{"actions", "body"};
-        QTest::newRow("the next delay replaces the first, a clean check withdraws it once")
-            << plain
-            << QStringList{"show 山手線|京浜東北線", "answered", "show 山手線", "answered",
-                           "withdraw", "withdraw"}
-            << QStringList{"0 山手線\n京浜東北線", "1 山手線"} << QList<uint>{1} << 0;
-        QTest::newRow("reports while awaiting the service: only the latest is sent")
+        QTest::newRow("a clean check withdraws the notification, once")
+            << plain << QStringList{"show 山手線|京浜東北線", "answered", "withdraw", "withdraw"}
+            << QStringList{"0 山手線\n京浜東北線"} << QList<uint>{1} << 0;
+        QTest::newRow("reports while awaiting the service: only the latest, replacing")
             << plain
             << QStringList{"show 路線1", "show 路線2", "show 路線3", "answered", "show 路線4",
                            "withdraw"}
