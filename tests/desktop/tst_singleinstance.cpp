@@ -23,12 +23,6 @@ class TestSingleInstance : public QObject
     QTemporaryDir m_dir;
     const QString m_folder = m_dir.filePath("a");
 
-    void useOwnFolders()
-    {
-        qputenv("TMPDIR", QFile::encodeName(m_dir.filePath("tmp")));
-        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_dir.filePath("run")));
-    }
-
 private Q_SLOTS:
     void initTestCase()
     {
@@ -38,7 +32,8 @@ private Q_SLOTS:
                 QDir(m_dir.path()).mkpath("a/inner") && QDir(m_dir.path()).mkpath("b"));
         QVERIFY(QFile::setPermissions(m_dir.filePath("run"),
                                       QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-        useOwnFolders();
+        qputenv("TMPDIR", QFile::encodeName(m_dir.filePath("tmp")));
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_dir.filePath("run")));
         QVERIFY(QFile::link(m_folder, m_dir.filePath("link-to-a")));
     }
 
@@ -160,6 +155,8 @@ private Q_SLOTS:
         const QString fallbackFolder = temp.filePath("runtime-root");
         if (!fallback.isEmpty())
             QVERIFY(QFile::rename(temp.filePath(fallback), fallbackFolder));
+        const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
+        const QByteArray savedTemp = qgetenv("TMPDIR");
         const QString savedCurrent = QDir::currentPath();
         if (runtime.isEmpty())
             qunsetenv("XDG_RUNTIME_DIR");
@@ -170,7 +167,8 @@ private Q_SLOTS:
         const Claim claimed = SingleInstance(m_folder).claim(200);
         const QString lock = SingleInstance::lockPath(SingleInstance::key(m_folder));
         QDir::setCurrent(savedCurrent);
-        useOwnFolders();
+        qputenv("XDG_RUNTIME_DIR", savedRuntime);
+        qputenv("TMPDIR", savedTemp);
         QCOMPARE(claimed, claim);
         if (claim == Claim::Owner)
             QCOMPARE(QFileInfo(lock).path(), fallbackFolder);
