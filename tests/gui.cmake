@@ -3,8 +3,8 @@ if(UNIX AND NOT APPLE)
     find_package(Qt6 6.4 REQUIRED COMPONENTS DBus)
     target_sources(senrokan_testsupport PRIVATE
         support/BusConnection.h
-        support/NotificationServer.cpp support/NotificationServer.h
-        support/StatusNotifierWatcher.cpp support/StatusNotifierWatcher.h)
+        support/NotificationServer.h
+        support/StatusNotifierWatcher.h)
     target_link_libraries(senrokan_testsupport PUBLIC Qt6::DBus)
 endif()
 
@@ -75,9 +75,9 @@ add_test(NAME tst_resident_e2e
 senrokan_gui_test(tst_routebutton window/tst_routebutton.cpp window/FormHelpers.h
     window/ModalWatcher.cpp window/ModalWatcher.h)
 
-# One program per settings folder: the lock and socket in one process, then the real program.
+# One program per settings folder: the lock and socket in one process (the real program's
+# starts are tst_smoke's).
 senrokan_gui_test(tst_singleinstance desktop/tst_singleinstance.cpp)
-senrokan_x_test(tst_oneperfolder desktop/tst_oneperfolder.cpp)
 
 # The Debian packages: built by cpack, checked by lintian, unpacked with dpkg -x, every file
 # checked where it is looked for.

@@ -9,14 +9,14 @@ the menu's "終了" ends the program and saves.
 usage: senrokan-testenv display --atspi -- resident_e2e.py SENROKAN
 """
 import os
-import re
+import pathlib
 import sys
 import tempfile
 import time
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
-from desktop_session import (CAPTION, Nginx, Session, control, press,  # noqa: E402
+from desktop_session import (Nginx, Session, control, press,  # noqa: E402
                              text_of, until, write_settings)
 
 PROGRAM = os.path.abspath(sys.argv[1])
@@ -42,8 +42,7 @@ class ResidentTest(unittest.TestCase):
         # Interval 10 minutes, resident as asked, chime on, check at once; route 1 on nginx.
         settings = os.path.join(self.work, "Senrokan.DEF")
         write_settings(settings, 10, resident, 1, 1, (TITLE, HOST, "delayed.html", "平常運転"))
-        with open(settings, "rb") as written:
-            self.written = written.read()
+        self.written = pathlib.Path(settings).read_bytes()
         session = Session(PROGRAM, self.work, tray=tray, wait_for_window=resident != "1")
         self.addCleanup(session.close)
         return session
@@ -78,7 +77,7 @@ class ResidentTest(unittest.TestCase):
         self.assertEqual(session.x("xprop", "-id", str(shown[0]), "_NET_WM_USER_TIME"),
                          "_NET_WM_USER_TIME(CARDINAL) = 0\n")
 
-        self.assertEqual(session.visible_windows("^" + re.escape(CAPTION) + "$"), [])
+        self.assertEqual(session.main_window(), [])
         icons = self.tray_icons(session)
         self.assertEqual(len(icons), 1, session.tree())
 
@@ -88,27 +87,24 @@ class ResidentTest(unittest.TestCase):
         until(lambda: not self.menu_shown(session), "the menu closed", 10)
 
         self.double_click(session, icons[0])
-        until(lambda: session.visible_windows("^" + re.escape(CAPTION) + "$"),
-              "the main window after a double-click", 10)
+        until(lambda: session.main_window(), "the main window after a double-click", 10)
         # Shown from the icon, the icon's clicks do nothing until the program goes resident.
         self.right_click(session, icons[0], expect_menu=False)
 
         press(control(session.app, "Command22"))
-        until(lambda: not session.visible_windows("^" + re.escape(CAPTION) + "$"),
-              "the main window hidden again", 10)
+        until(lambda: not session.main_window(), "the main window hidden again", 10)
         self.assertEqual(self.tray_icons(session), icons)
         # "終了" is the menu's second entry: it ends the program and saves.
         self.right_click(session, icons[0])
         session.x("xdotool", "key", "Down", "Down", "Return")
         self.assertEqual(session.ended(), 0)
-        with open(os.path.join(self.work, "Senrokan.DEF"), "rb") as saved:
-            self.assertEqual(saved.read(), self.written)
+        self.assertEqual(pathlib.Path(self.work, "Senrokan.DEF").read_bytes(), self.written)
 
     @staticmethod
     def menu_shown(session):
         """The icon's menu: a window of ours on screen that is none of the others."""
         others = (ResidentTest.tray_icons(session) + session.visible_windows("^運行情報$")
-                  + session.visible_windows("^" + re.escape(CAPTION) + "$"))
+                  + session.main_window())
         return [w for w in session.visible_windows("^senrokan$", by="--class")
                 if w not in others]
 
@@ -132,21 +128,18 @@ class ResidentTest(unittest.TestCase):
         time.sleep(3)
         session.start_tray()
         until(lambda: self.tray_icons(session), "the icon in the late notification area", 10)
-        self.assertEqual(session.visible_windows("^" + re.escape(CAPTION) + "$"), [])
+        self.assertEqual(session.main_window(), [])
 
     def test_going_resident_twice_keeps_one_icon(self):
         session = self.start("0")
         command22 = control(session.app, "Command22")
         press(command22)
         until(lambda: self.tray_icons(session), "the icon", 10)
-        until(lambda: not session.visible_windows("^" + re.escape(CAPTION) + "$"),
-              "the main window hidden", 10)
+        until(lambda: not session.main_window(), "the main window hidden", 10)
         self.double_click(session, self.tray_icons(session)[0])
-        until(lambda: session.visible_windows("^" + re.escape(CAPTION) + "$"),
-              "the main window back", 10)
+        until(lambda: session.main_window(), "the main window back", 10)
         press(command22)
-        until(lambda: not session.visible_windows("^" + re.escape(CAPTION) + "$"),
-              "the main window hidden again", 10)
+        until(lambda: not session.main_window(), "the main window hidden again", 10)
         self.assertEqual(len(self.tray_icons(session)), 1, session.tree())
 
 

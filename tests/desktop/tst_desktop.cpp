@@ -4,6 +4,7 @@
 #include "desktop/OptionSwitches.h"
 #include "desktop/TrayIcon.h"
 
+#include <QBitArray>
 #include <QCheckBox>
 #include <QMenu>
 #include <QRadioButton>
@@ -21,10 +22,7 @@ QList<int> valuesOf(const SettingsValues& v)
 }
 
 // Values no switch would produce, so a switch that writes the wrong value shows.
-SettingsValues unusualValues()
-{
-    return {45, 7, 8, 9};
-}
+const SettingsValues UnusualValues{45, 7, 8, 9};
 
 } // namespace
 
@@ -48,24 +46,18 @@ private Q_SLOTS:
     {
         QFETCH(int, option);
         QFETCH(int, minutes);
-        SettingsValues values = unusualValues();
+        SettingsValues values = UnusualValues;
         IntervalOptions options(values);
+        QCOMPARE(options.title(), QStringLiteral("チェック間隔"));
+        // Option2 is selected at design, which is no click: the values are left alone.
+        QVERIFY(options.option(2)->isChecked());
+        QCOMPARE(valuesOf(values), valuesOf(UnusualValues));
 
         options.option(option)->click();
 
         QCOMPARE(valuesOf(values), (QList<int>{minutes, 7, 8, 9}));
         for (int n = 1; n <= 6; ++n)
             QCOMPARE(options.option(n)->isChecked(), n == option);
-    }
-
-    void designSelection()
-    {
-        SettingsValues values = unusualValues();
-        IntervalOptions options(values);
-        QVERIFY(options.option(2)->isChecked());
-        QCOMPARE(options.title(), QStringLiteral("チェック間隔"));
-        // Selecting at design time is no click: the values are left alone.
-        QCOMPARE(valuesOf(values), valuesOf(unusualValues()));
     }
 
     void selectInterval_data()
@@ -109,7 +101,7 @@ private Q_SLOTS:
     void switchClicked()
     {
         QFETCH(QString, box);
-        SettingsValues values = unusualValues();
+        SettingsValues values = UnusualValues;
         OptionSwitches switches(values);
         auto* check = switches.findChild<QCheckBox*>(box);
         QVERIFY(check);
@@ -168,48 +160,63 @@ private Q_SLOTS:
         const QList<QSystemTrayIcon*> icons = tray.findChildren<QSystemTrayIcon*>();
         QCOMPARE(icons.size(), 1);
         QCOMPARE(icons.first()->toolTip(), QStringLiteral("Senrokan"));
+        QStringList entries;
+        for (QAction* action : tray.mnuMailCheck()->actions())
+            entries << action->text();
+        QCOMPARE(entries, (QStringList{"設定", "終了"}));
         QVERIFY(!icons.first()->icon().pixmap(16, 16).isNull());
 
         tray.remove();
         QVERIFY(!tray.isPresent());
     }
 
-    void trayClicks_data()
+    void trayEvents_data()
     {
         QTest::addColumn<bool>("resident");
-        QTest::addColumn<int>("reason");
-        QTest::addColumn<int>("shows"); // showWindowRequested signals
+        QTest::addColumn<QString>("event"); // a click on the icon, or a menu entry chosen
+        QTest::addColumn<int>("shows");     // showWindowRequested signals
+        QTest::addColumn<int>("exits");
         QTest::addColumn<bool>("menu");
         QTest::addColumn<int>("flagAfter");
         QTest::newRow("double-click while resident shows the window")
-            << true << int(QSystemTrayIcon::DoubleClick) << 1 << false << 0;
+            << true << "double-click" << 1 << 0 << false << 0;
         QTest::newRow("right button while resident opens the menu")
-            << true << int(QSystemTrayIcon::Context) << 0 << true << 1;
+            << true << "right button" << 0 << 0 << true << 1;
         QTest::newRow("single click while resident does nothing")
-            << true << int(QSystemTrayIcon::Trigger) << 0 << false << 1;
+            << true << "single click" << 0 << 0 << false << 1;
         QTest::newRow("double-click before going resident does nothing")
-            << false << int(QSystemTrayIcon::DoubleClick) << 0 << false << 0;
+            << false << "double-click" << 0 << 0 << false << 0;
         QTest::newRow("right button before going resident does nothing")
-            << false << int(QSystemTrayIcon::Context) << 0 << false << 0;
+            << false << "right button" << 0 << 0 << false << 0;
+        QTest::newRow("設定 shows the window") << true << "mnuSetting" << 1 << 0 << false << 0;
+        QTest::newRow("終了 ends the program") << true << "mnuEndding" << 0 << 1 << false << 1;
     }
 
-    void trayClicks()
+    void trayEvents()
     {
         QFETCH(bool, resident);
-        QFETCH(int, reason);
+        QFETCH(QString, event);
         QFETCH(int, shows);
-        QFETCH(bool, menu);
         QFETCH(int, flagAfter);
+        const QMap<QString, QSystemTrayIcon::ActivationReason> clicks{
+            {"double-click", QSystemTrayIcon::DoubleClick},
+            {"right button", QSystemTrayIcon::Context},
+            {"single click", QSystemTrayIcon::Trigger}};
         TrayIcon tray;
         if (resident)
             tray.AddTrayIcon();
         QSignalSpy shown(&tray, &TrayIcon::showWindowRequested);
+        QSignalSpy exited(&tray, &TrayIcon::exitRequested);
         QSystemTrayIcon* icon = tray.findChild<QSystemTrayIcon*>();
 
-        Q_EMIT icon->activated(QSystemTrayIcon::ActivationReason(reason));
+        if (clicks.contains(event))
+            Q_EMIT icon->activated(clicks[event]);
+        else
+            tray.mnuMailCheck()->findChild<QAction*>(event)->trigger();
 
         QCOMPARE(shown.size(), shows);
-        QCOMPARE(tray.mnuMailCheck()->isVisible(), menu);
+        QTEST(int(exited.size()), "exits");
+        QTEST(tray.mnuMailCheck()->isVisible(), "menu");
         QCOMPARE(tray.trayCallbackFlag(), flagAfter);
         // A tray that draws the menu itself shows its entries greyed while clicks do not count.
         for (QAction* entry : tray.mnuMailCheck()->actions())
@@ -218,36 +225,6 @@ private Q_SLOTS:
         // Once the window is shown from the icon, a second double-click does nothing.
         Q_EMIT icon->activated(QSystemTrayIcon::DoubleClick);
         QCOMPARE(shown.size(), flagAfter == 1 ? shows + 1 : shows);
-    }
-
-    void trayMenu_data()
-    {
-        QTest::addColumn<QString>("entry");
-        QTest::addColumn<int>("shows");
-        QTest::addColumn<int>("exits");
-        QTest::newRow("設定 shows the window") << QStringLiteral("mnuSetting") << 1 << 0;
-        QTest::newRow("終了 ends the program") << QStringLiteral("mnuEndding") << 0 << 1;
-    }
-
-    void trayMenu()
-    {
-        QFETCH(QString, entry);
-        QFETCH(int, shows);
-        QFETCH(int, exits);
-        TrayIcon tray;
-        tray.AddTrayIcon();
-        QSignalSpy shown(&tray, &TrayIcon::showWindowRequested);
-        QSignalSpy exited(&tray, &TrayIcon::exitRequested);
-        QStringList texts;
-        for (QAction* action : tray.mnuMailCheck()->actions())
-            texts << action->text();
-        QCOMPARE(texts, (QStringList{"設定", "終了"}));
-
-        tray.mnuMailCheck()->findChild<QAction*>(entry)->trigger();
-
-        QCOMPARE(shown.size(), shows);
-        QCOMPARE(exited.size(), exits);
-        QCOMPARE(tray.trayCallbackFlag(), 1 - shows);
     }
 
     // The offscreen platform has no notification area, as a login session before its panel.
@@ -270,29 +247,22 @@ private Q_SLOTS:
     // Each picture differs from every other at 16 pixels in its outline, not only in colour.
     void picturesDifferInShape()
     {
-        const QList<TrayPicture> pictures = {TrayPicture::Normal, TrayPicture::Delay,
-                                             TrayPicture::Checking, TrayPicture::Error};
-        QList<QImage> masks;
-        for (TrayPicture picture : pictures) {
+        QList<QBitArray> outlines;
+        for (TrayPicture picture : {TrayPicture::Normal, TrayPicture::Delay,
+                                    TrayPicture::Checking, TrayPicture::Error}) {
             const QImage image = TrayIcon::icon(picture).pixmap(16, 16).toImage().convertToFormat(
                 QImage::Format_ARGB32);
             QCOMPARE(image.size(), QSize(16, 16));
-            QImage mask(16, 16, QImage::Format_Grayscale8);
-            for (int y = 0; y < 16; ++y) {
-                for (int x = 0; x < 16; ++x)
-                    mask.setPixel(x, y, qAlpha(image.pixel(x, y)) > 128 ? 0xffffffff : 0);
-            }
-            masks << mask;
+            QBitArray outline(256);
+            for (int i = 0; i < 256; ++i)
+                outline.setBit(i, qAlpha(image.pixel(i % 16, i / 16)) > 128);
+            outlines << outline;
         }
-        for (int a = 0; a < masks.size(); ++a) {
-            for (int b = a + 1; b < masks.size(); ++b) {
-                int differing = 0;
-                for (int y = 0; y < 16; ++y) {
-                    for (int x = 0; x < 16; ++x)
-                        differing += masks[a].pixel(x, y) != masks[b].pixel(x, y);
-                }
-                QVERIFY2(differing >= 12, qPrintable(QStringLiteral("pictures %1 and %2 differ "
-                                                                    "in %3 pixels of outline")
+        for (int a = 0; a < outlines.size(); ++a) {
+            for (int b = a + 1; b < outlines.size(); ++b) {
+                const qsizetype differing = (outlines[a] ^ outlines[b]).count(true);
+                QVERIFY2(differing >= 12, qPrintable(QStringLiteral("pictures %1 and %2 differ in "
+                                                                    "%3 pixels of outline")
                                                          .arg(a)
                                                          .arg(b)
                                                          .arg(differing)));

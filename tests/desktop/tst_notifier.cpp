@@ -1,6 +1,7 @@
 // Desktop notifications of a delay against a notification service on a private session bus:
-// what one Notify carries, replacing and withdrawing, titles that look like markup, the
-// notification's action, and a desktop without the service.
+// what each Notify carries, replacing and withdrawing, reports asked for while the service has
+// not answered, titles that look like markup, the notification's action, the program's end, and
+// a desktop without the service.
 #include "platform/FreedesktopNotifier.h"
 #include "support/BusConnection.h"
 #include "support/NotificationServer.h"
@@ -10,8 +11,6 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include <memory>
-
 using namespace senrokan::platform;
 using namespace senrokan::test;
 
@@ -20,183 +19,122 @@ namespace
 
 constexpr int ReplyLimitMs = 10000; // a hang guard; replies come in milliseconds
 
+// The Notify calls the service got, each as the id it replaces and the body.
+QStringList notified(const NotificationServer& server)
+{
+    QStringList calls;
+    for (const NotificationServer::Notice& notice : server.notices)
+        calls << QString::number(notice.replacesId) + " " + notice.body;
+    return calls;
+}
+
 } // namespace
 
 class TestNotifier : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<SessionBus> m_bus;
-    std::unique_ptr<BusConnection> m_program; // the program's own connection
-
-    QDBusConnection connect() { return m_program->open(m_bus->address()); }
-
 private Q_SLOTS:
-    void init()
-    {
-        m_bus = std::make_unique<SessionBus>();
-        QVERIFY2(m_bus->start(), qPrintable(m_bus->error()));
-        m_program = std::make_unique<BusConnection>();
-    }
-
-    void cleanup()
-    {
-        m_program.reset();
-        m_bus.reset();
-    }
-
-    void showReplaceWithdraw()
-    {
-        NotificationServer server;
-        QVERIFY(server.start(m_bus->address()));
-        FreedesktopNotifier notifier(connect());
-
-        notifier.showDelay({"山手線", "京浜東北線"});
-        QTRY_COMPARE_WITH_TIMEOUT(server.notices.size(), 1, ReplyLimitMs);
-        const NotificationServer::Notice first = server.notices.first();
-        QCOMPARE(first.appName, QStringLiteral("Senrokan"));
-        QCOMPARE(first.replacesId, 0u);
-        QCOMPARE(first.icon, QStringLiteral("senrokan-delay"));
-        QCOMPARE(first.summary, QStringLiteral("運行情報"));
-        QCOMPARE(first.body, QStringLiteral("山手線\n京浜東北線"));
-        QCOMPARE(first.actions, (QStringList{"default", "設定"}));
-        QCOMPARE(first.hints.value("desktop-entry").toString(), QStringLiteral("senrokan"));
-        QCOMPARE(first.timeout, 180000);
-        QTRY_COMPARE(notifier.notificationId(), first.id);
-
-        // The next delay takes the place of the first.
-        notifier.showDelay({"山手線"});
-        QTRY_COMPARE_WITH_TIMEOUT(server.notices.size(), 2, ReplyLimitMs);
-        QCOMPARE(server.notices.at(1).replacesId, first.id);
-        QCOMPARE(server.notices.at(1).body, QStringLiteral("山手線"));
-
-        // A check without delay takes it away, once.
-        notifier.withdraw();
-        QTRY_COMPARE_WITH_TIMEOUT(server.closed, QList<uint>{first.id}, ReplyLimitMs);
-        notifier.withdraw();
-        QTest::qWait(200);
-        QCOMPARE(server.closed.size(), 1);
-        QCOMPARE(server.capabilityCalls, 1);
-    }
-
-    // Reports asked for while the service has not answered yet: only the latest is sent, and
-    // it replaces rather than adds.
-    void reportsWhileAwaitingTheService()
-    {
-        NotificationServer server;
-        QVERIFY(server.start(m_bus->address()));
-        FreedesktopNotifier notifier(connect());
-
-        notifier.showDelay({"路線1"});
-        notifier.showDelay({"路線2"});
-        notifier.showDelay({"路線3"});
-        QTRY_COMPARE_WITH_TIMEOUT(server.notices.size(), 1, ReplyLimitMs);
-        QCOMPARE(server.notices.first().body, QStringLiteral("路線3"));
-        QTRY_VERIFY_WITH_TIMEOUT(notifier.notificationId() != 0, ReplyLimitMs);
-        // Withdrawn while the next one is on its way: that one goes too.
-        notifier.showDelay({"路線4"});
-        notifier.withdraw();
-        QTRY_COMPARE_WITH_TIMEOUT(server.closed, QList<uint>{server.notices.first().id},
-                                  ReplyLimitMs);
-        QCOMPARE(server.notices.size(), 2);
-        QCOMPARE(server.notices.last().replacesId, server.notices.first().id);
-    }
-
-    void markup_data()
+    // Steps: "show" titles (split at "|"), "answered" (waits for the service's id), "withdraw",
+    // "end", "action" name on our notification or on "another" one, "service" (the service
+    // comes only now; without it the service is there from the start).
+    void steps_data()
     {
         QTest::addColumn<QStringList>("capabilities");
-        QTest::addColumn<QString>("body");
-        const QString title = QStringLiteral("<b>A&B線</b>");
-        QTest::newRow("a service that reads markup gets it escaped")
-            << QStringList{"body", "body-markup"}
-            << QStringLiteral("&lt;b&gt;A&amp;B線&lt;/b&gt;");
-        QTest::newRow("a plain-text service gets it as typed") << QStringList{"body"} << title;
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QStringList>("notices"); // the id it replaces, the body
+        QTest::addColumn<QList<uint>>("closed");
+        QTest::addColumn<int>("windowRequests");
+        const QStringList plain{"actions", "body"};
+        QTest::newRow("a clean check withdraws the notification, once")
+            << plain << QStringList{"show 山手線|京浜東北線", "answered", "withdraw", "withdraw"}
+            << QStringList{"0 山手線\n京浜東北線"} << QList<uint>{1} << 0;
+        QTest::newRow("reports while awaiting the service: only the latest, replacing")
+            << plain
+            << QStringList{"show 路線1", "show 路線2", "show 路線3", "answered", "show 路線4",
+                           "withdraw"}
+            << QStringList{"0 路線3", "1 路線4"} << QList<uint>{1} << 0;
+        QTest::newRow("a service that reads markup gets titles escaped")
+            << QStringList{"body", "body-markup"} << QStringList{"show <b>A&B線</b>"}
+            << QStringList{"0 &lt;b&gt;A&amp;B線&lt;/b&gt;"} << QList<uint>{} << 0;
+        QTest::newRow("a plain-text service gets titles as typed")
+            << QStringList{"body"} << QStringList{"show <b>A&B線</b>"}
+            << QStringList{"0 <b>A&B線</b>"} << QList<uint>{} << 0;
+        QTest::newRow("default on our notification shows the window; the next is new")
+            << plain << QStringList{"show 山手線", "answered", "action default", "show 山手線"}
+            << QStringList{"0 山手線", "0 山手線"} << QList<uint>{} << 1;
+        QTest::newRow("default on another program's notification")
+            << plain
+            << QStringList{"show 山手線", "answered", "action default another", "show 山手線"}
+            << QStringList{"0 山手線", "1 山手線"} << QList<uint>{} << 0;
+        QTest::newRow("an action we never offered")
+            << plain << QStringList{"show 山手線", "answered", "action dismiss"}
+            << QStringList{"0 山手線"} << QList<uint>{} << 0;
+        QTest::newRow("the program's end withdraws, and nothing is shown after")
+            << plain << QStringList{"show 山手線", "answered", "end", "show 京浜東北線"}
+            << QStringList{"0 山手線"} << QList<uint>{1} << 0;
+        QTest::newRow("no service: nothing, and one that comes later is used")
+            << plain
+            << QStringList{"show 山手線", "withdraw", "show 山手線", "service", "show 京浜東北線"}
+            << QStringList{"0 京浜東北線"} << QList<uint>{} << 0;
     }
 
-    void markup()
+    void steps()
     {
         QFETCH(QStringList, capabilities);
-        QFETCH(QString, body);
-        NotificationServer server(capabilities);
-        QVERIFY(server.start(m_bus->address()));
-        FreedesktopNotifier notifier(connect());
-
-        notifier.showDelay({QStringLiteral("<b>A&B線</b>")});
-
-        QTRY_COMPARE_WITH_TIMEOUT(server.notices.size(), 1, ReplyLimitMs);
-        QCOMPARE(server.notices.first().body, body);
-    }
-
-    void action_data()
-    {
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<bool>("ours");
-        QTest::addColumn<int>("windowRequests");
-        QTest::newRow("default on our notification") << "default" << true << 1;
-        QTest::newRow("default on another program's") << "default" << false << 0;
-        QTest::newRow("an action we never offered") << "dismiss" << true << 0;
-    }
-
-    void action()
-    {
-        QFETCH(QString, action);
-        QFETCH(bool, ours);
-        QFETCH(int, windowRequests);
-        NotificationServer server;
-        QVERIFY(server.start(m_bus->address()));
-        FreedesktopNotifier notifier(connect());
-        QSignalSpy requested(&notifier, &DesktopNotifier::windowRequested);
-        notifier.showDelay({"山手線"});
-        QTRY_VERIFY_WITH_TIMEOUT(notifier.notificationId() != 0, ReplyLimitMs);
-        const uint id = notifier.notificationId();
-
-        server.invokeAction(ours ? id : id + 100, action);
-        QTest::qWait(200);
-
-        QCOMPARE(requested.size(), windowRequests);
-        // Gone after the action: the next delay is a new notification.
-        if (ours) {
-            QTRY_COMPARE(notifier.notificationId(), 0u);
-            notifier.showDelay({"山手線"});
-            QTRY_COMPARE_WITH_TIMEOUT(server.notices.size(), 2, ReplyLimitMs);
-            QCOMPARE(server.notices.last().replacesId, 0u);
-        }
-    }
-
-    // No service on the bus: nothing is shown, nothing printed; one that comes later is used.
-    void noService()
-    {
+        QFETCH(QStringList, steps);
+        QFETCH(QStringList, notices);
+        QFETCH(QList<uint>, closed);
+        // Nothing is printed, also without a service.
         QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
-        FreedesktopNotifier notifier(connect());
-        notifier.showDelay({"山手線"});
-        notifier.withdraw();
-        notifier.showDelay({"山手線"});
-        QTest::qWait(500);
-        QCOMPARE(notifier.notificationId(), 0u);
+        SessionBus bus;
+        QVERIFY2(bus.start(), qPrintable(bus.error()));
+        NotificationServer server(capabilities);
+        if (!steps.contains("service"))
+            QVERIFY(server.start(bus.address()));
+        BusConnection program; // the program's own connection
+        FreedesktopNotifier notifier(program.open(bus.address()));
+        QSignalSpy requested(&notifier, &DesktopNotifier::windowRequested);
 
-        NotificationServer server;
-        QVERIFY(server.start(m_bus->address()));
-        notifier.showDelay({"京浜東北線"});
-        QTRY_COMPARE_WITH_TIMEOUT(server.notices.size(), 1, ReplyLimitMs);
-        QCOMPARE(server.notices.first().body, QStringLiteral("京浜東北線"));
-    }
+        for (const QString& step : steps) {
+            const QStringList words = step.split(' ');
+            if (words[0] == "show") {
+                notifier.showDelay(words[1].split('|'));
+            } else if (words[0] == "answered") {
+                QTRY_VERIFY_WITH_TIMEOUT(notifier.notificationId() != 0, ReplyLimitMs);
+            } else if (words[0] == "withdraw") {
+                notifier.withdraw();
+            } else if (words[0] == "end") {
+                notifier.end();
+            } else if (words[0] == "action") {
+                const bool ours = words.size() == 2;
+                const uint id = notifier.notificationId();
+                server.invokeAction(ours ? id : id + 100, words[1]);
+                // Ours is forgotten once gone; another program's going changes nothing.
+                QCOMPARE(QTest::qWaitFor([&] { return notifier.notificationId() == 0; },
+                                         ours ? ReplyLimitMs : 1000),
+                         ours);
+            } else if (words[0] == "service") {
+                QTest::qWait(500);
+                QVERIFY(server.start(bus.address()));
+            }
+        }
 
-    // The program ends: the notification is closed and nothing is shown after.
-    void endWithdraws()
-    {
-        NotificationServer server;
-        QVERIFY(server.start(m_bus->address()));
-        FreedesktopNotifier notifier(connect());
-        notifier.showDelay({"山手線"});
-        QTRY_VERIFY_WITH_TIMEOUT(notifier.notificationId() != 0, ReplyLimitMs);
-        const uint id = notifier.notificationId();
-
-        notifier.end();
-        notifier.showDelay({"京浜東北線"});
-
-        QTRY_COMPARE_WITH_TIMEOUT(server.closed, QList<uint>{id}, ReplyLimitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(notified(server), notices, ReplyLimitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(server.closed, closed, ReplyLimitMs);
+        // Nothing more comes.
         QTest::qWait(200);
-        QCOMPARE(server.notices.size(), 1);
+        QCOMPARE(notified(server), notices);
+        QCOMPARE(server.closed, closed);
+        QTEST(int(requested.size()), "windowRequests");
+        QCOMPARE(server.capabilityCalls, 1);
+        for (const NotificationServer::Notice& n : server.notices) {
+            QCOMPARE((QStringList{n.appName, n.icon, n.summary, n.actions.join('|'),
+                                  n.hints.value("desktop-entry").toString(),
+                                  QString::number(n.timeout)}),
+                     (QStringList{"Senrokan", "senrokan-delay", "運行情報", "default|設定",
+                                  "senrokan", "180000"}));
+        }
     }
 };
 

@@ -102,10 +102,11 @@ bool DisplaySession::start()
 
 bool DisplaySession::startXvfb()
 {
-    // Xvfb picks a free display itself and names it once it accepts clients.
+    // Xvfb picks a free display itself and names it once it accepts clients. Without -noreset it
+    // resets when its last client leaves and refuses the next one meanwhile.
     m_server.setStandardErrorFile(QProcess::nullDevice());
-    m_server.start(QStringLiteral("Xvfb"),
-                   {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+    m_server.start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-screen", "0", "1024x768x24",
+                                            "-nolisten", "tcp", "-noreset"});
     const QString number = firstLine(m_server, LimitMs);
     if (number.isEmpty()) {
         m_error = QStringLiteral("Xvfb named no display: ") + m_server.errorString();

@@ -29,24 +29,51 @@ public:
         uint id = 0; // the id it answered
     };
 
-    explicit NotificationServer(QStringList capabilities = {"actions", "body"});
+    explicit NotificationServer(QStringList capabilities = {"actions", "body"})
+        : m_capabilities(std::move(capabilities))
+    {
+    }
 
     // Connects to the bus at address and takes the service's name; false when it cannot.
-    bool start(const QString& address);
+    bool start(const QString& address)
+    {
+        return m_connection.offer(address, this, QStringLiteral("/org/freedesktop/Notifications"),
+                                  QStringLiteral("org.freedesktop.Notifications"),
+                                  QDBusConnection::ExportAllSlots |
+                                      QDBusConnection::ExportAllSignals);
+    }
 
     QList<Notice> notices;
     QList<uint> closed; // ids in CloseNotification calls
     int capabilityCalls = 0;
 
-    // The user chose the action of notification id.
-    void invokeAction(uint id, const QString& action);
+    // The user chose the action of notification id; as desktops do, the notification goes then
+    // (reason 2, dismissed by the user).
+    void invokeAction(uint id, const QString& action)
+    {
+        Q_EMIT ActionInvoked(id, action);
+        Q_EMIT NotificationClosed(id, 2);
+    }
 
 public Q_SLOTS:
-    QStringList GetCapabilities();
+    QStringList GetCapabilities()
+    {
+        ++capabilityCalls;
+        return m_capabilities;
+    }
     uint Notify(const QString& appName, uint replacesId, const QString& icon,
                 const QString& summary, const QString& body, const QStringList& actions,
-                const QVariantMap& hints, int timeout);
-    void CloseNotification(uint id);
+                const QVariantMap& hints, int timeout)
+    {
+        const uint id = replacesId != 0 ? replacesId : ++m_lastId;
+        notices.append({appName, replacesId, icon, summary, body, actions, hints, timeout, id});
+        return id;
+    }
+    void CloseNotification(uint id)
+    {
+        closed << id;
+        Q_EMIT NotificationClosed(id, 3);
+    }
 
 Q_SIGNALS:
     void ActionInvoked(uint id, const QString& action);

@@ -2,8 +2,11 @@
 
 #include "BusConnection.h"
 
+#include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusVariant>
 #include <QObject>
 #include <QStringList>
 #include <QVariant>
@@ -29,7 +32,14 @@ public:
     };
 
     // Connects to the bus at address and takes the watcher's name; false when it cannot.
-    bool start(const QString& address);
+    bool start(const QString& address)
+    {
+        return m_connection.offer(address, this, QStringLiteral("/StatusNotifierWatcher"),
+                                  QStringLiteral("org.kde.StatusNotifierWatcher"),
+                                  QDBusConnection::ExportAllSlots |
+                                      QDBusConnection::ExportAllSignals |
+                                      QDBusConnection::ExportAllProperties);
+    }
 
     bool isHostRegistered() const { return true; }
     int protocolVersion() const { return 0; }
@@ -37,23 +47,91 @@ public:
     QStringList items() const { return m_items; }
 
     // A property of the first registered item (org.kde.StatusNotifierItem).
-    QVariant itemProperty(const QString& name) const;
+    QVariant itemProperty(const QString& name) const
+    {
+        const QDBusMessage reply = call(ItemPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+                                        QStringLiteral("Get"), {ItemInterface, name});
+        if (reply.type() != QDBusMessage::ReplyMessage)
+            return {};
+        return reply.arguments().value(0).value<QDBusVariant>().variant();
+    }
     // Calls a method of the first item, e.g. Activate(x, y); the reply, or the error.
-    QDBusMessage callItem(const QString& method, const QVariantList& arguments) const;
+    QDBusMessage callItem(const QString& method, const QVariantList& arguments) const
+    {
+        return call(ItemPath, ItemInterface, method, arguments);
+    }
     // The entries of the item's menu; empty when it exports none.
-    QList<MenuEntry> menu() const;
+    QList<MenuEntry> menu() const
+    {
+        const QString path = menuPath();
+        if (path.isEmpty() || path == QStringLiteral("/NO_DBUSMENU"))
+            return {};
+        const QDBusMessage reply =
+            call(path, MenuInterface, QStringLiteral("GetLayout"), {0, -1, QStringList()});
+        QList<MenuEntry> entries;
+        if (reply.type() == QDBusMessage::ReplyMessage && reply.arguments().size() == 2)
+            readLayout(reply.arguments().at(1).value<QDBusArgument>(), entries, true);
+        return entries;
+    }
     // The tray's click on a menu entry: com.canonical.dbusmenu Event "clicked".
-    QDBusMessage clickMenuEntry(int id) const;
+    QDBusMessage clickMenuEntry(int id) const
+    {
+        return call(menuPath(), MenuInterface, QStringLiteral("Event"),
+                    {id, QStringLiteral("clicked"), QVariant::fromValue(QDBusVariant(0)), uint(0)});
+    }
 
 public Q_SLOTS:
-    void RegisterStatusNotifierItem(const QString& service, const QDBusMessage& message);
-    void RegisterStatusNotifierHost(const QString& service);
+    void RegisterStatusNotifierItem(const QString& service, const QDBusMessage& message)
+    {
+        // Items name either their bus name or only their object path.
+        const QString name = service.startsWith(QLatin1Char('/')) ? message.service() : service;
+        if (!m_items.contains(name))
+            m_items << name;
+        Q_EMIT StatusNotifierItemRegistered(name);
+    }
+    void RegisterStatusNotifierHost(const QString&) {}
 
 Q_SIGNALS:
     void StatusNotifierItemRegistered(const QString& service);
 
 private:
-    QDBusConnection bus() const { return m_connection.connection(); }
+    static inline const QString ItemPath = QStringLiteral("/StatusNotifierItem");
+    static inline const QString ItemInterface = QStringLiteral("org.kde.StatusNotifierItem");
+    static inline const QString MenuInterface = QStringLiteral("com.canonical.dbusmenu");
+
+    // A blocking call to the first item's object at path; the reply, or the error.
+    QDBusMessage call(const QString& path, const QString& interface, const QString& method,
+                      const QVariantList& arguments) const
+    {
+        QDBusMessage message =
+            QDBusMessage::createMethodCall(m_items.value(0), path, interface, method);
+        message.setArguments(arguments);
+        return m_connection.connection().call(message, QDBus::Block, 10000);
+    }
+    QString menuPath() const
+    {
+        return itemProperty(QStringLiteral("Menu")).value<QDBusObjectPath>().path();
+    }
+    // One node of a dbusmenu layout, (ia{sv}av), and its children in order.
+    static void readLayout(const QDBusArgument& node, QList<MenuEntry>& entries, bool isRoot)
+    {
+        int id = 0;
+        QVariantMap properties;
+        node.beginStructure();
+        node >> id >> properties;
+        if (!isRoot) {
+            entries.append({id, properties.value(QStringLiteral("label")).toString(),
+                            properties.value(QStringLiteral("enabled"), true).toBool()});
+        }
+        node.beginArray();
+        while (!node.atEnd()) {
+            QDBusVariant child;
+            node >> child;
+            readLayout(child.variant().value<QDBusArgument>(), entries, false);
+        }
+        node.endArray();
+        node.endStructure();
+    }
 
     BusConnection m_connection;
     QStringList m_items;

@@ -5,6 +5,7 @@ Run the calling script under `senrokan-testenv display --atspi --`: an X server,
 and an accessibility bus of its own, so runs never meet.
 """
 import os
+import re
 import subprocess
 import time
 
@@ -130,6 +131,10 @@ class Session:
         """Mapped windows whose name (or with by="--class", class) matches."""
         found = self.x("xdotool", "search", "--onlyvisible", by, name)
         return [int(w) for w in found.split()] if found else []
+
+    def main_window(self):
+        """The main window, in a list, while it is on screen."""
+        return self.visible_windows("^" + re.escape(CAPTION) + "$")
 
     def ended(self):
         try:

@@ -1,22 +1,25 @@
 // The real senrokan on a real X server (Xvfb): its window is found by its caption and closed by
-// its close box, as a window manager does it, and the settings file is left as it was.
-#include "support/DisplaySession.h"
+// its close box, as a window manager does it, and the settings file is left as it was. With a
+// notification area (trayer), one program per folder: a second start in a folder where one runs
+// ends at once and brings the first one's window forward; a start in another folder runs beside
+// it; a killed first one leaves nothing that stops the next.
 #include "support/Files.h"
+#include "support/ProgramRun.h"
+#include "support/SettingsWriter.h"
 
-#include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <xcb/xcb.h>
 
 #include <cstring>
+#include <memory>
 
 namespace
 {
 
 using namespace senrokan::test;
-
-constexpr int StartLimitMs = 60000; // hang guards only; nothing here waits for a time to pass
 
 xcb_atom_t atom(xcb_connection_t* connection, const char* name)
 {
@@ -61,57 +64,130 @@ bool sendDeleteWindow(const QString& display, xcb_window_t window)
 class TestSmoke : public QObject
 {
     Q_OBJECT
+    DisplaySession m_session;
+    QTemporaryDir m_root;
+    std::vector<std::unique_ptr<ProgramRun>> m_programs;
+
 private Q_SLOTS:
     void initTestCase() { QVERIFY2(m_session.start(), qPrintable(m_session.error())); }
-    void closeBoxLeavesSettings_data();
-    void closeBoxLeavesSettings();
+
+    void cleanup() { m_programs.clear(); }
+
+    void closeBoxLeavesSettings_data()
+    {
+        QTest::addColumn<Files>("files");
+        QTest::newRow("settings file") << Files{{"Senrokan.DEF", fixture("full.DEF")}};
+        QTest::newRow("priority railway file")
+            << Files{{"Senrokan.DEF", fixture("priority-settings.DEF")},
+                     {"rail.DEF", fixture("rail.DEF")}};
+        QTest::newRow("no settings file") << Files{};
+    }
+
+    void closeBoxLeavesSettings()
+    {
+        QFETCH(Files, files);
+        QTemporaryDir dir;
+        for (auto it = files.begin(); it != files.end(); ++it)
+            writeBytes(dir.filePath(it.key()), it.value());
+
+        ProgramRun program(m_session, dir.path());
+        const quint32 window = program.waitShown();
+        QCOMPARE(program.shownWindows(), QList<quint32>{window});
+        QVERIFY(sendDeleteWindow(m_session.display(), window));
+
+        QCOMPARE(program.ended(), 0);
+        QCOMPARE(filesIn(dir.path()), files);
+    }
+
+    void laterStartInSameFolder_data()
+    {
+        QTest::addColumn<bool>("resident");
+        QTest::newRow("window shown, below another folder's") << false;
+        QTest::newRow("resident with its window hidden") << true;
+    }
+
+    void laterStartInSameFolder()
+    {
+        QFETCH(bool, resident);
+        // Started again should an earlier row have taken it down.
+        QVERIFY2(m_session.tray().start(m_session.environment()),
+                 qPrintable(m_session.tray().error()));
+        const QString home = folder("home", resident);
+        ProgramRun* first = start(home);
+        // Its main window, or (resident) its icon.
+        const quint32 ready = first->waitShown(!resident);
+        QVERIFY(ready != 0);
+        if (resident)
+            QCOMPARE(first->shownWindows(), QList<quint32>{});
+
+        // A start in another folder runs beside it, its window on top of the first one's.
+        ProgramRun* beside = start(folder("elsewhere", false));
+        const quint32 besideWindow = beside->waitShown();
+        QVERIFY(besideWindow != 0);
+        const QList<quint32> order = stackingOrder();
+        QVERIFY(resident || order.indexOf(ready) < order.indexOf(besideWindow));
+
+        QVERIFY(forwardedTo(first, home, besideWindow));
+        QVERIFY(beside->running());
+        QCOMPARE(beside->shownWindows(), QList<quint32>{besideWindow});
+
+        // Killed, the first leaves its lock file and socket behind; they stop nobody.
+        first->kill();
+        ProgramRun* next = start(home);
+        QVERIFY(next->waitShown(!resident) != 0);
+        QVERIFY(forwardedTo(next, home, besideWindow));
+    }
 
 private:
-    DisplaySession m_session;
+    ProgramRun* start(const QString& folder)
+    {
+        m_programs.push_back(std::make_unique<ProgramRun>(m_session, folder));
+        return m_programs.back().get();
+    }
+
+    // The X server's top-level windows from bottom to top, as no window manager rearranges
+    // them; xwininfo lists them from the top.
+    QList<quint32> stackingOrder() const
+    {
+        static const QRegularExpression child(QStringLiteral("^\\s+(0x[0-9a-f]+) "),
+                                              QRegularExpression::MultilineOption);
+        QList<quint32> windows;
+        const QString listed = QString::fromLatin1(
+            m_session.x(QStringLiteral("xwininfo"), {"-root", "-children"}).out);
+        for (const QRegularExpressionMatch& match : child.globalMatch(listed))
+            windows.prepend(match.captured(1).toUInt(nullptr, 16));
+        return windows;
+    }
+
+    QString folder(const QString& name, bool resident)
+    {
+        const QString path = m_root.filePath(name);
+        QDir(path).removeRecursively();
+        QDir().mkpath(path);
+        // Interval 10 minutes, resident, no chime, no check at once, no routes.
+        if (resident)
+            writeSettings(QDir(path).filePath("Senrokan.DEF"), {10, 1, 0, 0});
+        return path;
+    }
+
+    // Whether a later start in owner's folder ends at once and brings owner's main window up,
+    // on top of the window below.
+    bool forwardedTo(const ProgramRun* owner, const QString& folder, quint32 below)
+    {
+        if (start(folder)->ended() != 0)
+            return false;
+        QList<quint32> shown;
+        QList<quint32> order;
+        return QTest::qWaitFor(
+                   [&] {
+                       return (shown = owner->shownWindows()).size() == 1 &&
+                              (order = stackingOrder()).indexOf(shown.first()) >
+                                  order.indexOf(below);
+                   },
+                   ProgramRun::LimitMs) &&
+               owner->running();
+    }
 };
-
-void TestSmoke::closeBoxLeavesSettings_data()
-{
-    QTest::addColumn<Files>("files");
-    QTest::newRow("settings file") << Files{{"Senrokan.DEF", fixture("full.DEF")}};
-    QTest::newRow("priority railway file") << Files{
-        {"Senrokan.DEF", fixture("priority-settings.DEF")}, {"rail.DEF", fixture("rail.DEF")}};
-    QTest::newRow("no settings file") << Files{};
-}
-
-void TestSmoke::closeBoxLeavesSettings()
-{
-    QFETCH(Files, files);
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    for (auto it = files.begin(); it != files.end(); ++it)
-        writeBytes(dir.filePath(it.key()), it.value());
-
-    QProcess program;
-    program.setWorkingDirectory(dir.path());
-    program.setProcessEnvironment(m_session.environment());
-    program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    program.start(QStringLiteral(SENROKAN_EXE), {});
-    QVERIFY2(program.waitForStarted(), qPrintable(program.errorString()));
-
-    const QList<QByteArray> windows =
-        m_session
-            .x(QStringLiteral(XDOTOOL_EXE),
-               {"search", "--sync", "--onlyvisible", "--name", "^Senrokan  Ver\\.1\\.20$"})
-            .out.trimmed()
-            .split('\n');
-    QCOMPARE(windows.size(), 1);
-    bool ok = false;
-    const xcb_window_t window = windows.first().toUInt(&ok);
-    QVERIFY(ok);
-
-    QVERIFY(sendDeleteWindow(m_session.display(), window));
-
-    QVERIFY2(program.waitForFinished(StartLimitMs), "the program did not end");
-    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(program.exitCode(), 0);
-    QCOMPARE(filesIn(dir.path()), files);
-}
 
 QTEST_GUILESS_MAIN(TestSmoke)
 #include "tst_smoke.moc"
