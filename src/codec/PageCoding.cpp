@@ -145,6 +145,13 @@ bool isJapanese(Label label)
            label == Label::Iso2022Jp;
 }
 
+// A declaration inside the page settles its coding when it names a Japanese coding, or UTF-16,
+// taken there as UTF-8 (see codingOf).
+bool settlesInPage(Label label)
+{
+    return isJapanese(label) || label == Label::Utf16;
+}
+
 PageCoding codingOf(Label label)
 {
     switch (label) {
@@ -683,13 +690,13 @@ CodingDecision decidePageCoding(QByteArrayView body, QByteArrayView contentType)
     bool foreign = header.kind != Label::Invalid;
     if (!foreign) {
         const Declaration meta = Prescan(body).run();
-        if (isJapanese(meta.kind) || meta.kind == Label::Utf16)
+        if (settlesInPage(meta.kind))
             return decided(d, codingOf(meta.kind), CodingSource::Meta, meta.label);
         foreign = meta.kind == Label::Foreign;
     }
     if (!foreign) {
         const Declaration xml = xmlDeclaration(body);
-        if (isJapanese(xml.kind) || xml.kind == Label::Utf16)
+        if (settlesInPage(xml.kind))
             return decided(d, codingOf(xml.kind), CodingSource::Xml, xml.label);
         foreign = xml.kind == Label::Foreign;
     }
