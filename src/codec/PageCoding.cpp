@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <memory>
+#include <span>
 
 namespace senrokan
 {
@@ -106,36 +107,20 @@ QByteArrayView trimmed(QByteArrayView s)
     return s;
 }
 
-template <std::size_t N> bool listed(const char* const (&labels)[N], const char* label)
-{
-    for (const char* known : labels)
-        if (std::strcmp(known, label) == 0)
-            return true;
-    return false;
-}
-
 // The Encoding Standard's "get an encoding": blanks around ignored, ASCII case ignored.
 Label classify(QByteArrayView label)
 {
     label = trimmed(label);
-    char lowered[24];
-    if (label.isEmpty() || label.size() >= qsizetype(sizeof lowered))
-        return Label::Invalid;
-    for (qsizetype k = 0; k < label.size(); ++k)
-        lowered[k] = char(lower(at(label, k)));
-    lowered[label.size()] = '\0';
-    if (listed(ShiftJisLabels, lowered))
-        return Label::ShiftJis;
-    if (listed(Utf8Labels, lowered))
-        return Label::Utf8;
-    if (listed(EucJpLabels, lowered))
-        return Label::EucJp;
-    if (listed(Iso2022JpLabels, lowered))
-        return Label::Iso2022Jp;
-    if (listed(Utf16Labels, lowered))
-        return Label::Utf16;
-    if (listed(ForeignLabels, lowered))
-        return Label::Foreign;
+    static const struct {
+        std::span<const char* const> labels;
+        Label kind;
+    } Kinds[] = {{ShiftJisLabels, Label::ShiftJis}, {Utf8Labels, Label::Utf8},
+                 {EucJpLabels, Label::EucJp},       {Iso2022JpLabels, Label::Iso2022Jp},
+                 {Utf16Labels, Label::Utf16},       {ForeignLabels, Label::Foreign}};
+    for (const auto& [labels, kind] : Kinds)
+        for (const char* known : labels)
+            if (equalsNoCase(label, known))
+                return kind;
     return Label::Invalid;
 }
 
