@@ -179,9 +179,8 @@ void RouteChecker::runHttpsSteps(int route, int retry, Reporting how, const Rout
 
     // All three answers carry the page's own bytes, so they are read like the byte fetch's.
     m_check.PageBytes = page.body;
-    const CodingDecision coding = decidePageCoding(page.body, page.contentType);
-    showCoding(coding, status == 200 && how == Reporting::Interactive);
-    convertFetchedBytes(coding.coding);
+    const CodingDecision coding =
+        readFetchedPage(page.contentType, status == 200 && how == Reporting::Interactive);
     // Judged on the converted text: a not-found page in UTF-8 or EUC-JP says so only there.
     if (status == 200 && m_check.PageText.contains(NotFoundPage)) {
         failConnection(route, how, true);
@@ -260,10 +259,7 @@ CodingDecision RouteChecker::convertPage(const QString& status, const RouteDefin
             fetchBytes();
         convertBytes(coding.coding);
     } else {
-        const QByteArray contentType = fetchBytes();
-        coding = decidePageCoding(m_check.PageBytes, contentType);
-        showCoding(coding, false);
-        convertFetchedBytes(coding.coding);
+        coding = readFetchedPage(fetchBytes(), false);
     }
     if (m_cancelled)
         throw Failure(FailureKind::Cancelled);
@@ -277,13 +273,16 @@ void RouteChecker::showCoding(const CodingDecision& decision, bool showLabel)
         m_display.setPageText(shownDeclaration(decision));
 }
 
-void RouteChecker::convertFetchedBytes(PageCoding pageCoding)
+CodingDecision RouteChecker::readFetchedPage(const QByteArray& contentType, bool showLabel)
 {
+    const CodingDecision coding = decidePageCoding(m_check.PageBytes, contentType);
+    showCoding(coding, showLabel);
     // Only the codings that convert text need the bytes read as the socket reads them; the
     // others decode the bytes themselves.
-    if (pageCoding == PageCoding::ShiftJis || pageCoding == PageCoding::Iso2022Jp)
+    if (coding.coding == PageCoding::ShiftJis || coding.coding == PageCoding::Iso2022Jp)
         m_check.PageText = Kconv(m_check.PageBytes, 3, 0);
-    convertBytes(pageCoding);
+    convertBytes(coding.coding);
+    return coding;
 }
 
 void RouteChecker::convertBytes(PageCoding pageCoding)

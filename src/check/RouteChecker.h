@@ -73,8 +73,9 @@ private:
                                const QString& path, Reporting how);
     void showCoding(const CodingDecision& decision, bool showLabel);
     void convertBytes(PageCoding pageCoding);
-    // The same for a page that came only as fetched bytes.
-    void convertFetchedBytes(PageCoding pageCoding);
+    // A page that came only as fetched bytes (PageBytes, with its Content-Type): its coding
+    // decided, shown and the text converted.
+    CodingDecision readFetchedPage(const QByteArray& contentType, bool showLabel);
     void wait(int ms);
     QString nowText() const;
     void report(const QString& prompt, const QString& title, Reporting how);

@@ -16,8 +16,7 @@ Status decideStatus(const RouteDefinition& route, const QString& pageText, QTime
         return StatusOutOfHours;
 
     const QString& word = route[MatchWord];
-    const QString decoded = jsonReply ? decodeJsonEscapes(pageText) : QString();
-    const QString& text = jsonReply ? decoded : pageText;
+    const QString text = jsonReply ? decodeJsonEscapes(pageText) : pageText;
     const TextSearch page(text);
     if (route[SubtitleStart].isEmpty())
         return page.find(word, 1) != 0 ? StatusNormal : StatusDelayed;

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <memory>
+#include <span>
 
 namespace senrokan
 {
@@ -106,36 +107,20 @@ QByteArrayView trimmed(QByteArrayView s)
     return s;
 }
 
-template <std::size_t N> bool listed(const char* const (&labels)[N], const char* label)
-{
-    for (const char* known : labels)
-        if (std::strcmp(known, label) == 0)
-            return true;
-    return false;
-}
-
 // The Encoding Standard's "get an encoding": blanks around ignored, ASCII case ignored.
 Label classify(QByteArrayView label)
 {
     label = trimmed(label);
-    char lowered[24];
-    if (label.isEmpty() || label.size() >= qsizetype(sizeof lowered))
-        return Label::Invalid;
-    for (qsizetype k = 0; k < label.size(); ++k)
-        lowered[k] = char(lower(at(label, k)));
-    lowered[label.size()] = '\0';
-    if (listed(ShiftJisLabels, lowered))
-        return Label::ShiftJis;
-    if (listed(Utf8Labels, lowered))
-        return Label::Utf8;
-    if (listed(EucJpLabels, lowered))
-        return Label::EucJp;
-    if (listed(Iso2022JpLabels, lowered))
-        return Label::Iso2022Jp;
-    if (listed(Utf16Labels, lowered))
-        return Label::Utf16;
-    if (listed(ForeignLabels, lowered))
-        return Label::Foreign;
+    static const struct {
+        std::span<const char* const> labels;
+        Label kind;
+    } Kinds[] = {{ShiftJisLabels, Label::ShiftJis}, {Utf8Labels, Label::Utf8},
+                 {EucJpLabels, Label::EucJp},       {Iso2022JpLabels, Label::Iso2022Jp},
+                 {Utf16Labels, Label::Utf16},       {ForeignLabels, Label::Foreign}};
+    for (const auto& [labels, kind] : Kinds)
+        for (const char* known : labels)
+            if (equalsNoCase(label, known))
+                return kind;
     return Label::Invalid;
 }
 
@@ -143,6 +128,13 @@ bool isJapanese(Label label)
 {
     return label == Label::ShiftJis || label == Label::Utf8 || label == Label::EucJp ||
            label == Label::Iso2022Jp;
+}
+
+// A declaration inside the page settles its coding when it names a Japanese coding, or UTF-16,
+// taken there as UTF-8 (see codingOf).
+bool settlesInPage(Label label)
+{
+    return isJapanese(label) || label == Label::Utf16;
 }
 
 PageCoding codingOf(Label label)
@@ -683,13 +675,13 @@ CodingDecision decidePageCoding(QByteArrayView body, QByteArrayView contentType)
     bool foreign = header.kind != Label::Invalid;
     if (!foreign) {
         const Declaration meta = Prescan(body).run();
-        if (isJapanese(meta.kind) || meta.kind == Label::Utf16)
+        if (settlesInPage(meta.kind))
             return decided(d, codingOf(meta.kind), CodingSource::Meta, meta.label);
         foreign = meta.kind == Label::Foreign;
     }
     if (!foreign) {
         const Declaration xml = xmlDeclaration(body);
-        if (isJapanese(xml.kind) || xml.kind == Label::Utf16)
+        if (settlesInPage(xml.kind))
             return decided(d, codingOf(xml.kind), CodingSource::Xml, xml.label);
         foreign = xml.kind == Label::Foreign;
     }

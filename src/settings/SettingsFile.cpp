@@ -221,8 +221,7 @@ SettingsRead readSettingsFile(const QString& path, const QString& dir)
     // A process whose current directory was removed gets an empty one; joining names to it
     // would reach into the root directory.
     if (dir.isEmpty()) {
-        result.failedFile = SettingsFileName;
-        result.failure = FailureKind::FileNotFound;
+        markFailed(result, SettingsFileName, FailureKind::FileNotFound, 0);
         return result;
     }
     LineReader settings(path, result);

@@ -44,6 +44,9 @@ private Q_SLOTS:
             "EUC-JP (meta)", "euc-jp");
         row("content without http-equiv ignored",
             head + "<meta content=\"text/html; charset=utf-8\">", "Shift_JIS (default)", "");
+        row("a NUL inside a label makes it none",
+            head + "<meta charset=\"utf-8" + QByteArray(1, '\0') + "x\">", "Shift_JIS (default)",
+            "");
         row("utf-16 in a meta means UTF-8", head + "<meta charset=\"utf-16\">", "UTF-8 (meta)",
             "utf-16");
         row("unknown label skipped, first valid wins",
