@@ -35,17 +35,12 @@ QString canonicalFolder(const QString& folder)
     return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
 }
 
-// $XDG_RUNTIME_DIR, which Qt accepts only when it is the user's own and private, else a private
-// folder Qt makes for the user; empty when neither can be had. Never the shared temporary folder,
-// where another user could create our lock first.
-QString runtimeFolder()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-}
-
+// name in $XDG_RUNTIME_DIR, which Qt accepts only when it is the user's own and private, else in a
+// private folder Qt makes for the user; empty when neither can be had. Never the shared temporary
+// folder, where another user could create our lock first.
 QString inRuntimeFolder(const QString& name)
 {
-    const QString folder = runtimeFolder();
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     return folder.isEmpty() ? QString() : QDir(folder).filePath(name);
 }
 
@@ -84,7 +79,7 @@ SingleInstance::Claim SingleInstance::claim(int answerLimitMs)
 {
     // A lock whose holder has died (killed, crashed) is recognised by its process id and taken
     // over at once.
-    const QString lock = lockPath(m_key);
+    const QString lock = m_lock.fileName();
     if (lock.isEmpty())
         return Claim::Unguarded;
     if (platform::fileTrust(lock) == platform::FileTrust::Refused)

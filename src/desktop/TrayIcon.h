@@ -31,8 +31,8 @@ public:
     void setPicture(TrayPicture picture);
     // Takes the icon away, as the program does when it ends.
     void remove();
-    // The main window is shown: the icon stays, but its clicks stop counting.
-    void windowShown() { m_trayCallbackFlag = 0; }
+    // The main window is shown: the icon stays, but its clicks and its menu stop counting.
+    void windowShown() { setTrayCallbackFlag(0); }
 
     bool isPresent() const { return m_icon.isVisible(); }
     TrayPicture picture() const { return m_picture; }
