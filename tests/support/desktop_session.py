@@ -12,7 +12,7 @@ import time
 import gi
 
 gi.require_version("Atspi", "2.0")
-from gi.repository import Atspi  # noqa: E402
+from gi.repository import Atspi, GLib  # noqa: E402
 
 # A guard against hanging only: every wait ends as soon as what it waits for is there.
 LIMIT_SECONDS = 60
@@ -23,7 +23,11 @@ TESTENV = os.environ["SENROKAN_TESTENV"]
 def until(find, what, limit=LIMIT_SECONDS):
     deadline = time.monotonic() + limit
     while time.monotonic() < deadline:
-        found = find()
+        try:
+            found = find()
+        except GLib.Error:
+            # An object went away while the tree was read (a box closing): read it again.
+            found = None
         if found:
             return found
         time.sleep(0.05)
