@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
 // Conversion and folded search of a 1 MiB status page, the work a check does once the page is
 // in, and the choice of coding on a 2 MB reply: MB/s counts page bytes.
 #include "check/StatusDecision.h"

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright 2026 The Senrokan developers
 # CPU time and peak memory of one senrokan-check run over five 180 KB Shift_JIS pages served by
 # nginx on loopback port 80 (needs root for the port), set up by the tests' own fixtures.
 # Usage: bench/footprint.sh [build-dir]

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright 2026 The Senrokan developers
 # CPU and resident memory of senrokan left resident and idle, beside its floor measured in the
 # same run: a real X server (Xvfb) with a notification area (trayer), the program started
 # resident from a settings file with five routes and the default 30-minute interval, so no check

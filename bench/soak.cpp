@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
 // The long soak: 2 000 timed cycles (or the number given) against loopback pages with short
 // timings; prints resident memory and open descriptors at the first, a settled and the last
 // cycle.

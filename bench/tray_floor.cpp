@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
 // The floor of bench/resident_idle.sh: a bare Qt program with one icon in the notification
 // area and nothing else, started the way senrokan is.
 // usage: tray_floor ICON.svg

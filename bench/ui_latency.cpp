@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
 // How quickly the main window answers input while a check reads a page that a server dribbles
 // in small pieces: another thread posts a key press to a route field every 2 ms, stamped, and
 // the window's event filter notes how long each waited. Prints the 50th, 99th percentile and

@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright 2026 The Senrokan developers
 """Writes notify.wav, the chime Senrokan plays when a line is delayed.
 
 Two soft bell tones, high then low, 22050 Hz mono 16-bit, 0.4 s in all so that three chimes

@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright 2026 The Senrokan developers
 # senrokan_gui: the main window and the desktop parts (Qt Widgets); senrokan: the desktop program.
 find_package(Qt6 6.4 REQUIRED COMPONENTS Widgets)
 

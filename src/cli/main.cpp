@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
 // senrokan-check: the timed check of all routes, without a window.
 #include "check/RouteChecker.h"
 #include "cycle/StatusSummary.h"

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
 // Routes on HTTPS servers against a real nginx with certificates made by the test, and the byte
 // fetch of a plain route naming the same resource as its socket request.
 #include "check/RouteChecker.h"

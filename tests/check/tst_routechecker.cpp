@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
 // The check of one route against a scripted loopback server: request bytes, status lines,
 // retries, byte fetches, codings, the error trap and the interactive reporting.
 #include "check/RouteChecker.h"

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
 // Valid hours, the forms a time of day is written in, and the verdict on a page's text.
 #include "check/StatusDecision.h"
 #include "check/TimeWindow.h"

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
 // senrokan-check end to end: a real nginx on a loopback address, port 80, serving pages in the
 // four codings, and the checker run as its own process against a settings file.
 #include "codec/Converter.h"

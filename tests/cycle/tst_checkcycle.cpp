@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
 // The timed check cycle with a recording display, ticks driven by hand or by short real timers,
 // and routes served by a scripted loopback server.
 #include "check/RouteChecker.h"

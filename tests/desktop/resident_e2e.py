@@ -1,4 +1,6 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright 2026 The Senrokan developers
 """Senrokan left resident, end to end: a real X server with a notification area (trayer), nginx
 on a loopback address at port 80 serving a status page without its match word, and the real
 program started resident with a check at once. Within 30 seconds the delay popup must be on

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
 // The delay chime: which notify.wav it plays, that the sound player is loaded only by a chime
 // with a file to play, that chimes sound while the main thread sleeps, and that the committed
 // notify.wav is the script's and short.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
 // The option switches, the interval options and the notification-area icon on their own, each
 // bound to one set of settings values; the icon's clicks, menu and pictures.
 #include "desktop/IntervalOptions.h"

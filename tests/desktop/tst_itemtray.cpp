@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
 // The real program on today's desktops: a StatusNotifierItem tray and a notification service on
 // a private session bus, on X11 (Xvfb, no XEmbed tray) and on Wayland (weston). The icon
 // registers with a theme name and exports its menu; a click (Activate) or the notification's

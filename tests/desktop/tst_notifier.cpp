@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
 // Desktop notifications of a delay against a notification service on a private session bus:
 // what each Notify carries, replacing and withdrawing, reports asked for while the service has
 // not answered, titles that look like markup, the notification's action, the program's end, and

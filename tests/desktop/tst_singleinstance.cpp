@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
 // SingleInstance in one process: which spellings of a folder meet, what a later start is told,
 // what the owner accepts on its socket, what happens when no lock can be made, and that another
 // user's lock neither stops a start nor draws it to a stranger's socket.

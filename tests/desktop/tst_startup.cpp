@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
 // The Startup buttons and the autostart entry behind them, in a temporary configuration folder.
 // Entries are judged by real consumers: the freedesktop validator and GLib's launcher.
 #include "platform/StartupEntry.h"

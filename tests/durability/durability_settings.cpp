@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
 // Saving the settings file while the process is killed: a child saves two versions in turn
 // without end and is killed with SIGKILL at a random moment; the file must then be exactly one
 // of the two versions, whole.

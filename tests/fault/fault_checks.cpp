@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
 // Misbehaving servers against the timed check, in process through CheckCycle with short waits
 // and, as root, against senrokan-check with its real waits on port 80 of loopback addresses of
 // its own. Each fault sits on route 1; route 2 serves a normal page and must still be checked.

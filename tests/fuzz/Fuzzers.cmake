@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright 2026 The Senrokan developers
 # A second build of the core with clang, libFuzzer, AddressSanitizer and UBSan, in build/fuzz,
 # made with every build of the project; CTest runs each target for a bounded time from its
 # committed seeds.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
 // The coding decision and conversion as the check makes them: a whole socket reply (status line,
 // header lines, body), and a fetched body with its Content-Type header, cut at the first NUL.
 #include "FuzzInput.h"

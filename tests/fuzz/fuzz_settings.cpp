@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
 // The settings reader on whole files: the input is cut at a NUL byte into Senrokan.DEF and a
 // railway file "rail.DEF" beside it, which line 1 may name as the priority file. A complete
 // read must survive being written and read again.

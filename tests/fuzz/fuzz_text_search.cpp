@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
 // The folded search with section markers, as the verdict uses it: page, match word, section
 // start and section end cut from one input at NUL bytes.
 #include "FuzzInput.h"

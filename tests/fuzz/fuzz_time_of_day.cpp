@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
 // The time-of-day reader and the valid-hours window: two times cut from one input at a NUL byte.
 #include "FuzzInput.h"
 

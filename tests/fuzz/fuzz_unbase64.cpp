@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
 // UnBase64 on any text, and the round trip through EncodeBase64 for single-byte input.
 #include "FuzzInput.h"
 

@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright 2026 The Senrokan developers
 # run_fuzzer.sh FUZZER SEEDS SECONDS ARTIFACTS
 # Runs a fuzz target for SECONDS from the committed SEEDS (left untouched: new inputs go to a
 # scratch directory); a crashing input is written to ARTIFACTS and fails the run.

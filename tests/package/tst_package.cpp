@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
 // The Debian packages as cpack builds them (senrokan and, with the browser, senrokan-browser),
 // each unpacked into a scratch root: lintian accepts them, their control fields, that each one's
 // Depends names the package of every library its own files link (and only the browser's names Qt

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
 // The addresses built from a route's fields: the web view's, and the URLs the HTTP client asks.
 #include "route/RouteAddress.h"
 

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
 // The 50-line settings layout: reading with the priority redirect and partial results, writing
 // bytes, saves that never leave a half file, and folders where other users plant files.
 #include "codec/Converter.h"

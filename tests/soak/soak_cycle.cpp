@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
 // A short soak of the timed cycle with real timers: memory and descriptors stay flat over
 // hundreds of cycles of normal, late, failing, oversized and byte-fetched pages.
 #include "support/SoakRun.h"

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
 #include "NginxSite.h"
 
 #include "ProcessRun.h"

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
 #pragma once
 
 // Status pages as servers send them: markup with a declared coding, encoded in a coding.

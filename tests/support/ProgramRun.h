@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
 #pragma once
 
 // The built senrokan as a child process on a test's display, for the suites that name it and

@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright 2026 The Senrokan developers
 """What the tests of the real program on a real X server share: reading the program through
 AT-SPI the way a screen reader does, and the test fixtures of senrokan-testenv.
 

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
 // The test fixtures for scripts (the Python session tests and the benches), so that they start
 // servers, sessions and settings files the way the C++ tests do:
 //   senrokan-testenv display [--tray] [--atspi] -- PROGRAM ARGS...

@@ -1,4 +1,6 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright 2026 The Senrokan developers
 """Senrokan through the accessibility bus (AT-SPI), the way a screen reader or an automation
 tool uses it: fields read and typed, tab captions read, buttons pressed, a message box read and
 dismissed, a route checked on demand against nginx.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
 // The main window on the offscreen platform with real settings files in a temporary current
 // directory: start-up loading, saving at exit, the railway files, the switches, the pointer and the
 // names screen readers and automation rely on.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
 // The page-text area takes a long page in slices: what it ends up showing must be the page,
 // however the slices fall, with lines over the display limit broken on screen only; a page of one
 // huge line fills in slices whose cost does not grow with what is already shown.

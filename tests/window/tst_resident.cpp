@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
 // Resident operation of the main window on the offscreen platform: going resident, coming back
 // from the icon, the delay popup, and every way out, also in the middle of a check.
 #include "FormHelpers.h"

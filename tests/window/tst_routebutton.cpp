@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
 // The route buttons "送信" on the real window (offscreen) against a scripted loopback server:
 // what the user sees of the check, its boxes, the pointer, and where the web view goes after.
 #include "FormHelpers.h"

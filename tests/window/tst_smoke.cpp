@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
 // The real senrokan on a real X server (Xvfb): its window is found by its caption and closed by
 // its close box, as a window manager does it, and the settings file is left as it was. With a
 // notification area (trayer), one program per folder: a second start in a folder where one runs

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
 // The routes' web views on the offscreen platform: none exists and no browser library is mapped
 // until a route shows a page, the text view stands in when the browser plugin cannot be used,
 // and the browser is never started where its sandbox would refuse to run.

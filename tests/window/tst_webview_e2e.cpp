@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
 // A route's browser for real: the browser plugin of the built program on an X server of the
 // test's own (run under senrokan-testenv display), loading a page from a scripted server on
 // loopback; the page title is read back through the plugin. The browser's libraries are mapped

@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright 2026 The Senrokan developers
 """Writes the settings-file fixtures of this folder. Run it only to change them: the tests
 compare what the program writes with these bytes, made independently of the program."""
 from pathlib import Path
