@@ -5,7 +5,9 @@
 
 #include <unicode/ucsdet.h>
 
+#include <algorithm>
 #include <cstring>
+#include <optional>
 #include <memory>
 #include <span>
 
@@ -166,46 +168,106 @@ Declaration declared(QByteArrayView label)
     return {trimmed(label), classify(label)};
 }
 
-// The charset parameter of a MIME type ("text/html; charset=UTF-8"); the first one counts.
-Declaration headerDeclaration(QByteArrayView type)
+bool isToken(QByteArrayView s)
 {
-    qsizetype i = type.indexOf(';');
-    const qsizetype n = type.size();
-    while (i >= 0 && i < n) {
-        ++i; // past ';'
-        const qsizetype nameStart = i;
-        while (i < n && type[i] != ';' && type[i] != '=')
-            ++i;
-        if (i >= n || type[i] == ';')
-            continue;
-        const QByteArrayView name = trimmed(type.sliced(nameStart, i - nameStart));
-        ++i; // past '='
-        while (i < n && isAsciiSpace(at(type, i)))
-            ++i;
-        QByteArrayView value;
-        if (i < n && type[i] == '"') {
-            const qsizetype close = type.indexOf('"', i + 1);
-            const qsizetype end = close < 0 ? n : close;
-            value = type.sliced(i + 1, end - i - 1);
-            i = type.indexOf(';', end);
-        } else {
-            const qsizetype semicolon = type.indexOf(';', i);
-            const qsizetype end = semicolon < 0 ? n : semicolon;
-            value = type.sliced(i, end - i);
-            i = semicolon;
-        }
-        if (equalsNoCase(name, "charset") && !trimmed(value).isEmpty())
-            return declared(value);
-    }
-    return {};
+    static constexpr QByteArrayView Marks = "!#$%&'*+-.^_`|~";
+    return !s.isEmpty() && std::all_of(s.begin(), s.end(), [](char c) {
+        return isAsciiLetter(uchar(c)) || (c >= '0' && c <= '9') || Marks.contains(c);
+    });
 }
 
-bool isJsonType(QByteArrayView type)
+// From position i at an opening quote: the quoted string's text with its backslash escapes
+// undone; i ends past the closing quote (or at the end, when there is none).
+QByteArray quotedString(QByteArrayView s, qsizetype& i)
 {
-    const qsizetype semicolon = type.indexOf(';');
-    const QByteArrayView essence = trimmed(semicolon < 0 ? type : type.first(semicolon));
-    return equalsNoCase(essence, "application/json") || equalsNoCase(essence, "text/json") ||
-           (essence.size() > 5 && equalsNoCase(essence.last(5), "+json"));
+    QByteArray value;
+    for (++i; i < s.size(); ++i) {
+        if (s[i] == '"') {
+            ++i;
+            break;
+        }
+        if (s[i] == '\\' && i + 1 < s.size())
+            ++i;
+        value += s[i];
+    }
+    return value;
+}
+
+struct MimeType {
+    QByteArray essence; // "type/subtype", lower case
+    std::optional<QByteArray> charset;
+};
+
+// The MIME Sniffing standard's parse of one MIME type, keeping only what the coding needs.
+std::optional<MimeType> parseMimeType(QByteArrayView text)
+{
+    text = trimmed(text);
+    const qsizetype slash = text.indexOf('/');
+    const qsizetype semicolon = text.indexOf(';');
+    const qsizetype end = semicolon < 0 ? text.size() : semicolon;
+    if (slash < 0 || slash > end || !isToken(text.first(slash)) ||
+        !isToken(trimmed(text.sliced(slash + 1, end - slash - 1))))
+        return std::nullopt;
+    MimeType type{trimmed(text.first(end)).toByteArray().toLower(), std::nullopt};
+    for (qsizetype i = end; i < text.size();) {
+        ++i; // past ';'
+        while (i < text.size() && isAsciiSpace(at(text, i)))
+            ++i;
+        const qsizetype nameStart = i;
+        while (i < text.size() && text[i] != ';' && text[i] != '=')
+            ++i;
+        const QByteArrayView name = text.sliced(nameStart, i - nameStart);
+        if (i >= text.size() || text[i] == ';')
+            continue;
+        ++i; // past '='
+        QByteArray value;
+        if (i < text.size() && text[i] == '"') {
+            value = quotedString(text, i);
+            while (i < text.size() && text[i] != ';')
+                ++i;
+        } else {
+            const qsizetype valueStart = i;
+            while (i < text.size() && text[i] != ';')
+                ++i;
+            value = trimmed(text.sliced(valueStart, i - valueStart)).toByteArray();
+            if (value.isEmpty())
+                continue;
+        }
+        if (!type.charset && equalsNoCase(name, "charset"))
+            type.charset = value;
+    }
+    return type;
+}
+
+// The Fetch standard's extraction of a MIME type from the Content-Type header's values, as
+// repeated headers combine (joined by commas): a later value of the same type without a charset
+// keeps the earlier charset; values that do not parse, and */*, are passed over.
+std::optional<MimeType> extractMimeType(QByteArrayView values)
+{
+    std::optional<MimeType> found;
+    for (qsizetype i = 0; i <= values.size();) {
+        // One value: up to a comma that is not inside a quoted string.
+        const qsizetype start = i;
+        while (i < values.size() && values[i] != ',') {
+            if (values[i] == '"')
+                quotedString(values, i);
+            else
+                ++i;
+        }
+        std::optional<MimeType> type = parseMimeType(values.sliced(start, i - start));
+        ++i; // past ','
+        if (!type || type->essence == "*/*")
+            continue;
+        if (found && found->essence == type->essence && !type->charset)
+            type->charset = found->charset;
+        found = type;
+    }
+    return found;
+}
+
+bool isJsonType(QByteArrayView essence)
+{
+    return essence == "application/json" || essence == "text/json" || essence.endsWith("+json");
 }
 
 // The HTML standard's extraction of a charset from a meta element's content attribute.
@@ -660,19 +722,22 @@ CodingDecision decided(CodingDecision d, PageCoding coding, CodingSource source,
 
 CodingDecision decidePageCoding(QByteArrayView body, QByteArrayView contentType)
 {
+    const std::optional<MimeType> type = extractMimeType(contentType);
+    const QByteArray essence = type ? type->essence : QByteArray();
     CodingDecision d;
     if (body.startsWith("\xEF\xBB\xBF")) {
-        d.json = isJsonType(contentType) || opensAsJson(body.sliced(3));
+        d.json = isJsonType(essence) || opensAsJson(body.sliced(3));
         return decided(d, PageCoding::Utf8, CodingSource::Bom);
     }
-    d.json = isJsonType(contentType) || opensAsJson(body);
+    d.json = isJsonType(essence) || opensAsJson(body);
     if (body.startsWith("\xFF\xFE"))
         return decided(d, PageCoding::Utf16Le, CodingSource::Bom);
     if (body.startsWith("\xFE\xFF"))
         return decided(d, PageCoding::Utf16Be, CodingSource::Bom);
 
     // A declaration of a coding that is none of ours ends the search: the detector decides.
-    const Declaration header = headerDeclaration(contentType);
+    const Declaration header =
+        type && type->charset ? declared(*type->charset) : Declaration();
     if (isJapanese(header.kind))
         return decided(d, codingOf(header.kind), CodingSource::Header, header.label);
     bool foreign = header.kind != Label::Invalid;
@@ -716,9 +781,9 @@ CodingDecision decideReplyCoding(QByteArrayView reply)
             break;
         }
     }
-    // Header lines after the status line; the last Content-Type counts, as in browsers.
+    // Header lines after the status line; repeated Content-Type headers combine as in HTTP.
     const QByteArrayView head = reply.first(headEnd);
-    QByteArrayView contentType;
+    QByteArray contentType;
     qsizetype line = head.indexOf('\n');
     while (line >= 0) {
         const qsizetype start = line + 1;
@@ -727,8 +792,11 @@ CodingDecision decideReplyCoding(QByteArrayView reply)
         if (!startsWithNoCase(text, 0, "content-type"))
             continue;
         const QByteArrayView rest = trimmed(text.sliced(12));
-        if (rest.startsWith(':'))
-            contentType = trimmed(rest.sliced(1));
+        if (!rest.startsWith(':'))
+            continue;
+        if (!contentType.isEmpty())
+            contentType += ", ";
+        contentType += trimmed(rest.sliced(1));
     }
     return decidePageCoding(reply.sliced(bodyStart), contentType);
 }

@@ -24,7 +24,8 @@ struct CodingDecision {
     bool json = false; // a JSON reply: its text is searched with string escapes decoded
 };
 
-// The coding of a page from its body and the value of its Content-Type header. Declarations are
+// The coding of a page from its body and the value of its Content-Type header (repeated headers
+// joined by commas, as HTTP combines them and Qt reports them). Declarations are
 // matched by the Encoding Standard's labels; a declaration of a coding other than the four
 // Japanese ones (and UTF-16 by mark) leaves the choice to the detector. Linear in the body's
 // size; the meta prescan covers the whole body.

@@ -26,8 +26,21 @@ enum class FileTrust {
 FileTrust fileTrust(const QString& path);
 
 // Opens path for reading when it is the user's own regular file; file is left closed otherwise.
-// Never blocks, not even on a FIFO.
+// Never blocks, not even on a FIFO. What was opened is what is judged.
 FileTrust openOwnFile(QFile& file, const QString& path);
+
+enum class NewFileAccess {
+    AsUmask,  // a file anyone may read unless the user's umask says otherwise
+    UserOnly, // a file that holds secrets or a record of the user's
+};
+
+// Replaces the file at path with bytes, or creates it: a temporary file in the same folder is
+// written, synced and renamed onto the name, so a failed write leaves the old file whole and a
+// link put there meanwhile is replaced, never written through. A link of the user's own is
+// followed and the file it leads to replaced the same way. An existing file keeps its
+// permissions. False, with nothing changed, when path is refused or the write fails.
+bool writeOwnFile(const QString& path, const QByteArray& bytes,
+                  NewFileAccess access = NewFileAccess::AsUmask);
 
 // The current directory as the start of the program's paths: its full name, or another path to
 // it when its name is not valid text in the system's file-name encoding (decoded, the name would

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
 namespace senrokan::platform
 {
@@ -28,6 +29,20 @@ FileTrust openOwnFile(QFile& file, const QString& path)
         return trust;
     file.setFileName(path);
     return file.open(QIODevice::ReadOnly) ? FileTrust::Own : FileTrust::Refused;
+}
+
+bool writeOwnFile(const QString& path, const QByteArray& bytes, NewFileAccess access)
+{
+    if (fileTrust(path) == FileTrust::Refused)
+        return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (access == NewFileAccess::UserOnly)
+        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    // QSaveFile buffers: a write that fails only in the final flush would still be committed
+    // over the old file, so flush first and let the temporary file go when it fails.
+    return file.write(bytes) == bytes.size() && file.flush() && file.commit();
 }
 
 std::optional<QString> currentDirectory()

@@ -4,12 +4,12 @@
 #include "StartupEntry.h"
 
 #include "DesktopEntry.h"
+#include "LocalFiles.h"
 #include "route/Failure.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace senrokan::platform
 {
@@ -41,12 +41,7 @@ void addStartupEntry(const QString& executable, const QString& workingDirectory)
     const QString path = startupEntryPath();
     if (!QDir().mkpath(QFileInfo(path).path()))
         throw Failure(FailureKind::CannotWrite);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw Failure(FailureKind::CannotWrite);
-    // QSaveFile buffers, and a failure in its final flush was still committed; flushing first
-    // lets the temporary file go instead of replacing the entry with a cut-off one.
-    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
+    if (!writeOwnFile(path, bytes))
         throw Failure(FailureKind::CannotWrite);
 }
 

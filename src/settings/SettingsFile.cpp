@@ -7,7 +7,6 @@
 #include "platform/LocalFiles.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace senrokan
 {
@@ -259,17 +258,7 @@ SettingsRead readRailwayFile(const QString& path)
 void writeLayoutFile(const QString& path, const QString& line1, const SettingsValues& values,
                      const RouteBlocks& routes)
 {
-    // QSaveFile would write through a link itself, past the kernel's guard on links in shared
-    // folders, and create a missing target.
-    if (platform::fileTrust(path) == platform::FileTrust::Refused)
-        throw Failure(FailureKind::CannotWrite);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw Failure(FailureKind::CannotWrite);
-    const QByteArray bytes = encodeLayout(layoutLines(line1, values, routes));
-    // QSaveFile buffers: a write that fails only in the final flush would still be committed
-    // over the old file, so flush first and let the temporary file go when it fails.
-    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
+    if (!platform::writeOwnFile(path, encodeLayout(layoutLines(line1, values, routes))))
         throw Failure(FailureKind::CannotWrite);
 }
 

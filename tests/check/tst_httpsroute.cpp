@@ -66,6 +66,8 @@ private Q_SLOTS:
             QStringLiteral("location = /to-plain.html { return 302 %1/utf8.html; } "
                            "location = /moved.html { return 301 /utf8.html; } "
                            "location /hdr-utf8/ { charset utf-8; } "
+                           "location /two-types/ { charset euc-jp; "
+                           "add_header Content-Type text/html; } "
                            "location /closed/ { error_page 403 /utf8.html; return 403; } "
                            "location /refused/ { error_page 400 /utf8.html; return 400; }")
                 .arg(plain);
@@ -82,6 +84,7 @@ private Q_SLOTS:
             {"utf8.html", page(coding::Utf8, utf8, Normal)},
             {"euc.html", page(coding::EucJp, metaFor(QStringLiteral("EUC-JP")), Normal)},
             {"hdr-utf8/p.html", page(coding::Utf8, {}, Normal)},
+            {"two-types/p.html", page(coding::EucJp, {}, Normal)},
             {"hdr-utf8/attr.html",
              page(coding::Utf8, QStringLiteral("<meta charset=\"UTF-8\">"), Normal)},
             {"delayed.html", page(coding::Utf8, utf8, delayed)},
@@ -107,26 +110,34 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("directory");
         QTest::addColumn<int>("status");
-        QTest::newRow("shift_jis declared") << QStringLiteral("sjis.html") << 0;
-        QTest::newRow("utf-8 declared") << QStringLiteral("utf8.html") << 0;
-        QTest::newRow("utf-8 from the header") << QStringLiteral("hdr-utf8/p.html") << 0;
-        QTest::newRow("header charset where the meta attribute gives none")
-            << QStringLiteral("hdr-utf8/attr.html") << 0;
-        QTest::newRow("delayed") << QStringLiteral("delayed.html") << 1;
-        QTest::newRow("403 carries the page") << QStringLiteral("closed/p.html") << 0;
-        QTest::newRow("400 carries the page") << QStringLiteral("refused/p.html") << 0;
-        QTest::newRow("redirect within https followed") << QStringLiteral("moved.html") << 0;
-        QTest::newRow("japanese path names the UTF-8 folder")
-            << QStringLiteral("運行/utf8.html") << 1;
+        QTest::addColumn<QString>("coding");
+        auto row = [](const char* name, const QString& directory, int status, const char* coding) {
+            QTest::newRow(name) << directory << status << QString::fromLatin1(coding);
+        };
+        row("shift_jis declared", QStringLiteral("sjis.html"), 0, "Shift_JIS (meta)");
+        row("utf-8 declared", QStringLiteral("utf8.html"), 0, "UTF-8 (meta)");
+        row("utf-8 from the header", QStringLiteral("hdr-utf8/p.html"), 0, "UTF-8 (header)");
+        row("header charset where the meta attribute gives none",
+            QStringLiteral("hdr-utf8/attr.html"), 0, "UTF-8 (header)");
+        row("two Content-Type headers keep the charset", QStringLiteral("two-types/p.html"), 0,
+            "EUC-JP (header)");
+        row("delayed", QStringLiteral("delayed.html"), 1, "UTF-8 (meta)");
+        row("403 carries the page", QStringLiteral("closed/p.html"), 0, "UTF-8 (meta)");
+        row("400 carries the page", QStringLiteral("refused/p.html"), 0, "UTF-8 (meta)");
+        row("redirect within https followed", QStringLiteral("moved.html"), 0, "UTF-8 (meta)");
+        row("japanese path names the UTF-8 folder", QStringLiteral("運行/utf8.html"), 1,
+            "UTF-8 (meta)");
     }
 
     void codings()
     {
         QFETCH(QString, directory);
         QFETCH(int, status);
+        QFETCH(QString, coding);
         setRoute(1, good(), directory);
         m_checker->PollRoute(1, 0);
         QCOMPARE(state(1).Status, status);
+        QCOMPARE(m_display.codings, QStringList{coding});
         QCOMPARE(m_display.statusTexts, Reached);
         QVERIFY(m_checker->checkState().PageText.contains(Line));
         QCOMPARE(state(1).CheckTime, QStringLiteral("2026-03-05T14:07:09"));

@@ -70,6 +70,20 @@ private Q_SLOTS:
         row("quoted header charset, any case",
             "HTTP/1.0 200 OK\nCONTENT-TYPE :text/html;Charset=\"EUC-JP\"\n\nx", "EUC-JP (header)",
             "EUC-JP");
+        const QByteArray euc = Converter(coding::EucJp).encode(QStringLiteral("平常運転"));
+        row("repeated Content-Type of the same type keeps the charset",
+            "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=\"euc-jp\"\r\n"
+            "Content-Type: text/html\r\n\r\n" + euc,
+            "EUC-JP (header)", "euc-jp");
+        row("repeated Content-Type of another type drops it",
+            "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\n"
+            "Content-Type: text/plain\r\n\r\n<html>",
+            "Shift_JIS (default)", "");
+        row("*/*, ill-formed types and quoted commas passed over",
+            "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=euc-jp\r\n"
+            "Content-Type: */*, nonsense; charset=utf-8\r\n"
+            "Content-Type: text/html; x=\"a,b;charset=utf-8\"\r\n\r\n" + euc,
+            "EUC-JP (header)", "euc-jp");
         row("charset in the body's text is no header",
             head + "Content-Type: text/html; charset=UTF-8", "Shift_JIS (default)", "");
         row("no charset", head + "<html>", "Shift_JIS (default)", "");

@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -331,6 +332,75 @@ private Q_SLOTS:
             QCOMPARE(readBytes(settings).count("\r\n"), SettingsLineCount);
             QCOMPARE(readSettings(m_dir->path()).routes[0][2], fieldRead);
         }
+    }
+
+    // Saves and reads racing another user who keeps putting a link of theirs at the name: the
+    // file it leads to is never written nor read as the settings, whoever wins each round.
+    void linkRace()
+    {
+        const QString victim = path(QStringLiteral("victim"));
+        const QByteArray precious = cp932Lines(sampleLines(QStringLiteral("victim's line 1")));
+        writeBytes(victim, precious);
+        const QString settings = path(SettingsFileName);
+        RouteBlocks routes;
+        routes[0][0] = QStringLiteral("ours");
+        int saved = 0;
+        {
+            test::LinkFlipper attacker(settings, victim);
+            // Until both sides have had a few thousand turns, however the threads are scheduled.
+            for (int round = 0; round < 3000 || (attacker.flips() < 3000 && round < 300000);
+                 ++round) {
+                try {
+                    writeLayoutFile(settings, QString(), SettingsValues(), routes);
+                    ++saved;
+                } catch (const Failure&) {
+                }
+                const SettingsRead read = readSettings(m_dir->path());
+                QVERIFY(read.priorityName.isEmpty());
+                QVERIFY(!read.complete || read.routes[0][0] == routes[0][0]);
+            }
+            QVERIFY2(attacker.flips() >= 3000, "the attacker never got going");
+        }
+        QCOMPARE(readBytes(victim), precious);
+        QVERIFY(saved > 0);
+        const QStringList left = QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden);
+        QVERIFY2(QSet<QString>(left.begin(), left.end())
+                     .subtract({QStringLiteral("victim"), SettingsFileName})
+                     .isEmpty(),
+                 qPrintable(left.join(u' ')));
+    }
+
+    void savedPermissions_data()
+    {
+        QTest::addColumn<int>("before"); // -1: no file yet
+        QTest::addColumn<bool>("userOnly");
+        QTest::addColumn<int>("after");
+        QTest::newRow("new file as the umask says") << -1 << false << (0666 & ~022);
+        QTest::newRow("new file for the user only") << -1 << true << 0600;
+        QTest::newRow("existing file keeps its mode") << 0640 << false << 0640;
+        QTest::newRow("existing file keeps it, asked for user-only") << 0644 << true << 0644;
+    }
+
+    void savedPermissions()
+    {
+        QFETCH(int, before);
+        QFETCH(bool, userOnly);
+        QFETCH(int, after);
+        const mode_t umaskWas = umask(022);
+        const QString file = path(QStringLiteral("saved"));
+        if (before >= 0) {
+            writeBytes(file, "old");
+            QCOMPARE(chmod(QFile::encodeName(file), mode_t(before)), 0);
+        }
+        const bool written = platform::writeOwnFile(
+            file, "new", userOnly ? platform::NewFileAccess::UserOnly
+                                  : platform::NewFileAccess::AsUmask);
+        umask(umaskWas);
+        QVERIFY(written);
+        struct stat st;
+        QCOMPARE(stat(QFile::encodeName(file), &st), 0);
+        QCOMPARE(int(st.st_mode & 07777), after);
+        QCOMPARE(readBytes(file), QByteArray("new"));
     }
 
     // Decoded, the folder's name would be one that does not exist; the settings are read and

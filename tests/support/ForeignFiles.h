@@ -8,7 +8,9 @@
 #include <QFile>
 #include <QString>
 
+#include <atomic>
 #include <filesystem>
+#include <thread>
 
 #include <pwd.h>
 #include <sys/stat.h>
@@ -26,6 +28,50 @@ inline bool giveToNobody(const QString& path)
     return nobody &&
            lchown(QFile::encodeName(path).constData(), nobody->pw_uid, nobody->pw_gid) == 0;
 }
+
+// Another user racing a program's saves and reads: for as long as it lives, the name keeps
+// turning between nothing and that user's link to target. The link appears whole and already
+// theirs (made aside, given away, renamed into place), as it would from a process of theirs.
+class LinkFlipper
+{
+public:
+    LinkFlipper(const QString& name, const QString& target)
+        : m_name(QFile::encodeName(name)), m_aside(m_name + ".flip"),
+          m_target(QFile::encodeName(target)), m_thread([this] { run(); })
+    {
+    }
+    ~LinkFlipper()
+    {
+        m_stop = true;
+        m_thread.join();
+    }
+    LinkFlipper(const LinkFlipper&) = delete;
+    LinkFlipper& operator=(const LinkFlipper&) = delete;
+
+    int flips() const { return m_flips; }
+
+private:
+    void run()
+    {
+        while (!m_stop) {
+            if (symlink(m_target.constData(), m_aside.constData()) == 0 &&
+                giveToNobody(QFile::decodeName(m_aside)) &&
+                rename(m_aside.constData(), m_name.constData()) == 0)
+                ++m_flips;
+            unlink(m_aside.constData());
+            std::this_thread::sleep_for(std::chrono::microseconds(20));
+            unlink(m_name.constData());
+            std::this_thread::sleep_for(std::chrono::microseconds(20));
+        }
+    }
+
+    const QByteArray m_name;
+    const QByteArray m_aside;
+    const QByteArray m_target;
+    std::atomic<bool> m_stop = false;
+    std::atomic<int> m_flips = 0;
+    std::thread m_thread;
+};
 
 inline QByteArray folderNamedNotAsText(const QString& parent)
 {
