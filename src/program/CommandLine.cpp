@@ -29,7 +29,8 @@ void appendList(QByteArray& text, const char* heading, const QList<HelpEntry>& e
 
 } // namespace
 
-QByteArray helpText(const char* usage, const char* purpose, std::initializer_list<HelpEntry> options,
+QByteArray helpText(const char* usage, const char* purpose,
+                    std::initializer_list<HelpEntry> options,
                     std::initializer_list<HelpEntry> exitStatuses)
 {
     QByteArray text = QByteArray(usage) + purpose + '\n';
@@ -43,7 +44,8 @@ QByteArray helpText(const char* usage, const char* purpose, std::initializer_lis
 
 QByteArray versionText(const char* program)
 {
-    return QByteArray(program) + " (Senrokan) " SENROKAN_VERSION "\n"
+    return QByteArray(program) +
+           " (Senrokan) " SENROKAN_VERSION "\n"
            "Copyright 2026 The Senrokan developers\n"
            "License GPLv3+: GNU GPL version 3 or later <https://gnu.org/licenses/gpl.html>.\n"
            "This is free software: you are free to change and redistribute it.\n"

@@ -21,7 +21,8 @@ struct HelpEntry {
 
 // The text of --help: the usage line, a line of what the program does, its options followed by
 // the --help and --version that all have, and its exit statuses, each list in aligned columns.
-QByteArray helpText(const char* usage, const char* purpose, std::initializer_list<HelpEntry> options,
+QByteArray helpText(const char* usage, const char* purpose,
+                    std::initializer_list<HelpEntry> options,
                     std::initializer_list<HelpEntry> exitStatuses);
 
 // The text of --version in GNU's form: the program, the package and its version, the copyright
