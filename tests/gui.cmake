@@ -6,6 +6,7 @@ if(UNIX AND NOT APPLE)
     target_sources(senrokan_testsupport PRIVATE
         support/BusConnection.h
         support/NotificationServer.h
+        support/SilentService.h
         support/StatusNotifierWatcher.h)
     target_link_libraries(senrokan_testsupport PUBLIC Qt6::DBus)
 endif()
