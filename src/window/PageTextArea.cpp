@@ -18,7 +18,7 @@ namespace
 // The most a slice holds: every line is a block to insert, which costs more than its
 // characters, so a page of line ends is bounded by its lines. The time a slice takes depends
 // on the script and the marks as much as on the length: each slice is sized by how long the
-// one before took, halved over TurnMs, doubled under a quarter of it.
+// one before took, halved over TurnMs, doubled under half of it.
 constexpr qsizetype SliceChars = 32 * 1024;
 constexpr qsizetype SliceLines = 2000;
 constexpr qsizetype FirstSliceChars = 4096;
@@ -34,8 +34,7 @@ bool endsBlock(QChar c)
 
 } // namespace
 
-PageTextArea::PageTextArea(QWidget* parent)
-    : QPlainTextEdit(parent), m_sliceChars(FirstSliceChars)
+PageTextArea::PageTextArea(QWidget* parent) : QPlainTextEdit(parent), m_sliceChars(FirstSliceChars)
 {
     setReadOnly(true);
     m_filler.setInterval(0);

@@ -19,7 +19,8 @@ class PageTextArea : public QPlainTextEdit
     Q_OBJECT
 public:
     // A line longer than this is shown broken into several: laying out one paragraph costs time
-    // that grows with the square of its length, and minified pages are a single line.
+    // that grows faster than its length, every paint shapes each paragraph in view whole, and
+    // minified pages are a single line.
     static constexpr qsizetype DisplayLineChars = 1024;
     // Likewise a letter carrying more marks than this: one such cluster costs time that grows
     // with the square of its length, however short the line.
@@ -45,17 +46,17 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    // The next slice as shown: at most m_sliceChars of the page and as many lines in proportion,
-    // with a line break wherever a line or a cluster reaches its display limit, and the omission line once
-    // the area is full.
+    // The next slice as shown: about m_sliceChars of the page and as many lines in proportion,
+    // with a line break wherever a line or a cluster reaches its display limit, and the omission
+    // line once the area is full.
     QString takeSlice();
     void appendSlice();
 
     QString m_rest;
     qsizetype m_restAt = 0;
-    bool m_replacing = false;  // the next slice replaces what the area shows
-    qsizetype m_lines = 0;     // lines shown so far
-    qsizetype m_lineChars = 0; // length of the last line shown so far
+    bool m_replacing = false;     // the next slice replaces what the area shows
+    qsizetype m_lines = 0;        // lines shown so far
+    qsizetype m_lineChars = 0;    // length of the last line shown so far
     qsizetype m_clusterChars = 0; // length of its last cluster
     qsizetype m_sliceChars;       // the most the next slice may hold
     QTimer m_filler;

@@ -93,7 +93,8 @@ private Q_SLOTS:
             qsizetype marks = 0;
             for (const QChar c : b.text())
                 marks = c.category() == QChar::Mark_NonSpacing ? marks + 1 : 0;
-            QVERIFY2(marks <= PageTextArea::DisplayClusterChars, qPrintable(QString::number(marks)));
+            QVERIFY2(marks <= PageTextArea::DisplayClusterChars,
+                     qPrintable(QString::number(marks)));
         }
     }
 
@@ -109,7 +110,8 @@ private Q_SLOTS:
         const qsizetype M = 1024 * 1024;
         QTest::newRow("16 M line ends")
             << lineEndsText(16 * M) << qsizetype(PageTextArea::MaxLines - 1);
-        QTest::newRow("one line of 16 M characters") << oneLineText(16 * M) << PageTextArea::MaxChars;
+        QTest::newRow("one line of 16 M characters")
+            << oneLineText(16 * M) << PageTextArea::MaxChars;
         QTest::newRow("more short lines than the area holds")
             << QStringLiteral("行\r\n").repeated(PageTextArea::MaxLines + 10)
             << qsizetype(3 * (PageTextArea::MaxLines - 1) + 1);
@@ -162,8 +164,8 @@ private Q_SLOTS:
     // fonts for a page; shown, the window shows what it would have shown all along.
     void waitsForTheWindow_data()
     {
-        QTest::addColumn<QString>("earlier"); // shown before the window is hidden; null: none
-        QTest::addColumn<QString>("page");    // given once the window is hidden
+        QTest::addColumn<QString>("earlier");       // shown before the window is hidden; null: none
+        QTest::addColumn<QString>("page");          // given once the window is hidden
         QTest::addColumn<bool>("hideWhileFilling"); // hidden as the earlier page goes in
         const QString longPage = QStringLiteral("<td>列車の遅れ</td>\r\n").repeated(20000);
         QTest::newRow("never shown") << QString() << longPage << false;
