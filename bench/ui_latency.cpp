@@ -12,6 +12,7 @@
 // "marks", one letter under UTF-8 combining marks. Each ends in the match word.
 #include "codec/Converter.h"
 #include "support/FloodPages.h"
+#include "support/ProcessFigures.h"
 #include "support/ScriptedServer.h"
 #include "window/Form1.h"
 #include "window/PageTextArea.h"
@@ -159,21 +160,24 @@ int main(int argc, char* argv[])
     window.checker().PollRoute(1, 0);
     const qint64 checkedMs = took.elapsed();
     waits.checkEndNs = clock_.nsecsElapsed();
+    const qint64 checkedKiB = test::residentKiB();
     // The page text goes into the page-text area after the check; input keeps coming meanwhile.
     auto* area = window.findChild<PageTextArea*>(QStringLiteral("RichTextBox1"));
     while (area->isFilling())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     const qint64 filledMs = took.elapsed();
+    const qint64 areaKiB = test::residentKiB() - checkedKiB;
     checking = false;
     poster.join();
     QCoreApplication::processEvents();
 
     std::printf("page %d KB (%s) in %d-byte pieces every %d ms; the check took %lld ms, the page "
-                "text %lld ms more; status %d, page text %lld chars, the area %d lines\n",
+                "text %lld ms more; status %d, page text %lld chars, the area %d lines and %lld "
+                "KiB more resident memory\n",
                 pageKb, kind.constData(), piece, pauseMs, checkedMs, filledMs - checkedMs,
                 window.checker().states()[1].Status,
                 qlonglong(window.checker().checkState().PageText.size()),
-                area->document()->blockCount());
+                area->document()->blockCount(), areaKiB);
     printWaits("during the check", waits.checkMs);
     printWaits("while the page text fills", waits.fillMs);
     return 0;
