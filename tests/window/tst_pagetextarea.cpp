@@ -6,9 +6,9 @@
 // the display limits broken on screen only; a page larger than the area holds is cut to its head
 // with one line saying how much was left out, and fills without holding the event loop or taking
 // memory in proportion to the page; a window shown late shows what a window shown at once does.
-#include "support/Sanitized.h"
 #include "support/FloodPages.h"
 #include "support/ProcessFigures.h"
+#include "support/Sanitized.h"
 #include "window/PageTextArea.h"
 
 #include <QElapsedTimer>
