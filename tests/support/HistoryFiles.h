@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
+#pragma once
+
+// The record of checks as tests make and inspect it: records of their own, the whole record of a
+// folder, and SQLite's own verdict on the file.
+#include "history/CheckHistory.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QUuid>
+
+namespace senrokan::test
+{
+
+// A record of route at time with a title of its own, as a page checked over HTTPS leaves it.
+inline CheckRecord recordAt(const QDateTime& time, int route, int status,
+                            const QString& title = QStringLiteral("路線"))
+{
+    return {
+        time.toUTC(),           route, title, status, CheckSource::Timed, QStringLiteral("UTF-8"),
+        QStringLiteral("meta"), 120};
+}
+
+// Every record of folder dir, oldest first; none when it cannot be read.
+inline std::optional<QList<CheckRecord>> allRecords(const QString& dir)
+{
+    return CheckHistory(dir).records(QDateTime::fromSecsSinceEpoch(0, Qt::UTC));
+}
+
+// The answer of PRAGMA integrity_check: "ok" for a whole file. A connection of its own, read only.
+inline QString integrityCheck(const QString& path)
+{
+    const QString name = QUuid::createUuid().toString();
+    QString answer;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000"));
+        QSqlQuery query(db);
+        if (db.open() && query.exec(QStringLiteral("PRAGMA integrity_check")) && query.next())
+            answer = query.value(0).toString();
+        else
+            answer = db.lastError().text() + query.lastError().text();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return answer;
+}
+
+} // namespace senrokan::test
