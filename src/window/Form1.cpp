@@ -77,10 +77,13 @@ Form1::Form1(QWidget* parent)
         m_routePages.at(r) = new RoutePage(r, m_ssTab1);
         m_ssTab1->addTab(m_routePages.at(r), QStringLiteral("Tab %1").arg(r));
     }
-    // Right after the settings page; its contents are made when it is first shown.
+    // Right after the settings page; its contents are made when it is first shown. Inserting a
+    // tab measures the tab texts, and a Japanese one would load the Japanese font, megabytes a
+    // program that stays resident never needs: the caption comes after, as the titles do.
     m_historyPage = new HistoryPage(
         m_history, [this](int route) { return routeField(route, Title); }, m_ssTab1);
-    m_ssTab1->insertTab(1, m_historyPage, QStringLiteral("履歴"));
+    m_ssTab1->insertTab(1, m_historyPage, QString());
+    m_ssTab1->setTabText(1, QStringLiteral("履歴"));
     m_cycle.setHistory(&m_history);
     connect(&m_history, &CheckHistory::appended, m_historyPage, &HistoryPage::addCheck);
     connect(&m_history, &CheckHistory::notice, this, &Form1::setStatusText);
