@@ -69,11 +69,18 @@ CheckHistory::~CheckHistory()
 bool CheckHistory::append(const CheckRecord& record)
 {
     // A file that turns out damaged only now is kept aside and the record goes into a new one.
-    for (int attempt = 0; attempt < 2 && open(); ++attempt) {
-        switch (insert(record)) {
+    if (!retryAfterDamage([&] { return open() ? insert(record) : Opened::Failed; }))
+        return false;
+    m_told = false;
+    Q_EMIT appended(record);
+    return true;
+}
+
+bool CheckHistory::retryAfterDamage(const std::function<Opened()>& step)
+{
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        switch (step()) {
         case Opened::Ready:
-            m_told = false;
-            Q_EMIT appended(record);
             return true;
         case Opened::Failed:
             return false;
@@ -133,19 +140,9 @@ bool CheckHistory::open()
             return true;
         closeDatabase();
     }
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        switch (openDatabase()) {
-        case Opened::Ready:
-            return true;
-        case Opened::Failed:
-            closeDatabase();
-            return false;
-        case Opened::Damaged:
-            if (!keepAside())
-                return false;
-            break;
-        }
-    }
+    if (retryAfterDamage([this] { return openDatabase(); }))
+        return true;
+    closeDatabase();
     return false;
 }
 

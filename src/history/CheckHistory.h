@@ -11,6 +11,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -62,6 +63,8 @@ private:
     enum class Opened { Ready, Damaged, Failed };
 
     bool open();
+    // Runs step, and once more after keeping a damaged file aside; true when it came out ready.
+    bool retryAfterDamage(const std::function<Opened()>& step);
     Opened openDatabase();
     Opened prepareSchema();
     void closeEngine();
