@@ -14,13 +14,20 @@
 namespace senrokan::test
 {
 
-// A record of route at time with a title of its own, as a page checked over HTTPS leaves it.
+// A record of route at time (to the second, as the record keeps it) with a title of its own, as
+// a page checked over HTTPS leaves it.
 inline CheckRecord recordAt(const QDateTime& time, int route, int status,
                             const QString& title = QStringLiteral("路線"))
 {
-    return {
-        time.toUTC(),           route, title, status, CheckSource::Timed, QStringLiteral("UTF-8"),
-        QStringLiteral("meta"), 120};
+    CheckRecord record;
+    record.time = QDateTime::fromSecsSinceEpoch(time.toSecsSinceEpoch(), Qt::UTC);
+    record.route = route;
+    record.title = title;
+    record.status = status;
+    record.coding = QStringLiteral("UTF-8");
+    record.codingSource = QStringLiteral("meta");
+    record.fetchMs = 120;
+    return record;
 }
 
 // Every record of folder dir, oldest first; none when it cannot be read.

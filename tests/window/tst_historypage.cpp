@@ -152,6 +152,20 @@ private Q_SLOTS:
         QCOMPARE(periodRows(*m_window).first(), (QStringList{"東海道線", moment(now), "継続中"}));
     }
 
+    // A damaged record is kept aside with one message in the status field, and the check that
+    // found it is the first of a new record.
+    void damagedRecordToldInStatusField()
+    {
+        writeBytes(m_dir->filePath(HistoryFileName), "damaged\n");
+        const CheckRecord record = recordAt(QDateTime::currentDateTime(), 1, StatusNormal);
+        QVERIFY(m_window->history().append(record));
+        const QString status = control<QLineEdit>(*m_window, QStringLiteral("Text8"))->text();
+        QVERIFY2(status.startsWith(QStringLiteral("履歴 ")) && status.contains(".broken-"),
+                 qPrintable(status));
+        QCOMPARE(allRecords(m_dir->path()).value_or(QList<CheckRecord>()),
+                 QList<CheckRecord>{record});
+    }
+
     void everyPartIsNamed()
     {
         showHistory();
