@@ -103,6 +103,8 @@ int main(int argc, char* argv[])
         std::printf("Qt SQL and SQLite loaded, one record written: resident memory +%ld KB\n",
                     residentKb() - before);
     }
+    std::printf("the record closed, its engine let go: resident memory +%ld KB\n",
+                residentKb() - before);
     if (!existing) {
         QElapsedTimer filling;
         filling.start();

@@ -6,7 +6,13 @@
 #include "platform/HeldFile.h"
 #include "settings/SettingsFile.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QPluginLoader>
+#include <QSqlDriver>
+#include <QSqlDriverPlugin>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -48,6 +54,9 @@ const QString Schema[] = {
     QStringLiteral("PRAGMA user_version = %1").arg(SchemaVersion),
 };
 
+// The engine is let go this long after its last use, so that the checks of one cycle share it.
+constexpr int LingerMs = 10000;
+
 QVariant textOrNull(const QString& text)
 {
     return text.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(text);
@@ -59,6 +68,10 @@ CheckHistory::CheckHistory(const QString& dir, QObject* parent)
     : QObject(parent), m_path(dir.isEmpty() ? QString() : joinToDirectory(dir, HistoryFileName)),
       m_connection(QStringLiteral("senrokan-history-%1").arg(quintptr(this), 0, 16))
 {
+    // A program that stays resident holds neither the file nor the engine between its checks.
+    m_linger.setSingleShot(true);
+    m_linger.setInterval(LingerMs);
+    connect(&m_linger, &QTimer::timeout, this, &CheckHistory::closeDatabase);
 }
 
 CheckHistory::~CheckHistory()
@@ -134,6 +147,7 @@ bool CheckHistory::open()
 {
     if (m_path.isEmpty())
         return false;
+    m_linger.start();
     if (m_db.isOpen()) {
         // Another process may have kept the file aside: records go to the one the name leads to.
         if (m_held->isAt(m_path))
@@ -162,7 +176,13 @@ CheckHistory::Opened CheckHistory::openDatabase()
                  : QStringLiteral("履歴 %1 を作れません").arg(m_path));
         return Opened::Failed;
     }
-    m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
+    QSqlDriver* driver = loadDriver();
+    if (!driver) {
+        tell(QStringLiteral("履歴 %1 に記録できません: Qt SQL の SQLite ドライバがありません")
+                 .arg(m_path));
+        return Opened::Failed;
+    }
+    m_db = QSqlDatabase::addDatabase(driver, m_connection);
     m_db.setDatabaseName(m_path);
     m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs));
     if (!m_db.open())
@@ -234,12 +254,47 @@ CheckHistory::Opened CheckHistory::failedWith(const QSqlError& error)
     return Opened::Failed;
 }
 
+QSqlDriver* CheckHistory::loadDriver()
+{
+    // Loaded here rather than by name through Qt SQL, which would keep the plugin, and SQLite
+    // with it, loaded for good.
+    for (const QString& folder : QCoreApplication::libraryPaths()) {
+        const QDir drivers(folder + QStringLiteral("/sqldrivers"));
+        for (const QString& name : drivers.entryList(QDir::Files)) {
+            auto plugin = std::make_unique<QPluginLoader>(drivers.filePath(name));
+            // Qt keeps a plugin loaded for good unless told otherwise; this one defines nothing
+            // that outlives the connection.
+            plugin->setLoadHints(QLibrary::LoadHints());
+            const QJsonArray keys = plugin->metaData()
+                                        .value(QStringLiteral("MetaData"))
+                                        .toObject()
+                                        .value(QStringLiteral("Keys"))
+                                        .toArray();
+            if (!keys.contains(QStringLiteral("QSQLITE")))
+                continue;
+            auto* factory = qobject_cast<QSqlDriverPlugin*>(plugin->instance());
+            if (QSqlDriver* driver =
+                    factory ? factory->create(QStringLiteral("QSQLITE")) : nullptr) {
+                m_driverPlugin = std::move(plugin);
+                return driver;
+            }
+        }
+    }
+    return nullptr;
+}
+
 void CheckHistory::closeEngine()
 {
+    m_linger.stop();
     if (m_db.isValid()) {
         m_db.close();
         m_db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_connection);
+    }
+    // The connection took the driver with it; the plugin and SQLite go now.
+    if (m_driverPlugin) {
+        m_driverPlugin->unload();
+        m_driverPlugin.reset();
     }
 }
 

@@ -10,10 +10,14 @@
 #include <QObject>
 #include <QSqlDatabase>
 #include <QSqlError>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
 #include <optional>
+
+class QPluginLoader;
+class QSqlDriver;
 
 namespace senrokan
 {
@@ -29,7 +33,8 @@ inline constexpr int HistoryKeptDays = 400;
 
 // The record of every route check, "Senrokan.db" beside "Senrokan.DEF": an SQLite database
 // (through Qt SQL) in WAL mode, which the resident program and any number of senrokan-check runs
-// in the same folder write at the same time. Opened at its first use and kept open.
+// in the same folder write at the same time. Opened at its first use and closed, its engine
+// unloaded, 10 seconds after its last.
 //
 // The file obeys the folder's rules for the settings file: it and the engine's files beside it
 // (-wal, -shm, -journal) must be missing or the user's own regular files, never links; it is made
@@ -67,6 +72,7 @@ private:
     bool retryAfterDamage(const std::function<Opened()>& step);
     Opened openDatabase();
     Opened prepareSchema();
+    QSqlDriver* loadDriver();
     void closeEngine();
     void closeDatabase();
     // Renames a damaged file out of the way; false when it has to stay.
@@ -81,6 +87,8 @@ private:
     QString m_connection;
     QSqlDatabase m_db;
     std::unique_ptr<platform::HeldFile> m_held;
+    std::unique_ptr<QPluginLoader> m_driverPlugin;
+    QTimer m_linger;
     QSqlError m_lastError; // of the last statement exec() ran
     QDateTime m_nextPrune; // no prune is due before this, as far as this process knows
     bool m_told = false;

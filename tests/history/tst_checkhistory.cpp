@@ -8,6 +8,7 @@
 #include "support/Files.h"
 #include "support/ForeignFiles.h"
 #include "support/HistoryFiles.h"
+#include "support/ProcessRun.h"
 
 #include <QProcess>
 #include <QRandomGenerator>
@@ -74,6 +75,19 @@ private Q_SLOTS:
     {
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_dir->isValid());
+    }
+
+    // Between uses the record holds neither its file nor SQLite, which a program that stays
+    // resident would otherwise carry for good. First: a read elsewhere loads SQLite for good.
+    void engineLetGoBetweenUses()
+    {
+        CheckHistory history(dir());
+        QVERIFY(history.append(recordAt(secondsAgo(0), 1, StatusNormal)));
+        QVERIFY(libraryMapped("libsqlite3"));
+        QTRY_VERIFY_WITH_TIMEOUT(!libraryMapped("libsqlite3"), 20000);
+        QVERIFY(!QFile::exists(file() + QStringLiteral("-wal")));
+        QVERIFY(history.append(recordAt(secondsAgo(0), 2, StatusNormal)));
+        QCOMPARE(readBack(history, secondsAgo(Day)).size(), 2);
     }
 
     void readsBackInOrder()
