@@ -57,6 +57,11 @@ const QString Schema[] = {
 // The engine is let go this long after its last use, so that the checks of one cycle share it.
 constexpr int LingerMs = 10000;
 
+QString refusedText(const QString& path)
+{
+    return QStringLiteral("履歴 %1 は自分のファイルではないため使いません").arg(path);
+}
+
 QVariant textOrNull(const QString& text)
 {
     return text.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(text);
@@ -147,32 +152,29 @@ bool CheckHistory::open()
 {
     if (m_path.isEmpty())
         return false;
-    m_linger.start();
-    if (m_db.isOpen()) {
-        // Another process may have kept the file aside: records go to the one the name leads to.
-        if (m_held->isAt(m_path))
-            return true;
+    // Another process may have kept the file aside: records go to the one the name leads to.
+    if (m_db.isOpen() && !m_held->isAt(m_path))
         closeDatabase();
+    if (!m_db.isOpen() && !retryAfterDamage([this] { return openDatabase(); })) {
+        closeDatabase();
+        return false;
     }
-    if (retryAfterDamage([this] { return openDatabase(); }))
-        return true;
-    closeDatabase();
-    return false;
+    m_linger.start();
+    return true;
 }
 
 CheckHistory::Opened CheckHistory::openDatabase()
 {
     for (const QString& suffix : EngineSuffixes) {
         if (platform::entryTrust(m_path + suffix) == platform::FileTrust::Refused) {
-            tell(QStringLiteral("履歴 %1 は自分のファイルではないため記録しません")
-                     .arg(m_path + suffix));
+            tell(refusedText(m_path + suffix));
             return Opened::Failed;
         }
     }
     m_held = std::make_unique<platform::HeldFile>(m_path);
     if (m_held->trust() != platform::FileTrust::Own) {
         tell(m_held->trust() == platform::FileTrust::Refused
-                 ? QStringLiteral("履歴 %1 は自分のファイルではないため記録しません").arg(m_path)
+                 ? refusedText(m_path)
                  : QStringLiteral("履歴 %1 を作れません").arg(m_path));
         return Opened::Failed;
     }
@@ -192,7 +194,7 @@ CheckHistory::Opened CheckHistory::openDatabase()
         return schema;
     // Judged on the file the engine has open, not on the name looked at a moment before.
     if (!m_held->isAt(m_path)) {
-        tell(QStringLiteral("履歴 %1 は自分のファイルではないため記録しません").arg(m_path));
+        tell(refusedText(m_path));
         return Opened::Failed;
     }
     return Opened::Ready;
