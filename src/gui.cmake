@@ -13,6 +13,8 @@ add_library(senrokan_gui STATIC
     window/Form1.cpp window/Form1.h
     window/Form3.cpp window/Form3.h
     window/PageTextArea.cpp window/PageTextArea.h
+    window/HistoryPage.cpp window/HistoryPage.h
+    window/HistoryCharts.cpp window/HistoryCharts.h
     desktop/IntervalOptions.cpp desktop/IntervalOptions.h
     desktop/OptionSwitches.cpp desktop/OptionSwitches.h
     desktop/StartupShortcut.cpp desktop/StartupShortcut.h

@@ -129,6 +129,8 @@ endif()
 
 senrokan_gui_test(tst_pagetextarea window/tst_pagetextarea.cpp)
 
+senrokan_gui_test(tst_historypage window/tst_historypage.cpp window/FormHelpers.h)
+
 if(UNIX AND NOT APPLE)
     # Desktop notifications against a notification service on a private bus.
     find_program(SENROKAN_DBUS_DAEMON dbus-daemon REQUIRED)

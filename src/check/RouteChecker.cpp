@@ -73,8 +73,23 @@ void RouteChecker::closeSocket()
     m_socket.abort();
 }
 
+std::optional<CheckRecord> RouteChecker::lastCheck(CheckSource source) const
+{
+    std::optional<CheckRecord> record = m_lastCheck;
+    if (record)
+        record->source = source;
+    return record;
+}
+
 void RouteChecker::runCheck(int route, int retry, Reporting how)
 {
+    // The delay-directory retry is part of the same check.
+    if (m_depth == 0) {
+        m_lastCheck.reset();
+        m_pageCoding.reset();
+        m_verdict = false;
+        m_checkTimer.start();
+    }
     ++m_depth;
     if (how == Reporting::Interactive)
         m_display.setBusy(true);
@@ -89,8 +104,19 @@ void RouteChecker::runCheck(int route, int retry, Reporting how)
     m_replyRaw = QByteArray(); // a reply can be as large as the cap: not kept between checks
     if (how == Reporting::Interactive)
         m_display.setBusy(false);
-    if (--m_depth == 0)
+    if (--m_depth == 0) {
+        if (m_verdict && !m_cancelled)
+            m_lastCheck =
+                CheckRecord{m_clock().toUTC(),
+                            route,
+                            m_fields.routeField(route, Title),
+                            m_states[route].Status,
+                            CheckSource::Timed,
+                            m_pageCoding ? codingName(m_pageCoding->coding) : QString(),
+                            m_pageCoding ? codingSourceName(m_pageCoding->source) : QString(),
+                            int(m_checkTimer.elapsed())};
         m_cancelled = false;
+    }
 }
 
 void RouteChecker::runSteps(int route, int retry, Reporting how)
@@ -225,6 +251,7 @@ void RouteChecker::finishCheck(int route, const RouteDefinition& def, Reporting 
     }
     state.Status = verdict;
     state.CheckTime = nowText();
+    m_verdict = true;
 }
 
 void RouteChecker::failConnection(int route, Reporting how, bool clearConnected)
@@ -234,6 +261,7 @@ void RouteChecker::failConnection(int route, Reporting how, bool clearConnected)
     if (clearConnected)
         m_check.Connected = 0;
     m_states[route].Status = StatusConnectFailed;
+    m_verdict = true;
     m_socket.abort();
 }
 
@@ -271,6 +299,7 @@ CodingDecision RouteChecker::convertPage(const QString& status, const RouteDefin
 
 void RouteChecker::showCoding(const CodingDecision& decision, bool showLabel)
 {
+    m_pageCoding = decision;
     m_display.setPageCoding(decision);
     if (showLabel)
         m_display.setPageText(shownDeclaration(decision));

@@ -7,13 +7,16 @@
 #include "CheckDisplay.h"
 #include "CheckTimings.h"
 #include "codec/PageCoding.h"
+#include "route/CheckRecord.h"
 #include "route/RouteDefinition.h"
 #include "route/RouteState.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTcpSocket>
 
 #include <memory>
+#include <optional>
 
 class QEventLoop;
 
@@ -56,6 +59,9 @@ public:
     // The page text the last check obtained, empty when it stopped before it had one (no server,
     // no connection, a page not served): PageText may then still hold an earlier check's page.
     QString obtainedPageText() const { return m_pageObtained ? m_check.PageText : QString(); }
+    // The last check as the record keeps it, run by source; none when it reached no verdict
+    // (no server, cancelled, ended by a failure), which leaves the route's status as it was.
+    std::optional<CheckRecord> lastCheck(CheckSource source) const;
 
     void setTimings(const CheckTimings& timings) { m_timings = timings; }
     void setClock(Clock clock) { m_clock = std::move(clock); }
@@ -102,6 +108,12 @@ private:
     QEventLoop* m_waitLoop = nullptr;
     bool m_cancelled = false;
     bool m_pageObtained = false;
+    // What the record of the check needs: the verdict's moment, the coding of the last page
+    // read, the time the whole check took.
+    std::optional<CheckRecord> m_lastCheck;
+    std::optional<CodingDecision> m_pageCoding;
+    QElapsedTimer m_checkTimer;
+    bool m_verdict = false;
     int m_depth = 0;
 };
 

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Copyright 2026 The Senrokan developers
 
-// senrokan-check: the timed check of all routes, without a window.
+// senrokan-check: the timed check of all routes, without a window; or the record of checks.
+#include "HistoryReport.h"
 #include "check/RouteChecker.h"
 #include "cycle/StatusSummary.h"
+#include "history/CheckHistory.h"
 #include "platform/LocalFiles.h"
 #include "program/CommandLine.h"
 #include "settings/SettingsFile.h"
@@ -24,7 +26,8 @@ namespace
 constexpr int ExitUsage = 64;
 constexpr int ExitSettings = 3;
 
-const char Usage[] = "usage: senrokan-check [--settings FILE] [--route N] [--json] [--verbose]\n";
+const char Usage[] = "usage: senrokan-check [--settings FILE] [--route N] [--json] [--verbose]\n"
+                     "       senrokan-check --history [--days N] [--route N] [--json]\n";
 
 QByteArray help()
 {
@@ -33,11 +36,13 @@ QByteArray help()
         {{"--settings FILE", "read FILE instead of Senrokan.DEF in the current directory"},
          {"--route N", "check only route N, 1 to 5"},
          {"--json", "print the routes as a JSON array instead of the summary"},
-         {"--verbose", "write each route's progress to standard error"}},
+         {"--verbose", "write each route's progress to standard error"},
+         {"--history", "check nothing; print the record of checks (Senrokan.db), oldest first"},
+         {"--days N", "with --history: the last N days, 1 to 400 (7 unless given)"}},
         {{"0", "no route is delayed and every route could be reached"},
          {"1", "a route is delayed"},
          {"2", "no route is delayed, but a route could not be reached"},
-         {"3", "the settings file cannot be read or ends early"},
+         {"3", "the settings file cannot be read or ends early, or the record may not be read"},
          {"64", "a wrong argument"}});
 }
 
@@ -88,6 +93,8 @@ struct Options {
     int route = 0; // 0 = all
     bool json = false;
     bool verbose = false;
+    bool history = false;
+    int days = 0; // 0 = not given
 };
 
 // Returns -1 to go on, else the exit status.
@@ -101,6 +108,16 @@ int parseArguments(const QStringList& args, Options& options)
             options.json = true;
         } else if (arg == QLatin1String("--verbose")) {
             options.verbose = true;
+        } else if (arg == QLatin1String("--history")) {
+            options.history = true;
+        } else if (arg == QLatin1String("--days") && i + 1 < args.size()) {
+            bool ok = false;
+            options.days = args.at(++i).toInt(&ok);
+            if (!ok || options.days < 1 || options.days > HistoryKeptDays) {
+                std::fprintf(stderr, "senrokan-check: --days takes 1 to %d\n%s", HistoryKeptDays,
+                             Usage);
+                return ExitUsage;
+            }
         } else if (arg == QLatin1String("--settings") && i + 1 < args.size()) {
             options.settingsPath = args.at(++i);
         } else if (arg == QLatin1String("--route") && i + 1 < args.size()) {
@@ -116,7 +133,41 @@ int parseArguments(const QStringList& args, Options& options)
             return ExitUsage;
         }
     }
+    if (options.days != 0 && !options.history) {
+        std::fprintf(stderr, "senrokan-check: --days goes with --history\n%s", Usage);
+        return ExitUsage;
+    }
     return -1;
+}
+
+// The record's one message about its file, on stderr.
+void tellOnStderr(const CheckHistory& history)
+{
+    QObject::connect(&history, &CheckHistory::notice, [](const QString& text) {
+        std::fprintf(stderr, "senrokan-check: %s\n", terminalText(text).constData());
+    });
+}
+
+void writeOut(const QByteArray& out)
+{
+    QFile stdoutFile;
+    stdoutFile.open(stdout, QIODevice::WriteOnly | QIODevice::Text);
+    stdoutFile.write(out);
+    stdoutFile.flush();
+}
+
+// --history: the records of the last days, oldest first; no check runs.
+int printHistory(const Options& options, const QString& dir)
+{
+    CheckHistory history(dir);
+    tellOnStderr(history);
+    const QDateTime since =
+        QDateTime::currentDateTimeUtc().addDays(-(options.days ? options.days : 7));
+    const std::optional<QList<CheckRecord>> records = history.records(since, options.route);
+    if (!records)
+        return ExitSettings;
+    writeOut(options.json ? historyJson(*records) : terminalText(historyTable(*records)));
+    return 0;
 }
 
 QByteArray jsonReport(const RouteStates& states)
@@ -153,6 +204,8 @@ int main(int argc, char* argv[])
         return exit;
 
     const QString dir = platform::currentDirectory().value_or(QString());
+    if (options.history)
+        return printHistory(options, dir);
     const SettingsRead read = options.settingsPath.isEmpty()
                                   ? readSettings(dir)
                                   : readSettingsFile(options.settingsPath, dir);
@@ -174,6 +227,8 @@ int main(int argc, char* argv[])
     TerminalDisplay display;
     display.verbose = options.verbose;
     RouteChecker checker(table, display);
+    CheckHistory history(dir);
+    tellOnStderr(history);
     for (int r = 1; r <= RouteCount; ++r)
         checker.states()[r].Title = table.routeField(r, Title);
     for (int r = 1; r <= RouteCount; ++r) {
@@ -181,6 +236,8 @@ int main(int argc, char* argv[])
             continue;
         display.route = r;
         checker.PollRoute(r, 0);
+        if (const auto record = checker.lastCheck(CheckSource::Checker))
+            history.append(*record);
     }
 
     QByteArray out;
@@ -191,9 +248,6 @@ int main(int argc, char* argv[])
         out = terminalText(statusSummaryText(checker.states())
                                .replace(QLatin1String("\r\n"), QLatin1String("\n")));
     }
-    QFile stdoutFile;
-    stdoutFile.open(stdout, QIODevice::WriteOnly | QIODevice::Text);
-    stdoutFile.write(out);
-    stdoutFile.flush();
+    writeOut(out);
     return outcomeStatus(checker.states());
 }

@@ -837,12 +837,17 @@ QString shownDeclaration(const CodingDecision& decision)
     return {};
 }
 
-QString describeCoding(const CodingDecision& decision)
+QString codingSourceName(CodingSource source)
 {
     static const char* const Sources[] = {"bom",  "header",   "meta",   "xml",
                                           "json", "detected", "default"};
+    return QLatin1String(Sources[int(source)]);
+}
+
+QString describeCoding(const CodingDecision& decision)
+{
     return QStringLiteral("%1 (%2)").arg(codingName(decision.coding),
-                                         QLatin1String(Sources[int(decision.source)]));
+                                         codingSourceName(decision.source));
 }
 
 } // namespace senrokan

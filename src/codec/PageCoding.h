@@ -39,6 +39,8 @@ QString codingName(PageCoding coding);
 // What a check shows first in the page-text area: the label as written, or the coding's name
 // when a mark, a JSON reply or the detector settled it; empty when nothing did.
 QString shownDeclaration(const CodingDecision& decision);
+// "meta": what settled a coding, as --verbose and the record name it.
+QString codingSourceName(CodingSource source);
 // "UTF-8 (meta)": the coding and what settled it.
 QString describeCoding(const CodingDecision& decision);
 

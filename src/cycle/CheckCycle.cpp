@@ -5,6 +5,7 @@
 
 #include "DelayReport.h"
 #include "check/RouteChecker.h"
+#include "history/CheckHistory.h"
 #include "route/RouteDefinition.h"
 
 #include <QThread>
@@ -95,6 +96,8 @@ void CheckCycle::Timer1_Timer()
         m_checker.PollRoute(r, 0);
         if (m_ended)
             return;
+        if (const auto record = m_checker.lastCheck(CheckSource::Timed); record && m_history)
+            m_history->append(*record);
     }
     m_display.selectSettingsPage();
     m_state.DelayFoundFlag = 0;

@@ -14,6 +14,7 @@
 namespace senrokan
 {
 
+class CheckHistory;
 class RouteChecker;
 
 // The cycle's own periods. The program always runs with these; tests shorten them.
@@ -68,6 +69,8 @@ public:
     bool isPopupTimerRunning() const { return m_popupTimer.isActive(); }
 
     void setTimings(const CycleTimings& timings);
+    // Where each timed check is recorded; none keeps no record.
+    void setHistory(CheckHistory* history) { m_history = history; }
     // How the pauses between chimes pass; they hold the program without spinning.
     void setPause(std::function<void(int ms)> pause) { m_pause = std::move(pause); }
 
@@ -83,6 +86,7 @@ private:
     QTimer m_timer1;
     QTimer m_popupTimer;
     std::function<void(int)> m_pause;
+    CheckHistory* m_history = nullptr;
     bool m_ended = false;
 };
 

@@ -5,6 +5,7 @@
 
 #include "FileDialogs.h"
 #include "Form3.h"
+#include "HistoryPage.h"
 #include "PageTextArea.h"
 #include "RoutePage.h"
 #include "RouteWebView.h"
@@ -63,7 +64,7 @@ QPushButton* makeButton(QWidget* window, const QString& controlName, const QStri
 
 Form1::Form1(QWidget* parent)
     : QWidget(parent), m_checker(*this, *this), m_cycle(m_checker, m_values, *this),
-      m_trayIcon(new TrayIcon(this))
+      m_history(platform::currentDirectory().value_or(QString())), m_trayIcon(new TrayIcon(this))
 {
     setWindowTitle(Caption);
     // The window's icon is the icon's normal picture.
@@ -78,10 +79,19 @@ Form1::Form1(QWidget* parent)
         m_routePages.at(r) = new RoutePage(r, m_ssTab1);
         m_ssTab1->addTab(m_routePages.at(r), QString());
     }
+    // Right after the settings page; its contents are made when it is first shown.
+    m_historyPage = new HistoryPage(
+        m_history, [this](int route) { return routeField(route, Title); }, m_ssTab1);
+    m_ssTab1->insertTab(1, m_historyPage, QString());
     // Adding a tab measures every caption, which loads the fonts even in a window never shown;
     // captions set once all tabs are in wait until the tabs are shown.
-    for (int page = 0; page < m_ssTab1->count(); ++page)
-        m_ssTab1->setTabText(page, QStringLiteral("Tab %1").arg(page));
+    m_ssTab1->setTabText(0, QStringLiteral("Tab 0"));
+    for (int r = 1; r <= RouteCount; ++r)
+        m_ssTab1->setTabText(m_ssTab1->indexOf(m_routePages.at(r)), QStringLiteral("Tab %1").arg(r));
+    m_ssTab1->setTabText(1, QStringLiteral("履歴"));
+    m_cycle.setHistory(&m_history);
+    connect(&m_history, &CheckHistory::appended, m_historyPage, &HistoryPage::addCheck);
+    connect(&m_history, &CheckHistory::notice, this, &Form1::setStatusText);
 
     m_richTextBox1 = new PageTextArea(this);
     nameControl(m_richTextBox1, QStringLiteral("RichTextBox1"), QStringLiteral("ページテキスト"));
@@ -345,6 +355,8 @@ void Form1::routeButton_Click(int route)
     // Ended in the middle of the check: nothing more is shown.
     if (m_unloaded)
         return;
+    if (const auto record = m_checker.lastCheck(CheckSource::Button))
+        m_history.append(*record);
     const QString address =
         webViewAddress(routeField(route, ServerName), routeField(route, DirectoryName));
     m_routePages.at(route)->webBrowser()->navigate(address, m_checker.obtainedPageText());
@@ -404,7 +416,7 @@ void Form1::showLoaded(const RouteBlocks& routes, LoadKind kind)
         }
     }
     for (int r = 1; r <= RouteCount; ++r)
-        setTabCaption(r, routes.at(r - 1).at(0));
+        setTabCaption(m_ssTab1->indexOf(m_routePages.at(r)), routes.at(r - 1).at(0));
     setTabCaption(0, SettingsTabCaption);
     m_ssTab1->setCurrentIndex(0);
     // Hidden into the tray without the timer, the program would look resident and never check:

@@ -8,6 +8,7 @@
 #include "cycle/CheckCycle.h"
 #include "cycle/CycleDisplay.h"
 #include "desktop/Chime.h"
+#include "history/CheckHistory.h"
 #include "route/RouteDefinition.h"
 #include "route/RouteState.h"
 #include "settings/SettingsFile.h"
@@ -32,6 +33,7 @@ class DesktopNotifier;
 }
 
 class Form3;
+class HistoryPage;
 class PageTextArea;
 class SingleInstance;
 class RoutePage;
@@ -85,6 +87,8 @@ public:
     const SettingsValues& settingsValues() const { return m_values; }
     RouteChecker& checker() { return m_checker; }
     CheckCycle& cycle() { return m_cycle; }
+    // The record of checks in the current directory, which the 履歴 page shows.
+    CheckHistory& history() { return m_history; }
     TrayIcon& trayIcon() { return *m_trayIcon; }
     // The delay popup while it is loaded.
     Form3* form3() const;
@@ -125,12 +129,14 @@ private:
     SettingsValues m_values;
     RouteChecker m_checker;
     CheckCycle m_cycle;
+    CheckHistory m_history;
     TrayIcon* m_trayIcon;
     QPointer<Form3> m_form3;
     std::unique_ptr<platform::DesktopNotifier> m_notifier;
     Chime m_chime;
     QTabWidget* m_ssTab1;
     SettingsPage* m_settingsPage;
+    HistoryPage* m_historyPage;
     std::array<RoutePage*, RouteCount + 1> m_routePages{}; // [0] unused
     PageTextArea* m_richTextBox1;
     QLineEdit* m_text8;

@@ -4,6 +4,7 @@
 // senrokan-check end to end: a real nginx on a loopback address, port 80, serving pages in the
 // four codings, and the checker run as its own process against a settings file.
 #include "codec/Converter.h"
+#include "history/CheckHistory.h"
 #include "settings/SettingsFile.h"
 #include "support/CheckerJson.h"
 #include "support/Files.h"
@@ -233,6 +234,66 @@ private Q_SLOTS:
             QVERIFY(!output.contains('\x1b') && !output.contains('\x07'));
     }
 
+    // Every route checked leaves its record in Senrokan.db of the current folder; --history
+    // prints it oldest first and checks nothing.
+    void recordReadBack()
+    {
+        QTemporaryDir folder;
+        QList<QStringList> routes = {{"東海道線", Host, "utf8.html", Word},
+                                     {"山手線", Host, "delayed.html", Word},
+                                     {"京浜東北線", HttpsServer, "euc.html", Word}};
+        test::writeSettings(folder.filePath(SettingsFileName), SettingsValues(), routes);
+        const QDateTime start = QDateTime::currentDateTime().addSecs(-1);
+        QCOMPARE(runChecker(folder.path(), {}, m_certificates.caFile()).exitCode, 1);
+
+        const QStringList historyJson = {QStringLiteral("--history"), QStringLiteral("--json")};
+        const Run json = runChecker(folder.path(), historyJson);
+        QCOMPARE(json.exitCode, 0);
+        const QJsonArray records = QJsonDocument::fromJson(json.out).array();
+        QCOMPARE(records.size(), 3);
+        const QList<int> statuses = {0, 1, 0};
+        const QStringList codings = {"UTF-8", "UTF-8", "EUC-JP"};
+        QDateTime previous = start;
+        for (int i = 0; i < 3; ++i) {
+            const QJsonObject record = records.at(i).toObject();
+            QCOMPARE(record.value("route").toInt(), i + 1);
+            QCOMPARE(record.value("title").toString(), routes[i][0]);
+            QCOMPARE(record.value("status").toInt(), statuses[i]);
+            QCOMPARE(record.value("source").toString(), QStringLiteral("checker"));
+            QCOMPARE(record.value("coding").toString(), codings[i]);
+            QCOMPARE(record.value("codingSource").toString(), QStringLiteral("meta"));
+            const QString time = record.value("time").toString();
+            QVERIFY2(QRegularExpression(R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d$)")
+                         .match(time)
+                         .hasMatch(),
+                     qPrintable(time));
+            const QDateTime when = QDateTime::fromString(time, Qt::ISODate);
+            QVERIFY(when >= previous && when <= QDateTime::currentDateTime());
+            previous = when;
+        }
+        // Read again: the same, nothing was checked.
+        QCOMPARE(runChecker(folder.path(), historyJson).out, json.out);
+
+        const Run table = runChecker(folder.path(), {"--history", "--days", "1", "--route", "2"});
+        QCOMPARE(table.exitCode, 0);
+        const QStringList lines = QString::fromUtf8(table.out).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 2);
+        QVERIFY2(lines.at(0).startsWith(QStringLiteral("時刻")), table.out.constData());
+        const QStringList columns = lines.at(1).split(QRegularExpression("  +"));
+        QCOMPARE(columns.mid(1, 5), (QStringList{"2", "山手線", "遅れがあります。",
+                                                 "senrokan-check", "UTF-8 (meta)"}));
+        // Columns line up on a terminal, where each Japanese character takes two.
+        auto column = [](const QString& line, const QString& text) {
+            const QString before = line.left(line.indexOf(text));
+            return before.size() + std::count_if(before.begin(), before.end(),
+                                                 [](QChar c) { return c.unicode() >= 0x3000; });
+        };
+        QCOMPARE(column(lines.at(0), QStringLiteral("状態")),
+                 column(lines.at(1), QStringLiteral("遅れ")));
+        QCOMPARE(column(lines.at(0), QStringLiteral("実行")),
+                 column(lines.at(1), QStringLiteral("senrokan-check")));
+    }
+
     void notServedPage()
     {
         const Run run =
@@ -265,6 +326,9 @@ private Q_SLOTS:
         row("no settings file", "", {}, 3, "Senrokan.DEF");
         row("file ends after line 5", "", "\r\n30\r\n0\r\n0\r\n0\r\n", 3, "Senrokan.DEF: 6行目");
         row("bad interval", "", "\r\nthirty\r\n", 3, "2行目");
+        row("days without history", "--days 3", {}, 64, "usage:");
+        row("days beyond the record's 400", "--history --days 401", {}, 64, "usage:");
+        row("history of a folder without one", "--history", {}, 0, "");
     }
 
     void exitStatuses()
@@ -279,7 +343,7 @@ private Q_SLOTS:
         const Run run = runChecker(dir.path(), args);
         QCOMPARE(run.exitCode, exitCode);
         QVERIFY2(QString::fromUtf8(run.err).contains(stderrHas), run.err.constData());
-        if (exitCode == 0)
+        if (args.contains(QStringLiteral("--help")))
             QVERIFY(run.out.startsWith("usage: senrokan-check"));
     }
 
@@ -298,6 +362,22 @@ private Q_SLOTS:
         const QString problem =
             test::infoOptionProblem(QStringLiteral("senrokan-check"), option, run.out);
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    }
+
+    // A record that is not SQLite is kept aside with one message on stderr, and reads empty.
+    void damagedRecordToldOnce()
+    {
+        QTemporaryDir dir;
+        test::writeBytes(dir.filePath(HistoryFileName), "not a database\n");
+        const Run run =
+            runChecker(dir.path(), {QStringLiteral("--history"), QStringLiteral("--json")});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(QJsonDocument::fromJson(run.out).array().size(), 0);
+        const QStringList lines = QString::fromUtf8(run.err).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 1);
+        QVERIFY2(lines.at(0).startsWith(QStringLiteral("senrokan-check: 履歴 ")) &&
+                     lines.at(0).contains(QStringLiteral(".broken-")),
+                 run.err.constData());
     }
 };
 

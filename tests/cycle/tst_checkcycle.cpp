@@ -6,10 +6,12 @@
 #include "check/RouteChecker.h"
 #include "codec/Converter.h"
 #include "cycle/CheckCycle.h"
+#include "history/CheckHistory.h"
 #include "support/RecordingDisplay.h"
 #include "support/ScriptedServer.h"
 #include "support/ShortTimings.h"
 
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -225,6 +227,50 @@ private Q_SLOTS:
         QCOMPARE(m_cycle->state().DelayFoundFlag, delayFound);
         QFETCH(QStringList, notice);
         QCOMPARE(m_log.notices, QList<QStringList>{notice});
+    }
+
+    // Each timed check leaves its record as the record reads it back: when, route, title,
+    // verdict, coding and what settled it, how long it took; a route without a server leaves none.
+    void timedChecksRecorded()
+    {
+        QTemporaryDir dir;
+        CheckHistory history(dir.path());
+        m_cycle->setHistory(&history);
+        const QDateTime now = QDateTime::fromSecsSinceEpoch(QDateTime::currentSecsSinceEpoch());
+        m_checker->setClock([now] { return now.toLocalTime(); });
+        m_server->onRequest(
+            QStringLiteral("/normal.html"),
+            ScriptedServer::reply(
+                "200 OK", QStringLiteral("<meta charset=\"utf-8\"><p>平常運転です</p>").toUtf8()));
+        serveDelayed(1);
+        for (int r : {1, 2, 3})
+            m_table.setRouteField(r, Title, QStringLiteral("路線%1").arg(r));
+        m_table.setRouteField(2, ServerName, QStringLiteral("127.0.0.1"));
+        m_table.setRouteField(2, DirectoryName, QStringLiteral("normal.html"));
+        m_table.setRouteField(2, MatchWord, Word);
+        // Nothing listens there.
+        m_table.setRouteField(3, ServerName, QStringLiteral("127.0.0.2"));
+        m_values = {10, 1, 0, 1};
+        m_cycle->startUp();
+        QCOMPARE(ticksToCheck(), 1);
+
+        QList<CheckRecord> records = history.records(now).value_or(QList<CheckRecord>());
+        QCOMPARE(records.size(), 3);
+        // Every check waits for its connection, and one that connects for its reply.
+        const QList<int> leastMs = {850, 850, 150};
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY2(records[i].fetchMs >= leastMs[i],
+                     qPrintable(QString::number(records[i].fetchMs)));
+            records[i].fetchMs = 0;
+        }
+        const QDateTime utc = now.toUTC();
+        QCOMPARE(
+            records,
+            (QList<CheckRecord>{
+                {utc, 1, "路線1", StatusDelayed, CheckSource::Timed, "Shift_JIS", "detected", 0},
+                {utc, 2, "路線2", StatusNormal, CheckSource::Timed, "UTF-8", "meta", 0},
+                {utc, 3, "路線3", StatusConnectFailed, CheckSource::Timed, {}, {}, 0},
+            }));
     }
 
     void popupHold_data()

@@ -318,6 +318,14 @@ private Q_SLOTS:
         QVERIFY(man.out.contains("\nNAME\n       " + page + " - "));
     }
 
+    // Both programs keep their record through Qt SQL's SQLite driver, a plugin that no library
+    // links, so shlibdeps cannot find it.
+    void sqliteDriverDepended()
+    {
+        QVERIFY2(packagesIn(Program, "Depends").contains(QStringLiteral("libqt6sql6-sqlite")),
+                 qPrintable(field(Program, "Depends")));
+    }
+
     // Each program's page describes every option and exit status its --help lists, and no other.
     void manPageMatchesHelp_data()
     {

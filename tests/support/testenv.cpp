@@ -12,7 +12,11 @@
 //       when its standard input ends
 //   senrokan-testenv settings FILE INTERVAL RESIDENT CHIME ATONCE [TITLE SERVER DIRECTORY WORD]...
 //       writes a settings file with up to five routes
+//   senrokan-testenv record FOLDER ROUTE COUNT
+//       appends COUNT records of ROUTE to the record of checks in FOLDER, one by one, titled
+//       "1" to "COUNT" in order; fails at the first that is not written
 #include "DisplaySession.h"
+#include "HistoryFiles.h"
 #include "NginxSite.h"
 #include "SettingsWriter.h"
 
@@ -36,7 +40,8 @@ int usage()
                "       senrokan-testenv tray\n"
                "       senrokan-testenv serve FOLDER HOST [ACCESS_LOG]\n"
                "       senrokan-testenv settings FILE INTERVAL RESIDENT CHIME ATONCE "
-               "[TITLE SERVER DIRECTORY WORD]...\n",
+               "[TITLE SERVER DIRECTORY WORD]...\n"
+               "       senrokan-testenv record FOLDER ROUTE COUNT\n",
                stderr);
     return 64;
 }
@@ -126,6 +131,18 @@ int settings(QStringList args)
     return 0;
 }
 
+int record(const QString& folder, int route, int count)
+{
+    CheckHistory history(folder);
+    QObject::connect(&history, &CheckHistory::notice, [](const QString& text) { failed(text); });
+    for (int i = 1; i <= count; ++i) {
+        if (!history.append(
+                recordAt(QDateTime::currentDateTimeUtc(), route, StatusNormal, QString::number(i))))
+            return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -141,5 +158,7 @@ int main(int argc, char* argv[])
         return serve(args.at(0), args.at(1), args.value(2));
     if (command == QLatin1String("settings"))
         return settings(args);
+    if (command == QLatin1String("record") && args.size() == 3)
+        return record(args.at(0), args.at(1).toInt(), args.at(2).toInt());
     return usage();
 }

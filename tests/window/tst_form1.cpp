@@ -36,11 +36,12 @@ namespace
 {
 
 const QString Settings = QStringLiteral("Senrokan.DEF");
-const QStringList DesignTabs = {"Tab 0", "Tab 1", "Tab 2", "Tab 3", "Tab 4", "Tab 5"};
+// The page 履歴 follows the settings page whatever the file says.
+const QStringList DesignTabs = {"Tab 0", "履歴", "Tab 1", "Tab 2", "Tab 3", "Tab 4", "Tab 5"};
 // Tab texts as set: "&&" shows a single "&".
-const QStringList FullTabs = {"設定",        "東海道線", "  山手線 ", "京浜東北線&&根岸線",
+const QStringList FullTabs = {"設定",        "履歴", "東海道線", "  山手線 ", "京浜東北線&&根岸線",
                               "ﾊﾝｶｸ ｶﾀｶﾅ線", ""};
-const QStringList RailTabs = {"設定", "中央線", "総武線", "", "", "埼京線"};
+const QStringList RailTabs = {"設定", "履歴", "中央線", "総武線", "", "", "埼京線"};
 
 QList<int> valuesOf(const Form1& window)
 {
@@ -573,11 +574,11 @@ private Q_SLOTS:
                            "Label5(6)=遅延時ﾃﾞｨﾚｸﾄﾘ名", "Label1(7)=有効時間帯", "Label3(8)= ～",
                            "Label1(9)=サブタイトル", "Command1(1)=送信", "Command5(1)=送信"});
         // The others are spoken by their labels or their role.
-        addNameRows(false,
-                    {"SSTab1=設定と路線", "RichTextBox1=ページテキスト", "Text8=状態",
-                     "Text6=コンピュータ名", "Text7=IPアドレス", "Text9=優先鉄道ファイル",
-                     "Text1(1)=タイトル", "Text3(3)=ディレクトリ名", "Text3(8)= ～",
-                     "Text1(10)=サブタイトル", "WebBrowser1=Webページ", "WebBrowser5=Webページ"});
+        addNameRows(false, {"SSTab1=設定と路線", "RichTextBox1=ページテキスト", "Text8=状態",
+                            "Text6=コンピュータ名", "Text7=IPアドレス", "Text9=優先鉄道ファイル",
+                            "Text1(1)=タイトル", "Text3(3)=ディレクトリ名", "Text3(8)= ～",
+                            "Text1(10)=サブタイトル", "WebBrowser1=Webページ",
+                            "WebBrowser5=Webページ", "HistoryPage=履歴"});
     }
 
     void controlNames()
@@ -601,10 +602,12 @@ private Q_SLOTS:
     void everyControlIsNamed()
     {
         Form1 window;
-        QStringList expected = {"SSTab1",   "RichTextBox1", "Text8",     "Command11", "Command13",
-                                "Label6",   "Text6",        "Label7",    "Text7",     "Label8",
-                                "Text9",    "Command20",    "Command21", "Command22", "Command7",
-                                "Command6", "Check14",      "Check1",    "Check2"};
+        // The page 履歴 has no controls before it is first shown.
+        QStringList expected = {"SSTab1",    "RichTextBox1", "Text8",     "Command11",
+                                "Command13", "HistoryPage",  "Label6",    "Text6",
+                                "Label7",    "Text7",        "Label8",    "Text9",
+                                "Command20", "Command21",    "Command22", "Command7",
+                                "Command6",  "Check14",      "Check1",    "Check2"};
         for (int n = 1; n <= 6; ++n)
             expected << QStringLiteral("Option%1").arg(n);
         for (int r = 1; r <= RouteCount; ++r) {

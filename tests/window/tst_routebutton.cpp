@@ -56,12 +56,15 @@ class TestRouteButton : public QObject
 {
     Q_OBJECT
 
+    // The clock of every check.
+    static inline const QDateTime CheckMoment{QDate(2026, 12, 7), QTime(12, 0)};
+
     std::unique_ptr<CurrentFolder> m_dir;
 
     static void speedUp(Form1& window, quint16 port)
     {
         window.checker().setTimings(test::shortCheckTimings(port));
-        window.checker().setClock([] { return QDateTime(QDate(2026, 12, 7), QTime(12, 0)); });
+        window.checker().setClock([] { return CheckMoment; });
     }
 
     // Route 1 checked against a page of its own first, which stays in the check-wide page buffer.
@@ -146,6 +149,14 @@ private Q_SLOTS:
         QCOMPARE(control<QLineEdit>(window, "Text8")->text(), text8);
         // The pointer is back in every outcome.
         QCOMPARE(window.cursor().shape(), Qt::ArrowCursor);
+        // A check that came to a verdict is in the record as the button's; no server, none.
+        const QList<CheckRecord> recorded =
+            window.history().records(CheckMoment, r).value_or(QList<CheckRecord>());
+        QCOMPARE(recorded.size(), status == StatusNoServer ? 0 : 1);
+        for (const CheckRecord& record : recorded) {
+            QCOMPARE(record.source, CheckSource::Button);
+            QCOMPARE(record.status, status);
+        }
         // The web view goes to the fields as they stand, whatever the outcome.
         auto* view = control<RouteWebView>(window, QStringLiteral("WebBrowser%1").arg(r));
         QCOMPARE(view->url(), QStringLiteral("http://") + server + QStringLiteral("/info.html"));

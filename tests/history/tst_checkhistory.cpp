@@ -1,0 +1,291 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
+// The record of checks on real SQLite files in a temporary folder: what is written reads back in
+// order, made for the user only; old records go once a day; writers in several processes at once
+// or killed at random lose nothing; a damaged or foreign database is kept aside and the record
+// goes on in a new one; a file or link of another user is never written.
+#include "support/Files.h"
+#include "support/ForeignFiles.h"
+#include "support/HistoryFiles.h"
+#include "support/ProcessRun.h"
+
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+using namespace senrokan;
+using namespace senrokan::test;
+
+namespace
+{
+
+const QString Victim = QStringLiteral("victim");
+const QByteArray VictimBytes = "a file of the user's that no link may lead the record into\n";
+
+QDateTime secondsAgo(qint64 secs)
+{
+    return QDateTime::fromSecsSinceEpoch(QDateTime::currentSecsSinceEpoch() - secs, Qt::UTC);
+}
+
+constexpr qint64 Day = 24 * 60 * 60;
+
+QStringList titlesOf(const QList<CheckRecord>& records)
+{
+    QStringList titles;
+    for (const CheckRecord& record : records)
+        titles << record.title;
+    return titles;
+}
+
+QList<CheckRecord> readBack(CheckHistory& history, const QDateTime& since, int route = 0)
+{
+    return history.records(since, route).value_or(QList<CheckRecord>());
+}
+
+QProcess* startWriter(QObject* parent, const QString& dir, int route, int count)
+{
+    auto* writer = new QProcess(parent);
+    writer->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    writer->start(QStringLiteral(SENROKAN_TESTENV_EXE),
+                  {QStringLiteral("record"), dir, QString::number(route), QString::number(count)});
+    return writer;
+}
+
+} // namespace
+
+class TestCheckHistory : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<QTemporaryDir> m_dir;
+
+    QString dir() const { return m_dir->path(); }
+    QString file(const QString& name = HistoryFileName) const { return m_dir->filePath(name); }
+    QStringList keptAside() const
+    {
+        return QDir(dir()).entryList({HistoryFileName + QStringLiteral(".broken-*")}, QDir::Files);
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+    }
+
+    // Between uses the record holds neither its file nor SQLite, which a program that stays
+    // resident would otherwise carry for good. First: a read elsewhere loads SQLite for good.
+    void engineLetGoBetweenUses()
+    {
+        CheckHistory history(dir());
+        QVERIFY(history.append(recordAt(secondsAgo(0), 1, StatusNormal)));
+        QVERIFY(libraryMapped("libsqlite3"));
+        QTRY_VERIFY_WITH_TIMEOUT(!libraryMapped("libsqlite3"), 20000);
+        QVERIFY(!QFile::exists(file() + QStringLiteral("-wal")));
+        QVERIFY(history.append(recordAt(secondsAgo(0), 2, StatusNormal)));
+        QCOMPARE(readBack(history, secondsAgo(Day)).size(), 2);
+    }
+
+    void readsBackInOrder()
+    {
+        QCOMPARE(allRecords(dir())->size(), 0);
+        QVERIFY2(!QFile::exists(file()), "reading made a file");
+
+        CheckHistory history(dir());
+        QSignalSpy appended(&history, &CheckHistory::appended);
+        const QDateTime t = secondsAgo(2 * Day);
+        const CheckRecord first = recordAt(t, 1, StatusNormal, QStringLiteral("東海道線"));
+        const CheckRecord button{t.addSecs(60),
+                                 2,
+                                 QStringLiteral("山手線"),
+                                 StatusDelayed,
+                                 CheckSource::Button,
+                                 QStringLiteral("EUC-JP"),
+                                 QStringLiteral("header"),
+                                 4012};
+        // Without a page: no coding. Written later but older: read in time order.
+        const CheckRecord older{t.addSecs(-3600),
+                                1,
+                                QStringLiteral("東海道線"),
+                                StatusConnectFailed,
+                                CheckSource::Checker,
+                                {},
+                                {},
+                                2003};
+        const CheckRecord sameMoment = recordAt(t.addSecs(60), 1, StatusOutOfHours);
+        for (const CheckRecord& record : {first, button, older, sameMoment})
+            QVERIFY(history.append(record));
+        QCOMPARE(appended.size(), 4);
+        QCOMPARE(appended.at(1).at(0).value<CheckRecord>(), button);
+
+        QCOMPARE(readBack(history, t.addDays(-1)),
+                 (QList<CheckRecord>{older, first, button, sameMoment}));
+        QCOMPARE(readBack(history, t, 1), (QList<CheckRecord>{first, sameMoment}));
+        QVERIFY(history.records(t.addSecs(61)).value().isEmpty());
+        // Another process's view is the same.
+        QCOMPARE(allRecords(dir())->size(), 4);
+
+        struct stat st;
+        QCOMPARE(::stat(QFile::encodeName(file()).constData(), &st), 0);
+        QCOMPARE(st.st_mode & 07777, mode_t(0600));
+        QVERIFY2(QFile::exists(file() + QStringLiteral("-wal")), "not in WAL mode");
+    }
+
+    // Old records go 400 days after them, at most once a day, whichever writer comes first.
+    void prunedOnceADay()
+    {
+        const QDateTime now = secondsAgo(0);
+        QList<CheckRecord> kept;
+        {
+            CheckHistory history(dir());
+            QVERIFY(history.append(recordAt(now.addDays(-401), 1, StatusNormal, "401 days")));
+            kept << recordAt(now.addSecs(-3600), 1, StatusNormal, "pruning");
+            QVERIFY(history.append(kept.last()));
+            // Within the day of that prune: stays, however old.
+            QVERIFY(history.append(recordAt(now.addDays(-500), 1, StatusNormal, "500 days")));
+        }
+        CheckHistory another(dir());
+        QVERIFY(another.append(recordAt(now.addSecs(-1800), 1, StatusNormal, "same day")));
+        QCOMPARE(titlesOf(readBack(another, now.addDays(-600))),
+                 (QStringList{"500 days", "pruning", "same day"}));
+        QVERIFY(another.append(recordAt(now.addDays(1), 1, StatusNormal, "next day")));
+        QCOMPARE(titlesOf(readBack(another, now.addDays(-600))),
+                 (QStringList{"pruning", "same day", "next day"}));
+    }
+
+    void fourWritersAtOnce()
+    {
+        constexpr int Writers = 4;
+        constexpr int Count = 150;
+        QList<QProcess*> writers;
+        for (int route = 1; route <= Writers; ++route)
+            writers << startWriter(this, dir(), route, Count);
+        for (QProcess* writer : writers) {
+            QVERIFY(writer->waitForFinished(60000));
+            QCOMPARE(writer->exitCode(), 0);
+        }
+        QStringList expected;
+        for (int i = 1; i <= Count; ++i)
+            expected << QString::number(i);
+        CheckHistory history(dir());
+        for (int route = 1; route <= Writers; ++route)
+            QCOMPARE(titlesOf(readBack(history, secondsAgo(Day), route)), expected);
+        QCOMPARE(integrityCheck(file()), QStringLiteral("ok"));
+    }
+
+    // Each round a writer dies by SIGKILL wherever it is: what the rounds before wrote stays,
+    // and its own records are a whole run from the first.
+    void killedWriters()
+    {
+        QList<CheckRecord> before;
+        for (int round = 0; round < 20; ++round) {
+            QProcess* writer = startWriter(this, dir(), 1, 1000000);
+            QTest::qWait(int(QRandomGenerator::global()->bounded(20, 200)));
+            writer->kill();
+            QVERIFY(writer->waitForFinished(10000));
+            QCOMPARE(integrityCheck(file()), QStringLiteral("ok"));
+            const QList<CheckRecord> after = *allRecords(dir());
+            QCOMPARE(after.mid(0, before.size()), before);
+            const QStringList added = titlesOf(after.mid(before.size()));
+            for (int i = 0; i < added.size(); ++i)
+                QCOMPARE(added.at(i), QString::number(i + 1));
+            before = after;
+        }
+        QVERIFY2(!before.isEmpty(), "no writer wrote anything before it was killed");
+    }
+
+    void damagedKeptAside_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::newRow("not SQLite") << "text";
+        QTest::newRow("header overwritten") << "header";
+        QTest::newRow("pages overwritten") << "pages";
+        QTest::newRow("another program's database") << "foreign";
+    }
+
+    void damagedKeptAside()
+    {
+        QFETCH(QString, damage);
+        if (damage == QLatin1String("text")) {
+            writeBytes(file(), "Senrokan の履歴ではありません\n");
+        } else if (damage == QLatin1String("foreign")) {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), damage);
+            db.setDatabaseName(file());
+            QVERIFY(db.open());
+            QVERIFY(QSqlQuery(db).exec(QStringLiteral("CREATE TABLE notes (text TEXT)")));
+            db.close();
+        } else {
+            {
+                CheckHistory history(dir());
+                for (int i = 0; i < 300; ++i)
+                    QVERIFY(history.append(recordAt(secondsAgo(Day - i), 1, StatusNormal)));
+            }
+            QByteArray bytes = readBytes(file());
+            if (damage == QLatin1String("header"))
+                bytes.replace(0, 100, QByteArray(100, '\0'));
+            else
+                bytes.replace(4096, bytes.size() - 4096, QByteArray(bytes.size() - 4096, '\xA5'));
+            writeBytes(file(), bytes);
+        }
+        QSqlDatabase::removeDatabase(damage);
+        const QByteArray damaged = readBytes(file());
+
+        CheckHistory history(dir());
+        QSignalSpy notices(&history, &CheckHistory::notice);
+        const CheckRecord record = recordAt(secondsAgo(0), 2, StatusDelayed);
+        QVERIFY(history.append(record));
+        QCOMPARE(readBack(history, secondsAgo(Day)), QList<CheckRecord>{record});
+
+        const QStringList aside = keptAside();
+        QCOMPARE(aside.size(), 1);
+        QCOMPARE(readBytes(file(aside.first())), damaged);
+        QCOMPARE(notices.size(), 1);
+        QVERIFY2(notices.first().first().toString().contains(aside.first()),
+                 qPrintable(notices.first().first().toString()));
+        QCOMPARE(integrityCheck(file()), QStringLiteral("ok"));
+    }
+
+    // Nothing is written through a link or into another user's file; the trouble is told once.
+    void refused_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("link");
+        QTest::addColumn<bool>("foreign");
+        QTest::newRow("another user's link") << HistoryFileName << true << true;
+        QTest::newRow("a link of the user's own") << HistoryFileName << true << false;
+        QTest::newRow("another user's file") << HistoryFileName << false << true;
+        QTest::newRow("another user's link as the log") << HistoryFileName + "-wal" << true << true;
+    }
+
+    void refused()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, link);
+        QFETCH(bool, foreign);
+        writeBytes(file(Victim), VictimBytes);
+        if (link)
+            QVERIFY(QFile::link(file(Victim), file(name)));
+        else
+            writeBytes(file(name), QByteArray());
+        if (foreign)
+            QVERIFY(giveToNobody(file(name)));
+
+        CheckHistory history(dir());
+        QSignalSpy notices(&history, &CheckHistory::notice);
+        QVERIFY(!history.append(recordAt(secondsAgo(0), 1, StatusNormal)));
+        QVERIFY(!history.append(recordAt(secondsAgo(0), 1, StatusNormal)));
+        QCOMPARE(notices.size(), 1);
+        QCOMPARE(readBytes(file(Victim)), VictimBytes);
+        QCOMPARE(QFileInfo(file(name)).size(), link ? VictimBytes.size() : 0);
+        // Nothing made beside them either, nothing kept aside.
+        QCOMPARE(QDir(dir()).entryList(QDir::Files | QDir::System | QDir::Hidden, QDir::Name),
+                 (QStringList{name, Victim}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCheckHistory)
+#include "tst_checkhistory.moc"
