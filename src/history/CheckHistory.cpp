@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QPluginLoader>
@@ -15,6 +16,7 @@
 #include <QSqlDriverPlugin>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QThread>
 
 namespace senrokan
 {
@@ -29,6 +31,7 @@ constexpr int SchemaVersion = 1;
 constexpr int BusyTimeoutMs = 2000;
 constexpr qint64 DaySecs = 24 * 60 * 60;
 // SQLite's primary result codes of a file that is damaged or not a database.
+constexpr int SqliteBusy = 5;
 constexpr int SqliteCorrupt = 11;
 constexpr int SqliteNotADatabase = 26;
 
@@ -202,25 +205,33 @@ CheckHistory::Opened CheckHistory::openDatabase()
 
 CheckHistory::Opened CheckHistory::prepareSchema()
 {
+    // One statement, so one snapshot: read apart, another process could make the tables
+    // between the two reads, and its new record would look like another program's file.
     QSqlQuery query(m_db);
-    if (!query.exec(QStringLiteral("PRAGMA application_id")) || !query.next())
+    if (!query.exec(QStringLiteral("SELECT (SELECT application_id FROM pragma_application_id), "
+                                   "(SELECT count(*) FROM sqlite_master)")) ||
+        !query.next())
         return failedWith(query.lastError());
     const qint64 id = query.value(0).toLongLong();
-    // Another program's database under our name is kept aside like a damaged one.
-    if (id != ApplicationId && id != 0)
-        return Opened::Damaged;
-    if (id == 0) {
-        if (!query.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) || !query.next())
-            return failedWith(query.lastError());
-        if (query.value(0).toInt() != 0)
-            return Opened::Damaged;
-    }
+    const int objects = query.value(1).toInt();
     query.finish();
+    // Another program's database under our name is kept aside like a damaged one.
+    if ((id != ApplicationId && id != 0) || (id == 0 && objects != 0))
+        return Opened::Damaged;
     // Readers never wait for writers in WAL mode, and a process killed in a write leaves the
     // records before it whole. NORMAL syncs at checkpoints only: a crash of the machine may
     // lose the last records, never the file.
-    if (!exec(QStringLiteral("PRAGMA journal_mode = WAL")) ||
-        !exec(QStringLiteral("PRAGMA synchronous = NORMAL")))
+    // Two processes turning a new file to WAL at once can each hold the read lock the other
+    // must wait out; SQLite then answers busy at once instead of waiting, so wait here.
+    QElapsedTimer waited;
+    waited.start();
+    while (!exec(QStringLiteral("PRAGMA journal_mode = WAL"))) {
+        if ((m_lastError.nativeErrorCode().toInt() & 0xff) != SqliteBusy ||
+            waited.elapsed() > BusyTimeoutMs)
+            return failedWith(m_lastError);
+        QThread::msleep(5);
+    }
+    if (!exec(QStringLiteral("PRAGMA synchronous = NORMAL")))
         return failedWith(m_lastError);
     if (id == ApplicationId)
         return Opened::Ready;
