@@ -41,7 +41,7 @@ QByteArray compactJson(const QJsonObject& object)
     return QJsonDocument(object).toJson(QJsonDocument::Compact);
 }
 
-// A priority given by name, its first letter or (numbered) its place from 1, as the scheme reads
+// A priority given by name, else by its first letter or (numbered) its place from 1, as the scheme reads
 // it: its index in names, or -1.
 template <std::size_t N>
 int levelIndex(const QString& given, const std::array<const char*, N>& names, bool numbered)
@@ -53,6 +53,10 @@ int levelIndex(const QString& given, const std::array<const char*, N>& names, bo
     const int number = value.toInt(&isNumber);
     if (isNumber)
         return numbered && number >= 1 && number <= int(N) ? number - 1 : -1;
+    for (std::size_t i = 0; i < N; ++i) {
+        if (value == QLatin1String(names[i]))
+            return int(i);
+    }
     for (std::size_t i = 0; i < N; ++i) {
         if (QLatin1String(names[i]).startsWith(value.left(1)))
             return int(i);

@@ -60,7 +60,9 @@ QUrl withQueryValueHidden(QUrl url, const QString& key)
     return url;
 }
 
-QString maskedUrl(QUrl url, TargetKind kind)
+// text is the URL as written: a parsed URL may have rewritten the host (a number taken for an
+// IPv4 address).
+QString maskedUrl(QUrl url, TargetKind kind, const QString& text)
 {
     if (!url.password().isEmpty())
         url.setPassword(Hidden);
@@ -79,7 +81,6 @@ QString maskedUrl(QUrl url, TargetKind kind)
     case TargetKind::Apprise: {
         // Services put their tokens anywhere, even in the host part: only the scheme and the
         // first characters stay.
-        const QString text = url.toString();
         const qsizetype start = text.indexOf(QLatin1String("://"));
         const QString rest = start < 0 ? text : text.mid(start + 3);
         return (start < 0 ? QString() : text.left(start + 3)) + rest.left(4) + Hidden;
@@ -142,7 +143,7 @@ QString ReportTarget::option(const QString& key) const
 
 QString ReportTarget::masked() const
 {
-    return maskedUrl(url, kind);
+    return maskedUrl(url, kind, text);
 }
 
 QString appriseProgram()
@@ -200,7 +201,7 @@ QString maskedTargetText(const QString& text)
     const QUrl url(text.trimmed());
     bool secure = false;
     const TargetKind kind = nativeKind(url.scheme(), &secure).value_or(TargetKind::Apprise);
-    return maskedUrl(url, kind);
+    return maskedUrl(url, kind, text.trimmed());
 }
 
 } // namespace senrokan
