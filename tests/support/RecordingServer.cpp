@@ -28,13 +28,11 @@ RecordingServer::RecordingServer(const TestCertificates& certificates, const QSt
     QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
     QFile key(certificates.keyFile(name));
     key.open(QIODevice::ReadOnly);
-    tls.setPrivateKey(QSslKey(&key, QSsl::Rsa));
+    tls.setPrivateKey(QSslKey(&key, QSsl::Ec));
     tls.setLocalCertificateChain(QSslCertificate::fromPath(certificates.certFile(name)));
     tls.setPeerVerifyMode(QSslSocket::VerifyNone);
     auto server = std::make_unique<QSslServer>();
     server->setSslConfiguration(tls);
-    // A client that does not trust the certificate ends the handshake.
-    connect(server.get(), &QSslServer::errorOccurred, this, [this] { ++m_tlsFailures; });
     connect(server.get(), &QTcpServer::pendingConnectionAvailable, this,
             &RecordingServer::accept);
     server->listen(QHostAddress::LocalHost);

@@ -38,17 +38,16 @@ public:
     const QList<Request>& requests() const { return m_requests; }
     // Waits on the event loop until count requests have come, at most limitMs.
     bool waitForRequests(int count, int limitMs);
-    int tlsHandshakesFailed() const { return m_tlsFailures; }
 
 private:
     void accept();
     void read(QTcpSocket* socket);
 
-    std::unique_ptr<QTcpServer> m_server;
     QList<int> m_plan;
     QList<Request> m_requests;
     QMap<QTcpSocket*, QByteArray> m_buffers;
-    int m_tlsFailures = 0;
+    // Last, so that it goes first: its connections, closed as it goes, still find the buffers.
+    std::unique_ptr<QTcpServer> m_server;
 };
 
 // The apprise program's own request for a URL, the reference the program's requests are held to:

@@ -11,14 +11,14 @@ from aiosmtpd.smtp import AuthResult, SMTP
 
 
 class Keeper:
-    def __init__(self, folder):
-        self.folder, self.count = folder, 0
+    def __init__(self, folder, implicit_tls):
+        self.folder, self.count, self.implicit_tls = folder, 0, implicit_tls
 
     async def handle_DATA(self, server, session, envelope):
         self.count += 1
-        login = session.login_data.decode() if isinstance(session.login_data, bytes) else session.login_data
+        login = session.auth_data.login.decode() if session.auth_data else None
         record = {"from": envelope.mail_from, "to": envelope.rcpt_tos, "login": login,
-                  "tls": session.ssl is not None,
+                  "tls": self.implicit_tls or session.ssl is not None,
                   "data": envelope.original_content.decode("utf-8", "replace")}
         with open(os.path.join(self.folder, f"{self.count}.json"), "w") as f:
             json.dump(record, f)
@@ -40,8 +40,9 @@ def main():
     if a.mode != "plain":
         context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
         context.load_cert_chain(a.cert, a.key)
-    keeper = Keeper(a.folder)
-    options = dict(authenticator=accept, auth_require_tls=a.mode != "plain")
+    keeper = Keeper(a.folder, a.mode == "ssl")
+    # Only STARTTLS counts as TLS for the server's own AUTH rule; TLS from the start is TLS too.
+    options = dict(authenticator=accept, auth_require_tls=a.mode == "starttls")
     if a.mode == "starttls":
         options.update(tls_context=context, require_starttls=True)
     # The controller checks that it listens by connecting to its port, so it needs a number.
