@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Copyright 2026 The Senrokan developers
-# CPU and resident memory of senrokan left resident and idle, beside its floor measured in the
-# same run: a real X server (Xvfb) with a notification area (trayer), the program started
-# resident from a settings file with five routes and the default 30-minute interval, so no check
-# falls in the measured time, and bench/tray_floor, a bare Qt program with one tray icon.
+# CPU and resident memory of senrokan left resident and idle, before its first check and after
+# it, beside their floor measured in the same run: a real X server (Xvfb) with a notification
+# area (trayer), two programs started resident from settings files with five routes to small
+# UTF-8 pages that nginx serves on a loopback address (needs root for port 80) and the default
+# 30-minute interval, so no check falls in the measured time; the second has " 常駐後すぐにチェック"
+# on, so it checks all five routes 10 seconds after its start and idles after that. The floor is
+# bench/tray_floor, a bare Qt program with one tray icon.
 # Usage: bench/resident_idle.sh [build-dir] [seconds]
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
@@ -13,42 +16,66 @@ seconds="${2:-60}"
 program="$build/src/senrokan"
 floor="$build/bench/tray_floor"
 testenv="$build/tests/senrokan-testenv"
+host=127.0.5.7
 # The tests' own display session: Xvfb, trayer and a D-Bus session of its own.
 [ -n "${SENROKAN_TESTENV:-}" ] || exec "$testenv" display --tray -- "$0" "$build" "$seconds"
 work="$(mktemp -d)"
-trap 'kill "${program_pid:-}" "${floor_pid:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'kill "${before_pid:-}" "${after_pid:-}" "${floor_pid:-}" "${server_PID:-}" 2>/dev/null || true
+      rm -rf "$work"' EXIT
 
+mkdir -p "$work/www" "$work/before" "$work/after"
 routes=()
-for r in 1 2 3 4 5; do routes+=("路線$r" 127.0.0.1 "line$r.html" "平常運転"); done
-"$testenv" settings "$work/Senrokan.DEF" 30 1 1 0 "${routes[@]}"
+for r in 1 2 3 4 5; do
+    printf '<html><head><meta charset="utf-8"></head><body><p>路線%s 平常運転</p></body></html>\n' \
+        "$r" > "$work/www/line$r.html"
+    routes+=("路線$r" "$host" "line$r.html" "平常運転")
+done
+"$testenv" settings "$work/before/Senrokan.DEF" 30 1 1 0 "${routes[@]}"
+"$testenv" settings "$work/after/Senrokan.DEF" 30 1 1 1 "${routes[@]}"
+coproc server { "$testenv" serve "$work/www" "$host" "$work/access.log"; }
+read -r ready <&"${server[0]}"
+[ "$ready" = ready ]
 
-(cd "$work" && exec "$program") 2>/dev/null &
-program_pid=$!
+(cd "$work/before" && exec "$program") 2>/dev/null &
+before_pid=$!
+(cd "$work/after" && exec "$program") 2>/dev/null &
+after_pid=$!
 "$floor" "$top/resources/icons/senrokan.svg" 2>/dev/null &
 floor_pid=$!
 
+# The first check's five requests, then a pause: neither start-up nor the check is idling.
+for _ in $(seq 300); do
+    [ "$(wc -l < "$work/access.log" 2>/dev/null || echo 0)" -ge 5 ] && break
+    sleep 0.1
+done
+[ "$(wc -l < "$work/access.log")" -ge 5 ] || { echo "the first check did not come" >&2; exit 1; }
+sleep 5
+
 ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
-sleep 5 # start-up is not idling
 hz=$(getconf CLK_TCK)
-start_program=$(ticks $program_pid)
+start_before=$(ticks $before_pid)
+start_after=$(ticks $after_pid)
 start_floor=$(ticks $floor_pid)
 start_ns=$(date +%s%N)
 sleep "$seconds"
-end_program=$(ticks $program_pid)
+end_before=$(ticks $before_pid)
+end_after=$(ticks $after_pid)
 end_floor=$(ticks $floor_pid)
 end_ns=$(date +%s%N)
 rss() { awk '/^VmRSS:/ {print $2}' "/proc/$1/status"; }
+floor_rss=$(rss $floor_pid)
 report() {
     awk -v name="$1" -v t="$2" -v hz="$hz" -v ns=$((end_ns - start_ns)) -v rss="$3" \
+        -v floor="$floor_rss" \
         'BEGIN {
             cpu = t / hz; wall = ns / 1e9;
-            printf "%-9s idle %.1f s: cpu %.3f s = %.3f %%, resident memory %d KB (%.1f MiB)\n",
+            printf "%-22s idle %.1f s: cpu %.3f s = %.3f %%, resident memory %d KB (%.1f MiB)",
                    name, wall, cpu, 100 * cpu / wall, rss, rss / 1024
+            if (name != "floor")
+                printf ", %d KB (%.1f MiB) above the floor", rss - floor, (rss - floor) / 1024
+            printf "\n"
         }'
 }
-program_rss=$(rss $program_pid)
-floor_rss=$(rss $floor_pid)
-report senrokan $((end_program - start_program)) "$program_rss"
+report "senrokan before check" $((end_before - start_before)) "$(rss $before_pid)"
+report "senrokan after check" $((end_after - start_after)) "$(rss $after_pid)"
 report floor $((end_floor - start_floor)) "$floor_rss"
-awk -v p="$program_rss" -v f="$floor_rss" \
-    'BEGIN { printf "senrokan above its floor: %d KB (%.1f MiB)\n", p - f, (p - f) / 1024 }'

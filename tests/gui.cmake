@@ -6,6 +6,7 @@ if(UNIX AND NOT APPLE)
     target_sources(senrokan_testsupport PRIVATE
         support/BusConnection.h
         support/NotificationServer.h
+        support/SilentService.h
         support/StatusNotifierWatcher.h)
     target_link_libraries(senrokan_testsupport PUBLIC Qt6::DBus)
 endif()
@@ -92,7 +93,8 @@ target_compile_definitions(tst_package PRIVATE
     DESKTOP_FILE_VALIDATE_EXE="${SENROKAN_DESKTOP_FILE_VALIDATE}"
     APPSTREAMCLI_EXE="${SENROKAN_APPSTREAMCLI}"
     LINTIAN_EXE="${SENROKAN_LINTIAN}"
-    COMMITTED_CHIME_WAV="${PROJECT_SOURCE_DIR}/resources/notify.wav")
+    COMMITTED_CHIME_WAV="${PROJECT_SOURCE_DIR}/resources/notify.wav"
+    SOURCE_LICENSE="${PROJECT_SOURCE_DIR}/LICENSE")
 add_dependencies(tst_package senrokan senrokan-check senrokan_chime_wav senrokan_compressed_docs)
 if(SENROKAN_WITH_WEBENGINE)
     target_compile_definitions(tst_package PRIVATE SENROKAN_WITH_WEBENGINE)

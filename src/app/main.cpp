@@ -4,6 +4,7 @@
 // senrokan: the desktop program.
 #include "desktop/SingleInstance.h"
 #include "platform/MemoryTuning.h"
+#include "program/CommandLine.h"
 #include "window/Form1.h"
 
 #include <QApplication>
@@ -14,8 +15,29 @@
 
 #include <cstdio>
 
+namespace
+{
+
+QByteArray help()
+{
+    return senrokan::helpText(
+        "usage: senrokan [--help | --version]\n",
+        "Watch railway status pages and tell when a line is delayed.\n"
+        "The settings are Senrokan.DEF in the current directory.",
+        {},
+        {{"0", "ended normally, or brought the one already running in this directory forward"},
+         {"1", "another senrokan holds this directory but does not answer"}});
+}
+
+} // namespace
+
 int main(int argc, char* argv[])
 {
+    // Answered before QApplication, which needs a display, and before the settings. Other
+    // arguments are Qt's, as before.
+    for (int i = 1; i < argc; ++i)
+        if (senrokan::answerInfoOption(argv[i], "senrokan", help()))
+            return 0;
     senrokan::platform::keepLargeBuffersApart();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Senrokan"));

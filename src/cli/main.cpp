@@ -5,6 +5,7 @@
 #include "check/RouteChecker.h"
 #include "cycle/StatusSummary.h"
 #include "platform/LocalFiles.h"
+#include "program/CommandLine.h"
 #include "settings/SettingsFile.h"
 
 #include <QCoreApplication>
@@ -24,6 +25,21 @@ constexpr int ExitUsage = 64;
 constexpr int ExitSettings = 3;
 
 const char Usage[] = "usage: senrokan-check [--settings FILE] [--route N] [--json] [--verbose]\n";
+
+QByteArray help()
+{
+    return helpText(
+        Usage, "Check the routes of a Senrokan settings file once and print their status.",
+        {{"--settings FILE", "read FILE instead of Senrokan.DEF in the current directory"},
+         {"--route N", "check only route N, 1 to 5"},
+         {"--json", "print the routes as a JSON array instead of the summary"},
+         {"--verbose", "write each route's progress to standard error"}},
+        {{"0", "no route is delayed and every route could be reached"},
+         {"1", "a route is delayed"},
+         {"2", "no route is delayed, but a route could not be reached"},
+         {"3", "the settings file cannot be read or ends early"},
+         {"64", "a wrong argument"}});
+}
 
 // Text for a terminal, as UTF-8: a server's reason phrase, a route title or a file name may carry
 // escape sequences that would retitle or reprogram the terminal. Control characters other than
@@ -79,10 +95,8 @@ int parseArguments(const QStringList& args, Options& options)
 {
     for (qsizetype i = 1; i < args.size(); ++i) {
         const QString& arg = args.at(i);
-        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-            std::fputs(Usage, stdout);
+        if (answerInfoOption(arg.toLocal8Bit(), "senrokan-check", help()))
             return 0;
-        }
         if (arg == QLatin1String("--json")) {
             options.json = true;
         } else if (arg == QLatin1String("--verbose")) {

@@ -25,8 +25,8 @@ public:
     virtual void showDelay(const QStringList& titles) = 0;
     // Takes the notification away, if one is shown.
     virtual void withdraw() = 0;
-    // The program ends: the notification is taken away before this returns, and nothing is
-    // shown after.
+    // The program ends: the notification is taken away before this returns, which waits for
+    // the desktop half a second at most, and nothing is shown after.
     virtual void end() = 0;
 
 Q_SIGNALS:

@@ -4,7 +4,12 @@
 #include "FreedesktopNotifier.h"
 
 #include <QDBusPendingCallWatcher>
+#include <QDeadlineTimer>
+#include <QThread>
+#include <QTimer>
 #include <QVariantMap>
+
+#include <utility>
 
 namespace senrokan::platform
 {
@@ -24,9 +29,14 @@ const QString DefaultAction = QStringLiteral("default");
 const QString DefaultActionLabel = QStringLiteral("設定");
 // As long as the delay popup stays up.
 constexpr int ExpireMs = 180000;
-// Only what is in flight when the program ends is waited for, and never longer than this.
-constexpr int CallLimitMs = 5000;
-constexpr int EndLimitMs = 1000;
+// A Notify's reply is read for as long as the notification would stay; after that it would
+// have gone by itself.
+constexpr int LateReplyLimitMs = ExpireMs;
+// The end takes at most half a second: a reply still awaited gets most of it, the closing call
+// the rest, time enough to leave before the connection goes.
+constexpr int EndReplyLimitMs = 400;
+constexpr int EndCloseLimitMs = 100;
+constexpr int EndPollMs = 5;
 
 QDBusMessage notificationsCall(const QString& method, const QVariantList& arguments = {})
 {
@@ -37,8 +47,9 @@ QDBusMessage notificationsCall(const QString& method, const QVariantList& argume
 
 } // namespace
 
-FreedesktopNotifier::FreedesktopNotifier(const QDBusConnection& bus, QObject* parent)
-    : DesktopNotifier(parent), m_bus(bus)
+FreedesktopNotifier::FreedesktopNotifier(const QDBusConnection& bus, int answerLimitMs,
+                                         QObject* parent)
+    : DesktopNotifier(parent), m_bus(bus), m_answerLimitMs(answerLimitMs)
 {
     m_bus.connect(Service, Path, Service, QStringLiteral("ActionInvoked"), this,
                   SLOT(onActionInvoked(uint, QString)));
@@ -69,11 +80,10 @@ void FreedesktopNotifier::end()
     m_ended = true;
     m_wanted = QStringList();
     // The reply of a call in flight may bring the id of a notification to take away; its
-    // handler then sends what is wanted.
-    if (m_inFlight)
-        m_inFlight->waitForFinished();
-    else
-        sendNext();
+    // handler then sends what is wanted. Past the limit the last good id is closed instead.
+    if (m_inFlight && !awaitInFlight(EndReplyLimitMs))
+        m_inFlight = nullptr;
+    sendNext();
 }
 
 void FreedesktopNotifier::sendNext()
@@ -82,20 +92,15 @@ void FreedesktopNotifier::sendNext()
         return;
     if (m_wanted->isEmpty()) {
         m_wanted.reset();
-        if (m_id == 0)
-            return;
-        const QDBusMessage close = notificationsCall(QStringLiteral("CloseNotification"), {m_id});
-        m_id = 0;
-        // The program is about to end: the message must leave before the connection goes.
-        if (m_ended)
-            m_bus.call(close, QDBus::Block, EndLimitMs);
-        else
-            m_bus.send(close);
+        m_wantedSerial = 0;
+        if (m_id != 0)
+            close(std::exchange(m_id, 0));
         return;
     }
     if (!m_bodyMarkup) {
-        start(notificationsCall(QStringLiteral("GetCapabilities")),
-              &FreedesktopNotifier::onCapabilities);
+        start(
+            notificationsCall(QStringLiteral("GetCapabilities")),
+            [this](const QDBusMessage& reply) { onCapabilities(reply); }, m_answerLimitMs);
         return;
     }
     QString body = m_wanted->join(QLatin1Char('\n'));
@@ -104,22 +109,60 @@ void FreedesktopNotifier::sendNext()
     if (*m_bodyMarkup)
         body = body.toHtmlEscaped();
     const QVariantMap hints{{QStringLiteral("desktop-entry"), DesktopEntry}};
-    start(notificationsCall(QStringLiteral("Notify"),
-                            {ApplicationName, m_id, IconName, Summary, body,
-                             QStringList{DefaultAction, DefaultActionLabel}, hints, ExpireMs}),
-          &FreedesktopNotifier::onNotified);
+    const quint64 serial = m_wantedSerial = ++m_notifySerial;
+    start(
+        notificationsCall(QStringLiteral("Notify"),
+                          {ApplicationName, m_id, IconName, Summary, body,
+                           QStringList{DefaultAction, DefaultActionLabel}, hints, ExpireMs}),
+        [this, serial](const QDBusMessage& reply) { onNotified(reply, serial); }, LateReplyLimitMs);
 }
 
-void FreedesktopNotifier::start(const QDBusMessage& call, ReplyHandler handler)
+void FreedesktopNotifier::start(const QDBusMessage& call, const ReplyHandler& handler,
+                                int replyLimitMs)
 {
-    m_inFlight = new QDBusPendingCallWatcher(m_bus.asyncCall(call, CallLimitMs), this);
-    connect(m_inFlight, &QDBusPendingCallWatcher::finished, this,
-            [this, handler](QDBusPendingCallWatcher* watcher) {
-                watcher->deleteLater();
-                m_inFlight = nullptr;
-                (this->*handler)(watcher->reply());
+    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call, replyLimitMs), this);
+    m_inFlight = watcher;
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this, handler](QDBusPendingCallWatcher* finished) {
+                finished->deleteLater();
+                if (finished == m_inFlight)
+                    m_inFlight = nullptr;
+                handler(finished->reply());
                 sendNext();
             });
+    // A reply awaited longer than the answer limit holds up nothing after it.
+    if (replyLimitMs > m_answerLimitMs) {
+        QTimer::singleShot(m_answerLimitMs, watcher, [this, watcher] {
+            if (watcher != m_inFlight)
+                return;
+            m_inFlight = nullptr;
+            sendNext();
+        });
+    }
+}
+
+bool FreedesktopNotifier::awaitInFlight(int limitMs)
+{
+    // Qt's D-Bus thread takes the reply in; waiting for it here, not in an event loop of its
+    // own, lets nothing else of the ending program run meanwhile.
+    const QDeadlineTimer deadline(limitMs);
+    while (!m_inFlight->isFinished()) {
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(EndPollMs);
+    }
+    m_inFlight->waitForFinished(); // hands the reply to its handler now
+    return true;
+}
+
+void FreedesktopNotifier::close(uint id)
+{
+    const QDBusMessage call = notificationsCall(QStringLiteral("CloseNotification"), {id});
+    // The program is about to end: the message must leave before the connection goes.
+    if (m_ended)
+        m_bus.call(call, QDBus::Block, EndCloseLimitMs);
+    else
+        m_bus.send(call);
 }
 
 void FreedesktopNotifier::onCapabilities(const QDBusMessage& reply)
@@ -134,9 +177,19 @@ void FreedesktopNotifier::onCapabilities(const QDBusMessage& reply)
         reply.arguments().value(0).toStringList().contains(QStringLiteral("body-markup"));
 }
 
-void FreedesktopNotifier::onNotified(const QDBusMessage& reply)
+void FreedesktopNotifier::onNotified(const QDBusMessage& reply, quint64 serial)
 {
-    m_id = reply.type() == QDBusMessage::ReplyMessage ? reply.arguments().value(0).toUInt() : 0;
+    // Only a uint32 other than 0 is an id; an error or a reply of another type tells nothing
+    // about what the service shows, so the last good id stays.
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.signature() != QLatin1String("u"))
+        return;
+    const uint id = reply.arguments().constFirst().toUInt();
+    if (id == 0)
+        return;
+    if (serial == m_wantedSerial)
+        m_id = id;
+    else if (id != m_id)
+        close(id); // came after a later Notify or a withdrawal: it must not stay
 }
 
 void FreedesktopNotifier::onActionInvoked(uint id, const QString& action)

@@ -4,23 +4,42 @@
 #include "NotificationArea.h"
 
 #include <QDBusConnection>
-#include <QDBusInterface>
+#include <QDBusMessage>
+#include <QDBusVariant>
 #include <QSystemTrayIcon>
 
 namespace senrokan::platform
 {
+
+namespace
+{
+
+// The question is asked on the GUI thread before the icon exists: a watcher that owns its name
+// but never answers must not hold up the start for longer than this.
+constexpr int WatcherAnswerLimitMs = 1000;
+
+} // namespace
 
 bool itemTrayInUse()
 {
     // Qt takes an item tray whenever a StatusNotifierWatcher with a host is on the session bus
     // (and the platform has a notification area at all), and keeps to it.
     static const bool inUse = [] {
+        // Qt's own check waits for a watcher that never answers as long as Qt waits for any
+        // call (25 s, once a run); the program's question after it waits no longer than the
+        // limit.
         if (!QSystemTrayIcon::isSystemTrayAvailable())
             return false;
-        const QString watcherName = QStringLiteral("org.kde.StatusNotifierWatcher");
-        QDBusInterface watcher(watcherName, QStringLiteral("/StatusNotifierWatcher"), watcherName,
-                               QDBusConnection::sessionBus());
-        return watcher.isValid() && watcher.property("IsStatusNotifierHostRegistered").toBool();
+        const QString watcher = QStringLiteral("org.kde.StatusNotifierWatcher");
+        QDBusMessage get = QDBusMessage::createMethodCall(
+            watcher, QStringLiteral("/StatusNotifierWatcher"),
+            QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+        get.setArguments({watcher, QStringLiteral("IsStatusNotifierHostRegistered")});
+        get.setAutoStartService(false);
+        const QDBusMessage reply =
+            QDBusConnection::sessionBus().call(get, QDBus::Block, WatcherAnswerLimitMs);
+        return reply.type() == QDBusMessage::ReplyMessage &&
+               reply.arguments().value(0).value<QDBusVariant>().variant().toBool();
     }();
     return inUse;
 }

@@ -28,6 +28,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace senrokan
 {
 
@@ -71,11 +73,15 @@ Form1::Form1(QWidget* parent)
     m_ssTab1 = new QTabWidget(this);
     nameControl(m_ssTab1, QStringLiteral("SSTab1"), QStringLiteral("設定と路線"));
     m_settingsPage = new SettingsPage(m_values, m_ssTab1);
-    m_ssTab1->addTab(m_settingsPage, QStringLiteral("Tab 0"));
+    m_ssTab1->addTab(m_settingsPage, QString());
     for (int r = 1; r <= RouteCount; ++r) {
         m_routePages.at(r) = new RoutePage(r, m_ssTab1);
-        m_ssTab1->addTab(m_routePages.at(r), QStringLiteral("Tab %1").arg(r));
+        m_ssTab1->addTab(m_routePages.at(r), QString());
     }
+    // Adding a tab measures every caption, which loads the fonts even in a window never shown;
+    // captions set once all tabs are in wait until the tabs are shown.
+    for (int page = 0; page < m_ssTab1->count(); ++page)
+        m_ssTab1->setTabText(page, QStringLiteral("Tab %1").arg(page));
 
     m_richTextBox1 = new PageTextArea(this);
     nameControl(m_richTextBox1, QStringLiteral("RichTextBox1"), QStringLiteral("ページテキスト"));
@@ -119,8 +125,7 @@ Form1::~Form1() = default;
 
 void Form1::Form_Load()
 {
-    m_settingsPage->text6()->setText(platform::localHostName());
-    m_settingsPage->text7()->setText(platform::localIpAddress());
+    m_settingsPage->setHost(platform::localHostName(), platform::localIpAddress());
     // The resident flag keeps its value from process start; the others start over.
     const SettingsValues defaults;
     m_values.CheckIntervalMinutes = defaults.CheckIntervalMinutes;
@@ -180,7 +185,12 @@ QString Form1::routeField(int route, int element) const
 
 void Form1::setStatusText(const QString& text)
 {
-    m_text8->setText(text);
+    // A line edit lays its text out at once, loading the fonts it needs: a hidden window keeps
+    // the text for its next showing, as the page-text area does.
+    if (isVisible())
+        m_text8->setText(text);
+    else
+        m_unshownStatus = text;
 }
 
 void Form1::setPageText(const QString& text)
@@ -279,6 +289,8 @@ void Form1::setVisible(bool visible)
         m_settingsPage->layOut();
         for (int r = 1; r <= RouteCount; ++r)
             m_routePages.at(r)->fillBoxes();
+        if (m_unshownStatus)
+            m_text8->setText(*std::exchange(m_unshownStatus, std::nullopt));
     }
     QWidget::setVisible(visible);
 }

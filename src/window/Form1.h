@@ -134,6 +134,7 @@ private:
     std::array<RoutePage*, RouteCount + 1> m_routePages{}; // [0] unused
     PageTextArea* m_richTextBox1;
     QLineEdit* m_text8;
+    std::optional<QString> m_unshownStatus; // Text8 as a check left it while the window was hidden
     QPushButton* m_command11;
     QPushButton* m_command13;
     bool m_unloaded = false;

@@ -3,7 +3,11 @@
 
 #include "PageTextArea.h"
 
+#include <QElapsedTimer>
+#include <QTextBoundaryFinder>
 #include <QTextCursor>
+
+#include <algorithm>
 
 namespace senrokan
 {
@@ -11,79 +15,164 @@ namespace senrokan
 namespace
 {
 
-// About 2 ms of layout per slice on a slow machine.
+// The most a slice holds: every line is a block to insert, which costs more than its
+// characters, so a page of line ends is bounded by its lines. The time a slice takes depends
+// on the script and the marks as much as on the length: each slice is sized by how long the
+// one before took, halved over TurnMs, doubled under half of it.
 constexpr qsizetype SliceChars = 32 * 1024;
+constexpr qsizetype SliceLines = 2000;
+constexpr qsizetype FirstSliceChars = 4096;
+constexpr qsizetype LeastSliceChars = 512;
+constexpr qint64 TurnMs = 12;
+
+// Where QTextCursor::insertText starts a new block (CR LF starts one).
+bool endsBlock(QChar c)
+{
+    return c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator || c == QChar(0xfdd0) ||
+           c == QChar(0xfdd1);
+}
 
 } // namespace
 
-PageTextArea::PageTextArea(QWidget* parent) : QPlainTextEdit(parent)
+PageTextArea::PageTextArea(QWidget* parent) : QPlainTextEdit(parent), m_sliceChars(FirstSliceChars)
 {
     setReadOnly(true);
     m_filler.setInterval(0);
     connect(&m_filler, &QTimer::timeout, this, &PageTextArea::appendSlice);
 }
 
+QString PageTextArea::omissionLine(qsizetype leftOut)
+{
+    return QStringLiteral("（以下 %1 文字は表示していません）").arg(leftOut);
+}
+
 void PageTextArea::showText(const QString& text)
 {
     m_rest = text;
     m_restAt = 0;
-    m_shownLineChars = 0;
-    setPlainText(displayed(takeSlice()));
-    if (isFilling())
-        m_filler.start();
-    else
-        m_filler.stop();
+    m_replacing = true;
+    m_lines = 1;
+    m_lineChars = 0;
+    m_clusterChars = 0;
+    m_sliceChars = FirstSliceChars;
+    m_filler.stop();
+    if (window()->isVisible())
+        appendSlice();
+    else if (!document()->isEmpty())
+        clear(); // the earlier page's layout goes now; the new one waits for the window
+}
+
+void PageTextArea::showEvent(QShowEvent* event)
+{
+    QPlainTextEdit::showEvent(event);
+    if (isFilling() && !m_filler.isActive())
+        appendSlice();
 }
 
 QString PageTextArea::takeSlice()
 {
-    qsizetype end = m_rest.size();
-    if (end - m_restAt > SliceChars) {
-        // Cut after a line end, so that CR LF and surrogate pairs stay whole.
-        const qsizetype lineEnd = m_rest.lastIndexOf(QLatin1Char('\n'), m_restAt + SliceChars - 1);
-        end = lineEnd >= m_restAt ? lineEnd + 1 : m_restAt + SliceChars;
-        if (end < m_rest.size() && m_rest.at(end - 1).isHighSurrogate())
-            ++end;
-    }
-    const QString slice = m_rest.mid(m_restAt, end - m_restAt);
-    m_restAt = end;
-    if (m_restAt >= m_rest.size()) {
-        m_rest.clear();
-        m_restAt = 0;
-    }
-    return slice;
-}
+    const qsizetype from = m_restAt;
+    const qsizetype lineLimit = std::max<qsizetype>(1, m_sliceChars * SliceLines / SliceChars);
+    // Clusters seen from one character before the slice, so that one going on from the slice
+    // before goes on counting, to the end of the line that follows the slice.
+    const qsizetype windowStart = std::max<qsizetype>(0, from - 1);
+    const qsizetype windowEnd = std::min(m_rest.size(), from + m_sliceChars + DisplayLineChars + 2);
+    QTextBoundaryFinder clusters(QTextBoundaryFinder::Grapheme,
+                                 QStringView(m_rest).sliced(windowStart, windowEnd - windowStart));
+    const auto nextCluster = [&] {
+        const qsizetype next = clusters.toNextBoundary();
+        return next < 0 ? windowEnd : windowStart + next;
+    };
+    clusters.setPosition(from - windowStart);
+    qsizetype clusterAt = clusters.isAtBoundary() ? from : nextCluster();
 
-QString PageTextArea::displayed(const QString& slice)
-{
     QString shown;
-    shown.reserve(slice.size() + slice.size() / DisplayLineChars + 1);
-    for (const QChar c : slice) {
-        if (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar::ParagraphSeparator) {
-            m_shownLineChars = 0;
-        } else {
-            // Never between the two halves of a surrogate pair.
-            if (m_shownLineChars >= DisplayLineChars && !c.isLowSurrogate()) {
-                shown += QLatin1Char('\n');
-                m_shownLineChars = 0;
+    shown.reserve(windowEnd - from + (windowEnd - from) / DisplayClusterChars + 1);
+    qsizetype sliceLines = 0;
+    bool full = false;
+    qsizetype at = from;
+    for (; at < m_rest.size(); ++at) {
+        const QChar c = m_rest.at(at);
+        // Never between the halves of a surrogate pair, nor between CR and LF.
+        const bool pairEnd =
+            c.isLowSurrogate() || (c == u'\n' && at > 0 && m_rest.at(at - 1) == u'\r');
+        if (!pairEnd && at >= MaxChars) {
+            full = true;
+            break;
+        }
+        if (at == clusterAt) {
+            m_clusterChars = 0;
+            clusterAt = nextCluster();
+        }
+        const bool lineEnd = endsBlock(c);
+        if (!lineEnd && !c.isLowSurrogate() &&
+            (m_lineChars >= DisplayLineChars || m_clusterChars >= DisplayClusterChars)) {
+            if (m_lines >= MaxLines) {
+                full = true;
+                break;
             }
-            ++m_shownLineChars;
+            shown += u'\n';
+            ++m_lines;
+            ++sliceLines;
+            m_lineChars = 0;
+            m_clusterChars = 0;
+        }
+        // A full slice ends where a line starts, so that every line is laid out once: the next
+        // slice goes into a new block, and leaves the last one as it is.
+        if (!pairEnd && m_lineChars == 0 && at > from &&
+            (at - from >= m_sliceChars || sliceLines >= lineLimit))
+            break;
+        if (lineEnd && !pairEnd) {
+            if (m_lines >= MaxLines) {
+                full = true;
+                break;
+            }
+            ++m_lines;
+            ++sliceLines;
+            m_lineChars = 0;
+            m_clusterChars = 0;
+        } else if (!lineEnd) {
+            ++m_lineChars;
+            ++m_clusterChars;
         }
         shown += c;
+    }
+    m_restAt = at;
+    if (full)
+        shown += u'\n' + omissionLine(m_rest.size() - m_restAt);
+    if (full || m_restAt >= m_rest.size()) {
+        m_rest.clear();
+        m_restAt = 0;
     }
     return shown;
 }
 
 void PageTextArea::appendSlice()
 {
-    if (!isFilling()) {
+    // Hidden meanwhile: the rest waits until the window is shown again.
+    if (!window()->isVisible()) {
         m_filler.stop();
         return;
     }
-    QTextCursor cursor(document());
-    cursor.movePosition(QTextCursor::End);
-    cursor.insertText(displayed(takeSlice()));
-    if (!isFilling())
+    QElapsedTimer took;
+    took.start();
+    const QString slice = takeSlice();
+    if (m_replacing) {
+        m_replacing = false;
+        setPlainText(slice);
+    } else {
+        QTextCursor cursor(document());
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(slice);
+    }
+    const qint64 ms = took.elapsed();
+    if (ms > TurnMs)
+        m_sliceChars = std::max(LeastSliceChars, m_sliceChars / 2);
+    else if (ms < TurnMs / 2)
+        m_sliceChars = std::min(SliceChars, m_sliceChars * 2);
+    if (isFilling())
+        m_filler.start();
+    else
         m_filler.stop();
 }
 

@@ -9,34 +9,56 @@
 namespace senrokan
 {
 
-// RichTextBox1: the page-text area, always plain text. A long page goes in a slice of lines at a
-// time between events, so that the window keeps answering while a large page is laid out. A line
-// longer than DisplayLineChars is shown broken into several: laying out one huge paragraph costs
-// time that grows with the square of its length, and minified pages are a single line. The break
-// is only on screen; the checks read the page text itself.
+// RichTextBox1: the page-text area, always plain text. A long page goes in a slice at a time
+// between events, so that the window keeps answering while a large page is laid out, and only
+// while the window is shown: a resident program that never shows it never lays a page out nor
+// loads the fonts for it. The area holds the head of a page only; the checks read the page text
+// itself, never the area.
 class PageTextArea : public QPlainTextEdit
 {
     Q_OBJECT
 public:
-    static constexpr qsizetype DisplayLineChars = 4096;
+    // A line longer than this is shown broken into several: laying out one paragraph costs time
+    // that grows faster than its length, every paint shapes each paragraph in view whole, and
+    // minified pages are a single line.
+    static constexpr qsizetype DisplayLineChars = 1024;
+    // Likewise a letter carrying more marks than this: one such cluster costs time that grows
+    // with the square of its length, however short the line.
+    static constexpr qsizetype DisplayClusterChars = 32;
+    // What the area holds of a page at most, as every line is a text block with memory of its
+    // own: the first MaxLines lines (display breaks included) or MaxChars characters, then one
+    // line that says how many characters were left out.
+    static constexpr qsizetype MaxLines = 100000;
+    static constexpr qsizetype MaxChars = 4 * 1024 * 1024;
 
     explicit PageTextArea(QWidget* parent = nullptr);
 
     // Replaces the whole text; a text given while an earlier one is still going in replaces it.
     void showText(const QString& text);
-    // Whether part of the last text is still to come.
-    bool isFilling() const { return !m_rest.isEmpty(); }
+    // Whether part of the last text is still to come: being filled in, or waiting for the
+    // window to be shown.
+    bool isFilling() const { return !m_rest.isEmpty() || m_replacing; }
+
+    // The last line of a page cut short.
+    static QString omissionLine(qsizetype leftOut);
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
-    // The next slice: at most SliceChars, ending after a line end when there is one.
+    // The next slice as shown: about m_sliceChars of the page and as many lines in proportion,
+    // with a line break wherever a line or a cluster reaches its display limit, and the omission
+    // line once the area is full.
     QString takeSlice();
-    // The slice as shown: a line break wherever a line reaches DisplayLineChars.
-    QString displayed(const QString& slice);
     void appendSlice();
 
     QString m_rest;
     qsizetype m_restAt = 0;
-    qsizetype m_shownLineChars = 0; // length of the last line shown so far
+    bool m_replacing = false;     // the next slice replaces what the area shows
+    qsizetype m_lines = 0;        // lines shown so far
+    qsizetype m_lineChars = 0;    // length of the last line shown so far
+    qsizetype m_clusterChars = 0; // length of its last cluster
+    qsizetype m_sliceChars;       // the most the next slice may hold
     QTimer m_filler;
 };
 

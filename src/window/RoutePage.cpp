@@ -57,7 +57,7 @@ RoutePage::RoutePage(int route, QWidget* parent) : QWidget(parent)
         // Whatever is put into the box itself is the field from then on.
         connect(box, &QLineEdit::textChanged, this, [this, k] { m_unshown.at(k).reset(); });
     }
-    m_text.at(PortNumber)->setText(PortDesignText);
+    setField(PortNumber, PortDesignText);
     for (int k = 1; k < RouteFieldCount; ++k) {
         auto* label = new QLabel(LabelCaptions.at(k), this);
         label->setTextFormat(Qt::PlainText);

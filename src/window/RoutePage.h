@@ -39,8 +39,8 @@ public:
 private:
     std::array<QLineEdit*, RouteFieldCount + 1> m_text{}; // [0] unused
     // Fields set while the window has never been shown, kept as text: a box lays out what it
-    // is given, and Japanese text loads the Japanese font, megabytes that a program that stays
-    // resident would hold for nothing.
+    // is given, which loads the fonts and the text shaper, and Japanese text the Japanese font,
+    // megabytes that a program that stays resident would hold for nothing.
     std::array<std::optional<QString>, RouteFieldCount + 1> m_unshown{};
     bool m_boxesFilled = false;
     std::array<QLabel*, RouteFieldCount> m_label{};       // [0] unused; field 10 has none

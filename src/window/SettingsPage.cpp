@@ -72,10 +72,22 @@ SettingsPage::SettingsPage(SettingsValues& values, QWidget* parent) : QWidget(pa
     new StartupShortcut(m_command20, m_command21, this);
 }
 
+void SettingsPage::setHost(const QString& name, const QString& address)
+{
+    m_hostName = name;
+    m_hostAddress = address;
+    if (layout()) {
+        m_text6->setText(name);
+        m_text7->setText(address);
+    }
+}
+
 void SettingsPage::layOut()
 {
     if (layout())
         return;
+    m_text6->setText(m_hostName);
+    m_text7->setText(m_hostAddress);
     auto* grid = new QGridLayout(this);
     grid->addWidget(m_label6, HostRow, NameColumn);
     grid->addWidget(m_text6, HostRow, BoxColumn);

@@ -5,6 +5,7 @@
 
 #include "route/RouteState.h"
 
+#include <QString>
 #include <QWidget>
 
 class QLabel;
@@ -29,6 +30,9 @@ public:
     // the Japanese captions, which loads the Japanese font: megabytes that a program that stays
     // resident would hold for nothing.
     void layOut();
+    // This computer's name and address, put into their boxes when the page is laid out, since a
+    // box lays out its text at once.
+    void setHost(const QString& name, const QString& address);
 
     QLineEdit* text6() const { return m_text6; }
     QLineEdit* text7() const { return m_text7; }
@@ -53,6 +57,8 @@ private:
     QPushButton* m_command22;
     OptionSwitches* m_switches;
     IntervalOptions* m_intervals;
+    QString m_hostName;
+    QString m_hostAddress;
 };
 
 } // namespace senrokan

@@ -7,6 +7,7 @@
 #include "settings/SettingsFile.h"
 #include "support/CheckerJson.h"
 #include "support/Files.h"
+#include "support/InfoOptions.h"
 #include "support/NginxSite.h"
 #include "support/Pages.h"
 #include "support/ProcessRun.h"
@@ -242,7 +243,7 @@ private Q_SLOTS:
     }
 };
 
-// Usage and settings errors need no server.
+// Usage, --help, --version and settings errors need no server.
 class TestCheckerArguments : public QObject
 {
     Q_OBJECT
@@ -280,6 +281,23 @@ private Q_SLOTS:
         QVERIFY2(QString::fromUtf8(run.err).contains(stderrHas), run.err.constData());
         if (exitCode == 0)
             QVERIFY(run.out.startsWith("usage: senrokan-check"));
+    }
+
+    // --help and --version are answered before the settings: the folder's file here is one the
+    // checker would refuse with status 3.
+    void infoOptions_data() { test::addInfoOptionRows(); }
+
+    void infoOptions()
+    {
+        QFETCH(QString, option);
+        QTemporaryDir dir;
+        test::writeBytes(dir.filePath(SettingsFileName), "\r\nthirty\r\n");
+        const Run run = runChecker(dir.path(), {QStringLiteral("--json"), option});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.err, QByteArray());
+        const QString problem =
+            test::infoOptionProblem(QStringLiteral("senrokan-check"), option, run.out);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
     }
 };
 

@@ -5,12 +5,14 @@
 // a private session bus, on X11 (Xvfb, no XEmbed tray) and on Wayland (weston). The icon
 // registers with a theme name and exports its menu; a click (Activate) or the notification's
 // action brings the window back and disables the menu; a delay is notified; the menu's "終了"
-// saves, takes the notification away and ends the program.
+// saves, takes the notification away and ends the program. A watcher that never answers holds
+// up the start by no more than the program's bounded question (beyond Qt's own check).
 #include "support/Files.h"
 #include "support/NotificationServer.h"
 #include "support/ProgramRun.h"
 #include "support/ScriptedServer.h"
 #include "support/SettingsWriter.h"
+#include "support/SilentService.h"
 #include "support/StatusNotifierWatcher.h"
 
 #include <QDir>
@@ -18,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 
 using namespace senrokan::test;
@@ -28,6 +31,10 @@ namespace
 // A hang guard only: the first timed check runs on the first tick, ten seconds after start.
 constexpr int CheckLimitMs = 90000;
 const char* const WebHost = "127.0.5.6";
+// From the program's question to a watcher that never answers to its window on screen: the
+// program waits a second for the answer; a loaded machine may take a few more to show the
+// window, Qt's own wait for a call is 25 s.
+constexpr qint64 StartBoundMs = 10000;
 
 enum class Scenario { Activate, NotifyAndAction, NotifyAndExit };
 
@@ -141,6 +148,31 @@ private Q_SLOTS:
         tray.clickMenuEntry(tray.menu().at(1).id);
         QTest::qWait(1000);
         QVERIFY(program.running());
+    }
+
+    // A watcher that owns its name but never answers, beside an X11 tray: Qt's own check waits
+    // for it as long as Qt waits for any call, the program's one question after it no longer
+    // than its bound, and the window comes.
+    void silentWatcher()
+    {
+        DisplaySession display(DisplaySession::Tray);
+        QVERIFY2(display.start(), qPrintable(display.error()));
+        SilentService watcher;
+        QVERIFY(watcher.start(display.bus().address(), "org.kde.StatusNotifierWatcher",
+                              "/StatusNotifierWatcher"));
+        QTemporaryDir work;
+        writeSettings(work.filePath("Senrokan.DEF"), {10, 0, 0, 0});
+        ProgramRun program(display, work.path());
+        QVERIFY(program.waitShown() != 0);
+        const qint64 shownMs = watcher.elapsedMs();
+
+        QVERIFY(!watcher.calls.isEmpty());
+        const SilentService::Call asked = watcher.calls.last();
+        QCOMPARE(asked.interface + "." + asked.member, "org.freedesktop.DBus.Properties.Get");
+        QCOMPARE(std::count_if(watcher.calls.begin(), watcher.calls.end(),
+                               [](const auto& call) { return call.member == "Get"; }),
+                 1);
+        QCOMPARE_LE(shownMs - asked.atMs, StartBoundMs);
     }
 };
 

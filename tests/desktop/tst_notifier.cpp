@@ -3,16 +3,19 @@
 
 // Desktop notifications of a delay against a notification service on a private session bus:
 // what each Notify carries, replacing and withdrawing, reports asked for while the service has
-// not answered, titles that look like markup, the notification's action, the program's end, and
-// a desktop without the service.
+// not answered, titles that look like markup, the notification's action, the program's end, a
+// desktop without the service, and a service that answers late, with an error or with a string.
 #include "platform/FreedesktopNotifier.h"
 #include "support/BusConnection.h"
 #include "support/NotificationServer.h"
 #include "support/SessionBus.h"
 
+#include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <algorithm>
 
 using namespace senrokan::platform;
 using namespace senrokan::test;
@@ -21,6 +24,10 @@ namespace
 {
 
 constexpr int ReplyLimitMs = 10000; // a hang guard; replies come in milliseconds
+// The notifier's answer limit here, in place of five seconds.
+constexpr int AnswerLimitMs = 1000;
+// The end takes half a second at most; this leaves room for a loaded machine.
+constexpr int EndBoundMs = 2500;
 
 // The Notify calls the service got, each as the id it replaces and the body.
 QStringList notified(const NotificationServer& server)
@@ -29,6 +36,15 @@ QStringList notified(const NotificationServer& server)
     for (const NotificationServer::Notice& notice : server.notices)
         calls << QString::number(notice.replacesId) + " " + notice.body;
     return calls;
+}
+
+// The ids in CloseNotification calls, in order of id: closes sent from different replies may
+// cross.
+QList<uint> closedIds(const NotificationServer& server)
+{
+    QList<uint> ids = server.closed;
+    std::sort(ids.begin(), ids.end());
+    return ids;
 }
 
 } // namespace
@@ -40,7 +56,10 @@ class TestNotifier : public QObject
 private Q_SLOTS:
     // Steps: "show" titles (split at "|"), "answered" (waits for the service's id), "withdraw",
     // "end", "action" name on our notification or on "another" one, "service" (the service
-    // comes only now; without it the service is there from the start).
+    // comes only now; without it the service is there from the start), "answer" late, error
+    // or string (how the service answers the next Notify), "wait" (past the answer limit),
+    // "late answer" (the service sends the answer it held back), "received" n (waits until the
+    // service has had n Notify calls).
     void steps_data()
     {
         QTest::addColumn<QStringList>("capabilities");
@@ -80,6 +99,34 @@ private Q_SLOTS:
             << plain
             << QStringList{"show 山手線", "withdraw", "show 山手線", "service", "show 京浜東北線"}
             << QStringList{"0 京浜東北線"} << QList<uint>{} << 0;
+        QTest::newRow("a late id is kept, and the clean check closes it")
+            << plain
+            << QStringList{"answer late", "show 山手線", "wait", "late answer", "answered",
+                           "withdraw"}
+            << QStringList{"0 山手線"} << QList<uint>{1} << 0;
+        QTest::newRow("a late id after the clean check is closed when it comes")
+            << plain
+            << QStringList{"answer late", "show 山手線", "wait", "withdraw", "late answer"}
+            << QStringList{"0 山手線"} << QList<uint>{1} << 0;
+        QTest::newRow("a late id of a replaced notification is closed; the next is alone")
+            << plain
+            << QStringList{"answer late", "show 山手線", "wait", "show 京浜東北線", "late answer",
+                           "withdraw"}
+            << QStringList{"0 山手線", "0 京浜東北線"} << QList<uint>{1, 2} << 0;
+        QTest::newRow("an error keeps the id: the next delay replaces, the clean check closes")
+            << plain
+            << QStringList{"show 山手線", "answered", "answer error", "show 京浜東北線",
+                           "received 2", "show 東海道線", "received 3", "withdraw"}
+            << QStringList{"0 山手線", "1 京浜東北線", "1 東海道線"} << QList<uint>{1} << 0;
+        QTest::newRow("a string is no id: the clean check closes the last one")
+            << plain
+            << QStringList{"show 山手線", "answered", "answer string", "show 京浜東北線",
+                           "withdraw"}
+            << QStringList{"0 山手線", "1 京浜東北線"} << QList<uint>{1} << 0;
+        QTest::newRow("a service that never answers: the end closes the last id, briefly")
+            << plain
+            << QStringList{"show 山手線", "answered", "answer late", "show 京浜東北線", "end"}
+            << QStringList{"0 山手線", "1 京浜東北線"} << QList<uint>{1} << 0;
     }
 
     void steps()
@@ -96,7 +143,7 @@ private Q_SLOTS:
         if (!steps.contains("service"))
             QVERIFY(server.start(bus.address()));
         BusConnection program; // the program's own connection
-        FreedesktopNotifier notifier(program.open(bus.address()));
+        FreedesktopNotifier notifier(program.open(bus.address()), AnswerLimitMs);
         QSignalSpy requested(&notifier, &DesktopNotifier::windowRequested);
 
         for (const QString& step : steps) {
@@ -108,7 +155,10 @@ private Q_SLOTS:
             } else if (words[0] == "withdraw") {
                 notifier.withdraw();
             } else if (words[0] == "end") {
+                QElapsedTimer ending;
+                ending.start();
                 notifier.end();
+                QCOMPARE_LT(ending.elapsed(), EndBoundMs);
             } else if (words[0] == "action") {
                 const bool ours = words.size() == 2;
                 const uint id = notifier.notificationId();
@@ -120,15 +170,27 @@ private Q_SLOTS:
             } else if (words[0] == "service") {
                 QTest::qWait(500);
                 QVERIFY(server.start(bus.address()));
+            } else if (step == "late answer") {
+                server.sendLateAnswer();
+            } else if (words[0] == "answer") {
+                const QHash<QString, NotificationServer::Answer> answers{
+                    {"late", NotificationServer::Answer::Late},
+                    {"error", NotificationServer::Answer::Error},
+                    {"string", NotificationServer::Answer::String}};
+                server.answers << answers.value(words[1]);
+            } else if (words[0] == "wait") {
+                QTest::qWait(2 * AnswerLimitMs);
+            } else if (words[0] == "received") {
+                QTRY_COMPARE_WITH_TIMEOUT(server.notices.size(), words[1].toInt(), ReplyLimitMs);
             }
         }
 
         QTRY_COMPARE_WITH_TIMEOUT(notified(server), notices, ReplyLimitMs);
-        QTRY_COMPARE_WITH_TIMEOUT(server.closed, closed, ReplyLimitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(closedIds(server), closed, ReplyLimitMs);
         // Nothing more comes.
         QTest::qWait(200);
         QCOMPARE(notified(server), notices);
-        QCOMPARE(server.closed, closed);
+        QCOMPARE(closedIds(server), closed);
         QTEST(int(requested.size()), "windowRequests");
         QCOMPARE(server.capabilityCalls, 1);
         for (const NotificationServer::Notice& n : server.notices) {

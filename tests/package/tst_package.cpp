@@ -4,10 +4,12 @@
 // The Debian packages as cpack builds them (senrokan and, with the browser, senrokan-browser),
 // each unpacked into a scratch root: lintian accepts them, their control fields, that each one's
 // Depends names the package of every library its own files link (and only the browser's names Qt
-// WebEngine), and that every installed file is where the desktop entry, the icon theme, the man
-// reader and the program itself look.
+// WebEngine), that every installed file is where the desktop entry, the icon theme, the man
+// reader and the program itself look, and that the copyright, the metadata, the manual pages and
+// the programs' --help and --version agree on the licence, the options and the version.
 #include "desktop/Chime.h"
 #include "support/Files.h"
+#include "support/InfoOptions.h"
 #include "support/ProcessRun.h"
 #include "window/WebViewLoader.h"
 
@@ -120,6 +122,14 @@ class TestPackage : public QObject
         QTest::addColumn<QString>("package");
         for (const QString& package : packages())
             QTest::newRow(qPrintable(package)) << package;
+    }
+
+    // The two programs in the package senrokan.
+    static void addProgramRows()
+    {
+        QTest::addColumn<QString>("program");
+        for (const char* program : {"senrokan", "senrokan-check"})
+            QTest::newRow(program) << QString::fromLatin1(program);
     }
 
 private Q_SLOTS:
@@ -257,7 +267,8 @@ private Q_SLOTS:
         }
     }
 
-    // Both validators accept the entry and the metadata, and each names what the package holds.
+    // Both validators accept the entry and the metadata, and each names what the package holds;
+    // the metadata names the licence.
     void desktopEntryAndMetainfo()
     {
         const QString entry = root(Program, "usr/share/applications/senrokan.desktop");
@@ -279,10 +290,13 @@ private Q_SLOTS:
         const QString metainfo =
             root(Program, "usr/share/metainfo/org.senrokan.Senrokan.metainfo.xml");
         const Run appstream = run(APPSTREAMCLI_EXE, {"validate", "--no-net", metainfo});
-        QVERIFY2(appstream.exitCode == 0, qPrintable(appstream.out + appstream.err));
-        QCOMPARE(matches("<launchable type=\"desktop-id\">([^<]+)</launchable>",
-                         QString::fromUtf8(readBytes(metainfo)), 1),
+        QVERIFY2(appstream.exitCode == 0 && matches("^[EWI]: ", appstream.out).isEmpty(),
+                 qPrintable(appstream.out + appstream.err));
+        const QString metadata = QString::fromUtf8(readBytes(metainfo));
+        QCOMPARE(matches("<launchable type=\"desktop-id\">([^<]+)</launchable>", metadata, 1),
                  QStringList{"senrokan.desktop"});
+        QCOMPARE(matches("<project_license>([^<]+)</project_license>", metadata, 1),
+                 QStringList{"GPL-3.0-or-later"});
     }
 
     // Both pages render without warnings.
@@ -304,24 +318,97 @@ private Q_SLOTS:
         QVERIFY(man.out.contains("\nNAME\n       " + page + " - "));
     }
 
-    // The checker's page describes every option and exit status of the installed checker.
-    void checkerManPage()
+    // Each program's page describes every option and exit status its --help lists, and no other.
+    void manPageMatchesHelp_data()
     {
+        addProgramRows();
+    }
+
+    void manPageMatchesHelp()
+    {
+        QFETCH(QString, program);
         const Run man = run(QStringLiteral("man"),
-                            {"-l", root(Program, "usr/share/man/man1/senrokan-check.1.gz")});
-        const Run help = run(root(Program, "usr/bin/senrokan-check"), {"--help"});
+                            {"-l", root(Program, "usr/share/man/man1/" + program + ".1.gz")});
+        const Run help = run(QDir(programDir()).filePath(program), {"--help"});
         QCOMPARE(help.exitCode, 0);
-        QVERIFY(help.out.startsWith("usage: senrokan-check "));
-        const QStringList options = QStringList{"--help"} + matches("--[a-z]+", help.out);
-        QCOMPARE(options.size(), 5);
-        const QString optionsPart =
-            man.out.section("\nOPTIONS\n", 1).section("\nEXIT STATUS\n", 0, 0);
+        const QStringList options = senrokan::test::helpEntries(help.out, "Options");
+        const QString optionsPart = manSection(man.out, "OPTIONS");
+        QCOMPARE(matches("^ {7}-", optionsPart).size(), options.size());
         for (const QString& name : options)
-            QVERIFY2(!matches("^\\s+(-h, )?" + name + "\\b", optionsPart).isEmpty(),
+            QVERIFY2(!matches("^ {7}" + QRegularExpression::escape(name) + "(\\s|$)", optionsPart)
+                          .isEmpty(),
                      qPrintable(name));
-        const QString exitPart =
-            man.out.section("\nEXIT STATUS\n", 1).section(QRegularExpression("\n[A-Z]"), 0, 0);
-        QCOMPARE(matches("^ {7}(\\d+)\\s", exitPart, 1), (QStringList{"0", "1", "2", "3", "64"}));
+        QCOMPARE(matches("^ {7}(\\d+)\\s", manSection(man.out, "EXIT STATUS"), 1),
+                 senrokan::test::helpEntries(help.out, "Exit status"));
+    }
+
+    // The installed programs name the package's version, and the copyright and the licence.
+    void versionIsThePackages_data()
+    {
+        addProgramRows();
+    }
+
+    void versionIsThePackages()
+    {
+        QFETCH(QString, program);
+        const Run version = run(QDir(programDir()).filePath(program), {"--version"});
+        QCOMPARE(version.exitCode, 0);
+        QCOMPARE(version.out.section('\n', 0, 0),
+                 program + " (Senrokan) " + field(Program, "Version"));
+        const QString problem =
+            senrokan::test::infoOptionProblem(program, "--version", version.out.toUtf8());
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    }
+
+    // Debian's machine-readable form: every file under GPL-3+, whose paragraph points at the
+    // full text in common-licenses as Debian's policy asks.
+    void copyright_data()
+    {
+        addPackageRows();
+    }
+
+    void copyright()
+    {
+        QFETCH(QString, package);
+        const QString text =
+            QString::fromUtf8(readBytes(root(package, "usr/share/doc/" + package + "/copyright")));
+        const QStringList paragraphs = text.split("\n\n");
+        QVERIFY2(
+            paragraphs.first().startsWith(
+                "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n"),
+            qPrintable(text));
+        QStringList fileLicences;
+        QStringList licences; // the stand-alone paragraphs
+        for (const QString& paragraph : paragraphs) {
+            if (paragraph.startsWith("Files: "))
+                fileLicences << matches("^License: (.*)$", paragraph, 1);
+            else if (paragraph.startsWith("License: "))
+                licences << paragraph;
+        }
+        QVERIFY2(text.startsWith(paragraphs.first() + "\n\nFiles: *\n"), qPrintable(text));
+        QCOMPARE(QSet<QString>(fileLicences.begin(), fileLicences.end()), QSet<QString>{"GPL-3+"});
+        QCOMPARE(licences.size(), 1);
+        const QString gpl = licences.first();
+        QVERIFY(gpl.startsWith("License: GPL-3+\n"));
+        QVERIFY2(gpl.contains("either version 3 of the License, or\n (at your option) any later "
+                              "version.") &&
+                     gpl.contains("\"/usr/share/common-licenses/GPL-3\""),
+                 qPrintable(gpl));
+    }
+
+    // The licence at the top of the sources is the one the copyright points at, word for word.
+    void licenceText()
+    {
+        const QByteArray gpl = readBytes("/usr/share/common-licenses/GPL-3");
+        QVERIFY(gpl.contains("GNU GENERAL PUBLIC LICENSE\n                       Version 3"));
+        QCOMPARE(readBytes(SOURCE_LICENSE), gpl);
+    }
+
+private:
+    // A section of a rendered manual page, up to the next heading.
+    static QString manSection(const QString& page, const QString& heading)
+    {
+        return page.section("\n" + heading + "\n", 1).section(QRegularExpression("\n[A-Z]"), 0, 0);
     }
 };
 

@@ -6,9 +6,10 @@
 //   senrokan-testenv display [--tray] [--atspi] -- PROGRAM ARGS...
 //       runs PROGRAM on an X server of its own with a private session bus; exits with its status
 //   senrokan-testenv tray
-//   senrokan-testenv serve FOLDER HOST
-//       trayer on $DISPLAY / nginx serving the files of FOLDER on HOST port 80 (needs root);
-//       prints "ready" once it is up, and stops when its standard input ends
+//   senrokan-testenv serve FOLDER HOST [ACCESS_LOG]
+//       trayer on $DISPLAY / nginx serving the files of FOLDER on HOST port 80 (needs root),
+//       noting each request in ACCESS_LOG when given; prints "ready" once it is up, and stops
+//       when its standard input ends
 //   senrokan-testenv settings FILE INTERVAL RESIDENT CHIME ATONCE [TITLE SERVER DIRECTORY WORD]...
 //       writes a settings file with up to five routes
 #include "DisplaySession.h"
@@ -33,7 +34,7 @@ int usage()
 {
     std::fputs("usage: senrokan-testenv display [--tray] [--atspi] -- PROGRAM ARGS...\n"
                "       senrokan-testenv tray\n"
-               "       senrokan-testenv serve FOLDER HOST\n"
+               "       senrokan-testenv serve FOLDER HOST [ACCESS_LOG]\n"
                "       senrokan-testenv settings FILE INTERVAL RESIDENT CHIME ATONCE "
                "[TITLE SERVER DIRECTORY WORD]...\n",
                stderr);
@@ -97,7 +98,7 @@ int tray()
     return readyUntilInputEnds();
 }
 
-int serve(const QString& folder, const QString& host)
+int serve(const QString& folder, const QString& host, const QString& accessLog)
 {
     NginxSite site(host, 80);
     for (const QString& name : QDir(folder).entryList(QDir::Files)) {
@@ -105,7 +106,8 @@ int serve(const QString& folder, const QString& host)
         if (!file.open(QIODevice::ReadOnly) || !site.put(QFile::encodeName(name), file.readAll()))
             return failed(QStringLiteral("cannot serve ") + file.fileName());
     }
-    if (!site.start(QString()))
+    if (!site.start(accessLog.isEmpty() ? QString()
+                                        : QStringLiteral("access_log %1;").arg(accessLog)))
         return failed(site.error());
     return readyUntilInputEnds();
 }
@@ -135,8 +137,8 @@ int main(int argc, char* argv[])
         return display(args);
     if (command == QLatin1String("tray") && args.isEmpty())
         return tray();
-    if (command == QLatin1String("serve") && args.size() == 2)
-        return serve(args.at(0), args.at(1));
+    if (command == QLatin1String("serve") && (args.size() == 2 || args.size() == 3))
+        return serve(args.at(0), args.at(1), args.value(2));
     if (command == QLatin1String("settings"))
         return settings(args);
     return usage();

@@ -174,6 +174,9 @@ private Q_SLOTS:
         QCOMPARE(window.isVisible(), !resident);
         QCOMPARE(window.trayIcon().isPresent(), resident);
         QVERIFY(watcher.messages.isEmpty());
+        // A box lays its text out at once: a hidden window fills them when it is first shown.
+        QCOMPARE(control<QLineEdit>(window, "Text6")->text().isEmpty(), resident);
+        window.show();
         QVERIFY(!control<QLineEdit>(window, "Text6")->text().isEmpty());
         const QHostAddress address(control<QLineEdit>(window, "Text7")->text());
         QCOMPARE(address.protocol(), QAbstractSocket::IPv4Protocol);

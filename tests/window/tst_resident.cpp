@@ -13,6 +13,7 @@
 #include "support/ShortTimings.h"
 #include "window/Form1.h"
 #include "window/Form3.h"
+#include "window/PageTextArea.h"
 
 #include <QDebug>
 #include <QDir>
@@ -24,6 +25,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 
 #include <memory>
@@ -44,9 +46,12 @@ QMap<QString, QString> looks(const QWidget& window)
         if (widget->objectName().isEmpty() || !widget->isVisibleTo(&window))
             continue;
         const auto* box = qobject_cast<const QLineEdit*>(widget);
+        const auto* area = qobject_cast<const QPlainTextEdit*>(widget);
         QDebug(&seen[widget->objectName()])
             << QRect(widget->mapTo(&window, QPoint(0, 0)), widget->size())
-            << (box ? box->text() : QString());
+            << (box    ? box->text()
+                : area ? area->toPlainText()
+                       : QString());
     }
     return seen;
 }
@@ -155,10 +160,19 @@ private Q_SLOTS:
         }
     }
 
-    // A resident start leaves the window's pages unbuilt until it is first shown; shown, it
-    // looks exactly as a window shown at start, with the loaded fields and what was typed.
+    // A resident start leaves the window's pages unbuilt until it is first shown, and a check
+    // meanwhile lays out neither its status nor its page text; shown, the window looks exactly as
+    // a window shown at start, with the loaded fields, what was typed and what the check showed.
+    void residentWindowWhenFirstShown_data()
+    {
+        QTest::addColumn<bool>("checked"); // a timed check ran while the window was hidden
+        QTest::newRow("loaded and typed fields") << false;
+        QTest::newRow("and a timed check") << true;
+    }
+
     void residentWindowWhenFirstShown()
     {
+        QFETCH(bool, checked);
         writeBytes(Settings, fixture("full.DEF"));
         LoadedForm1 shownAtStart;
         QVERIFY(shownAtStart.isVisible());
@@ -173,10 +187,25 @@ private Q_SLOTS:
         setField(resident, 2, MatchWord, QStringLiteral("変えた"));
         setField(shownAtStart, 2, MatchWord, QStringLiteral("変えた"));
         QCOMPARE(resident.routeField(2, MatchWord), QStringLiteral("変えた"));
+        auto* text8 = control<QLineEdit>(resident, "Text8");
+        auto* area = control<PageTextArea>(resident, "RichTextBox1");
+        if (checked) {
+            for (LoadedForm1* window : {&shownAtStart, &resident}) {
+                aimRoute(*window, 3, QStringLiteral("delayed.html"));
+                window->checker().setTimings(test::shortCheckTimings(m_server->port()));
+                window->checker().PollRoute(3, 0);
+                QCOMPARE(window->checker().states()[3].Status, int(StatusDelayed));
+            }
+            QVERIFY(text8->text().isEmpty());
+            QVERIFY(area->document()->isEmpty());
+        }
 
         doubleClickIcon(resident);
         QVERIFY(resident.isVisible());
-        QCoreApplication::processEvents();
+        QTRY_VERIFY(!area->isFilling());
+        QTRY_VERIFY(!control<PageTextArea>(shownAtStart, "RichTextBox1")->isFilling());
+        QCOMPARE(text8->text().isEmpty(), !checked);
+        QCOMPARE(area->toPlainText().contains(QStringLiteral("運転を見合わせています")), checked);
 
         QCOMPARE(resident.size(), shownAtStart.size());
         QCOMPARE(looks(resident), looks(shownAtStart));

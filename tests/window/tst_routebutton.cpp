@@ -6,6 +6,7 @@
 #include "FormHelpers.h"
 #include "ModalWatcher.h"
 #include "codec/Converter.h"
+#include "support/FloodPages.h"
 #include "support/ScriptedServer.h"
 #include "support/ShortTimings.h"
 #include "window/Form1.h"
@@ -15,8 +16,10 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
 #include <QTimer>
 
 #include <memory>
@@ -166,10 +169,22 @@ private Q_SLOTS:
         QVERIFY(!textView->toPlainText().contains(EarlierWord));
     }
 
-    // Markup and scripts in a page reach the page-text area as the characters they are.
-    void pageTextStaysPlain()
+    // Markup and scripts in a page reach the page-text area as the characters they are; the check
+    // searches the whole page, however little of it the area holds.
+    void pageText_data()
     {
-        const QString page = QStringLiteral("<b>x</b><script>alert(1)</script>平常運転\x01");
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<bool>("cut"); // longer than the area holds
+        QTest::newRow("markup and scripts")
+            << QStringLiteral("<b>x</b><script>alert(1)</script>平常運転\x01") << false;
+        QTest::newRow("the word past what the area holds")
+            << lineEndsText(PageTextArea::MaxLines + 1000) + QStringLiteral("平常運転") << true;
+    }
+
+    void pageText()
+    {
+        QFETCH(QString, page);
+        QFETCH(bool, cut);
         ScriptedServer scripted;
         scripted.onRequest("/info.html", ScriptedServer::reply("200 OK", encodeCp932(page)));
         ModalWatcher watcher;
@@ -179,8 +194,21 @@ private Q_SLOTS:
 
         click(window, "Command1(1)");
 
-        const QString shown = control<QPlainTextEdit>(window, "RichTextBox1")->toPlainText();
-        QVERIFY2(shown.endsWith(page), qPrintable(shown));
+        QCOMPARE(window.checker().states().at(1).Status, int(StatusNormal));
+        auto* area = control<PageTextArea>(window, "RichTextBox1");
+        QTRY_VERIFY(!area->isFilling());
+        const QString shown = area->toPlainText();
+        if (!cut) {
+            QVERIFY2(shown.endsWith(page), qPrintable(shown));
+            return;
+        }
+        QVERIFY(!shown.contains(QStringLiteral("平常運転")));
+        QCOMPARE(area->document()->blockCount(), PageTextArea::MaxLines + 1);
+        const QString last = area->document()->lastBlock().text();
+        const qsizetype leftOut =
+            QString(last).remove(QRegularExpression(QStringLiteral("\\D"))).toLongLong();
+        QCOMPARE(last, PageTextArea::omissionLine(leftOut));
+        QVERIFY(leftOut > 1000);
     }
 
     // A click while the timed check waits for the network starts nothing.

@@ -5,8 +5,10 @@
 // its close box, as a window manager does it, and the settings file is left as it was. With a
 // notification area (trayer), one program per folder: a second start in a folder where one runs
 // ends at once and brings the first one's window forward; a start in another folder runs beside
-// it; a killed first one leaves nothing that stops the next.
+// it; a killed first one leaves nothing that stops the next. --help and --version answer without
+// any display.
 #include "support/Files.h"
+#include "support/InfoOptions.h"
 #include "support/ProgramRun.h"
 #include "support/SettingsWriter.h"
 
@@ -100,6 +102,34 @@ private Q_SLOTS:
 
         QCOMPARE(program.ended(), 0);
         QCOMPARE(filesIn(dir.path()), files);
+    }
+
+    // Without DISPLAY, WAYLAND_DISPLAY and QT_QPA_PLATFORM Qt could not start at all: the
+    // program answers first, and neither its folder nor its runtime folder (where its lock would
+    // be) is touched.
+    void infoOptionsWithoutDisplay_data() { addInfoOptionRows(); }
+
+    void infoOptionsWithoutDisplay()
+    {
+        QFETCH(QString, option);
+        QTemporaryDir dir;
+        QTemporaryDir runtime;
+        const Files files{{"Senrokan.DEF", fixture("full.DEF")}};
+        writeBytes(dir.filePath("Senrokan.DEF"), files.value("Senrokan.DEF"));
+        ProcessOptions options;
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            options.environment.remove(name);
+        options.environment.insert("XDG_RUNTIME_DIR", runtime.path());
+        options.workingDirectory = dir.path();
+
+        const ProcessResult run = runProcess(SENROKAN_EXE, {option}, options);
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.err, QByteArray());
+        const QString problem = infoOptionProblem("senrokan", option, run.out);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+        QCOMPARE(filesIn(dir.path()), files);
+        const QDir::Filters everything = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden;
+        QCOMPARE(QDir(runtime.path()).entryList(everything), QStringList());
     }
 
     void laterStartInSameFolder_data()

@@ -53,6 +53,7 @@ private Q_SLOTS:
             test::writeBytes(pluginFile, pluginBytes);
         WebViewLoader loader(pluginFile);
         RouteWebView route(2, loader);
+        route.show(); // the text view lays nothing out in a window never shown
 
         // The address, then the page text as it came, never read as markup.
         const QString first = QStringLiteral("<html><b>山手線</b> 平常運転</html>");
