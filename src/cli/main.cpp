@@ -2,6 +2,7 @@
 // Copyright 2026 The Senrokan developers
 
 // senrokan-check: the timed check of all routes, without a window.
+#include "CheckerReports.h"
 #include "check/RouteChecker.h"
 #include "cycle/StatusSummary.h"
 #include "platform/LocalFiles.h"
@@ -24,7 +25,8 @@ namespace
 constexpr int ExitUsage = 64;
 constexpr int ExitSettings = 3;
 
-const char Usage[] = "usage: senrokan-check [--settings FILE] [--route N] [--json] [--verbose]\n";
+const char Usage[] = "usage: senrokan-check [--settings FILE] [--route N] [--json] [--verbose]\n"
+                     "                      [--notify] [--notify-url URL]...\n";
 
 QByteArray help()
 {
@@ -33,7 +35,9 @@ QByteArray help()
         {{"--settings FILE", "read FILE instead of Senrokan.DEF in the current directory"},
          {"--route N", "check only route N, 1 to 5"},
          {"--json", "print the routes as a JSON array instead of the summary"},
-         {"--verbose", "write each route's progress to standard error"}},
+         {"--verbose", "write each route's progress to standard error"},
+         {"--notify", "report changes of state to the targets of Senrokan.ini"},
+         {"--notify-url URL", "report to URL too in this run (repeatable); implies --notify"}},
         {{"0", "no route is delayed and every route could be reached"},
          {"1", "a route is delayed"},
          {"2", "no route is delayed, but a route could not be reached"},
@@ -88,6 +92,8 @@ struct Options {
     int route = 0; // 0 = all
     bool json = false;
     bool verbose = false;
+    bool notify = false;
+    QStringList notifyUrls;
 };
 
 // Returns -1 to go on, else the exit status.
@@ -101,6 +107,11 @@ int parseArguments(const QStringList& args, Options& options)
             options.json = true;
         } else if (arg == QLatin1String("--verbose")) {
             options.verbose = true;
+        } else if (arg == QLatin1String("--notify")) {
+            options.notify = true;
+        } else if (arg == QLatin1String("--notify-url") && i + 1 < args.size()) {
+            options.notify = true;
+            options.notifyUrls << args.at(++i);
         } else if (arg == QLatin1String("--settings") && i + 1 < args.size()) {
             options.settingsPath = args.at(++i);
         } else if (arg == QLatin1String("--route") && i + 1 < args.size()) {
@@ -195,5 +206,13 @@ int main(int argc, char* argv[])
     stdoutFile.open(stdout, QIODevice::WriteOnly | QIODevice::Text);
     stdoutFile.write(out);
     stdoutFile.flush();
+    // The exit status tells the routes, whatever became of the reports.
+    if (options.notify) {
+        reportCheckerChanges(dir, checker.states(), table, options.notifyUrls,
+                             [](const QString& text) {
+                                 std::fprintf(stderr, "senrokan-check: 通知: %s\n",
+                                              terminalText(text).constData());
+                             });
+    }
     return outcomeStatus(checker.states());
 }
