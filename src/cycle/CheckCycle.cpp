@@ -5,6 +5,7 @@
 
 #include "DelayReport.h"
 #include "check/RouteChecker.h"
+#include "report/Reporter.h"
 #include "route/RouteDefinition.h"
 
 #include <QThread>
@@ -96,6 +97,9 @@ void CheckCycle::Timer1_Timer()
         if (m_ended)
             return;
     }
+    // Sent in the background: the popup and the next count do not wait for it.
+    if (m_reporter)
+        m_reporter->reportChanges(m_checker.states(), *m_routes, QDateTime::currentDateTime());
     m_display.selectSettingsPage();
     m_state.DelayFoundFlag = 0;
     ReportResults();

@@ -14,7 +14,9 @@
 namespace senrokan
 {
 
+class Reporter;
 class RouteChecker;
+class RouteFieldSource;
 
 // The cycle's own periods. The program always runs with these; tests shorten them.
 struct CycleTimings {
@@ -68,6 +70,13 @@ public:
     bool isPopupTimerRunning() const { return m_popupTimer.isActive(); }
 
     void setTimings(const CycleTimings& timings);
+    // Where the timed checks' changes are reported, and where the routes' pages are read for
+    // them; none reports nothing.
+    void setReporter(Reporter* reporter, const RouteFieldSource* routes)
+    {
+        m_reporter = reporter;
+        m_routes = routes;
+    }
     // How the pauses between chimes pass; they hold the program without spinning.
     void setPause(std::function<void(int ms)> pause) { m_pause = std::move(pause); }
 
@@ -84,6 +93,8 @@ private:
     QTimer m_popupTimer;
     std::function<void(int)> m_pause;
     bool m_ended = false;
+    Reporter* m_reporter = nullptr;
+    const RouteFieldSource* m_routes = nullptr;
 };
 
 } // namespace senrokan

@@ -6,6 +6,8 @@
 #include "check/CheckDisplay.h"
 #include "check/RouteChecker.h"
 #include "cycle/CheckCycle.h"
+#include "platform/LocalFiles.h"
+#include "report/Reporter.h"
 #include "cycle/CycleDisplay.h"
 #include "desktop/Chime.h"
 #include "route/RouteDefinition.h"
@@ -125,6 +127,8 @@ private:
     SettingsValues m_values;
     RouteChecker m_checker;
     CheckCycle m_cycle;
+    // Reports to the targets of Senrokan.ini in the folder the program started in.
+    Reporter m_reporter{platform::currentDirectory().value_or(QString())};
     TrayIcon* m_trayIcon;
     QPointer<Form3> m_form3;
     std::unique_ptr<platform::DesktopNotifier> m_notifier;
