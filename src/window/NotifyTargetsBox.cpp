@@ -33,6 +33,7 @@ NotifyTargetsBox::NotifyTargetsBox(Reporter& reporter, QWidget* parent)
     m_message = new QLabel(this);
     m_message->setTextFormat(Qt::PlainText);
     m_message->setWordWrap(true);
+    nameControl(m_message, QStringLiteral("NotifyMessage"), QStringLiteral("通知の結果"));
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(m_list, 0, 0, 1, 3);
