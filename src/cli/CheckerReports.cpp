@@ -11,7 +11,7 @@
 namespace senrokan
 {
 
-void reportCheckerChanges(const QString& dir, const RouteStates& states,
+void reportCheckerChanges(const QString& dir, const QDateTime& checkTime, const RouteStates& states,
                           const RouteFieldSource& routes, const QStringList& extraUrls,
                           const std::function<void(const QString&)>& tell)
 {
@@ -23,7 +23,7 @@ void reportCheckerChanges(const QString& dir, const RouteStates& states,
                              return;
                          tell(QStringLiteral("%1: %2").arg(target.masked(), outcome.error));
                      });
-    if (!reporter.reportChanges(states, routes, QDateTime::currentDateTime(), extraUrls) ||
+    if (!reporter.reportChanges(states, routes, checkTime, extraUrls) ||
         reporter.sender().pending() == 0)
         return;
     QEventLoop loop;

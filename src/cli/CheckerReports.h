@@ -5,6 +5,7 @@
 
 #include "route/RouteState.h"
 
+#include <QDateTime>
 #include <QStringList>
 
 #include <functional>
@@ -14,10 +15,11 @@ namespace senrokan
 
 class RouteFieldSource;
 
-// --notify: reports the routes' changes to the targets of Senrokan.ini in dir and to extraUrls,
+// --notify: reports the changes of the check that began at checkTime to the targets of
+// Senrokan.ini in dir and to extraUrls,
 // and waits for the deliveries, each bounded in time. Every failed target and every target that
 // cannot be used is told through tell, its secrets masked.
-void reportCheckerChanges(const QString& dir, const RouteStates& states,
+void reportCheckerChanges(const QString& dir, const QDateTime& checkTime, const RouteStates& states,
                           const RouteFieldSource& routes, const QStringList& extraUrls,
                           const std::function<void(const QString&)>& tell);
 

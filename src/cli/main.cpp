@@ -10,6 +10,7 @@
 #include "settings/SettingsFile.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -187,6 +188,7 @@ int main(int argc, char* argv[])
     RouteChecker checker(table, display);
     for (int r = 1; r <= RouteCount; ++r)
         checker.states()[r].Title = table.routeField(r, Title);
+    const QDateTime started = QDateTime::currentDateTime();
     for (int r = 1; r <= RouteCount; ++r) {
         if (options.route != 0 && options.route != r)
             continue;
@@ -208,7 +210,7 @@ int main(int argc, char* argv[])
     stdoutFile.flush();
     // The exit status tells the routes, whatever became of the reports.
     if (options.notify) {
-        reportCheckerChanges(dir, checker.states(), table, options.notifyUrls,
+        reportCheckerChanges(dir, started, checker.states(), table, options.notifyUrls,
                              [](const QString& text) {
                                  std::fprintf(stderr, "senrokan-check: 通知: %s\n",
                                               terminalText(text).constData());

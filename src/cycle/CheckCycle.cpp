@@ -92,6 +92,7 @@ void CheckCycle::Timer1_Timer()
 
     m_display.setTrayPicture(TrayPicture::Checking);
     m_timer1.stop();
+    const QDateTime started = QDateTime::currentDateTime();
     for (int r = 1; r <= RouteCount; ++r) {
         m_checker.PollRoute(r, 0);
         if (m_ended)
@@ -99,7 +100,7 @@ void CheckCycle::Timer1_Timer()
     }
     // Sent in the background: the popup and the next count do not wait for it.
     if (m_reporter)
-        m_reporter->reportChanges(m_checker.states(), *m_routes, QDateTime::currentDateTime());
+        m_reporter->reportChanges(m_checker.states(), *m_routes, started);
     m_display.selectSettingsPage();
     m_state.DelayFoundFlag = 0;
     ReportResults();

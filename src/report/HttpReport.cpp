@@ -41,8 +41,8 @@ QByteArray compactJson(const QJsonObject& object)
     return QJsonDocument(object).toJson(QJsonDocument::Compact);
 }
 
-// A priority given by name, else by its first letter or (numbered) its place from 1, as the scheme reads
-// it: its index in names, or -1.
+// A priority given by name, else by its first letter or (numbered) its place from 1, as the scheme
+// reads it: its index in names, or -1.
 template <std::size_t N>
 int levelIndex(const QString& given, const std::array<const char*, N>& names, bool numbered)
 {
@@ -125,12 +125,11 @@ HttpReport webhookReport(const ReportTarget& target, const ChangeReport& report)
     } else {
         request.headers.append({"Content-Type", QByteArray("application/x-www-form-urlencoded")});
         const auto field = [](const char* name, const QString& value) {
-            return QByteArray(name) + '=' +
-                   value.toUtf8().toPercentEncoding(" ").replace(' ', '+');
+            return QByteArray(name) + '=' + value.toUtf8().toPercentEncoding(" ").replace(' ', '+');
         };
         request.body = field("version", QStringLiteral("1.0")) + '&' +
-                       field("title", report.title) + '&' + field("message", report.message) +
-                       '&' + field("type", messageType(report));
+                       field("title", report.title) + '&' + field("message", report.message) + '&' +
+                       field("type", messageType(report));
     }
     return request;
 }

@@ -53,9 +53,8 @@ MailRoute mailRoute(const ReportTarget& target)
     route.user = target.url.userName();
     route.password = target.url.password();
     if (target.secure) {
-        const bool implicit =
-            target.option(QStringLiteral("mode")).compare(QLatin1String("ssl"),
-                                                          Qt::CaseInsensitive) == 0;
+        const bool implicit = target.option(QStringLiteral("mode"))
+                                  .compare(QLatin1String("ssl"), Qt::CaseInsensitive) == 0;
         route.security = implicit ? MailRoute::Security::Tls : MailRoute::Security::StartTls;
         route.port = implicit ? 465 : 587;
     }
@@ -77,11 +76,10 @@ QByteArray mailMessage(const MailRoute& route, const ChangeReport& report, const
     const QByteArray domain = route.from.section(u'@', 1).toUtf8();
     return "From: " + route.from.toUtf8() + "\r\n" +
            "To: " + route.to.join(QStringLiteral(", ")).toUtf8() + "\r\n" +
-           "Subject: " + encodedWords(report.title) + "\r\n" +
-           "Date: " +
+           "Subject: " + encodedWords(report.title) + "\r\n" + "Date: " +
            QLocale::c().toString(date, QStringLiteral("ddd, dd MMM yyyy HH:mm:ss t")).toUtf8() +
-           "\r\n" + "Message-ID: <" + QUuid::createUuid().toByteArray(QUuid::WithoutBraces) +
-           '@' + (domain.isEmpty() ? QByteArray("senrokan") : domain) + ">\r\n" +
+           "\r\n" + "Message-ID: <" + QUuid::createUuid().toByteArray(QUuid::WithoutBraces) + '@' +
+           (domain.isEmpty() ? QByteArray("senrokan") : domain) + ">\r\n" +
            "MIME-Version: 1.0\r\n"
            "Content-Type: text/plain; charset=\"utf-8\"\r\n"
            "Content-Transfer-Encoding: base64\r\n"
@@ -100,9 +98,8 @@ SmtpSession::SmtpSession(const MailRoute& route, const QByteArray& message, QObj
             sendHello();
     });
     connect(&m_socket, &QSslSocket::sslErrors, this, [this] { m_tlsFailed = true; });
-    connect(&m_socket, &QSslSocket::errorOccurred, this, [this] {
-        fail(!m_tlsFailed, m_socket.errorString());
-    });
+    connect(&m_socket, &QSslSocket::errorOccurred, this,
+            [this] { fail(!m_tlsFailed, m_socket.errorString()); });
 }
 
 void SmtpSession::start()

@@ -50,8 +50,18 @@ Q_SIGNALS:
     void finished(bool delivered, bool retry, const QString& error);
 
 private:
-    enum class Step { Greeting, Hello, StartTls, HelloSecured, Auth, MailFrom, RcptTo, Data,
-                      Body, Quit };
+    enum class Step {
+        Greeting,
+        Hello,
+        StartTls,
+        HelloSecured,
+        Auth,
+        MailFrom,
+        RcptTo,
+        Data,
+        Body,
+        Quit
+    };
     void readReplies();
     void handle(int code, const QByteArray& text);
     void sendHello();

@@ -26,9 +26,10 @@ public:
         : QObject(&sender), m_sender(sender), m_target(target), m_report(report)
     {
         m_limit.setSingleShot(true);
-        connect(&m_limit, &QTimer::timeout, this,
-                [this] { endTry(true, QStringLiteral("%1 秒以内に応答がありません")
-                                          .arg(m_sender.m_timings.tryMs / 1000.0)); });
+        connect(&m_limit, &QTimer::timeout, this, [this] {
+            endTry(true, QStringLiteral("%1 秒以内に応答がありません")
+                             .arg(m_sender.m_timings.tryMs / 1000.0));
+        });
     }
 
     void attempt()
@@ -82,9 +83,8 @@ private:
     void tryMail()
     {
         const MailRoute route = mailRoute(m_target);
-        auto* session = new SmtpSession(route, mailMessage(route, m_report,
-                                                           QDateTime::currentDateTime()),
-                                        this);
+        auto* session = new SmtpSession(
+            route, mailMessage(route, m_report, QDateTime::currentDateTime()), this);
         m_abort = [session] { session->abort(); };
         connect(session, &SmtpSession::finished, this,
                 [this, session](bool delivered, bool retry, const QString& error) {
@@ -109,27 +109,28 @@ private:
         process->setProcessChannelMode(QProcess::SeparateChannels);
         process->setStandardOutputFile(QProcess::nullDevice());
         m_abort = [process] { process->kill(); };
-        connect(process, &QProcess::finished, this, [this, process](int code, QProcess::ExitStatus st) {
-            process->deleteLater();
-            if (m_finished)
-                return;
-            if (st == QProcess::NormalExit && code == 0)
-                endTry(false, {});
-            else
-                endTry(true, QStringLiteral("apprise: ") +
-                                 QString::fromUtf8(process->readAllStandardError())
-                                     .trimmed()
-                                     .section(u'\n', -1));
-        });
+        connect(process, &QProcess::finished, this,
+                [this, process](int code, QProcess::ExitStatus st) {
+                    process->deleteLater();
+                    if (m_finished)
+                        return;
+                    if (st == QProcess::NormalExit && code == 0)
+                        endTry(false, {});
+                    else
+                        endTry(true, QStringLiteral("apprise: ") +
+                                         QString::fromUtf8(process->readAllStandardError())
+                                             .trimmed()
+                                             .section(u'\n', -1));
+                });
         connect(process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
             if (error == QProcess::FailedToStart && !m_finished)
                 endTry(false, QStringLiteral("apprise を起動できません"));
         });
-        process->start(program, {QStringLiteral("-t"), m_report.title, QStringLiteral("-b"),
-                                 m_report.message, QStringLiteral("-n"),
-                                 m_report.delayed ? QStringLiteral("warning")
-                                                  : QStringLiteral("success"),
-                                 m_target.text});
+        process->start(program,
+                       {QStringLiteral("-t"), m_report.title, QStringLiteral("-b"),
+                        m_report.message, QStringLiteral("-n"),
+                        m_report.delayed ? QStringLiteral("warning") : QStringLiteral("success"),
+                        m_target.text});
         process->closeWriteChannel();
     }
 

@@ -21,8 +21,8 @@ struct SchemeKind {
 };
 
 constexpr SchemeKind NativeSchemes[] = {
-    {"ntfy", "ntfys", TargetKind::Ntfy},       {"json", "jsons", TargetKind::Json},
-    {"form", "forms", TargetKind::Form},       {"gotify", "gotifys", TargetKind::Gotify},
+    {"ntfy", "ntfys", TargetKind::Ntfy},     {"json", "jsons", TargetKind::Json},
+    {"form", "forms", TargetKind::Form},     {"gotify", "gotifys", TargetKind::Gotify},
     {"mailto", "mailtos", TargetKind::Mail},
 };
 
@@ -185,8 +185,8 @@ QList<ReportTarget> parseReportTargets(const QString& list, bool appriseInstalle
                                        QStringList* errors)
 {
     QList<ReportTarget> targets;
-    for (const QString& text : list.split(QRegularExpression(QStringLiteral("\\s+")),
-                                          Qt::SkipEmptyParts)) {
+    for (const QString& text :
+         list.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts)) {
         QString why;
         if (std::optional<ReportTarget> target = parseReportTarget(text, appriseInstalled, &why))
             targets.append(*target);

@@ -30,7 +30,7 @@ Reporter::Reporter(const QString& dir, QObject* parent)
     : QObject(parent), m_path(joinToDirectory(dir, CompanionFileName)), m_sender(this)
 {
     m_seen.fill(StatusNone);
-    m_previous = [this](int route) { return m_seen[route]; };
+    m_previous = [this](int route, const QDateTime&) { return m_seen[route]; };
 }
 
 std::optional<QStringList> Reporter::targetTexts(QString* error) const
@@ -41,8 +41,8 @@ std::optional<QStringList> Reporter::targetTexts(QString* error) const
             *error = unreadable(m_path);
         return std::nullopt;
     }
-    return file->value(Section, Key).split(QRegularExpression(QStringLiteral("\\s+")),
-                                           Qt::SkipEmptyParts);
+    return file->value(Section, Key)
+        .split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
 }
 
 bool Reporter::saveTargets(const QStringList& texts, QString* error)
@@ -108,9 +108,9 @@ bool Reporter::reportChanges(const RouteStates& states, const RouteFieldSource& 
     previous.fill(StatusNone);
     std::array<QString, 7> pages;
     for (int r = 1; r <= RouteCount; ++r) {
-        previous[r] = m_previous(r);
-        pages[r] = webViewAddress(routes.routeField(r, ServerName),
-                                  routes.routeField(r, DirectoryName));
+        previous[r] = m_previous(r, checkTime);
+        pages[r] =
+            webViewAddress(routes.routeField(r, ServerName), routes.routeField(r, DirectoryName));
         if (isLineState(states[r].Status))
             m_seen[r] = states[r].Status;
     }

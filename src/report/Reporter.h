@@ -33,15 +33,17 @@ public:
     // Removes the target at index; why not, empty when it was removed and saved.
     QString removeTarget(int index);
 
-    // Where a report finds a route's last line state before the check (StatusNone when there
-    // is none); by default what this object saw in the checks it reported on.
-    void setPreviousStates(std::function<int(int route)> previous)
+    // Where a report finds a route's last line state from before the check began (StatusNone
+    // when there is none), such as the record of checks; by default what this object saw in the
+    // checks it reported on.
+    void setPreviousStates(std::function<int(int route, const QDateTime& before)> previous)
     {
         m_previous = std::move(previous);
     }
 
-    // Reports one check's changes to the file's targets and to extra, and returns at once. False
-    // when nothing changed. Problems with the targets go to problems(), each once per report.
+    // Reports the changes of the check that began at checkTime to the file's targets and to
+    // extra, and returns at once. False when nothing changed. Targets that cannot be used are
+    // told by problem().
     bool reportChanges(const RouteStates& states, const RouteFieldSource& routes,
                        const QDateTime& checkTime, const QStringList& extra = {});
     // Sends a test report to every target of the file.
@@ -59,7 +61,7 @@ private:
 
     QString m_path;
     ReportSender m_sender;
-    std::function<int(int)> m_previous;
+    std::function<int(int, const QDateTime&)> m_previous;
     std::array<int, 7> m_seen;
 };
 

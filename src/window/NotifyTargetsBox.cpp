@@ -53,9 +53,8 @@ NotifyTargetsBox::NotifyTargetsBox(Reporter& reporter, QWidget* parent)
     });
     connect(&m_reporter.sender(), &ReportSender::delivered, this, &NotifyTargetsBox::showOutcome);
     connect(&m_reporter.sender(), &ReportSender::idle, this, [this] { m_message->clear(); });
-    connect(&m_reporter, &Reporter::problem, this, [this](const QString& text) {
-        m_message->setText(text);
-    });
+    connect(&m_reporter, &Reporter::problem, this,
+            [this](const QString& text) { m_message->setText(text); });
 }
 
 void NotifyTargetsBox::refresh()
@@ -91,8 +90,8 @@ void NotifyTargetsBox::remove()
 
 void NotifyTargetsBox::showOutcome(const ReportTarget& target, const DeliveryOutcome& outcome)
 {
-    m_outcomes[target.text] =
-        outcome.delivered ? QStringLiteral("送信しました") : QStringLiteral("失敗: ") + outcome.error;
+    m_outcomes[target.text] = outcome.delivered ? QStringLiteral("送信しました")
+                                                : QStringLiteral("失敗: ") + outcome.error;
     refresh();
 }
 

@@ -73,7 +73,8 @@ void TstCompanionFile::readableByTheUserOnly()
     const bool saved = ini.save(path);
     ::umask(old);
     QVERIFY(saved);
-    struct stat st {};
+    struct stat st {
+    };
     QCOMPARE(::stat(QFile::encodeName(path).constData(), &st), 0);
     QCOMPARE(st.st_mode & 0777, mode_t(0600));
 }

@@ -33,8 +33,7 @@ RecordingServer::RecordingServer(const TestCertificates& certificates, const QSt
     tls.setPeerVerifyMode(QSslSocket::VerifyNone);
     auto server = std::make_unique<QSslServer>();
     server->setSslConfiguration(tls);
-    connect(server.get(), &QTcpServer::pendingConnectionAvailable, this,
-            &RecordingServer::accept);
+    connect(server.get(), &QTcpServer::pendingConnectionAvailable, this, &RecordingServer::accept);
     server->listen(QHostAddress::LocalHost);
     m_server = std::move(server);
 }
