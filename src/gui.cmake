@@ -10,6 +10,7 @@ add_library(senrokan_gui STATIC
     window/RouteWebView.cpp window/RouteWebView.h
     window/WebViewLoader.cpp window/WebViewLoader.h
     window/SettingsPage.cpp window/SettingsPage.h
+    window/NotifyTargetsBox.cpp window/NotifyTargetsBox.h
     window/Form1.cpp window/Form1.h
     window/Form3.cpp window/Form3.h
     window/PageTextArea.cpp window/PageTextArea.h

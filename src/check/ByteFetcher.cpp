@@ -19,9 +19,10 @@ namespace senrokan
 namespace
 {
 
-// The system's trust store, plus the certificates of the PEM file SSL_CERT_FILE names, the
-// variable OpenSSL's own tools read. Qt does not read it, so a private or test certificate
-// authority could otherwise be trusted only by installing it system-wide.
+} // namespace
+
+// Qt does not read SSL_CERT_FILE, so a private or test certificate authority could otherwise be
+// trusted only by installing it system-wide.
 QSslConfiguration tlsConfiguration()
 {
     QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
@@ -33,6 +34,9 @@ QSslConfiguration tlsConfiguration()
         tls.setCaCertificates(QSslConfiguration::systemCaCertificates() + extra);
     return tls;
 }
+
+namespace
+{
 
 QString describeFailure(const QNetworkReply* reply, const QList<QSslError>& tlsErrors)
 {

@@ -2,6 +2,7 @@
 // Copyright 2026 The Senrokan developers
 
 // senrokan-check: the timed check of all routes, without a window; or the record of checks.
+#include "CheckerReports.h"
 #include "HistoryReport.h"
 #include "check/RouteChecker.h"
 #include "cycle/StatusSummary.h"
@@ -11,6 +12,7 @@
 #include "settings/SettingsFile.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -27,6 +29,7 @@ constexpr int ExitUsage = 64;
 constexpr int ExitSettings = 3;
 
 const char Usage[] = "usage: senrokan-check [--settings FILE] [--route N] [--json] [--verbose]\n"
+                     "                      [--notify] [--notify-url URL]...\n"
                      "       senrokan-check --history [--days N] [--route N] [--json]\n";
 
 QByteArray help()
@@ -37,6 +40,9 @@ QByteArray help()
          {"--route N", "check only route N, 1 to 5"},
          {"--json", "print the routes as a JSON array instead of the summary"},
          {"--verbose", "write each route's progress to standard error"},
+         {"--history", "check nothing; print the record of checks (Senrokan.db), oldest first"},
+         {"--notify", "report changes of state to the targets of Senrokan.ini"},
+         {"--notify-url URL", "report to URL too in this run (repeatable); implies --notify"},
          {"--history", "check nothing; print the record of checks (Senrokan.db), oldest first"},
          {"--days N", "with --history: the last N days, 1 to 400 (7 unless given)"}},
         {{"0", "no route is delayed and every route could be reached"},
@@ -95,6 +101,8 @@ struct Options {
     bool verbose = false;
     bool history = false;
     int days = 0; // 0 = not given
+    bool notify = false;
+    QStringList notifyUrls;
 };
 
 // Returns -1 to go on, else the exit status.
@@ -118,6 +126,11 @@ int parseArguments(const QStringList& args, Options& options)
                              Usage);
                 return ExitUsage;
             }
+        } else if (arg == QLatin1String("--notify")) {
+            options.notify = true;
+        } else if (arg == QLatin1String("--notify-url") && i + 1 < args.size()) {
+            options.notify = true;
+            options.notifyUrls << args.at(++i);
         } else if (arg == QLatin1String("--settings") && i + 1 < args.size()) {
             options.settingsPath = args.at(++i);
         } else if (arg == QLatin1String("--route") && i + 1 < args.size()) {
@@ -231,6 +244,10 @@ int main(int argc, char* argv[])
     tellOnStderr(history);
     for (int r = 1; r <= RouteCount; ++r)
         checker.states()[r].Title = table.routeField(r, Title);
+    const QDateTime started = QDateTime::currentDateTime();
+    // The states the changes are judged against, read before this run adds its records.
+    const std::optional<LineStates> previous =
+        options.notify ? history.lastLineStates() : std::nullopt;
     for (int r = 1; r <= RouteCount; ++r) {
         if (options.route != 0 && options.route != r)
             continue;
@@ -249,5 +266,13 @@ int main(int argc, char* argv[])
                                .replace(QLatin1String("\r\n"), QLatin1String("\n")));
     }
     writeOut(out);
+    // The exit status tells the routes, whatever became of the reports.
+    if (options.notify) {
+        reportCheckerChanges(dir, started, checker.states(), previous, table, options.notifyUrls,
+                             [](const QString& text) {
+                                 std::fprintf(stderr, "senrokan-check: 通知: %s\n",
+                                              terminalText(text).constData());
+                             });
+    }
     return outcomeStatus(checker.states());
 }

@@ -6,6 +6,7 @@
 #include "DelayReport.h"
 #include "check/RouteChecker.h"
 #include "history/CheckHistory.h"
+#include "report/Reporter.h"
 #include "route/RouteDefinition.h"
 
 #include <QThread>
@@ -92,6 +93,10 @@ void CheckCycle::Timer1_Timer()
 
     m_display.setTrayPicture(TrayPicture::Checking);
     m_timer1.stop();
+    const QDateTime started = QDateTime::currentDateTime();
+    // Read before the check adds its own records.
+    const std::optional<LineStates> previous =
+        m_reporter && m_history ? m_history->lastLineStates() : std::nullopt;
     for (int r = 1; r <= RouteCount; ++r) {
         m_checker.PollRoute(r, 0);
         if (m_ended)
@@ -99,6 +104,9 @@ void CheckCycle::Timer1_Timer()
         if (const auto record = m_checker.lastCheck(CheckSource::Timed); record && m_history)
             m_history->append(*record);
     }
+    // Sent in the background: the popup and the next count do not wait for it.
+    if (m_reporter)
+        m_reporter->reportChanges(m_checker.states(), *m_routes, started, previous);
     m_display.selectSettingsPage();
     m_state.DelayFoundFlag = 0;
     ReportResults();

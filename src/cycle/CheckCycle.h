@@ -15,7 +15,9 @@ namespace senrokan
 {
 
 class CheckHistory;
+class Reporter;
 class RouteChecker;
+class RouteFieldSource;
 
 // The cycle's own periods. The program always runs with these; tests shorten them.
 struct CycleTimings {
@@ -71,6 +73,13 @@ public:
     void setTimings(const CycleTimings& timings);
     // Where each timed check is recorded; none keeps no record.
     void setHistory(CheckHistory* history) { m_history = history; }
+    // Where the timed checks' changes are reported, and where the routes' pages are read for
+    // them; none reports nothing.
+    void setReporter(Reporter* reporter, const RouteFieldSource* routes)
+    {
+        m_reporter = reporter;
+        m_routes = routes;
+    }
     // How the pauses between chimes pass; they hold the program without spinning.
     void setPause(std::function<void(int ms)> pause) { m_pause = std::move(pause); }
 
@@ -88,6 +97,8 @@ private:
     std::function<void(int)> m_pause;
     CheckHistory* m_history = nullptr;
     bool m_ended = false;
+    Reporter* m_reporter = nullptr;
+    const RouteFieldSource* m_routes = nullptr;
 };
 
 } // namespace senrokan

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "route/CheckRecord.h"
+#include "route/RouteState.h"
 
 #include <QDateTime>
 #include <QList>
@@ -57,6 +58,8 @@ public:
     // The records from since on, of route (0: every route), oldest first; none when the record
     // cannot be read. A missing file is an empty record and stays missing.
     std::optional<QList<CheckRecord>> records(const QDateTime& since, int route = 0);
+    // Each route's newest normal or delayed record; none when the record cannot be read.
+    std::optional<LineStates> lastLineStates();
 
 Q_SIGNALS:
     void appended(const CheckRecord& record);

@@ -28,6 +28,9 @@ struct RouteState {
 
 // One record per route index; slots 0 and 6 exist but are never used.
 using RouteStates = std::array<RouteState, 7>;
+// Each route's last state of the line, normal or delayed (StatusNone when it has none), by route
+// number 1 to 5; the changes a report tells are judged against it.
+using LineStates = std::array<int, 7>;
 
 // Values shared by the whole run that the settings file and the option switches hold.
 struct SettingsValues {

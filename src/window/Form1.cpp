@@ -73,7 +73,8 @@ Form1::Form1(QWidget* parent)
 
     m_ssTab1 = new QTabWidget(this);
     nameControl(m_ssTab1, QStringLiteral("SSTab1"), QStringLiteral("設定と路線"));
-    m_settingsPage = new SettingsPage(m_values, m_ssTab1);
+    m_settingsPage = new SettingsPage(m_values, m_reporter, m_ssTab1);
+    m_cycle.setReporter(&m_reporter, this);
     m_ssTab1->addTab(m_settingsPage, QString());
     for (int r = 1; r <= RouteCount; ++r) {
         m_routePages.at(r) = new RoutePage(r, m_ssTab1);

@@ -6,6 +6,8 @@
 #include "check/CheckDisplay.h"
 #include "check/RouteChecker.h"
 #include "cycle/CheckCycle.h"
+#include "platform/LocalFiles.h"
+#include "report/Reporter.h"
 #include "cycle/CycleDisplay.h"
 #include "desktop/Chime.h"
 #include "history/CheckHistory.h"
@@ -130,6 +132,8 @@ private:
     RouteChecker m_checker;
     CheckCycle m_cycle;
     CheckHistory m_history;
+    // Reports to the targets of Senrokan.ini in the folder the program started in.
+    Reporter m_reporter{platform::currentDirectory().value_or(QString())};
     TrayIcon* m_trayIcon;
     QPointer<Form3> m_form3;
     std::unique_ptr<platform::DesktopNotifier> m_notifier;

@@ -7,6 +7,7 @@
 #include "desktop/IntervalOptions.h"
 #include "desktop/OptionSwitches.h"
 #include "desktop/StartupShortcut.h"
+#include "window/NotifyTargetsBox.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -48,7 +49,8 @@ enum Row { HostRow, AddressRow, GapRow, StartupAddRow, StartupRemoveRow, Residen
 
 } // namespace
 
-SettingsPage::SettingsPage(SettingsValues& values, QWidget* parent) : QWidget(parent)
+SettingsPage::SettingsPage(SettingsValues& values, Reporter& reporter, QWidget* parent)
+    : QWidget(parent)
 {
     // Controls are made in reading order, which is the order the Tab key follows.
     m_label6 = makeLabel(this, QStringLiteral("Label6"), QStringLiteral("コンピュータ名"));
@@ -70,6 +72,7 @@ SettingsPage::SettingsPage(SettingsValues& values, QWidget* parent) : QWidget(pa
     m_switches = new OptionSwitches(values, this);
     m_intervals = new IntervalOptions(values, this);
     new StartupShortcut(m_command20, m_command21, this);
+    m_notifyTargets = new NotifyTargetsBox(reporter, this);
 }
 
 void SettingsPage::setHost(const QString& name, const QString& address)
@@ -103,6 +106,9 @@ void SettingsPage::layOut()
     grid->addWidget(m_text9, PriorityRow, ActionFrameColumn);
     grid->addWidget(m_switches, HostRow, ActionFrameColumn, StartupAddRow, 1, Qt::AlignTop);
     grid->addWidget(m_intervals, HostRow, IntervalFrameColumn, PriorityRow, 1);
+    // Below the rest, the width of the page: URLs are long.
+    grid->addWidget(m_notifyTargets, PriorityRow + 1, NameColumn, 1, IntervalFrameColumn + 1);
+    m_notifyTargets->refresh();
     grid->setRowStretch(PriorityRow + 1, 1);
     grid->setColumnStretch(BoxColumn, 1);
     grid->setColumnStretch(ActionFrameColumn, 1);

@@ -16,15 +16,18 @@ namespace senrokan
 {
 
 class IntervalOptions;
+class NotifyTargetsBox;
 class OptionSwitches;
+class Reporter;
 
 // Page 0 of the tab control: this computer's name and address, the Startup, resident and
-// railway-file buttons, the priority railway file, and the frames "動作" and "チェック間隔".
+// railway-file buttons, the priority railway file, and the frames "動作", "チェック間隔" and
+// "通知先".
 class SettingsPage : public QWidget
 {
     Q_OBJECT
 public:
-    explicit SettingsPage(SettingsValues& values, QWidget* parent = nullptr);
+    SettingsPage(SettingsValues& values, Reporter& reporter, QWidget* parent = nullptr);
 
     // Arranges the controls; done once, before the window is first shown. Laying out measures
     // the Japanese captions, which loads the Japanese font: megabytes that a program that stays
@@ -42,6 +45,7 @@ public:
     QPushButton* command22() const { return m_command22; }
     OptionSwitches* switches() const { return m_switches; }
     IntervalOptions* intervals() const { return m_intervals; }
+    NotifyTargetsBox* notifyTargets() const { return m_notifyTargets; }
 
 private:
     QLabel* m_label6;
@@ -59,6 +63,7 @@ private:
     IntervalOptions* m_intervals;
     QString m_hostName;
     QString m_hostAddress;
+    NotifyTargetsBox* m_notifyTargets;
 };
 
 } // namespace senrokan

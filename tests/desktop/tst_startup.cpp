@@ -4,6 +4,7 @@
 // The Startup buttons and the autostart entry behind them, in a temporary configuration folder.
 // Entries are judged by real consumers: the freedesktop validator and GLib's launcher.
 #include "platform/StartupEntry.h"
+#include "report/Reporter.h"
 #include "route/Failure.h"
 #include "support/DiskFull.h"
 #include "support/ForeignFiles.h"
@@ -81,7 +82,8 @@ QList<ModalWatcher::Message> click(const QByteArray& name, QMessageBox::Standard
                                    bool diskFull = false)
 {
     SettingsValues values;
-    SettingsPage page(values);
+    Reporter reporter(QDir::currentPath());
+    SettingsPage page(values, reporter);
     ModalWatcher watcher;
     watcher.answerQuestion(answer);
     auto* button = page.findChild<QPushButton*>(QLatin1String(name));

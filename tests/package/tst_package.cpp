@@ -185,6 +185,9 @@ private Q_SLOTS:
         else
             QVERIFY(packagesIn(package, "Recommends").contains(Browser));
 #endif
+        // Reports to services the program does not reach itself go through apprise.
+        if (package == Program)
+            QVERIFY(packagesIn(package, "Suggests").contains(QStringLiteral("apprise")));
     }
 
     // Exactly what the programs need, where they look: no static libraries, headers or tests.
@@ -210,7 +213,9 @@ private Q_SLOTS:
                   "usr/share/icons/hicolor/scalable/status/senrokan-delay.svg",
                   "usr/share/icons/hicolor/scalable/status/senrokan-checking.svg",
                   "usr/share/icons/hicolor/scalable/status/senrokan-error.svg",
-                  "usr/share/man/man1/senrokan.1.gz", "usr/share/man/man1/senrokan-check.1.gz"})
+                  "usr/share/man/man1/senrokan.1.gz", "usr/share/man/man1/senrokan-check.1.gz",
+                  "usr/lib/systemd/user/senrokan-check@.service",
+                  "usr/lib/systemd/user/senrokan-check@.timer"})
                 expected << root(package, file);
 #ifdef SENROKAN_WITH_MULTIMEDIA
             expected << QDir::cleanPath(Chime::programPluginFile(programDir()));

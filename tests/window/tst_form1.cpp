@@ -607,7 +607,10 @@ private Q_SLOTS:
                                 "Command13", "HistoryPage",  "Label6",    "Text6",
                                 "Label7",    "Text7",        "Label8",    "Text9",
                                 "Command20", "Command21",    "Command22", "Command7",
-                                "Command6",  "Check14",      "Check1",    "Check2"};
+                                "Command6",  "Check14",      "Check1",    "Check2",
+                                // The frame 通知先 of the settings page.
+                                "NotifyTargets", "NotifyList", "NotifyUrl", "NotifyAdd",
+                                "NotifyRemove", "NotifyTest", "NotifyMessage"};
         for (int n = 1; n <= 6; ++n)
             expected << QStringLiteral("Option%1").arg(n);
         for (int r = 1; r <= RouteCount; ++r) {

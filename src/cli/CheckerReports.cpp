@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
+#include "CheckerReports.h"
+
+#include "report/Reporter.h"
+
+#include <QDateTime>
+#include <QEventLoop>
+
+namespace senrokan
+{
+
+void reportCheckerChanges(const QString& dir, const QDateTime& checkTime, const RouteStates& states,
+                          const std::optional<LineStates>& previous,
+                          const RouteFieldSource& routes, const QStringList& extraUrls,
+                          const std::function<void(const QString&)>& tell)
+{
+    Reporter reporter(dir);
+    QObject::connect(&reporter, &Reporter::problem, tell);
+    QObject::connect(&reporter.sender(), &ReportSender::delivered,
+                     [&](const ReportTarget& target, const DeliveryOutcome& outcome) {
+                         if (outcome.delivered)
+                             return;
+                         tell(QStringLiteral("%1: %2").arg(target.masked(), outcome.error));
+                     });
+    if (!reporter.reportChanges(states, routes, checkTime, previous, extraUrls) ||
+        reporter.sender().pending() == 0)
+        return;
+    QEventLoop loop;
+    QObject::connect(&reporter.sender(), &ReportSender::idle, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+} // namespace senrokan

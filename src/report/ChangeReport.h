@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
+#pragma once
+
+#include "route/RouteState.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+#include <array>
+#include <optional>
+
+namespace senrokan
+{
+
+enum class RouteChange { None, Delayed, Recovered };
+
+// Whether a check that found status current reports, compared with previous, the route's last
+// state that was normal or delayed (StatusNone when it never was either). A failed connection,
+// no server and outside hours are no state of the line: they neither report nor replace previous.
+RouteChange routeChange(int previous, int current);
+
+// Normal and delayed tell the line's state; the other outcomes tell only the check's.
+bool isLineState(int status);
+
+// What one check has to say to every target.
+struct ChangeReport {
+    QString title;        // "運行情報"
+    QString message;      // a line per changed route, then the check's time
+    bool delayed = false; // some route went to delayed: the scheme's "warning", else "success"
+    QString pageUrl;      // the first delayed route's page, for the services that open one
+};
+
+// The report of one check's changes: none when no route changed. previous[r] is route r's last
+// line state before this check (see routeChange); pages[r] the address of its page.
+std::optional<ChangeReport> changeReport(const RouteStates& states,
+                                         const std::array<int, 7>& previous,
+                                         const std::array<QString, 7>& pages,
+                                         const QDateTime& checkTime);
+
+// A test report, as "テスト送信" sends it.
+ChangeReport testReport(const QDateTime& time);
+
+} // namespace senrokan

@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+#include <QUrlQuery>
+
+#include <optional>
+
+namespace senrokan
+{
+
+// How a target is reached: the five kinds sent by the program itself, and every other scheme,
+// handed to the apprise program.
+enum class TargetKind { Ntfy, Json, Form, Gotify, Mail, Apprise };
+
+// One report target, a URL in the shared scheme of page watchers ("ntfy://host/topic"). Query
+// keys are matched without regard to letter case, as that scheme does.
+struct ReportTarget {
+    QString text; // the URL as the user wrote it
+    TargetKind kind = TargetKind::Apprise;
+    QUrl url;
+    bool secure = false; // the "s" schemes: HTTPS, or TLS for mail
+
+    // The value of a query key, empty when absent.
+    QString option(const QString& key) const;
+    // The text with its passwords and tokens replaced, for lists, messages and logs.
+    QString masked() const;
+};
+
+// Parses a target URL; none, with why in error, when it is not one. A scheme the program does not
+// send itself is accepted only when the apprise program is installed (appriseInstalled).
+std::optional<ReportTarget> parseReportTarget(const QString& text, bool appriseInstalled,
+                                              QString* error = nullptr);
+
+// The targets of a blank-separated list, in order; the ones that fail to parse are skipped and
+// their masked texts and reasons added to errors.
+QList<ReportTarget> parseReportTargets(const QString& list, bool appriseInstalled,
+                                       QStringList* errors = nullptr);
+
+// Where the apprise program is, empty when it is not installed.
+QString appriseProgram();
+
+// The text of a target URL with the parts that may be secrets hidden: the password, a token
+// given in the query or the path, and for a scheme of unknown layout everything after the first
+// few characters.
+QString maskedTargetText(const QString& text);
+
+} // namespace senrokan

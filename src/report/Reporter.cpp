@@ -1,0 +1,128 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
+#include "Reporter.h"
+
+#include "route/RouteAddress.h"
+#include "route/RouteDefinition.h"
+#include "settings/CompanionFile.h"
+#include "settings/SettingsFile.h"
+
+#include <QRegularExpression>
+
+namespace senrokan
+{
+
+namespace
+{
+
+const QString Section = QStringLiteral("Notify");
+const QString Key = QStringLiteral("Targets");
+
+QString unreadable(const QString& path)
+{
+    return QStringLiteral("%1 を読めません").arg(path);
+}
+
+} // namespace
+
+Reporter::Reporter(const QString& dir, QObject* parent)
+    : QObject(parent), m_path(joinToDirectory(dir, CompanionFileName)), m_sender(this)
+{
+    m_seen.fill(StatusNone);
+}
+
+std::optional<QStringList> Reporter::targetTexts(QString* error) const
+{
+    const std::optional<CompanionFile> file = CompanionFile::read(m_path);
+    if (!file) {
+        if (error)
+            *error = unreadable(m_path);
+        return std::nullopt;
+    }
+    return file->value(Section, Key)
+        .split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+}
+
+bool Reporter::saveTargets(const QStringList& texts, QString* error)
+{
+    std::optional<CompanionFile> file = CompanionFile::read(m_path);
+    if (!file) {
+        *error = unreadable(m_path);
+        return false;
+    }
+    file->setValue(Section, Key, texts.join(u' '));
+    if (!file->save(m_path)) {
+        *error = QStringLiteral("%1 に書き込めません").arg(m_path);
+        return false;
+    }
+    return true;
+}
+
+QString Reporter::addTarget(const QString& text)
+{
+    QString error;
+    if (!parseReportTarget(text, !appriseProgram().isEmpty(), &error))
+        return error;
+    std::optional<QStringList> texts = targetTexts(&error);
+    if (!texts)
+        return error;
+    texts->append(text.trimmed());
+    saveTargets(*texts, &error);
+    return error;
+}
+
+QString Reporter::removeTarget(int index)
+{
+    QString error;
+    std::optional<QStringList> texts = targetTexts(&error);
+    if (!texts)
+        return error;
+    if (index < 0 || index >= texts->size())
+        return QStringLiteral("その通知先はもうありません");
+    texts->removeAt(index);
+    saveTargets(*texts, &error);
+    return error;
+}
+
+QList<ReportTarget> Reporter::targets(const QStringList& extra)
+{
+    QString error;
+    QStringList texts = targetTexts(&error).value_or(QStringList());
+    if (!error.isEmpty())
+        Q_EMIT problem(error);
+    texts += extra;
+    QStringList errors;
+    const QList<ReportTarget> parsed =
+        parseReportTargets(texts.join(u' '), !appriseProgram().isEmpty(), &errors);
+    for (const QString& e : errors)
+        Q_EMIT problem(e);
+    return parsed;
+}
+
+bool Reporter::reportChanges(const RouteStates& states, const RouteFieldSource& routes,
+                             const QDateTime& checkTime,
+                             const std::optional<LineStates>& recorded, const QStringList& extra)
+{
+    const LineStates previous = recorded.value_or(m_seen);
+    std::array<QString, 7> pages;
+    for (int r = 1; r <= RouteCount; ++r) {
+        pages[r] =
+            webViewAddress(routes.routeField(r, ServerName), routes.routeField(r, DirectoryName));
+        if (isLineState(states[r].Status))
+            m_seen[r] = states[r].Status;
+    }
+    const std::optional<ChangeReport> report = changeReport(states, previous, pages, checkTime);
+    if (!report)
+        return false;
+    const QList<ReportTarget> to = targets(extra);
+    m_sender.send(to, *report);
+    return true;
+}
+
+void Reporter::sendTest()
+{
+    m_sender.send(targets({}), testReport(QDateTime::currentDateTime()));
+}
+
+} // namespace senrokan
