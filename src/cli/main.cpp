@@ -40,7 +40,6 @@ QByteArray help()
          {"--route N", "check only route N, 1 to 5"},
          {"--json", "print the routes as a JSON array instead of the summary"},
          {"--verbose", "write each route's progress to standard error"},
-         {"--history", "check nothing; print the record of checks (Senrokan.db), oldest first"},
          {"--notify", "report changes of state to the targets of Senrokan.ini"},
          {"--notify-url URL", "report to URL too in this run (repeatable); implies --notify"},
          {"--history", "check nothing; print the record of checks (Senrokan.db), oldest first"},
