@@ -38,8 +38,5 @@ private:
     int m_fd = -1;
 };
 
-// What is at path itself, a link not followed: Missing, the user's own regular file, or Refused
-// (any link, someone else's file, anything but a regular file). Never blocks.
-FileTrust entryTrust(const QString& path);
 
 } // namespace senrokan::platform

@@ -5,7 +5,6 @@
 
 #include <QFile>
 
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -56,14 +55,6 @@ bool HeldFile::isAt(const QString& path) const
     return m_trust == FileTrust::Own && fstat(m_fd, &held) == 0 &&
            lstat(QFile::encodeName(path).constData(), &named) == 0 && S_ISREG(named.st_mode) &&
            sameFile(held, named);
-}
-
-FileTrust entryTrust(const QString& path)
-{
-    struct stat st;
-    if (lstat(QFile::encodeName(path).constData(), &st) != 0)
-        return errno == ENOENT ? FileTrust::Missing : FileTrust::Refused;
-    return ownRegular(st) ? FileTrust::Own : FileTrust::Refused;
 }
 
 } // namespace senrokan::platform

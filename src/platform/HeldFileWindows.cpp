@@ -25,9 +25,4 @@ bool HeldFile::isAt(const QString& path) const
     return m_trust == FileTrust::Own && QFileInfo(path).isFile();
 }
 
-FileTrust entryTrust(const QString& path)
-{
-    return fileTrust(path);
-}
-
 } // namespace senrokan::platform

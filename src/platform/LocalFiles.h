@@ -25,6 +25,10 @@ enum class FileTrust {
 // What is at path. Never blocks.
 FileTrust fileTrust(const QString& path);
 
+// What is at path itself, a link not followed: Missing, the user's own regular file, or Refused
+// (any link, someone else's file, anything but a regular file). Never blocks.
+FileTrust entryTrust(const QString& path);
+
 // Opens path for reading when it is the user's own regular file; file is left closed otherwise.
 // Never blocks, not even on a FIFO. What was opened is what is judged.
 FileTrust openOwnFile(QFile& file, const QString& path);

@@ -108,6 +108,14 @@ void syncFolder(const QByteArray& name)
 
 } // namespace
 
+FileTrust entryTrust(const QString& path)
+{
+    struct stat st;
+    if (lstat(QFile::encodeName(path).constData(), &st) != 0)
+        return errno == ENOENT ? FileTrust::Missing : FileTrust::Refused;
+    return trustOf(st);
+}
+
 FileTrust fileTrust(const QString& path)
 {
     const std::optional<QByteArray> name = followOwnLinks(QFile::encodeName(path));

@@ -31,6 +31,11 @@ FileTrust openOwnFile(QFile& file, const QString& path)
     return file.open(QIODevice::ReadOnly) ? FileTrust::Own : FileTrust::Refused;
 }
 
+FileTrust entryTrust(const QString& path)
+{
+    return fileTrust(path);
+}
+
 bool writeOwnFile(const QString& path, const QByteArray& bytes, NewFileAccess access)
 {
     if (fileTrust(path) == FileTrust::Refused)
