@@ -63,28 +63,6 @@ qt_add_resources(senrokan_gui senrokan_icons
         ${CMAKE_CURRENT_SOURCE_DIR}/../resources/icons/senrokan-error.svg
 )
 
-# The chime's sound player and its notify.wav sit beside the program at the same places relative
-# to the executable once installed and in the build tree, so one relative path serves both. The
-# executables stay in build/src (scripts, README and tests name that place); the build-tree copies
-# go wherever those relative paths lead from there, which for the usual one-level bin/ is
-# build/${SENROKAN_PLUGIN_INSTALL_DIR} and build/${CMAKE_INSTALL_DATADIR}/senrokan.
-include(GNUInstallDirs)
-# The plugins are private, so they go in a folder of our own under the multiarch library folder
-# where the system has one: right under lib/, Debian's packaging would take them for public
-# libraries and have the package run ldconfig for them.
-if(CMAKE_LIBRARY_ARCHITECTURE)
-    set(SENROKAN_PLUGIN_INSTALL_DIR lib/${CMAKE_LIBRARY_ARCHITECTURE}/senrokan)
-else()
-    set(SENROKAN_PLUGIN_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/senrokan)
-endif()
-file(RELATIVE_PATH SENROKAN_PLUGIN_DIR_FROM_BIN
-    ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_PREFIX}/${SENROKAN_PLUGIN_INSTALL_DIR})
-file(RELATIVE_PATH SENROKAN_DATA_DIR_FROM_BIN
-    ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_DATADIR}/senrokan)
-cmake_path(ABSOLUTE_PATH SENROKAN_PLUGIN_DIR_FROM_BIN BASE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    NORMALIZE OUTPUT_VARIABLE SENROKAN_BUILD_PLUGIN_DIR)
-cmake_path(ABSOLUTE_PATH SENROKAN_DATA_DIR_FROM_BIN BASE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    NORMALIZE OUTPUT_VARIABLE SENROKAN_BUILD_DATA_DIR)
 set(SENROKAN_CHIME_PLUGIN_FILE senrokan_chime${CMAKE_SHARED_MODULE_SUFFIX})
 set(SENROKAN_WEBVIEW_PLUGIN_FILE senrokan_webview${CMAKE_SHARED_MODULE_SUFFIX})
 target_compile_definitions(senrokan_gui PRIVATE

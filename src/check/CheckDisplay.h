@@ -4,6 +4,7 @@
 #pragma once
 
 #include "codec/PageCoding.h"
+#include "render/PageRenderer.h"
 
 #include <QString>
 
@@ -27,6 +28,9 @@ public:
     virtual void setFailureDetail(const QString& detail) { Q_UNUSED(detail); }
     // The coding a page was read in and what settled it, for every page a check reads.
     virtual void setPageCoding(const CodingDecision& decision) { Q_UNUSED(decision); }
+    // How the browser engine read a page of a route read as the browser shows it: the time it
+    // took, why it failed, or why the engine was not there and the bytes were read instead.
+    virtual void setRenderOutcome(const RenderedPage& page) { Q_UNUSED(page); }
 };
 
 } // namespace senrokan

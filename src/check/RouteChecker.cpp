@@ -64,6 +64,7 @@ void RouteChecker::cancel()
         return;
     m_cancelled = true;
     m_fetcher.abort();
+    m_renderer.abort();
     if (m_waitLoop)
         m_waitLoop->quit();
 }
@@ -87,8 +88,11 @@ void RouteChecker::runCheck(int route, int retry, Reporting how)
     if (m_depth == 0) {
         m_lastCheck.reset();
         m_pageCoding.reset();
+        m_rendered = false;
         m_verdict = false;
         m_checkTimer.start();
+        if (!m_renderBatch)
+            m_renderChoices = RenderChoices::read(m_renderChoicesPath);
     }
     ++m_depth;
     if (how == Reporting::Interactive)
@@ -112,11 +116,36 @@ void RouteChecker::runCheck(int route, int retry, Reporting how)
                             m_fields.routeField(route, Title),
                             m_states[route].Status,
                             CheckSource::Timed,
-                            m_pageCoding ? codingName(m_pageCoding->coding) : QString(),
-                            m_pageCoding ? codingSourceName(m_pageCoding->source) : QString(),
+                            m_pageCoding && !m_rendered ? codingName(m_pageCoding->coding)
+                                                        : QString(),
+                            m_rendered      ? QStringLiteral("browser")
+                            : m_pageCoding ? codingSourceName(m_pageCoding->source)
+                                            : QString(),
                             int(m_checkTimer.elapsed())};
         m_cancelled = false;
+        if (!m_renderBatch)
+            m_renderer.finish();
     }
+}
+
+void RouteChecker::beginRendering(int route)
+{
+    m_renderBatch = true;
+    m_renderChoices = RenderChoices::read(m_renderChoicesPath);
+    QList<QUrl> pages;
+    for (int r = 1; r <= RouteCount; ++r) {
+        const RouteDefinition def = m_fields.routeDefinition(r);
+        if ((route == 0 || route == r) && m_renderChoices.rendered(r) &&
+            !def[ServerName].isEmpty())
+            pages << renderedPageUrl(def[ServerName], def[DirectoryName], m_timings.port);
+    }
+    m_renderer.prefetch(pages);
+}
+
+void RouteChecker::endRendering()
+{
+    m_renderBatch = false;
+    m_renderer.finish();
 }
 
 void RouteChecker::runSteps(int route, int retry, Reporting how)
@@ -138,6 +167,8 @@ void RouteChecker::runSteps(int route, int retry, Reporting how)
     m_check.ArrivalPause = float(m_timings.arrivalPauseMs) / 1000.0f;
     m_check.PageText.clear();
     m_check.Connected = 0;
+    if (m_renderChoices.rendered(route) && runRenderedSteps(route, retry, how, def))
+        return;
     if (isHttpsServer(def[ServerName])) {
         runHttpsSteps(route, retry, how, def);
         return;
@@ -197,25 +228,60 @@ void RouteChecker::runHttpsSteps(int route, int retry, Reporting how, const Rout
         throw Failure(FailureKind::PageTooLarge);
 
     const int status = page.statusCode;
-    if (status != 200 && status != 403 && status != 400) {
-        m_display.setFailureDetail(page.failureDetail.isEmpty()
-                                       ? QStringLiteral("HTTP %1").arg(status)
-                                       : page.failureDetail);
-        failOrRetry(route, retry, how, def);
+    if (!pageServed(route, retry, how, def, status, page.failureDetail))
         return;
-    }
-    m_check.Connected = 1;
 
     // All three answers carry the page's own bytes, so they are read like the byte fetch's.
     m_check.PageBytes = page.body;
     const CodingDecision coding =
         readFetchedPage(page.contentType, status == 200 && how == Reporting::Interactive);
-    // Judged on the converted text: a not-found page in UTF-8 or EUC-JP says so only there.
+    finishServedPage(route, def, how, status, coding.json);
+}
+
+bool RouteChecker::runRenderedSteps(int route, int retry, Reporting how, const RouteDefinition& def)
+{
+    m_display.setStatusText(TextConnecting);
+    const QString path = retry == 1 ? def[DelayDirectoryName] : def[DirectoryName];
+    const RenderedPage page =
+        m_renderer.read(renderedPageUrl(def[ServerName], path, m_timings.port));
+    m_display.setRenderOutcome(page);
+    if (page.noEngine)
+        return false;
+    m_states[route].CheckTime = nowText();
+    if (m_cancelled)
+        throw Failure(FailureKind::Cancelled);
+    // A page that never settled has no text to judge: it fails, never reads as normal.
+    if (!pageServed(route, retry, how, def, page.ok ? page.status : 0, page.detail))
+        return true;
+    m_check.PageBytes.clear();
+    m_check.PageText = page.text;
+    m_rendered = true;
+    finishServedPage(route, def, how, page.status, false);
+    return true;
+}
+
+bool RouteChecker::pageServed(int route, int retry, Reporting how, const RouteDefinition& def,
+                              int status, const QString& failureDetail)
+{
+    if (status == 200 || status == 403 || status == 400) {
+        m_check.Connected = 1;
+        return true;
+    }
+    m_display.setFailureDetail(failureDetail.isEmpty() ? QStringLiteral("HTTP %1").arg(status)
+                                                       : failureDetail);
+    failOrRetry(route, retry, how, def);
+    return false;
+}
+
+void RouteChecker::finishServedPage(int route, const RouteDefinition& def, Reporting how,
+                                    int status, bool jsonReply)
+{
+    // Judged on the text: a not-found page in UTF-8 or EUC-JP says so only once converted.
     if (status == 200 && m_check.PageText.contains(NotFoundPage)) {
         failConnection(route, how, true);
         return;
     }
-    finishCheck(route, def, how, coding.json);
+    finishCheck(route, def, how, jsonReply);
 }
 
 void RouteChecker::failOrRetry(int route, int retry, Reporting how, const RouteDefinition& def)

@@ -7,6 +7,8 @@
 #include "CheckDisplay.h"
 #include "CheckTimings.h"
 #include "codec/PageCoding.h"
+#include "render/PageRenderer.h"
+#include "render/RenderChoices.h"
 #include "route/CheckRecord.h"
 #include "route/RouteDefinition.h"
 #include "route/RouteState.h"
@@ -64,6 +66,16 @@ public:
     std::optional<CheckRecord> lastCheck(CheckSource source) const;
 
     void setTimings(const CheckTimings& timings) { m_timings = timings; }
+
+    // The companion file that says which routes are read as the browser shows them; read again
+    // at every check, so a choice made anywhere counts from the next one. None: no route is.
+    void setRenderChoicesFile(const QString& path) { m_renderChoicesPath = path; }
+    // Until endRendering, the checks read their rendered pages from one helper that starts
+    // reading all of them (or only route's) now, side by side, instead of one helper per page.
+    void beginRendering(int route = 0);
+    // Ends the helper and everything it started: nothing of the engine stays between checks.
+    void endRendering();
+    PageRenderer& renderer() { return m_renderer; }
     void setClock(Clock clock) { m_clock = std::move(clock); }
 
 private:
@@ -72,6 +84,15 @@ private:
     void runCheck(int route, int retry, Reporting how);
     void runSteps(int route, int retry, Reporting how);
     void runHttpsSteps(int route, int retry, Reporting how, const RouteDefinition& def);
+    // False, with nothing done, when the engine is not there to read the page.
+    bool runRenderedSteps(int route, int retry, Reporting how, const RouteDefinition& def);
+    // Whether a page answered by the HTTP client or the engine was served; when not, the
+    // failure or the delay-directory retry has been done.
+    bool pageServed(int route, int retry, Reporting how, const RouteDefinition& def, int status,
+                    const QString& failureDetail);
+    // The served page's text judged: a not-found page fails, any other gets its verdict.
+    void finishServedPage(int route, const RouteDefinition& def, Reporting how, int status,
+                          bool jsonReply);
     // Ends the check as "接続失敗" with StatusConnectFailed.
     void failConnection(int route, Reporting how, bool clearConnected);
     // A page not served: the one retry with the delay directory, or the failure.
@@ -102,6 +123,11 @@ private:
 
     QTcpSocket m_socket;
     ByteFetcher m_fetcher;
+    PageRenderer m_renderer;
+    QString m_renderChoicesPath;
+    RenderChoices m_renderChoices;
+    bool m_renderBatch = false;
+    bool m_rendered = false; // the last page read was the engine's text
     std::unique_ptr<Converter> m_replyDecoder; // one stateful decoder per reply
     QByteArray m_replyRaw; // the same reply as bytes, for deciding its coding
     qsizetype m_replyBytes = 0;

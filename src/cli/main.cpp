@@ -9,6 +9,7 @@
 #include "history/CheckHistory.h"
 #include "platform/LocalFiles.h"
 #include "program/CommandLine.h"
+#include "settings/CompanionFile.h"
 #include "settings/SettingsFile.h"
 
 #include <QCoreApplication>
@@ -87,6 +88,15 @@ public:
         if (verbose)
             std::fprintf(stderr, "route %d: coding %s\n", route,
                          describeCoding(decision).toUtf8().constData());
+    }
+    void setRenderOutcome(const RenderedPage& page) override
+    {
+        // Said whether asked or not: the route is not read the way its owner chose.
+        if (page.noEngine)
+            std::fprintf(stderr, "senrokan-check: route %d: read from its bytes: %s\n", route,
+                         terminalText(page.detail).constData());
+        else if (verbose && page.ok)
+            std::fprintf(stderr, "route %d: rendered in %d ms\n", route, page.ms);
     }
     void setPageText(const QString&) override {}
     void setBusy(bool) override {}
@@ -247,6 +257,8 @@ int main(int argc, char* argv[])
     // The states the changes are judged against, read before this run adds its records.
     const std::optional<LineStates> previous =
         options.notify ? history.lastLineStates() : std::nullopt;
+    checker.setRenderChoicesFile(joinToDirectory(dir, CompanionFileName));
+    checker.beginRendering(options.route);
     for (int r = 1; r <= RouteCount; ++r) {
         if (options.route != 0 && options.route != r)
             continue;
@@ -255,6 +267,7 @@ int main(int argc, char* argv[])
         if (const auto record = checker.lastCheck(CheckSource::Checker))
             history.append(*record);
     }
+    checker.endRendering();
 
     QByteArray out;
     if (options.json) {

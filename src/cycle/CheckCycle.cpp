@@ -97,6 +97,8 @@ void CheckCycle::Timer1_Timer()
     // Read before the check adds its own records.
     const std::optional<LineStates> previous =
         m_reporter && m_history ? m_history->lastLineStates() : std::nullopt;
+    // The routes read as the browser shows them are read side by side from the start.
+    m_checker.beginRendering();
     for (int r = 1; r <= RouteCount; ++r) {
         m_checker.PollRoute(r, 0);
         if (m_ended)
@@ -104,6 +106,7 @@ void CheckCycle::Timer1_Timer()
         if (const auto record = m_checker.lastCheck(CheckSource::Timed); record && m_history)
             m_history->append(*record);
     }
+    m_checker.endRendering();
     // Sent in the background: the popup and the next count do not wait for it.
     if (m_reporter)
         m_reporter->reportChanges(m_checker.states(), *m_routes, started, previous);

@@ -19,11 +19,6 @@ namespace
 const QString Section = QStringLiteral("Notify");
 const QString Key = QStringLiteral("Targets");
 
-QString unreadable(const QString& path)
-{
-    return QStringLiteral("%1 を読めません").arg(path);
-}
-
 } // namespace
 
 Reporter::Reporter(const QString& dir, QObject* parent)
@@ -37,7 +32,7 @@ std::optional<QStringList> Reporter::targetTexts(QString* error) const
     const std::optional<CompanionFile> file = CompanionFile::read(m_path);
     if (!file) {
         if (error)
-            *error = unreadable(m_path);
+            *error = CompanionFile::unreadableText(m_path);
         return std::nullopt;
     }
     return file->value(Section, Key)
@@ -46,17 +41,8 @@ std::optional<QStringList> Reporter::targetTexts(QString* error) const
 
 bool Reporter::saveTargets(const QStringList& texts, QString* error)
 {
-    std::optional<CompanionFile> file = CompanionFile::read(m_path);
-    if (!file) {
-        *error = unreadable(m_path);
-        return false;
-    }
-    file->setValue(Section, Key, texts.join(u' '));
-    if (!file->save(m_path)) {
-        *error = QStringLiteral("%1 に書き込めません").arg(m_path);
-        return false;
-    }
-    return true;
+    *error = CompanionFile::saveValue(m_path, Section, Key, texts.join(u' '));
+    return error->isEmpty();
 }
 
 QString Reporter::addTarget(const QString& text)

@@ -74,4 +74,12 @@ QUrl httpsPageUrl(const QString& serverName, const QString& path)
     return QUrl(serverName + QLatin1Char('/') + path, QUrl::TolerantMode);
 }
 
+QUrl renderedPageUrl(const QString& serverName, const QString& path, quint16 port)
+{
+    QUrl url(webViewAddress(serverName, path), QUrl::TolerantMode);
+    if (!isHttpsServer(serverName) && url.port() < 0 && port != 80)
+        url.setPort(port);
+    return url;
+}
+
 } // namespace senrokan

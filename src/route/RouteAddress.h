@@ -29,5 +29,8 @@ QUrl byteFetchUrl(const QString& serverName, const QString& path, quint16 port);
 // The page of an HTTPS route: the server field, "/" and the path, non-ASCII characters
 // percent-encoded as UTF-8, as a browser opening the web-view address would ask for it.
 QUrl httpsPageUrl(const QString& serverName, const QString& path);
+// The page a route read as the browser shows it opens: the web-view address, on port unless
+// the server field names one (the plain check's port is a setting of its own).
+QUrl renderedPageUrl(const QString& serverName, const QString& path, quint16 port);
 
 } // namespace senrokan

@@ -141,4 +141,21 @@ bool CompanionFile::save(const QString& path) const
     return platform::writeOwnFile(path, bytes(), platform::NewFileAccess::UserOnly);
 }
 
+QString CompanionFile::saveValue(const QString& path, const QString& section, const QString& key,
+                                 const QString& value)
+{
+    std::optional<CompanionFile> file = read(path);
+    if (!file)
+        return unreadableText(path);
+    file->setValue(section, key, value);
+    if (!file->save(path))
+        return QStringLiteral("%1 に書き込めません").arg(path);
+    return {};
+}
+
+QString CompanionFile::unreadableText(const QString& path)
+{
+    return QStringLiteral("%1 を読めません").arg(path);
+}
+
 } // namespace senrokan

@@ -34,6 +34,13 @@ public:
     // False, with the old file whole, when it cannot be written.
     bool save(const QString& path) const;
 
+    // Sets one key of the file at path, everything else in it kept; why not, as the user is
+    // told, empty when it was saved.
+    static QString saveValue(const QString& path, const QString& section, const QString& key,
+                             const QString& value);
+    // What the user is told when the file at path cannot be read.
+    static QString unreadableText(const QString& path);
+
 private:
     // Index of the section's header line, -1 when it is missing.
     qsizetype sectionLine(const QString& section) const;

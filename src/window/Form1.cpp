@@ -19,8 +19,10 @@
 #include "platform/DesktopNotifier.h"
 #include "platform/LocalFiles.h"
 #include "platform/LocalHost.h"
+#include "render/RenderChoices.h"
 #include "route/RouteAddress.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -122,9 +124,20 @@ Form1::Form1(QWidget* parent)
     connect(m_command11, &QPushButton::clicked, this, &Form1::Command11_Click);
     connect(m_command13, &QPushButton::clicked, this, &Form1::Command13_Click);
     connect(m_settingsPage->command22(), &QPushButton::clicked, this, &Form1::Command22_Click);
+    m_checker.setRenderChoicesFile(m_companionPath);
     for (int r = 1; r <= RouteCount; ++r) {
         connect(m_routePages.at(r)->command(), &QPushButton::clicked, this,
                 [this, r] { routeButton_Click(r); });
+        // Saved at once, as the report targets are: the choice is not part of the 50 lines.
+        QCheckBox* box = m_routePages.at(r)->renderBox();
+        connect(box, &QCheckBox::toggled, this, [this, r, box](bool on) {
+            if (const QString error = RenderChoices::save(m_companionPath, r, on);
+                !error.isEmpty()) {
+                const QSignalBlocker keep(box);
+                box->setChecked(!on);
+                setStatusText(error);
+            }
+        });
     }
     connect(m_trayIcon, &TrayIcon::showWindowRequested, this, &Form1::showFromIcon);
     connect(m_trayIcon, &TrayIcon::exitRequested, this, &Form1::Command13_Click);
@@ -298,8 +311,12 @@ void Form1::setVisible(bool visible)
     // What only the shown window needs waits for its first showing.
     if (visible) {
         m_settingsPage->layOut();
-        for (int r = 1; r <= RouteCount; ++r)
+        const RenderChoices choices = RenderChoices::read(m_companionPath);
+        for (int r = 1; r <= RouteCount; ++r) {
             m_routePages.at(r)->fillBoxes();
+            const QSignalBlocker quiet(m_routePages.at(r)->renderBox());
+            m_routePages.at(r)->renderBox()->setChecked(choices.rendered(r));
+        }
         if (m_unshownStatus)
             m_text8->setText(*std::exchange(m_unshownStatus, std::nullopt));
     }

@@ -13,6 +13,7 @@
 #include "history/CheckHistory.h"
 #include "route/RouteDefinition.h"
 #include "route/RouteState.h"
+#include "settings/CompanionFile.h"
 #include "settings/SettingsFile.h"
 
 #include <QPointer>
@@ -134,6 +135,8 @@ private:
     CheckHistory m_history;
     // Reports to the targets of Senrokan.ini in the folder the program started in.
     Reporter m_reporter{platform::currentDirectory().value_or(QString())};
+    const QString m_companionPath{
+        joinToDirectory(platform::currentDirectory().value_or(QString()), CompanionFileName)};
     TrayIcon* m_trayIcon;
     QPointer<Form3> m_form3;
     std::unique_ptr<platform::DesktopNotifier> m_notifier;

@@ -5,7 +5,9 @@
 
 #include "RouteWebView.h"
 #include "accessibility/ControlNames.h"
+#include "render/PageRenderer.h"
 
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -69,6 +71,16 @@ RoutePage::RoutePage(int route, QWidget* parent) : QWidget(parent)
     nameControl(m_command, arrayElementName(QStringLiteral("Command%1").arg(route), 1),
                 m_command->text());
 
+    m_render = new QCheckBox(QStringLiteral("ブラウザで読む"), this);
+    nameControl(m_render, QStringLiteral("RenderCheck%1").arg(route), m_render->text());
+    m_renderNote = new QLabel(
+        QStringLiteral("「ブラウザで読む」には senrokan-browser パッケージが必要です。"
+                       "入っていない間はページのバイトを読みます。"),
+        this);
+    m_renderNote->setWordWrap(true);
+    nameControl(m_renderNote, QStringLiteral("RenderNote%1").arg(route), m_renderNote->text());
+    m_renderNote->setVisible(!PageRenderer::installed(PageRenderer::programFile()));
+
     m_webBrowser = new RouteWebView(route, this);
 
     auto* grid = new QGridLayout(this);
@@ -87,6 +99,8 @@ RoutePage::RoutePage(int route, QWidget* parent) : QWidget(parent)
     grid->addWidget(m_label.at(ValidTo), timeRow, BetweenColumn);
     grid->addWidget(m_text.at(ValidTo), timeRow, RightColumn);
     grid->addWidget(m_text.at(SubtitleEnd), timeRow + 1, RightColumn);
+    grid->addWidget(m_render, row++, LabelColumn, 1, full + 1);
+    grid->addWidget(m_renderNote, row++, LabelColumn, 1, full + 1);
     grid->addWidget(m_webBrowser, 0, WebColumn, row + 1, 1);
     grid->setRowStretch(row, 1);
     grid->setColumnStretch(LeftColumn, 2);

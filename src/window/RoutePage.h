@@ -10,6 +10,7 @@
 #include <array>
 #include <optional>
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -34,6 +35,10 @@ public:
     void fillBoxes();
 
     QPushButton* command() const { return m_command; }
+    // "ブラウザで読む": whether the route is read as the browser shows it.
+    QCheckBox* renderBox() const { return m_render; }
+    // The line saying the browser package is needed; shown only when it is not installed.
+    QLabel* renderNote() const { return m_renderNote; }
     RouteWebView* webBrowser() const { return m_webBrowser; }
 
 private:
@@ -45,6 +50,8 @@ private:
     bool m_boxesFilled = false;
     std::array<QLabel*, RouteFieldCount> m_label{};       // [0] unused; field 10 has none
     QPushButton* m_command;
+    QCheckBox* m_render;
+    QLabel* m_renderNote;
     RouteWebView* m_webBrowser;
 };
 

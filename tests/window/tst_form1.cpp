@@ -572,7 +572,8 @@ private Q_SLOTS:
                            "Option5= 4時間", "Option6= 24時間", "Label1(1)=タイトル",
                            "Label2(2)=サーバ名", "Label2(4)=一致ワード", "Label4(5)=ポート番号",
                            "Label5(6)=遅延時ﾃﾞｨﾚｸﾄﾘ名", "Label1(7)=有効時間帯", "Label3(8)= ～",
-                           "Label1(9)=サブタイトル", "Command1(1)=送信", "Command5(1)=送信"});
+                           "Label1(9)=サブタイトル", "Command1(1)=送信", "Command5(1)=送信",
+                           "RenderCheck2=ブラウザで読む"});
         // The others are spoken by their labels or their role.
         addNameRows(false, {"SSTab1=設定と路線", "RichTextBox1=ページテキスト", "Text8=状態",
                             "Text6=コンピュータ名", "Text7=IPアドレス", "Text9=優先鉄道ファイル",
@@ -619,7 +620,9 @@ private Q_SLOTS:
             for (int k = 1; k < RouteFieldCount; ++k)
                 expected << QStringLiteral("Label%1(%2)").arg(r).arg(k);
             expected << QStringLiteral("Command%1(1)").arg(r)
-                     << QStringLiteral("WebBrowser%1").arg(r);
+                     << QStringLiteral("WebBrowser%1").arg(r)
+                     << QStringLiteral("RenderCheck%1").arg(r)
+                     << QStringLiteral("RenderNote%1").arg(r);
         }
 
         QStringList found;
