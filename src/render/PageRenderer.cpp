@@ -112,7 +112,7 @@ RenderedPage PageRenderer::read(const QUrl& url)
     connect(m_process, &QProcess::readyReadStandardOutput, &loop, &QEventLoop::quit);
     connect(m_process, &QProcess::finished, &loop, &QEventLoop::quit);
     QEventLoop* outer = std::exchange(m_waitLoop, &loop);
-    const int limit = m_limitMs + HungMarginMs;
+    const int limit = m_limitMs + m_hungMarginMs;
     while (!m_pages.contains(id) && !m_aborted && m_process &&
            m_process->state() != QProcess::NotRunning && m_lastAsked.elapsed() < limit) {
         deadline.start(int(limit - m_lastAsked.elapsed()));

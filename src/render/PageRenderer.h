@@ -48,7 +48,11 @@ public:
     static bool installed(const QString& program);
 
     void setProgram(const QString& program) { m_program = program; }
-    void setLimitMs(int ms) { m_limitMs = ms; }
+    void setLimits(int limitMs, int hungMarginMs)
+    {
+        m_limitMs = limitMs;
+        m_hungMarginMs = hungMarginMs;
+    }
 
     // Starts reading the pages; their reads later take what came.
     void prefetch(const QList<QUrl>& urls);
@@ -67,6 +71,7 @@ private:
 
     QString m_program;
     int m_limitMs = DefaultLimitMs;
+    int m_hungMarginMs = HungMarginMs;
     QProcess* m_process = nullptr;
     long long m_leader = 0;
     QEventLoop* m_waitLoop = nullptr;

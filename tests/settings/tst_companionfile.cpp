@@ -5,6 +5,7 @@
 // folder's rules for the settings file.
 #include "settings/CompanionFile.h"
 
+#include "render/RenderChoices.h"
 #include "support/ForeignFiles.h"
 
 #include <QFile>
@@ -21,6 +22,8 @@ class TstCompanionFile : public QObject
 private Q_SLOTS:
     void saveKeepsWhatItDoesNotKnow_data();
     void saveKeepsWhatItDoesNotKnow();
+    void renderChoices_data();
+    void renderChoices();
     void readableByTheUserOnly();
     void anotherUsersFileRefused();
 };
@@ -61,6 +64,52 @@ void TstCompanionFile::saveKeepsWhatItDoesNotKnow()
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), after);
     QCOMPARE(CompanionFile::read(path)->value("NOTIFY", "targets"), u"ntfy://h/t");
+}
+
+// "ブラウザで読む" as a hand-edited file may say it, and a route's choice saved beside the rest.
+void TstCompanionFile::renderChoices_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("rendered"); // the routes read as the browser shows them
+
+    QTest::newRow("none") << QByteArray("[Notify]\nTargets=json://h\n") << QString();
+    QTest::newRow("usual spellings")
+        << QByteArray("[Route1]\nRender=true\n[route2]\nrender = TRUE\n[Route3]\nRender=1\n"
+                      "[Route4]\nRender=yes\n[Route5]\nRender=false\n[Notify]\nTargets=json://h\n")
+        << QStringLiteral("1234");
+    QTest::newRow("anything else is off")
+        << QByteArray("[Route1]\nRender=on please\n[Route2]\nRender=\n[Route6]\nRender=true\n")
+        << QString();
+}
+
+void TstCompanionFile::renderChoices()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, rendered);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(CompanionFileName);
+    QFile out(path);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(file);
+    out.close();
+    auto chosen = [&path] {
+        const RenderChoices choices = RenderChoices::read(path);
+        QString routes;
+        for (int r = 0; r <= RouteCount + 1; ++r)
+            if (choices.rendered(r))
+                routes += QString::number(r);
+        return routes;
+    };
+    QCOMPARE(chosen(), rendered);
+
+    // Route 5 turned on and route 1 off; everything else in the file stays.
+    QVERIFY(RenderChoices::save(path, 5, true).isEmpty());
+    QVERIFY(RenderChoices::save(path, 1, false).isEmpty());
+    QCOMPARE(chosen(), QString(rendered).remove(u'1') + u'5');
+    const std::optional<CompanionFile> saved = CompanionFile::read(path);
+    QVERIFY(saved);
+    QCOMPARE(saved->value("Notify", "Targets"),
+             file.contains("Targets") ? QStringLiteral("json://h") : QString());
 }
 
 void TstCompanionFile::readableByTheUserOnly()
