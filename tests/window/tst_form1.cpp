@@ -8,6 +8,7 @@
 #include "ModalWatcher.h"
 #include "check/RouteChecker.h"
 #include "desktop/TrayIcon.h"
+#include "render/RenderChoices.h"
 #include "route/Failure.h"
 #include "support/ReadOnlyMount.h"
 #include "window/Form1.h"
@@ -542,6 +543,32 @@ private Q_SLOTS:
         QVERIFY(!window.trayIcon().isPresent());
         QVERIFY(watcher.messages.isEmpty());
         QVERIFY(QDir(m_dir->path()).entryList(QDir::Files).isEmpty());
+    }
+
+    // "ブラウザで読む" is saved at once in Senrokan.ini, beside anything else there, and a
+    // window shown again shows what the file says now.
+    void renderChoiceSaved()
+    {
+        place({{CompanionFileName, QByteArray("; mine\n[Route2]\nRender=true\n")}});
+        LoadedForm1 window;
+        window.show();
+        auto box = [&window](int r) {
+            return control<QCheckBox>(window, QStringLiteral("RenderCheck%1").arg(r));
+        };
+        QVERIFY(box(2)->isChecked());
+        QVERIFY(!box(3)->isChecked());
+        click(window, QStringLiteral("RenderCheck3"));
+        click(window, QStringLiteral("RenderCheck2"));
+        const QByteArray saved = readBytes(path(CompanionFileName));
+        QCOMPARE(saved, QByteArray("; mine\n[Route2]\nRender=false\n\n[Route3]\nRender=true\n"));
+
+        QVERIFY(RenderChoices::save(path(CompanionFileName), 5, true).isEmpty());
+        window.hide();
+        window.show();
+        QCOMPARE(QList<bool>({box(2)->isChecked(), box(3)->isChecked(), box(5)->isChecked()}),
+                 QList<bool>({false, true, true}));
+        // The settings file itself is not touched by the choice.
+        QVERIFY(!QFile::exists(path(SettingsFileName)));
     }
 
     void busyPointer()
