@@ -3,6 +3,7 @@
 
 #include "ProcessRun.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 
@@ -52,6 +53,28 @@ void stopHelper(QProcess& process, int limitMs)
     if (!process.waitForFinished(limitMs))
         process.kill();
     process.waitForFinished();
+}
+
+bool processRunning(const QString& pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (pid.toInt() <= 0 || !stat.open(QIODevice::ReadOnly))
+        return false;
+    // The state follows the name in parentheses, which may itself hold spaces.
+    const QByteArray fields = stat.readAll();
+    return fields.mid(fields.lastIndexOf(')') + 2, 1) != "Z";
+}
+
+QStringList markedProcesses(const QByteArray& mark)
+{
+    QStringList marked;
+    for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile environ(QStringLiteral("/proc/%1/environ").arg(pid));
+        if (environ.open(QIODevice::ReadOnly) && environ.readAll().split('\0').contains(mark) &&
+            processRunning(pid))
+            marked << pid;
+    }
+    return marked;
 }
 
 bool libraryMapped(const char* name)

@@ -39,6 +39,13 @@ QString firstLine(QProcess& process, int limitMs);
 // Asks a helper to end, and makes it when it does not within limitMs.
 void stopHelper(QProcess& process, int limitMs);
 
+// Whether the process runs: it exists and is not a zombie, which has ended.
+bool processRunning(const QString& pid);
+
+// The processes still running whose environment holds the variable assignment mark (as
+// "NAME=value"): a program run with it, and all it started, however far they went.
+QStringList markedProcesses(const QByteArray& mark);
+
 // Whether a library whose file name contains name is mapped into this process.
 bool libraryMapped(const char* name);
 
