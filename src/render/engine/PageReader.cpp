@@ -150,6 +150,7 @@ PageReader::PageReader(QWebEngineProfile* profile, qint64 id, const QUrl& url, R
     m_sampler.setInterval(SampleMs);
     connect(&m_sampler, &QTimer::timeout, this, &PageReader::sample);
     m_limit.setSingleShot(true);
+    m_limit.setTimerType(Qt::PreciseTimer); // a coarse one may end the reading early
     connect(&m_limit, &QTimer::timeout, this, &PageReader::limitReached);
     m_limit.start(m_times.limitMs);
     m_page->load(url);
