@@ -61,6 +61,8 @@ const QList<ScriptPage>& scriptPages()
          Reading::Normal},
         {"timer", "timer.html", html(writer("setTimeout(() => show('平常' + '運転'), 300);")),
          Reading::Normal},
+        {"animation frame", "frame.html",
+         html(writer("requestAnimationFrame(() => show('平常' + '運転'));")), Reading::Normal},
         {"document.write", "write.html",
          html("<script>document.write('<p>' + '平常' + '運転' + '</p>');</script>"),
          Reading::Normal},

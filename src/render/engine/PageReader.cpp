@@ -141,8 +141,10 @@ PageReader::PageReader(QWebEngineProfile* profile, qint64 id, const QUrl& url, R
         return;
     }
     m_page = new QWebEnginePage(profile, this);
-    // A page without a view counts as hidden, and Chromium throttles the timers of hidden pages.
-    m_page->setVisible(true);
+    // A page without a view counts as hidden: Chromium holds back its timers to once a second
+    // and runs no animation frames at all. Shown before its first load, the page stays hidden;
+    // shown once the load has begun, it runs as in a visible tab.
+    connect(m_page, &QWebEnginePage::loadStarted, m_page, [this] { m_page->setVisible(true); });
     connect(m_page, &QWebEnginePage::loadingChanged, this, &PageReader::loadingChanged);
     connect(m_page, &QWebEnginePage::certificateError, this, &PageReader::certificateError);
     connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
