@@ -50,7 +50,7 @@ struct Batch {
     QMap<QString, QJsonObject> answers; // by the address asked for
     int exitCode = -1;
     QByteArray err;
-    int mostInGroup = 0; // the most processes of the helper's group seen while it ran
+    int mostInGroup = 0;  // the most processes of the helper's group seen while it ran
     int leftInGroup = -1; // of those, still running a while after it ended
 };
 
@@ -118,10 +118,7 @@ class TestRender : public QObject
     QString m_closed; // an address nothing answers
     Batch m_batch;    // the page set and the refused addresses, read together
 
-    QString pageUrl(const ScriptPage& page) const
-    {
-        return m_base + QString::fromUtf8(page.path);
-    }
+    QString pageUrl(const ScriptPage& page) const { return m_base + QString::fromUtf8(page.path); }
     QString tlsUrl(const QString& certificate) const
     {
         return m_site.httpsServer(certificate) + QStringLiteral("/render/feed.html");
@@ -167,7 +164,8 @@ private Q_SLOTS:
         } else {
             QCOMPARE(answer.value(QStringLiteral("status")).toInt(), 200);
             // Rendered text only: no style sheet of a shadow root, no script source.
-            QVERIFY2(!text.contains(QStringLiteral("color")) && !text.contains(QStringLiteral("=>")),
+            QVERIFY2(!text.contains(QStringLiteral("color")) &&
+                         !text.contains(QStringLiteral("=>")),
                      qPrintable(text));
         }
     }
@@ -190,7 +188,8 @@ private Q_SLOTS:
                              << QStringLiteral("HTTP 404");
         QTest::newRow("certificate of an unknown CA")
             << tlsUrl(QStringLiteral("good")) << 0 << QStringLiteral("TLSエラー: ");
-        QTest::newRow("nothing listening") << m_closed << 0 << QStringLiteral("net::ERR_CONNECTION_REFUSED");
+        QTest::newRow("nothing listening")
+            << m_closed << 0 << QStringLiteral("net::ERR_CONNECTION_REFUSED");
     }
 
     void refused()
@@ -226,7 +225,8 @@ private Q_SLOTS:
         const Batch batch = readPages({tlsUrl(certificate)}, environment);
         QCOMPARE(batch.exitCode, 0);
         const QJsonObject answer = batch.answers.value(tlsUrl(certificate));
-        QVERIFY2(answer.value(QStringLiteral("ok")).toBool() == read, QJsonDocument(answer).toJson());
+        QVERIFY2(answer.value(QStringLiteral("ok")).toBool() == read,
+                 QJsonDocument(answer).toJson());
         QCOMPARE(answer.value(QStringLiteral("text")).toString().contains(NormalWord), read);
     }
 
@@ -238,7 +238,8 @@ private Q_SLOTS:
             QSKIP("needs root");
         QProcessEnvironment environment = helperEnvironment();
         environment.remove(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"));
-        environment.insert(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"), QStringLiteral("--disable-gpu"));
+        environment.insert(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"),
+                           QStringLiteral("--disable-gpu"));
         const Batch batch = readPages({m_base + QStringLiteral("feed.html")}, environment);
         QCOMPARE(batch.exitCode, 2);
         QVERIFY(batch.answers.isEmpty());

@@ -91,16 +91,13 @@ const QList<ScriptPage>& scriptPages()
          html(writer("const labels = {0: '平常運転', 1: '遅延'}; show(labels[1]);")),
          Reading::Delayed},
         {"unused template", "unused.html",
-         html("<template><p>平常運転</p></template><p>遅延が発生しています</p>"),
-         Reading::Delayed},
+         html("<template><p>平常運転</p></template><p>遅延が発生しています</p>"), Reading::Delayed},
         {"placeholder", "placeholder.html",
          html("<p id=\"p\">平常運転</p><script>document.getElementById('p').textContent = "
               "'遅延';</script>"),
          Reading::Delayed},
         {"noscript", "noscript.html",
-         html("<noscript><p>平常運転</p></noscript>" +
-              writer("show('遅延');")),
-         Reading::Delayed},
+         html("<noscript><p>平常運転</p></noscript>" + writer("show('遅延');")), Reading::Delayed},
     };
     return pages;
 }

@@ -205,9 +205,9 @@ void PageReader::sample()
     if (m_sampling || m_done)
         return;
     m_sampling = true;
-    const QString call = QStringLiteral(
-                             "window.__senrokanRender ? window.__senrokanRender.sample(%1) : null")
-                             .arg(m_times.quietMs);
+    const QString call =
+        QStringLiteral("window.__senrokanRender ? window.__senrokanRender.sample(%1) : null")
+            .arg(m_times.quietMs);
     m_page->runJavaScript(call, 0, [this](const QVariant& result) {
         m_sampling = false;
         const QVariantList answer = result.toList();

@@ -93,9 +93,9 @@ private:
                          line.constData());
             return;
         }
-        auto* reader = new PageReader(m_profile, id.toInteger(),
-                                      QUrl(request.value(QStringLiteral("url")).toString()),
-                                      m_times);
+        auto* reader =
+            new PageReader(m_profile, id.toInteger(),
+                           QUrl(request.value(QStringLiteral("url")).toString()), m_times);
         reader->setParent(&m_pages);
         ++m_reading;
         QObject::connect(reader, &PageReader::answered, &m_pages, [this](const QJsonObject& a) {
@@ -145,8 +145,9 @@ int main(int argc, char** argv)
         const QString& arg = args.at(i);
         if (answerInfoOption(arg.toLocal8Bit(), "senrokan-render", help()))
             return 0;
-        const bool known = (arg == QLatin1String("--limit-ms") && takeNumber(args, i, times.limitMs)) ||
-                           (arg == QLatin1String("--quiet-ms") && takeNumber(args, i, times.quietMs));
+        const bool known =
+            (arg == QLatin1String("--limit-ms") && takeNumber(args, i, times.limitMs)) ||
+            (arg == QLatin1String("--quiet-ms") && takeNumber(args, i, times.quietMs));
         if (!known) {
             std::fprintf(stderr, "senrokan-render: unknown or incomplete option %s\n%s",
                          qPrintable(arg), Usage);
