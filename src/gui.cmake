@@ -124,6 +124,20 @@ if(SENROKAN_WITH_WEBENGINE)
                 platform/WebViewFactory.h
         LIBRARIES Qt6::Widgets Qt6::WebEngineWidgets
         COMPONENT browser)
+
+    # The routes read as the browser shows them are read by a program of its own, started for a
+    # check and gone after it, so that the engine never stays in the resident program and a page
+    # that hangs takes nothing else with it. It lives with the plugins, not on the PATH.
+    find_package(Qt6 6.4 REQUIRED COMPONENTS Gui WebEngineCore)
+    add_executable(senrokan-render
+        render/engine/main.cpp
+        render/engine/PageReader.cpp render/engine/PageReader.h
+        render/engine/PrivateProfile.cpp render/engine/PrivateProfile.h)
+    target_link_libraries(senrokan-render PRIVATE senrokan_core Qt6::Gui Qt6::WebEngineCore)
+    set_target_properties(senrokan-render PROPERTIES
+        RUNTIME_OUTPUT_DIRECTORY ${SENROKAN_BUILD_PLUGIN_DIR})
+    install(TARGETS senrokan-render RUNTIME DESTINATION ${SENROKAN_PLUGIN_INSTALL_DIR}
+        COMPONENT browser)
 endif()
 
 add_executable(senrokan app/main.cpp)

@@ -98,7 +98,7 @@ target_compile_definitions(tst_package PRIVATE
 add_dependencies(tst_package senrokan senrokan-check senrokan_chime_wav senrokan_compressed_docs)
 if(SENROKAN_WITH_WEBENGINE)
     target_compile_definitions(tst_package PRIVATE SENROKAN_WITH_WEBENGINE)
-    add_dependencies(tst_package senrokan_webview)
+    add_dependencies(tst_package senrokan_webview senrokan-render)
 endif()
 if(SENROKAN_WITH_MULTIMEDIA)
     target_compile_definitions(tst_package PRIVATE SENROKAN_WITH_MULTIMEDIA)
@@ -143,4 +143,12 @@ if(UNIX AND NOT APPLE)
     target_compile_definitions(tst_itemtray PRIVATE
         SENROKAN_ICONS="${PROJECT_SOURCE_DIR}/resources/icons")
     set_tests_properties(tst_itemtray PROPERTIES TIMEOUT 300)
+endif()
+
+# The page reader of the browser package against the script-written pages on loopback nginx.
+if(SENROKAN_WITH_WEBENGINE)
+    senrokan_test(tst_render render/tst_render.cpp)
+    target_compile_definitions(tst_render PRIVATE
+        SENROKAN_RENDER_EXE="$<TARGET_FILE:senrokan-render>")
+    add_dependencies(tst_render senrokan-render)
 endif()

@@ -3,6 +3,8 @@
 
 #include "WebViewLoader.h"
 
+#include "platform/EngineSandbox.h"
+
 #include "platform/WebViewFactory.h"
 
 #include <QCoreApplication>
@@ -110,7 +112,7 @@ QString WebViewLoader::programPluginFile(const QString& programDir)
 
 QString WebViewLoader::refusal(bool root, bool disableSandbox, const QByteArray& chromiumFlags)
 {
-    if (!root || disableSandbox || chromiumFlags.split(' ').contains("--no-sandbox"))
+    if (platform::engineSandboxAllows(root, disableSandbox, chromiumFlags))
         return {};
     return QStringLiteral("running as root, the web views show pages as text: the browser's "
                           "sandbox does not run as root; set QTWEBENGINE_DISABLE_SANDBOX=1 to "

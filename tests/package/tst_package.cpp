@@ -89,6 +89,13 @@ class TestPackage : public QObject
         return QDir(m_work.filePath("root/" + package)).filePath(path);
     }
     QString programDir(const QString& package = Program) const { return root(package, "usr/bin"); }
+    // The browser package's page reader, beside the browser plugin.
+    QString renderProgram() const
+    {
+        return QDir::cleanPath(QFileInfo(WebViewLoader::programPluginFile(programDir(Browser)))
+                                   .dir()
+                                   .filePath(QStringLiteral("senrokan-render")));
+    }
     QString field(const QString& package, const QString& name) const
     {
         return run(QStringLiteral("dpkg-deb"), {"--field", m_debs.value(package), name})
@@ -222,7 +229,8 @@ private Q_SLOTS:
 #endif
         } else {
             // Where the program looks, once both packages are installed.
-            expected << QDir::cleanPath(WebViewLoader::programPluginFile(programDir(Browser)));
+            expected << QDir::cleanPath(WebViewLoader::programPluginFile(programDir(Browser)))
+                     << renderProgram();
         }
         QStringList found;
         for (QDirIterator it(root(package), QDir::Files | QDir::Hidden,
@@ -249,6 +257,7 @@ private Q_SLOTS:
 #ifdef SENROKAN_WITH_WEBENGINE
         QTest::newRow("browser plugin")
             << Browser << QDir::cleanPath(WebViewLoader::programPluginFile(programDir(Browser)));
+        QTest::newRow("page reader") << Browser << renderProgram();
 #endif
     }
 

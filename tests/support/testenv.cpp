@@ -10,6 +10,9 @@
 //       trayer on $DISPLAY / nginx serving the files of FOLDER on HOST port 80 (needs root),
 //       noting each request in ACCESS_LOG when given; prints "ready" once it is up, and stops
 //       when its standard input ends
+//   senrokan-testenv scriptpages HOST
+//       nginx serving the script-written test pages on HOST port 80 (needs root); prints their
+//       base address, then "ready", and stops when its standard input ends
 //   senrokan-testenv settings FILE INTERVAL RESIDENT CHIME ATONCE [TITLE SERVER DIRECTORY WORD]...
 //       writes a settings file with up to five routes
 //   senrokan-testenv record FOLDER ROUTE COUNT
@@ -18,6 +21,7 @@
 #include "DisplaySession.h"
 #include "HistoryFiles.h"
 #include "NginxSite.h"
+#include "ScriptPages.h"
 #include "SettingsWriter.h"
 
 #include <QCoreApplication>
@@ -39,6 +43,7 @@ int usage()
     std::fputs("usage: senrokan-testenv display [--tray] [--atspi] -- PROGRAM ARGS...\n"
                "       senrokan-testenv tray\n"
                "       senrokan-testenv serve FOLDER HOST [ACCESS_LOG]\n"
+               "       senrokan-testenv scriptpages HOST\n"
                "       senrokan-testenv settings FILE INTERVAL RESIDENT CHIME ATONCE "
                "[TITLE SERVER DIRECTORY WORD]...\n"
                "       senrokan-testenv record FOLDER ROUTE COUNT\n",
@@ -117,6 +122,16 @@ int serve(const QString& folder, const QString& host, const QString& accessLog)
     return readyUntilInputEnds();
 }
 
+int scriptPages(const QString& host)
+{
+    NginxSite site(host, 80);
+    const QString base = serveScriptPages(site);
+    if (base.isEmpty())
+        return failed(site.error());
+    std::puts(qPrintable(base));
+    return readyUntilInputEnds();
+}
+
 int settings(QStringList args)
 {
     if (args.size() < 5 || (args.size() - 5) % 4 != 0)
@@ -156,6 +171,8 @@ int main(int argc, char* argv[])
         return tray();
     if (command == QLatin1String("serve") && (args.size() == 2 || args.size() == 3))
         return serve(args.at(0), args.at(1), args.value(2));
+    if (command == QLatin1String("scriptpages") && args.size() == 1)
+        return scriptPages(args.at(0));
     if (command == QLatin1String("settings"))
         return settings(args);
     if (command == QLatin1String("record") && args.size() == 3)

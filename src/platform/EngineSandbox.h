@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
+#pragma once
+
+#include <QByteArray>
+#include <QtGlobal>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+namespace senrokan::platform
+{
+
+// Whether Qt WebEngine may be started. Its sandbox refuses to run as root, and switching the
+// sandbox off is for the user to choose, never the program: disableSandbox is whether
+// QTWEBENGINE_DISABLE_SANDBOX is set, chromiumFlags the value of QTWEBENGINE_CHROMIUM_FLAGS.
+inline bool engineSandboxAllows(bool root, bool disableSandbox, const QByteArray& chromiumFlags)
+{
+    return !root || disableSandbox || chromiumFlags.split(' ').contains("--no-sandbox");
+}
+
+// The same for this process, from its user and environment.
+inline bool engineSandboxAllowsThisProcess()
+{
+#ifdef Q_OS_UNIX
+    const bool root = geteuid() == 0;
+#else
+    const bool root = false;
+#endif
+    return engineSandboxAllows(root, qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"),
+                               qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"));
+}
+
+} // namespace senrokan::platform
