@@ -6,7 +6,8 @@
 # after another, the time of each and the total; (b) one senrokan-render reading the five side by
 # side, the total and each page's own "ms"; (c) the peak memory of senrokan-render's whole
 # process tree (its group, sampled every 50 ms): summed RSS and summed PSS, for the five and for
-# one page alone. The target is (b) at most 1.5 times (a). Chromium is installed with apt when
+# one page alone; (d) a whole check by senrokan-check of five routes to the same pages, each
+# with Render=true, three times. The target is (b) and (d) at most 1.5 times (a). Chromium is installed with apt when
 # missing: it is the bench's yardstick only, never a dependency of the build.
 # Usage: bench/render.sh [build-dir]
 set -euo pipefail
@@ -40,15 +41,18 @@ now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 
 # The summed RSS and PSS in KiB of the living processes of a group, from /proc.
 group_memory() {
-    local rss=0 pss=0 pid fields
+    local rss=0 pss=0 pid fields r p
     for stat in /proc/[0-9]*/stat; do
         pid="${stat#/proc/}"; pid="${pid%/stat}"
         fields="$(cat "$stat" 2>/dev/null)" || continue
         fields="${fields##*) }"
         read -r -a f <<< "$fields"
         [ "${f[2]}" = "$1" ] && [ "${f[0]}" != Z ] || continue
-        rss=$(( rss + $(awk '/^VmRSS:/ {print $2}' "/proc/$pid/status" 2>/dev/null || echo 0) ))
-        pss=$(( pss + $(awk '/^Pss:/ {print $2}' "/proc/$pid/smaps_rollup" 2>/dev/null || echo 0) ))
+        # A process that ends while it is read has no figures: it counts as nothing.
+        r="$(awk '/^VmRSS:/ {print $2}' "/proc/$pid/status" 2>/dev/null || true)"
+        p="$(awk '/^Pss:/ {print $2}' "/proc/$pid/smaps_rollup" 2>/dev/null || true)"
+        rss=$(( rss + ${r:-0} ))
+        pss=$(( pss + ${p:-0} ))
     done
     echo "$rss $pss"
 }
@@ -99,6 +103,25 @@ for page in "${pages[@]}"; do
 done
 printf '    total          %5d ms  (%s x Chromium; target at most 1.5)\n' "$render_total" \
     "$(awk -v r="$render_total" -v c="$chromium_total" 'BEGIN { printf "%.2f", r / c }')"
+
+echo "(d) senrokan-check, a whole check of five routes read as the browser shows them"
+mkdir -p "$work/check"
+routes=()
+: > "$work/check/Senrokan.ini"
+for r in 1 2 3 4 5; do
+    page="${pages[$((r - 1))]}"
+    routes+=("$page" "$host" "${base#http://*/}$page" "$word")
+    printf '[Route%d]\nRender=true\n' "$r" >> "$work/check/Senrokan.ini"
+done
+"$testenv" settings "$work/check/Senrokan.DEF" 30 0 0 0 "${routes[@]}"
+for run in 1 2 3; do
+    start=$(now_ms)
+    (cd "$work/check" && "$build/src/senrokan-check" --json > "$work/check/out" 2>/dev/null) || true
+    ms=$(( $(now_ms) - start ))
+    normal=$(grep -o '"status": *0' "$work/check/out" | wc -l)
+    printf '    run %d         %5d ms  (%s x Chromium; %d of 5 normal)\n' "$run" "$ms" \
+        "$(awk -v r="$ms" -v c="$chromium_total" 'BEGIN { printf "%.2f", r / c }')" "$normal"
+done
 
 echo "(c) senrokan-render's peak memory, its whole process tree"
 read -r one_total one_rss one_pss < <(render_pages feed.html)
