@@ -17,10 +17,6 @@ class QNetworkReply;
 namespace senrokan
 {
 
-// The system's trust store, plus the certificates of the PEM file SSL_CERT_FILE names, the
-// variable OpenSSL's own tools read: what every TLS connection of the program trusts.
-QSslConfiguration tlsConfiguration();
-
 // What the HTTP client brought back for one URL. An answered request has its status code; an
 // unanswered one (refused, TLS failure, time-out, a refused redirect) has 0 and a reason.
 struct FetchedPage {

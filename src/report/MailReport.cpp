@@ -3,7 +3,7 @@
 
 #include "MailReport.h"
 
-#include "check/ByteFetcher.h"
+#include "platform/TlsTrust.h"
 
 #include <QDateTime>
 #include <QLocale>

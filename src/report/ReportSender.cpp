@@ -5,7 +5,7 @@
 
 #include "HttpReport.h"
 #include "MailReport.h"
-#include "check/ByteFetcher.h"
+#include "platform/TlsTrust.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -7,7 +7,7 @@
 // input is closed and every page has been answered.
 #include "PageReader.h"
 #include "PrivateProfile.h"
-#include "check/ByteFetcher.h"
+#include "platform/TlsTrust.h"
 #include "platform/EngineSandbox.h"
 #include "program/CommandLine.h"
 
