@@ -119,9 +119,10 @@ class TestRender : public QObject
     Batch m_batch;    // the page set and the refused addresses, read together
 
     QString pageUrl(const ScriptPage& page) const { return m_base + QString::fromUtf8(page.path); }
-    QString tlsUrl(const QString& certificate) const
+    QString tlsUrl(const QString& certificate,
+                   const QString& page = QStringLiteral("feed.html")) const
     {
-        return m_site.httpsServer(certificate) + QStringLiteral("/render/feed.html");
+        return m_site.httpsServer(certificate) + QStringLiteral("/render/") + page;
     }
 
 private Q_SLOTS:
@@ -206,25 +207,31 @@ private Q_SLOTS:
     }
 
     // A private CA in SSL_CERT_FILE is trusted as for HTTPS routes, and only for the names its
-    // certificates are for.
+    // certificates are for; as for HTTPS routes, a redirect down to plain HTTP is refused.
     void trustedThroughCertFile_data()
     {
         QTest::addColumn<QString>("certificate");
+        QTest::addColumn<QString>("page");
         QTest::addColumn<bool>("read");
-        QTest::newRow("good") << QStringLiteral("good") << true;
-        QTest::newRow("another host's") << QStringLiteral("wronghost") << false;
-        QTest::newRow("expired") << QStringLiteral("expired") << false;
+        const QString feed = QStringLiteral("feed.html");
+        QTest::newRow("good") << QStringLiteral("good") << feed << true;
+        QTest::newRow("another host's") << QStringLiteral("wronghost") << feed << false;
+        QTest::newRow("expired") << QStringLiteral("expired") << feed << false;
+        QTest::newRow("redirect down to http")
+            << QStringLiteral("good") << QStringLiteral("down.html") << false;
     }
 
     void trustedThroughCertFile()
     {
         QFETCH(QString, certificate);
+        QFETCH(QString, page);
         QFETCH(bool, read);
         QProcessEnvironment environment = helperEnvironment();
         environment.insert(QStringLiteral("SSL_CERT_FILE"), m_site.certificates().caFile());
-        const Batch batch = readPages({tlsUrl(certificate)}, environment);
+        const QString url = tlsUrl(certificate, page);
+        const Batch batch = readPages({url}, environment);
         QCOMPARE(batch.exitCode, 0);
-        const QJsonObject answer = batch.answers.value(tlsUrl(certificate));
+        const QJsonObject answer = batch.answers.value(url);
         QVERIFY2(answer.value(QStringLiteral("ok")).toBool() == read,
                  QJsonDocument(answer).toJson());
         QCOMPARE(answer.value(QStringLiteral("text")).toString().contains(NormalWord), read);

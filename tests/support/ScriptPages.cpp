@@ -107,7 +107,12 @@ QString serveScriptPages(NginxSite& site)
     bool put = site.put(Folder + "feed.json", Feed) && site.put(Folder + "slow.json", SlowFeed);
     for (const ScriptPage& page : scriptPages())
         put = put && site.put(Folder + page.path, page.bytes);
-    if (!put || !site.start(QString::fromLatin1(SlowRate)))
+    // On the HTTPS servers a redirect down to plain HTTP, which a reading must refuse.
+    const QString down =
+        QStringLiteral("location = /render/down.html { return 302 http://%1:%2/%3feed.html; }")
+            .arg(site.host(), QString::number(site.plainPort()),
+                 QString::fromLatin1(Folder));
+    if (!put || !site.start(QString::fromLatin1(SlowRate) + down))
         return {};
     return QStringLiteral("http://%1:%2/%3")
         .arg(site.host(), QString::number(site.plainPort()), QString::fromLatin1(Folder));

@@ -140,6 +140,7 @@ PageReader::PageReader(QWebEngineProfile* profile, qint64 id, const QUrl& url, R
         QTimer::singleShot(0, this, [this] { fail(0, QStringLiteral("refused scheme")); });
         return;
     }
+    m_https = scheme == QLatin1String("https");
     m_page = new QWebEnginePage(profile, this);
     // A page without a view counts as hidden: Chromium holds back its timers to once a second
     // and runs no animation frames at all. Shown before its first load, the page stays hidden;
@@ -172,6 +173,11 @@ void PageReader::loadingChanged(const QWebEngineLoadingInfo& info)
     if (info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain)
         m_status = info.errorCode();
     if (info.status() == QWebEngineLoadingInfo::LoadSucceededStatus) {
+        // Redirects as for HTTPS routes: never down from https to plain http.
+        if (m_https && m_page->url().scheme() != QLatin1String("https")) {
+            fail(0, QStringLiteral("refused redirect to %1").arg(m_page->url().scheme()));
+            return;
+        }
         m_loaded = true;
         if (m_status == 0)
             m_status = 200; // the engine did not say; the page loaded

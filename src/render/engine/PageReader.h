@@ -57,6 +57,7 @@ private:
     QTimer m_sampler;
     QTimer m_limit;
     int m_status = 0;
+    bool m_https = false; // the page asked for is on https, so it must stay there
     bool m_loaded = false;
     bool m_sampling = false; // a sample asked for and not answered yet
     bool m_done = false;
