@@ -12,6 +12,7 @@
 #include <QPushButton>
 
 #include <limits>
+#include <utility>
 
 namespace senrokan
 {
@@ -41,10 +42,31 @@ enum Column { LabelColumn, LeftColumn, BetweenColumn, RightColumn, WebColumn };
 
 } // namespace
 
-RoutePage::RoutePage(int route, QWidget* parent) : QWidget(parent)
+RoutePage::RoutePage(int route, QWidget* parent) : QWidget(parent), m_route(route)
 {
-    const QString textArray = QStringLiteral("Text%1").arg(route);
-    const QString labelArray = QStringLiteral("Label%1").arg(route);
+    m_fields.at(PortNumber) = PortDesignText;
+}
+
+QString RoutePage::field(int element) const
+{
+    return m_madeControls ? m_text.at(element)->text() : m_fields.at(element);
+}
+
+void RoutePage::setField(int element, const QString& text)
+{
+    if (m_madeControls)
+        m_text.at(element)->setText(text);
+    else
+        m_fields.at(element) = text;
+}
+
+void RoutePage::makeControls()
+{
+    if (m_madeControls)
+        return;
+    m_madeControls = true;
+    const QString textArray = QStringLiteral("Text%1").arg(m_route);
+    const QString labelArray = QStringLiteral("Label%1").arg(m_route);
 
     for (int k = 1; k <= RouteFieldCount; ++k) {
         auto* box = new QLineEdit(this);
@@ -53,11 +75,9 @@ RoutePage::RoutePage(int route, QWidget* parent) : QWidget(parent)
         // The box right of "サブタイトル" has no label of its own and shares that row's name.
         const QString spoken = LabelCaptions.at(k == SubtitleEnd ? SubtitleStart : k);
         nameControl(box, arrayElementName(textArray, k), spoken);
+        box->setText(std::exchange(m_fields.at(k), QString()));
         m_text.at(k) = box;
-        // Whatever is put into the box itself is the field from then on.
-        connect(box, &QLineEdit::textChanged, this, [this, k] { m_unshown.at(k).reset(); });
     }
-    setField(PortNumber, PortDesignText);
     for (int k = 1; k < RouteFieldCount; ++k) {
         auto* label = new QLabel(LabelCaptions.at(k), this);
         label->setTextFormat(Qt::PlainText);
@@ -66,10 +86,11 @@ RoutePage::RoutePage(int route, QWidget* parent) : QWidget(parent)
         m_label.at(k) = label;
     }
     m_command = new QPushButton(QStringLiteral("送信"), this);
-    nameControl(m_command, arrayElementName(QStringLiteral("Command%1").arg(route), 1),
+    nameControl(m_command, arrayElementName(QStringLiteral("Command%1").arg(m_route), 1),
                 m_command->text());
+    connect(m_command, &QPushButton::clicked, this, &RoutePage::sendClicked);
 
-    m_webBrowser = new RouteWebView(route, this);
+    m_webBrowser = new RouteWebView(m_route, this);
 
     auto* grid = new QGridLayout(this);
     const int full = RightColumn - LeftColumn + 1;
@@ -92,29 +113,6 @@ RoutePage::RoutePage(int route, QWidget* parent) : QWidget(parent)
     grid->setColumnStretch(LeftColumn, 2);
     grid->setColumnStretch(RightColumn, 2);
     grid->setColumnStretch(WebColumn, 5);
-}
-
-QString RoutePage::field(int element) const
-{
-    const std::optional<QString>& unshown = m_unshown.at(element);
-    return unshown ? *unshown : m_text.at(element)->text();
-}
-
-void RoutePage::setField(int element, const QString& text)
-{
-    if (m_boxesFilled)
-        m_text.at(element)->setText(text);
-    else
-        m_unshown.at(element) = text;
-}
-
-void RoutePage::fillBoxes()
-{
-    m_boxesFilled = true;
-    for (int k = 1; k <= RouteFieldCount; ++k) {
-        if (const std::optional<QString> text = m_unshown.at(k))
-            m_text.at(k)->setText(*text);
-    }
 }
 
 } // namespace senrokan

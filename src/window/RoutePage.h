@@ -8,7 +8,6 @@
 #include <QWidget>
 
 #include <array>
-#include <optional>
 
 class QLabel;
 class QLineEdit;
@@ -20,7 +19,8 @@ namespace senrokan
 class RouteWebView;
 
 // The page of one route: the ten route fields Text<r>(1..10) with their labels Label<r>(1..9),
-// the button Command<r>(1) "送信" and the area of the route's web view WebBrowser<r>.
+// the button Command<r>(1) "送信" and the area of the route's web view WebBrowser<r>. The
+// controls are made when the window is first shown: until then the fields are kept as text.
 class RoutePage : public QWidget
 {
     Q_OBJECT
@@ -30,22 +30,28 @@ public:
     // Field k exactly as it stands on the page, untrimmed.
     QString field(int element) const;
     void setField(int element, const QString& text);
-    // Puts the fields set so far into their boxes; done once, before the window is first shown.
-    void fillBoxes();
+    // Makes the controls with the fields set so far in their boxes; done once, before the
+    // window is first shown.
+    void makeControls();
 
-    QPushButton* command() const { return m_command; }
+    // The web view; only once the controls are made.
     RouteWebView* webBrowser() const { return m_webBrowser; }
 
+Q_SIGNALS:
+    // The button "送信" was clicked.
+    void sendClicked();
+
 private:
+    int m_route;
+    // Fields set before the controls are made, kept as text: making a box lays out its text,
+    // which loads the fonts and the text shaper, and Japanese text the Japanese font, megabytes
+    // that a program that stays resident would hold for nothing.
+    std::array<QString, RouteFieldCount + 1> m_fields{}; // [0] unused
+    bool m_madeControls = false;
     std::array<QLineEdit*, RouteFieldCount + 1> m_text{}; // [0] unused
-    // Fields set while the window has never been shown, kept as text: a box lays out what it
-    // is given, which loads the fonts and the text shaper, and Japanese text the Japanese font,
-    // megabytes that a program that stays resident would hold for nothing.
-    std::array<std::optional<QString>, RouteFieldCount + 1> m_unshown{};
-    bool m_boxesFilled = false;
     std::array<QLabel*, RouteFieldCount> m_label{};       // [0] unused; field 10 has none
-    QPushButton* m_command;
-    RouteWebView* m_webBrowser;
+    QPushButton* m_command = nullptr;
+    RouteWebView* m_webBrowser = nullptr;
 };
 
 } // namespace senrokan
