@@ -140,6 +140,12 @@ private Q_SLOTS:
                                                         {"other.DEF", fixture("other.DEF")}}
                                                << "rail.DEF" << QList<int>{240, 0, 0, 1} << 5
                                                << "001" << RailTabs << "中央線" << false;
+        // Resident, the window keeps what the railway file says until it is first shown.
+        QTest::newRow("resident, priority railway file")
+            << Files{{Settings, priority},
+                     {"rail.DEF", withLine(fixture("rail.DEF"), 3, "1")},
+                     {"other.DEF", fixture("other.DEF")}}
+            << "rail.DEF" << QList<int>{240, 1, 0, 1} << 5 << "101" << RailTabs << "中央線" << true;
         QTest::newRow("priority railway file missing")
             << Files{{Settings, priority}} << "rail.DEF" << QList<int>{30, 0, 0, 0} << 2 << "000"
             << DesignTabs << "" << false;
