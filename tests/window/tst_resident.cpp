@@ -312,6 +312,41 @@ private Q_SLOTS:
         QVERIFY(watcher.messages.isEmpty());
     }
 
+    void savedNeverShown_data()
+    {
+        QTest::addColumn<QString>("railway"); // the priority railway file, if any
+        QTest::newRow("settings file") << QString();
+        QTest::newRow("priority railway file") << QStringLiteral("rail.DEF");
+    }
+
+    // "終了" from the icon's menu of a window never shown saves what a window shown at start
+    // saves, from the same files.
+    void savedNeverShown()
+    {
+        QFETCH(QString, railway);
+        const auto place = [&railway] {
+            if (railway.isEmpty()) {
+                writeBytes(Settings, withLine(fixture("full.DEF"), 3, "1"));
+            } else {
+                writeBytes(Settings, fixture("priority-settings.DEF"));
+                writeBytes(railway, withLine(fixture("rail.DEF"), 3, "1"));
+            }
+        };
+        QByteArray saved[2];
+        for (const bool shown : {true, false}) {
+            place();
+            LoadedForm1 window;
+            QVERIFY(!window.isVisible());
+            if (shown)
+                window.show();
+            QCOMPARE(window.findChild<QLineEdit*>() == nullptr, !shown);
+            window.trayIcon().mnuMailCheck()->findChild<QAction*>("mnuEndding")->trigger();
+            saved[shown ? 0 : 1] = readBytes(Settings);
+        }
+        QVERIFY(saved[1].startsWith(railway.toLatin1() + "\r\n"));
+        QCOMPARE(saved[1], saved[0]);
+    }
+
     // "終了" from the icon's menu while a timed check waits for a server that never answers.
     void endDuringATimedCheck()
     {
