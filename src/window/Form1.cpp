@@ -87,7 +87,8 @@ Form1::Form1(QWidget* parent)
     connect(m_settingsPage, &SettingsPage::importClicked, this, &Form1::Command7_Click);
     connect(m_settingsPage, &SettingsPage::residentClicked, this, &Form1::Command22_Click);
     for (int r = 1; r <= RouteCount; ++r)
-        connect(m_routePages.at(r), &RoutePage::sendClicked, this, [this, r] { routeButton_Click(r); });
+        connect(m_routePages.at(r), &RoutePage::sendClicked, this,
+                [this, r] { routeButton_Click(r); });
     connect(m_trayIcon, &TrayIcon::showWindowRequested, this, &Form1::showFromIcon);
     connect(m_trayIcon, &TrayIcon::exitRequested, this, &Form1::Command13_Click);
     // Hidden with no notification area to come back from, the program would be unreachable.
