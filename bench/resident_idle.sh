@@ -8,17 +8,20 @@
 # 30-minute interval, so no check falls in the measured time; the second has " 常駐後すぐにチェック"
 # on, so it checks all five routes 10 seconds after its start and idles after that. The floor is
 # bench/tray_floor, a bare Qt program with one tray icon.
-# Usage: bench/resident_idle.sh [build-dir] [seconds]
+# Usage: bench/resident_idle.sh [build-dir] [seconds] [smaps-dir]
+# With a smaps-dir, the three programs' /proc/PID/smaps at the end of the idle time are kept there
+# (before, after, floor) for bench/smaps_diff.py.
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 build="$(cd "${1:-$top/build}" && pwd)"
 seconds="${2:-60}"
+smaps="${3:+$(mkdir -p "$3" && cd "$3" && pwd)}"
 program="$build/src/senrokan"
 floor="$build/bench/tray_floor"
 testenv="$build/tests/senrokan-testenv"
 host=127.0.5.7
 # The tests' own display session: Xvfb, trayer and a D-Bus session of its own.
-[ -n "${SENROKAN_TESTENV:-}" ] || exec "$testenv" display --tray -- "$0" "$build" "$seconds"
+[ -n "${SENROKAN_TESTENV:-}" ] || exec "$testenv" display --tray -- "$0" "$build" "$seconds" ${smaps:+"$smaps"}
 work="$(mktemp -d)"
 trap 'kill "${before_pid:-}" "${after_pid:-}" "${floor_pid:-}" "${server_PID:-}" 2>/dev/null || true
       rm -rf "$work"' EXIT
@@ -64,6 +67,11 @@ end_floor=$(ticks $floor_pid)
 end_ns=$(date +%s%N)
 rss() { awk '/^VmRSS:/ {print $2}' "/proc/$1/status"; }
 floor_rss=$(rss $floor_pid)
+if [ -n "$smaps" ]; then
+    cp "/proc/$before_pid/smaps" "$smaps/before"
+    cp "/proc/$after_pid/smaps" "$smaps/after"
+    cp "/proc/$floor_pid/smaps" "$smaps/floor"
+fi
 report() {
     awk -v name="$1" -v t="$2" -v hz="$hz" -v ns=$((end_ns - start_ns)) -v rss="$3" \
         -v floor="$floor_rss" \

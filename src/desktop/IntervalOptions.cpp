@@ -26,8 +26,6 @@ const std::array<QString, IntervalOptionCount + 1> Captions = {
     QStringLiteral(" 24時間"),
 };
 
-constexpr int DesignOption = 2;
-
 } // namespace
 
 IntervalOptions::IntervalOptions(SettingsValues& values, QWidget* parent)
@@ -42,21 +40,26 @@ IntervalOptions::IntervalOptions(SettingsValues& values, QWidget* parent)
     }
     layout->addStretch();
     // Selected before the handlers are connected: the design-time choice is not a click.
-    m_options.at(DesignOption)->setChecked(true);
+    m_options.at(IntervalDesignOption)->setChecked(true);
     for (int n = 1; n <= IntervalOptionCount; ++n) {
         // Clicked, not toggled: clicking the option already selected sets its value too.
         connect(m_options.at(n), &QRadioButton::clicked, this, [this, n] { Option_Click(n); });
     }
 }
 
-void IntervalOptions::selectInterval(int minutes)
+int IntervalOptions::optionOf(int minutes)
 {
     const auto found =
         std::find(IntervalOptionMinutes.begin() + 1, IntervalOptionMinutes.end(), minutes);
-    if (found == IntervalOptionMinutes.end())
+    return found == IntervalOptionMinutes.end() ? 0 : int(found - IntervalOptionMinutes.begin());
+}
+
+void IntervalOptions::selectInterval(int minutes)
+{
+    const int n = optionOf(minutes);
+    if (n == 0)
         return;
     // Selected from code, the option's handler runs as it does for a click.
-    const int n = int(found - IntervalOptionMinutes.begin());
     m_options.at(n)->setChecked(true);
     Option_Click(n);
 }

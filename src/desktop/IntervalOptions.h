@@ -20,6 +20,9 @@ inline constexpr int IntervalOptionCount = 6;
 inline constexpr std::array<int, IntervalOptionCount + 1> IntervalOptionMinutes = {
     0, 10, 30, 60, 120, 240, 1440};
 
+// The option selected before any load.
+inline constexpr int IntervalDesignOption = 2;
+
 // The frame "チェック間隔": Option1 to Option6, exactly one selected, Option2 at first.
 class IntervalOptions : public QGroupBox
 {
@@ -28,6 +31,8 @@ public:
     explicit IntervalOptions(SettingsValues& values, QWidget* parent = nullptr);
 
     QRadioButton* option(int n) const { return m_options.at(n); }
+    // The option whose value is minutes; 0 when there is none.
+    static int optionOf(int minutes);
 
     // Selects the option whose value is minutes; its handler then stores that same value. Any
     // other value selects nothing and leaves the selection as it is.

@@ -44,15 +44,15 @@ OptionSwitches::OptionSwitches(SettingsValues& values, QWidget* parent)
     connect(m_check2, &QCheckBox::toggled, this, &OptionSwitches::Check2_Click);
 }
 
-void OptionSwitches::showFlags()
+void OptionSwitches::showFlags(const SettingsValues& flags)
 {
     // The handlers stay out of it: they would turn a flag of 2 into 0.
     const QSignalBlocker blockResident(m_check1);
     const QSignalBlocker blockMelody(m_check14);
     const QSignalBlocker blockCheckOnResident(m_check2);
-    m_check1->setChecked(m_values.ResidentFlag == 1);
-    m_check14->setChecked(m_values.MelodyFlag == 1);
-    m_check2->setChecked(m_values.CheckOnResidentFlag == 1);
+    m_check1->setChecked(flags.ResidentFlag == 1);
+    m_check14->setChecked(flags.MelodyFlag == 1);
+    m_check2->setChecked(flags.CheckOnResidentFlag == 1);
 }
 
 void OptionSwitches::Check1_Click()

@@ -26,8 +26,9 @@ public:
 
     // After a load or an import: each box shows its flag, ticked for 1 and clear otherwise. A box
     // left ticked over a flag of 0 would promise a chime that never plays and a save of 1 that
-    // writes 0. The flags keep the values read, so a 2 is still saved as 2.
-    void showFlags();
+    // writes 0. The flags keep the values read, so a 2 is still saved as 2. A window made
+    // after the load shows the flags as they were then.
+    void showFlags(const SettingsValues& flags);
 
 private:
     void Check1_Click();

@@ -22,7 +22,6 @@
 #include "render/RenderChoices.h"
 #include "route/RouteAddress.h"
 
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -73,31 +72,64 @@ Form1::Form1(QWidget* parent)
     setWindowIcon(TrayIcon::icon(TrayPicture::Normal));
     nameControl(this, QStringLiteral("Form1"), Caption);
 
+    m_settingsPage = new SettingsPage(m_values, m_reporter, this);
+    m_cycle.setReporter(&m_reporter, this);
+    for (int r = 1; r <= RouteCount; ++r)
+        m_routePages.at(r) = new RoutePage(r, this);
+    for (int page = 0; page <= RouteCount; ++page)
+        m_tabCaptions.at(page) = QStringLiteral("Tab %1").arg(page);
+    m_cycle.setHistory(&m_history);
+    connect(&m_history, &CheckHistory::notice, this, &Form1::setStatusText);
+    // The layout raises the window to its minimum size when it is first shown; asking for that
+    // size now would lay out a window that a resident start may never show.
+    resize(DesignSize);
+
+    connect(m_settingsPage, &SettingsPage::exportClicked, this, &Form1::Command6_Click);
+    connect(m_settingsPage, &SettingsPage::importClicked, this, &Form1::Command7_Click);
+    connect(m_settingsPage, &SettingsPage::residentClicked, this, &Form1::Command22_Click);
+    m_checker.setRenderChoicesFile(m_companionPath);
+    for (int r = 1; r <= RouteCount; ++r) {
+        RoutePage* page = m_routePages.at(r);
+        connect(page, &RoutePage::sendClicked, this, [this, r] { routeButton_Click(r); });
+        // Saved at once, as the report targets are: the choice is not part of the 50 lines.
+        connect(page, &RoutePage::renderToggled, this, [this, r, page](bool on) {
+            if (const QString error = RenderChoices::save(m_companionPath, r, on);
+                !error.isEmpty()) {
+                page->setRendered(!on);
+                setStatusText(error);
+            }
+        });
+    }
+    connect(m_trayIcon, &TrayIcon::showWindowRequested, this, &Form1::showFromIcon);
+    connect(m_trayIcon, &TrayIcon::exitRequested, this, &Form1::Command13_Click);
+    // Hidden with no notification area to come back from, the program would be unreachable.
+    connect(m_trayIcon, &TrayIcon::noTrayHost, this, &Form1::showFromIcon);
+}
+
+Form1::~Form1() = default;
+
+void Form1::makeControls()
+{
+    if (m_ssTab1)
+        return;
     m_ssTab1 = new QTabWidget(this);
     nameControl(m_ssTab1, QStringLiteral("SSTab1"), QStringLiteral("設定と路線"));
-    m_settingsPage = new SettingsPage(m_values, m_reporter, m_ssTab1);
-    m_cycle.setReporter(&m_reporter, this);
-    m_ssTab1->addTab(m_settingsPage, QString());
-    for (int r = 1; r <= RouteCount; ++r) {
-        m_routePages.at(r) = new RoutePage(r, m_ssTab1);
-        m_ssTab1->addTab(m_routePages.at(r), QString());
-    }
+    m_settingsPage->makeControls();
+    m_ssTab1->addTab(m_settingsPage, m_tabCaptions.at(0));
     // Right after the settings page; its contents are made when it is first shown.
     m_historyPage = new HistoryPage(
         m_history, [this](int route) { return routeField(route, Title); }, m_ssTab1);
-    m_ssTab1->insertTab(1, m_historyPage, QString());
-    // Adding a tab measures every caption, which loads the fonts even in a window never shown;
-    // captions set once all tabs are in wait until the tabs are shown.
-    m_ssTab1->setTabText(0, QStringLiteral("Tab 0"));
-    for (int r = 1; r <= RouteCount; ++r)
-        m_ssTab1->setTabText(m_ssTab1->indexOf(m_routePages.at(r)), QStringLiteral("Tab %1").arg(r));
-    m_ssTab1->setTabText(1, QStringLiteral("履歴"));
-    m_cycle.setHistory(&m_history);
+    m_ssTab1->addTab(m_historyPage, QStringLiteral("履歴"));
+    for (int r = 1; r <= RouteCount; ++r) {
+        m_routePages.at(r)->makeControls();
+        m_ssTab1->addTab(m_routePages.at(r), m_tabCaptions.at(r));
+    }
     connect(&m_history, &CheckHistory::appended, m_historyPage, &HistoryPage::addCheck);
-    connect(&m_history, &CheckHistory::notice, this, &Form1::setStatusText);
 
     m_richTextBox1 = new PageTextArea(this);
     nameControl(m_richTextBox1, QStringLiteral("RichTextBox1"), QStringLiteral("ページテキスト"));
+    if (m_unshownPage)
+        m_richTextBox1->showText(*std::exchange(m_unshownPage, std::nullopt));
     m_text8 = new QLineEdit(this);
     nameControl(m_text8, QStringLiteral("Text8"), QStringLiteral("状態"));
     m_command11 = makeButton(this, QStringLiteral("Command11"), QStringLiteral("運行情報表示"));
@@ -115,37 +147,10 @@ Form1::Form1(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_ssTab1, 3);
     layout->addLayout(bottom, 2);
-    // The layout raises the window to its minimum size when it is first shown; asking for that
-    // size now would lay out a window that a resident start may never show.
-    resize(DesignSize);
 
-    connect(m_settingsPage->command6(), &QPushButton::clicked, this, &Form1::Command6_Click);
-    connect(m_settingsPage->command7(), &QPushButton::clicked, this, &Form1::Command7_Click);
     connect(m_command11, &QPushButton::clicked, this, &Form1::Command11_Click);
     connect(m_command13, &QPushButton::clicked, this, &Form1::Command13_Click);
-    connect(m_settingsPage->command22(), &QPushButton::clicked, this, &Form1::Command22_Click);
-    m_checker.setRenderChoicesFile(m_companionPath);
-    for (int r = 1; r <= RouteCount; ++r) {
-        connect(m_routePages.at(r)->command(), &QPushButton::clicked, this,
-                [this, r] { routeButton_Click(r); });
-        // Saved at once, as the report targets are: the choice is not part of the 50 lines.
-        QCheckBox* box = m_routePages.at(r)->renderBox();
-        connect(box, &QCheckBox::toggled, this, [this, r, box](bool on) {
-            if (const QString error = RenderChoices::save(m_companionPath, r, on);
-                !error.isEmpty()) {
-                const QSignalBlocker keep(box);
-                box->setChecked(!on);
-                setStatusText(error);
-            }
-        });
-    }
-    connect(m_trayIcon, &TrayIcon::showWindowRequested, this, &Form1::showFromIcon);
-    connect(m_trayIcon, &TrayIcon::exitRequested, this, &Form1::Command13_Click);
-    // Hidden with no notification area to come back from, the program would be unreachable.
-    connect(m_trayIcon, &TrayIcon::noTrayHost, this, &Form1::showFromIcon);
 }
-
-Form1::~Form1() = default;
 
 void Form1::Form_Load()
 {
@@ -173,16 +178,16 @@ void Form1::LoadSettings()
         return;
     const SettingsRead read = readSettings(*dir);
     if (!read.priorityName.isEmpty())
-        m_settingsPage->text9()->setText(read.priorityName);
+        m_settingsPage->setPriorityName(read.priorityName);
     read.applyNumbers(m_values);
-    m_settingsPage->switches()->showFlags();
+    m_settingsPage->showFlags();
     if (read.complete)
         showLoaded(read.routes, LoadKind::StartUp);
 }
 
 bool Form1::SaveSettings()
 {
-    return writeLayout(settingsFilePath(), trimBlanks(m_settingsPage->text9()->text()));
+    return writeLayout(settingsFilePath(), trimBlanks(m_settingsPage->priorityName()));
 }
 
 void Form1::exportRailwayFile(const QString& path)
@@ -195,7 +200,7 @@ void Form1::importRailwayFile(const QString& path)
 {
     const SettingsRead read = readRailwayFile(path);
     read.applyNumbers(m_values);
-    m_settingsPage->switches()->showFlags();
+    m_settingsPage->showFlags();
     if (read.complete)
         showLoaded(read.routes, LoadKind::Import);
 }
@@ -211,7 +216,7 @@ void Form1::setStatusText(const QString& text)
 {
     // A line edit lays its text out at once, loading the fonts it needs: a hidden window keeps
     // the text for its next showing, as the page-text area does.
-    if (isVisible())
+    if (isVisible() && m_text8)
         m_text8->setText(text);
     else
         m_unshownStatus = text;
@@ -219,7 +224,10 @@ void Form1::setStatusText(const QString& text)
 
 void Form1::setPageText(const QString& text)
 {
-    m_richTextBox1->showText(text);
+    if (m_richTextBox1)
+        m_richTextBox1->showText(text);
+    else
+        m_unshownPage = text;
 }
 
 void Form1::setBusy(bool busy)
@@ -255,7 +263,9 @@ void Form1::setTrayPicture(TrayPicture picture)
 
 void Form1::selectSettingsPage()
 {
-    m_ssTab1->setCurrentIndex(0);
+    // A tab control made later starts on that page.
+    if (m_ssTab1)
+        m_ssTab1->setCurrentIndex(0);
 }
 
 void Form1::showPopup(const QString& text)
@@ -303,20 +313,18 @@ void Form1::playChime()
 
 std::optional<int> Form1::selectedIntervalMinutes() const
 {
-    return m_settingsPage->intervals()->selectedMinutes();
+    return m_settingsPage->selectedIntervalMinutes();
 }
 
 void Form1::setVisible(bool visible)
 {
     // What only the shown window needs waits for its first showing.
     if (visible) {
-        m_settingsPage->layOut();
+        makeControls();
+        // Read at every showing: the choice may have been made in the file meanwhile.
         const RenderChoices choices = RenderChoices::read(m_companionPath);
-        for (int r = 1; r <= RouteCount; ++r) {
-            m_routePages.at(r)->fillBoxes();
-            const QSignalBlocker quiet(m_routePages.at(r)->renderBox());
-            m_routePages.at(r)->renderBox()->setChecked(choices.rendered(r));
-        }
+        for (int r = 1; r <= RouteCount; ++r)
+            m_routePages.at(r)->setRendered(choices.rendered(r));
         if (m_unshownStatus)
             m_text8->setText(*std::exchange(m_unshownStatus, std::nullopt));
     }
@@ -412,14 +420,14 @@ void Form1::Form_Unload()
 
 void Form1::showLoaded(const RouteBlocks& routes, LoadKind kind)
 {
-    m_settingsPage->intervals()->selectInterval(m_values.CheckIntervalMinutes);
+    m_settingsPage->selectInterval(m_values.CheckIntervalMinutes);
     // Start-up goes on into resident operation itself once the titles are in place.
     if (kind == LoadKind::StartUp && m_values.ResidentFlag == 1) {
         m_cycle.AddTrayIcon();
         hide();
     }
     if (kind == LoadKind::Import)
-        m_settingsPage->text9()->clear();
+        m_settingsPage->setPriorityName(QString());
     for (int r = 1; r <= RouteCount; ++r) {
         const auto& block = routes.at(r - 1);
         for (int i = 0; i < RouteBlockLines; ++i)
@@ -434,9 +442,9 @@ void Form1::showLoaded(const RouteBlocks& routes, LoadKind kind)
         }
     }
     for (int r = 1; r <= RouteCount; ++r)
-        setTabCaption(m_ssTab1->indexOf(m_routePages.at(r)), routes.at(r - 1).at(0));
+        setTabCaption(r, routes.at(r - 1).at(0));
     setTabCaption(0, SettingsTabCaption);
-    m_ssTab1->setCurrentIndex(0);
+    selectSettingsPage();
     // Hidden into the tray without the timer, the program would look resident and never check:
     // an import that reads resident goes resident as the button does, icon and count included.
     if (kind == LoadKind::Import && m_values.ResidentFlag == 1)
@@ -446,8 +454,13 @@ void Form1::showLoaded(const RouteBlocks& routes, LoadKind kind)
 void Form1::setTabCaption(int page, const QString& caption)
 {
     // A title is shown as typed: "&" would otherwise mark a shortcut key.
-    QString shown = caption;
-    m_ssTab1->setTabText(page, shown.replace(QLatin1Char('&'), QStringLiteral("&&")));
+    QString& shown = m_tabCaptions.at(page);
+    shown = caption;
+    shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    if (m_ssTab1) {
+        QWidget* tab = page == 0 ? static_cast<QWidget*>(m_settingsPage) : m_routePages.at(page);
+        m_ssTab1->setTabText(m_ssTab1->indexOf(tab), shown);
+    }
 }
 
 RouteBlocks Form1::routeBlocks() const

@@ -102,6 +102,11 @@ public:
     // Later starts in this program's folder bring the window forward.
     void answerLaterStarts(const SingleInstance& instance);
     void setVisible(bool visible) override;
+    // Makes the window's controls with what was set so far; done once, when the window is first
+    // shown. Until then the window holds its fields and texts as text: making the controls lays
+    // out their captions and texts, which loads the fonts, the Japanese font and the text
+    // shaper, megabytes that a program that stays resident would hold for nothing.
+    void makeControls();
 
 Q_SIGNALS:
     // The program is to end now: the window was closed or an exit command ran.
@@ -125,6 +130,7 @@ private:
     // Puts a completely read file on the window: interval option, option boxes, resident mode,
     // route fields and tab captions; an import also clears Text9 and every route's check record.
     void showLoaded(const RouteBlocks& routes, LoadKind kind);
+    // page: 0 for the settings page, r for route r.
     void setTabCaption(int page, const QString& caption);
     RouteBlocks routeBlocks() const;
     bool writeLayout(const std::optional<QString>& path, const QString& line1);
@@ -141,15 +147,18 @@ private:
     QPointer<Form3> m_form3;
     std::unique_ptr<platform::DesktopNotifier> m_notifier;
     Chime m_chime;
-    QTabWidget* m_ssTab1;
     SettingsPage* m_settingsPage;
-    HistoryPage* m_historyPage;
     std::array<RoutePage*, RouteCount + 1> m_routePages{}; // [0] unused
-    PageTextArea* m_richTextBox1;
-    QLineEdit* m_text8;
+    // The captions of the settings page and the route pages, [0] and [r].
+    std::array<QString, RouteCount + 1> m_tabCaptions;
+    std::optional<QString> m_unshownPage;   // the page text before the controls are made
     std::optional<QString> m_unshownStatus; // Text8 as a check left it while the window was hidden
-    QPushButton* m_command11;
-    QPushButton* m_command13;
+    QTabWidget* m_ssTab1 = nullptr;
+    HistoryPage* m_historyPage = nullptr;
+    PageTextArea* m_richTextBox1 = nullptr;
+    QLineEdit* m_text8 = nullptr;
+    QPushButton* m_command11 = nullptr;
+    QPushButton* m_command13 = nullptr;
     bool m_unloaded = false;
 };
 

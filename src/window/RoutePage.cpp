@@ -14,6 +14,7 @@
 #include <QPushButton>
 
 #include <limits>
+#include <utility>
 
 namespace senrokan
 {
@@ -43,10 +44,40 @@ enum Column { LabelColumn, LeftColumn, BetweenColumn, RightColumn, WebColumn };
 
 } // namespace
 
-RoutePage::RoutePage(int route, QWidget* parent) : QWidget(parent)
+RoutePage::RoutePage(int route, QWidget* parent) : QWidget(parent), m_route(route)
 {
-    const QString textArray = QStringLiteral("Text%1").arg(route);
-    const QString labelArray = QStringLiteral("Label%1").arg(route);
+    m_fields.at(PortNumber) = PortDesignText;
+}
+
+QString RoutePage::field(int element) const
+{
+    return m_madeControls ? m_text.at(element)->text() : m_fields.at(element);
+}
+
+void RoutePage::setField(int element, const QString& text)
+{
+    if (m_madeControls)
+        m_text.at(element)->setText(text);
+    else
+        m_fields.at(element) = text;
+}
+
+void RoutePage::setRendered(bool rendered)
+{
+    m_rendered = rendered;
+    if (m_render) {
+        const QSignalBlocker quiet(m_render);
+        m_render->setChecked(rendered);
+    }
+}
+
+void RoutePage::makeControls()
+{
+    if (m_madeControls)
+        return;
+    m_madeControls = true;
+    const QString textArray = QStringLiteral("Text%1").arg(m_route);
+    const QString labelArray = QStringLiteral("Label%1").arg(m_route);
 
     for (int k = 1; k <= RouteFieldCount; ++k) {
         auto* box = new QLineEdit(this);
@@ -55,11 +86,9 @@ RoutePage::RoutePage(int route, QWidget* parent) : QWidget(parent)
         // The box right of "サブタイトル" has no label of its own and shares that row's name.
         const QString spoken = LabelCaptions.at(k == SubtitleEnd ? SubtitleStart : k);
         nameControl(box, arrayElementName(textArray, k), spoken);
+        box->setText(std::exchange(m_fields.at(k), QString()));
         m_text.at(k) = box;
-        // Whatever is put into the box itself is the field from then on.
-        connect(box, &QLineEdit::textChanged, this, [this, k] { m_unshown.at(k).reset(); });
     }
-    setField(PortNumber, PortDesignText);
     for (int k = 1; k < RouteFieldCount; ++k) {
         auto* label = new QLabel(LabelCaptions.at(k), this);
         label->setTextFormat(Qt::PlainText);
@@ -68,20 +97,26 @@ RoutePage::RoutePage(int route, QWidget* parent) : QWidget(parent)
         m_label.at(k) = label;
     }
     m_command = new QPushButton(QStringLiteral("送信"), this);
-    nameControl(m_command, arrayElementName(QStringLiteral("Command%1").arg(route), 1),
+    nameControl(m_command, arrayElementName(QStringLiteral("Command%1").arg(m_route), 1),
                 m_command->text());
+    connect(m_command, &QPushButton::clicked, this, &RoutePage::sendClicked);
 
     m_render = new QCheckBox(QStringLiteral("ブラウザで読む"), this);
-    nameControl(m_render, QStringLiteral("RenderCheck%1").arg(route), m_render->text());
-    m_renderNote = new QLabel(
+    nameControl(m_render, QStringLiteral("RenderCheck%1").arg(m_route), m_render->text());
+    m_render->setChecked(m_rendered);
+    connect(m_render, &QCheckBox::toggled, this, [this](bool on) {
+        m_rendered = on;
+        Q_EMIT renderToggled(on);
+    });
+    auto* renderNote = new QLabel(
         QStringLiteral("「ブラウザで読む」には senrokan-browser パッケージが必要です。"
                        "入っていない間はページのバイトを読みます。"),
         this);
-    m_renderNote->setWordWrap(true);
-    nameControl(m_renderNote, QStringLiteral("RenderNote%1").arg(route), m_renderNote->text());
-    m_renderNote->setVisible(!PageRenderer::installed(PageRenderer::programFile()));
+    renderNote->setWordWrap(true);
+    nameControl(renderNote, QStringLiteral("RenderNote%1").arg(m_route), renderNote->text());
+    renderNote->setVisible(!PageRenderer::installed(PageRenderer::programFile()));
 
-    m_webBrowser = new RouteWebView(route, this);
+    m_webBrowser = new RouteWebView(m_route, this);
 
     auto* grid = new QGridLayout(this);
     const int full = RightColumn - LeftColumn + 1;
@@ -100,35 +135,12 @@ RoutePage::RoutePage(int route, QWidget* parent) : QWidget(parent)
     grid->addWidget(m_text.at(ValidTo), timeRow, RightColumn);
     grid->addWidget(m_text.at(SubtitleEnd), timeRow + 1, RightColumn);
     grid->addWidget(m_render, row++, LabelColumn, 1, full + 1);
-    grid->addWidget(m_renderNote, row++, LabelColumn, 1, full + 1);
+    grid->addWidget(renderNote, row++, LabelColumn, 1, full + 1);
     grid->addWidget(m_webBrowser, 0, WebColumn, row + 1, 1);
     grid->setRowStretch(row, 1);
     grid->setColumnStretch(LeftColumn, 2);
     grid->setColumnStretch(RightColumn, 2);
     grid->setColumnStretch(WebColumn, 5);
-}
-
-QString RoutePage::field(int element) const
-{
-    const std::optional<QString>& unshown = m_unshown.at(element);
-    return unshown ? *unshown : m_text.at(element)->text();
-}
-
-void RoutePage::setField(int element, const QString& text)
-{
-    if (m_boxesFilled)
-        m_text.at(element)->setText(text);
-    else
-        m_unshown.at(element) = text;
-}
-
-void RoutePage::fillBoxes()
-{
-    m_boxesFilled = true;
-    for (int k = 1; k <= RouteFieldCount; ++k) {
-        if (const std::optional<QString> text = m_unshown.at(k))
-            m_text.at(k)->setText(*text);
-    }
 }
 
 } // namespace senrokan

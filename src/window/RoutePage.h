@@ -8,7 +8,6 @@
 #include <QWidget>
 
 #include <array>
-#include <optional>
 
 class QCheckBox;
 class QLabel;
@@ -21,7 +20,9 @@ namespace senrokan
 class RouteWebView;
 
 // The page of one route: the ten route fields Text<r>(1..10) with their labels Label<r>(1..9),
-// the button Command<r>(1) "送信" and the area of the route's web view WebBrowser<r>.
+// the button Command<r>(1) "送信", the check box RenderCheck<r> "ブラウザで読む" with the line
+// RenderNote<r> under it, and the area of the route's web view WebBrowser<r>. The
+// controls are made when the window is first shown: until then the fields are kept as text.
 class RoutePage : public QWidget
 {
     Q_OBJECT
@@ -31,28 +32,35 @@ public:
     // Field k exactly as it stands on the page, untrimmed.
     QString field(int element) const;
     void setField(int element, const QString& text);
-    // Puts the fields set so far into their boxes; done once, before the window is first shown.
-    void fillBoxes();
+    // Makes the controls with the fields set so far in their boxes; done once, before the
+    // window is first shown.
+    void makeControls();
 
-    QPushButton* command() const { return m_command; }
-    // "ブラウザで読む": whether the route is read as the browser shows it.
-    QCheckBox* renderBox() const { return m_render; }
-    // The line saying the browser package is needed; shown only when it is not installed.
-    QLabel* renderNote() const { return m_renderNote; }
+    // Whether "ブラウザで読む" is ticked; set before the controls are made, it is kept until then.
+    void setRendered(bool rendered);
+
+    // The web view; only once the controls are made.
     RouteWebView* webBrowser() const { return m_webBrowser; }
 
+Q_SIGNALS:
+    // The button "送信" was clicked.
+    void sendClicked();
+    // The user ticked or cleared "ブラウザで読む".
+    void renderToggled(bool rendered);
+
 private:
+    int m_route;
+    // Fields set before the controls are made, kept as text: making a box lays out its text,
+    // which loads the fonts and the text shaper, and Japanese text the Japanese font, megabytes
+    // that a program that stays resident would hold for nothing.
+    std::array<QString, RouteFieldCount + 1> m_fields{}; // [0] unused
+    bool m_madeControls = false;
     std::array<QLineEdit*, RouteFieldCount + 1> m_text{}; // [0] unused
-    // Fields set while the window has never been shown, kept as text: a box lays out what it
-    // is given, which loads the fonts and the text shaper, and Japanese text the Japanese font,
-    // megabytes that a program that stays resident would hold for nothing.
-    std::array<std::optional<QString>, RouteFieldCount + 1> m_unshown{};
-    bool m_boxesFilled = false;
     std::array<QLabel*, RouteFieldCount> m_label{};       // [0] unused; field 10 has none
-    QPushButton* m_command;
-    QCheckBox* m_render;
-    QLabel* m_renderNote;
-    RouteWebView* m_webBrowser;
+    bool m_rendered = false;
+    QPushButton* m_command = nullptr;
+    QCheckBox* m_render = nullptr;
+    RouteWebView* m_webBrowser = nullptr;
 };
 
 } // namespace senrokan

@@ -13,6 +13,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
+
+#include <utility>
 
 namespace senrokan
 {
@@ -50,8 +53,63 @@ enum Row { HostRow, AddressRow, GapRow, StartupAddRow, StartupRemoveRow, Residen
 } // namespace
 
 SettingsPage::SettingsPage(SettingsValues& values, Reporter& reporter, QWidget* parent)
-    : QWidget(parent)
+    : QWidget(parent), m_values(values), m_reporter(reporter)
 {
+}
+
+void SettingsPage::setHost(const QString& name, const QString& address)
+{
+    m_hostName = name;
+    m_hostAddress = address;
+    if (m_text6) {
+        m_text6->setText(name);
+        m_text7->setText(address);
+    }
+}
+
+QString SettingsPage::priorityName() const
+{
+    return m_text9 ? m_text9->text() : m_priorityName;
+}
+
+void SettingsPage::setPriorityName(const QString& name)
+{
+    if (m_text9)
+        m_text9->setText(name);
+    else
+        m_priorityName = name;
+}
+
+void SettingsPage::showFlags()
+{
+    if (m_switches)
+        m_switches->showFlags(m_values);
+    else
+        m_shownFlags = m_values;
+}
+
+void SettingsPage::selectInterval(int minutes)
+{
+    if (m_intervals)
+        m_intervals->selectInterval(minutes);
+    else if (const int n = IntervalOptions::optionOf(minutes)) {
+        // As the option's handler would.
+        m_selectedOption = n;
+        m_values.CheckIntervalMinutes = minutes;
+    }
+}
+
+std::optional<int> SettingsPage::selectedIntervalMinutes() const
+{
+    if (m_intervals)
+        return m_intervals->selectedMinutes();
+    return IntervalOptionMinutes.at(m_selectedOption);
+}
+
+void SettingsPage::makeControls()
+{
+    if (m_text6)
+        return;
     // Controls are made in reading order, which is the order the Tab key follows.
     m_label6 = makeLabel(this, QStringLiteral("Label6"), QStringLiteral("コンピュータ名"));
     m_text6 = makeBox(m_label6, QStringLiteral("Text6"));
@@ -69,28 +127,22 @@ SettingsPage::SettingsPage(SettingsValues& values, Reporter& reporter, QWidget* 
     m_label8 = makeLabel(this, QStringLiteral("Label8"), QStringLiteral("優先鉄道ファイル"));
     m_text9 = makeBox(m_label8, QStringLiteral("Text9"));
 
-    m_switches = new OptionSwitches(values, this);
-    m_intervals = new IntervalOptions(values, this);
+    m_switches = new OptionSwitches(m_values, this);
+    m_intervals = new IntervalOptions(m_values, this);
     new StartupShortcut(m_command20, m_command21, this);
-    m_notifyTargets = new NotifyTargetsBox(reporter, this);
-}
+    m_notifyTargets = new NotifyTargetsBox(m_reporter, this);
+    connect(m_command6, &QPushButton::clicked, this, &SettingsPage::exportClicked);
+    connect(m_command7, &QPushButton::clicked, this, &SettingsPage::importClicked);
+    connect(m_command22, &QPushButton::clicked, this, &SettingsPage::residentClicked);
 
-void SettingsPage::setHost(const QString& name, const QString& address)
-{
-    m_hostName = name;
-    m_hostAddress = address;
-    if (layout()) {
-        m_text6->setText(name);
-        m_text7->setText(address);
-    }
-}
-
-void SettingsPage::layOut()
-{
-    if (layout())
-        return;
+    // What was set before, as the controls would have shown it; no handler runs.
     m_text6->setText(m_hostName);
     m_text7->setText(m_hostAddress);
+    m_text9->setText(std::exchange(m_priorityName, QString()));
+    if (m_shownFlags)
+        m_switches->showFlags(*m_shownFlags);
+    m_intervals->option(m_selectedOption)->setChecked(true);
+
     auto* grid = new QGridLayout(this);
     grid->addWidget(m_label6, HostRow, NameColumn);
     grid->addWidget(m_text6, HostRow, BoxColumn);

@@ -3,10 +3,13 @@
 
 #pragma once
 
+#include "desktop/IntervalOptions.h"
 #include "route/RouteState.h"
 
 #include <QString>
 #include <QWidget>
+
+#include <optional>
 
 class QLabel;
 class QLineEdit;
@@ -15,7 +18,6 @@ class QPushButton;
 namespace senrokan
 {
 
-class IntervalOptions;
 class NotifyTargetsBox;
 class OptionSwitches;
 class Reporter;
@@ -29,41 +31,50 @@ class SettingsPage : public QWidget
 public:
     SettingsPage(SettingsValues& values, Reporter& reporter, QWidget* parent = nullptr);
 
-    // Arranges the controls; done once, before the window is first shown. Laying out measures
-    // the Japanese captions, which loads the Japanese font: megabytes that a program that stays
-    // resident would hold for nothing.
-    void layOut();
-    // This computer's name and address, put into their boxes when the page is laid out, since a
-    // box lays out its text at once.
+    // Makes and arranges the controls with what was set so far; done once, before the window is
+    // first shown. A box lays out its text as it is made and a frame measures its caption, which
+    // loads the fonts and the Japanese font: megabytes that a program that stays resident would
+    // hold for nothing.
+    void makeControls();
+    // This computer's name and address, for Text6 and Text7.
     void setHost(const QString& name, const QString& address);
+    // Text9, the priority railway file.
+    QString priorityName() const;
+    void setPriorityName(const QString& name);
+    // After a load or an import: the option boxes show the flags (OptionSwitches::showFlags).
+    void showFlags();
+    // The interval options (IntervalOptions::selectInterval, IntervalOptions::selectedMinutes).
+    void selectInterval(int minutes);
+    std::optional<int> selectedIntervalMinutes() const;
 
-    QLineEdit* text6() const { return m_text6; }
-    QLineEdit* text7() const { return m_text7; }
-    QLineEdit* text9() const { return m_text9; }
-    QPushButton* command6() const { return m_command6; }
-    QPushButton* command7() const { return m_command7; }
-    QPushButton* command22() const { return m_command22; }
-    OptionSwitches* switches() const { return m_switches; }
-    IntervalOptions* intervals() const { return m_intervals; }
-    NotifyTargetsBox* notifyTargets() const { return m_notifyTargets; }
+Q_SIGNALS:
+    // Command6 "鉄道ファイル保存", Command7 "鉄道ファイル読出", Command22 "タスクトレイに常駐".
+    void exportClicked();
+    void importClicked();
+    void residentClicked();
 
 private:
-    QLabel* m_label6;
-    QLabel* m_label7;
-    QLabel* m_label8;
-    QPushButton* m_command20;
-    QPushButton* m_command21;
-    QLineEdit* m_text6;
-    QLineEdit* m_text7;
-    QLineEdit* m_text9;
-    QPushButton* m_command6;
-    QPushButton* m_command7;
-    QPushButton* m_command22;
-    OptionSwitches* m_switches;
-    IntervalOptions* m_intervals;
+    SettingsValues& m_values;
+    Reporter& m_reporter;
     QString m_hostName;
     QString m_hostAddress;
-    NotifyTargetsBox* m_notifyTargets;
+    QString m_priorityName;
+    std::optional<SettingsValues> m_shownFlags; // the flags as last shown, when never shown yet
+    int m_selectedOption = IntervalDesignOption;
+    QLabel* m_label6 = nullptr;
+    QLabel* m_label7 = nullptr;
+    QLabel* m_label8 = nullptr;
+    QPushButton* m_command20 = nullptr;
+    QPushButton* m_command21 = nullptr;
+    QLineEdit* m_text6 = nullptr;
+    QLineEdit* m_text7 = nullptr;
+    QLineEdit* m_text9 = nullptr;
+    QPushButton* m_command6 = nullptr;
+    QPushButton* m_command7 = nullptr;
+    QPushButton* m_command22 = nullptr;
+    OptionSwitches* m_switches = nullptr;
+    IntervalOptions* m_intervals = nullptr;
+    NotifyTargetsBox* m_notifyTargets = nullptr;
 };
 
 } // namespace senrokan

@@ -138,7 +138,7 @@ private Q_SLOTS:
             box->setChecked(before);
         values = {45, flags.at(0), flags.at(1), flags.at(2)};
 
-        switches.showFlags();
+        switches.showFlags(values);
 
         QString ticks;
         for (const QCheckBox* box : {switches.check1(), switches.check14(), switches.check2()})

@@ -84,6 +84,7 @@ QList<ModalWatcher::Message> click(const QByteArray& name, QMessageBox::Standard
     SettingsValues values;
     Reporter reporter(QDir::currentPath());
     SettingsPage page(values, reporter);
+    page.makeControls();
     ModalWatcher watcher;
     watcher.answerQuestion(answer);
     auto* button = page.findChild<QPushButton*>(QLatin1String(name));

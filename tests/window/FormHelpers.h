@@ -17,8 +17,11 @@
 namespace senrokan::test
 {
 
+// The main window's controls are made first if it has not been shown yet.
 template <class T> T* control(const QWidget& window, const QString& name)
 {
+    if (auto* form = qobject_cast<Form1*>(const_cast<QWidget*>(&window)))
+        form->makeControls();
     T* found = window.findChild<T*>(name);
     if (!found)
         qFatal("no control %s", qPrintable(name));

@@ -13,6 +13,7 @@
 #include "support/Files.h"
 #include "support/RecordingServer.h"
 #include "support/ScriptedServer.h"
+#include "support/SettingsWriter.h"
 #include "support/ShortTimings.h"
 #include "window/Form1.h"
 #include "window/Form3.h"
@@ -45,7 +46,7 @@ namespace
 
 const QString Settings = QStringLiteral("Senrokan.DEF");
 
-// Every named control's place and text, as the user sees them.
+// Every named control's place, text and state, and the tabs' captions, as the user sees them.
 QMap<QString, QString> looks(const QWidget& window)
 {
     QMap<QString, QString> seen;
@@ -54,11 +55,18 @@ QMap<QString, QString> looks(const QWidget& window)
             continue;
         const auto* box = qobject_cast<const QLineEdit*>(widget);
         const auto* area = qobject_cast<const QPlainTextEdit*>(widget);
+        const auto* button = qobject_cast<const QAbstractButton*>(widget);
         QDebug(&seen[widget->objectName()])
             << QRect(widget->mapTo(&window, QPoint(0, 0)), widget->size())
-            << (box    ? box->text()
-                : area ? area->toPlainText()
-                       : QString());
+            << (box      ? box->text()
+                : area   ? area->toPlainText()
+                : button ? button->text()
+                         : QString())
+            << (button && button->isChecked());
+        if (const auto* tabs = qobject_cast<const QTabWidget*>(widget)) {
+            for (int i = 0; i < tabs->count(); ++i)
+                seen[widget->objectName()] += tabs->tabText(i);
+        }
     }
     return seen;
 }
@@ -172,18 +180,31 @@ private Q_SLOTS:
     // a window shown at start, with the loaded fields, what was typed and what the check showed.
     void residentWindowWhenFirstShown_data()
     {
+        QTest::addColumn<bool>("typed");   // a field was typed into while the window was hidden
         QTest::addColumn<bool>("checked"); // a timed check ran while the window was hidden
-        QTest::newRow("loaded and typed fields") << false;
-        QTest::newRow("and a timed check") << true;
+        QTest::newRow("loaded fields") << false << false;
+        QTest::newRow("loaded fields and a timed check") << false << true;
+        QTest::newRow("typed fields") << true << false;
+        QTest::newRow("typed fields and a timed check") << true << true;
     }
 
     void residentWindowWhenFirstShown()
     {
+        QFETCH(bool, typed);
         QFETCH(bool, checked);
-        writeBytes(Settings, fixture("full.DEF"));
+        // An interval and a flag that are not the design's, and route 3 on the test server.
+        SettingsValues values{60, 0, 1, 0};
+        const QList<QStringList> routes = {
+            {QStringLiteral("東海道線"), QStringLiteral("example.jp"), QStringLiteral("a.html"),
+             QStringLiteral("平常運転")},
+            {QStringLiteral("A&B線")},
+            {QStringLiteral("路線3"), QStringLiteral("127.0.0.1"), QStringLiteral("delayed.html"),
+             QStringLiteral("平常運転")}};
+        writeSettings(Settings, values, routes);
         LoadedForm1 shownAtStart;
         QVERIFY(shownAtStart.isVisible());
-        writeBytes(Settings, withLine(fixture("full.DEF"), 3, "1"));
+        values.ResidentFlag = 1;
+        writeSettings(Settings, values, routes);
         LoadedForm1 resident;
         QVERIFY(!resident.isVisible());
         // The fields are there for checks and saving before the window is ever shown.
@@ -191,34 +212,41 @@ private Q_SLOTS:
             for (int k = 1; k <= RouteFieldCount; ++k)
                 QCOMPARE(resident.routeField(r, k), shownAtStart.routeField(r, k));
         }
-        setField(resident, 2, MatchWord, QStringLiteral("変えた"));
-        setField(shownAtStart, 2, MatchWord, QStringLiteral("変えた"));
-        QCOMPARE(resident.routeField(2, MatchWord), QStringLiteral("変えた"));
-        auto* text8 = control<QLineEdit>(resident, "Text8");
-        auto* area = control<PageTextArea>(resident, "RichTextBox1");
+        if (typed) {
+            setField(resident, 2, MatchWord, QStringLiteral("変えた"));
+            setField(shownAtStart, 2, MatchWord, QStringLiteral("変えた"));
+            QCOMPARE(resident.routeField(2, MatchWord), QStringLiteral("変えた"));
+        }
         if (checked) {
             for (LoadedForm1* window : {&shownAtStart, &resident}) {
-                aimRoute(*window, 3, QStringLiteral("delayed.html"));
                 window->checker().setTimings(test::shortCheckTimings(m_server->port()));
                 window->checker().PollRoute(3, 0);
                 QCOMPARE(window->checker().states()[3].Status, int(StatusDelayed));
             }
-            QVERIFY(text8->text().isEmpty());
-            QVERIFY(area->document()->isEmpty());
         }
+        // Untouched, the hidden window has made no controls, a check or not.
+        QCOMPARE(resident.findChild<QLineEdit*>() == nullptr, !typed);
 
         doubleClickIcon(resident);
         QVERIFY(resident.isVisible());
+        auto* area = control<PageTextArea>(resident, "RichTextBox1");
         QTRY_VERIFY(!area->isFilling());
         QTRY_VERIFY(!control<PageTextArea>(shownAtStart, "RichTextBox1")->isFilling());
-        QCOMPARE(text8->text().isEmpty(), !checked);
+        QCOMPARE(control<QLineEdit>(resident, "Text8")->text().isEmpty(), !checked);
         QCOMPARE(area->toPlainText().contains(QStringLiteral("運転を見合わせています")), checked);
 
         QCOMPARE(resident.size(), shownAtStart.size());
-        QCOMPARE(looks(resident), looks(shownAtStart));
+        // Alike but for the box of the one flag the two files differ in.
+        QMap<QString, QString> seen = looks(resident);
+        QMap<QString, QString> expected = looks(shownAtStart);
+        QVERIFY(seen.take(QStringLiteral("Check1")).endsWith(QStringLiteral("true ")));
+        QVERIFY(expected.take(QStringLiteral("Check1")).endsWith(QStringLiteral("false ")));
+        QCOMPARE(seen, expected);
         QCOMPARE(control<QLineEdit>(resident, "Text1(1)")->text(), QStringLiteral("東海道線"));
-        QCOMPARE(control<QLineEdit>(resident, "Text2(4)")->text(), QStringLiteral("変えた"));
+        QCOMPARE(control<QLineEdit>(resident, "Text2(4)")->text(),
+                 typed ? QStringLiteral("変えた") : QString());
         QCOMPARE(control<QLineEdit>(resident, "Text1(5)")->text(), QStringLiteral("80"));
+        QCOMPARE(resident.selectedIntervalMinutes(), 60);
     }
 
     void backFromTheIcon_data()
@@ -282,6 +310,41 @@ private Q_SLOTS:
         QVERIFY(!window.trayIcon().isPresent());
         QVERIFY(!window.cycle().isTimer1Running());
         QVERIFY(watcher.messages.isEmpty());
+    }
+
+    void savedNeverShown_data()
+    {
+        QTest::addColumn<QString>("railway"); // the priority railway file, if any
+        QTest::newRow("settings file") << QString();
+        QTest::newRow("priority railway file") << QStringLiteral("rail.DEF");
+    }
+
+    // "終了" from the icon's menu of a window never shown saves what a window shown at start
+    // saves, from the same files.
+    void savedNeverShown()
+    {
+        QFETCH(QString, railway);
+        const auto place = [&railway] {
+            if (railway.isEmpty()) {
+                writeBytes(Settings, withLine(fixture("full.DEF"), 3, "1"));
+            } else {
+                writeBytes(Settings, fixture("priority-settings.DEF"));
+                writeBytes(railway, withLine(fixture("rail.DEF"), 3, "1"));
+            }
+        };
+        QByteArray saved[2];
+        for (const bool shown : {true, false}) {
+            place();
+            LoadedForm1 window;
+            QVERIFY(!window.isVisible());
+            if (shown)
+                window.show();
+            QCOMPARE(window.findChild<QLineEdit*>() == nullptr, !shown);
+            window.trayIcon().mnuMailCheck()->findChild<QAction*>("mnuEndding")->trigger();
+            saved[shown ? 0 : 1] = readBytes(Settings);
+        }
+        QVERIFY(saved[1].startsWith(railway.toLatin1() + "\r\n"));
+        QCOMPARE(saved[1], saved[0]);
     }
 
     // "終了" from the icon's menu while a timed check waits for a server that never answers.
