@@ -76,8 +76,10 @@ QString historyTable(const QList<CheckRecord>& records)
         rows.append({record.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
                      QString::number(record.route), record.title, statusWords(record.status).mid(1),
                      sourceWords(record.source),
+                     // A page the browser read has no coding of ours, only that source.
                      record.coding.isEmpty()
-                         ? QStringLiteral("-")
+                         ? (record.codingSource.isEmpty() ? QStringLiteral("-")
+                                                          : record.codingSource)
                          : QStringLiteral("%1 (%2)").arg(record.coding, record.codingSource),
                      QStringLiteral("%1 ms").arg(record.fetchMs)});
     }

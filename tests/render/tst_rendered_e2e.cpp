@@ -135,6 +135,14 @@ private Q_SLOTS:
         }
         // Nothing of the engine outlives the run, the page that never yielded included.
         QTRY_COMPARE(markedProcesses(mark), QStringList());
+        // The record of checks says who read the page.
+        ProcessOptions inFolder;
+        inFolder.workingDirectory = m_dir.path();
+        const ProcessResult history = runProcess(
+            QStringLiteral(SENROKAN_CHECK_EXE),
+            {QStringLiteral("--history"), QStringLiteral("--route"), QStringLiteral("1")}, inFolder);
+        const QByteArray last = history.out.trimmed().split('\n').constLast();
+        QCOMPARE(last.contains(" browser "), pages.first().reading != Reading::Failed);
 
         // The same routes not rendered, checked in this process with short waits: as before.
         RouteTable table;

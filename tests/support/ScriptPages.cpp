@@ -14,10 +14,11 @@ namespace
 // The pages' folder on the site.
 const QByteArray Folder = "render/";
 
-// The feeds the pages fetch; the slow one trickles out over about two seconds, longer than the
-// quiet a reading waits for, so a reader that does not wait for requests in flight reads early.
+// The feeds the pages fetch; the slow one's body trickles out over about three seconds after its
+// headers, longer than the quiet a reading waits for, so a reader that does not wait for
+// requests in flight, bodies included, reads early.
 const QByteArray Feed = R"({"state":"平常運転"})";
-const QByteArray SlowFeed = R"({"state":"平常運転"})" + QByteArray(16000, ' ');
+const QByteArray SlowFeed = R"({"state":"平常運転"})" + QByteArray(32000, ' ');
 const char* const SlowRate = "location = /render/slow.json { limit_rate 8k; }";
 
 QByteArray html(const QByteArray& body)

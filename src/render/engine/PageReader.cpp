@@ -61,7 +61,9 @@ const char* const WatchScript = R"js(
   window.fetch = function (input, init) {
     const end = begin(input instanceof Request ? input.url : input);
     const answer = fetch.call(window, input, init);
-    answer.then(end, end);
+    // The answer comes with the headers; the request ends with the last byte of its body, read
+    // here from a copy, since the page reads its own whenever it likes.
+    answer.then((response) => response.clone().arrayBuffer().then(end, end), end);
     return answer;
   };
   const addresses = new WeakMap();
