@@ -154,7 +154,8 @@ void PageRenderer::finish()
         m_process->disconnect(this);
         platform::killGroup(*m_process, m_leader);
         m_process->waitForFinished();
-        delete m_process;
+        // Later: this may run in a slot of the process's own signal.
+        m_process->deleteLater();
         m_process = nullptr;
     }
     m_leader = 0;
@@ -168,9 +169,13 @@ void PageRenderer::takeOutput()
 {
     if (!m_process)
         return;
+    // Only what came now is searched for line ends: a long line must not be scanned again
+    // with every piece of it.
+    const qsizetype scanned = m_partial.size();
     m_partial += m_process->readAllStandardOutput();
     qsizetype from = 0;
-    for (qsizetype end; (end = m_partial.indexOf('\n', from)) >= 0; from = end + 1) {
+    for (qsizetype end; (end = m_partial.indexOf('\n', qMax(from, scanned))) >= 0;
+         from = end + 1) {
         const QJsonObject answer =
             QJsonDocument::fromJson(m_partial.sliced(from, end - from)).object();
         const int id = answer.value(QStringLiteral("id")).toInt();

@@ -39,6 +39,9 @@ private Q_SLOTS:
         QTest::newRow("hangs whole, with a process of its own")
             << QByteArray("sleep 60 & echo $! >> \"$(dirname \"$0\")/pids\"\nsleep 60") << 1
             << QStringLiteral("!limit") << false;
+        QTest::newRow("floods its output")
+            << QByteArray("read a\nhead -c 70000000 /dev/zero") << 1
+            << QStringLiteral("!the rendered text is too large") << false;
         QTest::newRow("crashes")
             << QByteArray("read a\nkill -KILL $$") << 1
             << QStringLiteral("!the browser ended before the page was read") << false;
@@ -61,7 +64,7 @@ private Q_SLOTS:
         PageRenderer renderer;
         renderer.setProgram(body.isNull() ? dir.filePath(QStringLiteral("missing"))
                                           : writeStandInRenderer(dir, body));
-        renderer.setLimits(500, 1000);
+        renderer.setLimits(500, 2000);
         QList<QUrl> urls;
         for (int n = 1; n <= pages; ++n)
             urls << QUrl(QStringLiteral("http://127.0.0.1/%1.html").arg(n));

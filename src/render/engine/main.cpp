@@ -7,8 +7,8 @@
 // input is closed and every page has been answered.
 #include "PageReader.h"
 #include "PrivateProfile.h"
-#include "platform/TlsTrust.h"
 #include "platform/EngineSandbox.h"
+#include "platform/TlsTrust.h"
 #include "program/CommandLine.h"
 
 #include <QGuiApplication>
