@@ -109,19 +109,25 @@ void RouteChecker::runCheck(int route, int retry, Reporting how)
     if (how == Reporting::Interactive)
         m_display.setBusy(false);
     if (--m_depth == 0) {
-        if (m_verdict && !m_cancelled)
-            m_lastCheck =
-                CheckRecord{m_clock().toUTC(),
-                            route,
-                            m_fields.routeField(route, Title),
-                            m_states[route].Status,
-                            CheckSource::Timed,
-                            m_pageCoding && !m_rendered ? codingName(m_pageCoding->coding)
-                                                        : QString(),
-                            m_rendered      ? QStringLiteral("browser")
-                            : m_pageCoding ? codingSourceName(m_pageCoding->source)
-                                            : QString(),
-                            int(m_checkTimer.elapsed())};
+        if (m_verdict && !m_cancelled) {
+            // A page the browser read has no coding of ours, only that source.
+            QString coding;
+            QString codingSource;
+            if (m_rendered) {
+                codingSource = QStringLiteral("browser");
+            } else if (m_pageCoding) {
+                coding = codingName(m_pageCoding->coding);
+                codingSource = codingSourceName(m_pageCoding->source);
+            }
+            m_lastCheck = CheckRecord{m_clock().toUTC(),
+                                      route,
+                                      m_fields.routeField(route, Title),
+                                      m_states[route].Status,
+                                      CheckSource::Timed,
+                                      coding,
+                                      codingSource,
+                                      int(m_checkTimer.elapsed())};
+        }
         m_cancelled = false;
         if (!m_renderBatch)
             m_renderer.finish();
@@ -135,8 +141,7 @@ void RouteChecker::beginRendering(int route)
     QList<QUrl> pages;
     for (int r = 1; r <= RouteCount; ++r) {
         const RouteDefinition def = m_fields.routeDefinition(r);
-        if ((route == 0 || route == r) && m_renderChoices.rendered(r) &&
-            !def[ServerName].isEmpty())
+        if ((route == 0 || route == r) && m_renderChoices.rendered(r) && !def[ServerName].isEmpty())
             pages << renderedPageUrl(def[ServerName], def[DirectoryName], m_timings.port);
     }
     m_renderer.prefetch(pages);

@@ -127,9 +127,9 @@ private:
     QString m_renderChoicesPath;
     RenderChoices m_renderChoices;
     bool m_renderBatch = false;
-    bool m_rendered = false; // the last page read was the engine's text
+    bool m_rendered = false;                   // the last page read was the engine's text
     std::unique_ptr<Converter> m_replyDecoder; // one stateful decoder per reply
-    QByteArray m_replyRaw; // the same reply as bytes, for deciding its coding
+    QByteArray m_replyRaw;                     // the same reply as bytes, for deciding its coding
     qsizetype m_replyBytes = 0;
     QEventLoop* m_waitLoop = nullptr;
     bool m_cancelled = false;

@@ -73,15 +73,15 @@ QString historyTable(const QList<CheckRecord>& records)
                         QStringLiteral("状態"), QStringLiteral("実行"),
                         QStringLiteral("コーディング"), QStringLiteral("所要")}};
     for (const CheckRecord& record : records) {
-        rows.append({record.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-                     QString::number(record.route), record.title, statusWords(record.status).mid(1),
-                     sourceWords(record.source),
-                     // A page the browser read has no coding of ours, only that source.
-                     record.coding.isEmpty()
-                         ? (record.codingSource.isEmpty() ? QStringLiteral("-")
-                                                          : record.codingSource)
-                         : QStringLiteral("%1 (%2)").arg(record.coding, record.codingSource),
-                     QStringLiteral("%1 ms").arg(record.fetchMs)});
+        rows.append(
+            {record.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+             QString::number(record.route), record.title, statusWords(record.status).mid(1),
+             sourceWords(record.source),
+             // A page the browser read has no coding of ours, only that source.
+             record.coding.isEmpty()
+                 ? (record.codingSource.isEmpty() ? QStringLiteral("-") : record.codingSource)
+                 : QStringLiteral("%1 (%2)").arg(record.coding, record.codingSource),
+             QStringLiteral("%1 ms").arg(record.fetchMs)});
     }
     std::array<int, Columns> widths{};
     for (const Row& row : rows)

@@ -75,7 +75,8 @@ void PageRenderer::start()
     // The engine talks on stderr; only the last words count (why it could not run), and they
     // must not pile up over a long reading.
     connect(m_process, &QProcess::readyReadStandardError, this, [this] {
-        m_reason = (m_reason + QString::fromUtf8(m_process->readAllStandardError())).right(ReasonCap);
+        m_reason =
+            (m_reason + QString::fromUtf8(m_process->readAllStandardError())).right(ReasonCap);
     });
     m_process->start();
     m_leader = m_process->waitForStarted() ? m_process->processId() : 0;
@@ -98,7 +99,7 @@ void PageRenderer::ask(const QUrl& url)
 RenderedPage PageRenderer::read(const QUrl& url)
 {
     if (!installed(m_program))
-        return unavailable(QStringLiteral("「ブラウザで読む」には senrokan-browser パッケージが必要です"));
+        return unavailable(BrowserPackageNeeded);
     if (!m_noEngine.isEmpty())
         return unavailable(m_noEngine);
     m_aborted = false;
@@ -174,8 +175,7 @@ void PageRenderer::takeOutput()
     const qsizetype scanned = m_partial.size();
     m_partial += m_process->readAllStandardOutput();
     qsizetype from = 0;
-    for (qsizetype end; (end = m_partial.indexOf('\n', qMax(from, scanned))) >= 0;
-         from = end + 1) {
+    for (qsizetype end; (end = m_partial.indexOf('\n', qMax(from, scanned))) >= 0; from = end + 1) {
         const QJsonObject answer =
             QJsonDocument::fromJson(m_partial.sliced(from, end - from)).object();
         const int id = answer.value(QStringLiteral("id")).toInt();

@@ -16,13 +16,17 @@ class QProcess;
 namespace senrokan
 {
 
+// What a route read as the browser shows it tells while the browser package is missing.
+inline const QString BrowserPackageNeeded =
+    QStringLiteral("「ブラウザで読む」には senrokan-browser パッケージが必要です");
+
 // A page as the browser engine showed it: its rendered text, or why there is none.
 struct RenderedPage {
     bool ok = false;
-    int status = 0;     // the page's HTTP status; 0 when no server answered
-    QString text;       // the text the page shows once its scripts have written it
-    int ms = 0;         // from the start of the page's reading to its text
-    QString detail;     // why there is no text ("limit" when the page never settled)
+    int status = 0;        // the page's HTTP status; 0 when no server answered
+    QString text;          // the text the page shows once its scripts have written it
+    int ms = 0;            // from the start of the page's reading to its text
+    QString detail;        // why there is no text ("limit" when the page never settled)
     bool noEngine = false; // the engine is not installed or cannot run here: read the bytes
 };
 

@@ -31,8 +31,8 @@ RenderChoices RenderChoices::read(const QString& path)
     for (int r = 1; r <= RouteCount; ++r) {
         const QString value = file->value(section(r), Key).trimmed();
         // A hand-edited file may say it the other usual ways.
-        choices.m_rendered[r] = value.compare(u"true", Qt::CaseInsensitive) == 0 ||
-                                value == u"1" || value.compare(u"yes", Qt::CaseInsensitive) == 0;
+        choices.m_rendered[r] = value.compare(u"true", Qt::CaseInsensitive) == 0 || value == u"1" ||
+                                value.compare(u"yes", Qt::CaseInsensitive) == 0;
     }
     return choices;
 }

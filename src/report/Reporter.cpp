@@ -87,8 +87,8 @@ QList<ReportTarget> Reporter::targets(const QStringList& extra)
 }
 
 bool Reporter::reportChanges(const RouteStates& states, const RouteFieldSource& routes,
-                             const QDateTime& checkTime,
-                             const std::optional<LineStates>& recorded, const QStringList& extra)
+                             const QDateTime& checkTime, const std::optional<LineStates>& recorded,
+                             const QStringList& extra)
 {
     const LineStates previous = recorded.value_or(m_seen);
     std::array<QString, 7> pages;

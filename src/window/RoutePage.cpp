@@ -109,8 +109,7 @@ void RoutePage::makeControls()
         Q_EMIT renderToggled(on);
     });
     auto* renderNote = new QLabel(
-        QStringLiteral("「ブラウザで読む」には senrokan-browser パッケージが必要です。"
-                       "入っていない間はページのバイトを読みます。"),
+        BrowserPackageNeeded + QStringLiteral("。入っていない間はページのバイトを読みます。"),
         this);
     renderNote->setWordWrap(true);
     nameControl(renderNote, QStringLiteral("RenderNote%1").arg(m_route), renderNote->text());

@@ -116,10 +116,8 @@ void SettingsPage::makeControls()
     m_label7 = makeLabel(this, QStringLiteral("Label7"), QStringLiteral("IPアドレス"));
     m_text7 = makeBox(m_label7, QStringLiteral("Text7"));
 
-    m_command20 =
-        makeButton(this, QStringLiteral("Command20"), QStringLiteral("ｽﾀｰﾄｱｯﾌﾟに登録"));
-    m_command21 =
-        makeButton(this, QStringLiteral("Command21"), QStringLiteral("ｽﾀｰﾄｱｯﾌﾟから削除"));
+    m_command20 = makeButton(this, QStringLiteral("Command20"), QStringLiteral("ｽﾀｰﾄｱｯﾌﾟに登録"));
+    m_command21 = makeButton(this, QStringLiteral("Command21"), QStringLiteral("ｽﾀｰﾄｱｯﾌﾟから削除"));
     m_command22 =
         makeButton(this, QStringLiteral("Command22"), QStringLiteral("タスクトレイに常駐"));
     m_command7 = makeButton(this, QStringLiteral("Command7"), QStringLiteral("鉄道ファイル読出"));

@@ -251,8 +251,8 @@ private Q_SLOTS:
     void picturesDifferInShape()
     {
         QList<QBitArray> outlines;
-        for (TrayPicture picture : {TrayPicture::Normal, TrayPicture::Delay,
-                                    TrayPicture::Checking, TrayPicture::Error}) {
+        for (TrayPicture picture :
+             {TrayPicture::Normal, TrayPicture::Delay, TrayPicture::Checking, TrayPicture::Error}) {
             const QImage image = TrayIcon::icon(picture).pixmap(16, 16).toImage().convertToFormat(
                 QImage::Format_ARGB32);
             QCOMPARE(image.size(), QSize(16, 16));

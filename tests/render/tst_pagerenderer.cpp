@@ -42,9 +42,9 @@ private Q_SLOTS:
         QTest::newRow("floods its output")
             << QByteArray("read a\nhead -c 70000000 /dev/zero") << 1
             << QStringLiteral("!the rendered text is too large") << false;
-        QTest::newRow("crashes")
-            << QByteArray("read a\nkill -KILL $$") << 1
-            << QStringLiteral("!the browser ended before the page was read") << false;
+        QTest::newRow("crashes") << QByteArray("read a\nkill -KILL $$") << 1
+                                 << QStringLiteral("!the browser ended before the page was read")
+                                 << false;
         QTest::newRow("engine cannot run here")
             << QByteArray("echo 'engine chatter' >&2\necho 'no sandbox as root' >&2\nexit 2") << 1
             << QStringLiteral("!no sandbox as root") << true;
@@ -92,7 +92,8 @@ private Q_SLOTS:
         renderer.setProgram(writeStandInRenderer(
             dir, "n=$(wc -l < \"$(dirname \"$0\")/pids\")\n"
                  "while read line; do id=${line#*\\\"id\\\":}; id=${id%%,*}\n"
-                 "echo \"{\\\"id\\\":$id,\\\"ok\\\":true,\\\"status\\\":200,\\\"text\\\":\\\"run $n\\\"}\"\n"
+                 "echo \"{\\\"id\\\":$id,\\\"ok\\\":true,\\\"status\\\":200,\\\"text\\\":\\\"run "
+                 "$n\\\"}\"\n"
                  "done"));
         const QUrl url(QStringLiteral("http://127.0.0.1/a.html"));
         QCOMPARE(renderer.read(url).text, u"run 1");

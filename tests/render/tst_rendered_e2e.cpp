@@ -13,8 +13,8 @@
 #include "support/CheckerJson.h"
 #include "support/NginxSite.h"
 #include "support/ProcessRun.h"
-#include "support/ScriptPages.h"
 #include "support/RecordingDisplay.h"
+#include "support/ScriptPages.h"
 #include "support/SettingsWriter.h"
 #include "support/ShortTimings.h"
 
@@ -140,7 +140,8 @@ private Q_SLOTS:
         inFolder.workingDirectory = m_dir.path();
         const ProcessResult history = runProcess(
             QStringLiteral(SENROKAN_CHECK_EXE),
-            {QStringLiteral("--history"), QStringLiteral("--route"), QStringLiteral("1")}, inFolder);
+            {QStringLiteral("--history"), QStringLiteral("--route"), QStringLiteral("1")},
+            inFolder);
         const QByteArray last = history.out.trimmed().split('\n').constLast();
         QCOMPARE(last.contains(" browser "), pages.first().reading != Reading::Failed);
 
@@ -173,9 +174,9 @@ private Q_SLOTS:
         const QString program = alone + QStringLiteral("/senrokan-check");
         QFile::remove(program);
         QVERIFY(QFile::copy(QStringLiteral(SENROKAN_CHECK_EXE), program));
-        const ScriptPage& hidden = *std::find_if(
-            scriptPages().begin(), scriptPages().end(),
-            [](const ScriptPage& page) { return page.reading == Reading::Delayed; });
+        const ScriptPage& hidden =
+            *std::find_if(scriptPages().begin(), scriptPages().end(),
+                          [](const ScriptPage& page) { return page.reading == Reading::Delayed; });
         const ProcessResult run = check({hidden}, true, newMark(), program);
         QCOMPARE(checkerStatuses(run.out).value(0), int(StatusNormal));
         QVERIFY2(run.err.contains("route 1: read from its bytes: 「ブラウザで読む」には "

@@ -70,14 +70,13 @@ private Q_SLOTS:
         QTest::addColumn<QString>("server");
         QTest::addColumn<quint16>("port");
         QTest::addColumn<QString>("url");
-        QTest::newRow("plain host on 80")
-            << QStringLiteral("127.0.0.1") << quint16(80) << QStringLiteral("http://127.0.0.1/a.html");
+        QTest::newRow("plain host on 80") << QStringLiteral("127.0.0.1") << quint16(80)
+                                          << QStringLiteral("http://127.0.0.1/a.html");
         QTest::newRow("plain host on the check's port")
             << QStringLiteral("127.0.0.1") << quint16(8080)
             << QStringLiteral("http://127.0.0.1:8080/a.html");
-        QTest::newRow("port in the field wins")
-            << QStringLiteral("127.0.0.1:81") << quint16(8080)
-            << QStringLiteral("http://127.0.0.1:81/a.html");
+        QTest::newRow("port in the field wins") << QStringLiteral("127.0.0.1:81") << quint16(8080)
+                                                << QStringLiteral("http://127.0.0.1:81/a.html");
         QTest::newRow("https keeps its own port")
             << QStringLiteral("https://127.0.0.1:8443") << quint16(8080)
             << QStringLiteral("https://127.0.0.1:8443/a.html");

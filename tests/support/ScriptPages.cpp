@@ -111,8 +111,7 @@ QString serveScriptPages(NginxSite& site)
     // On the HTTPS servers a redirect down to plain HTTP, which a reading must refuse.
     const QString down =
         QStringLiteral("location = /render/down.html { return 302 http://%1:%2/%3feed.html; }")
-            .arg(site.host(), QString::number(site.plainPort()),
-                 QString::fromLatin1(Folder));
+            .arg(site.host(), QString::number(site.plainPort()), QString::fromLatin1(Folder));
     if (!put || !site.start(QString::fromLatin1(SlowRate) + down))
         return {};
     return QStringLiteral("http://%1:%2/%3")

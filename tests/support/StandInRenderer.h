@@ -21,8 +21,8 @@ inline QString writeStandInRenderer(const QTemporaryDir& dir, const QByteArray& 
     QFile script(path);
     if (!script.open(QIODevice::WriteOnly))
         return {};
-    script.write("#!/bin/sh\necho $$ >> '" + dir.filePath(QStringLiteral("pids")).toUtf8() +
-                 "'\n" + body + '\n');
+    script.write("#!/bin/sh\necho $$ >> '" + dir.filePath(QStringLiteral("pids")).toUtf8() + "'\n" +
+                 body + '\n');
     script.close();
     script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     return path;

@@ -638,11 +638,10 @@ private Q_SLOTS:
         Form1 window;
         window.makeControls();
         // The page 履歴 has no controls before it is first shown.
-        QStringList expected = {"SSTab1",    "RichTextBox1", "Text8",     "Command11",
-                                "Command13", "HistoryPage",  "Label6",    "Text6",
-                                "Label7",    "Text7",        "Label8",    "Text9",
-                                "Command20", "Command21",    "Command22", "Command7",
-                                "Command6",  "Check14",      "Check1",    "Check2",
+        QStringList expected = {"SSTab1", "RichTextBox1", "Text8", "Command11", "Command13",
+                                "HistoryPage", "Label6", "Text6", "Label7", "Text7", "Label8",
+                                "Text9", "Command20", "Command21", "Command22", "Command7",
+                                "Command6", "Check14", "Check1", "Check2",
                                 // The frame 通知先 of the settings page.
                                 "NotifyTargets", "NotifyList", "NotifyUrl", "NotifyAdd",
                                 "NotifyRemove", "NotifyTest", "NotifyMessage"};

@@ -8,8 +8,8 @@
 #include "cycle/CheckCycle.h"
 #include "desktop/SingleInstance.h"
 #include "desktop/TrayIcon.h"
-#include "settings/SettingsFile.h"
 #include "settings/CompanionFile.h"
+#include "settings/SettingsFile.h"
 #include "support/Files.h"
 #include "support/RecordingServer.h"
 #include "support/ScriptedServer.h"
@@ -21,11 +21,11 @@
 #include "window/PageTextArea.h"
 
 #include <QDebug>
+#include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QListWidget>
-#include <QDir>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
