@@ -21,7 +21,6 @@ private Q_SLOTS:
     void targets();
     void changeRule_data();
     void changeRule();
-    void unreachableBetweenDelays();
     void oneReportPerCheck();
     void priorities_data();
     void priorities();
@@ -115,21 +114,6 @@ void TstReport::changeRule()
     QFETCH(int, current);
     QFETCH(RouteChange, change);
     QCOMPARE(routeChange(previous, current), change);
-}
-
-// The previous state is the last line state: failures in between neither report nor reset it.
-void TstReport::unreachableBetweenDelays()
-{
-    int previous = StatusNone;
-    int reports = 0;
-    for (const int status :
-         {StatusDelayed, StatusConnectFailed, StatusDelayed, StatusNoServer, StatusNormal}) {
-        if (routeChange(previous, status) != RouteChange::None)
-            ++reports;
-        if (isLineState(status))
-            previous = status;
-    }
-    QCOMPARE(reports, 2); // the delay and the recovery
 }
 
 void TstReport::oneReportPerCheck()
