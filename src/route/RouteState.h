@@ -24,6 +24,7 @@ struct RouteState {
     QString Title;
     QString CheckTime; // ISO 8601 local time (yyyy-MM-ddTHH:mm:ss), empty when no time
     int Status = StatusNone;
+    QString Reason; // why the line is late as its page or feed says, folded; empty when unknown
 };
 
 // One record per route index; slots 0 and 6 exist but are never used.

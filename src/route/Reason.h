@@ -1,0 +1,20 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
+#pragma once
+
+#include <QString>
+
+namespace senrokan
+{
+
+// A reason is shown in one line of a status field, a popup, a notification and a report.
+constexpr qsizetype MaxReasonLength = 200;
+
+// Text from a page or a feed that says why a line is late, made fit to show anywhere: control
+// characters and line breaks become blanks, runs of blanks one, the ends trimmed, and at most
+// MaxReasonLength characters kept (the last one "…" when cut). It stays plain text: whoever shows
+// it where markup is read escapes it there.
+QString foldReason(const QString& text);
+
+} // namespace senrokan
