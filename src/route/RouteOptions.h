@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
+#pragma once
+
+#include "RouteDefinition.h"
+
+#include <QString>
+
+#include <array>
+
+namespace senrokan
+{
+
+// What "Senrokan.ini" says of a route beyond its ten fields; railway files do not carry it.
+struct RouteOptions {
+    bool render = false;  // read as the browser shows it ("ブラウザで読む")
+    QString feed;         // an official status feed read instead of the page; empty when none
+    QString feedLine;     // the line's id in that feed
+    QString days;         // the days of the week watched, as 月火水木金土日; empty: every day
+    bool holidays = true; // watched on Japan's national holidays too
+    int confirm = 1;      // delayed verdicts in a row before a delay is told, 1 to 10
+
+    bool operator==(const RouteOptions&) const = default;
+};
+
+// Each route's options by route number 1 to 5; [0] unused.
+using RouteOptionsTable = std::array<RouteOptions, RouteCount + 1>;
+
+} // namespace senrokan
