@@ -3,9 +3,9 @@
 
 #pragma once
 
-#include <QDateTime>
+#include "base/Clock.h"
+
 #include <QtGlobal>
-#include <functional>
 
 namespace senrokan
 {
@@ -20,12 +20,5 @@ struct CheckTimings {
     int fetchTimeoutMs = 4000;
     qsizetype replyCapBytes = 16 * 1024 * 1024; // a reply keeps at most this much
 };
-
-using Clock = std::function<QDateTime()>;
-
-inline QDateTime systemClock()
-{
-    return QDateTime::currentDateTime();
-}
 
 } // namespace senrokan

@@ -91,8 +91,6 @@ void RouteChecker::runCheck(int route, int retry, Reporting how)
         m_rendered = false;
         m_verdict = false;
         m_checkTimer.start();
-        if (!m_renderBatch)
-            m_renderChoices = RenderChoices::read(m_renderChoicesPath);
     }
     ++m_depth;
     if (how == Reporting::Interactive)
@@ -137,11 +135,10 @@ void RouteChecker::runCheck(int route, int retry, Reporting how)
 void RouteChecker::beginRendering(int route)
 {
     m_renderBatch = true;
-    m_renderChoices = RenderChoices::read(m_renderChoicesPath);
     QList<QUrl> pages;
     for (int r = 1; r <= RouteCount; ++r) {
         const RouteDefinition def = m_fields.routeDefinition(r);
-        if ((route == 0 || route == r) && m_renderChoices.rendered(r) && !def[ServerName].isEmpty())
+        if ((route == 0 || route == r) && m_options[r].render && !def[ServerName].isEmpty())
             pages << renderedPageUrl(def[ServerName], def[DirectoryName], m_timings.port);
     }
     m_renderer.prefetch(pages);
@@ -172,7 +169,7 @@ void RouteChecker::runSteps(int route, int retry, Reporting how)
     m_check.ArrivalPause = float(m_timings.arrivalPauseMs) / 1000.0f;
     m_check.PageText.clear();
     m_check.Connected = 0;
-    if (m_renderChoices.rendered(route) && runRenderedSteps(route, retry, how, def))
+    if (m_options[route].render && runRenderedSteps(route, retry, how, def))
         return;
     if (isHttpsServer(def[ServerName])) {
         runHttpsSteps(route, retry, how, def);

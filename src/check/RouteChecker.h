@@ -8,9 +8,9 @@
 #include "CheckTimings.h"
 #include "codec/PageCoding.h"
 #include "render/PageRenderer.h"
-#include "render/RenderChoices.h"
 #include "route/CheckRecord.h"
 #include "route/RouteDefinition.h"
+#include "route/RouteOptions.h"
 #include "route/RouteState.h"
 
 #include <QElapsedTimer>
@@ -67,9 +67,10 @@ public:
 
     void setTimings(const CheckTimings& timings) { m_timings = timings; }
 
-    // The companion file that says which routes are read as the browser shows them; read again
-    // at every check, so a choice made anywhere counts from the next one. None: no route is.
-    void setRenderChoicesFile(const QString& path) { m_renderChoicesPath = path; }
+    // Each route's options (read as the browser shows it, ...), for the checks from now on; the
+    // caller reads them afresh before each round of checks, so a choice made anywhere counts
+    // from the next one. By default no route has any.
+    void setRouteOptions(const RouteOptionsTable& options) { m_options = options; }
     // Until endRendering, the checks read their rendered pages from one helper that starts
     // reading all of them (or only route's) now, side by side, instead of one helper per page.
     void beginRendering(int route = 0);
@@ -124,8 +125,7 @@ private:
     QTcpSocket m_socket;
     ByteFetcher m_fetcher;
     PageRenderer m_renderer;
-    QString m_renderChoicesPath;
-    RenderChoices m_renderChoices;
+    RouteOptionsTable m_options;
     bool m_renderBatch = false;
     bool m_rendered = false;                   // the last page read was the engine's text
     std::unique_ptr<Converter> m_replyDecoder; // one stateful decoder per reply

@@ -11,12 +11,12 @@
 namespace senrokan
 {
 
-void reportCheckerChanges(const QString& dir, const QDateTime& checkTime, const RouteStates& states,
-                          const std::optional<LineStates>& previous,
-                          const RouteFieldSource& routes, const QStringList& extraUrls,
+void reportCheckerChanges(const QDateTime& checkTime, const RouteStates& states,
+                          const std::optional<LineStates>& previous, const RouteFieldSource& routes,
+                          const TargetList& targets,
                           const std::function<void(const QString&)>& tell)
 {
-    Reporter reporter(dir);
+    Reporter reporter;
     QObject::connect(&reporter, &Reporter::problem, tell);
     QObject::connect(&reporter.sender(), &ReportSender::delivered,
                      [&](const ReportTarget& target, const DeliveryOutcome& outcome) {
@@ -24,7 +24,7 @@ void reportCheckerChanges(const QString& dir, const QDateTime& checkTime, const 
                              return;
                          tell(QStringLiteral("%1: %2").arg(target.masked(), outcome.error));
                      });
-    if (!reporter.reportChanges(states, routes, checkTime, previous, extraUrls) ||
+    if (!reporter.reportChanges(states, routes, checkTime, previous, targets) ||
         reporter.sender().pending() == 0)
         return;
     QEventLoop loop;

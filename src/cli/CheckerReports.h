@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include "report/ReportTarget.h"
 #include "route/RouteState.h"
 
 #include <QDateTime>
@@ -15,13 +16,12 @@ namespace senrokan
 
 class RouteFieldSource;
 
-// --notify: reports the changes of the check that began at checkTime to the targets of
-// Senrokan.ini in dir and to extraUrls,
+// --notify: reports the changes of the check that began at checkTime to the usable targets
 // and waits for the deliveries, each bounded in time. Every failed target and every target that
 // cannot be used is told through tell, its secrets masked.
-void reportCheckerChanges(const QString& dir, const QDateTime& checkTime, const RouteStates& states,
-                          const std::optional<LineStates>& previous,
-                          const RouteFieldSource& routes, const QStringList& extraUrls,
+void reportCheckerChanges(const QDateTime& checkTime, const RouteStates& states,
+                          const std::optional<LineStates>& previous, const RouteFieldSource& routes,
+                          const TargetList& targets,
                           const std::function<void(const QString&)>& tell);
 
 } // namespace senrokan

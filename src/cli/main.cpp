@@ -9,7 +9,7 @@
 #include "history/CheckHistory.h"
 #include "platform/LocalFiles.h"
 #include "program/CommandLine.h"
-#include "settings/CompanionFile.h"
+#include "settings/CompanionSettings.h"
 #include "settings/SettingsFile.h"
 
 #include <QCoreApplication>
@@ -257,7 +257,8 @@ int main(int argc, char* argv[])
     // The states the changes are judged against, read before this run adds its records.
     const std::optional<LineStates> previous =
         options.notify ? history.lastLineStates() : std::nullopt;
-    checker.setRenderChoicesFile(joinToDirectory(dir, CompanionFileName));
+    const CompanionValues companion = CompanionSettings(dir).read();
+    checker.setRouteOptions(companion.routes);
     checker.beginRendering(options.route);
     for (int r = 1; r <= RouteCount; ++r) {
         if (options.route != 0 && options.route != r)
@@ -280,11 +281,16 @@ int main(int argc, char* argv[])
     writeOut(out);
     // The exit status tells the routes, whatever became of the reports.
     if (options.notify) {
-        reportCheckerChanges(dir, started, checker.states(), previous, table, options.notifyUrls,
-                             [](const QString& text) {
-                                 std::fprintf(stderr, "senrokan-check: 通知: %s\n",
-                                              terminalText(text).constData());
-                             });
+        // The URLs given with --notify-url go where the file's targets go.
+        TargetList targets = companion.targets;
+        const TargetList extra =
+            parseReportTargets(options.notifyUrls, !appriseProgram().isEmpty());
+        targets.usable += extra.usable;
+        targets.problems += extra.problems;
+        reportCheckerChanges(
+            started, checker.states(), previous, table, targets, [](const QString& text) {
+                std::fprintf(stderr, "senrokan-check: 通知: %s\n", terminalText(text).constData());
+            });
     }
     return outcomeStatus(checker.states());
 }

@@ -8,6 +8,7 @@
 #include "history/CheckHistory.h"
 #include "report/Reporter.h"
 #include "route/RouteDefinition.h"
+#include "settings/CompanionSettings.h"
 
 #include <QThread>
 
@@ -97,6 +98,8 @@ void CheckCycle::Timer1_Timer()
     // Read before the check adds its own records.
     const std::optional<LineStates> previous =
         m_reporter && m_history ? m_history->lastLineStates() : std::nullopt;
+    const CompanionValues companion = m_companion ? m_companion->read() : CompanionValues();
+    m_checker.setRouteOptions(companion.routes);
     // The routes read as the browser shows them are read side by side from the start.
     m_checker.beginRendering();
     for (int r = 1; r <= RouteCount; ++r) {
@@ -109,7 +112,8 @@ void CheckCycle::Timer1_Timer()
     m_checker.endRendering();
     // Sent in the background: the popup and the next count do not wait for it.
     if (m_reporter)
-        m_reporter->reportChanges(m_checker.states(), *m_routes, started, previous);
+        m_reporter->reportChanges(m_checker.states(), *m_routes, started, previous,
+                                  companion.targets);
     m_display.selectSettingsPage();
     m_state.DelayFoundFlag = 0;
     ReportResults();

@@ -16,6 +16,7 @@ namespace senrokan
 
 class CheckHistory;
 class Reporter;
+class CompanionSettings;
 class RouteChecker;
 class RouteFieldSource;
 
@@ -80,6 +81,9 @@ public:
         m_reporter = reporter;
         m_routes = routes;
     }
+    // Where each timed check reads the routes' options and the report targets, once per check;
+    // none: no options, no targets.
+    void setCompanion(const CompanionSettings* companion) { m_companion = companion; }
     // How the pauses between chimes pass; they hold the program without spinning.
     void setPause(std::function<void(int ms)> pause) { m_pause = std::move(pause); }
 
@@ -99,6 +103,7 @@ private:
     bool m_ended = false;
     Reporter* m_reporter = nullptr;
     const RouteFieldSource* m_routes = nullptr;
+    const CompanionSettings* m_companion = nullptr;
 };
 
 } // namespace senrokan

@@ -165,7 +165,7 @@ std::optional<LineStates> CheckHistory::lastLineStates()
     QSqlQuery query(m_db);
     query.setForwardOnly(true);
     query.prepare(QStringLiteral("SELECT status FROM checks WHERE route = ? AND status IN (%1, %2) "
-                                 "ORDER BY time DESC, rowid DESC LIMIT 1")
+                                 "ORDER BY rowid DESC LIMIT 1")
                       .arg(StatusNormal)
                       .arg(StatusDelayed));
     for (int r = 1; r <= RouteCount; ++r) {
@@ -397,19 +397,23 @@ CheckHistory::Opened CheckHistory::insert(const CheckRecord& record)
     bool ok = query.exec();
     QSqlError error = query.lastError();
     // Old records go at most once a day, whichever writer comes first.
-    if (ok && !(m_nextPrune.isValid() && record.time < m_nextPrune)) {
+    // The prune goes by the clock, not by the record's time: a record from a clock set wrong into
+    // the future neither prunes up to its time nor puts off the next prune. A prune dated after
+    // now is not believed either.
+    const qint64 now = m_clock().toSecsSinceEpoch();
+    if (ok && !(m_nextPrune.isValid() && now < m_nextPrune.toSecsSinceEpoch())) {
         QSqlQuery prune(m_db);
         ok = prune.exec(QStringLiteral("SELECT value FROM housekeeping WHERE name = 'pruned'"));
         const qint64 pruned = ok && prune.next() ? prune.value(0).toLongLong() : 0;
         prune.finish();
         qint64 prunedAt = pruned;
-        if (ok && time - pruned >= DaySecs) {
-            prunedAt = time;
+        if (ok && (now - pruned >= DaySecs || pruned > now)) {
+            prunedAt = now;
             ok = prune.exec(QStringLiteral("DELETE FROM checks WHERE time < %1")
-                                .arg(time - HistoryKeptDays * DaySecs)) &&
+                                .arg(now - HistoryKeptDays * DaySecs)) &&
                  prune.exec(QStringLiteral("INSERT OR REPLACE INTO housekeeping VALUES "
                                            "('pruned', %1)")
-                                .arg(time));
+                                .arg(now));
         }
         if (ok)
             m_nextPrune = QDateTime::fromSecsSinceEpoch(prunedAt + DaySecs, Qt::UTC);

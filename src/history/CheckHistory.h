@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include "base/Clock.h"
 #include "route/CheckRecord.h"
 #include "route/RouteState.h"
 
@@ -58,8 +59,12 @@ public:
     // The records from since on, of route (0: every route), oldest first; none when the record
     // cannot be read. A missing file is an empty record and stays missing.
     std::optional<QList<CheckRecord>> records(const QDateTime& since, int route = 0);
-    // Each route's newest normal or delayed record; none when the record cannot be read.
+    // Each route's last normal or delayed record in the order they were written (a record whose
+    // time a wrong clock set in the future is not the last for ever); none when the record
+    // cannot be read.
     std::optional<LineStates> lastLineStates();
+    // The clock the daily prune trusts no record's time beyond.
+    void setClock(Clock clock) { m_clock = std::move(clock); }
 
 Q_SIGNALS:
     void appended(const CheckRecord& record);
@@ -94,6 +99,7 @@ private:
     QTimer m_linger;
     QSqlError m_lastError; // of the last statement exec() ran
     QDateTime m_nextPrune; // no prune is due before this, as far as this process knows
+    Clock m_clock = systemClock;
     bool m_told = false;
 };
 

@@ -42,7 +42,7 @@ enum class NewFileAccess {
 // written, synced and renamed onto the name, so a failed write leaves the old file whole and a
 // link put there meanwhile is replaced, never written through. A link of the user's own is
 // followed and the file it leads to replaced the same way. An existing file keeps its
-// permissions. False, with nothing changed, when path is refused or the write fails.
+// permissions, but for the group's and others' bits of a UserOnly file, which are cleared. False, with nothing changed, when path is refused or the write fails.
 bool writeOwnFile(const QString& path, const QByteArray& bytes,
                   NewFileAccess access = NewFileAccess::AsUmask);
 

@@ -88,8 +88,8 @@ int createTemporary(const QByteArray& name, mode_t mode, QByteArray& temporary)
     for (int attempt = 0; attempt < 16; ++attempt) {
         temporary = folder + "/." + base + '.' +
                     QByteArray::number(QRandomGenerator::global()->generate64(), 36);
-        const int fd = open(temporary.constData(),
-                            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+        const int fd =
+            open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
         if (fd >= 0 || errno != EEXIST)
             return fd;
     }
@@ -162,8 +162,10 @@ bool writeOwnFile(const QString& path, const QByteArray& bytes, NewFileAccess ac
         createTemporary(*name, access == NewFileAccess::UserOnly ? 0600 : 0666, temporary);
     if (fd < 0)
         return false;
-    const bool written = (!exists || fchmod(fd, st.st_mode & 07777) == 0) &&
-                         writeAll(fd, bytes) && fsync(fd) == 0;
+    // A file that holds secrets loses the group's and others' bits it was given by hand.
+    const mode_t kept = access == NewFileAccess::UserOnly ? st.st_mode & 07700 : st.st_mode & 07777;
+    const bool written =
+        (!exists || fchmod(fd, kept) == 0) && writeAll(fd, bytes) && fsync(fd) == 0;
     // rename(2) replaces whatever is at the name, a link included, and never follows it.
     if (close(fd) != 0 || !written || rename(temporary.constData(), name->constData()) != 0) {
         unlink(temporary.constData());

@@ -181,19 +181,22 @@ std::optional<ReportTarget> parseReportTarget(const QString& text, bool appriseI
     return target;
 }
 
-QList<ReportTarget> parseReportTargets(const QString& list, bool appriseInstalled,
-                                       QStringList* errors)
+TargetList parseReportTargets(const QStringList& texts, bool appriseInstalled)
 {
-    QList<ReportTarget> targets;
-    for (const QString& text :
-         list.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts)) {
+    TargetList list;
+    for (const QString& text : texts) {
         QString why;
         if (std::optional<ReportTarget> target = parseReportTarget(text, appriseInstalled, &why))
-            targets.append(*target);
-        else if (errors)
-            errors->append(maskedTargetText(text) + QStringLiteral(": ") + why);
+            list.usable.append(*target);
+        else
+            list.problems.append(maskedTargetText(text) + QStringLiteral(": ") + why);
     }
-    return targets;
+    return list;
+}
+
+QStringList splitTargetTexts(const QString& list)
+{
+    return list.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
 }
 
 QString maskedTargetText(const QString& text)

@@ -36,10 +36,17 @@ struct ReportTarget {
 std::optional<ReportTarget> parseReportTarget(const QString& text, bool appriseInstalled,
                                               QString* error = nullptr);
 
-// The targets of a blank-separated list, in order; the ones that fail to parse are skipped and
-// their masked texts and reasons added to errors.
-QList<ReportTarget> parseReportTargets(const QString& list, bool appriseInstalled,
-                                       QStringList* errors = nullptr);
+// Targets parsed once, where they enter: the usable ones in order, and for each of the others its
+// masked text and why (or why none could be read at all).
+struct TargetList {
+    QList<ReportTarget> usable;
+    QStringList problems;
+};
+
+// The targets of texts, in order; the ones that fail to parse are left out and told in problems.
+TargetList parseReportTargets(const QStringList& texts, bool appriseInstalled);
+// The texts of a blank-separated list.
+QStringList splitTargetTexts(const QString& list);
 
 // Where the apprise program is, empty when it is not installed.
 QString appriseProgram();

@@ -7,7 +7,6 @@
 #include "ReportSender.h"
 
 #include <QObject>
-#include <QStringList>
 
 #include <functional>
 #include <optional>
@@ -17,44 +16,35 @@ namespace senrokan
 
 class RouteFieldSource;
 
-// The report targets of "Senrokan.ini" in a folder ([Notify] Targets=, blank-separated) and the
-// reports of checks to them. Each report reads the file again, so a target added anywhere counts
-// from the next check on.
+// The reports of checks to their targets. The targets come with each report, read by whoever
+// keeps them, so a target added anywhere counts from the next check on.
 class Reporter : public QObject
 {
     Q_OBJECT
 public:
-    explicit Reporter(const QString& dir, QObject* parent = nullptr);
+    explicit Reporter(QObject* parent = nullptr);
 
-    // The targets as written, none (with why in error) when the file is refused or unreadable.
-    std::optional<QStringList> targetTexts(QString* error = nullptr) const;
-    // Adds a target once it parses; why not, empty when it was added and saved.
-    QString addTarget(const QString& text);
-    // Removes the target at index; why not, empty when it was removed and saved.
-    QString removeTarget(int index);
-
-    // Reports the changes of the check that began at checkTime to the file's targets and to
-    // extra, and returns at once. False when nothing changed. The changes are judged against
-    // previous, the line states from before the check (the record of checks'), or when there
-    // are none against what this object saw in the checks it reported on. Targets that cannot
-    // be used are told by problem().
+    // Reports the changes of the check that began at checkTime to the usable targets and
+    // returns at once. False when nothing changed. The changes are judged against previous, the
+    // line states from before the check (the record of checks'), or when there are none against
+    // what this object saw in the checks it reported on. The targets' problems are told by
+    // problem().
     bool reportChanges(const RouteStates& states, const RouteFieldSource& routes,
                        const QDateTime& checkTime, const std::optional<LineStates>& previous,
-                       const QStringList& extra = {});
-    // Sends a test report to every target of the file.
-    void sendTest();
+                       const TargetList& targets);
+    // Sends a test report to every usable target.
+    void sendTest(const TargetList& targets);
 
     ReportSender& sender() { return m_sender; }
 
 Q_SIGNALS:
-    // A target that cannot be used (refused when read, apprise missing), masked.
+    // A target that cannot be used (its file unreadable, its URL refused, apprise missing),
+    // masked.
     void problem(const QString& text);
 
 private:
-    QList<ReportTarget> targets(const QStringList& extra);
-    bool saveTargets(const QStringList& texts, QString* error);
+    void tellProblems(const TargetList& targets);
 
-    QString m_path;
     ReportSender m_sender;
     LineStates m_seen;
 };

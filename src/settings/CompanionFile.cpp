@@ -51,17 +51,23 @@ std::optional<CompanionFile> CompanionFile::read(const QString& path)
     case platform::FileTrust::Own:
         break;
     }
-    QByteArray bytes = file.read(MaxBytes + 1);
+    const QByteArray bytes = file.read(MaxBytes + 1);
     if (bytes.size() > MaxBytes || file.error() != QFileDevice::NoError)
         return std::nullopt;
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        bytes.remove(0, 3);
+    // Lines are kept as they came, so a save writes back byte for byte whatever it does not set,
+    // a line in another coding or with its own line end included; only their text is read.
     CompanionFile companion;
-    QString text = QString::fromUtf8(bytes);
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    companion.m_lines = text.split(u'\n');
-    if (companion.m_lines.size() > 0 && companion.m_lines.last().isEmpty())
-        companion.m_lines.removeLast();
+    companion.m_raw = bytes.split('\n');
+    if (companion.m_raw.last().isEmpty())
+        companion.m_raw.removeLast();
+    else
+        companion.m_lastBreak = false;
+    for (qsizetype i = 0; i < companion.m_raw.size(); ++i) {
+        QByteArray line = companion.m_raw.at(i);
+        if (i == 0 && line.startsWith("\xEF\xBB\xBF"))
+            line.remove(0, 3);
+        companion.m_lines.append(QString::fromUtf8(line));
+    }
     return companion;
 }
 
@@ -113,49 +119,45 @@ void CompanionFile::setValue(const QString& section, const QString& key, const Q
     qsizetype header = sectionLine(section);
     if (header < 0) {
         if (!m_lines.isEmpty() && !m_lines.last().trimmed().isEmpty())
-            m_lines.append(QString());
-        m_lines.append(u'[' + section + u']');
+            insertLine(m_lines.size(), QString());
+        insertLine(m_lines.size(), u'[' + section + u']');
         header = m_lines.size() - 1;
     }
     if (const qsizetype at = keyLine(header, key); at >= 0) {
+        // The line keeps its own line end.
+        const bool cr = m_raw.at(at).endsWith('\r');
         m_lines[at] = line;
+        m_raw[at] = line.toUtf8() + (cr ? "\r" : "");
         return;
     }
     // After the section's last non-blank line, so that a blank line before the next header stays.
     qsizetype at = sectionEnd(header);
     while (at - 1 > header && m_lines.at(at - 1).trimmed().isEmpty())
         --at;
+    insertLine(at, line);
+}
+
+void CompanionFile::insertLine(qsizetype at, const QString& line)
+{
+    // New lines end as the file's first line does, so a file kept with CR LF stays so.
+    const bool cr = !m_raw.isEmpty() && m_raw.first().endsWith('\r');
     m_lines.insert(at, line);
+    m_raw.insert(at, line.toUtf8() + (cr ? "\r" : ""));
+    if (at == m_raw.size() - 1)
+        m_lastBreak = true;
 }
 
 QByteArray CompanionFile::bytes() const
 {
-    QByteArray out;
-    for (const QString& line : m_lines)
-        out += line.toUtf8() + '\n';
+    QByteArray out = m_raw.join('\n');
+    if (!m_raw.isEmpty() && m_lastBreak)
+        out += '\n';
     return out;
 }
 
 bool CompanionFile::save(const QString& path) const
 {
     return platform::writeOwnFile(path, bytes(), platform::NewFileAccess::UserOnly);
-}
-
-QString CompanionFile::saveValue(const QString& path, const QString& section, const QString& key,
-                                 const QString& value)
-{
-    std::optional<CompanionFile> file = read(path);
-    if (!file)
-        return unreadableText(path);
-    file->setValue(section, key, value);
-    if (!file->save(path))
-        return QStringLiteral("%1 に書き込めません").arg(path);
-    return {};
-}
-
-QString CompanionFile::unreadableText(const QString& path)
-{
-    return QStringLiteral("%1 を読めません").arg(path);
 }
 
 } // namespace senrokan

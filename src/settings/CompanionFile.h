@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -11,13 +13,12 @@
 namespace senrokan
 {
 
-inline const QString CompanionFileName = QStringLiteral("Senrokan.ini");
-
 // "Senrokan.ini" beside the settings file: what the 50-line layout has no room for, in UTF-8 INI
 // sections. It is the user's alone (report targets hold passwords and tokens), so it is written
 // readable by the user only, and under the folder's rules for the settings file. A save changes
-// only the keys set: every other line, comments and keys this version does not know included,
-// stays as it was. Section and key names are matched without regard to letter case.
+// only the keys set: every other line, comments, keys this version does not know and lines in
+// another coding included, stays byte for byte as it was. Section and key names are matched
+// without regard to letter case. Only CompanionSettings uses it.
 class CompanionFile
 {
 public:
@@ -34,21 +35,17 @@ public:
     // False, with the old file whole, when it cannot be written.
     bool save(const QString& path) const;
 
-    // Sets one key of the file at path, everything else in it kept; why not, as the user is
-    // told, empty when it was saved.
-    static QString saveValue(const QString& path, const QString& section, const QString& key,
-                             const QString& value);
-    // What the user is told when the file at path cannot be read.
-    static QString unreadableText(const QString& path);
-
 private:
     // Index of the section's header line, -1 when it is missing.
     qsizetype sectionLine(const QString& section) const;
     // The first line after the section's lines.
     qsizetype sectionEnd(qsizetype header) const;
     qsizetype keyLine(qsizetype header, const QString& key) const;
+    void insertLine(qsizetype at, const QString& line);
 
-    QStringList m_lines;
+    QList<QByteArray> m_raw; // the lines as they came, without their '\n'
+    QStringList m_lines;     // their text, read as UTF-8
+    bool m_lastBreak = true; // the last line ends with a line break
 };
 
 } // namespace senrokan

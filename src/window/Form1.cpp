@@ -19,7 +19,6 @@
 #include "platform/DesktopNotifier.h"
 #include "platform/LocalFiles.h"
 #include "platform/LocalHost.h"
-#include "render/RenderChoices.h"
 #include "route/RouteAddress.h"
 
 #include <QCloseEvent>
@@ -72,8 +71,9 @@ Form1::Form1(QWidget* parent)
     setWindowIcon(TrayIcon::icon(TrayPicture::Normal));
     nameControl(this, QStringLiteral("Form1"), Caption);
 
-    m_settingsPage = new SettingsPage(m_values, m_reporter, this);
+    m_settingsPage = new SettingsPage(m_values, m_reporter, m_companion, this);
     m_cycle.setReporter(&m_reporter, this);
+    m_cycle.setCompanion(&m_companion);
     for (int r = 1; r <= RouteCount; ++r)
         m_routePages.at(r) = new RoutePage(r, this);
     for (int page = 0; page <= RouteCount; ++page)
@@ -87,15 +87,14 @@ Form1::Form1(QWidget* parent)
     connect(m_settingsPage, &SettingsPage::exportClicked, this, &Form1::Command6_Click);
     connect(m_settingsPage, &SettingsPage::importClicked, this, &Form1::Command7_Click);
     connect(m_settingsPage, &SettingsPage::residentClicked, this, &Form1::Command22_Click);
-    m_checker.setRenderChoicesFile(m_companionPath);
     for (int r = 1; r <= RouteCount; ++r) {
         RoutePage* page = m_routePages.at(r);
         connect(page, &RoutePage::sendClicked, this, [this, r] { routeButton_Click(r); });
-        // Saved at once, as the report targets are: the choice is not part of the 50 lines.
-        connect(page, &RoutePage::renderToggled, this, [this, r, page](bool on) {
-            if (const QString error = RenderChoices::save(m_companionPath, r, on);
+        // Saved at once, as the report targets are: the options are not part of the 50 lines.
+        connect(page, &RoutePage::optionsEdited, this, [this, r, page] {
+            if (const QString error = m_companion.saveRouteOptions(r, page->options());
                 !error.isEmpty()) {
-                page->setRendered(!on);
+                page->setOptions(m_companion.read().routes[r]);
                 setStatusText(error);
             }
         });
@@ -321,10 +320,10 @@ void Form1::setVisible(bool visible)
     // What only the shown window needs waits for its first showing.
     if (visible) {
         makeControls();
-        // Read at every showing: the choice may have been made in the file meanwhile.
-        const RenderChoices choices = RenderChoices::read(m_companionPath);
+        // Read at every showing: the options may have been changed in the file meanwhile.
+        const RouteOptionsTable options = m_companion.read().routes;
         for (int r = 1; r <= RouteCount; ++r)
-            m_routePages.at(r)->setRendered(choices.rendered(r));
+            m_routePages.at(r)->setOptions(options[r]);
         if (m_unshownStatus)
             m_text8->setText(*std::exchange(m_unshownStatus, std::nullopt));
     }
@@ -377,6 +376,7 @@ void Form1::routeButton_Click(int route)
     // The socket serves one check at a time: a click while any check runs does nothing.
     if (m_checker.isRunning())
         return;
+    m_checker.setRouteOptions(m_companion.read().routes);
     m_checker.CheckRoute(route, 0);
     // Ended in the middle of the check: nothing more is shown.
     if (m_unloaded)

@@ -13,7 +13,7 @@
 #include "report/Reporter.h"
 #include "route/RouteDefinition.h"
 #include "route/RouteState.h"
-#include "settings/CompanionFile.h"
+#include "settings/CompanionSettings.h"
 #include "settings/SettingsFile.h"
 
 #include <QPointer>
@@ -139,10 +139,10 @@ private:
     RouteChecker m_checker;
     CheckCycle m_cycle;
     CheckHistory m_history;
-    // Reports to the targets of Senrokan.ini in the folder the program started in.
-    Reporter m_reporter{platform::currentDirectory().value_or(QString())};
-    const QString m_companionPath{
-        joinToDirectory(platform::currentDirectory().value_or(QString()), CompanionFileName)};
+    // Senrokan.ini in the folder the program started in: the routes' options and the targets
+    // of the reports.
+    const CompanionSettings m_companion{platform::currentDirectory().value_or(QString())};
+    Reporter m_reporter;
     TrayIcon* m_trayIcon;
     QPointer<Form3> m_form3;
     std::unique_ptr<platform::DesktopNotifier> m_notifier;

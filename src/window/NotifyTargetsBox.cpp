@@ -5,6 +5,7 @@
 
 #include "accessibility/ControlNames.h"
 #include "report/Reporter.h"
+#include "settings/CompanionSettings.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -15,8 +16,9 @@
 namespace senrokan
 {
 
-NotifyTargetsBox::NotifyTargetsBox(Reporter& reporter, QWidget* parent)
-    : QGroupBox(QStringLiteral("通知先"), parent), m_reporter(reporter)
+NotifyTargetsBox::NotifyTargetsBox(Reporter& reporter, const CompanionSettings& companion,
+                                   QWidget* parent)
+    : QGroupBox(QStringLiteral("通知先"), parent), m_reporter(reporter), m_companion(companion)
 {
     nameControl(this, QStringLiteral("NotifyTargets"), title());
     m_list = new QListWidget(this);
@@ -49,7 +51,7 @@ NotifyTargetsBox::NotifyTargetsBox(Reporter& reporter, QWidget* parent)
     connect(m_remove, &QPushButton::clicked, this, &NotifyTargetsBox::remove);
     connect(m_test, &QPushButton::clicked, this, [this] {
         m_message->setText(QStringLiteral("テスト送信中…"));
-        m_reporter.sendTest();
+        m_reporter.sendTest(m_companion.read().targets);
     });
     connect(&m_reporter.sender(), &ReportSender::delivered, this, &NotifyTargetsBox::showOutcome);
     connect(&m_reporter.sender(), &ReportSender::idle, this, [this] { m_message->clear(); });
@@ -59,21 +61,20 @@ NotifyTargetsBox::NotifyTargetsBox(Reporter& reporter, QWidget* parent)
 
 void NotifyTargetsBox::refresh()
 {
-    QString error;
-    const QStringList texts = m_reporter.targetTexts(&error).value_or(QStringList());
+    const CompanionValues values = m_companion.read();
     m_list->clear();
-    for (const QString& text : texts) {
+    for (const QString& text : values.targetTexts) {
         const QString outcome = m_outcomes.value(text);
         m_list->addItem(maskedTargetText(text) +
                         (outcome.isEmpty() ? QString() : QStringLiteral("  ― ") + outcome));
     }
-    if (!error.isEmpty())
-        m_message->setText(error);
+    if (!values.unreadable.isEmpty())
+        m_message->setText(values.unreadable);
 }
 
 void NotifyTargetsBox::add()
 {
-    const QString error = m_reporter.addTarget(m_url->text());
+    const QString error = m_companion.addTarget(m_url->text());
     m_message->setText(error);
     if (error.isEmpty())
         m_url->clear();
@@ -84,7 +85,7 @@ void NotifyTargetsBox::remove()
 {
     if (m_list->currentRow() < 0)
         return;
-    m_message->setText(m_reporter.removeTarget(m_list->currentRow()));
+    m_message->setText(m_companion.removeTarget(m_list->currentRow()));
     refresh();
 }
 

@@ -15,6 +15,7 @@ namespace senrokan
 {
 
 class Reporter;
+class CompanionSettings;
 struct DeliveryOutcome;
 struct ReportTarget;
 
@@ -25,7 +26,8 @@ class NotifyTargetsBox : public QGroupBox
 {
     Q_OBJECT
 public:
-    NotifyTargetsBox(Reporter& reporter, QWidget* parent = nullptr);
+    NotifyTargetsBox(Reporter& reporter, const CompanionSettings& companion,
+                     QWidget* parent = nullptr);
 
     // Reads the targets from the file again.
     void refresh();
@@ -43,6 +45,7 @@ private:
     void showOutcome(const ReportTarget& target, const DeliveryOutcome& outcome);
 
     Reporter& m_reporter;
+    const CompanionSettings& m_companion;
     QListWidget* m_list;
     QLineEdit* m_url;
     QPushButton* m_add;

@@ -62,12 +62,12 @@ void RoutePage::setField(int element, const QString& text)
         m_fields.at(element) = text;
 }
 
-void RoutePage::setRendered(bool rendered)
+void RoutePage::setOptions(const RouteOptions& options)
 {
-    m_rendered = rendered;
+    m_options = options;
     if (m_render) {
         const QSignalBlocker quiet(m_render);
-        m_render->setChecked(rendered);
+        m_render->setChecked(options.render);
     }
 }
 
@@ -103,10 +103,10 @@ void RoutePage::makeControls()
 
     m_render = new QCheckBox(QStringLiteral("ブラウザで読む"), this);
     nameControl(m_render, QStringLiteral("RenderCheck%1").arg(m_route), m_render->text());
-    m_render->setChecked(m_rendered);
+    m_render->setChecked(m_options.render);
     connect(m_render, &QCheckBox::toggled, this, [this](bool on) {
-        m_rendered = on;
-        Q_EMIT renderToggled(on);
+        m_options.render = on;
+        Q_EMIT optionsEdited();
     });
     auto* renderNote = new QLabel(
         BrowserPackageNeeded + QStringLiteral("。入っていない間はページのバイトを読みます。"),

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "route/RouteDefinition.h"
+#include "route/RouteOptions.h"
 
 #include <QWidget>
 
@@ -36,8 +37,10 @@ public:
     // window is first shown.
     void makeControls();
 
-    // Whether "ブラウザで読む" is ticked; set before the controls are made, it is kept until then.
-    void setRendered(bool rendered);
+    // The route's options as the page shows them ("ブラウザで読む"); set before the controls are
+    // made, they are kept until then.
+    void setOptions(const RouteOptions& options);
+    const RouteOptions& options() const { return m_options; }
 
     // The web view; only once the controls are made.
     RouteWebView* webBrowser() const { return m_webBrowser; }
@@ -45,8 +48,8 @@ public:
 Q_SIGNALS:
     // The button "送信" was clicked.
     void sendClicked();
-    // The user ticked or cleared "ブラウザで読む".
-    void renderToggled(bool rendered);
+    // The user changed an option: options() holds the new ones.
+    void optionsEdited();
 
 private:
     int m_route;
@@ -57,7 +60,7 @@ private:
     bool m_madeControls = false;
     std::array<QLineEdit*, RouteFieldCount + 1> m_text{}; // [0] unused
     std::array<QLabel*, RouteFieldCount> m_label{};       // [0] unused; field 10 has none
-    bool m_rendered = false;
+    RouteOptions m_options;
     QPushButton* m_command = nullptr;
     QCheckBox* m_render = nullptr;
     RouteWebView* m_webBrowser = nullptr;

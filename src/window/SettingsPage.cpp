@@ -52,8 +52,9 @@ enum Row { HostRow, AddressRow, GapRow, StartupAddRow, StartupRemoveRow, Residen
 
 } // namespace
 
-SettingsPage::SettingsPage(SettingsValues& values, Reporter& reporter, QWidget* parent)
-    : QWidget(parent), m_values(values), m_reporter(reporter)
+SettingsPage::SettingsPage(SettingsValues& values, Reporter& reporter,
+                           const CompanionSettings& companion, QWidget* parent)
+    : QWidget(parent), m_values(values), m_reporter(reporter), m_companion(companion)
 {
 }
 
@@ -128,7 +129,7 @@ void SettingsPage::makeControls()
     m_switches = new OptionSwitches(m_values, this);
     m_intervals = new IntervalOptions(m_values, this);
     new StartupShortcut(m_command20, m_command21, this);
-    m_notifyTargets = new NotifyTargetsBox(m_reporter, this);
+    m_notifyTargets = new NotifyTargetsBox(m_reporter, m_companion, this);
     connect(m_command6, &QPushButton::clicked, this, &SettingsPage::exportClicked);
     connect(m_command7, &QPushButton::clicked, this, &SettingsPage::importClicked);
     connect(m_command22, &QPushButton::clicked, this, &SettingsPage::residentClicked);

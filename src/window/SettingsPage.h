@@ -21,6 +21,7 @@ namespace senrokan
 class NotifyTargetsBox;
 class OptionSwitches;
 class Reporter;
+class CompanionSettings;
 
 // Page 0 of the tab control: this computer's name and address, the Startup, resident and
 // railway-file buttons, the priority railway file, and the frames "動作", "チェック間隔" and
@@ -29,7 +30,8 @@ class SettingsPage : public QWidget
 {
     Q_OBJECT
 public:
-    SettingsPage(SettingsValues& values, Reporter& reporter, QWidget* parent = nullptr);
+    SettingsPage(SettingsValues& values, Reporter& reporter, const CompanionSettings& companion,
+                 QWidget* parent = nullptr);
 
     // Makes and arranges the controls with what was set so far; done once, before the window is
     // first shown. A box lays out its text as it is made and a frame measures its caption, which
@@ -56,6 +58,7 @@ Q_SIGNALS:
 private:
     SettingsValues& m_values;
     Reporter& m_reporter;
+    const CompanionSettings& m_companion;
     QString m_hostName;
     QString m_hostAddress;
     QString m_priorityName;

@@ -5,7 +5,7 @@
 // four codings, and the checker run as its own process against a settings file.
 #include "codec/Converter.h"
 #include "history/CheckHistory.h"
-#include "settings/CompanionFile.h"
+#include "settings/CompanionSettings.h"
 #include "settings/SettingsFile.h"
 #include "support/CheckerJson.h"
 #include "support/Files.h"

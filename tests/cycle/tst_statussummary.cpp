@@ -49,7 +49,7 @@ private Q_SLOTS:
         QFETCH(QString, checkTime);
         QFETCH(QString, entry);
         RouteStates states;
-        states[3] = {title, checkTime, status};
+        states[3] = {title, checkTime, status, {}};
         const QStringList parts = statusSummaryText(states).split(QStringLiteral("\r\n\r\n"));
         QCOMPARE(parts.size(), 6);
         QCOMPARE(parts.at(2), entry);

@@ -5,6 +5,7 @@
 // Entries are judged by real consumers: the freedesktop validator and GLib's launcher.
 #include "platform/StartupEntry.h"
 #include "report/Reporter.h"
+#include "settings/CompanionSettings.h"
 #include "route/Failure.h"
 #include "support/DiskFull.h"
 #include "support/Files.h"
@@ -31,7 +32,7 @@ using senrokan::test::readBytes;
 namespace
 {
 
-const QString Title = QStringLiteral("メッセージ");
+const QString MessageTitle = QStringLiteral("メッセージ");
 const QString RegisterQuestion = QStringLiteral("　スタートアップに登録するしてもいいですか？");
 const QString RemoveQuestion = QStringLiteral("　スタートアップから削除してもいいですか？");
 const QByteArray Register = "Command20";
@@ -82,8 +83,9 @@ QList<ModalWatcher::Message> click(const QByteArray& name, QMessageBox::Standard
                                    bool diskFull = false)
 {
     SettingsValues values;
-    Reporter reporter(QDir::currentPath());
-    SettingsPage page(values, reporter);
+    Reporter reporter;
+    const CompanionSettings companion(QDir::currentPath());
+    SettingsPage page(values, reporter, companion);
     page.makeControls();
     ModalWatcher watcher;
     watcher.answerQuestion(answer);
@@ -270,7 +272,7 @@ private Q_SLOTS:
 
         QCOMPARE(entryState(), before);
         QCOMPARE(shown.size(), yes ? 2 : 1);
-        QCOMPARE(shown.last().title, Title);
+        QCOMPARE(shown.last().title, MessageTitle);
         QCOMPARE(shown.last().text, text);
         QCOMPARE(shown.last().icon, yes ? QMessageBox::Information : QMessageBox::NoIcon);
         QCOMPARE(shown.last().buttons, yes ? QMessageBox::StandardButtons(QMessageBox::Ok)

@@ -153,9 +153,43 @@ private Q_SLOTS:
         QVERIFY(another.append(recordAt(now.addSecs(-1800), 1, StatusNormal, "same day")));
         QCOMPARE(titlesOf(readBack(another, now.addDays(-600))),
                  (QStringList{"500 days", "pruning", "same day"}));
+        another.setClock([now] { return now.addDays(1); });
         QVERIFY(another.append(recordAt(now.addDays(1), 1, StatusNormal, "next day")));
         QCOMPARE(titlesOf(readBack(another, now.addDays(-600))),
                  (QStringList{"pruning", "same day", "next day"}));
+    }
+
+    // One record whose time a wrong clock put far ahead, written among right ones: the last state
+    // is the last written, and the prune neither empties the record nor stops.
+    void futureRecord_data()
+    {
+        QTest::addColumn<QList<int>>("after"); // the statuses of route 1 written after it
+        QTest::addColumn<int>("last");
+        QTest::newRow("normal runs after a delayed future record") << QList<int>{0, 0, 0} << 0;
+        QTest::newRow("a delay after it") << QList<int>{0, 1} << 1;
+        QTest::newRow("only failures after it") << QList<int>{2, 4} << 1;
+    }
+
+    void futureRecord()
+    {
+        QFETCH(QList<int>, after);
+        QFETCH(int, last);
+        const QDateTime now = secondsAgo(0);
+        CheckHistory history(dir());
+        QVERIFY(history.append(recordAt(now.addDays(-30), 1, StatusNormal, "a month ago")));
+        QVERIFY(history.append(
+            recordAt(QDateTime({2100, 1, 1}, {0, 0}, Qt::UTC), 1, StatusDelayed, "2100")));
+        for (int status : after)
+            QVERIFY(history.append(recordAt(now, 1, status)));
+        QCOMPARE(history.lastLineStates().value()[1], last);
+        QVERIFY(titlesOf(readBack(history, now.addDays(-60))).contains("a month ago"));
+
+        // A day later another writer still prunes what is over 400 days old.
+        CheckHistory later(dir());
+        later.setClock([now] { return now.addDays(1); });
+        QVERIFY(later.append(recordAt(now.addDays(-401), 1, StatusNormal, "old")));
+        QVERIFY(later.append(recordAt(now.addDays(1), 1, StatusNormal, "next day")));
+        QVERIFY(!titlesOf(readBack(later, now.addDays(-600))).contains("old"));
     }
 
     // Four writers start on a folder without a record, a few rounds over, so that they also

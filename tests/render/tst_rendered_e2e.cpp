@@ -7,8 +7,7 @@
 // a page that never yields failing at the limit with nothing left running, and the bytes read
 // when the browser package is missing.
 #include "check/RouteChecker.h"
-#include "render/RenderChoices.h"
-#include "settings/CompanionFile.h"
+#include "settings/CompanionSettings.h"
 #include "settings/SettingsFile.h"
 #include "support/CheckerJson.h"
 #include "support/NginxSite.h"
@@ -67,8 +66,10 @@ class TestRenderedEndToEnd : public QObject
                            m_folder + QString::fromLatin1(page.path), NormalWord});
         writeSettings(m_dir.filePath(SettingsFileName), SettingsValues(), routes);
         QFile::remove(m_dir.filePath(CompanionFileName));
+        RouteOptions choice;
+        choice.render = rendered;
         for (int r = 1; r <= pages.size(); ++r)
-            if (!RenderChoices::save(m_dir.filePath(CompanionFileName), r, rendered).isEmpty())
+            if (!CompanionSettings(m_dir.path()).saveRouteOptions(r, choice).isEmpty())
                 qFatal("cannot write Senrokan.ini");
         ProcessOptions options;
         options.workingDirectory = m_dir.path();
@@ -150,8 +151,8 @@ private Q_SLOTS:
         RecordingDisplay display;
         RouteChecker checker(table, display);
         checker.setTimings(shortCheckTimings(80));
-        checker.setRenderChoicesFile(m_dir.filePath(CompanionFileName));
         QVERIFY(QFile::remove(m_dir.filePath(CompanionFileName)));
+        checker.setRouteOptions(CompanionSettings(m_dir.path()).read().routes);
         QList<int> read;
         for (int r = 1; r <= RouteCount; ++r) {
             if (r <= pages.size()) {

@@ -75,8 +75,9 @@ void TstReport::targets()
     } else {
         QVERIFY2(why.contains(masked), qPrintable(why));
         // A refused target is named in the list of errors, its secrets hidden there too.
-        QStringList errors;
-        QVERIFY(parseReportTargets(text + " ntfy://h/t", appriseInstalled, &errors).size() == 1);
+        const TargetList list = parseReportTargets({text, "ntfy://h/t"}, appriseInstalled);
+        const QStringList& errors = list.problems;
+        QVERIFY(list.usable.size() == 1);
         QCOMPARE(errors.size(), 1);
         QVERIFY(!errors.first().contains(u"secret") && !errors.first().contains(u"bottoken"));
     }

@@ -8,7 +8,7 @@
 #include "ModalWatcher.h"
 #include "check/RouteChecker.h"
 #include "desktop/TrayIcon.h"
-#include "render/RenderChoices.h"
+#include "settings/CompanionSettings.h"
 #include "route/Failure.h"
 #include "support/ReadOnlyMount.h"
 #include "window/Form1.h"
@@ -426,7 +426,7 @@ private Q_SLOTS:
         control<QLineEdit>(window, "Text9")->setText(QStringLiteral("some.DEF"));
         control<QLineEdit>(window, "Text1(5)")->setText(QStringLiteral("8080"));
         for (int r = 1; r <= RouteCount; ++r)
-            window.checker().states().at(r) = {"old", "2026-03-05T14:07:09", StatusDelayed};
+            window.checker().states().at(r) = {"old", "2026-03-05T14:07:09", StatusDelayed, {}};
         watcher.answerFileDialog(path("rail.DEF"));
 
         click(window, "Command7");
@@ -494,7 +494,7 @@ private Q_SLOTS:
             click(window, QString::fromLatin1(box));
         control<QLineEdit>(window, "Text9")->setText(QStringLiteral("keep.DEF"));
         control<QLineEdit>(window, "Text1(1)")->setText(QStringLiteral("before"));
-        window.checker().states().at(1) = {"old", "2026-03-05T14:07:09", StatusDelayed};
+        window.checker().states().at(1) = {"old", "2026-03-05T14:07:09", StatusDelayed, {}};
 
         window.importRailwayFile(path("import.DEF"));
 
@@ -568,7 +568,9 @@ private Q_SLOTS:
         const QByteArray saved = readBytes(path(CompanionFileName));
         QCOMPARE(saved, QByteArray("; mine\n[Route2]\nRender=false\n\n[Route3]\nRender=true\n"));
 
-        QVERIFY(RenderChoices::save(path(CompanionFileName), 5, true).isEmpty());
+        RouteOptions rendered;
+        rendered.render = true;
+        QVERIFY(CompanionSettings(m_dir->path()).saveRouteOptions(5, rendered).isEmpty());
         window.hide();
         window.show();
         QCOMPARE(QList<bool>({box(2)->isChecked(), box(3)->isChecked(), box(5)->isChecked()}),

@@ -8,7 +8,7 @@
 #include "cycle/CheckCycle.h"
 #include "desktop/SingleInstance.h"
 #include "desktop/TrayIcon.h"
-#include "settings/CompanionFile.h"
+#include "settings/CompanionSettings.h"
 #include "settings/SettingsFile.h"
 #include "support/Files.h"
 #include "support/RecordingServer.h"

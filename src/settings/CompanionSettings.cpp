@@ -1,0 +1,150 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
+#include "CompanionSettings.h"
+
+#include "CompanionFile.h"
+#include "SettingsFile.h"
+
+#include <optional>
+
+namespace senrokan
+{
+
+namespace
+{
+
+const QString NotifySection = QStringLiteral("Notify");
+const QString TargetsKey = QStringLiteral("Targets");
+const QString RenderKey = QStringLiteral("Render");
+const QString FeedKey = QStringLiteral("Feed");
+const QString FeedLineKey = QStringLiteral("FeedLine");
+const QString DaysKey = QStringLiteral("Days");
+const QString HolidaysKey = QStringLiteral("Holidays");
+const QString ConfirmKey = QStringLiteral("Confirm");
+constexpr int MaxConfirm = 10;
+
+QString routeSection(int route)
+{
+    return QStringLiteral("Route%1").arg(route);
+}
+
+// A hand-edited file may say yes and no the other usual ways; an empty value is the default.
+bool flag(const QString& value, bool absent)
+{
+    if (value.isEmpty())
+        return absent;
+    return value.compare(u"true", Qt::CaseInsensitive) == 0 || value == u"1" ||
+           value.compare(u"yes", Qt::CaseInsensitive) == 0;
+}
+
+QString flagText(bool on)
+{
+    return on ? QStringLiteral("true") : QStringLiteral("false");
+}
+
+RouteOptions routeOptions(const CompanionFile& file, int route)
+{
+    const QString section = routeSection(route);
+    RouteOptions options;
+    options.render = flag(file.value(section, RenderKey), false);
+    options.feed = file.value(section, FeedKey);
+    options.feedLine = file.value(section, FeedLineKey);
+    options.days = file.value(section, DaysKey);
+    options.holidays = flag(file.value(section, HolidaysKey), true);
+    bool ok = false;
+    const int confirm = file.value(section, ConfirmKey).toInt(&ok);
+    options.confirm = ok ? qBound(1, confirm, MaxConfirm) : 1;
+    return options;
+}
+
+QString unreadableText(const QString& path)
+{
+    return QStringLiteral("%1 を読めません").arg(path);
+}
+
+QString unwritableText(const QString& path)
+{
+    return QStringLiteral("%1 に書き込めません").arg(path);
+}
+
+} // namespace
+
+CompanionSettings::CompanionSettings(const QString& dir)
+    : m_path(joinToDirectory(dir, CompanionFileName))
+{
+}
+
+CompanionValues CompanionSettings::read() const
+{
+    CompanionValues values;
+    const std::optional<CompanionFile> file = CompanionFile::read(m_path);
+    if (!file) {
+        values.unreadable = unreadableText(m_path);
+        values.targets.problems.append(values.unreadable);
+        return values;
+    }
+    values.targetTexts = splitTargetTexts(file->value(NotifySection, TargetsKey));
+    values.targets = parseReportTargets(values.targetTexts, !appriseProgram().isEmpty());
+    for (int r = 1; r <= RouteCount; ++r)
+        values.routes[r] = routeOptions(*file, r);
+    return values;
+}
+
+QString CompanionSettings::saveTargets(const QStringList& texts) const
+{
+    std::optional<CompanionFile> file = CompanionFile::read(m_path);
+    if (!file)
+        return unreadableText(m_path);
+    file->setValue(NotifySection, TargetsKey, texts.join(u' '));
+    return file->save(m_path) ? QString() : unwritableText(m_path);
+}
+
+QString CompanionSettings::addTarget(const QString& text) const
+{
+    QString error;
+    if (!parseReportTarget(text, !appriseProgram().isEmpty(), &error))
+        return error;
+    CompanionValues values = read();
+    if (!values.unreadable.isEmpty())
+        return values.unreadable;
+    values.targetTexts.append(text.trimmed());
+    return saveTargets(values.targetTexts);
+}
+
+QString CompanionSettings::removeTarget(int index) const
+{
+    CompanionValues values = read();
+    if (!values.unreadable.isEmpty())
+        return values.unreadable;
+    if (index < 0 || index >= values.targetTexts.size())
+        return QStringLiteral("その通知先はもうありません");
+    values.targetTexts.removeAt(index);
+    return saveTargets(values.targetTexts);
+}
+
+QString CompanionSettings::saveRouteOptions(int route, const RouteOptions& options) const
+{
+    if (!isRouteIndex(route))
+        return {};
+    std::optional<CompanionFile> file = CompanionFile::read(m_path);
+    if (!file)
+        return unreadableText(m_path);
+    const RouteOptions stored = routeOptions(*file, route);
+    const QString section = routeSection(route);
+    auto set = [&](bool differs, const QString& key, const QString& value) {
+        if (differs)
+            file->setValue(section, key, value);
+    };
+    set(stored.render != options.render, RenderKey, flagText(options.render));
+    set(stored.feed != options.feed, FeedKey, options.feed.trimmed());
+    set(stored.feedLine != options.feedLine, FeedLineKey, options.feedLine.trimmed());
+    set(stored.days != options.days, DaysKey, options.days.trimmed());
+    set(stored.holidays != options.holidays, HolidaysKey, flagText(options.holidays));
+    set(stored.confirm != options.confirm, ConfirmKey, QString::number(options.confirm));
+    if (stored == options)
+        return {};
+    return file->save(m_path) ? QString() : unwritableText(m_path);
+}
+
+} // namespace senrokan

@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
+#pragma once
+
+#include "report/ReportTarget.h"
+#include "route/RouteOptions.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace senrokan
+{
+
+inline const QString CompanionFileName = QStringLiteral("Senrokan.ini");
+
+// One reading of "Senrokan.ini": plain values for whoever needs them.
+struct CompanionValues {
+    QStringList targetTexts; // [Notify] Targets= as written, in order, for the list a user edits
+    TargetList targets;      // the same, parsed once: the usable ones and what ails the others
+    RouteOptionsTable routes;
+    QString unreadable; // why the file could not be read (also among targets.problems); or empty
+};
+
+// "Senrokan.ini" beside the settings file, the one place that knows its name, its sections and
+// its keys: [Notify] Targets= (blank-separated report URLs) and [Route1] … [Route5] Render=,
+// Feed=, FeedLine=, Days=, Holidays=, Confirm=. It is read once per check or showing and hands
+// plain values down; a save changes only the keys it sets and keeps every other line as it was.
+// The file is the user's alone: report targets and feed addresses hold passwords and keys.
+class CompanionSettings
+{
+public:
+    // The file in folder dir.
+    explicit CompanionSettings(const QString& dir);
+
+    const QString& path() const { return m_path; }
+
+    // The file's values; defaults and no targets when it is missing, and when it is refused or
+    // unreadable, with why among targets.problems.
+    CompanionValues read() const;
+
+    // Adds a target once it parses; why not, empty when it was added and saved.
+    QString addTarget(const QString& text) const;
+    // Removes the target at index of targetTexts; why not, empty when it was removed and saved.
+    QString removeTarget(int index) const;
+    // Saves a route's options, writing only the keys whose values differ from the file's, so a
+    // hand-written "Render=yes" stays as it is; why not, empty when it was saved.
+    QString saveRouteOptions(int route, const RouteOptions& options) const;
+
+private:
+    QString saveTargets(const QStringList& texts) const;
+
+    QString m_path;
+};
+
+} // namespace senrokan
