@@ -60,6 +60,10 @@ public:
     std::optional<QList<CheckRecord>> records(const QDateTime& since, int route = 0);
     // Each route's newest normal or delayed record; none when the record cannot be read.
     std::optional<LineStates> lastLineStates();
+    // The route's last count normal or delayed statuses in the order they were written, oldest
+    // first: the order of the checks' verdicts whatever their clocks said. None when the record
+    // cannot be read.
+    std::optional<QList<int>> lastLineVerdicts(int route, int count);
 
 Q_SIGNALS:
     void appended(const CheckRecord& record);
