@@ -4,6 +4,7 @@
 // senrokan-check: the timed check of all routes, without a window; or the record of checks.
 #include "CheckerReports.h"
 #include "HistoryReport.h"
+#include "calendar/Holidays.h"
 #include "check/RouteChecker.h"
 #include "cycle/StatusSummary.h"
 #include "history/CheckHistory.h"
@@ -31,7 +32,8 @@ constexpr int ExitSettings = 3;
 
 const char Usage[] = "usage: senrokan-check [--settings FILE] [--route N] [--json] [--verbose]\n"
                      "                      [--notify] [--notify-url URL]...\n"
-                     "       senrokan-check --history [--days N] [--route N] [--json]\n";
+                     "       senrokan-check --history [--days N] [--route N] [--json]\n"
+                     "       senrokan-check --holidays YEAR\n";
 
 QByteArray help()
 {
@@ -44,7 +46,9 @@ QByteArray help()
          {"--notify", "report changes of state to the targets of Senrokan.ini"},
          {"--notify-url URL", "report to URL too in this run (repeatable); implies --notify"},
          {"--history", "check nothing; print the record of checks (Senrokan.db), oldest first"},
-         {"--days N", "with --history: the last N days, 1 to 400 (7 unless given)"}},
+         {"--days N", "with --history: the last N days, 1 to 400 (7 unless given)"},
+         {"--holidays YEAR",
+          "check nothing; print Japan's national holidays of YEAR, 2000 to 2099"}},
         {{"0", "no route is delayed and every route could be reached"},
          {"1", "a route is delayed"},
          {"2", "no route is delayed, but a route could not be reached"},
@@ -112,6 +116,7 @@ struct Options {
     int days = 0; // 0 = not given
     bool notify = false;
     QStringList notifyUrls;
+    int holidayYear = 0; // 0 = not asked
 };
 
 // Returns -1 to go on, else the exit status.
@@ -133,6 +138,15 @@ int parseArguments(const QStringList& args, Options& options)
             if (!ok || options.days < 1 || options.days > HistoryKeptDays) {
                 std::fprintf(stderr, "senrokan-check: --days takes 1 to %d\n%s", HistoryKeptDays,
                              Usage);
+                return ExitUsage;
+            }
+        } else if (arg == QLatin1String("--holidays")) {
+            bool ok = false;
+            options.holidayYear = i + 1 < args.size() ? args.at(++i).toInt(&ok) : 0;
+            if (!ok || options.holidayYear < FirstHolidayYear ||
+                options.holidayYear > LastHolidayYear) {
+                std::fprintf(stderr, "senrokan-check: --holidays takes a year, %d to %d\n%s",
+                             FirstHolidayYear, LastHolidayYear, Usage);
                 return ExitUsage;
             }
         } else if (arg == QLatin1String("--notify")) {
@@ -192,6 +206,16 @@ int printHistory(const Options& options, const QString& dir)
     return 0;
 }
 
+// --holidays: the year's holidays, one "YYYY-MM-DD 名前" a line, to set beside the official list.
+int printHolidays(int year)
+{
+    QString text;
+    for (const Holiday& holiday : holidaysOf(year))
+        text += holiday.date.toString(Qt::ISODate) + u' ' + holiday.name + u'\n';
+    writeOut(text.toUtf8());
+    return 0;
+}
+
 QByteArray jsonReport(const RouteStates& states)
 {
     QJsonArray routes;
@@ -225,6 +249,8 @@ int main(int argc, char* argv[])
     if (const int exit = parseArguments(app.arguments(), options); exit >= 0)
         return exit;
 
+    if (options.holidayYear != 0)
+        return printHolidays(options.holidayYear);
     const QString dir = platform::currentDirectory().value_or(QString());
     if (options.history)
         return printHistory(options, dir);

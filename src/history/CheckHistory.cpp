@@ -182,6 +182,34 @@ std::optional<LineStates> CheckHistory::lastLineStates()
     return states;
 }
 
+std::optional<QList<int>> CheckHistory::lastLineVerdicts(int route, int count)
+{
+    if (m_path.isEmpty())
+        return std::nullopt;
+    if (!m_db.isOpen() && platform::entryTrust(m_path) == platform::FileTrust::Missing)
+        return QList<int>();
+    if (!open())
+        return std::nullopt;
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT status FROM checks WHERE route = ? AND status IN (%1, %2) "
+                                 "ORDER BY rowid DESC LIMIT ?")
+                      .arg(StatusNormal)
+                      .arg(StatusDelayed));
+    query.addBindValue(route);
+    query.addBindValue(count);
+    if (!query.exec()) {
+        if (failedWith(query.lastError()) == Opened::Damaged)
+            keepAside();
+        return std::nullopt;
+    }
+    QList<int> verdicts;
+    while (query.next())
+        verdicts.prepend(query.value(0).toInt());
+    query.finish();
+    return verdicts;
+}
+
 bool CheckHistory::open()
 {
     if (m_path.isEmpty())

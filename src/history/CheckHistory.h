@@ -63,8 +63,15 @@ public:
     // time a wrong clock set in the future is not the last for ever); none when the record
     // cannot be read.
     std::optional<LineStates> lastLineStates();
+<<<<<<< HEAD
     // The clock the daily prune trusts no record's time beyond.
     void setClock(Clock clock) { m_clock = std::move(clock); }
+=======
+    // The route's last count normal or delayed statuses in the order they were written, oldest
+    // first: the order of the checks' verdicts whatever their clocks said. None when the record
+    // cannot be read.
+    std::optional<QList<int>> lastLineVerdicts(int route, int count);
+>>>>>>> calendar
 
 Q_SIGNALS:
     void appended(const CheckRecord& record);

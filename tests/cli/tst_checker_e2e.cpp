@@ -9,6 +9,7 @@
 #include "settings/SettingsFile.h"
 #include "support/CheckerJson.h"
 #include "support/Files.h"
+#include "support/HolidayList.h"
 #include "support/InfoOptions.h"
 #include "support/NginxSite.h"
 #include "support/Pages.h"
@@ -389,6 +390,9 @@ private Q_SLOTS:
         row("days without history", "--days 3", {}, 64, "usage:");
         row("days beyond the record's 400", "--history --days 401", {}, 64, "usage:");
         row("history of a folder without one", "--history", {}, 0, "");
+        row("holidays without a year", "--holidays", {}, 64, "usage:");
+        row("holidays of no number", "--holidays next", {}, 64, "usage:");
+        row("holidays before the years computed", "--holidays 1999", {}, 64, "usage:");
     }
 
     void exitStatuses()
@@ -405,6 +409,17 @@ private Q_SLOTS:
         QVERIFY2(QString::fromUtf8(run.err).contains(stderrHas), run.err.constData());
         if (args.contains(QStringLiteral("--help")))
             QVERIFY(run.out.startsWith("usage: senrokan-check"));
+    }
+
+    // The holidays of a year as the official list has them, without a settings file.
+    void holidaysListed()
+    {
+        QTemporaryDir dir;
+        const Run run =
+            runChecker(dir.path(), {QStringLiteral("--holidays"), QStringLiteral("2019")});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(QString::fromUtf8(run.out).split(u'\n', Qt::SkipEmptyParts),
+                 test::officialHolidayLines(2019));
     }
 
     // --help and --version are answered before the settings: the folder's file here is one the
