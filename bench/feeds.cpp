@@ -3,7 +3,7 @@
 
 // An official feed's verdict on one line, decoding included, at the sizes of a big agency's
 // feeds: a GTFS-Realtime feed of 20 000 service alerts and an ODPT array of 2 000 records.
-#include "feed/FeedVerdict.h"
+#include "feed/OfficialFeed.h"
 #include "support/AlertsFeed.h"
 
 #include <benchmark/benchmark.h>

@@ -5,8 +5,6 @@
 
 #include "route/RouteState.h"
 
-#include <QByteArray>
-#include <QDateTime>
 #include <QString>
 
 namespace senrokan
@@ -18,16 +16,6 @@ struct FeedVerdict {
     // Delayed: why, as the feed says, folded to show (empty when it says nothing). Failed: a
     // short Japanese text of what was wrong, for the status field and stderr. Normal: empty.
     QString reason;
-
-    bool operator==(const FeedVerdict&) const = default;
 };
-
-// The verdict of a feed's body on the line feedLine. A JSON array is read as ODPT train
-// information: the line is delayed when one of its records has a status without matchWord
-// (searched as a page is), and a line with no record fails. Anything else is read as a
-// GTFS-Realtime FeedMessage: the line is delayed when an alert for it is in force at now and has
-// an effect on service. A body that is neither fails, as does a blank feedLine.
-FeedVerdict decideFeed(const QByteArray& body, const QString& feedLine, const QString& matchWord,
-                       const QDateTime& now);
 
 } // namespace senrokan

@@ -5,6 +5,9 @@
 
 #include "FeedVerdict.h"
 
+#include <QByteArray>
+#include <QDateTime>
+
 #include <optional>
 
 namespace senrokan

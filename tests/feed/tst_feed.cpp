@@ -4,7 +4,7 @@
 // The verdict and reason of official feeds: the ODPT train-information rule, the GTFS-Realtime
 // alerts rule, and bodies that are neither or are broken.
 #include "feed/FeedTexts.h"
-#include "feed/FeedVerdict.h"
+#include "feed/OfficialFeed.h"
 #include "support/AlertsFeed.h"
 
 #include <QTest>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Copyright 2026 The Senrokan developers
 
-#include "FeedVerdict.h"
+#include "OfficialFeed.h"
 
 #include "FeedTexts.h"
 #include "GtfsRealtimeAlerts.h"
