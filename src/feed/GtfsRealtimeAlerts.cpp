@@ -8,6 +8,7 @@
 
 #include <google/protobuf/arena.h>
 
+#include <limits>
 #include <string>
 
 namespace senrokan
@@ -91,7 +92,8 @@ std::optional<FeedVerdict> decideGtfsRealtime(const QByteArray& body, const QStr
     google::protobuf::Arena arena;
     auto* feed = google::protobuf::Arena::CreateMessage<gtfsrt::FeedMessage>(&arena);
     // The plain parse would log to stderr of its own accord when a required field is missing.
-    if (!feed->ParsePartialFromArray(body.constData(), int(body.size())) || !feed->IsInitialized())
+    if (body.size() > std::numeric_limits<int>::max() ||
+        !feed->ParsePartialFromArray(body.constData(), int(body.size())) || !feed->IsInitialized())
         return std::nullopt;
 
     const std::string id = route.toStdString();

@@ -22,7 +22,7 @@ FeedVerdict decideFeed(const QByteArray& body, const QString& feedLine, const QS
     // that looks like a JSON array is one only once it parses as one.
     const bool bom = body.startsWith("\xEF\xBB\xBF");
     const QByteArray json = bom ? body.sliced(3) : body;
-    const bool looksJson = json.trimmed().startsWith('[');
+    const bool looksJson = QByteArrayView(json).trimmed().startsWith('[');
     if (looksJson) {
         const QJsonDocument document = QJsonDocument::fromJson(json);
         if (document.isArray())
