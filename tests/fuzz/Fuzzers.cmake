@@ -20,7 +20,7 @@ ExternalProject_Add(senrokan_fuzzers
     BUILD_ALWAYS ON)
 
 set(SENROKAN_FUZZ_SECONDS 20 CACHE STRING "How long CTest runs each fuzz target")
-foreach(target fuzz_declared_coding fuzz_text_search fuzz_settings fuzz_unbase64
+foreach(target fuzz_declared_coding fuzz_text_search fuzz_settings fuzz_unbase64 fuzz_feed
                fuzz_time_of_day)
     add_test(NAME ${target}
              COMMAND ${CMAKE_CURRENT_LIST_DIR}/run_fuzzer.sh

@@ -1,0 +1,43 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
+#include "FeedTexts.h"
+
+#include "route/Reason.h"
+
+namespace senrokan
+{
+
+bool isJapaneseTag(QStringView tag)
+{
+    const QStringView primary = tag.left(tag.indexOf(u'-'));
+    if (primary.compare(u"ja", Qt::CaseInsensitive) != 0)
+        return false;
+    if (primary.size() == tag.size())
+        return true;
+    const QStringView script = tag.sliced(3).left(4);
+    for (const char16_t* kana : {u"hrkt", u"kana", u"hira"}) {
+        if (script.compare(kana, Qt::CaseInsensitive) == 0)
+            return false;
+    }
+    return true;
+}
+
+void FeedReasons::add(const QString& text)
+{
+    // Past the bound nothing more would show.
+    if (m_length > MaxReasonLength)
+        return;
+    const QString folded = foldReason(text);
+    if (folded.isEmpty() || m_texts.contains(folded))
+        return;
+    m_texts << folded;
+    m_length += folded.size() + 3;
+}
+
+QString FeedReasons::joined() const
+{
+    return foldReason(m_texts.join(QStringLiteral(" / ")));
+}
+
+} // namespace senrokan

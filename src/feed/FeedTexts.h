@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+namespace senrokan
+{
+
+// Whether a language tag names Japanese as it is written ("ja", "ja-JP"), not a kana reading of
+// it ("ja-Hrkt", which ODPT gives beside names).
+bool isJapaneseTag(QStringView tag);
+
+// The reasons a feed gives for a line's delay, from several records or alerts: each folded,
+// blanks and repeats dropped (one text per direction is common), in the feed's order.
+class FeedReasons
+{
+public:
+    void add(const QString& text);
+    // The texts joined with " / " and folded, so that the whole stays within bounds.
+    QString joined() const;
+
+private:
+    QStringList m_texts;
+    qsizetype m_length = 0;
+};
+
+// The failure texts a feed can end in.
+namespace feedtext
+{
+inline const QString NoLine = QStringLiteral("路線IDが未設定です");
+inline const QString UnknownKind =
+    QStringLiteral("フィードを読めません（ODPTのJSON配列でもGTFS-Realtimeでもありません）");
+inline const QString BrokenJson = QStringLiteral("フィードのJSONが壊れています");
+// The line's id, then this: the id is wrong or the operator dropped the line.
+inline const QString LineMissing = QStringLiteral(" はフィードにありません");
+} // namespace feedtext
+
+} // namespace senrokan

@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
+#pragma once
+
+#include "FeedVerdict.h"
+
+#include <QByteArray>
+#include <QDateTime>
+
+#include <optional>
+
+namespace senrokan
+{
+
+// The verdict of a GTFS-Realtime feed's service alerts on the route whose route_id is route, or
+// none when body is no FeedMessage. An alert concerns the route when one of its selectors names
+// it, directly or through a trip; it is in force when it has no active period or now lies in one
+// (start included, end not, either may be open); it tells a delay unless its effect leaves
+// service as it is (no effect, accessibility only, additional service). Deleted entities count
+// for nothing. The reason is each such alert's header, followed by its description when that adds
+// something.
+std::optional<FeedVerdict> decideGtfsRealtime(const QByteArray& body, const QString& route,
+                                              const QDateTime& now);
+
+} // namespace senrokan

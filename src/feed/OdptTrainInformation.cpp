@@ -1,0 +1,67 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
+#include "OdptTrainInformation.h"
+
+#include "FeedTexts.h"
+#include "codec/TextSearch.h"
+
+#include <QJsonObject>
+
+namespace senrokan
+{
+
+namespace
+{
+
+// A text given plainly or as a language map ({"ja": …, "en": …}): Japanese, else English, else
+// the first (JSON objects have no order of their own; Qt's is by key).
+QString languageText(const QJsonValue& value)
+{
+    if (!value.isObject())
+        return value.toString();
+    const QJsonObject map = value.toObject();
+    QString english;
+    QString first;
+    bool hasFirst = false;
+    for (auto it = map.constBegin(); it != map.constEnd(); ++it) {
+        if (!it->isString())
+            continue;
+        if (isJapaneseTag(it.key()))
+            return it->toString();
+        if (it.key().compare(u"en", Qt::CaseInsensitive) == 0)
+            english = it->toString();
+        if (!hasFirst)
+            first = it->toString();
+        hasFirst = true;
+    }
+    return english.isEmpty() ? first : english;
+}
+
+} // namespace
+
+FeedVerdict decideOdpt(const QJsonArray& records, const QString& line, const QString& matchWord)
+{
+    bool found = false;
+    bool delayed = false;
+    FeedReasons reasons;
+    for (const QJsonValue& value : records) {
+        const QJsonObject record = value.toObject();
+        if (record.value(u"odpt:railway").toString() != line)
+            continue;
+        found = true;
+        // A null or blank status says nothing, as a missing one does.
+        const QString status = languageText(record.value(u"odpt:trainInformationStatus"));
+        if (status.trimmed().isEmpty() || TextSearch(status).find(matchWord, 1) != 0)
+            continue;
+        delayed = true;
+        reasons.add(languageText(record.value(u"odpt:trainInformationText")));
+    }
+    if (!found)
+        return {StatusConnectFailed, line + feedtext::LineMissing};
+    if (!delayed)
+        return {StatusNormal, {}};
+    return {StatusDelayed, reasons.joined()};
+}
+
+} // namespace senrokan

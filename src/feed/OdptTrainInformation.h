@@ -1,0 +1,20 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
+#pragma once
+
+#include "FeedVerdict.h"
+
+#include <QJsonArray>
+
+namespace senrokan
+{
+
+// The verdict of ODPT train information (an array of odpt:TrainInformation records, as an
+// operator's feed gives them) on the line whose odpt:railway is line. Each of its records (one
+// per direction or section, or one for the whole line) tells a delay when it has a status whose
+// text lacks matchWord; the reason is the delayed records' odpt:trainInformationText. No record
+// for the line fails: its id is wrong or the operator dropped it, which is no news of service.
+FeedVerdict decideOdpt(const QJsonArray& records, const QString& line, const QString& matchWord);
+
+} // namespace senrokan

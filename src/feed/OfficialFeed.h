@@ -1,0 +1,23 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
+#pragma once
+
+#include "FeedVerdict.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+
+namespace senrokan
+{
+
+// The verdict of a feed's body on the line feedLine. A JSON array is read as ODPT train
+// information: the line is delayed when one of its records has a status without matchWord
+// (searched as a page is), and a line with no record fails. Anything else is read as a
+// GTFS-Realtime FeedMessage: the line is delayed when an alert for it is in force at now and has
+// an effect on service. A body that is neither fails, as does a blank feedLine.
+FeedVerdict decideFeed(const QByteArray& body, const QString& feedLine, const QString& matchWord,
+                       const QDateTime& now);
+
+} // namespace senrokan

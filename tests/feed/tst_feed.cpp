@@ -1,0 +1,233 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
+// The verdict and reason of official feeds: the ODPT train-information rule, the GTFS-Realtime
+// alerts rule, and bodies that are neither or are broken.
+#include "feed/FeedTexts.h"
+#include "feed/OfficialFeed.h"
+#include "support/AlertsFeed.h"
+
+#include <QTest>
+
+using namespace senrokan;
+using namespace senrokan::test;
+using Effect = gtfsrt::Alert;
+
+Q_DECLARE_METATYPE(QList<senrokan::test::FeedAlert>)
+
+namespace
+{
+
+const QString Asakusa = QStringLiteral("odpt.Railway:Toei.Asakusa");
+const QString Word = QStringLiteral("平常");
+constexpr qint64 Now = 1796684400; // 2026-12-08 08:00 in Tokyo
+const qint64 Hour = 3600;
+
+QByteArray odptRecord(const char* railway, const char* fields)
+{
+    return QByteArrayLiteral(R"({"@type":"odpt:TrainInformation","odpt:operator":)"
+                             R"("odpt.Operator:Toei","odpt:railway":")") +
+           railway + "\"" + fields + "}";
+}
+
+void expect(const FeedVerdict& verdict, int status, const QString& reason)
+{
+    QCOMPARE(verdict.status, status);
+    QCOMPARE(verdict.reason, reason);
+}
+
+} // namespace
+
+class TestFeed : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    // ODPT: the line's records, a status without the match word tells a delay.
+    void odpt_data()
+    {
+        QTest::addColumn<QByteArrayList>("records");
+        QTest::addColumn<QString>("word");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("reason");
+        const char* a = "odpt.Railway:Toei.Asakusa";
+        const QByteArray normalText = R"(,"odpt:trainInformationText":{"ja":"平常運転","en":"OK"})";
+        const QByteArray delayed =
+            R"(,"odpt:trainInformationStatus":{"ja":"遅延","en":"Delay"},)"
+            R"("odpt:trainInformationText":{"en":"Delays","ja":"人身事故の影響で遅れています"})";
+        const QString accident = QStringLiteral("人身事故の影響で遅れています");
+        auto row = [&](const char* name, const QByteArrayList& records, int status,
+                       const QString& reason = {}, const char* word = "平常") {
+            QTest::newRow(name) << records << QString::fromUtf8(word) << status << reason;
+        };
+        row("no status", {odptRecord(a, normalText)}, StatusNormal);
+        row("null status", {odptRecord(a, R"(,"odpt:trainInformationStatus":null)")}, StatusNormal);
+        row("status with the match word",
+            {odptRecord(a, R"(,"odpt:trainInformationStatus":{"ja":"平常運転"})")}, StatusNormal);
+        row("match word found as the page search finds it",
+            {odptRecord(a, R"(,"odpt:trainInformationStatus":"ﾀﾞｲﾔ通り")")}, StatusNormal, {},
+            "ダイヤ通り");
+        row("status without the match word", {odptRecord(a, delayed)}, StatusDelayed, accident);
+        row("missing line", {odptRecord("odpt.Railway:Toei.Mita", delayed)}, StatusConnectFailed,
+            Asakusa + feedtext::LineMissing);
+        row("several records, one delayed",
+            {odptRecord(a, normalText), odptRecord(a, delayed), odptRecord("x", delayed)},
+            StatusDelayed, accident);
+        row("several records, the same text once", {odptRecord(a, delayed), odptRecord(a, delayed)},
+            StatusDelayed, accident);
+        row("several records, their texts joined",
+            {odptRecord(a, delayed),
+             odptRecord(a, R"(,"odpt:trainInformationStatus":"運転見合わせ",)"
+                           R"("odpt:trainInformationText":"押上～泉岳寺間")")},
+            StatusDelayed, accident + QStringLiteral(" / 押上～泉岳寺間"));
+        row("other line delayed",
+            {odptRecord("odpt.Railway:Toei.Mita", delayed), odptRecord(a, normalText)},
+            StatusNormal);
+        row("language map without ja: en",
+            {odptRecord(a, R"(,"odpt:trainInformationStatus":{"ko":"정상","en":"Delay"},)"
+                           R"("odpt:trainInformationText":{"ja-Hrkt":"ちえん","en":"Late"})")},
+            StatusDelayed, QStringLiteral("Late"));
+        row("language map without ja or en: the first",
+            {odptRecord(a, R"(,"odpt:trainInformationStatus":{"zh-Hans":"延误"},)"
+                           R"("odpt:trainInformationText":{"zh-Hant":"b","ko":"a"})")},
+            StatusDelayed, QStringLiteral("a"));
+        row("plain strings",
+            {odptRecord(a, R"(,"odpt:trainInformationStatus":"遅延",)"
+                           R"("odpt:trainInformationText":"信号故障のため\n遅れています")")},
+            StatusDelayed, QStringLiteral("信号故障のため 遅れています"));
+        row("delayed without a text", {odptRecord(a, R"(,"odpt:trainInformationStatus":"遅延")")},
+            StatusDelayed);
+    }
+
+    void odpt()
+    {
+        QFETCH(QByteArrayList, records);
+        QFETCH(QString, word);
+        QFETCH(int, status);
+        QFETCH(QString, reason);
+        const QByteArray body = '[' + records.join(',') + ']';
+        expect(decideFeed(body, Asakusa, word, QDateTime::currentDateTime()), status, reason);
+    }
+
+    // GTFS-Realtime: alerts for the route in force with an effect on service.
+    void gtfsRealtime_data()
+    {
+        QTest::addColumn<QList<FeedAlert>>("alerts");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("reason");
+        const QString r = QStringLiteral("JY");
+        const QList<FeedTranslation> stopped{
+            {QStringLiteral("運転見合わせ"), QStringLiteral("ja")}};
+        const QString text = stopped[0].text;
+        auto alert = [&](QList<FeedPeriod> periods = {},
+                         std::optional<gtfsrt::Alert::Effect> effect = Effect::NO_SERVICE) {
+            return FeedAlert{r, {}, effect, periods, stopped, {}, false};
+        };
+        auto row = [&](const char* name, const QList<FeedAlert>& alerts, const QString& reason) {
+            QTest::newRow(name) << alerts << int(reason.isNull() ? StatusNormal : StatusDelayed)
+                                << reason;
+        };
+        row("no alert", {}, {});
+        row("no period", {alert()}, text);
+        row("period over", {alert({{Now - 2 * Hour, Now - Hour}})}, {});
+        row("period later", {alert({{Now + Hour, Now + 2 * Hour}})}, {});
+        row("period now", {alert({{Now - Hour, Now + Hour}})}, text);
+        row("period starting now", {alert({{Now, Now + Hour}})}, text);
+        row("period ending now", {alert({{Now - Hour, Now}})}, {});
+        row("open end", {alert({{Now - Hour, {}}})}, text);
+        row("open start", {alert({{{}, Now + Hour}})}, text);
+        row("second period now", {alert({{Now - 3 * Hour, Now - 2 * Hour}, {Now, {}}})}, text);
+        FeedAlert deleted = alert();
+        deleted.deleted = true;
+        row("deleted", {deleted}, {});
+        FeedAlert other = alert();
+        other.routeId = QStringLiteral("JK");
+        row("other route", {other}, {});
+        row("accessibility only", {alert({}, Effect::ACCESSIBILITY_ISSUE)}, {});
+        row("no effect", {alert({}, Effect::NO_EFFECT)}, {});
+        row("additional service", {alert({}, Effect::ADDITIONAL_SERVICE)}, {});
+        row("unset effect", {alert({}, std::nullopt)}, text);
+        row("significant delays", {alert({}, Effect::SIGNIFICANT_DELAYS)}, text);
+        FeedAlert trip = other;
+        trip.tripRouteId = r;
+        row("trip selector", {trip}, text);
+        auto texts = [&](const QList<FeedTranslation>& header,
+                         const QList<FeedTranslation>& description = {}) {
+            FeedAlert a = alert();
+            a.header = header;
+            a.description = description;
+            return a;
+        };
+        const FeedTranslation en{QStringLiteral("Suspended"), QStringLiteral("en")};
+        row("untagged translation", {texts({en, {QStringLiteral("見合わせ"), std::nullopt}})},
+            QStringLiteral("見合わせ"));
+        row("ja translation", {texts({en, {QStringLiteral("見合わせ"), std::nullopt}, stopped[0]})},
+            text);
+        row("first translation", {texts({en, {QStringLiteral("Suspendu"), QStringLiteral("fr")}})},
+            en.text);
+        const FeedTranslation why{QStringLiteral("品川駅での人身事故のため"), QStringLiteral("ja")};
+        row("description adds", {texts(stopped, {why})}, text + u' ' + why.text);
+        row("description repeats the header", {texts(stopped, stopped)}, text);
+        row("description only", {texts({}, {why})}, why.text);
+        row("several alerts", {texts(stopped), texts({why}), texts(stopped)},
+            text + QStringLiteral(" / ") + why.text);
+    }
+
+    void gtfsRealtime()
+    {
+        QFETCH(QList<FeedAlert>, alerts);
+        QFETCH(int, status);
+        QFETCH(QString, reason);
+        const QDateTime now = QDateTime::fromSecsSinceEpoch(Now);
+        expect(decideFeed(alertsFeed(alerts), QStringLiteral("JY"), Word, now), status, reason);
+    }
+
+    // Bodies that are no feed, or broken ones, fail; a feed of either kind in an odd dress reads.
+    void bodies_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("reason");
+        FeedAlert delay{Asakusa, {}, {}, {}, {{QStringLiteral("遅延"), {}}}, {}, false};
+        const QByteArray feed = alertsFeed({delay});
+        const QByteArray json = '[' + odptRecord("odpt.Railway:Toei.Asakusa", "") + ']';
+        auto row = [&](const char* name, const QByteArray& body, int status = StatusConnectFailed,
+                       const QString& reason = feedtext::UnknownKind) {
+            QTest::newRow(name) << body << Asakusa << status << reason;
+        };
+        row("empty body", {});
+        row("HTML page", "<!DOCTYPE html><html><body>404 Not Found</body></html>");
+        row("JSON object (an error reply)", R"({"title":"Unauthorized"})");
+        row("truncated JSON array", json.chopped(3), StatusConnectFailed, feedtext::BrokenJson);
+        row("truncated FeedMessage", feed.chopped(5));
+        // The header is a required field: without it the bytes are something else.
+        row("FeedMessage without its header", feed.sliced(feed.indexOf("\x12")));
+        row("JSON array behind a byte-order mark", "\xEF\xBB\xBF " + json, StatusNormal, {});
+        row("newer fields skipped",
+            feed + QByteArray("\xC2\x3E\x03"
+                              "abc",
+                              6),
+            StatusDelayed, QStringLiteral("遅延"));
+        QTest::newRow("blank line id")
+            << json << QStringLiteral(" ") << int(StatusConnectFailed) << feedtext::NoLine;
+
+        // A header of 91 bytes makes a FeedMessage begin with "\n[", as a JSON array may.
+        gtfsrt::FeedMessage message;
+        message.mutable_header()->set_gtfs_realtime_version(std::string(89, '2'));
+        const std::string bytes = message.SerializeAsString();
+        row("FeedMessage that begins like a JSON array", QByteArray::fromStdString(bytes),
+            StatusNormal, {});
+    }
+
+    void bodies()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(QString, line);
+        QFETCH(int, status);
+        QFETCH(QString, reason);
+        expect(decideFeed(body, line, Word, QDateTime::fromSecsSinceEpoch(Now)), status, reason);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFeed)
+#include "tst_feed.moc"

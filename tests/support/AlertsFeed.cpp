@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
+#include "AlertsFeed.h"
+
+namespace senrokan::test
+{
+
+namespace
+{
+
+void translate(gtfsrt::TranslatedString* out, const QList<FeedTranslation>& texts)
+{
+    for (const FeedTranslation& text : texts) {
+        gtfsrt::TranslatedString::Translation* translation = out->add_translation();
+        translation->set_text(text.text.toStdString());
+        if (text.language)
+            translation->set_language(text.language->toStdString());
+    }
+}
+
+} // namespace
+
+QByteArray alertsFeed(const QList<FeedAlert>& alerts)
+{
+    gtfsrt::FeedMessage feed;
+    feed.mutable_header()->set_gtfs_realtime_version("2.0");
+    feed.mutable_header()->set_timestamp(1796684400);
+    int id = 0;
+    for (const FeedAlert& alert : alerts) {
+        gtfsrt::FeedEntity* entity = feed.add_entity();
+        entity->set_id("alert-" + std::to_string(++id));
+        if (alert.deleted)
+            entity->set_is_deleted(true);
+        gtfsrt::Alert* out = entity->mutable_alert();
+        if (!alert.routeId.isEmpty())
+            out->add_informed_entity()->set_route_id(alert.routeId.toStdString());
+        if (!alert.tripRouteId.isEmpty()) {
+            gtfsrt::TripDescriptor* trip = out->add_informed_entity()->mutable_trip();
+            trip->set_trip_id("trip-" + std::to_string(id));
+            trip->set_route_id(alert.tripRouteId.toStdString());
+        }
+        if (alert.effect)
+            out->set_effect(*alert.effect);
+        for (const FeedPeriod& period : alert.periods) {
+            gtfsrt::TimeRange* range = out->add_active_period();
+            if (period.start)
+                range->set_start(quint64(*period.start));
+            if (period.end)
+                range->set_end(quint64(*period.end));
+        }
+        if (!alert.header.isEmpty())
+            translate(out->mutable_header_text(), alert.header);
+        if (!alert.description.isEmpty())
+            translate(out->mutable_description_text(), alert.description);
+    }
+    const std::string bytes = feed.SerializeAsString();
+    return QByteArray(bytes.data(), qsizetype(bytes.size()));
+}
+
+} // namespace senrokan::test

@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
+#pragma once
+
+// GTFS-Realtime service-alert feeds as an agency publishes them, written with the program's own
+// message classes, for the rule's table, the checks against feeds on loopback and the bench.
+#include "feed/GtfsRealtime.pb.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace senrokan::test
+{
+
+struct FeedTranslation {
+    QString text;
+    std::optional<QString> language; // none: the translation carries no language
+};
+
+struct FeedPeriod {
+    std::optional<qint64> start; // POSIX seconds; none: open
+    std::optional<qint64> end;
+};
+
+struct FeedAlert {
+    QString routeId;     // the selector's route_id; empty: the selector has none
+    QString tripRouteId; // a second selector naming a trip of this route; empty: none
+    std::optional<gtfsrt::Alert::Effect> effect; // none: unset
+    QList<FeedPeriod> periods;
+    QList<FeedTranslation> header;
+    QList<FeedTranslation> description;
+    bool deleted = false;
+};
+
+// A whole feed (a FULL_DATASET FeedMessage) of these alerts, one entity each.
+QByteArray alertsFeed(const QList<FeedAlert>& alerts);
+
+} // namespace senrokan::test
