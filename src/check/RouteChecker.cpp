@@ -4,6 +4,7 @@
 #include "RouteChecker.h"
 
 #include "StatusDecision.h"
+#include "calendar/CheckDays.h"
 #include "codec/Converter.h"
 #include "codec/Kconv.h"
 #include "codec/PageCoding.h"
@@ -28,6 +29,7 @@ const QString TextRequesting = QStringLiteral("HTTPサーバに接続");
 const QString TextFailed = QStringLiteral("接続失敗");
 const QString TextNoServer = QStringLiteral("サーバ未設定");
 const QString NotFoundPage = QStringLiteral("ページが見つかりません");
+const QString TextOutOfHours = QStringLiteral("時間外です。");
 
 // The socket's read buffer: bounds memory however fast a server sends.
 constexpr qint64 SocketReadBuffer = 1024 * 1024;
@@ -158,11 +160,22 @@ void RouteChecker::runSteps(int route, int retry, Reporting how)
         return;
     RouteState& state = m_states[route];
     state.CheckTime.clear();
+    state.Reason.clear();
 
     const RouteDefinition def = m_fields.routeDefinition(route);
     if (def[ServerName].isEmpty()) {
         m_display.setStatusText(TextNoServer);
         state.Status = StatusNoServer;
+        return;
+    }
+    // A day the route is not watched reads as outside its hours, without asking the server.
+    if (const std::optional<QString> off = dayOffReason(m_options[route], m_clock().date())) {
+        m_display.setStatusText(TextOutOfHours + QStringLiteral("（%1）").arg(*off));
+        report(TextOutOfHours, TitleRouteInfo, how);
+        state.Status = StatusOutOfHours;
+        state.Reason = *off;
+        state.CheckTime = nowText();
+        m_verdict = true;
         return;
     }
 
@@ -308,7 +321,7 @@ void RouteChecker::finishCheck(int route, const RouteDefinition& def, Reporting 
     const Status verdict = decideStatus(def, m_check.PageText, m_clock().time(), jsonReply);
     switch (verdict) {
     case StatusOutOfHours:
-        report(QStringLiteral("時間外です。"), TitleRouteInfo, how);
+        report(TextOutOfHours, TitleRouteInfo, how);
         break;
     case StatusNormal:
         report(QStringLiteral("平常運転です。"), TitleRouteInfo, how);

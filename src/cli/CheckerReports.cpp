@@ -12,7 +12,7 @@ namespace senrokan
 {
 
 void reportCheckerChanges(const QDateTime& checkTime, const RouteStates& states,
-                          const std::optional<LineStates>& previous, const RouteFieldSource& routes,
+                          const std::optional<RouteChanges>& changes, const RouteFieldSource& routes,
                           const TargetList& targets,
                           const std::function<void(const QString&)>& tell)
 {
@@ -24,7 +24,7 @@ void reportCheckerChanges(const QDateTime& checkTime, const RouteStates& states,
                              return;
                          tell(QStringLiteral("%1: %2").arg(target.masked(), outcome.error));
                      });
-    if (!reporter.reportChanges(states, routes, checkTime, previous, targets) ||
+    if (!reporter.reportChanges(states, routes, checkTime, changes, targets) ||
         reporter.sender().pending() == 0)
         return;
     QEventLoop loop;

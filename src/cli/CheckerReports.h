@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include "report/ChangeReport.h"
 #include "report/ReportTarget.h"
 #include "route/RouteState.h"
 
@@ -20,7 +21,7 @@ class RouteFieldSource;
 // and waits for the deliveries, each bounded in time. Every failed target and every target that
 // cannot be used is told through tell, its secrets masked.
 void reportCheckerChanges(const QDateTime& checkTime, const RouteStates& states,
-                          const std::optional<LineStates>& previous, const RouteFieldSource& routes,
+                          const std::optional<RouteChanges>& changes, const RouteFieldSource& routes,
                           const TargetList& targets,
                           const std::function<void(const QString&)>& tell);
 

@@ -11,6 +11,7 @@
 #include "platform/LocalFiles.h"
 #include "program/CommandLine.h"
 #include "settings/CompanionSettings.h"
+#include "cycle/RoundVerdicts.h"
 #include "settings/SettingsFile.h"
 
 #include <QCoreApplication>
@@ -280,11 +281,12 @@ int main(int argc, char* argv[])
     for (int r = 1; r <= RouteCount; ++r)
         checker.states()[r].Title = table.routeField(r, Title);
     const QDateTime started = QDateTime::currentDateTime();
-    // The states the changes are judged against, read before this run adds its records.
-    const std::optional<LineStates> previous =
-        options.notify ? history.lastLineStates() : std::nullopt;
     const CompanionValues companion = CompanionSettings(dir).read();
+    for (const QString& problem : companion.routeProblems)
+        std::fprintf(stderr, "senrokan-check: %s\n", terminalText(problem).constData());
     checker.setRouteOptions(companion.routes);
+    // What the changes are judged by, read before this run adds its records.
+    const RoundVerdicts before(options.notify ? &history : nullptr, companion.routes);
     checker.beginRendering(options.route);
     for (int r = 1; r <= RouteCount; ++r) {
         if (options.route != 0 && options.route != r)
@@ -313,8 +315,10 @@ int main(int argc, char* argv[])
             parseReportTargets(options.notifyUrls, !appriseProgram().isEmpty());
         targets.usable += extra.usable;
         targets.problems += extra.problems;
+        const std::optional<RouteConfirmations> told = before.confirmations(checker.states());
         reportCheckerChanges(
-            started, checker.states(), previous, table, targets, [](const QString& text) {
+            started, checker.states(),
+            told ? std::optional(changesOf(*told)) : std::nullopt, table, targets, [](const QString& text) {
                 std::fprintf(stderr, "senrokan-check: 通知: %s\n", terminalText(text).constData());
             });
     }

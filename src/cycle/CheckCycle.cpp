@@ -4,6 +4,7 @@
 #include "CheckCycle.h"
 
 #include "DelayReport.h"
+#include "RoundVerdicts.h"
 #include "check/RouteChecker.h"
 #include "history/CheckHistory.h"
 #include "report/Reporter.h"
@@ -95,11 +96,10 @@ void CheckCycle::Timer1_Timer()
     m_display.setTrayPicture(TrayPicture::Checking);
     m_timer1.stop();
     const QDateTime started = QDateTime::currentDateTime();
-    // Read before the check adds its own records.
-    const std::optional<LineStates> previous =
-        m_reporter && m_history ? m_history->lastLineStates() : std::nullopt;
     const CompanionValues companion = m_companion ? m_companion->read() : CompanionValues();
     m_checker.setRouteOptions(companion.routes);
+    // Read before the check adds its own records.
+    const RoundVerdicts before(m_history, companion.routes);
     // The routes read as the browser shows them are read side by side from the start.
     m_checker.beginRendering();
     for (int r = 1; r <= RouteCount; ++r) {
@@ -111,8 +111,11 @@ void CheckCycle::Timer1_Timer()
     }
     m_checker.endRendering();
     // Sent in the background: the popup and the next count do not wait for it.
+    const std::optional<RouteConfirmations> told = before.confirmations(m_checker.states());
+    m_told = told;
     if (m_reporter)
-        m_reporter->reportChanges(m_checker.states(), *m_routes, started, previous,
+        m_reporter->reportChanges(m_checker.states(), *m_routes, started,
+                                  told ? std::optional(changesOf(*told)) : std::nullopt,
                                   companion.targets);
     m_display.selectSettingsPage();
     m_state.DelayFoundFlag = 0;
@@ -131,7 +134,8 @@ void CheckCycle::Timer1_Timer()
 
 void CheckCycle::ReportResults()
 {
-    const RouteStates& states = m_checker.states();
+    // A delay not yet read as often as its route asks is not told.
+    const RouteStates states = toldStates(m_checker.states(), m_told);
     m_state.DelayFoundFlag = 0;
     const QString text = delayReportText(states);
     if (!text.isEmpty()) {

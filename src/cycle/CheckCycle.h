@@ -4,6 +4,7 @@
 #pragma once
 
 #include "CycleDisplay.h"
+#include "RoundVerdicts.h"
 #include "route/RouteState.h"
 
 #include <QObject>
@@ -104,6 +105,8 @@ private:
     Reporter* m_reporter = nullptr;
     const RouteFieldSource* m_routes = nullptr;
     const CompanionSettings* m_companion = nullptr;
+    // What the last timed check tells of each route; none without a record to judge by.
+    std::optional<RouteConfirmations> m_told;
 };
 
 } // namespace senrokan

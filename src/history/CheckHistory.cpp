@@ -151,37 +151,6 @@ std::optional<QList<CheckRecord>> CheckHistory::records(const QDateTime& since, 
     return result;
 }
 
-std::optional<LineStates> CheckHistory::lastLineStates()
-{
-    LineStates states;
-    states.fill(StatusNone);
-    if (m_path.isEmpty())
-        return std::nullopt;
-    if (!m_db.isOpen() && platform::entryTrust(m_path) == platform::FileTrust::Missing)
-        return states;
-    if (!open())
-        return std::nullopt;
-    // Connection failures, no server and outside hours tell nothing of the line: passed over.
-    QSqlQuery query(m_db);
-    query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT status FROM checks WHERE route = ? AND status IN (%1, %2) "
-                                 "ORDER BY rowid DESC LIMIT 1")
-                      .arg(StatusNormal)
-                      .arg(StatusDelayed));
-    for (int r = 1; r <= RouteCount; ++r) {
-        query.addBindValue(r);
-        if (!query.exec()) {
-            if (failedWith(query.lastError()) == Opened::Damaged)
-                keepAside();
-            return std::nullopt;
-        }
-        if (query.next())
-            states[r] = query.value(0).toInt();
-        query.finish();
-    }
-    return states;
-}
-
 std::optional<QList<int>> CheckHistory::lastLineVerdicts(int route, int count)
 {
     if (m_path.isEmpty())

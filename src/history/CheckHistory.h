@@ -59,19 +59,13 @@ public:
     // The records from since on, of route (0: every route), oldest first; none when the record
     // cannot be read. A missing file is an empty record and stays missing.
     std::optional<QList<CheckRecord>> records(const QDateTime& since, int route = 0);
-    // Each route's last normal or delayed record in the order they were written (a record whose
-    // time a wrong clock set in the future is not the last for ever); none when the record
-    // cannot be read.
-    std::optional<LineStates> lastLineStates();
-<<<<<<< HEAD
+    // The route's last count normal or delayed statuses in the order they were written, oldest
+    // first: the order of the checks' verdicts whatever their clocks said (a record whose time a
+    // wrong clock set in the future is not the last for ever). None when the record cannot be
+    // read.
+    std::optional<QList<int>> lastLineVerdicts(int route, int count);
     // The clock the daily prune trusts no record's time beyond.
     void setClock(Clock clock) { m_clock = std::move(clock); }
-=======
-    // The route's last count normal or delayed statuses in the order they were written, oldest
-    // first: the order of the checks' verdicts whatever their clocks said. None when the record
-    // cannot be read.
-    std::optional<QList<int>> lastLineVerdicts(int route, int count);
->>>>>>> calendar
 
 Q_SIGNALS:
     void appended(const CheckRecord& record);

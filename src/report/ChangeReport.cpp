@@ -34,15 +34,30 @@ RouteChange routeChange(int previous, int current)
     return RouteChange::None;
 }
 
-std::optional<ChangeReport> changeReport(const RouteStates& states,
-                                         const std::array<int, 7>& previous,
+RouteChanges routeChanges(const LineStates& previous, const RouteStates& states)
+{
+    RouteChanges changes;
+    changes.fill(RouteChange::None);
+    for (int r = 1; r <= RouteCount; ++r)
+        changes[r] = routeChange(previous[r], states[r].Status);
+    return changes;
+}
+
+std::optional<ChangeReport> changeReport(const RouteStates& states, const LineStates& previous,
+                                         const std::array<QString, 7>& pages,
+                                         const QDateTime& checkTime)
+{
+    return changeReport(states, routeChanges(previous, states), pages, checkTime);
+}
+
+std::optional<ChangeReport> changeReport(const RouteStates& states, const RouteChanges& changes,
                                          const std::array<QString, 7>& pages,
                                          const QDateTime& checkTime)
 {
     ChangeReport report;
     QStringList lines;
     for (int r = 1; r <= RouteCount; ++r) {
-        const RouteChange change = routeChange(previous[r], states[r].Status);
+        const RouteChange change = changes[r];
         if (change == RouteChange::None)
             continue;
         const bool delayed = change == RouteChange::Delayed;

@@ -22,6 +22,11 @@ enum class RouteChange { None, Delayed, Recovered };
 // no server and outside hours are no state of the line: they neither report nor replace previous.
 RouteChange routeChange(int previous, int current);
 
+// Each route's change, by route number 1 to 5; [0] and [6] unused.
+using RouteChanges = std::array<RouteChange, 7>;
+// Each route's change judged against previous by routeChange.
+RouteChanges routeChanges(const LineStates& previous, const RouteStates& states);
+
 // Normal and delayed tell the line's state; the other outcomes tell only the check's.
 bool isLineState(int status);
 
@@ -33,10 +38,14 @@ struct ChangeReport {
     QString pageUrl;      // the first delayed route's page, for the services that open one
 };
 
-// The report of one check's changes: none when no route changed. previous[r] is route r's last
-// line state before this check (see routeChange); pages[r] the address of its page.
-std::optional<ChangeReport> changeReport(const RouteStates& states,
-                                         const std::array<int, 7>& previous,
+// The report of one check's changes: none when no route changed. changes[r] is what route r's
+// check tells; pages[r] the address of its page.
+std::optional<ChangeReport> changeReport(const RouteStates& states, const RouteChanges& changes,
+                                         const std::array<QString, 7>& pages,
+                                         const QDateTime& checkTime);
+// The same, each route's change judged against previous[r], its last line state before this
+// check (see routeChange).
+std::optional<ChangeReport> changeReport(const RouteStates& states, const LineStates& previous,
                                          const std::array<QString, 7>& pages,
                                          const QDateTime& checkTime);
 

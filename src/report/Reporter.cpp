@@ -21,10 +21,11 @@ void Reporter::tellProblems(const TargetList& targets)
 }
 
 bool Reporter::reportChanges(const RouteStates& states, const RouteFieldSource& routes,
-                             const QDateTime& checkTime, const std::optional<LineStates>& recorded,
+                             const QDateTime& checkTime,
+                             const std::optional<RouteChanges>& recorded,
                              const TargetList& targets)
 {
-    const LineStates previous = recorded.value_or(m_seen);
+    const RouteChanges changes = recorded.value_or(routeChanges(m_seen, states));
     std::array<QString, 7> pages;
     for (int r = 1; r <= RouteCount; ++r) {
         pages[r] =
@@ -32,7 +33,7 @@ bool Reporter::reportChanges(const RouteStates& states, const RouteFieldSource& 
         if (isLineState(states[r].Status))
             m_seen[r] = states[r].Status;
     }
-    const std::optional<ChangeReport> report = changeReport(states, previous, pages, checkTime);
+    const std::optional<ChangeReport> report = changeReport(states, changes, pages, checkTime);
     if (!report)
         return false;
     tellProblems(targets);

@@ -25,12 +25,11 @@ public:
     explicit Reporter(QObject* parent = nullptr);
 
     // Reports the changes of the check that began at checkTime to the usable targets and
-    // returns at once. False when nothing changed. The changes are judged against previous, the
-    // line states from before the check (the record of checks'), or when there are none against
-    // what this object saw in the checks it reported on. The targets' problems are told by
-    // problem().
+    // returns at once. False when nothing changed. The changes are those the record of checks
+    // tells, or when there are none those judged against what this object saw in the checks it
+    // reported on. The targets' problems are told by problem().
     bool reportChanges(const RouteStates& states, const RouteFieldSource& routes,
-                       const QDateTime& checkTime, const std::optional<LineStates>& previous,
+                       const QDateTime& checkTime, const std::optional<RouteChanges>& changes,
                        const TargetList& targets);
     // Sends a test report to every usable target.
     void sendTest(const TargetList& targets);

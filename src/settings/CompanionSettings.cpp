@@ -5,7 +5,10 @@
 
 #include "CompanionFile.h"
 #include "SettingsFile.h"
+#include "calendar/CheckDays.h"
+#include "report/Confirmation.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace senrokan
@@ -22,7 +25,6 @@ const QString FeedLineKey = QStringLiteral("FeedLine");
 const QString DaysKey = QStringLiteral("Days");
 const QString HolidaysKey = QStringLiteral("Holidays");
 const QString ConfirmKey = QStringLiteral("Confirm");
-constexpr int MaxConfirm = 10;
 
 QString routeSection(int route)
 {
@@ -43,18 +45,37 @@ QString flagText(bool on)
     return on ? QStringLiteral("true") : QStringLiteral("false");
 }
 
-RouteOptions routeOptions(const CompanionFile& file, int route)
+// A route's options; a value that cannot be read falls back to the default that watches more,
+// never less, and is told in problems.
+RouteOptions routeOptions(const CompanionFile& file, int route, QStringList* problems = nullptr)
 {
     const QString section = routeSection(route);
+    auto tell = [&](const QString& key, const QString& why) {
+        if (problems)
+            problems->append(QStringLiteral("Senrokan.ini [%1] %2: %3").arg(section, key, why));
+    };
     RouteOptions options;
     options.render = flag(file.value(section, RenderKey), false);
     options.feed = file.value(section, FeedKey);
     options.feedLine = file.value(section, FeedLineKey);
-    options.days = file.value(section, DaysKey);
-    options.holidays = flag(file.value(section, HolidaysKey), true);
+    QString why;
+    if (const std::optional<QString> days = parseCheckDays(file.value(section, DaysKey), &why))
+        options.days = *days;
+    else
+        tell(DaysKey, why + QStringLiteral("（毎日チェックします）"));
+    if (const std::optional<bool> on = parseHolidaysValue(file.value(section, HolidaysKey), &why))
+        options.holidays = *on;
+    else
+        tell(HolidaysKey, why + QStringLiteral("（祝日もチェックします）"));
+    const QString confirmText = file.value(section, ConfirmKey);
     bool ok = false;
-    const int confirm = file.value(section, ConfirmKey).toInt(&ok);
-    options.confirm = ok ? qBound(1, confirm, MaxConfirm) : 1;
+    const int confirm = confirmText.toInt(&ok);
+    options.confirm = ok ? std::clamp(confirm, MinConfirm, MaxConfirm) : MinConfirm;
+    if (!confirmText.isEmpty() && (!ok || confirm != options.confirm))
+        tell(ConfirmKey, QStringLiteral("%1から%2の数で書いてください（%3 回とします）")
+                             .arg(MinConfirm)
+                             .arg(MaxConfirm)
+                             .arg(options.confirm));
     return options;
 }
 
@@ -87,7 +108,7 @@ CompanionValues CompanionSettings::read() const
     values.targetTexts = splitTargetTexts(file->value(NotifySection, TargetsKey));
     values.targets = parseReportTargets(values.targetTexts, !appriseProgram().isEmpty());
     for (int r = 1; r <= RouteCount; ++r)
-        values.routes[r] = routeOptions(*file, r);
+        values.routes[r] = routeOptions(*file, r, &values.routeProblems);
     return values;
 }
 

@@ -19,6 +19,7 @@ struct CompanionValues {
     QStringList targetTexts; // [Notify] Targets= as written, in order, for the list a user edits
     TargetList targets;      // the same, parsed once: the usable ones and what ails the others
     RouteOptionsTable routes;
+    QStringList routeProblems; // options that could not be read, each with what is done instead
     QString unreadable; // why the file could not be read (also among targets.problems); or empty
 };
 

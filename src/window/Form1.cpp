@@ -321,9 +321,11 @@ void Form1::setVisible(bool visible)
     if (visible) {
         makeControls();
         // Read at every showing: the options may have been changed in the file meanwhile.
-        const RouteOptionsTable options = m_companion.read().routes;
+        const CompanionValues companion = m_companion.read();
         for (int r = 1; r <= RouteCount; ++r)
-            m_routePages.at(r)->setOptions(options[r]);
+            m_routePages.at(r)->setOptions(companion.routes[r]);
+        if (!companion.routeProblems.isEmpty())
+            m_unshownStatus = companion.routeProblems.join(u' ');
         if (m_unshownStatus)
             m_text8->setText(*std::exchange(m_unshownStatus, std::nullopt));
     }

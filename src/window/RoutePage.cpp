@@ -5,9 +5,8 @@
 
 #include "RouteWebView.h"
 #include "accessibility/ControlNames.h"
-#include "render/PageRenderer.h"
+#include "RouteOptionsBox.h"
 
-#include <QCheckBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -64,11 +63,15 @@ void RoutePage::setField(int element, const QString& text)
 
 void RoutePage::setOptions(const RouteOptions& options)
 {
-    m_options = options;
-    if (m_render) {
-        const QSignalBlocker quiet(m_render);
-        m_render->setChecked(options.render);
-    }
+    if (m_options)
+        m_options->setOptions(options);
+    else
+        m_unshownOptions = options;
+}
+
+const RouteOptions& RoutePage::options() const
+{
+    return m_options ? m_options->options() : m_unshownOptions;
 }
 
 void RoutePage::makeControls()
@@ -101,19 +104,8 @@ void RoutePage::makeControls()
                 m_command->text());
     connect(m_command, &QPushButton::clicked, this, &RoutePage::sendClicked);
 
-    m_render = new QCheckBox(QStringLiteral("ブラウザで読む"), this);
-    nameControl(m_render, QStringLiteral("RenderCheck%1").arg(m_route), m_render->text());
-    m_render->setChecked(m_options.render);
-    connect(m_render, &QCheckBox::toggled, this, [this](bool on) {
-        m_options.render = on;
-        Q_EMIT optionsEdited();
-    });
-    auto* renderNote = new QLabel(
-        BrowserPackageNeeded + QStringLiteral("。入っていない間はページのバイトを読みます。"),
-        this);
-    renderNote->setWordWrap(true);
-    nameControl(renderNote, QStringLiteral("RenderNote%1").arg(m_route), renderNote->text());
-    renderNote->setVisible(!PageRenderer::installed(PageRenderer::programFile()));
+    m_options = new RouteOptionsBox(m_route, m_unshownOptions, this);
+    connect(m_options, &RouteOptionsBox::edited, this, &RoutePage::optionsEdited);
 
     m_webBrowser = new RouteWebView(m_route, this);
 
@@ -133,8 +125,7 @@ void RoutePage::makeControls()
     grid->addWidget(m_label.at(ValidTo), timeRow, BetweenColumn);
     grid->addWidget(m_text.at(ValidTo), timeRow, RightColumn);
     grid->addWidget(m_text.at(SubtitleEnd), timeRow + 1, RightColumn);
-    grid->addWidget(m_render, row++, LabelColumn, 1, full + 1);
-    grid->addWidget(renderNote, row++, LabelColumn, 1, full + 1);
+    grid->addWidget(m_options, row++, LabelColumn, 1, full + 1);
     grid->addWidget(m_webBrowser, 0, WebColumn, row + 1, 1);
     grid->setRowStretch(row, 1);
     grid->setColumnStretch(LeftColumn, 2);

@@ -18,11 +18,12 @@ class QPushButton;
 namespace senrokan
 {
 
+class RouteOptionsBox;
 class RouteWebView;
 
 // The page of one route: the ten route fields Text<r>(1..10) with their labels Label<r>(1..9),
-// the button Command<r>(1) "送信", the check box RenderCheck<r> "ブラウザで読む" with the line
-// RenderNote<r> under it, and the area of the route's web view WebBrowser<r>. The
+// the button Command<r>(1) "送信", the route's options from Senrokan.ini (RouteOptionsBox) and the
+// area of the route's web view WebBrowser<r>. The
 // controls are made when the window is first shown: until then the fields are kept as text.
 class RoutePage : public QWidget
 {
@@ -37,10 +38,10 @@ public:
     // window is first shown.
     void makeControls();
 
-    // The route's options as the page shows them ("ブラウザで読む"); set before the controls are
-    // made, they are kept until then.
+    // The route's options as the page shows them; set before the controls are made, they are
+    // kept until then.
     void setOptions(const RouteOptions& options);
-    const RouteOptions& options() const { return m_options; }
+    const RouteOptions& options() const;
 
     // The web view; only once the controls are made.
     RouteWebView* webBrowser() const { return m_webBrowser; }
@@ -60,9 +61,9 @@ private:
     bool m_madeControls = false;
     std::array<QLineEdit*, RouteFieldCount + 1> m_text{}; // [0] unused
     std::array<QLabel*, RouteFieldCount> m_label{};       // [0] unused; field 10 has none
-    RouteOptions m_options;
+    RouteOptions m_unshownOptions;
     QPushButton* m_command = nullptr;
-    QCheckBox* m_render = nullptr;
+    RouteOptionsBox* m_options = nullptr;
     RouteWebView* m_webBrowser = nullptr;
 };
 

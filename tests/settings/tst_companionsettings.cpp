@@ -73,15 +73,17 @@ void TstCompanionSettings::routeOptions_data()
 {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QString>("options"); // each route's options that are not the defaults
+    QTest::addColumn<QStringList>("told"); // the keys whose values could not be read
 
-    QTest::newRow("none") << QByteArray("[Notify]\nTargets=json://h\n") << QString();
+    QTest::newRow("none") << QByteArray("[Notify]\nTargets=json://h\n") << QString()
+                          << QStringList();
     QTest::newRow("usual spellings")
         << QByteArray("[Route1]\nRender=true\n[route2]\nrender = TRUE\n[Route3]\nRender=1\n"
                       "[Route4]\nRender=yes\n[Route5]\nRender=false\n[Notify]\nTargets=json://h\n")
-        << QStringLiteral("1 render; 2 render; 3 render; 4 render");
+        << QStringLiteral("1 render; 2 render; 3 render; 4 render") << QStringList();
     QTest::newRow("anything else is off")
         << QByteArray("[Route1]\nRender=on please\n[Route2]\nRender=\n[Route6]\nRender=true\n")
-        << QString();
+        << QString() << QStringList();
     QTest::newRow("feed, days, holidays and confirmation")
         << QByteArray("[Route2]\nFeed= https://h/f?acl:consumerKey=k \nFeedLine=odpt.Railway:X\n"
                       "Days=月火水木金\nHolidays=false\nConfirm=3\n[Route3]\nHolidays=no\n")
@@ -90,7 +92,12 @@ void TstCompanionSettings::routeOptions_data()
                "no holidays confirm=3; 3 no holidays");
     QTest::newRow("confirmation kept within 1 to 10")
         << QByteArray("[Route1]\nConfirm=0\n[Route2]\nConfirm=99\n[Route3]\nConfirm=two\n")
-        << QStringLiteral("2 confirm=10");
+        << QStringLiteral("2 confirm=10")
+        << QStringList{"[Route1] Confirm", "[Route2] Confirm", "[Route3] Confirm"};
+    // What cannot be read watches more, never less, and is told.
+    QTest::newRow("days and holidays not understood")
+        << QByteArray("[Route4]\nDays=平日\nHolidays=maybe\n[Route5]\nDays=土, 日\n")
+        << QStringLiteral("5 days=土日") << QStringList{"[Route4] Days", "[Route4] Holidays"};
 }
 
 namespace
@@ -126,11 +133,16 @@ void TstCompanionSettings::routeOptions()
 {
     QFETCH(QByteArray, file);
     QFETCH(QString, options);
+    QFETCH(QStringList, told);
     QTemporaryDir dir;
     test::writeBytes(dir.filePath(CompanionFileName), file);
     const CompanionSettings settings(dir.path());
     const CompanionValues values = settings.read();
     QCOMPARE(describe(values.routes), options);
+    QCOMPARE(values.routeProblems.size(), told.size());
+    for (qsizetype i = 0; i < told.size(); ++i)
+        QVERIFY2(values.routeProblems.at(i).contains(told.at(i)),
+                 qPrintable(values.routeProblems.at(i)));
 
     // Route 5 read as the browser shows it and route 1 not; everything else in the file stays.
     RouteOptions five = values.routes[5];
