@@ -83,6 +83,9 @@ QList<ReportTarget> Reporter::targets(const QStringList& extra)
         parseReportTargets(texts.join(u' '), !appriseProgram().isEmpty(), &errors);
     for (const QString& e : errors)
         Q_EMIT problem(e);
+    for (const ReportTarget& target : parsed)
+        if (const QString warning = target.warning(); !warning.isEmpty())
+            Q_EMIT problem(warning);
     return parsed;
 }
 

@@ -47,7 +47,8 @@ public:
     ReportSender& sender() { return m_sender; }
 
 Q_SIGNALS:
-    // A target that cannot be used (refused when read, apprise missing), masked.
+    // A target that cannot be used (refused when read, apprise missing) or that goes with a
+    // warning, masked.
     void problem(const QString& text);
 
 private:
