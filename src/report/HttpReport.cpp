@@ -95,9 +95,11 @@ HttpReport ntfyReport(const ReportTarget& target, const ChangeReport& report)
     tags.removeDuplicates();
     if (!tags.isEmpty())
         request.headers.append({"X-Tags", tags.join(u',').toUtf8()});
-    addBasicAuth(request, target.url);
+    // One Authorization header goes: the token's when the URL gives both it and an account.
     if (const QString token = target.option(QStringLiteral("token")); !token.isEmpty())
         request.headers.append({"Authorization", "Bearer " + token.toUtf8()});
+    else
+        addBasicAuth(request, target.url);
     request.body = compactJson({{QStringLiteral("topic"), topic},
                                 {QStringLiteral("title"), report.title},
                                 {QStringLiteral("message"), report.message}});

@@ -9,11 +9,18 @@
 #include <QLocale>
 #include <QUuid>
 
+#include <algorithm>
+
 namespace senrokan
 {
 
 namespace
 {
+
+// A reply line may have 512 octets (RFC 5321), with room for servers that write longer texts;
+// a whole reply of many lines, such as EHLO's, at most MaxReply.
+constexpr qsizetype MaxReplyLine = 1000;
+constexpr qsizetype MaxReply = 64 * 1024;
 
 // RFC 2047 encoded words of at most 75 characters, split between characters.
 QByteArray encodedWords(const QString& text)
@@ -118,12 +125,26 @@ void SmtpSession::abort()
 
 void SmtpSession::readReplies()
 {
+    const auto lineTooLong = [this] {
+        fail(false, QStringLiteral("SMTPの応答の行が長すぎます (%1 バイト超)").arg(MaxReplyLine));
+    };
     m_pending += m_socket.readAll();
+    qsizetype start = 0;
     qsizetype end;
-    while (!m_done && (end = m_pending.indexOf("\r\n")) >= 0) {
-        const QByteArray line = m_pending.left(end);
-        m_pending.remove(0, end + 2);
+    // Only what came since the last look is searched for a line's end (a CR may end the last).
+    while (!m_done && (end = m_pending.indexOf("\r\n", std::max(start, m_scanned - 1))) >= 0) {
+        if (end - start > MaxReplyLine) {
+            lineTooLong();
+            return;
+        }
+        const QByteArray line = m_pending.mid(start, end - start);
+        start = end + 2;
+        m_scanned = start;
         m_replyText += line.mid(4) + ' ';
+        if (m_replyText.size() > MaxReply) {
+            fail(false, QStringLiteral("SMTPの応答が長すぎます (%1 KiB 超)").arg(MaxReply / 1024));
+            return;
+        }
         // "250-" goes on, "250 " is the reply's last line.
         if (line.size() >= 4 && line.at(3) == '-')
             continue;
@@ -136,7 +157,18 @@ void SmtpSession::readReplies()
             return;
         }
         handle(code, text);
+        if (m_socket.mode() == QSslSocket::SslClientMode && !m_socket.isEncrypted()) {
+            // What came in plain text behind the reply to STARTTLS is no word of the server's
+            // (RFC 3207): it could only have been put there on the way.
+            m_pending.clear();
+            m_scanned = 0;
+            return;
+        }
     }
+    m_pending.remove(0, start);
+    m_scanned = m_pending.size();
+    if (!m_done && m_pending.size() > MaxReplyLine)
+        lineTooLong();
 }
 
 void SmtpSession::handle(int code, const QByteArray& text)

@@ -73,7 +73,8 @@ private:
     MailRoute m_route;
     QByteArray m_message;
     QSslSocket m_socket;
-    QByteArray m_pending;
+    QByteArray m_pending;    // what came and is not yet a whole line
+    qsizetype m_scanned = 0; // how much of m_pending was searched for a line's end
     QByteArray m_replyText;
     Step m_step = Step::Greeting;
     int m_rcptIndex = 0;

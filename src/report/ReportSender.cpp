@@ -6,6 +6,7 @@
 #include "HttpReport.h"
 #include "MailReport.h"
 #include "platform/TlsTrust.h"
+#include "route/MaskedUrl.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -13,6 +14,8 @@
 #include <QNetworkReply>
 #include <QPointer>
 #include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryFile>
 #include <QTimer>
 
 namespace senrokan
@@ -55,6 +58,10 @@ private:
         const HttpReport request = httpReport(m_target, m_report);
         QNetworkRequest http(request.url);
         http.setSslConfiguration(tlsConfiguration());
+        // A redirect would carry the account and the tokens in the headers to wherever it
+        // points: it is a failure of its own.
+        http.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                          QNetworkRequest::ManualRedirectPolicy);
         http.setHeader(QNetworkRequest::UserAgentHeader,
                        QStringLiteral("Senrokan/%1").arg(QCoreApplication::applicationVersion()));
         for (const auto& [name, value] : request.headers)
@@ -67,14 +74,21 @@ private:
             if (m_finished)
                 return;
             const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+            const QString statusText =
+                QStringLiteral("HTTP %1 %2")
+                    .arg(status)
+                    .arg(reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString());
             if (status >= 200 && status < 300)
                 endTry(false, {});
+            else if (status >= 300 && status < 400)
+                endTry(false,
+                       statusText +
+                           QStringLiteral(": 転送先 %1 には送りません")
+                               .arg(maskedUrlText(reply->url().resolved(
+                                   reply->attribute(QNetworkRequest::RedirectionTargetAttribute)
+                                       .toUrl()))));
             else if (status != 0)
-                endTry(status == 429 || status >= 500,
-                       QStringLiteral("HTTP %1 %2")
-                           .arg(status)
-                           .arg(reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute)
-                                    .toString()));
+                endTry(status == 429 || status >= 500, statusText);
             else
                 endTry(!m_tlsFailed, reply->errorString());
         });
@@ -95,33 +109,44 @@ private:
         session->start();
     }
 
-    // The target's own URL goes to the program as it is: apprise reads the scheme.
+    // The target's own URL goes to the program as it is (apprise reads the scheme), in a
+    // configuration file only the user can read: any user may list the command lines.
     void tryApprise()
     {
         const QString program = appriseProgram();
-        if (program.isEmpty()) {
-            QTimer::singleShot(0, this, [this] {
-                endTry(false, QStringLiteral("apprise がインストールされていません"));
-            });
+        const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+        auto* process = new QProcess(this);
+        // Made user-only, and removed with the process.
+        auto* config =
+            new QTemporaryFile(runtime + QStringLiteral("/senrokan-apprise-XXXXXX"), process);
+        QString unusable;
+        if (program.isEmpty())
+            unusable = QStringLiteral("apprise がインストールされていません");
+        else if (runtime.isEmpty() || !config->open() ||
+                 config->write('=' + m_target.text.toUtf8() + '\n') < 0 || !config->flush())
+            unusable = QStringLiteral("apprise に渡す設定ファイルを作れません");
+        if (!unusable.isEmpty()) {
+            process->deleteLater();
+            QTimer::singleShot(0, this, [this, unusable] { endTry(false, unusable); });
             return;
         }
-        auto* process = new QProcess(this);
         process->setProcessChannelMode(QProcess::SeparateChannels);
         process->setStandardOutputFile(QProcess::nullDevice());
         m_abort = [process] { process->kill(); };
-        connect(process, &QProcess::finished, this,
-                [this, process](int code, QProcess::ExitStatus st) {
-                    process->deleteLater();
-                    if (m_finished)
-                        return;
-                    if (st == QProcess::NormalExit && code == 0)
-                        endTry(false, {});
-                    else
-                        endTry(true, QStringLiteral("apprise: ") +
-                                         QString::fromUtf8(process->readAllStandardError())
-                                             .trimmed()
-                                             .section(u'\n', -1));
-                });
+        connect(
+            process, &QProcess::finished, this, [this, process](int code, QProcess::ExitStatus st) {
+                process->deleteLater();
+                if (m_finished)
+                    return;
+                if (st == QProcess::NormalExit && code == 0)
+                    endTry(false, {});
+                else
+                    endTry(true,
+                           QStringLiteral("apprise: ") +
+                               m_target.hiddenIn(QString::fromUtf8(process->readAllStandardError())
+                                                     .trimmed()
+                                                     .section(u'\n', -1)));
+            });
         connect(process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
             if (error == QProcess::FailedToStart && !m_finished)
                 endTry(false, QStringLiteral("apprise を起動できません"));
@@ -130,7 +155,7 @@ private:
                        {QStringLiteral("-t"), m_report.title, QStringLiteral("-b"),
                         m_report.message, QStringLiteral("-n"),
                         m_report.delayed ? QStringLiteral("warning") : QStringLiteral("success"),
-                        m_target.text});
+                        QStringLiteral("--config"), config->fileName()});
         process->closeWriteChannel();
     }
 

@@ -3,16 +3,18 @@
 
 #include "ReportTarget.h"
 
+#include "route/MaskedUrl.h"
+
 #include <QRegularExpression>
 #include <QStandardPaths>
+
+#include <algorithm>
 
 namespace senrokan
 {
 
 namespace
 {
-
-const QString Hidden = QStringLiteral("****");
 
 struct SchemeKind {
     const char* plain;
@@ -42,38 +44,15 @@ QString queryValue(const QUrl& url, const QString& key)
     return {};
 }
 
-QUrl withQueryValueHidden(QUrl url, const QString& key)
-{
-    QUrlQuery query(url);
-    QList<std::pair<QString, QString>> items = query.queryItems(QUrl::FullyDecoded);
-    bool changed = false;
-    for (auto& [name, value] : items) {
-        if (name.compare(key, Qt::CaseInsensitive) == 0 && !value.isEmpty()) {
-            value = Hidden;
-            changed = true;
-        }
-    }
-    if (changed) {
-        query.setQueryItems(items);
-        url.setQuery(query);
-    }
-    return url;
-}
-
 // text is the URL as written: a parsed URL may have rewritten the host (a number taken for an
 // IPv4 address).
 QString maskedUrl(QUrl url, TargetKind kind, const QString& text)
 {
-    if (!url.password().isEmpty())
-        url.setPassword(Hidden);
     switch (kind) {
-    case TargetKind::Ntfy:
-        url = withQueryValueHidden(url, QStringLiteral("token"));
-        break;
     case TargetKind::Gotify: {
         QStringList segments = pathSegments(url);
         if (!segments.isEmpty()) {
-            segments.last() = Hidden;
+            segments.last() = HiddenText;
             url.setPath(u'/' + segments.join(u'/'));
         }
         break;
@@ -83,12 +62,20 @@ QString maskedUrl(QUrl url, TargetKind kind, const QString& text)
         // first characters stay.
         const qsizetype start = text.indexOf(QLatin1String("://"));
         const QString rest = start < 0 ? text : text.mid(start + 3);
-        return (start < 0 ? QString() : text.left(start + 3)) + rest.left(4) + Hidden;
+        return (start < 0 ? QString() : text.left(start + 3)) + rest.left(4) + HiddenText;
     }
     default:
         break;
     }
-    return url.toString();
+    return maskedUrlText(url);
+}
+
+// The address fields of a mail target end up in SMTP commands and headers: a line break, NUL or
+// angle bracket there would start a command or header of its own.
+bool isUnsafeMailField(const QString& value)
+{
+    static const QRegularExpression Unsafe(QStringLiteral("[\\r\\n\\x{0}<>]"));
+    return value.contains(Unsafe);
 }
 
 std::optional<TargetKind> nativeKind(const QString& scheme, bool* secure)
@@ -122,6 +109,10 @@ QString nativeShapeError(const ReportTarget& target)
             return QStringLiteral("メールサーバーがありません");
         if (target.option(QStringLiteral("from")).isEmpty() && target.url.userName().isEmpty())
             return QStringLiteral("from= が必要です");
+        if (isUnsafeMailField(target.option(QStringLiteral("from"))) ||
+            isUnsafeMailField(target.option(QStringLiteral("to"))) ||
+            isUnsafeMailField(target.url.userName(QUrl::FullyDecoded)))
+            return QStringLiteral("from=、to=、ユーザー名に改行や < > は使えません");
         if (const QString mode = target.option(QStringLiteral("mode")).toLower();
             !mode.isEmpty() && mode != QLatin1String("ssl") && mode != QLatin1String("starttls"))
             return QStringLiteral("mode= は ssl か starttls です");
@@ -129,6 +120,11 @@ QString nativeShapeError(const ReportTarget& target)
     default:
         if (target.url.host().isEmpty())
             return QStringLiteral("ホストがありません");
+        // What follows "?" means options of its own to the apprise program, which the requests
+        // here are held to; sent as it stands it would mean something else, so it is refused.
+        if (target.url.hasQuery())
+            return QStringLiteral("%1:// の ? 以降は送れません (URLに含めないでください)")
+                .arg(target.url.scheme());
         break;
     }
     return {};
@@ -144,6 +140,41 @@ QString ReportTarget::option(const QString& key) const
 QString ReportTarget::masked() const
 {
     return maskedUrl(url, kind, text);
+}
+
+QString ReportTarget::hiddenIn(const QString& message) const
+{
+    static const QRegularExpression Url(QStringLiteral("[A-Za-z][A-Za-z0-9+.-]*://\\S+"));
+    QString out;
+    qsizetype last = 0;
+    for (const QRegularExpressionMatch& match : Url.globalMatch(message)) {
+        out += message.mid(last, match.capturedStart() - last) + maskedTargetText(match.captured());
+        last = match.capturedEnd();
+    }
+    out += message.mid(last);
+    // A program may quote a token or a host on its own, as written or decoded. Longest first, so
+    // that no shorter piece inside a longer one leaves the rest of it in view.
+    static const QRegularExpression Separators(QStringLiteral("[/:@?&=#,;]+"));
+    QStringList pieces;
+    for (const QString& piece :
+         text.section(QStringLiteral("://"), 1).split(Separators, Qt::SkipEmptyParts))
+        pieces << piece << QUrl::fromPercentEncoding(piece.toUtf8());
+    std::sort(pieces.begin(), pieces.end(),
+              [](const QString& a, const QString& b) { return a.size() > b.size(); });
+    for (const QString& piece : pieces) {
+        if (piece.size() >= 4)
+            out.replace(piece, HiddenText);
+    }
+    return out;
+}
+
+QString ReportTarget::warning() const
+{
+    if (kind == TargetKind::Mail && !secure && !url.password().isEmpty())
+        return masked() +
+               QStringLiteral(
+                   ": パスワードが暗号化されずに送られます (mailtos:// なら暗号化されます)");
+    return {};
 }
 
 QString appriseProgram()
@@ -186,9 +217,12 @@ TargetList parseReportTargets(const QStringList& texts, bool appriseInstalled)
     TargetList list;
     for (const QString& text : texts) {
         QString why;
-        if (std::optional<ReportTarget> target = parseReportTarget(text, appriseInstalled, &why))
+        if (std::optional<ReportTarget> target = parseReportTarget(text, appriseInstalled, &why)) {
+            // A target taken with a warning is used, and the warning told with its reports.
+            if (const QString warning = target->warning(); !warning.isEmpty())
+                list.problems.append(warning);
             list.usable.append(*target);
-        else
+        } else
             list.problems.append(maskedTargetText(text) + QStringLiteral(": ") + why);
     }
     return list;

@@ -29,6 +29,12 @@ struct ReportTarget {
     QString option(const QString& key) const;
     // The text with its passwords and tokens replaced, for lists, messages and logs.
     QString masked() const;
+    // Text that may quote this target, such as another program's error, with every URL in it
+    // masked and every piece of this target's own text that could be a secret hidden.
+    QString hiddenIn(const QString& message) const;
+    // What the user should know about a target that is taken all the same, named by its masked
+    // text; empty when nothing.
+    QString warning() const;
 };
 
 // Parses a target URL; none, with why in error, when it is not one. A scheme the program does not
@@ -37,7 +43,7 @@ std::optional<ReportTarget> parseReportTarget(const QString& text, bool appriseI
                                               QString* error = nullptr);
 
 // Targets parsed once, where they enter: the usable ones in order, and for each of the others its
-// masked text and why (or why none could be read at all).
+// masked text and why (or why none could be read at all), and the warnings of the usable ones.
 struct TargetList {
     QList<ReportTarget> usable;
     QStringList problems;
@@ -52,8 +58,8 @@ QStringList splitTargetTexts(const QString& list);
 QString appriseProgram();
 
 // The text of a target URL with the parts that may be secrets hidden: the password, a token
-// given in the query or the path, and for a scheme of unknown layout everything after the first
-// few characters.
+// given in the query (as maskedUrlText hides them) or the path, and for a scheme of unknown
+// layout everything after the first few characters.
 QString maskedTargetText(const QString& text);
 
 } // namespace senrokan

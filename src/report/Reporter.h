@@ -37,8 +37,8 @@ public:
     ReportSender& sender() { return m_sender; }
 
 Q_SIGNALS:
-    // A target that cannot be used (its file unreadable, its URL refused, apprise missing),
-    // masked.
+    // A target that cannot be used (its file unreadable, its URL refused, apprise missing) or
+    // that goes with a warning, masked.
     void problem(const QString& text);
 
 private:

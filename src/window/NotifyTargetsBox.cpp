@@ -74,8 +74,10 @@ void NotifyTargetsBox::refresh()
 
 void NotifyTargetsBox::add()
 {
-    const QString error = m_companion.addTarget(m_url->text());
-    m_message->setText(error);
+    const QString text = m_url->text();
+    const QString error = m_companion.addTarget(text);
+    // A target taken parses; its warning, if any, stays in view until the next message.
+    m_message->setText(error.isEmpty() ? parseReportTarget(text, true)->warning() : error);
     if (error.isEmpty())
         m_url->clear();
     refresh();

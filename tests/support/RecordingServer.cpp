@@ -78,8 +78,10 @@ void RecordingServer::read(QTcpSocket* socket)
         const int status = m_plan.isEmpty() ? 200 : m_plan.takeFirst();
         if (status == Never)
             continue;
-        socket->write("HTTP/1.1 " + QByteArray::number(status) +
-                      " Planned\r\nContent-Type: application/json\r\nContent-Length: 2\r\n\r\n{}");
+        const QByteArray location =
+            status >= 300 && status < 400 ? "Location: " + m_location + "\r\n" : QByteArray();
+        socket->write("HTTP/1.1 " + QByteArray::number(status) + " Planned\r\n" + location +
+                      "Content-Type: application/json\r\nContent-Length: 2\r\n\r\n{}");
     }
 }
 

@@ -35,6 +35,8 @@ public:
 
     quint16 port() const { return m_server->serverPort(); }
     void plan(const QList<int>& statuses) { m_plan = statuses; }
+    // The Location a planned 3xx answer names.
+    void redirectTo(const QByteArray& url) { m_location = url; }
     const QList<Request>& requests() const { return m_requests; }
     // Waits on the event loop until count requests have come, at most limitMs.
     bool waitForRequests(int count, int limitMs);
@@ -44,6 +46,7 @@ private:
     void read(QTcpSocket* socket);
 
     QList<int> m_plan;
+    QByteArray m_location;
     QList<Request> m_requests;
     QMap<QTcpSocket*, QByteArray> m_buffers;
     // Last, so that it goes first: its connections, closed as it goes, still find the buffers.

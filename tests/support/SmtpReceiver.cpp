@@ -44,6 +44,16 @@ QList<QJsonObject> SmtpReceiver::messages() const
     }
 }
 
+QList<QByteArray> SmtpReceiver::commands() const
+{
+    QFile file(m_dir.filePath(QStringLiteral("commands.log")));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QList<QByteArray> lines = file.readAll().split('\n');
+    lines.removeLast(); // after the last line's end
+    return lines;
+}
+
 bool SmtpReceiver::waitForMessages(int count, int limitMs) const
 {
     return QTest::qWaitFor([&] { return messages().size() >= count; }, limitMs);

@@ -15,7 +15,9 @@ class TestCertificates;
 
 // A real SMTP server on loopback (Debian's python3-aiosmtpd, run by smtp_receiver.py): plain,
 // STARTTLS ("starttls", which refuses mail before it) or TLS from the start ("ssl"), with the
-// "good" test certificate. Logs in the account u / p only.
+// "good" test certificate. Logs in the account u / p only. Faulty ones: "starttls-inject" puts
+// a plain-text reply behind its answer to STARTTLS; "flood-line" and "flood-reply" answer EHLO
+// with a line, or continuation lines, that never end.
 class SmtpReceiver
 {
 public:
@@ -25,6 +27,8 @@ public:
     quint16 port() const { return m_port; } // 0 when it did not start
     // Each message received: from, to, login, tls, data (the message as sent).
     QList<QJsonObject> messages() const;
+    // Every command line received, in order.
+    QList<QByteArray> commands() const;
     // Waits on the event loop until count messages have come, at most limitMs.
     bool waitForMessages(int count, int limitMs) const;
 

@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
+#include "MaskedUrl.h"
+
+#include <QUrlQuery>
+
+namespace senrokan
+{
+
+namespace
+{
+
+bool isSecretKey(const QString& key)
+{
+    static const QStringList Keys = {QStringLiteral("token"), QStringLiteral("key"),
+                                     QStringLiteral("apikey"), QStringLiteral("api_key"),
+                                     QStringLiteral("password"),
+                                     // the consumer key of Japan's open transport data
+                                     QStringLiteral("acl:consumerKey")};
+    return Keys.contains(key, Qt::CaseInsensitive);
+}
+
+} // namespace
+
+QString maskedUrlText(const QUrl& given)
+{
+    QUrl url = given;
+    if (!url.password().isEmpty())
+        url.setPassword(HiddenText);
+    QUrlQuery query(url);
+    QList<std::pair<QString, QString>> items = query.queryItems(QUrl::FullyDecoded);
+    bool changed = false;
+    for (auto& [name, value] : items) {
+        if (isSecretKey(name) && !value.isEmpty()) {
+            value = HiddenText;
+            changed = true;
+        }
+    }
+    if (changed) {
+        query.setQueryItems(items);
+        url.setQuery(query);
+    }
+    return url.toString();
+}
+
+} // namespace senrokan

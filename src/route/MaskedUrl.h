@@ -1,0 +1,19 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
+#pragma once
+
+#include <QString>
+#include <QUrl>
+
+namespace senrokan
+{
+
+// The stand-in for a hidden secret.
+inline const QString HiddenText = QStringLiteral("****");
+
+// A URL as text fit for lists, messages and logs: its password and the values of token-like
+// query keys (token, key, apikey, api_key, password, in any letter case) shown as HiddenText.
+QString maskedUrlText(const QUrl& url);
+
+} // namespace senrokan
