@@ -3,19 +3,14 @@
 # Copyright 2026 The Senrokan developers
 """A real SMTP server for the mail tests (Debian's python3-aiosmtpd) on loopback: plain,
 STARTTLS or TLS from the start. Each message goes to DIR/N.json with its envelope and the
-account that logged in, and every command line to DIR/commands.log; the first line printed is
-the port once it listens.
-
-Faulty servers for the client's bounds: "starttls-inject" writes a plain-text reply right behind
-its answer to STARTTLS, as someone on the way could; "flood-line" greets and answers EHLO with
-one line that never ends, "flood-reply" with continuation lines that never end (each up to
-FLOOD_LIMIT bytes, then silence until the client goes)."""
+account that logged in, each command line to DIR/commands.log; the first line printed is the
+port once it listens. Faulty ones: "starttls-inject" writes a plain-text reply right behind its
+answer to STARTTLS; "flood-line" answers EHLO with a line that never ends, "flood-reply" with
+continuation lines that never end (16 MiB, then silence until the client goes)."""
 import argparse, json, logging, os, signal, socket, socketserver, ssl, threading
 
 from aiosmtpd.controller import Controller
 from aiosmtpd.smtp import AuthResult, SMTP
-
-FLOOD_LIMIT = 16 * 1024 * 1024
 
 
 class Keeper:
@@ -33,23 +28,27 @@ class Keeper:
         return "250 OK"
 
 
+def log_command(folder, line):
+    with open(os.path.join(folder, "commands.log"), "ab") as f:
+        f.write(line.rstrip(b"\r\n") + b"\n")
+
+
 class CommandLog(logging.Handler):
     """aiosmtpd logs each command line it reads as '%r >> %r' (peer, line)."""
 
     def __init__(self, folder):
         super().__init__()
-        self.path = os.path.join(folder, "commands.log")
+        self.folder = folder
 
     def emit(self, record):
         if record.msg == "%r >> %r":
-            with open(self.path, "ab") as f:
-                f.write(record.args[1] + b"\n")
+            log_command(self.folder, record.args[1])
 
 
 class InjectingSMTP(SMTP):
     async def push(self, status):
         if status == "220 Ready to start TLS":
-            status += "\r\n250 injected"  # one write, so it comes in the same piece
+            status += "\r\n250 injected"  # one write, so that it comes in the same piece
         await super().push(status)
 
 
@@ -61,54 +60,20 @@ class InjectingController(Controller):
 class Flood(socketserver.StreamRequestHandler):
     def handle(self):
         self.wfile.write(b"220 flood.example ESMTP\r\n")
-        with open(os.path.join(self.server.folder, "commands.log"), "ab") as f:
-            f.write(self.rfile.readline().rstrip(b"\r\n") + b"\n")
-        line = self.server.mode == "flood-line"
-        piece = b"x" * 65536 if line else (b"x" * 70 + b"\r\n250-") * 800
-        sent = 0
+        log_command(self.server.folder, self.rfile.readline())
+        piece = (b"x" * 65536 if self.server.mode == "flood-line"
+                 else (b"x" * 70 + b"\r\n250-") * 800)
         try:
             self.wfile.write(b"250-")
-            while sent < FLOOD_LIMIT:
+            for _ in range(16 * 1024 * 1024 // len(piece)):
                 self.wfile.write(piece)
-                sent += len(piece)
-            self.rfile.read()  # until the client goes
+            self.rfile.read()
         except OSError:
             pass
 
 
-def serve_flood(mode, folder):
-    server = socketserver.ThreadingTCPServer(("127.0.0.1", 0), Flood)
-    server.daemon_threads = True
-    server.mode, server.folder = mode, folder
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    return server.server_address[1]
-
-
 def accept(server, session, envelope, mechanism, auth_data):
     return AuthResult(success=auth_data.login == b"u" and auth_data.password == b"p")
-
-
-def serve_mail(mode, folder, cert, key):
-    context = None
-    if mode != "plain":
-        context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
-        context.load_cert_chain(cert, key)
-    starttls = mode.startswith("starttls")
-    keeper = Keeper(folder, mode == "ssl")
-    # Only STARTTLS counts as TLS for the server's own AUTH rule; TLS from the start is TLS too.
-    options = dict(authenticator=accept, auth_require_tls=starttls)
-    if starttls:
-        options.update(tls_context=context, require_starttls=True)
-    # The controller checks that it listens by connecting to its port, so it needs a number.
-    with socket.socket() as probe:
-        probe.bind(("127.0.0.1", 0))
-        port = probe.getsockname()[1]
-    kind = InjectingController if mode == "starttls-inject" else Controller
-    controller = kind(keeper, hostname="127.0.0.1", port=port,
-                      ssl_context=context if mode == "ssl" else None,
-                      server_hostname="127.0.0.1", **options)
-    controller.start()
-    return controller
 
 
 def main():
@@ -119,21 +84,39 @@ def main():
     ap.add_argument("--cert")
     ap.add_argument("--key")
     a = ap.parse_args()
-    log = logging.getLogger("mail.log")
-    log.setLevel(logging.INFO)
-    log.addHandler(CommandLog(a.folder))
-    controller = None
     if a.mode.startswith("flood"):
-        port = serve_flood(a.mode, a.folder)
-    else:
-        controller = serve_mail(a.mode, a.folder, a.cert, a.key)
-        port = controller.port
-    print(port, flush=True)
+        flood = socketserver.ThreadingTCPServer(("127.0.0.1", 0), Flood)
+        flood.daemon_threads, flood.mode, flood.folder = True, a.mode, a.folder
+        threading.Thread(target=flood.serve_forever, daemon=True).start()
+        print(flood.server_address[1], flush=True)
+        signal.pause()  # until SIGTERM ends it
+        return
+    logging.getLogger("mail.log").setLevel(logging.INFO)
+    logging.getLogger("mail.log").addHandler(CommandLog(a.folder))
+    starttls = a.mode.startswith("starttls")
+    context = None
+    if a.mode != "plain":
+        context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
+        context.load_cert_chain(a.cert, a.key)
+    keeper = Keeper(a.folder, a.mode == "ssl")
+    # Only STARTTLS counts as TLS for the server's own AUTH rule; TLS from the start is TLS too.
+    options = dict(authenticator=accept, auth_require_tls=starttls)
+    if starttls:
+        options.update(tls_context=context, require_starttls=True)
+    # The controller checks that it listens by connecting to its port, so it needs a number.
+    with socket.socket() as probe:
+        probe.bind(("127.0.0.1", 0))
+        port = probe.getsockname()[1]
+    kind = InjectingController if a.mode == "starttls-inject" else Controller
+    controller = kind(keeper, hostname="127.0.0.1", port=port,
+                      ssl_context=context if a.mode == "ssl" else None,
+                      server_hostname="127.0.0.1", **options)
+    controller.start()
+    print(controller.port, flush=True)
     done = threading.Event()
     signal.signal(signal.SIGTERM, lambda *_: done.set())
     done.wait()
-    if controller:
-        controller.stop()
+    controller.stop()
 
 
 if __name__ == "__main__":
