@@ -12,8 +12,8 @@ namespace senrokan
 {
 
 void reportCheckerChanges(const QDateTime& checkTime, const RouteStates& states,
-                          const std::optional<RouteChanges>& changes, const RouteFieldSource& routes,
-                          const TargetList& targets,
+                          const std::optional<RouteChanges>& changes,
+                          const RouteFieldSource& routes, const TargetList& targets,
                           const std::function<void(const QString&)>& tell)
 {
     Reporter reporter;

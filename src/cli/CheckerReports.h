@@ -21,8 +21,8 @@ class RouteFieldSource;
 // and waits for the deliveries, each bounded in time. Every failed target and every target that
 // cannot be used is told through tell, its secrets masked.
 void reportCheckerChanges(const QDateTime& checkTime, const RouteStates& states,
-                          const std::optional<RouteChanges>& changes, const RouteFieldSource& routes,
-                          const TargetList& targets,
+                          const std::optional<RouteChanges>& changes,
+                          const RouteFieldSource& routes, const TargetList& targets,
                           const std::function<void(const QString&)>& tell);
 
 } // namespace senrokan

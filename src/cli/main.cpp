@@ -6,12 +6,12 @@
 #include "HistoryReport.h"
 #include "calendar/Holidays.h"
 #include "check/RouteChecker.h"
+#include "cycle/RoundVerdicts.h"
 #include "cycle/StatusSummary.h"
 #include "history/CheckHistory.h"
 #include "platform/LocalFiles.h"
 #include "program/CommandLine.h"
 #include "settings/CompanionSettings.h"
-#include "cycle/RoundVerdicts.h"
 #include "settings/SettingsFile.h"
 
 #include <QCoreApplication>
@@ -317,8 +317,8 @@ int main(int argc, char* argv[])
         targets.problems += extra.problems;
         const std::optional<RouteConfirmations> told = before.confirmations(checker.states());
         reportCheckerChanges(
-            started, checker.states(),
-            told ? std::optional(changesOf(*told)) : std::nullopt, table, targets, [](const QString& text) {
+            started, checker.states(), told ? std::optional(changesOf(*told)) : std::nullopt, table,
+            targets, [](const QString& text) {
                 std::fprintf(stderr, "senrokan-check: 通知: %s\n", terminalText(text).constData());
             });
     }

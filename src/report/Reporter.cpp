@@ -22,8 +22,7 @@ void Reporter::tellProblems(const TargetList& targets)
 
 bool Reporter::reportChanges(const RouteStates& states, const RouteFieldSource& routes,
                              const QDateTime& checkTime,
-                             const std::optional<RouteChanges>& recorded,
-                             const TargetList& targets)
+                             const std::optional<RouteChanges>& recorded, const TargetList& targets)
 {
     const RouteChanges changes = recorded.value_or(routeChanges(m_seen, states));
     std::array<QString, 7> pages;

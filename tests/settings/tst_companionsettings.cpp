@@ -72,7 +72,7 @@ void TstCompanionSettings::saveKeepsWhatItDoesNotKnow()
 void TstCompanionSettings::routeOptions_data()
 {
     QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<QString>("options"); // each route's options that are not the defaults
+    QTest::addColumn<QString>("options");  // each route's options that are not the defaults
     QTest::addColumn<QStringList>("told"); // the keys whose values could not be read
 
     QTest::newRow("none") << QByteArray("[Notify]\nTargets=json://h\n") << QString()
@@ -89,7 +89,8 @@ void TstCompanionSettings::routeOptions_data()
                       "Days=月火水木金\nHolidays=false\nConfirm=3\n[Route3]\nHolidays=no\n")
         << QStringLiteral(
                "2 feed=https://h/f?acl:consumerKey=k line=odpt.Railway:X days=月火水木金 "
-               "no holidays confirm=3; 3 no holidays");
+               "no holidays confirm=3; 3 no holidays")
+        << QStringList();
     QTest::newRow("confirmation kept within 1 to 10")
         << QByteArray("[Route1]\nConfirm=0\n[Route2]\nConfirm=99\n[Route3]\nConfirm=two\n")
         << QStringLiteral("2 confirm=10")

@@ -8,11 +8,12 @@
 #include "ModalWatcher.h"
 #include "check/RouteChecker.h"
 #include "desktop/TrayIcon.h"
-#include "settings/CompanionSettings.h"
 #include "route/Failure.h"
+#include "settings/CompanionSettings.h"
 #include "support/ReadOnlyMount.h"
 #include "window/Form1.h"
 
+#include <QAbstractSpinBox>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -658,16 +659,22 @@ private Q_SLOTS:
                      << QStringLiteral("WebBrowser%1").arg(r)
                      << QStringLiteral("RenderCheck%1").arg(r)
                      << QStringLiteral("RenderNote%1").arg(r);
+            for (const char* name : {"FeedText", "FeedLabel", "FeedLineText", "FeedLineLabel",
+                                     "HolidayCheck", "ConfirmSpin", "ConfirmLabel"})
+                expected << QString::fromLatin1(name) + QString::number(r);
+            for (int d = 1; d <= 7; ++d)
+                expected << QStringLiteral("DayCheck%1(%2)").arg(r).arg(d);
         }
 
         QStringList found;
         for (QWidget* widget : window.findChildren<QWidget*>()) {
             // Every field, button and label the program made; the tab bar's own scroll arrows
-            // are Qt's.
+            // and a spin box's own field are Qt's.
             const bool control =
                 (qobject_cast<QLineEdit*>(widget) || qobject_cast<QAbstractButton*>(widget) ||
                  qobject_cast<QLabel*>(widget)) &&
-                !qobject_cast<QTabBar*>(widget->parentWidget());
+                !qobject_cast<QTabBar*>(widget->parentWidget()) &&
+                !qobject_cast<QAbstractSpinBox*>(widget->parentWidget());
             const QString description = widget->accessibleDescription();
             if (!control && description.isEmpty())
                 continue;
