@@ -18,6 +18,7 @@ struct CheckTimings {
     int arrivalPauseMs = 18;
     quint16 port = 80;
     int fetchTimeoutMs = 4000;
+    int feedTimeoutMs = 10000; // an official feed may be megabytes
     qsizetype replyCapBytes = 16 * 1024 * 1024; // a reply keeps at most this much
 };
 

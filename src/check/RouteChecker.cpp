@@ -5,10 +5,13 @@
 
 #include "StatusDecision.h"
 #include "calendar/CheckDays.h"
+#include "feed/OfficialFeed.h"
 #include "codec/Converter.h"
 #include "codec/Kconv.h"
 #include "codec/PageCoding.h"
 #include "route/Failure.h"
+#include "route/MaskedUrl.h"
+#include "route/Reason.h"
 #include "route/RouteAddress.h"
 
 #include <QEventLoop>
@@ -30,6 +33,8 @@ const QString TextFailed = QStringLiteral("接続失敗");
 const QString TextNoServer = QStringLiteral("サーバ未設定");
 const QString NotFoundPage = QStringLiteral("ページが見つかりません");
 const QString TextOutOfHours = QStringLiteral("時間外です。");
+const QString TextDelayed = QStringLiteral("遅延");
+const QString TextFeedScheme = QStringLiteral("フィードは http:// か https:// のアドレスです");
 
 // The socket's read buffer: bounds memory however fast a server sends.
 constexpr qint64 SocketReadBuffer = 1024 * 1024;
@@ -91,6 +96,7 @@ void RouteChecker::runCheck(int route, int retry, Reporting how)
         m_lastCheck.reset();
         m_pageCoding.reset();
         m_rendered = false;
+        m_feedRead = false;
         m_verdict = false;
         m_checkTimer.start();
     }
@@ -113,7 +119,9 @@ void RouteChecker::runCheck(int route, int retry, Reporting how)
             // A page the browser read has no coding of ours, only that source.
             QString coding;
             QString codingSource;
-            if (m_rendered) {
+            if (m_feedRead) {
+                codingSource = QStringLiteral("feed");
+            } else if (m_rendered) {
                 codingSource = QStringLiteral("browser");
             } else if (m_pageCoding) {
                 coding = codingName(m_pageCoding->coding);
@@ -163,7 +171,9 @@ void RouteChecker::runSteps(int route, int retry, Reporting how)
     state.Reason.clear();
 
     const RouteDefinition def = m_fields.routeDefinition(route);
-    if (def[ServerName].isEmpty()) {
+    // A route read from its feed needs no server.
+    const bool feed = !m_options[route].feed.isEmpty();
+    if (def[ServerName].isEmpty() && !feed) {
         m_display.setStatusText(TextNoServer);
         state.Status = StatusNoServer;
         return;
@@ -182,6 +192,10 @@ void RouteChecker::runSteps(int route, int retry, Reporting how)
     m_check.ArrivalPause = float(m_timings.arrivalPauseMs) / 1000.0f;
     m_check.PageText.clear();
     m_check.Connected = 0;
+    if (feed) {
+        runFeedSteps(route, how, def);
+        return;
+    }
     if (m_options[route].render && runRenderedSteps(route, retry, how, def))
         return;
     if (isHttpsServer(def[ServerName])) {
@@ -253,6 +267,59 @@ void RouteChecker::runHttpsSteps(int route, int retry, Reporting how, const Rout
     finishServedPage(route, def, how, status, coding.json);
 }
 
+void RouteChecker::runFeedSteps(int route, Reporting how, const RouteDefinition& def)
+{
+    RouteState& state = m_states[route];
+    const RouteOptions& options = m_options[route];
+    const QUrl url(options.feed);
+    m_feedRead = true;
+    // The HTTP client would read a file: address as well; a feed is only ever fetched.
+    if (url.scheme() != u"http" && url.scheme() != u"https") {
+        state.CheckTime = nowText();
+        failFeed(route, how, TextFeedScheme);
+        return;
+    }
+    m_display.setStatusText(TextConnecting);
+    const FetchedPage page =
+        m_fetcher.fetchPage(url, m_timings.feedTimeoutMs, m_timings.replyCapBytes, [this] {
+            onConnected();
+            m_display.setStatusText(TextRequesting);
+        });
+    state.CheckTime = nowText();
+    if (m_cancelled)
+        throw Failure(FailureKind::Cancelled);
+    if (page.tooLarge)
+        throw Failure(FailureKind::PageTooLarge);
+    if (page.statusCode != 200) {
+        // The client's words may quote the address, consumer key and all.
+        failFeed(route, how,
+                 page.statusCode != 0 ? QStringLiteral("HTTP %1").arg(page.statusCode)
+                                      : urlsMaskedIn(page.failureDetail));
+        return;
+    }
+    m_check.Connected = 1;
+    const QDateTime now = m_clock();
+    const FeedVerdict verdict = decideFeed(page.body, options.feedLine, def[MatchWord], now);
+    if (verdict.status == StatusConnectFailed) {
+        failFeed(route, how, verdict.reason);
+        return;
+    }
+    if (how == Reporting::Interactive)
+        m_display.setBusy(false);
+    const Status status = outOfHours(def, now.time()) ? StatusOutOfHours : Status(verdict.status);
+    state.Reason = status == StatusDelayed ? verdict.reason : QString();
+    tellVerdict(status, state.Reason, how);
+    state.Status = status;
+    state.CheckTime = nowText();
+    m_verdict = true;
+}
+
+void RouteChecker::failFeed(int route, Reporting how, const QString& why)
+{
+    m_display.setFailureDetail(why);
+    failConnection(route, how, true, why);
+}
+
 bool RouteChecker::runRenderedSteps(int route, int retry, Reporting how, const RouteDefinition& def)
 {
     m_display.setStatusText(TextConnecting);
@@ -319,7 +386,18 @@ void RouteChecker::finishCheck(int route, const RouteDefinition& def, Reporting 
     m_display.setPageText(m_check.PageText);
     m_pageObtained = true;
     const Status verdict = decideStatus(def, m_check.PageText, m_clock().time(), jsonReply);
-    switch (verdict) {
+    tellVerdict(verdict, state.Reason, how);
+    state.Status = verdict;
+    state.CheckTime = nowText();
+    m_verdict = true;
+}
+
+void RouteChecker::tellVerdict(Status status, const QString& reason, Reporting how)
+{
+    // Shown before the box, which holds the check until it is closed.
+    if (!reason.isEmpty())
+        m_display.setStatusText(withReason(TextDelayed, reason));
+    switch (status) {
     case StatusOutOfHours:
         report(TextOutOfHours, TitleRouteInfo, how);
         break;
@@ -330,14 +408,12 @@ void RouteChecker::finishCheck(int route, const RouteDefinition& def, Reporting 
         report(QStringLiteral("遅れがあります。"), TitleRouteInfo, how);
         break;
     }
-    state.Status = verdict;
-    state.CheckTime = nowText();
-    m_verdict = true;
 }
 
-void RouteChecker::failConnection(int route, Reporting how, bool clearConnected)
+void RouteChecker::failConnection(int route, Reporting how, bool clearConnected,
+                                  const QString& why)
 {
-    m_display.setStatusText(TextFailed);
+    m_display.setStatusText(why.isEmpty() ? TextFailed : TextFailed + QStringLiteral(": ") + why);
     report(TextFailed, TitleMessage, how);
     if (clearConnected)
         m_check.Connected = 0;

@@ -85,6 +85,12 @@ private:
     void runCheck(int route, int retry, Reporting how);
     void runSteps(int route, int retry, Reporting how);
     void runHttpsSteps(int route, int retry, Reporting how, const RouteDefinition& def);
+    // The route's official feed read instead of its page.
+    void runFeedSteps(int route, Reporting how, const RouteDefinition& def);
+    // Ends a feed's check as "接続失敗" for why, told in the status field and as the detail.
+    void failFeed(int route, Reporting how, const QString& why);
+    // The outcome's box, and the reason in the status field.
+    void tellVerdict(Status status, const QString& reason, Reporting how);
     // False, with nothing done, when the engine is not there to read the page.
     bool runRenderedSteps(int route, int retry, Reporting how, const RouteDefinition& def);
     // Whether a page answered by the HTTP client or the engine was served; when not, the
@@ -94,8 +100,9 @@ private:
     // The served page's text judged: a not-found page fails, any other gets its verdict.
     void finishServedPage(int route, const RouteDefinition& def, Reporting how, int status,
                           bool jsonReply);
-    // Ends the check as "接続失敗" with StatusConnectFailed.
-    void failConnection(int route, Reporting how, bool clearConnected);
+    // Ends the check as "接続失敗" with StatusConnectFailed, why (if any) after it in the status
+    // field.
+    void failConnection(int route, Reporting how, bool clearConnected, const QString& why = {});
     // A page not served: the one retry with the delay directory, or the failure.
     void failOrRetry(int route, int retry, Reporting how, const RouteDefinition& def);
     // Valid hours, the match word and the outcome, once the page text stands.
@@ -128,6 +135,7 @@ private:
     RouteOptionsTable m_options;
     bool m_renderBatch = false;
     bool m_rendered = false;                   // the last page read was the engine's text
+    bool m_feedRead = false;                   // the check read the route's feed
     std::unique_ptr<Converter> m_replyDecoder; // one stateful decoder per reply
     QByteArray m_replyRaw;                     // the same reply as bytes, for deciding its coding
     qsizetype m_replyBytes = 0;

@@ -10,12 +10,17 @@
 namespace senrokan
 {
 
-Status decideStatus(const RouteDefinition& route, const QString& pageText, QTime now,
-                    bool jsonReply)
+bool outOfHours(const RouteDefinition& route, QTime now)
 {
     const QString& from = route[ValidFrom];
     const QString& to = route[ValidTo];
-    if (!from.isEmpty() && !to.isEmpty() && InTimeWindow(from, to, now) == -1)
+    return !from.isEmpty() && !to.isEmpty() && InTimeWindow(from, to, now) == -1;
+}
+
+Status decideStatus(const RouteDefinition& route, const QString& pageText, QTime now,
+                    bool jsonReply)
+{
+    if (outOfHours(route, now))
         return StatusOutOfHours;
 
     const QString& word = route[MatchWord];

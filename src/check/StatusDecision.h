@@ -16,6 +16,9 @@ namespace senrokan
 // from SubtitleStart to SubtitleEnd when SubtitleStart is set), else StatusDelayed.
 // An unreadable time or a SubtitleStart missing from the page throws Failure. The text of a JSON
 // reply is searched with its string escapes decoded.
+// Whether now lies outside the route's valid hours (none set: never).
+bool outOfHours(const RouteDefinition& route, QTime now);
+
 Status decideStatus(const RouteDefinition& route, const QString& pageText, QTime now,
                     bool jsonReply = false);
 

@@ -144,14 +144,7 @@ QString ReportTarget::masked() const
 
 QString ReportTarget::hiddenIn(const QString& message) const
 {
-    static const QRegularExpression Url(QStringLiteral("[A-Za-z][A-Za-z0-9+.-]*://\\S+"));
-    QString out;
-    qsizetype last = 0;
-    for (const QRegularExpressionMatch& match : Url.globalMatch(message)) {
-        out += message.mid(last, match.capturedStart() - last) + maskedTargetText(match.captured());
-        last = match.capturedEnd();
-    }
-    out += message.mid(last);
+    QString out = urlsMaskedIn(message, maskedTargetText);
     // A program may quote a token or a host on its own, as written or decoded. Longest first, so
     // that no shorter piece inside a longer one leaves the rest of it in view.
     static const QRegularExpression Separators(QStringLiteral("[/:@?&=#,;]+"));

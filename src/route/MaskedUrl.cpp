@@ -3,6 +3,7 @@
 
 #include "MaskedUrl.h"
 
+#include <QRegularExpression>
 #include <QUrlQuery>
 
 namespace senrokan
@@ -42,6 +43,20 @@ QString maskedUrlText(const QUrl& given)
         url.setQuery(query);
     }
     return url.toString();
+}
+
+QString urlsMaskedIn(const QString& text, const std::function<QString(const QString&)>& mask)
+{
+    static const QRegularExpression Url(QStringLiteral("[A-Za-z][A-Za-z0-9+.-]*://\\S+"));
+    QString out;
+    qsizetype last = 0;
+    for (const QRegularExpressionMatch& match : Url.globalMatch(text)) {
+        const QString url = match.captured();
+        out += text.mid(last, match.capturedStart() - last) +
+               (mask ? mask(url) : maskedUrlText(QUrl(url)));
+        last = match.capturedEnd();
+    }
+    return out + text.mid(last);
 }
 
 } // namespace senrokan

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QUrl>
 
+#include <functional>
+
 namespace senrokan
 {
 
@@ -15,5 +17,10 @@ inline const QString HiddenText = QStringLiteral("****");
 // A URL as text fit for lists, messages and logs: its password and the values of token-like
 // query keys (token, key, apikey, api_key, password, in any letter case) shown as HiddenText.
 QString maskedUrlText(const QUrl& url);
+
+// The text with every URL in it replaced by mask of its text (maskedUrlText when none is given),
+// for what a program or library says while it quotes an address.
+QString urlsMaskedIn(const QString& text,
+                     const std::function<QString(const QString&)>& mask = nullptr);
 
 } // namespace senrokan
