@@ -8,6 +8,7 @@
 #include "codec/Kconv.h"
 #include "codec/PageCoding.h"
 #include "route/Failure.h"
+#include "route/Reason.h"
 #include "route/RouteAddress.h"
 
 #include <QEventLoop>
@@ -27,6 +28,7 @@ const QString TextConnected = QStringLiteral("接続しました");
 const QString TextRequesting = QStringLiteral("HTTPサーバに接続");
 const QString TextFailed = QStringLiteral("接続失敗");
 const QString TextNoServer = QStringLiteral("サーバ未設定");
+const QString TextDelayed = QStringLiteral("遅延");
 const QString NotFoundPage = QStringLiteral("ページが見つかりません");
 
 // The socket's read buffer: bounds memory however fast a server sends.
@@ -126,7 +128,8 @@ void RouteChecker::runCheck(int route, int retry, Reporting how)
                                       CheckSource::Timed,
                                       coding,
                                       codingSource,
-                                      int(m_checkTimer.elapsed())};
+                                      int(m_checkTimer.elapsed()),
+                                      m_states[route].Reason};
         }
         m_cancelled = false;
         if (!m_renderBatch)
@@ -166,6 +169,7 @@ void RouteChecker::runSteps(int route, int retry, Reporting how)
     if (def[ServerName].isEmpty()) {
         m_display.setStatusText(TextNoServer);
         state.Status = StatusNoServer;
+        state.Reason.clear();
         return;
     }
 
@@ -308,8 +312,14 @@ void RouteChecker::finishCheck(int route, const RouteDefinition& def, Reporting 
     }
     m_display.setPageText(m_check.PageText);
     m_pageObtained = true;
-    const Status verdict = decideStatus(def, m_check.PageText, m_clock().time(), jsonReply);
-    switch (verdict) {
+    const PageForm form = m_rendered  ? PageForm::Shown
+                          : jsonReply ? PageForm::Json
+                                      : PageForm::Source;
+    const Verdict verdict = decideStatus(def, m_check.PageText, m_clock().time(), form);
+    // Shown before the box, which holds the check until it is closed.
+    if (!verdict.reason.isEmpty())
+        m_display.setStatusText(withReason(TextDelayed, verdict.reason));
+    switch (verdict.status) {
     case StatusOutOfHours:
         report(QStringLiteral("時間外です。"), TitleRouteInfo, how);
         break;
@@ -320,7 +330,8 @@ void RouteChecker::finishCheck(int route, const RouteDefinition& def, Reporting 
         report(QStringLiteral("遅れがあります。"), TitleRouteInfo, how);
         break;
     }
-    state.Status = verdict;
+    state.Status = verdict.status;
+    state.Reason = verdict.reason;
     state.CheckTime = nowText();
     m_verdict = true;
 }
@@ -332,6 +343,7 @@ void RouteChecker::failConnection(int route, Reporting how, bool clearConnected)
     if (clearConnected)
         m_check.Connected = 0;
     m_states[route].Status = StatusConnectFailed;
+    m_states[route].Reason.clear();
     m_verdict = true;
     m_socket.abort();
 }

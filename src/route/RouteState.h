@@ -24,7 +24,8 @@ struct RouteState {
     QString Title;
     QString CheckTime; // ISO 8601 local time (yyyy-MM-ddTHH:mm:ss), empty when no time
     int Status = StatusNone;
-    QString Reason; // why the line is late as its page or feed says, folded; empty when unknown
+    // Why the line is late as its page or feed says, folded; empty when unknown.
+    QString Reason = {};
 };
 
 // One record per route index; slots 0 and 6 exist but are never used.
