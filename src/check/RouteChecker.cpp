@@ -31,9 +31,9 @@ const QString TextConnected = QStringLiteral("接続しました");
 const QString TextRequesting = QStringLiteral("HTTPサーバに接続");
 const QString TextFailed = QStringLiteral("接続失敗");
 const QString TextNoServer = QStringLiteral("サーバ未設定");
+const QString TextDelayed = QStringLiteral("遅延");
 const QString NotFoundPage = QStringLiteral("ページが見つかりません");
 const QString TextOutOfHours = QStringLiteral("時間外です。");
-const QString TextDelayed = QStringLiteral("遅延");
 const QString TextFeedScheme = QStringLiteral("フィードは http:// か https:// のアドレスです");
 
 // The socket's read buffer: bounds memory however fast a server sends.
@@ -134,7 +134,8 @@ void RouteChecker::runCheck(int route, int retry, Reporting how)
                                       CheckSource::Timed,
                                       coding,
                                       codingSource,
-                                      int(m_checkTimer.elapsed())};
+                                      int(m_checkTimer.elapsed()),
+                                      m_states[route].Reason};
         }
         m_cancelled = false;
         if (!m_renderBatch)
@@ -176,6 +177,7 @@ void RouteChecker::runSteps(int route, int retry, Reporting how)
     if (def[ServerName].isEmpty() && !feed) {
         m_display.setStatusText(TextNoServer);
         state.Status = StatusNoServer;
+        state.Reason.clear();
         return;
     }
     // A day the route is not watched reads as outside its hours, without asking the server.
@@ -299,17 +301,18 @@ void RouteChecker::runFeedSteps(int route, Reporting how, const RouteDefinition&
     }
     m_check.Connected = 1;
     const QDateTime now = m_clock();
-    const FeedVerdict verdict = decideFeed(page.body, options.feedLine, def[MatchWord], now);
+    const Verdict verdict = decideFeed(page.body, options.feedLine, def[MatchWord], now);
     if (verdict.status == StatusConnectFailed) {
         failFeed(route, how, verdict.reason);
         return;
     }
     if (how == Reporting::Interactive)
         m_display.setBusy(false);
-    const Status status = outOfHours(def, now.time()) ? StatusOutOfHours : Status(verdict.status);
-    state.Reason = status == StatusDelayed ? verdict.reason : QString();
-    tellVerdict(status, state.Reason, how);
-    state.Status = status;
+    const Verdict told =
+        outOfHours(def, now.time()) ? Verdict{StatusOutOfHours, {}} : verdict;
+    tellVerdict(told, how);
+    state.Status = told.status;
+    state.Reason = told.reason;
     state.CheckTime = nowText();
     m_verdict = true;
 }
@@ -385,19 +388,23 @@ void RouteChecker::finishCheck(int route, const RouteDefinition& def, Reporting 
     }
     m_display.setPageText(m_check.PageText);
     m_pageObtained = true;
-    const Status verdict = decideStatus(def, m_check.PageText, m_clock().time(), jsonReply);
-    tellVerdict(verdict, state.Reason, how);
-    state.Status = verdict;
+    const PageForm form = m_rendered  ? PageForm::Shown
+                          : jsonReply ? PageForm::Json
+                                      : PageForm::Source;
+    const Verdict verdict = decideStatus(def, m_check.PageText, m_clock().time(), form);
+    tellVerdict(verdict, how);
+    state.Status = verdict.status;
+    state.Reason = verdict.reason;
     state.CheckTime = nowText();
     m_verdict = true;
 }
 
-void RouteChecker::tellVerdict(Status status, const QString& reason, Reporting how)
+void RouteChecker::tellVerdict(const Verdict& verdict, Reporting how)
 {
     // Shown before the box, which holds the check until it is closed.
-    if (!reason.isEmpty())
-        m_display.setStatusText(withReason(TextDelayed, reason));
-    switch (status) {
+    if (!verdict.reason.isEmpty())
+        m_display.setStatusText(withReason(TextDelayed, verdict.reason));
+    switch (verdict.status) {
     case StatusOutOfHours:
         report(TextOutOfHours, TitleRouteInfo, how);
         break;
@@ -418,6 +425,7 @@ void RouteChecker::failConnection(int route, Reporting how, bool clearConnected,
     if (clearConnected)
         m_check.Connected = 0;
     m_states[route].Status = StatusConnectFailed;
+    m_states[route].Reason.clear();
     m_verdict = true;
     m_socket.abort();
 }

@@ -90,7 +90,7 @@ private:
     // Ends a feed's check as "接続失敗" for why, told in the status field and as the detail.
     void failFeed(int route, Reporting how, const QString& why);
     // The outcome's box, and the reason in the status field.
-    void tellVerdict(Status status, const QString& reason, Reporting how);
+    void tellVerdict(const Verdict& verdict, Reporting how);
     // False, with nothing done, when the engine is not there to read the page.
     bool runRenderedSteps(int route, int retry, Reporting how, const RouteDefinition& def);
     // Whether a page answered by the HTTP client or the engine was served; when not, the

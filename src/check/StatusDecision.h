@@ -11,15 +11,20 @@
 namespace senrokan
 {
 
+// How a page's text reads: its source (markup), a JSON reply (searched with its string escapes
+// decoded), or the text as the browser shows it.
+enum class PageForm { Source, Json, Shown };
+
 // The verdict on a page that was obtained: StatusOutOfHours when both valid-hours fields are set
 // and now lies outside them; otherwise StatusNormal when MatchWord occurs (within the section
 // from SubtitleStart to SubtitleEnd when SubtitleStart is set), else StatusDelayed.
-// An unreadable time or a SubtitleStart missing from the page throws Failure. The text of a JSON
-// reply is searched with its string escapes decoded.
+// An unreadable time or a SubtitleStart missing from the page throws Failure.
+// A delay found with both markers on the page has a reason: the text between them (tags dropped
+// from a source), blanks folded; any other verdict has none.
+Verdict decideStatus(const RouteDefinition& route, const QString& pageText, QTime now,
+                     PageForm form = PageForm::Source);
+
 // Whether now lies outside the route's valid hours (none set: never).
 bool outOfHours(const RouteDefinition& route, QTime now);
-
-Status decideStatus(const RouteDefinition& route, const QString& pageText, QTime now,
-                    bool jsonReply = false);
 
 } // namespace senrokan

@@ -111,7 +111,8 @@ QByteArray historyJson(const QList<CheckRecord>& records)
                                  {QStringLiteral("source"), checkSourceName(record.source)},
                                  {QStringLiteral("coding"), textOrNull(record.coding)},
                                  {QStringLiteral("codingSource"), textOrNull(record.codingSource)},
-                                 {QStringLiteral("fetchMs"), record.fetchMs}});
+                                 {QStringLiteral("fetchMs"), record.fetchMs},
+                                 {QStringLiteral("reason"), record.reason}});
     }
     return QJsonDocument(array).toJson(QJsonDocument::Indented);
 }

@@ -17,7 +17,8 @@ namespace senrokan
 QString historyTable(const QList<CheckRecord>& records);
 
 // The same as a JSON array in the given order: time (ISO 8601 with the local offset), route,
-// title, status, source, coding and codingSource (null when no page was read), fetchMs.
+// title, status, source, coding and codingSource (null when no page was read), fetchMs, reason
+// (empty when none).
 QByteArray historyJson(const QList<CheckRecord>& records);
 
 } // namespace senrokan

@@ -224,7 +224,8 @@ QByteArray jsonReport(const RouteStates& states)
         routes.append(QJsonObject{{QStringLiteral("route"), r},
                                   {QStringLiteral("title"), states[r].Title},
                                   {QStringLiteral("status"), states[r].Status},
-                                  {QStringLiteral("checkTime"), states[r].CheckTime}});
+                                  {QStringLiteral("checkTime"), states[r].CheckTime},
+                                  {QStringLiteral("reason"), states[r].Reason}});
     }
     return QJsonDocument(routes).toJson(QJsonDocument::Indented);
 }

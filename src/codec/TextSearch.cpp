@@ -115,30 +115,41 @@ TextSearch::TextSearch(QStringView text) : m_size(text.size())
     m_folded = fold(text, &m_drops);
 }
 
-qsizetype TextSearch::find(QStringView word, qsizetype start) const
+qsizetype TextSearch::find(QStringView word, qsizetype start, qsizetype* end) const
 {
     if (start < 1)
         throw Failure(FailureKind::InvalidArgument);
     if (start > m_size)
         return 0;
-    if (word.isEmpty())
+    if (word.isEmpty()) {
+        if (end)
+            *end = start;
         return start;
+    }
 
     // Original position to folded: every merged unit before it shifts it back by one.
     const qsizetype origin = start - 1;
     const qsizetype mergedBefore =
         std::lower_bound(m_drops.cbegin(), m_drops.cend(), origin) - m_drops.cbegin();
-    const qsizetype found = m_folded.indexOf(fold(word), origin - mergedBefore);
+    const QString folded = fold(word);
+    const qsizetype found = m_folded.indexOf(folded, origin - mergedBefore);
     if (found < 0)
         return 0;
-    // Folded position back to original.
-    qsizetype original = found;
+    if (end)
+        *end = original(found + folded.size()) + 1;
+    return original(found) + 1;
+}
+
+qsizetype TextSearch::original(qsizetype folded) const
+{
+    // A unit merged into the character before a position belongs to that character.
+    qsizetype position = folded;
     for (const qsizetype drop : m_drops) {
-        if (drop > original)
+        if (drop > position)
             break;
-        ++original;
+        ++position;
     }
-    return original + 1;
+    return position;
 }
 
 } // namespace senrokan

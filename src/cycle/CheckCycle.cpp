@@ -141,7 +141,7 @@ void CheckCycle::ReportResults()
     if (!text.isEmpty()) {
         m_state.DelayFoundFlag = 1;
         m_display.showPopup(text);
-        m_display.setDelayNotice(delayedTitles(states));
+        m_display.setDelayNotice(delayNotice(states));
         if (m_values.MelodyFlag == 1) {
             m_display.playChime();
             m_pause(m_timings.chimePauseMs);

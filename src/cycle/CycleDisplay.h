@@ -32,9 +32,10 @@ public:
     virtual void showPopup(const QString& text) = 0;
     // Hides the popup; it keeps its text.
     virtual void hidePopup() = 0;
-    // The desktop notification of the last check: the delayed routes' titles in place of the
-    // notification shown, or none when the list is empty. Returns at once.
-    virtual void setDelayNotice(const QStringList& titles) = 0;
+    // The desktop notification of the last check: its lines (the delayed routes, each with its
+    // reason when known) in place of the notification shown, or none when the list is empty.
+    // Returns at once.
+    virtual void setDelayNotice(const QStringList& lines) = 0;
     // Starts the chime and returns at once; a new start cuts off the one before.
     virtual void playChime() = 0;
     // The minutes of the selected interval option, none when no option is selected.

@@ -3,6 +3,8 @@
 
 #include "DelayReport.h"
 
+#include "StatusSummary.h"
+#include "route/Reason.h"
 #include "route/RouteDefinition.h"
 
 namespace senrokan
@@ -11,19 +13,22 @@ namespace senrokan
 QString delayReportText(const RouteStates& states)
 {
     QString text;
-    for (const QString& title : delayedTitles(states))
-        text += title + QChar(0x3000) + QStringLiteral("\r\n");
+    for (int r = 1; r <= RouteCount; ++r) {
+        if (states.at(r).Status == StatusDelayed)
+            text += states.at(r).Title + QChar(0x3000) + QStringLiteral("\r\n") +
+                    reasonLine(states.at(r));
+    }
     return text;
 }
 
-QStringList delayedTitles(const RouteStates& states)
+QStringList delayNotice(const RouteStates& states)
 {
-    QStringList titles;
+    QStringList lines;
     for (int r = 1; r <= RouteCount; ++r) {
         if (states.at(r).Status == StatusDelayed)
-            titles << states.at(r).Title;
+            lines << withReason(states.at(r).Title, states.at(r).Reason);
     }
-    return titles;
+    return lines;
 }
 
 TrayPicture trayPictureFor(const RouteStates& states)

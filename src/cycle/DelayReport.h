@@ -10,11 +10,13 @@ namespace senrokan
 {
 
 // The popup's text: one line per delayed route, in route order, each the route's title, an
-// ideographic space and CR LF. Empty when no route is delayed.
+// ideographic space and CR LF, and under it the reason line when the reason is known. Empty when
+// no route is delayed.
 QString delayReportText(const RouteStates& states);
 
-// The titles of the delayed routes, in route order.
-QStringList delayedTitles(const RouteStates& states);
+// The desktop notification's lines: each delayed route's title, with its reason when known, in
+// route order.
+QStringList delayNotice(const RouteStates& states);
 
 // The icon the routes' statuses call for: delay when any route is delayed, else error when any
 // failed to connect, else normal.

@@ -36,13 +36,21 @@ QString formatCheckTime(const QString& checkTime)
     return time.toString(QStringLiteral("yyyy年MM月dd日 HH時mm分ss秒"));
 }
 
+QString reasonLine(const RouteState& state)
+{
+    if (state.Status != StatusDelayed || state.Reason.isEmpty())
+        return {};
+    return QChar(0x3000) + state.Reason + QStringLiteral("\r\n");
+}
+
 QString statusSummaryText(const RouteStates& states)
 {
     QString text;
     for (int r = 1; r <= RouteCount; ++r) {
         const RouteState& s = states[r];
         text += s.Title + statusWords(s.Status) + QStringLiteral("   ") +
-                formatCheckTime(s.CheckTime) + QStringLiteral("\r\n\r\n");
+                formatCheckTime(s.CheckTime) + QStringLiteral("\r\n") + reasonLine(s) +
+                QStringLiteral("\r\n");
     }
     return text;
 }

@@ -85,7 +85,7 @@ QString alertText(const Alert& alert)
 
 } // namespace
 
-std::optional<FeedVerdict> decideGtfsRealtime(const QByteArray& body, const QString& route,
+std::optional<Verdict> decideGtfsRealtime(const QByteArray& body, const QString& route,
                                               const QDateTime& now)
 {
     // One arena for the whole message: tens of thousands of small messages, freed at once.
@@ -110,8 +110,8 @@ std::optional<FeedVerdict> decideGtfsRealtime(const QByteArray& body, const QStr
         reasons.add(alertText(alert));
     }
     if (!delayed)
-        return FeedVerdict{StatusNormal, {}};
-    return FeedVerdict{StatusDelayed, reasons.joined()};
+        return Verdict{StatusNormal, {}};
+    return Verdict{StatusDelayed, reasons.joined()};
 }
 
 } // namespace senrokan

@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "FeedVerdict.h"
+#include "route/RouteState.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -20,7 +20,7 @@ namespace senrokan
 // service as it is (no effect, accessibility only, additional service). Deleted entities count
 // for nothing. The reason is each such alert's header, followed by its description when that adds
 // something.
-std::optional<FeedVerdict> decideGtfsRealtime(const QByteArray& body, const QString& route,
+std::optional<Verdict> decideGtfsRealtime(const QByteArray& body, const QString& route,
                                               const QDateTime& now);
 
 } // namespace senrokan

@@ -40,7 +40,7 @@ QString languageText(const QJsonValue& value)
 
 } // namespace
 
-FeedVerdict decideOdpt(const QJsonArray& records, const QString& line, const QString& matchWord)
+Verdict decideOdpt(const QJsonArray& records, const QString& line, const QString& matchWord)
 {
     bool found = false;
     bool delayed = false;

@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "FeedVerdict.h"
+#include "route/RouteState.h"
 
 #include <QJsonArray>
 
@@ -15,6 +15,6 @@ namespace senrokan
 // per direction or section, or one for the whole line) tells a delay when it has a status whose
 // text lacks matchWord; the reason is the delayed records' odpt:trainInformationText. No record
 // for the line fails: its id is wrong or the operator dropped it, which is no news of service.
-FeedVerdict decideOdpt(const QJsonArray& records, const QString& line, const QString& matchWord);
+Verdict decideOdpt(const QJsonArray& records, const QString& line, const QString& matchWord);
 
 } // namespace senrokan

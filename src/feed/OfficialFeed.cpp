@@ -12,7 +12,7 @@
 namespace senrokan
 {
 
-FeedVerdict decideFeed(const QByteArray& body, const QString& feedLine, const QString& matchWord,
+Verdict decideFeed(const QByteArray& body, const QString& feedLine, const QString& matchWord,
                        const QDateTime& now)
 {
     if (feedLine.trimmed().isEmpty())
@@ -28,7 +28,7 @@ FeedVerdict decideFeed(const QByteArray& body, const QString& feedLine, const QS
         if (document.isArray())
             return decideOdpt(document.array(), feedLine, matchWord);
     }
-    if (std::optional<FeedVerdict> verdict = decideGtfsRealtime(body, feedLine, now))
+    if (std::optional<Verdict> verdict = decideGtfsRealtime(body, feedLine, now))
         return *verdict;
     return {StatusConnectFailed, looksJson ? feedtext::BrokenJson : feedtext::UnknownKind};
 }

@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "FeedVerdict.h"
+#include "route/RouteState.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -17,7 +17,7 @@ namespace senrokan
 // (searched as a page is), and a line with no record fails. Anything else is read as a
 // GTFS-Realtime FeedMessage: the line is delayed when an alert for it is in force at now and has
 // an effect on service. A body that is neither fails, as does a blank feedLine.
-FeedVerdict decideFeed(const QByteArray& body, const QString& feedLine, const QString& matchWord,
+Verdict decideFeed(const QByteArray& body, const QString& feedLine, const QString& matchWord,
                        const QDateTime& now);
 
 } // namespace senrokan

@@ -26,7 +26,8 @@ namespace
 
 // "SRKN": tells our database from any other SQLite file that happens to carry the name.
 constexpr qint64 ApplicationId = 0x53524B4E;
-constexpr int SchemaVersion = 1;
+// The form of the tables; PRAGMA user_version keeps it in the file.
+constexpr int SchemaVersion = 2;
 // Other writers hold the file for a millisecond at a time; a check never waits long for them.
 constexpr int BusyTimeoutMs = 2000;
 constexpr qint64 DaySecs = 24 * 60 * 60;
@@ -40,6 +41,7 @@ constexpr int SqliteNotADatabase = 26;
 const QStringList EngineSuffixes = {QStringLiteral("-wal"), QStringLiteral("-shm"),
                                     QStringLiteral("-journal")};
 
+// The tables of a new file, in the newest form.
 const QString Schema[] = {
     QStringLiteral("CREATE TABLE IF NOT EXISTS checks ("
                    "time INTEGER NOT NULL," // seconds since 1970-01-01 UTC
@@ -49,12 +51,18 @@ const QString Schema[] = {
                    "source TEXT NOT NULL,"    // timed, button, checker
                    "coding TEXT,"             // NULL when no page was read
                    "coding_source TEXT,"
-                   "fetch_ms INTEGER NOT NULL)"),
+                   "fetch_ms INTEGER NOT NULL,"
+                   "reason TEXT)"), // NULL when the check found none
     QStringLiteral("CREATE INDEX IF NOT EXISTS checks_by_time ON checks (time)"),
     QStringLiteral("CREATE TABLE IF NOT EXISTS housekeeping ("
                    "name TEXT PRIMARY KEY, value INTEGER NOT NULL) WITHOUT ROWID"),
     QStringLiteral("PRAGMA application_id = %1").arg(ApplicationId),
-    QStringLiteral("PRAGMA user_version = %1").arg(SchemaVersion),
+};
+
+// Upgrades[n - 1] brings a file of form n to form n + 1 in place: its records stay, and a
+// program of an earlier form still writes to it (it names the columns it knows).
+const QString Upgrades[SchemaVersion - 1] = {
+    QStringLiteral("ALTER TABLE checks ADD COLUMN reason TEXT"),
 };
 
 // The engine is let go this long after its last use, so that the checks of one cycle share it.
@@ -126,7 +134,7 @@ std::optional<QList<CheckRecord>> CheckHistory::records(const QDateTime& since, 
     QSqlQuery query(m_db);
     query.setForwardOnly(true);
     query.prepare(QStringLiteral("SELECT time, route, title, status, source, coding, "
-                                 "coding_source, fetch_ms FROM checks WHERE time >= ?") +
+                                 "coding_source, fetch_ms, reason FROM checks WHERE time >= ?") +
                   (route != 0 ? QStringLiteral(" AND route = ?") : QString()) +
                   QStringLiteral(" ORDER BY time, rowid"));
     query.addBindValue(since.toSecsSinceEpoch());
@@ -139,11 +147,11 @@ std::optional<QList<CheckRecord>> CheckHistory::records(const QDateTime& since, 
     }
     QList<CheckRecord> result;
     while (query.next()) {
-        result.append(
-            CheckRecord{QDateTime::fromSecsSinceEpoch(query.value(0).toLongLong(), Qt::UTC),
-                        query.value(1).toInt(), query.value(2).toString(), query.value(3).toInt(),
-                        checkSourceFromName(query.value(4).toString()), query.value(5).toString(),
-                        query.value(6).toString(), query.value(7).toInt()});
+        result.append(CheckRecord{
+            QDateTime::fromSecsSinceEpoch(query.value(0).toLongLong(), Qt::UTC),
+            query.value(1).toInt(), query.value(2).toString(), query.value(3).toInt(),
+            checkSourceFromName(query.value(4).toString()), query.value(5).toString(),
+            query.value(6).toString(), query.value(7).toInt(), query.value(8).toString()});
     }
     query.finish();
     // A long read fills the engine's page cache, which the resident program does not need.
@@ -237,11 +245,13 @@ CheckHistory::Opened CheckHistory::prepareSchema()
     // between the two reads, and its new record would look like another program's file.
     QSqlQuery query(m_db);
     if (!query.exec(QStringLiteral("SELECT (SELECT application_id FROM pragma_application_id), "
-                                   "(SELECT count(*) FROM sqlite_master)")) ||
+                                   "(SELECT count(*) FROM sqlite_master), "
+                                   "(SELECT user_version FROM pragma_user_version)")) ||
         !query.next())
         return failedWith(query.lastError());
     const qint64 id = query.value(0).toLongLong();
     const int objects = query.value(1).toInt();
+    const int version = query.value(2).toInt();
     query.finish();
     // Another program's database under our name is kept aside like a damaged one.
     if ((id != ApplicationId && id != 0) || (id == 0 && objects != 0))
@@ -261,15 +271,33 @@ CheckHistory::Opened CheckHistory::prepareSchema()
     }
     if (!exec(QStringLiteral("PRAGMA synchronous = NORMAL")))
         return failedWith(m_lastError);
-    if (id == ApplicationId)
+    if (id == ApplicationId && version >= SchemaVersion)
         return Opened::Ready;
-    // A new file: whoever makes the tables first, the others find them there.
+    // A new file, or one of an earlier form: whoever takes the write lock first makes or
+    // upgrades it; the others find it done.
     if (!exec(QStringLiteral("BEGIN IMMEDIATE")))
         return failedWith(m_lastError);
-    for (const QString& statement : Schema) {
-        QSqlQuery make(m_db);
-        if (!make.exec(statement)) {
-            const QSqlError error = make.lastError();
+    QSqlQuery step(m_db);
+    if (!step.exec(QStringLiteral("PRAGMA user_version")) || !step.next()) {
+        const QSqlError error = step.lastError();
+        exec(QStringLiteral("ROLLBACK"));
+        return failedWith(error);
+    }
+    const int found = step.value(0).toInt();
+    step.finish();
+    QStringList statements;
+    // Form 0 is a file without tables: they are made in the newest form at once.
+    if (found == 0) {
+        statements = QStringList(std::begin(Schema), std::end(Schema));
+    } else {
+        for (int form = found; form < SchemaVersion; ++form)
+            statements << Upgrades[form - 1];
+    }
+    if (found < SchemaVersion)
+        statements << QStringLiteral("PRAGMA user_version = %1").arg(SchemaVersion);
+    for (const QString& statement : std::as_const(statements)) {
+        if (!step.exec(statement)) {
+            const QSqlError error = step.lastError();
             exec(QStringLiteral("ROLLBACK"));
             return failedWith(error);
         }
@@ -382,7 +410,8 @@ CheckHistory::Opened CheckHistory::insert(const CheckRecord& record)
         return failedWith(m_lastError);
     QSqlQuery query(m_db);
     query.prepare(QStringLiteral("INSERT INTO checks (time, route, title, status, source, coding, "
-                                 "coding_source, fetch_ms) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
+                                 "coding_source, fetch_ms, reason) "
+                                 "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     query.addBindValue(time);
     query.addBindValue(record.route);
     query.addBindValue(record.title);
@@ -391,6 +420,7 @@ CheckHistory::Opened CheckHistory::insert(const CheckRecord& record)
     query.addBindValue(textOrNull(record.coding));
     query.addBindValue(textOrNull(record.codingSource));
     query.addBindValue(record.fetchMs);
+    query.addBindValue(textOrNull(record.reason));
     bool ok = query.exec();
     QSqlError error = query.lastError();
     // Old records go at most once a day, whichever writer comes first.

@@ -109,6 +109,8 @@ QList<DelayPeriod> delayPeriods(const Samples& checks)
             periods.prepend({check.time, std::nullopt});
         else if (!delayed && open)
             periods.first().end = check.time;
+        if (delayed && !check.reason.isEmpty())
+            periods.first().reason = check.reason;
         open = delayed;
     }
     return periods;

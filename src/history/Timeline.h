@@ -26,6 +26,7 @@ QString shadeWords(Shade shade);
 struct Sample {
     qint64 time = 0;
     int status = 0;
+    QString reason = {}; // of a delay, when the check found one
 };
 using Samples = QList<Sample>; // one route's checks, oldest first
 
@@ -49,10 +50,11 @@ QList<Span> spans(const Samples& checks, qint64 from, qint64 to, qint64 reach);
 std::array<int, 24> delayedByHour(const Samples& checks, qint64 since);
 
 // A run of delayed checks: from the first to the next check that is not delayed, which ends it;
-// no end while the last check is still delayed.
+// no end while the last check is still delayed. Its reason is the last one its checks found.
 struct DelayPeriod {
     qint64 start = 0;
     std::optional<qint64> end;
+    QString reason = {};
     bool operator==(const DelayPeriod&) const = default;
 };
 // Newest first.

@@ -21,8 +21,9 @@ class DesktopNotifier : public QObject
 public:
     using QObject::QObject;
 
-    // Shows the delayed routes' titles, one a line, in place of the notification shown.
-    virtual void showDelay(const QStringList& titles) = 0;
+    // Shows the delayed routes, one a line (a title, and the reason when known), in place of the
+    // notification shown. The lines are plain text, much of it from the network.
+    virtual void showDelay(const QStringList& lines) = 0;
     // Takes the notification away, if one is shown.
     virtual void withdraw() = 0;
     // The program ends: the notification is taken away before this returns, which waits for

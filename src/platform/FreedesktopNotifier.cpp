@@ -57,11 +57,11 @@ FreedesktopNotifier::FreedesktopNotifier(const QDBusConnection& bus, int answerL
                   SLOT(onNotificationClosed(uint, uint)));
 }
 
-void FreedesktopNotifier::showDelay(const QStringList& titles)
+void FreedesktopNotifier::showDelay(const QStringList& lines)
 {
-    if (m_ended || titles.isEmpty())
+    if (m_ended || lines.isEmpty())
         return;
-    m_wanted = titles;
+    m_wanted = lines;
     sendNext();
 }
 
@@ -105,7 +105,8 @@ void FreedesktopNotifier::sendNext()
     }
     QString body = m_wanted->join(QLatin1Char('\n'));
     m_wanted.reset();
-    // Titles are shown as typed, also where the service would read "<" or "&" as markup.
+    // Titles are shown as typed and reasons as the page or feed wrote them, also where the
+    // service would read "<" or "&" as markup.
     if (*m_bodyMarkup)
         body = body.toHtmlEscaped();
     const QVariantMap hints{{QStringLiteral("desktop-entry"), DesktopEntry}};

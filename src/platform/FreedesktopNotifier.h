@@ -30,7 +30,7 @@ public:
     explicit FreedesktopNotifier(const QDBusConnection& bus, int answerLimitMs = AnswerLimitMs,
                                  QObject* parent = nullptr);
 
-    void showDelay(const QStringList& titles) override;
+    void showDelay(const QStringList& lines) override;
     void withdraw() override;
     void end() override;
 
@@ -54,7 +54,7 @@ private:
 
     QDBusConnection m_bus;
     int m_answerLimitMs;
-    // What the desktop is to show next: titles, an empty list for nothing, none when it shows
+    // What the desktop is to show next: lines, an empty list for nothing, none when it shows
     // what was asked last.
     std::optional<QStringList> m_wanted;
     // Whether the service reads the body as markup; unknown until it has been asked.

@@ -3,6 +3,7 @@
 
 #include "ChangeReport.h"
 
+#include "route/Reason.h"
 #include "route/RouteDefinition.h"
 
 namespace senrokan
@@ -62,7 +63,8 @@ std::optional<ChangeReport> changeReport(const RouteStates& states, const RouteC
             continue;
         const bool delayed = change == RouteChange::Delayed;
         lines << states[r].Title + QStringLiteral(": ") +
-                     (delayed ? QStringLiteral("遅延") : QStringLiteral("平常運転に戻りました"));
+                     (delayed ? withReason(QStringLiteral("遅延"), states[r].Reason)
+                              : QStringLiteral("平常運転に戻りました"));
         if (delayed && !report.delayed)
             report.pageUrl = pages[r];
         report.delayed = report.delayed || delayed;

@@ -33,7 +33,7 @@ bool isLineState(int status);
 // What one check has to say to every target.
 struct ChangeReport {
     QString title;        // "運行情報"
-    QString message;      // a line per changed route, then the check's time
+    QString message;      // a line per changed route (a delay with its reason), then the time
     bool delayed = false; // some route went to delayed: the scheme's "warning", else "success"
     QString pageUrl;      // the first delayed route's page, for the services that open one
 };

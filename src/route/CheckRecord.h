@@ -24,6 +24,7 @@ struct CheckRecord {
     QString coding;       // the coding the page was read in; empty when no page was read
     QString codingSource; // what settled it: bom, header, meta, xml, json, detected, default
     int fetchMs = 0;      // from the start of the check to its verdict, waits included
+    QString reason = {};  // why the line was late as the check found it; empty when unknown
 
     bool operator==(const CheckRecord&) const = default;
 };

@@ -6,7 +6,7 @@
 namespace senrokan
 {
 
-QString foldReason(const QString& text)
+QString foldReason(QStringView text)
 {
     QString out;
     out.reserve(qMin(text.size(), MaxReasonLength + 1));
@@ -34,6 +34,11 @@ QString foldReason(const QString& text)
         out += u'…';
     }
     return out;
+}
+
+QString withReason(const QString& text, const QString& reason)
+{
+    return reason.isEmpty() ? text : text + QStringLiteral(" — ") + reason;
 }
 
 } // namespace senrokan

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 namespace senrokan
 {
@@ -15,6 +16,10 @@ constexpr qsizetype MaxReasonLength = 200;
 // characters and line breaks become blanks, runs of blanks one, the ends trimmed, and at most
 // MaxReasonLength characters kept (the last one "…" when cut). It stays plain text: whoever shows
 // it where markup is read escapes it there.
-QString foldReason(const QString& text);
+QString foldReason(QStringView text);
+
+// "遅延 — 人身事故の影響で…": text followed by the reason when there is one; the one way a
+// line of a report, a notification or the status field carries it.
+QString withReason(const QString& text, const QString& reason);
 
 } // namespace senrokan

@@ -20,11 +20,21 @@ enum Status : int {
     StatusOutOfHours = 4,
 };
 
+// What one check concludes of a route, whatever it read (page bytes, the rendered page, an official
+// feed): everything that tells of a delay takes both from it.
+struct Verdict {
+    int status = StatusNone;
+    // Delayed: why the line is late as the page or feed says, folded; empty when it does not say.
+    // A failed feed: what was wrong with it, for the status field and stderr. Otherwise empty.
+    QString reason;
+};
+
 struct RouteState {
     QString Title;
     QString CheckTime; // ISO 8601 local time (yyyy-MM-ddTHH:mm:ss), empty when no time
     int Status = StatusNone;
-    QString Reason; // why the line is late as its page or feed says, folded; empty when unknown
+    // Why the line is late as its page or feed says, folded; empty when unknown.
+    QString Reason = {};
 };
 
 // One record per route index; slots 0 and 6 exist but are never used.

@@ -289,20 +289,20 @@ void Form1::hidePopup()
         m_form3->hide();
 }
 
-void Form1::setDelayNotice(const QStringList& titles)
+void Form1::setDelayNotice(const QStringList& lines)
 {
     // Made at the first delay: a program that never reports one never talks to the desktop.
     if (!m_notifier) {
-        if (titles.isEmpty())
+        if (lines.isEmpty())
             return;
         m_notifier = platform::makeDesktopNotifier();
         connect(m_notifier.get(), &platform::DesktopNotifier::windowRequested, m_trayIcon,
                 &TrayIcon::bringWindowBack);
     }
-    if (titles.isEmpty())
+    if (lines.isEmpty())
         m_notifier->withdraw();
     else
-        m_notifier->showDelay(titles);
+        m_notifier->showDelay(lines);
 }
 
 void Form1::playChime()

@@ -83,7 +83,7 @@ public:
     void selectSettingsPage() override;
     void showPopup(const QString& text) override;
     void hidePopup() override;
-    void setDelayNotice(const QStringList& titles) override;
+    void setDelayNotice(const QStringList& lines) override;
     void playChime() override;
     std::optional<int> selectedIntervalMinutes() const override;
 

@@ -54,6 +54,11 @@ QString lengthWords(qint64 secs)
     return text;
 }
 
+Sample sampleOf(const CheckRecord& record)
+{
+    return {record.time.toSecsSinceEpoch(), record.status, record.reason};
+}
+
 QString legendText()
 {
     QString text;
@@ -117,7 +122,8 @@ void HistoryPage::build()
     m_periods = new QTreeWidget(content);
     nameControl(m_periods, QStringLiteral("HistoryPeriods"), QStringLiteral("遅延の期間"));
     m_periods->setHeaderLabels({QStringLiteral("路線"), QStringLiteral("開始"),
-                                QStringLiteral("終了"), QStringLiteral("長さ")});
+                                QStringLiteral("終了"), QStringLiteral("長さ"),
+                                QStringLiteral("理由")});
     m_periods->setRootIsDecorated(false);
     m_periods->setMinimumHeight(120);
     auto* periodsLabel = new QLabel(QStringLiteral("遅延の期間（新しい順）"), content);
@@ -148,7 +154,7 @@ void HistoryPage::showEvent(QShowEvent* event)
         checks.clear();
     for (const CheckRecord& record : records.value_or(QList<CheckRecord>())) {
         if (isRouteIndex(record.route))
-            m_checks.at(record.route).append({record.time.toSecsSinceEpoch(), record.status});
+            m_checks.at(record.route).append(sampleOf(record));
     }
     m_status->setText(records ? QString() : QStringLiteral("履歴を読めません"));
     m_status->setVisible(!records);
@@ -166,7 +172,7 @@ void HistoryPage::addCheck(const CheckRecord& record)
 {
     if (!isVisible() || !isRouteIndex(record.route))
         return;
-    m_checks.at(record.route).append({record.time.toSecsSinceEpoch(), record.status});
+    m_checks.at(record.route).append(sampleOf(record));
     refresh();
 }
 
@@ -214,7 +220,7 @@ void HistoryPage::refresh()
         m_periods->addTopLevelItem(new QTreeWidgetItem(
             {p.title, momentWords(p.period.start),
              p.period.end ? momentWords(*p.period.end) : QStringLiteral("継続中"),
-             lengthWords(p.period.end.value_or(now) - p.period.start)}));
+             lengthWords(p.period.end.value_or(now) - p.period.start), p.period.reason}));
     }
 }
 

@@ -163,8 +163,11 @@ private Q_SLOTS:
         QFETCH(int, status);
         QFETCH(QStringList, texts);
         serve(script);
+        // Every verdict replaces the reason of the check before; without a section, with none.
+        m_checker->states()[1].Reason = QStringLiteral("前の点検の理由");
         m_checker->PollRoute(1, 0);
         QCOMPARE(state(1).Status, status);
+        QCOMPARE(state(1).Reason, QString());
         QCOMPARE(m_display.statusTexts, texts);
         QCOMPARE(state(1).CheckTime, QStringLiteral("2026-03-05T14:07:09"));
         QVERIFY(m_display.messages.isEmpty()); // the timed check never opens a box
@@ -403,8 +406,10 @@ private Q_SLOTS:
         m_table.setRouteField(1, ValidFrom, validFrom);
         m_table.setRouteField(1, ValidTo, validFrom.isEmpty() ? QString() : QStringLiteral("6:00"));
         m_checker->states()[1].Status = before;
+        m_checker->states()[1].Reason = QStringLiteral("前の点検の理由");
         m_checker->PollRoute(1, 0);
         QCOMPARE(state(1).Status, before);
+        QCOMPARE(state(1).Reason, QStringLiteral("前の点検の理由"));
         QCOMPARE(state(1).CheckTime, QStringLiteral("2026-03-05T14:07:09")); // the connect time
         QVERIFY(m_display.messages.isEmpty());
     }

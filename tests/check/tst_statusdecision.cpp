@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Copyright 2026 The Senrokan developers
 
-// Valid hours, the forms a time of day is written in, and the verdict on a page's text.
+// Valid hours, the forms a time of day is written in, the verdict on a page's text and the reason
+// it gives, and the fold that makes any reason fit to show.
 #include "check/StatusDecision.h"
 #include "check/TimeWindow.h"
 #include "route/Failure.h"
+#include "route/Reason.h"
 
 #include <QTest>
 
@@ -92,7 +94,8 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(Failure, parseTimeOfDay(text));
     }
 
-    // The verdict on a page: valid hours first, then the word, within the section when set.
+    // The verdict on a page: valid hours first, then the word, within the section when set; a
+    // delay found with both markers on the page says why in the section's text.
     void decision_data()
     {
         QTest::addColumn<QString>("page");
@@ -101,21 +104,26 @@ private Q_SLOTS:
         QTest::addColumn<QString>("end");
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("to");
+        QTest::addColumn<PageForm>("form");
         QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("reason");
         const QString page =
             QStringLiteral("東海道線 平常運転 山手線 遅延 京浜東北線 平常運転です");
         auto row = [&](const char* name, int status, const char* word, const char* start = "",
                        const char* end = "", const char* from = "", const char* to = "",
-                       const QString& text = {}) {
+                       const QString& text = {}, const char* reason = "",
+                       PageForm form = PageForm::Source) {
             QTest::newRow(name) << (text.isEmpty() ? page : text) << QString::fromUtf8(word)
                                 << QString::fromUtf8(start) << QString::fromUtf8(end)
-                                << QString::fromUtf8(from) << QString::fromUtf8(to) << status;
+                                << QString::fromUtf8(from) << QString::fromUtf8(to) << form
+                                << status << QString::fromUtf8(reason);
         };
         row("word anywhere", 0, "遅延");
         row("word absent", 1, "運休");
         row("empty word, non-empty page", 0, "");
         row("word inside the section", 0, "遅延", "山手線", "京浜東北線");
-        row("word only before the section", 1, "平常運転", "山手線", "京浜東北線");
+        row("word only before the section", 1, "平常運転", "山手線", "京浜東北線", "", "", {},
+            "遅延");
         row("word starts where the end starts", 0, "京浜", "山手線", "京浜東北線");
         row("end missing after start", 1, "遅延", "山手線", "中央線");
         row("no end: section runs to the end", 0, "平常運転です", "山手線");
@@ -124,6 +132,22 @@ private Q_SLOTS:
         row("outside hours wins over the word", 4, "遅延", "", "", "6:00", "9:00");
         row("only valid-from set: no hours test", 0, "遅延", "", "", "6:00");
         row("inside hours", 0, "遅延", "", "", "12:00", "13:00");
+        row("reason: tags, a comment and a script go, references read", 1, "平常", "山手線",
+            "京浜東北線", "", "",
+            QStringLiteral(
+                "<tr><th>山手線</th><td class=\"s\">運転見合わせ<!-- 更新 --><script>if (a<b) x();"
+                "</script></td>\n<td>人身事故&amp;点検&#x3002;&copy;</td></tr><tr><th>京浜東北線"),
+            "運転見合わせ 人身事故&点検。&copy;");
+        row("reason: markers inside tags, the cut tags go", 1, "平常", "山手線", "京浜東北線", "",
+            "",
+            QStringLiteral("<li data-line=\"山手線\" class=\"x\">遅延しています</li>"
+                           "<li data-line=\"京浜東北線\">"),
+            "遅延しています");
+        row("reason: a marker ending in a half-width voiced kana", 1, "平常", "がいせんだ", "京浜",
+            "", "", QStringLiteral("ｶﾞｲｾﾝﾀﾞ 遅延 京浜"), "遅延");
+        row("reason: text as the browser shows it keeps its brackets", 1, "平常", "山手線",
+            "京浜東北線", "", "", QStringLiteral("山手線 a<b>c &amp; 京浜東北線"), "a<b>c &amp;",
+            PageForm::Shown);
     }
 
     void decision()
@@ -134,6 +158,7 @@ private Q_SLOTS:
         QFETCH(QString, end);
         QFETCH(QString, from);
         QFETCH(QString, to);
+        QFETCH(PageForm, form);
         QFETCH(int, status);
         RouteDefinition route;
         route[MatchWord] = word;
@@ -141,7 +166,41 @@ private Q_SLOTS:
         route[SubtitleEnd] = end;
         route[ValidFrom] = from;
         route[ValidTo] = to;
-        QCOMPARE(int(decideStatus(route, page, QTime(12, 30))), status);
+        const Verdict verdict = decideStatus(route, page, QTime(12, 30), form);
+        QCOMPARE(int(verdict.status), status);
+        QTEST(verdict.reason, "reason");
+    }
+
+    // What any reason, from a page or a feed, becomes before it is shown: one line of at most
+    // MaxReasonLength characters.
+    void foldReason_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("folded");
+        QTest::newRow("breaks, tabs and runs of blanks: one blank, ends trimmed")
+            << QStringLiteral("\r\n 人身事故の影響で\t\t遅れ\r\n\r\n　ています  ")
+            << QStringLiteral("人身事故の影響で 遅れ ています");
+        QTest::newRow("control and format characters: blanks")
+            << QStringLiteral("A\x1b]0;x\x07"
+                              "B\u0085C\u2028D\u202Eevil\u200BE")
+            << QStringLiteral("A ]0;x B C D evil E");
+        QTest::newRow("exactly the bound: kept whole")
+            << QString(MaxReasonLength, u'あ') << QString(MaxReasonLength, u'あ');
+        QTest::newRow("one over the bound: cut with an ellipsis")
+            << QString(MaxReasonLength + 1, u'あ') << QString(MaxReasonLength - 1, u'あ') + u'…';
+        const QString pair = QStringLiteral("\U0001F683"); // two UTF-16 units
+        QTest::newRow("a cut never splits a surrogate pair")
+            << QString(MaxReasonLength - 2, u'あ') + pair + pair
+            << QString(MaxReasonLength - 2, u'あ') + u'…';
+    }
+
+    void foldReason()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, folded);
+        const QString result = senrokan::foldReason(text);
+        QCOMPARE(result, folded);
+        QVERIFY(result.size() <= MaxReasonLength);
     }
 
     void decisionWithoutSectionStartFails()

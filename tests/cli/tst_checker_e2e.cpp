@@ -147,7 +147,7 @@ private Q_SLOTS:
                              .arg(accepting.port())
                              .toUtf8());
         QList<QStringList> routes = {
-            {QStringLiteral("山手線"), Host, QStringLiteral("delayed.html"), Word}};
+            {"山手線", Host, "delayed.html", Word, "", "", "", "山手線", "</body>"}};
         test::writeSettings(dir.filePath(SettingsFileName), SettingsValues(), routes);
         // The receivers answer on this event loop while the checker runs.
         auto check = [&](const QStringList& args) {
@@ -169,7 +169,8 @@ private Q_SLOTS:
         QCOMPARE(accepting.requests().size(), 1);
         const QJsonObject sent = QJsonDocument::fromJson(accepting.requests().at(0).body).object();
         QCOMPARE(sent.value("title").toString(), QStringLiteral("運行情報"));
-        QVERIFY(sent.value("message").toString().startsWith(QStringLiteral("山手線: 遅延\n")));
+        QVERIFY(sent.value("message").toString().startsWith(
+            QStringLiteral("山手線: 遅延 — 運転を見合わせています。\n")));
         QCOMPARE(sent.value("type").toString(), QStringLiteral("warning"));
         QCOMPARE(refusing.requests().size(), 1); // a 404 is not tried again
         QVERIFY2(
@@ -193,17 +194,26 @@ private Q_SLOTS:
         QCOMPARE(back.value("type").toString(), QStringLiteral("success"));
     }
 
+    // Every route has a section: the delayed one gives its text as the reason, the others none.
     void allFourCodings()
     {
-        writeSettings(SettingsFileName,
-                      {QStringLiteral("sjis-lower.html"), QStringLiteral("utf8.html"),
-                       QStringLiteral("euc.html"), QStringLiteral("jis.html"),
-                       QStringLiteral("delayed.html")});
-        const Run run = runChecker(m_dir.path(), {QStringLiteral("--json")});
+        const QStringList dirs = {QStringLiteral("sjis-lower.html"), QStringLiteral("utf8.html"),
+                                  QStringLiteral("euc.html"), QStringLiteral("jis.html"),
+                                  QStringLiteral("delayed.html")};
+        QList<QStringList> settings;
+        for (int r = 1; r <= RouteCount; ++r)
+            settings.append({"路線" + QString::number(r), Host, dirs[r - 1], Word, "", "", "",
+                             "山手線", "</body>"});
+        test::writeSettings(m_dir.filePath(SettingsFileName), SettingsValues(), settings);
+        const Run run = runChecker(m_dir.path(), JsonVerbose);
         QCOMPARE(run.exitCode, 1); // a delayed route
+        // The status field tells it too.
+        QVERIFY(QString::fromUtf8(run.err).contains(
+            QStringLiteral("route 5: 遅延 — 運転を見合わせています。\n")));
         const QJsonArray routes = QJsonDocument::fromJson(run.out).array();
         QCOMPARE(routes.size(), 5);
         const QList<int> expected = {0, 0, 0, 0, 1};
+        const QStringList reasons = {"", "", "", "", "運転を見合わせています。"};
         static const QRegularExpression iso(QStringLiteral(R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d$)"));
         for (int i = 0; i < 5; ++i) {
             const QJsonObject route = routes.at(i).toObject();
@@ -212,6 +222,7 @@ private Q_SLOTS:
                      QStringLiteral("路線%1").arg(i + 1));
             QCOMPARE(route.value(QStringLiteral("status")).toInt(), expected.at(i));
             QVERIFY(iso.match(route.value(QStringLiteral("checkTime")).toString()).hasMatch());
+            QCOMPARE(route.value(QStringLiteral("reason")), QJsonValue(reasons.at(i)));
         }
     }
 
@@ -305,12 +316,18 @@ private Q_SLOTS:
     void recordReadBack()
     {
         QTemporaryDir folder;
-        QList<QStringList> routes = {{"東海道線", Host, "utf8.html", Word},
-                                     {"山手線", Host, "delayed.html", Word},
-                                     {"京浜東北線", HttpsServer, "euc.html", Word}};
+        QList<QStringList> routes = {
+            {"東海道線", Host, "utf8.html", Word},
+            {"山手線", Host, "delayed.html", Word, "", "", "", "山手線", "</body>"},
+            {"京浜東北線", HttpsServer, "euc.html", Word}};
         test::writeSettings(folder.filePath(SettingsFileName), SettingsValues(), routes);
         const QDateTime start = QDateTime::currentDateTime().addSecs(-1);
-        QCOMPARE(runChecker(folder.path(), {}, m_certificates.caFile()).exitCode, 1);
+        const Run summary = runChecker(folder.path(), {}, m_certificates.caFile());
+        QCOMPARE(summary.exitCode, 1);
+        // The summary tells why on a second line under the delayed route.
+        QVERIFY2(QString::fromUtf8(summary.out)
+                     .contains(QStringLiteral("秒\n　運転を見合わせています。\n\n京浜東北線　")),
+                 summary.out.constData());
 
         const QStringList historyJson = {QStringLiteral("--history"), QStringLiteral("--json")};
         const Run json = runChecker(folder.path(), historyJson);
@@ -318,6 +335,7 @@ private Q_SLOTS:
         const QJsonArray records = QJsonDocument::fromJson(json.out).array();
         QCOMPARE(records.size(), 3);
         const QList<int> statuses = {0, 1, 0};
+        const QStringList reasons = {"", "運転を見合わせています。", ""};
         const QStringList codings = {"UTF-8", "UTF-8", "EUC-JP"};
         QDateTime previous = start;
         for (int i = 0; i < 3; ++i) {
@@ -328,6 +346,7 @@ private Q_SLOTS:
             QCOMPARE(record.value("source").toString(), QStringLiteral("checker"));
             QCOMPARE(record.value("coding").toString(), codings[i]);
             QCOMPARE(record.value("codingSource").toString(), QStringLiteral("meta"));
+            QCOMPARE(record.value("reason"), QJsonValue(reasons[i]));
             const QString time = record.value("time").toString();
             QVERIFY2(QRegularExpression(R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d$)")
                          .match(time)

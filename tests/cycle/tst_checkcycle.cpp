@@ -50,7 +50,7 @@ public:
     void showPopup(const QString& text) override { events << QStringLiteral("popup ") + text; }
     void hidePopup() override { events << QStringLiteral("hide popup"); }
     // Kept apart from the events: the notice follows every report.
-    void setDelayNotice(const QStringList& titles) override { notices << titles; }
+    void setDelayNotice(const QStringList& lines) override { notices << lines; }
     void playChime() override { events << QStringLiteral("chime"); }
     std::optional<int> selectedIntervalMinutes() const override { return selected; }
 
@@ -187,25 +187,32 @@ private Q_SLOTS:
         QTest::addColumn<int>("melody");
         QTest::addColumn<QStringList>("events");
         QTest::addColumn<int>("delayFound");
-        // The desktop notification's titles; none withdraws the one shown.
+        // The desktop notification's lines; none withdraws the one shown.
         QTest::addColumn<QStringList>("notice");
+        QTest::addColumn<QStringList>("reasons"); // route by route; none for no reason at all
         QTest::newRow("routes 2 and 5 delayed: two lines in route order")
             << QList<int>{0, 1, 0, 0, 1} << 0
             << QStringList{"popup 路線2　\r\n路線5　\r\n", "icon delay"} << 1
-            << QStringList{"路線2", "路線5"};
+            << QStringList{"路線2", "路線5"} << QStringList{};
         QTest::newRow("failed without delay: error icon, no popup")
-            << QList<int>{0, 0, 2, 0, 0} << 1 << QStringList{"icon error"} << 0 << QStringList{};
+            << QList<int>{0, 0, 2, 0, 0} << 1 << QStringList{"icon error"} << 0 << QStringList{}
+            << QStringList{};
         QTest::newRow("delay and failure: delay icon")
-            << QList<int>{2, 0, 0, 1, 2} << 0 << QStringList{"popup 路線4　\r\n", "icon delay"}
-            << 1 << QStringList{"路線4"};
+            << QList<int>{2, 0, 0, 1, 2} << 0 << QStringList{"popup 路線4　\r\n", "icon delay"} << 1
+            << QStringList{"路線4"} << QStringList{};
         QTest::newRow("melody: three chimes half a second apart")
             << QList<int>{1, 0, 0, 0, 0} << 1
             << QStringList{"popup 路線1　\r\n", "chime", "pause 500", "chime",
                            "pause 500",         "chime", "icon delay"}
-            << 1 << QStringList{"路線1"};
+            << 1 << QStringList{"路線1"} << QStringList{};
         QTest::newRow("other statuses leave the normal icon")
-            << QList<int>{-1, 0, 3, 4, 0} << 1 << QStringList{"icon normal"} << 0
+            << QList<int>{-1, 0, 3, 4, 0} << 1 << QStringList{"icon normal"} << 0 << QStringList{}
             << QStringList{};
+        QTest::newRow("a delay's reason under its line and in the notice, a normal route's never")
+            << QList<int>{1, 0, 0, 0, 1} << 0
+            << QStringList{"popup 路線1　\r\n　人身事故の影響で\r\n路線5　\r\n", "icon delay"} << 1
+            << QStringList{"路線1 — 人身事故の影響で", "路線5"}
+            << QStringList{"人身事故の影響で", "前の点検の理由"};
     }
 
     void reportResults()
@@ -214,10 +221,12 @@ private Q_SLOTS:
         QFETCH(int, melody);
         QFETCH(QStringList, events);
         QFETCH(int, delayFound);
+        QFETCH(QStringList, reasons);
         m_values.MelodyFlag = melody;
         for (int r = 1; r <= RouteCount; ++r) {
             m_checker->states()[r].Title = QStringLiteral("路線%1").arg(r);
             m_checker->states()[r].Status = statuses.at(r - 1);
+            m_checker->states()[r].Reason = reasons.value(r - 1);
         }
         m_cycle->state().DelayFoundFlag = 1 - delayFound;
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Copyright 2026 The Senrokan developers
 
-// The status summary: one entry a route, with its verdict and check time.
+// The status summary: one entry a route, with its verdict and check time, and why a delay.
 #include "cycle/StatusSummary.h"
 
 #include <QTest>
@@ -24,11 +24,13 @@ private Q_SLOTS:
         QTest::addColumn<QString>("title");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("checkTime");
+        QTest::addColumn<QString>("reason");
         QTest::addColumn<QString>("entry");
         auto row = [](const char* name, const char* title, int status, const char* checkTime,
-                      const char* entry) {
+                      const char* entry, const char* reason = "") {
             QTest::newRow(name) << QString::fromUtf8(title) << status
-                                << QString::fromUtf8(checkTime) << QString::fromUtf8(entry);
+                                << QString::fromUtf8(checkTime) << QString::fromUtf8(reason)
+                                << QString::fromUtf8(entry);
         };
         row("normal, two-digit date parts", "山手線", 0, "2026-03-05T14:07:09",
             "山手線　平常運転です。   2026年03月05日 14時07分09秒");
@@ -40,6 +42,11 @@ private Q_SLOTS:
         row("out of hours", "", 4, "2026-01-02T00:00:00",
             "　時間外です。   2026年01月02日 00時00分00秒");
         row("unknown value", "C", 9, "", "C　不明です。   ");
+        row("delayed with a reason: a second line", "中央線", 1, "2026-12-07T09:05:03",
+            "中央線　遅れがあります。   2026年12月07日 09時05分03秒\r\n　人身事故の影響で",
+            "人身事故の影響で");
+        row("normal: a reason left over is not told", "中央線", 0, "2026-12-07T09:05:03",
+            "中央線　平常運転です。   2026年12月07日 09時05分03秒", "人身事故の影響で");
     }
 
     void entries()
@@ -47,9 +54,10 @@ private Q_SLOTS:
         QFETCH(QString, title);
         QFETCH(int, status);
         QFETCH(QString, checkTime);
+        QFETCH(QString, reason);
         QFETCH(QString, entry);
         RouteStates states;
-        states[3] = {title, checkTime, status, {}};
+        states[3] = {title, checkTime, status, reason};
         const QStringList parts = statusSummaryText(states).split(QStringLiteral("\r\n\r\n"));
         QCOMPARE(parts.size(), 6);
         QCOMPARE(parts.at(2), entry);

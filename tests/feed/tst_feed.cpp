@@ -30,7 +30,7 @@ QByteArray odptRecord(const char* railway, const char* fields)
            railway + "\"" + fields + "}";
 }
 
-void expect(const FeedVerdict& verdict, int status, const QString& reason)
+void expect(const Verdict& verdict, int status, const QString& reason)
 {
     QCOMPARE(verdict.status, status);
     QCOMPARE(verdict.reason, reason);

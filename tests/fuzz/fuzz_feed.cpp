@@ -13,7 +13,7 @@ using namespace senrokan;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QList<QByteArray> p = fuzz::parts(fuzz::bytesOf(data, size), 3);
-    const FeedVerdict verdict = decideFeed(p[2], QString::fromUtf8(p[0]), QString::fromUtf8(p[1]),
+    const Verdict verdict = decideFeed(p[2], QString::fromUtf8(p[0]), QString::fromUtf8(p[1]),
                                            QDateTime::fromSecsSinceEpoch(1796684400));
     switch (verdict.status) {
     case StatusNormal:

@@ -8,6 +8,7 @@
 #include "check/StatusDecision.h"
 #include "codec/TextSearch.h"
 #include "route/Failure.h"
+#include "route/Reason.h"
 
 using namespace senrokan;
 
@@ -20,8 +21,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     route[SubtitleStart] = QString::fromUtf8(p[2]);
     route[SubtitleEnd] = QString::fromUtf8(p[3]);
     try {
-        const Status status = decideStatus(route, page, QTime(12, 0));
-        fuzz::require(status == StatusNormal || status == StatusDelayed);
+        const Verdict verdict = decideStatus(route, page, QTime(12, 0));
+        fuzz::require(verdict.status == StatusNormal || verdict.status == StatusDelayed);
+        fuzz::require(verdict.reason.size() <= MaxReasonLength);
     } catch (const Failure&) {
         // A section start missing from the page ends the check through the error trap.
     }

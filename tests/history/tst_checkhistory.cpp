@@ -107,7 +107,8 @@ private Q_SLOTS:
                                  CheckSource::Button,
                                  QStringLiteral("EUC-JP"),
                                  QStringLiteral("header"),
-                                 4012};
+                                 4012,
+                                 QStringLiteral("人身事故の影響で")};
         // Without a page: no coding. Written later but older: read in time order.
         const CheckRecord older{t.addSecs(-3600),
                                 1,
@@ -192,10 +193,19 @@ private Q_SLOTS:
         QVERIFY(!titlesOf(readBack(later, now.addDays(-600))).contains("old"));
     }
 
-    // Four writers start on a folder without a record, a few rounds over, so that they also
-    // race to make the file: none fails, none takes the new file for another's, nothing is lost.
+    // Four writers start on a folder without a record, or with one of the file's first form, a
+    // few rounds over, so that they also race to make or upgrade the file: none fails, none takes
+    // the file for another's, nothing is lost, and the upgraded file keeps reasons.
+    void fourWritersAtOnce_data()
+    {
+        QTest::addColumn<bool>("firstForm");
+        QTest::newRow("no record yet") << false;
+        QTest::newRow("a record of the first form, upgraded in place") << true;
+    }
+
     void fourWritersAtOnce()
     {
+        QFETCH(bool, firstForm);
         constexpr int Writers = 4;
         constexpr int Rounds = 8;
         constexpr int Count = 40;
@@ -204,6 +214,12 @@ private Q_SLOTS:
             expected << QString::number(i);
         for (int round = 0; round < Rounds; ++round) {
             QTemporaryDir folder;
+            const QString path = folder.filePath(HistoryFileName);
+            if (firstForm) {
+                QVERIFY(CheckHistory(folder.path())
+                            .append(recordAt(secondsAgo(60), 5, StatusDelayed, "前の形")));
+                QVERIFY(makeFirstForm(path));
+            }
             QList<QProcess*> writers;
             for (int route = 1; route <= Writers; ++route)
                 writers << startWriter(this, folder.path(), route, Count);
@@ -215,7 +231,16 @@ private Q_SLOTS:
             for (int route = 1; route <= Writers; ++route)
                 QCOMPARE(titlesOf(readBack(history, secondsAgo(Day), route)), expected);
             QCOMPARE(QDir(folder.path()).entryList({QStringLiteral("*.broken-*")}), QStringList());
-            QCOMPARE(integrityCheck(folder.filePath(HistoryFileName)), QStringLiteral("ok"));
+            QCOMPARE(integrityCheck(path), QStringLiteral("ok"));
+            if (!firstForm)
+                continue;
+            CheckRecord delayed = recordAt(secondsAgo(0), 5, StatusDelayed);
+            delayed.reason = QStringLiteral("信号確認の影響で");
+            QVERIFY(history.append(delayed));
+            const QList<CheckRecord> route5 = readBack(history, secondsAgo(Day), 5);
+            QCOMPARE(titlesOf(route5), (QStringList{"前の形", delayed.title}));
+            QCOMPARE(route5.first().reason, QString());
+            QCOMPARE(route5.last(), delayed);
         }
     }
 

@@ -115,22 +115,32 @@ private Q_SLOTS:
     void delayPeriods_data()
     {
         QTest::addColumn<QList<int>>("statuses"); // one check a minute
+        QTest::addColumn<QStringList>("reasons"); // of the first checks
         QTest::addColumn<QList<DelayPeriod>>("expected");
-        QTest::newRow("no delay") << QList<int>{0, 0, 2, 4} << QList<DelayPeriod>{};
+        QTest::newRow("no delay") << QList<int>{0, 0, 2, 4} << QStringList{}
+                                  << QList<DelayPeriod>{};
         QTest::newRow("ended by a normal check, newest first, one going on")
-            << QList<int>{0, 1, 1, 0, 1, 0, 1}
+            << QList<int>{0, 1, 1, 0, 1, 0, 1} << QStringList{}
             << QList<DelayPeriod>{{6 * Min, std::nullopt}, {4 * Min, 5 * Min}, {1 * Min, 3 * Min}};
         QTest::newRow("a failed connection ends a delay")
-            << QList<int>{1, 2, 1} << QList<DelayPeriod>{{2 * Min, std::nullopt}, {0, 1 * Min}};
+            << QList<int>{1, 2, 1} << QStringList{}
+            << QList<DelayPeriod>{{2 * Min, std::nullopt}, {0, 1 * Min}};
+        QTest::newRow("a period's reason is the last its checks found, its own only")
+            << QList<int>{1, 1, 1, 0, 1} << QStringList{"信号故障", "人身事故"}
+            << QList<DelayPeriod>{{4 * Min, std::nullopt}, {0, 3 * Min, "人身事故"}};
     }
 
     void delayPeriods()
     {
         QFETCH(QList<int>, statuses);
+        QFETCH(QStringList, reasons);
         QList<qint64> minutes;
         for (qsizetype i = 0; i < statuses.size(); ++i)
             minutes << i;
-        QTEST(senrokan::delayPeriods(checksAt(minutes, statuses)), "expected");
+        Samples checks = checksAt(minutes, statuses);
+        for (qsizetype i = 0; i < reasons.size(); ++i)
+            checks[i].reason = reasons[i];
+        QTEST(senrokan::delayPeriods(checks), "expected");
     }
 };
 

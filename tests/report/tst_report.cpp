@@ -154,12 +154,16 @@ void TstReport::oneReportPerCheck()
         states[r].Title = QString::fromUtf8(titles[r]);
         states[r].Status = now[r];
     }
+    // A delay tells why when the check found it; a route back to normal never does.
+    states[5].Reason = QStringLiteral("人身事故の影響で");
+    states[3].Reason = QStringLiteral("前の点検の理由");
     const QDateTime time(QDate(2026, 3, 4), QTime(7, 8, 9));
     const std::optional<ChangeReport> report = changeReport(states, previous, pages, time);
     QVERIFY(report);
     QCOMPARE(report->title, u"運行情報");
     QCOMPARE(report->message,
-             u"B線: 遅延\nC線: 平常運転に戻りました\nE線: 遅延\n2026年03月04日 07時08分09秒");
+             u"B線: 遅延\nC線: 平常運転に戻りました\nE線: 遅延 — 人身事故の影響で\n"
+             u"2026年03月04日 07時08分09秒");
     QVERIFY(report->delayed);
     QCOMPARE(report->pageUrl, u"http://b.example/");
 

@@ -39,7 +39,7 @@ public:
         popupText = text;
     }
     void hidePopup() override { ++popupsHidden; }
-    void setDelayNotice(const QStringList& titles) override { noticeShown = !titles.isEmpty(); }
+    void setDelayNotice(const QStringList& lines) override { noticeShown = !lines.isEmpty(); }
     void playChime() override {}
     std::optional<int> selectedIntervalMinutes() const override { return std::nullopt; }
 };

@@ -30,6 +30,23 @@ inline CheckRecord recordAt(const QDateTime& time, int route, int status,
     return record;
 }
 
+// The record at path turned back into the file's first form, which had no column for the reason,
+// as programs before it left it.
+inline bool makeFirstForm(const QString& path)
+{
+    const QString name = QUuid::createUuid().toString();
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        QSqlQuery query(db);
+        ok = db.open() && query.exec(QStringLiteral("ALTER TABLE checks DROP COLUMN reason")) &&
+             query.exec(QStringLiteral("PRAGMA user_version = 1"));
+    }
+    QSqlDatabase::removeDatabase(name);
+    return ok;
+}
+
 // Every record of folder dir, oldest first; none when it cannot be read.
 inline std::optional<QList<CheckRecord>> allRecords(const QString& dir)
 {
