@@ -169,7 +169,6 @@ void RouteChecker::runSteps(int route, int retry, Reporting how)
         return;
     RouteState& state = m_states[route];
     state.CheckTime.clear();
-    state.Reason.clear();
 
     const RouteDefinition def = m_fields.routeDefinition(route);
     // A route read from its feed needs no server.
