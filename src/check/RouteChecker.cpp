@@ -4,10 +4,10 @@
 #include "RouteChecker.h"
 
 #include "StatusDecision.h"
+#include "base/Failure.h"
 #include "codec/Converter.h"
 #include "codec/Kconv.h"
 #include "codec/PageCoding.h"
-#include "route/Failure.h"
 #include "route/RouteAddress.h"
 
 #include <QEventLoop>

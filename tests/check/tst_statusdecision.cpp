@@ -2,9 +2,9 @@
 // Copyright 2026 The Senrokan developers
 
 // Valid hours, the forms a time of day is written in, and the verdict on a page's text.
+#include "base/Failure.h"
 #include "check/StatusDecision.h"
 #include "check/TimeWindow.h"
-#include "route/Failure.h"
 
 #include <QTest>
 

@@ -5,9 +5,9 @@
 // start and section end cut from one input at NUL bytes.
 #include "FuzzInput.h"
 
+#include "base/Failure.h"
 #include "check/StatusDecision.h"
 #include "codec/TextSearch.h"
-#include "route/Failure.h"
 
 using namespace senrokan;
 

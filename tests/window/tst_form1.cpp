@@ -6,10 +6,10 @@
 // names screen readers and automation rely on.
 #include "FormHelpers.h"
 #include "ModalWatcher.h"
+#include "base/Failure.h"
 #include "check/RouteChecker.h"
 #include "desktop/TrayIcon.h"
 #include "render/RenderChoices.h"
-#include "route/Failure.h"
 #include "support/ReadOnlyMount.h"
 #include "window/Form1.h"
 

@@ -3,6 +3,8 @@
 
 #include "PageReader.h"
 
+#include "render/ReaderProtocol.h"
+
 #include <QSslCertificate>
 #include <QSslError>
 #include <QWebEngineCertificateError>
@@ -235,24 +237,20 @@ void PageReader::limitReached()
     if (m_loaded && m_lastSampleAt >= 0 && m_clock.elapsed() - m_lastSampleAt <= AliveMs)
         succeed(m_lastText, false);
     else
-        fail(m_status, QStringLiteral("limit"));
+        fail(m_status, protocol::LimitDetail);
 }
 
 void PageReader::succeed(const QString& text, bool quiet)
 {
-    QJsonObject answer{{QStringLiteral("ok"), true},
-                       {QStringLiteral("status"), m_status},
-                       {QStringLiteral("text"), text}};
+    QJsonObject answer{{protocol::Ok, true}, {protocol::Status, m_status}, {protocol::Text, text}};
     if (!quiet)
-        answer.insert(QStringLiteral("quiet"), false);
+        answer.insert(protocol::Quiet, false);
     finish(answer);
 }
 
 void PageReader::fail(int status, const QString& detail)
 {
-    finish({{QStringLiteral("ok"), false},
-            {QStringLiteral("status"), status},
-            {QStringLiteral("detail"), detail}});
+    finish({{protocol::Ok, false}, {protocol::Status, status}, {protocol::Detail, detail}});
 }
 
 void PageReader::finish(QJsonObject answer)
@@ -262,8 +260,8 @@ void PageReader::finish(QJsonObject answer)
     m_done = true;
     m_sampler.stop();
     m_limit.stop();
-    answer.insert(QStringLiteral("id"), m_id);
-    answer.insert(QStringLiteral("ms"), m_clock.elapsed());
+    answer.insert(protocol::Id, m_id);
+    answer.insert(protocol::Ms, m_clock.elapsed());
     Q_EMIT answered(answer);
     deleteLater();
 }
