@@ -17,13 +17,14 @@ add_library(senrokan_gui STATIC
     window/PageTextArea.cpp window/PageTextArea.h
     window/HistoryPage.cpp window/HistoryPage.h
     window/HistoryCharts.cpp window/HistoryCharts.h
-    desktop/IntervalOptions.cpp desktop/IntervalOptions.h
-    desktop/OptionSwitches.cpp desktop/OptionSwitches.h
-    desktop/StartupShortcut.cpp desktop/StartupShortcut.h
+    window/IntervalOptions.cpp window/IntervalOptions.h
+    window/OptionSwitches.cpp window/OptionSwitches.h
+    window/StartupShortcut.cpp window/StartupShortcut.h
     desktop/TrayIcon.cpp desktop/TrayIcon.h
     desktop/Chime.cpp desktop/Chime.h
     desktop/SingleInstance.cpp desktop/SingleInstance.h
     platform/LocalHost.h
+    platform/PluginLoader.cpp platform/PluginLoader.h
     platform/StartupEntry.cpp platform/StartupEntry.h
     platform/SoundPlayer.h
     platform/WebViewFactory.h
@@ -133,6 +134,7 @@ if(SENROKAN_WITH_WEBENGINE)
     add_executable(senrokan-render
         render/engine/main.cpp
         render/engine/PageReader.cpp render/engine/PageReader.h
+        render/engine/ReadingSession.cpp render/engine/ReadingSession.h
         render/engine/PrivateProfile.cpp render/engine/PrivateProfile.h)
     target_link_libraries(senrokan-render PRIVATE senrokan_core Qt6::Gui Qt6::WebEngineCore)
     set_target_properties(senrokan-render PROPERTIES

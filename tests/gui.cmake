@@ -21,6 +21,8 @@ senrokan_gui_test(tst_form1 window/tst_form1.cpp window/FormHelpers.h window/Mod
 
 senrokan_gui_test(tst_desktop desktop/tst_desktop.cpp)
 
+senrokan_gui_test(tst_settingsframes window/tst_settingsframes.cpp)
+
 senrokan_gui_test(tst_localhost platform/tst_localhost.cpp)
 
 # The real program on a display server of its own (tests/support/DisplaySession): Xvfb and
@@ -51,7 +53,7 @@ senrokan_gui_test(tst_resident window/tst_resident.cpp window/FormHelpers.h
 # The Startup buttons; their entries are checked by the freedesktop validator and started by
 # GLib's launcher from Debian's python3.
 find_program(SENROKAN_DESKTOP_FILE_VALIDATE desktop-file-validate REQUIRED)
-senrokan_gui_test(tst_startup desktop/tst_startup.cpp window/ModalWatcher.cpp window/ModalWatcher.h)
+senrokan_gui_test(tst_startup window/tst_startup.cpp window/ModalWatcher.cpp window/ModalWatcher.h)
 target_compile_definitions(tst_startup PRIVATE
     DESKTOP_FILE_VALIDATE_EXE="${SENROKAN_DESKTOP_FILE_VALIDATE}"
     PYTHON_EXE="${SENROKAN_SYSTEM_PYTHON}")
@@ -134,7 +136,7 @@ senrokan_gui_test(tst_historypage window/tst_historypage.cpp window/FormHelpers.
 if(UNIX AND NOT APPLE)
     # Desktop notifications against a notification service on a private bus.
     find_program(SENROKAN_DBUS_DAEMON dbus-daemon REQUIRED)
-    senrokan_gui_test(tst_notifier desktop/tst_notifier.cpp)
+    senrokan_gui_test(tst_notifier platform/tst_notifier.cpp)
 
     # The real program with a StatusNotifierItem tray and a notification service on a private
     # bus, under Xvfb and under weston (Wayland), each started by the test.

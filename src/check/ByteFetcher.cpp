@@ -3,8 +3,8 @@
 
 #include "ByteFetcher.h"
 
+#include "base/Failure.h"
 #include "platform/TlsTrust.h"
-#include "route/Failure.h"
 
 #include <QEventLoop>
 #include <QNetworkAccessManager>

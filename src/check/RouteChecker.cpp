@@ -4,12 +4,12 @@
 #include "RouteChecker.h"
 
 #include "StatusDecision.h"
+#include "base/Failure.h"
 #include "calendar/CheckDays.h"
 #include "feed/OfficialFeed.h"
 #include "codec/Converter.h"
 #include "codec/Kconv.h"
 #include "codec/PageCoding.h"
-#include "route/Failure.h"
 #include "route/MaskedUrl.h"
 #include "route/Reason.h"
 #include "route/RouteAddress.h"

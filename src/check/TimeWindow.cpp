@@ -3,7 +3,7 @@
 
 #include "TimeWindow.h"
 
-#include "route/Failure.h"
+#include "base/Failure.h"
 
 #include <QRegularExpression>
 

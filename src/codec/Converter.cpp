@@ -3,7 +3,7 @@
 
 #include "Converter.h"
 
-#include "route/Failure.h"
+#include "base/Failure.h"
 
 #include <unicode/ucnv.h>
 

@@ -4,7 +4,7 @@
 #include "Kconv.h"
 
 #include "Converter.h"
-#include "route/Failure.h"
+#include "base/Failure.h"
 
 namespace senrokan
 {

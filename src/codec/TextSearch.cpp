@@ -3,7 +3,7 @@
 
 #include "TextSearch.h"
 
-#include "route/Failure.h"
+#include "base/Failure.h"
 
 #include <unicode/normalizer2.h>
 #include <unicode/uchar.h>

@@ -19,17 +19,16 @@ Chime::Chime()
 {
 }
 
-Chime::Chime(const QString& pluginFile, const QString& dataDir) : m_dataDir(dataDir)
+Chime::Chime(const QString& pluginFile, const QString& dataDir)
+    : m_dataDir(dataDir), m_plugin(pluginFile)
 {
-    // Only names the file; nothing is loaded until the first chime.
-    m_loader.setFileName(pluginFile);
 }
 
 Chime::~Chime()
 {
     // The library itself stays mapped: unloading Qt Multimedia behind Qt's back is not safe,
     // and Qt unloads its plugins at exit anyway.
-    delete m_plugin;
+    delete m_plugin.object();
 }
 
 void Chime::play()
@@ -45,17 +44,15 @@ void Chime::play()
 
 platform::SoundPlayer* Chime::player()
 {
-    if (!m_loadTried) {
-        m_loadTried = true;
-        m_plugin = m_loader.instance();
-    }
-    return qobject_cast<platform::SoundPlayer*>(m_plugin);
+    if (m_plugin.firstTry())
+        m_plugin.load();
+    return qobject_cast<platform::SoundPlayer*>(m_plugin.object());
 }
 
 QString Chime::programPluginFile(const QString& programDir)
 {
-    return QDir(programDir)
-        .filePath(QStringLiteral(SENROKAN_PLUGIN_DIR_FROM_BIN "/" SENROKAN_CHIME_PLUGIN_FILE));
+    return platform::PluginLoader::programFile(programDir,
+                                               QStringLiteral(SENROKAN_CHIME_PLUGIN_FILE));
 }
 
 QString Chime::programDataDir(const QString& programDir)

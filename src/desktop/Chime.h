@@ -3,8 +3,8 @@
 
 #pragma once
 
-#include <QPluginLoader>
-#include <QPointer>
+#include "platform/PluginLoader.h"
+
 #include <QString>
 
 #include <optional>
@@ -35,7 +35,7 @@ public:
     // Starts the chime and returns at once; a chime still sounding is cut off.
     void play();
 
-    bool pluginLoaded() const { return m_loader.isLoaded(); }
+    bool pluginLoaded() const { return m_plugin.loaded(); }
 
     // Where a program in programDir finds its sound player plugin and its data folder.
     static QString programPluginFile(const QString& programDir);
@@ -53,11 +53,8 @@ private:
     platform::SoundPlayer* player();
 
     QString m_dataDir;
-    QPluginLoader m_loader;
-    // The plugin's one object, shared by every loader of the same file: the program has one
-    // Chime, which owns it.
-    QPointer<QObject> m_plugin;
-    bool m_loadTried = false;
+    // The program has one Chime, which owns the plugin's object.
+    platform::PluginLoader m_plugin;
 };
 
 } // namespace senrokan

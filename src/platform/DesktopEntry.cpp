@@ -3,7 +3,7 @@
 
 #include "DesktopEntry.h"
 
-#include "route/Failure.h"
+#include "base/Failure.h"
 
 #include <QDir>
 

@@ -3,12 +3,10 @@
 
 #pragma once
 
+#include "ThisProcess.h"
+
 #include <QByteArray>
 #include <QtGlobal>
-
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
 
 namespace senrokan::platform
 {
@@ -24,12 +22,8 @@ inline bool engineSandboxAllows(bool root, bool disableSandbox, const QByteArray
 // The same for this process, from its user and environment.
 inline bool engineSandboxAllowsThisProcess()
 {
-#ifdef Q_OS_UNIX
-    const bool root = geteuid() == 0;
-#else
-    const bool root = false;
-#endif
-    return engineSandboxAllows(root, qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"),
+    return engineSandboxAllows(runningAsRoot(),
+                               qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"),
                                qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"));
 }
 

@@ -5,7 +5,7 @@
 
 #include "DesktopEntry.h"
 #include "LocalFiles.h"
-#include "route/Failure.h"
+#include "base/Failure.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,7 +3,7 @@
 
 #include "StartupEntry.h"
 
-#include "route/Failure.h"
+#include "base/Failure.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,6 +3,7 @@
 
 #include "PageRenderer.h"
 
+#include "ReaderProtocol.h"
 #include "platform/ProcessGroup.h"
 
 #include <QCoreApplication>
@@ -19,11 +20,11 @@
 namespace senrokan
 {
 
+namespace protocol = render::protocol;
+
 namespace
 {
 
-// Exit status of a helper whose engine cannot run here; its reason is its last line on stderr.
-constexpr int ExitNoEngine = 2;
 // A helper that writes more than this without ending a line is not answering as it should: a
 // page's text is bounded far below it.
 constexpr qsizetype OutputCap = 64 * 1024 * 1024;
@@ -69,7 +70,8 @@ void PageRenderer::start()
 {
     m_process = new QProcess(this);
     m_process->setProgram(m_program);
-    m_process->setArguments({QStringLiteral("--limit-ms"), QString::number(m_limitMs)});
+    m_process->setArguments(
+        {QString::fromLatin1(protocol::LimitOption), QString::number(m_limitMs)});
     platform::startInOwnGroup(*m_process);
     connect(m_process, &QProcess::readyReadStandardOutput, this, &PageRenderer::takeOutput);
     // The engine talks on stderr; only the last words count (why it could not run), and they
@@ -92,7 +94,7 @@ void PageRenderer::ask(const QUrl& url)
     const int id = ++m_lastId;
     m_ids.insert(key, id);
     m_lastAsked.start();
-    const QJsonObject line{{QStringLiteral("id"), id}, {QStringLiteral("url"), key}};
+    const QJsonObject line{{protocol::Id, id}, {protocol::Url, key}};
     m_process->write(QJsonDocument(line).toJson(QJsonDocument::Compact) + '\n');
 }
 
@@ -127,7 +129,7 @@ RenderedPage PageRenderer::read(const QUrl& url)
         return failedPage(QStringLiteral("cancelled"));
     if (m_process && m_process->state() == QProcess::NotRunning) {
         if (m_process->exitStatus() == QProcess::NormalExit &&
-            m_process->exitCode() == ExitNoEngine && m_pages.isEmpty()) {
+            m_process->exitCode() == protocol::ExitNoEngine && m_pages.isEmpty()) {
             m_noEngine = m_reason.trimmed().section(u'\n', -1);
             return unavailable(m_noEngine);
         }
@@ -139,7 +141,7 @@ RenderedPage PageRenderer::read(const QUrl& url)
     }
     // A helper that stops answering is killed with all it started; the next read starts anew.
     finish();
-    return failedPage(QStringLiteral("limit"));
+    return failedPage(protocol::LimitDetail);
 }
 
 void PageRenderer::abort()
@@ -178,15 +180,15 @@ void PageRenderer::takeOutput()
     for (qsizetype end; (end = m_partial.indexOf('\n', qMax(from, scanned))) >= 0; from = end + 1) {
         const QJsonObject answer =
             QJsonDocument::fromJson(m_partial.sliced(from, end - from)).object();
-        const int id = answer.value(QStringLiteral("id")).toInt();
+        const int id = answer.value(protocol::Id).toInt();
         if (id <= 0)
             continue;
         RenderedPage page;
-        page.ok = answer.value(QStringLiteral("ok")).toBool();
-        page.status = answer.value(QStringLiteral("status")).toInt();
-        page.text = answer.value(QStringLiteral("text")).toString();
-        page.ms = answer.value(QStringLiteral("ms")).toInt();
-        page.detail = answer.value(QStringLiteral("detail")).toString();
+        page.ok = answer.value(protocol::Ok).toBool();
+        page.status = answer.value(protocol::Status).toInt();
+        page.text = answer.value(protocol::Text).toString();
+        page.ms = answer.value(protocol::Ms).toInt();
+        page.detail = answer.value(protocol::Detail).toString();
         m_pages.insert(id, page);
     }
     m_partial.remove(0, from);

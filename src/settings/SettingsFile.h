@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "route/Failure.h"
+#include "base/Failure.h"
 #include "route/RouteDefinition.h"
 #include "route/RouteState.h"
 

@@ -3,10 +3,10 @@
 
 #include "SettingsPage.h"
 
+#include "IntervalOptions.h"
+#include "OptionSwitches.h"
+#include "StartupShortcut.h"
 #include "accessibility/ControlNames.h"
-#include "desktop/IntervalOptions.h"
-#include "desktop/OptionSwitches.h"
-#include "desktop/StartupShortcut.h"
 #include "window/NotifyTargetsBox.h"
 
 #include <QGridLayout>

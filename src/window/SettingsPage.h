@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "desktop/IntervalOptions.h"
+#include "IntervalOptions.h"
 #include "route/RouteState.h"
 
 #include <QString>

@@ -4,19 +4,12 @@
 #include "WebViewLoader.h"
 
 #include "platform/EngineSandbox.h"
-
 #include "platform/WebViewFactory.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QOpenGLContext>
 
 #include <cstdio>
-
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
 
 // Qt's own hooks for the context that Qt::AA_ShareOpenGLContexts makes, which Qt WebEngine uses.
 QT_BEGIN_NAMESPACE
@@ -55,22 +48,9 @@ bool shareOpenGLContexts()
     return true;
 }
 
-bool runningAsRoot()
-{
-#ifdef Q_OS_UNIX
-    return geteuid() == 0;
-#else
-    return false;
-#endif
-}
-
 } // namespace
 
-WebViewLoader::WebViewLoader(const QString& pluginFile)
-{
-    // Only names the file; nothing is loaded until the first view.
-    m_loader.setFileName(pluginFile);
-}
+WebViewLoader::WebViewLoader(const QString& pluginFile) : m_plugin(pluginFile) {}
 
 WebViewLoader& WebViewLoader::program()
 {
@@ -80,34 +60,31 @@ WebViewLoader& WebViewLoader::program()
 
 platform::WebViewFactory* WebViewLoader::factory()
 {
-    if (!m_loadTried) {
-        m_loadTried = true;
-        // A program built without the browser has no plugin and nothing to tell.
-        if (!QFileInfo::exists(m_loader.fileName()))
-            return nullptr;
-        const QString why =
-            refusal(runningAsRoot(), qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"),
-                    qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"));
+    // A program built without the browser has no plugin and nothing to tell.
+    if (m_plugin.firstTry() && m_plugin.exists()) {
+        const QString why = refusal(platform::runningAsRoot(),
+                                    qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"),
+                                    qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"));
         if (!why.isEmpty())
             std::fprintf(stderr, "senrokan: %s\n", qPrintable(why));
         // Read without loading, so that a broken file costs no OpenGL context.
-        else if (m_loader.metaData().isEmpty())
+        else if (!m_plugin.readable())
             std::fprintf(stderr, "senrokan: the web views show pages as text: %s\n",
-                         qPrintable(m_loader.errorString()));
+                         qPrintable(m_plugin.errorString()));
         else if (!shareOpenGLContexts())
             std::fprintf(stderr, "senrokan: the web views show pages as text: the browser needs "
                                  "OpenGL, which is not available\n");
-        else if (!(m_plugin = m_loader.instance()))
+        else if (!m_plugin.load())
             std::fprintf(stderr, "senrokan: the web views show pages as text: %s\n",
-                         qPrintable(m_loader.errorString()));
+                         qPrintable(m_plugin.errorString()));
     }
-    return qobject_cast<platform::WebViewFactory*>(m_plugin);
+    return qobject_cast<platform::WebViewFactory*>(m_plugin.object());
 }
 
 QString WebViewLoader::programPluginFile(const QString& programDir)
 {
-    return QDir(programDir)
-        .filePath(QStringLiteral(SENROKAN_PLUGIN_DIR_FROM_BIN "/" SENROKAN_WEBVIEW_PLUGIN_FILE));
+    return platform::PluginLoader::programFile(programDir,
+                                               QStringLiteral(SENROKAN_WEBVIEW_PLUGIN_FILE));
 }
 
 QString WebViewLoader::refusal(bool root, bool disableSandbox, const QByteArray& chromiumFlags)

@@ -3,9 +3,9 @@
 
 #pragma once
 
+#include "platform/PluginLoader.h"
+
 #include <QByteArray>
-#include <QPluginLoader>
-#include <QPointer>
 #include <QString>
 
 namespace senrokan
@@ -33,7 +33,7 @@ public:
     // on the first call.
     platform::WebViewFactory* factory();
 
-    bool pluginLoaded() const { return m_loader.isLoaded(); }
+    bool pluginLoaded() const { return m_plugin.loaded(); }
 
     // Where a program in programDir finds its browser plugin.
     static QString programPluginFile(const QString& programDir);
@@ -45,10 +45,8 @@ public:
     static QString refusal(bool root, bool disableSandbox, const QByteArray& chromiumFlags);
 
 private:
-    QPluginLoader m_loader;
-    // The plugin's one object; it holds no state, so it lives as long as the library.
-    QPointer<QObject> m_plugin;
-    bool m_loadTried = false;
+    // The plugin's one object holds no state, so it lives as long as the library.
+    platform::PluginLoader m_plugin;
 };
 
 } // namespace senrokan

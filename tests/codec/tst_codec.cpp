@@ -2,12 +2,12 @@
 // Copyright 2026 The Senrokan developers
 
 // Coding detection, conversion and the folded search.
+#include "base/Failure.h"
 #include "codec/Converter.h"
 #include "codec/JsonEscapes.h"
 #include "codec/Kconv.h"
 #include "codec/PageCoding.h"
 #include "codec/TextSearch.h"
-#include "route/Failure.h"
 
 #include <QTest>
 
@@ -65,7 +65,8 @@ private Q_SLOTS:
         row("unclosed comment hides the rest", head + "<!-- <meta charset=utf-8>",
             "Shift_JIS (default)", "");
         row("header charset ends with its line",
-            "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=UTF-8\r\nX-Note: \"a\"\r\n\r\n<meta a=\"",
+            "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=UTF-8\r\nX-Note: "
+            "\"a\"\r\n\r\n<meta a=\"",
             "UTF-8 (header)", "UTF-8");
         row("quoted header charset, any case",
             "HTTP/1.0 200 OK\nCONTENT-TYPE :text/html;Charset=\"EUC-JP\"\n\nx", "EUC-JP (header)",
@@ -73,7 +74,8 @@ private Q_SLOTS:
         const QByteArray euc = Converter(coding::EucJp).encode(QStringLiteral("平常運転"));
         row("repeated Content-Type of the same type keeps the charset",
             "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=\"euc-jp\"\r\n"
-            "Content-Type: text/html\r\n\r\n" + euc,
+            "Content-Type: text/html\r\n\r\n" +
+                euc,
             "EUC-JP (header)", "euc-jp");
         row("repeated Content-Type of another type drops it",
             "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\n"
@@ -82,7 +84,8 @@ private Q_SLOTS:
         row("*/*, ill-formed types and quoted commas passed over",
             "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=euc-jp\r\n"
             "Content-Type: */*, nonsense; charset=utf-8\r\n"
-            "Content-Type: text/html; x=\"a,b;charset=utf-8\"\r\n\r\n" + euc,
+            "Content-Type: text/html; x=\"a,b;charset=utf-8\"\r\n\r\n" +
+                euc,
             "EUC-JP (header)", "euc-jp");
         row("charset in the body's text is no header",
             head + "Content-Type: text/html; charset=UTF-8", "Shift_JIS (default)", "");

@@ -5,11 +5,11 @@
 // header lines, body), and a fetched body with its Content-Type header, cut at the first NUL.
 #include "FuzzInput.h"
 
+#include "base/Failure.h"
 #include "codec/Converter.h"
 #include "codec/JsonEscapes.h"
 #include "codec/Kconv.h"
 #include "codec/PageCoding.h"
-#include "route/Failure.h"
 
 using namespace senrokan;
 

@@ -5,9 +5,10 @@
 // start and section end cut from one input at NUL bytes.
 #include "FuzzInput.h"
 
+#include "base/Failure.h"
 #include "check/StatusDecision.h"
 #include "codec/TextSearch.h"
-#include "route/Failure.h"
+#include "base/Failure.h"
 #include "route/Reason.h"
 
 using namespace senrokan;

@@ -4,8 +4,8 @@
 // The time-of-day reader and the valid-hours window: two times cut from one input at a NUL byte.
 #include "FuzzInput.h"
 
+#include "base/Failure.h"
 #include "check/TimeWindow.h"
-#include "route/Failure.h"
 
 using namespace senrokan;
 

@@ -62,6 +62,10 @@ const QList<ScriptPage>& scriptPages()
          Reading::Normal},
         {"timer", "timer.html", html(writer("setTimeout(() => show('平常' + '運転'), 300);")),
          Reading::Normal},
+        {"timer after the feed", "feedtimer.html",
+         html(writer("fetch('feed.json').then(r => r.json())"
+                     ".then(f => setTimeout(() => show(f.state), 1500));")),
+         Reading::Normal},
         {"animation frame", "frame.html",
          html(writer("requestAnimationFrame(() => show('平常' + '運転'));")), Reading::Normal},
         {"document.write", "write.html",
@@ -97,6 +101,8 @@ const QList<ScriptPage>& scriptPages()
          html("<p id=\"p\">平常運転</p><script>document.getElementById('p').textContent = "
               "'遅延';</script>"),
          Reading::Delayed},
+        {"last state replaced by a timer", "laststate.html",
+         html(writer("show('平常運転'); setTimeout(() => show('遅延'), 1500);")), Reading::Delayed},
         {"noscript", "noscript.html",
          html("<noscript><p>平常運転</p></noscript>" + writer("show('遅延');")), Reading::Delayed},
     };

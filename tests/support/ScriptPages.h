@@ -4,7 +4,8 @@
 #pragma once
 
 // Status pages written by scripts, as a browser must read them: the normal-service word shown
-// only once a script has run, and the word in the bytes but never shown.
+// only once a script has run (a timer's included), and the word in the bytes but never shown or
+// shown only until a timer replaces it.
 #include "NginxSite.h"
 
 #include <QByteArray>

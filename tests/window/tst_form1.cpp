@@ -6,9 +6,10 @@
 // names screen readers and automation rely on.
 #include "FormHelpers.h"
 #include "ModalWatcher.h"
+#include "base/Failure.h"
 #include "check/RouteChecker.h"
 #include "desktop/TrayIcon.h"
-#include "route/Failure.h"
+#include "base/Failure.h"
 #include "settings/CompanionSettings.h"
 #include "support/ReadOnlyMount.h"
 #include "window/Form1.h"

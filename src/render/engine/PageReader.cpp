@@ -3,6 +3,8 @@
 
 #include "PageReader.h"
 
+#include "render/ReaderProtocol.h"
+
 #include <QSslCertificate>
 #include <QSslError>
 #include <QWebEngineCertificateError>
@@ -29,6 +31,13 @@ constexpr qint64 AliveMs = 3 * SampleMs;
 // reading nor restarts the count, or a page that polls every few hundred milliseconds would
 // never be quiet; what a poll brings still counts when it changes the text.
 //
+// A page may also write its status from a timer: shortly after its data came, or over a
+// last-known state it showed first. As a browser's virtual time budget does, a pending timeout
+// holds the reading when it is due within the page's first three seconds, counted only while no
+// request is in flight (waiting for data does not use the budget up); its callback's end starts
+// the quiet count again. A later timer, an interval (a clock, a poll) or a chain of timeouts past
+// the budget never holds a reading for long.
+//
 // The text is body.innerText and that of every open shadow root (innerText does not enter
 // them). A shadow root has no innerText, so its rendered element children give theirs; a hidden
 // child's innerText would be its raw text, so those are left out, as are the roots of hosts
@@ -40,6 +49,12 @@ const char* const WatchScript = R"js(
   let pending = 0;
   let last = null;
   let changedAt = performance.now();
+  const budgetMs = 3000;
+  const origin = performance.now();
+  let busySince = 0;
+  let busyMs = 0; // time with requests in flight, which does not count against the budget
+  const pageTime = () =>
+      performance.now() - origin - busyMs - (pending > 0 ? performance.now() - busySince : 0);
   const asked = new Set();
   const begin = (address) => {
     let key = '';
@@ -47,15 +62,44 @@ const char* const WatchScript = R"js(
     if (asked.has(key))
       return () => {};
     asked.add(key);
-    ++pending;
+    if (pending++ === 0)
+      busySince = performance.now();
     let ended = false;
     return () => {
       if (ended)
         return;
       ended = true;
-      --pending;
+      if (--pending === 0)
+        busyMs += performance.now() - busySince;
       changedAt = performance.now();
     };
+  };
+  const timers = new Set();
+  const setTimeout = window.setTimeout;
+  const clearTimeout = window.clearTimeout;
+  const clearInterval = window.clearInterval;
+  window.setTimeout = function (callback, delay, ...rest) {
+    if (typeof callback !== 'function' || pageTime() + Math.max(0, Number(delay) || 0) > budgetMs)
+      return setTimeout.apply(window, arguments);
+    const id = setTimeout.call(window, function () {
+      timers.delete(id);
+      try {
+        return callback.apply(this, arguments);
+      } finally {
+        changedAt = performance.now();
+      }
+    }, delay, ...rest);
+    timers.add(id);
+    return id;
+  };
+  // Timeouts and intervals share their ids, so either call may cancel a timeout.
+  window.clearTimeout = function (id) {
+    timers.delete(id);
+    return clearTimeout.call(window, id);
+  };
+  window.clearInterval = function (id) {
+    timers.delete(id);
+    return clearInterval.call(window, id);
   };
   const fetch = window.fetch;
   window.fetch = function (input, init) {
@@ -112,7 +156,7 @@ const char* const WatchScript = R"js(
         last = text;
         changedAt = now;
       }
-      return [pending === 0 && now - changedAt >= quietMs, text];
+      return [pending === 0 && timers.size === 0 && now - changedAt >= quietMs, text];
     }
   }) });
 })();
@@ -235,24 +279,20 @@ void PageReader::limitReached()
     if (m_loaded && m_lastSampleAt >= 0 && m_clock.elapsed() - m_lastSampleAt <= AliveMs)
         succeed(m_lastText, false);
     else
-        fail(m_status, QStringLiteral("limit"));
+        fail(m_status, protocol::LimitDetail);
 }
 
 void PageReader::succeed(const QString& text, bool quiet)
 {
-    QJsonObject answer{{QStringLiteral("ok"), true},
-                       {QStringLiteral("status"), m_status},
-                       {QStringLiteral("text"), text}};
+    QJsonObject answer{{protocol::Ok, true}, {protocol::Status, m_status}, {protocol::Text, text}};
     if (!quiet)
-        answer.insert(QStringLiteral("quiet"), false);
+        answer.insert(protocol::Quiet, false);
     finish(answer);
 }
 
 void PageReader::fail(int status, const QString& detail)
 {
-    finish({{QStringLiteral("ok"), false},
-            {QStringLiteral("status"), status},
-            {QStringLiteral("detail"), detail}});
+    finish({{protocol::Ok, false}, {protocol::Status, status}, {protocol::Detail, detail}});
 }
 
 void PageReader::finish(QJsonObject answer)
@@ -262,8 +302,8 @@ void PageReader::finish(QJsonObject answer)
     m_done = true;
     m_sampler.stop();
     m_limit.stop();
-    answer.insert(QStringLiteral("id"), m_id);
-    answer.insert(QStringLiteral("ms"), m_clock.elapsed());
+    answer.insert(protocol::Id, m_id);
+    answer.insert(protocol::Ms, m_clock.elapsed());
     Q_EMIT answered(answer);
     deleteLater();
 }

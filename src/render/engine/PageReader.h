@@ -35,7 +35,8 @@ public:
     ~PageReader() override;
 
     // The script the profile runs in every page's main world as its document is made: it counts
-    // the requests in flight, remembers when the text last changed and reads the text.
+    // the requests in flight and the short timers pending, remembers when the text last changed
+    // and reads the text.
     static QString watchScript();
 
 Q_SIGNALS:

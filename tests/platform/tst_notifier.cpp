@@ -72,9 +72,8 @@ private Q_SLOTS:
             << plain << QStringList{"show 山手線|京浜東北線", "answered", "withdraw", "withdraw"}
             << QStringList{"0 山手線\n京浜東北線"} << QList<uint>{1} << 0;
         QTest::newRow("reports while awaiting the service: only the latest, replacing")
-            << plain
-            << QStringList{"show 路線1", "show 路線2", "show 路線3", "answered", "show 路線4",
-                           "withdraw"}
+            << plain << QStringList{"show 路線1", "show 路線2", "show 路線3",
+                                    "answered",   "show 路線4", "withdraw"}
             << QStringList{"0 路線3", "1 路線4"} << QList<uint>{1} << 0;
         QTest::newRow("a service that reads markup gets titles escaped")
             << QStringList{"body", "body-markup"} << QStringList{"show <b>A&B線</b>"}
@@ -100,23 +99,20 @@ private Q_SLOTS:
             << QStringList{"show 山手線", "withdraw", "show 山手線", "service", "show 京浜東北線"}
             << QStringList{"0 京浜東北線"} << QList<uint>{} << 0;
         QTest::newRow("a late id is kept, and the clean check closes it")
-            << plain
-            << QStringList{"answer late", "show 山手線", "wait", "late answer", "answered",
-                           "withdraw"}
+            << plain << QStringList{"answer late", "show 山手線", "wait",
+                                    "late answer", "answered",    "withdraw"}
             << QStringList{"0 山手線"} << QList<uint>{1} << 0;
         QTest::newRow("a late id after the clean check is closed when it comes")
-            << plain
-            << QStringList{"answer late", "show 山手線", "wait", "withdraw", "late answer"}
+            << plain << QStringList{"answer late", "show 山手線", "wait", "withdraw", "late answer"}
             << QStringList{"0 山手線"} << QList<uint>{1} << 0;
         QTest::newRow("a late id of a replaced notification is closed; the next is alone")
-            << plain
-            << QStringList{"answer late", "show 山手線", "wait", "show 京浜東北線", "late answer",
-                           "withdraw"}
+            << plain << QStringList{"answer late",     "show 山手線", "wait",
+                                    "show 京浜東北線", "late answer", "withdraw"}
             << QStringList{"0 山手線", "0 京浜東北線"} << QList<uint>{1, 2} << 0;
         QTest::newRow("an error keeps the id: the next delay replaces, the clean check closes")
             << plain
-            << QStringList{"show 山手線", "answered", "answer error", "show 京浜東北線",
-                           "received 2", "show 東海道線", "received 3", "withdraw"}
+            << QStringList{"show 山手線", "answered",      "answer error", "show 京浜東北線",
+                           "received 2",  "show 東海道線", "received 3",   "withdraw"}
             << QStringList{"0 山手線", "1 京浜東北線", "1 東海道線"} << QList<uint>{1} << 0;
         QTest::newRow("a string is no id: the clean check closes the last one")
             << plain

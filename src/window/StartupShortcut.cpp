@@ -3,9 +3,9 @@
 
 #include "StartupShortcut.h"
 
+#include "base/Failure.h"
 #include "platform/LocalFiles.h"
 #include "platform/StartupEntry.h"
-#include "route/Failure.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>

@@ -3,10 +3,11 @@
 
 // The Startup buttons and the autostart entry behind them, in a temporary configuration folder.
 // Entries are judged by real consumers: the freedesktop validator and GLib's launcher.
+#include "base/Failure.h"
 #include "platform/StartupEntry.h"
 #include "report/Reporter.h"
 #include "settings/CompanionSettings.h"
-#include "route/Failure.h"
+#include "base/Failure.h"
 #include "support/DiskFull.h"
 #include "support/Files.h"
 #include "support/ForeignFiles.h"
