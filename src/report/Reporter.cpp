@@ -27,8 +27,10 @@ bool Reporter::reportChanges(const RouteStates& states, const RouteFieldSource& 
     const RouteChanges changes = recorded.value_or(routeChanges(m_seen, states));
     std::array<QString, 7> pages;
     for (int r = 1; r <= RouteCount; ++r) {
-        pages[r] =
-            webViewAddress(routes.routeField(r, ServerName), routes.routeField(r, DirectoryName));
+        // A route read only from its feed has no page to open.
+        if (!routes.routeField(r, ServerName).isEmpty())
+            pages[r] = webViewAddress(routes.routeField(r, ServerName),
+                                      routes.routeField(r, DirectoryName));
         if (isLineState(states[r].Status))
             m_seen[r] = states[r].Status;
     }

@@ -385,6 +385,9 @@ void Form1::routeButton_Click(int route)
         return;
     if (const auto record = m_checker.lastCheck(CheckSource::Button))
         m_history.append(*record);
+    // A route read only from its feed has no page to show.
+    if (routeField(route, ServerName).isEmpty())
+        return;
     const QString address =
         webViewAddress(routeField(route, ServerName), routeField(route, DirectoryName));
     m_routePages.at(route)->webBrowser()->navigate(address, m_checker.obtainedPageText());
