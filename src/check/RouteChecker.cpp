@@ -6,10 +6,10 @@
 #include "StatusDecision.h"
 #include "base/Failure.h"
 #include "calendar/CheckDays.h"
-#include "feed/OfficialFeed.h"
 #include "codec/Converter.h"
 #include "codec/Kconv.h"
 #include "codec/PageCoding.h"
+#include "feed/OfficialFeed.h"
 #include "route/MaskedUrl.h"
 #include "route/Reason.h"
 #include "route/RouteAddress.h"
@@ -242,20 +242,9 @@ void RouteChecker::runSteps(int route, int retry, Reporting how)
 void RouteChecker::runHttpsSteps(int route, int retry, Reporting how, const RouteDefinition& def)
 {
     RouteState& state = m_states[route];
-    m_display.setStatusText(TextConnecting);
     const QString path = retry == 1 ? def[DelayDirectoryName] : def[DirectoryName];
-    // The request goes out as soon as the TLS session stands, so both texts come together.
     const FetchedPage page =
-        m_fetcher.fetchPage(httpsPageUrl(def[ServerName], path), m_timings.fetchTimeoutMs,
-                            m_timings.replyCapBytes, [this] {
-                                onConnected();
-                                m_display.setStatusText(TextRequesting);
-                            });
-    state.CheckTime = nowText();
-    if (m_cancelled)
-        throw Failure(FailureKind::Cancelled);
-    if (page.tooLarge)
-        throw Failure(FailureKind::PageTooLarge);
+        fetchWhole(httpsPageUrl(def[ServerName], path), m_timings.fetchTimeoutMs, state);
 
     const int status = page.statusCode;
     if (!pageServed(route, retry, how, def, status, page.failureDetail))
@@ -266,6 +255,22 @@ void RouteChecker::runHttpsSteps(int route, int retry, Reporting how, const Rout
     const CodingDecision coding =
         readFetchedPage(page.contentType, status == 200 && how == Reporting::Interactive);
     finishServedPage(route, def, how, status, coding.json);
+}
+
+FetchedPage RouteChecker::fetchWhole(const QUrl& url, int timeoutMs, RouteState& state)
+{
+    m_display.setStatusText(TextConnecting);
+    // The request goes out as soon as the TLS session stands, so both texts come together.
+    const FetchedPage page = m_fetcher.fetchPage(url, timeoutMs, m_timings.replyCapBytes, [this] {
+        onConnected();
+        m_display.setStatusText(TextRequesting);
+    });
+    state.CheckTime = nowText();
+    if (m_cancelled)
+        throw Failure(FailureKind::Cancelled);
+    if (page.tooLarge)
+        throw Failure(FailureKind::PageTooLarge);
+    return page;
 }
 
 void RouteChecker::runFeedSteps(int route, Reporting how, const RouteDefinition& def)
@@ -280,17 +285,7 @@ void RouteChecker::runFeedSteps(int route, Reporting how, const RouteDefinition&
         failFeed(route, how, TextFeedScheme);
         return;
     }
-    m_display.setStatusText(TextConnecting);
-    const FetchedPage page =
-        m_fetcher.fetchPage(url, m_timings.feedTimeoutMs, m_timings.replyCapBytes, [this] {
-            onConnected();
-            m_display.setStatusText(TextRequesting);
-        });
-    state.CheckTime = nowText();
-    if (m_cancelled)
-        throw Failure(FailureKind::Cancelled);
-    if (page.tooLarge)
-        throw Failure(FailureKind::PageTooLarge);
+    const FetchedPage page = fetchWhole(url, m_timings.feedTimeoutMs, state);
     if (page.statusCode != 200) {
         // The client's words may quote the address, consumer key and all.
         failFeed(route, how,
@@ -307,8 +302,7 @@ void RouteChecker::runFeedSteps(int route, Reporting how, const RouteDefinition&
     }
     if (how == Reporting::Interactive)
         m_display.setBusy(false);
-    const Verdict told =
-        outOfHours(def, now.time()) ? Verdict{StatusOutOfHours, {}} : verdict;
+    const Verdict told = outOfHours(def, now.time()) ? Verdict{StatusOutOfHours, {}} : verdict;
     tellVerdict(told, how);
     state.Status = told.status;
     state.Reason = told.reason;
@@ -416,8 +410,7 @@ void RouteChecker::tellVerdict(const Verdict& verdict, Reporting how)
     }
 }
 
-void RouteChecker::failConnection(int route, Reporting how, bool clearConnected,
-                                  const QString& why)
+void RouteChecker::failConnection(int route, Reporting how, bool clearConnected, const QString& why)
 {
     m_display.setStatusText(why.isEmpty() ? TextFailed : TextFailed + QStringLiteral(": ") + why);
     report(TextFailed, TitleMessage, how);

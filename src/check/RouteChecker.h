@@ -85,6 +85,9 @@ private:
     void runCheck(int route, int retry, Reporting how);
     void runSteps(int route, int retry, Reporting how);
     void runHttpsSteps(int route, int retry, Reporting how, const RouteDefinition& def);
+    // The whole answer of the HTTP client for url, the check's time set; cancelled or a body over
+    // the cap throw Failure.
+    FetchedPage fetchWhole(const QUrl& url, int timeoutMs, RouteState& state);
     // The route's official feed read instead of its page.
     void runFeedSteps(int route, Reporting how, const RouteDefinition& def);
     // Ends a feed's check as "接続失敗" for why, told in the status field and as the detail.
