@@ -376,6 +376,10 @@ private Q_SLOTS:
             m_cycle->state().CheckTickCount = m_cycle->tickTarget();
             m_cycle->Timer1_Timer();
             popupsSeen += m_log.events.contains(QStringLiteral("popup 路線1　\r\n")) ? u'P' : u'.';
+            // Going resident again from the window shows the icon the check left.
+            const QString icon = m_log.events.constLast();
+            m_cycle->goResident();
+            QCOMPARE(m_log.events.constLast(), icon);
             QTRY_COMPARE(reporter->sender().pending(), 0);
             if (target.requests().size() == told) {
                 reportsSeen += u'.';
