@@ -55,7 +55,13 @@ void CheckCycle::goResident()
     m_display.hideMainWindow();
     if (!m_timer1.isActive())
         ApplyCheckInterval();
-    m_display.setTrayPicture(trayPictureFor(m_checker.states()));
+    // As the last timed check told it; a route checked by hand since, as it read.
+    RouteStates shown = m_checker.states();
+    const RouteStates told = toldStates(shown, m_told);
+    for (int r = 1; r <= RouteCount; ++r)
+        if (shown[r].CheckTime == m_toldTimes[r])
+            shown[r] = told[r];
+    m_display.setTrayPicture(trayPictureFor(shown));
     presetCheckAtOnce();
 }
 
@@ -113,6 +119,8 @@ void CheckCycle::Timer1_Timer()
     // Sent in the background: the popup and the next count do not wait for it.
     const std::optional<RouteConfirmations> told = before.confirmations(m_checker.states());
     m_told = told;
+    for (int r = 1; r <= RouteCount; ++r)
+        m_toldTimes[r] = m_checker.states()[r].CheckTime;
     if (m_reporter)
         m_reporter->reportChanges(m_checker.states(), *m_routes, started,
                                   told ? std::optional(changesOf(*told)) : std::nullopt,

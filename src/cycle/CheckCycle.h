@@ -107,6 +107,7 @@ private:
     const CompanionSettings* m_companion = nullptr;
     // What the last timed check tells of each route; none without a record to judge by.
     std::optional<RouteConfirmations> m_told;
+    std::array<QString, RouteCount + 1> m_toldTimes; // each route's check time in it
 };
 
 } // namespace senrokan

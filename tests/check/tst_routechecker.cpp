@@ -435,6 +435,46 @@ private Q_SLOTS:
         QCOMPARE(state(1).Status, status);
     }
 
+    // A day the route leaves out reads as outside its hours, and its server is not asked.
+    void checkDays_data()
+    {
+        QTest::addColumn<QDate>("date");
+        QTest::addColumn<QString>("days");
+        QTest::addColumn<bool>("holidays");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("reason");
+        const QDate holiday(2026, 5, 4); // みどりの日, a Monday
+        const QString weekdays = QStringLiteral("月火水木金");
+        QTest::newRow("holiday left out")
+            << holiday << weekdays << false << 4 << QStringLiteral("祝日");
+        QTest::newRow("Sunday, weekdays only")
+            << QDate(2026, 3, 8) << weekdays << true << 4 << QStringLiteral("曜日外");
+        QTest::newRow("Monday, Mondays only")
+            << QDate(2026, 3, 9) << QStringLiteral("月") << false << 0 << QString();
+        QTest::newRow("holiday watched") << holiday << weekdays << true << 0 << QString();
+    }
+
+    void checkDays()
+    {
+        QFETCH(QDate, date);
+        QFETCH(QString, days);
+        QFETCH(bool, holidays);
+        QFETCH(int, status);
+        QFETCH(QString, reason);
+        serve(normalPage());
+        RouteOptionsTable options;
+        options[1].days = days;
+        options[1].holidays = holidays;
+        m_checker->setRouteOptions(options);
+        m_checker->setClock([date] { return QDateTime(date, QTime(8, 30)); });
+        m_checker->PollRoute(1, 0);
+        QCOMPARE(state(1).Status, status);
+        QCOMPARE(state(1).Reason, reason);
+        QCOMPARE(m_server->connectionCount(), status == StatusOutOfHours ? 0 : 1);
+        if (status == StatusOutOfHours)
+            QCOMPARE(m_display.statusTexts, QStringList{"時間外です。（" + reason + "）"});
+    }
+
     void hugeReplyStaysBounded()
     {
         CheckTimings t = test::shortCheckTimings(m_server->port());

@@ -55,6 +55,19 @@ Run runChecker(const QString& workDir, const QStringList& args, const QString& c
     return test::runProcess(QStringLiteral(SENROKAN_CHECK_EXE), args, options);
 }
 
+// Route 1 of the settings in workDir checked with args while this event loop turns, so that the
+// test's report receivers can answer.
+Run runBesideReceivers(const QString& workDir, const QStringList& args)
+{
+    QProcess checker;
+    checker.setWorkingDirectory(workDir);
+    checker.start(QStringLiteral(SENROKAN_CHECK_EXE),
+                  QStringList{QStringLiteral("--route"), QStringLiteral("1")} + args);
+    if (!QTest::qWaitFor([&] { return checker.state() == QProcess::NotRunning; }, 60000))
+        return {};
+    return {checker.exitCode(), checker.readAllStandardOutput(), checker.readAllStandardError()};
+}
+
 } // namespace
 
 class TestCheckerEndToEnd : public QObject
@@ -149,16 +162,9 @@ private Q_SLOTS:
         QList<QStringList> routes = {
             {"山手線", Host, "delayed.html", Word, "", "", "", "山手線", "</body>"}};
         test::writeSettings(dir.filePath(SettingsFileName), SettingsValues(), routes);
-        // The receivers answer on this event loop while the checker runs.
         auto check = [&](const QStringList& args) {
-            QProcess checker;
-            checker.setWorkingDirectory(dir.path());
-            checker.start(QStringLiteral(SENROKAN_CHECK_EXE),
-                          QStringList{QStringLiteral("--route"), QStringLiteral("1")} + args);
-            if (!QTest::qWaitFor([&] { return checker.state() == QProcess::NotRunning; }, 60000))
-                return std::make_pair(-1, QString());
-            return std::make_pair(checker.exitCode(),
-                                  QString::fromUtf8(checker.readAllStandardError()));
+            const Run run = runBesideReceivers(dir.path(), args);
+            return std::make_pair(run.exitCode, QString::fromUtf8(run.err));
         };
         const auto [exitCode, err] =
             check({QStringLiteral("--notify-url"),
@@ -192,6 +198,67 @@ private Q_SLOTS:
         QVERIFY(back.value("message").toString().startsWith(
             QStringLiteral("山手線: 平常運転に戻りました\n")));
         QCOMPARE(back.value("type").toString(), QStringLiteral("success"));
+    }
+
+    // A route's days and confirmation over runs on one folder, its page changed between runs:
+    // each run's status and reason in --json, and what it reported.
+    void daysAndConfirmation_data()
+    {
+        QTest::addColumn<QString>("options"); // the route's section of Senrokan.ini
+        QTest::addColumn<QStringList>("pages");
+        QTest::addColumn<QList<int>>("statuses");
+        QTest::addColumn<QStringList>("reasons");
+        QTest::addColumn<QString>("reports"); // D: the delay, N: the recovery, 0: none
+        // Tomorrow is left out too, so that a run across midnight reads the same.
+        const int today = QDate::currentDate().dayOfWeek();
+        QString days;
+        for (int day = 1; day <= 7; ++day)
+            if (day != today && day != today % 7 + 1)
+                days += QStringLiteral("月火水木金土日").at(day - 1);
+        QTest::newRow("today left out, its page delayed")
+            << "Days=" + days << QStringList{"delayed.html"} << QList<int>{4}
+            << QStringList{"曜日外"} << "0";
+        QTest::newRow("confirm 2: the second delayed run, then the first normal one")
+            << "Confirm=2" << QStringList{"delayed.html", "delayed.html", "utf8.html"}
+            << QList<int>{1, 1, 0} << QStringList{"", "", ""} << "0DN";
+    }
+
+    void daysAndConfirmation()
+    {
+        QFETCH(QString, options);
+        QFETCH(QStringList, pages);
+        QFETCH(QList<int>, statuses);
+        QFETCH(QStringList, reasons);
+        QFETCH(QString, reports);
+        QTemporaryDir dir;
+        test::RecordingServer target;
+        test::writeBytes(
+            dir.filePath(CompanionFileName),
+            QStringLiteral("[Notify]\nTargets=json://127.0.0.1:%1/hook\n[Route1]\n%2\n")
+                .arg(target.port())
+                .arg(options)
+                .toUtf8());
+        QString reported;
+        for (int i = 0; i < pages.size(); ++i) {
+            test::writeSettings(dir.filePath(SettingsFileName), SettingsValues(),
+                                {{"山手線", Host, pages[i], Word}});
+            const qsizetype before = target.requests().size();
+            const Run run = runBesideReceivers(dir.path(), {"--json", "--notify"});
+            QCOMPARE(run.exitCode, statuses[i] == StatusDelayed ? 1 : 0);
+            const QJsonObject route = QJsonDocument::fromJson(run.out).array().at(0).toObject();
+            QCOMPARE(route.value("status").toInt(), statuses[i]);
+            QCOMPARE(route.value("reason").toString(), reasons[i]);
+            // The type of this run's one report, or how many it sent.
+            const auto sent = target.requests().mid(before);
+            const QString type =
+                sent.size() == 1
+                    ? QJsonDocument::fromJson(sent[0].body).object().value("type").toString()
+                    : QString();
+            reported += type == "warning"   ? u'D'
+                        : type == "success" ? u'N'
+                                            : QChar(u'0' + int(sent.size()));
+        }
+        QCOMPARE(reported, reports);
     }
 
     // Every route has a section: the delayed one gives its text as the reason, the others none.

@@ -2,15 +2,22 @@
 // Copyright 2026 The Senrokan developers
 
 // The timed check cycle with a recording display, ticks driven by hand or by short real timers,
-// and routes served by a scripted loopback server.
+// and routes served by a scripted loopback server; with a record of checks and a report target,
+// the confirmation of delays over rounds and restarts.
 #include "check/RouteChecker.h"
 #include "codec/Converter.h"
 #include "cycle/CheckCycle.h"
 #include "history/CheckHistory.h"
+#include "report/Reporter.h"
+#include "settings/CompanionSettings.h"
+#include "support/Files.h"
 #include "support/RecordingDisplay.h"
+#include "support/RecordingServer.h"
 #include "support/ScriptedServer.h"
 #include "support/ShortTimings.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -93,6 +100,16 @@ class TestCheckCycle : public QObject
         return Never;
     }
 
+    // A checker and a cycle as the program starts them; the routes' states start unknown.
+    void makeCycle()
+    {
+        m_cycle.reset();
+        m_checker = std::make_unique<RouteChecker>(m_table, m_checkDisplay);
+        m_checker->setTimings(test::shortCheckTimings(m_server->port()));
+        m_cycle = std::make_unique<CheckCycle>(*m_checker, m_values, m_log);
+        m_cycle->setPause([this](int ms) { m_log.events << QStringLiteral("pause %1").arg(ms); });
+    }
+
 private Q_SLOTS:
     void init()
     {
@@ -105,10 +122,7 @@ private Q_SLOTS:
         m_server->onRequest(QLatin1Char('/') + Delayed,
                             ScriptedServer::reply("200 OK", encodeCp932(QStringLiteral(
                                                                 "<p>運転を見合わせています</p>"))));
-        m_checker = std::make_unique<RouteChecker>(m_table, m_checkDisplay);
-        m_checker->setTimings(test::shortCheckTimings(m_server->port()));
-        m_cycle = std::make_unique<CheckCycle>(*m_checker, m_values, m_log);
-        m_cycle->setPause([this](int ms) { m_log.events << QStringLiteral("pause %1").arg(ms); });
+        makeCycle();
     }
 
     void cleanup()
@@ -280,6 +294,115 @@ private Q_SLOTS:
                 {utc, 2, "路線2", StatusNormal, CheckSource::Timed, "UTF-8", "meta", 0},
                 {utc, 3, "路線3", StatusConnectFailed, CheckSource::Timed, {}, {}, 0},
             }));
+    }
+
+    // Route 1 read once a timed check, the program started afresh on the same folder at each
+    // "|": after each check, whether the popup showed the route and what was reported of it.
+    void confirmedDelays_data()
+    {
+        QTest::addColumn<int>("confirm");
+        // D delayed, N normal, F connection failed, S a Sunday the route leaves out.
+        QTest::addColumn<QString>("readings");
+        QTest::addColumn<QString>("popups");  // P: the popup shows route 1
+        QTest::addColumn<QString>("reports"); // D: its delay, N: its recovery
+        QTest::newRow("confirm 1: a told delay stays told over restarts") << 1 << "DS|D|N"
+                                                                          << "P.P."
+                                                                          << "D..N";
+        QTest::newRow("confirm 2: failures and a day left out neither count nor break the run")
+            << 2 << "DFSDDN"
+            << "...PP."
+            << "...D.N";
+        QTest::newRow("confirm 2: a normal reading starts again and tells no recovery")
+            << 2 << "DNDD"
+            << "...P"
+            << "...D";
+        QTest::newRow("confirm 3: counted over restarts") << 3 << "DF|DD|N"
+                                                          << "...P."
+                                                          << "...DN";
+    }
+
+    void confirmedDelays()
+    {
+        QFETCH(int, confirm);
+        QFETCH(QString, readings);
+        QFETCH(QString, popups);
+        QFETCH(QString, reports);
+        QTemporaryDir dir;
+        test::RecordingServer target;
+        test::writeBytes(dir.filePath(CompanionFileName),
+                         QStringLiteral("[Notify]\nTargets=json://127.0.0.1:%1/hook\n[Route1]\n"
+                                        "Days=月火水木金\nConfirm=%2\n")
+                             .arg(target.port())
+                             .arg(confirm)
+                             .toUtf8());
+        const CompanionSettings companion(dir.path());
+        const QDate monday = QDate::currentDate().addDays(1 - QDate::currentDate().dayOfWeek());
+        QDateTime now(monday, QTime(8, 0));
+        std::unique_ptr<CheckHistory> history;
+        std::unique_ptr<Reporter> reporter;
+        m_table.setRouteField(1, Title, QStringLiteral("路線1")); // the record needs the title
+        auto start = [&] {
+            makeCycle();
+            history = std::make_unique<CheckHistory>(dir.path());
+            reporter = std::make_unique<Reporter>();
+            m_checker->setClock([&now] { return now; });
+            m_cycle->setHistory(history.get());
+            m_cycle->setReporter(reporter.get(), &m_table);
+            m_cycle->setCompanion(&companion);
+            serveDelayed(1);
+        };
+        start();
+        const QByteArray normal =
+            encodeCp932(QStringLiteral("<p>") + Word + QStringLiteral("</p>"));
+        const QByteArray delayed = encodeCp932(QStringLiteral("<p>運転を見合わせています</p>"));
+        QString popupsSeen;
+        QString reportsSeen;
+        int told = 0;
+        for (const QChar reading : readings) {
+            if (reading == u'|') {
+                start();
+                continue;
+            }
+            // On to the next Sunday, or the next other day: the record keeps the checks' order.
+            now = now.addSecs(60);
+            while ((now.date().dayOfWeek() == Qt::Sunday) != (reading == u'S'))
+                now = now.addDays(1);
+            m_server->onRequest(
+                QLatin1Char('/') + Delayed,
+                reading == u'F'
+                    ? ScriptedServer::Script{ScriptedServer::Reset{}}
+                    : ScriptedServer::reply("200 OK", reading == u'N' ? normal : delayed));
+            m_log.events.clear();
+            m_cycle->state().CheckTickCount = m_cycle->tickTarget();
+            m_cycle->Timer1_Timer();
+            popupsSeen += m_log.events.contains(QStringLiteral("popup 路線1　\r\n")) ? u'P' : u'.';
+            // Going resident again from the window shows the icon the check left.
+            const QString icon = m_log.events.constLast();
+            m_cycle->goResident();
+            QCOMPARE(m_log.events.constLast(), icon);
+            QTRY_COMPARE(reporter->sender().pending(), 0);
+            if (target.requests().size() == told) {
+                reportsSeen += u'.';
+                continue;
+            }
+            const QString message = QJsonDocument::fromJson(target.requests().at(told++).body)
+                                        .object()
+                                        .value(QStringLiteral("message"))
+                                        .toString();
+            reportsSeen += message.startsWith(QStringLiteral("路線1: 遅延")) ? u'D'
+                           : message.startsWith(QStringLiteral("路線1: 平常運転に戻りました"))
+                               ? u'N'
+                               : u'?';
+        }
+        QCOMPARE(popupsSeen, popups);
+        QCOMPARE(reportsSeen, reports);
+        QCOMPARE(target.requests().size(), told);
+        // Every check was recorded as it read, a delay not yet told too.
+        QString recorded;
+        for (const CheckRecord& record :
+             history->records(monday.startOfDay()).value_or(QList<CheckRecord>()))
+            recorded += QStringLiteral("NDF.S").at(record.status);
+        QCOMPARE(recorded, QString(readings).remove(u'|'));
     }
 
     void popupHold_data()
