@@ -6,10 +6,11 @@
 #include "StatusDecision.h"
 #include "base/Failure.h"
 #include "calendar/CheckDays.h"
-#include "feed/OfficialFeed.h"
 #include "codec/Converter.h"
 #include "codec/Kconv.h"
 #include "codec/PageCoding.h"
+#include "feed/OfficialFeed.h"
+#include "platform/MemoryTuning.h"
 #include "route/MaskedUrl.h"
 #include "route/Reason.h"
 #include "route/RouteAddress.h"
@@ -301,14 +302,14 @@ void RouteChecker::runFeedSteps(int route, Reporting how, const RouteDefinition&
     m_check.Connected = 1;
     const QDateTime now = m_clock();
     const Verdict verdict = decideFeed(page.body, options.feedLine, def[MatchWord], now);
+    platform::returnFreedHeap();
     if (verdict.status == StatusConnectFailed) {
         failFeed(route, how, verdict.reason);
         return;
     }
     if (how == Reporting::Interactive)
         m_display.setBusy(false);
-    const Verdict told =
-        outOfHours(def, now.time()) ? Verdict{StatusOutOfHours, {}} : verdict;
+    const Verdict told = outOfHours(def, now.time()) ? Verdict{StatusOutOfHours, {}} : verdict;
     tellVerdict(told, how);
     state.Status = told.status;
     state.Reason = told.reason;
@@ -416,8 +417,7 @@ void RouteChecker::tellVerdict(const Verdict& verdict, Reporting how)
     }
 }
 
-void RouteChecker::failConnection(int route, Reporting how, bool clearConnected,
-                                  const QString& why)
+void RouteChecker::failConnection(int route, Reporting how, bool clearConnected, const QString& why)
 {
     m_display.setStatusText(why.isEmpty() ? TextFailed : TextFailed + QStringLiteral(": ") + why);
     report(TextFailed, TitleMessage, how);
