@@ -17,31 +17,6 @@ namespace
 constexpr qint64 Now = 1796684400;
 constexpr int Lines = 200;
 
-// Alerts spread over 200 routes, each with a period, Japanese and English texts; a tenth of them
-// in force now.
-QByteArray bigAlertsFeed()
-{
-    QList<FeedAlert> alerts;
-    for (int i = 0; i < 20000; ++i) {
-        FeedAlert alert;
-        alert.routeId = QStringLiteral("route-%1").arg(i % Lines);
-        if (i % 3 == 0)
-            alert.tripRouteId = alert.routeId;
-        alert.effect = i % 2 ? gtfsrt::Alert::SIGNIFICANT_DELAYS : gtfsrt::Alert::DETOUR;
-        const qint64 start = i % 10 == 0 ? Now - 3600 : Now + 3600 * (i % 48 + 1);
-        alert.periods = {{start, start + 7200}};
-        alert.header = {{QStringLiteral("%1番線 運転見合わせ").arg(i), QStringLiteral("ja")},
-                        {QStringLiteral("Service suspended %1").arg(i), QStringLiteral("en")}};
-        alert.description = {
-            {QStringLiteral("信号故障の影響で、上下線で運転を見合わせています。運転再開は"
-                            "%1時頃を見込んでいます。")
-                 .arg(i % 24),
-             QStringLiteral("ja")}};
-        alerts << alert;
-    }
-    return alertsFeed(alerts);
-}
-
 // Records for 200 lines, ten each (directions and sections), a few with a status.
 QByteArray bigOdptArray()
 {
@@ -75,7 +50,7 @@ void decide(benchmark::State& state, const QByteArray& body, const QString& line
 
 void BM_GtfsRealtimeAlerts(benchmark::State& state)
 {
-    decide(state, bigAlertsFeed(), QStringLiteral("route-0"));
+    decide(state, agencyAlertsFeed(Now), QStringLiteral("route-0"));
 }
 
 void BM_OdptRecords(benchmark::State& state)

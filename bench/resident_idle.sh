@@ -12,7 +12,10 @@
 # With a smaps-dir, the three programs' /proc/PID/smaps at the end of the idle time are kept there
 # (before, after, floor) for bench/smaps_diff.py. With RENDERED=1 in the environment the five
 # routes are read as the browser shows them (Render=true in Senrokan.ini): what the idle program
-# keeps after a check that ran the page reader.
+# keeps after a check that ran the page reader. With FEED=1 they read their state from a
+# GTFS-Realtime feed of 20 000 alerts (5.2 MB, senrokan-testenv alerts) on the same server, each
+# for a line of its own without alerts in force (a delay would leave its popup open): what the
+# idle program keeps after five big feeds were decoded.
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 build="$(cd "${1:-$top/build}" && pwd)"
@@ -40,6 +43,12 @@ if [ "${RENDERED:-0}" = 1 ]; then
     cp "$work/before/Senrokan.ini" "$work/after/Senrokan.ini"
     # The engine's sandbox does not run as root.
     [ "$(id -u)" != 0 ] || export QTWEBENGINE_DISABLE_SANDBOX=1
+elif [ "${FEED:-0}" = 1 ]; then
+    "$testenv" alerts "$work/www/alerts.pb"
+    for r in 1 2 3 4 5; do
+        printf '[Route%d]\nFeed=http://%s/alerts.pb\nFeedLine=route-%d\n' "$r" "$host" "$r"
+    done > "$work/before/Senrokan.ini"
+    cp "$work/before/Senrokan.ini" "$work/after/Senrokan.ini"
 fi
 "$testenv" settings "$work/before/Senrokan.DEF" 30 1 1 0 "${routes[@]}"
 "$testenv" settings "$work/after/Senrokan.DEF" 30 1 1 1 "${routes[@]}"

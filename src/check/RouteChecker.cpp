@@ -10,6 +10,7 @@
 #include "codec/Kconv.h"
 #include "codec/PageCoding.h"
 #include "feed/OfficialFeed.h"
+#include "platform/MemoryTuning.h"
 #include "route/MaskedUrl.h"
 #include "route/Reason.h"
 #include "route/RouteAddress.h"
@@ -296,6 +297,7 @@ void RouteChecker::runFeedSteps(int route, Reporting how, const RouteDefinition&
     m_check.Connected = 1;
     const QDateTime now = m_clock();
     const Verdict verdict = decideFeed(page.body, options.feedLine, def[MatchWord], now);
+    platform::returnFreedHeap();
     if (verdict.status == StatusConnectFailed) {
         failFeed(route, how, verdict.reason);
         return;

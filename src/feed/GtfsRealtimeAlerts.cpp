@@ -88,8 +88,13 @@ QString alertText(const Alert& alert)
 std::optional<Verdict> decideGtfsRealtime(const QByteArray& body, const QString& route,
                                               const QDateTime& now)
 {
-    // One arena for the whole message: tens of thousands of small messages, freed at once.
-    google::protobuf::Arena arena;
+    // One arena for the whole message: tens of thousands of small messages, freed at once. Its
+    // blocks are large enough for the C library to map each on its own (platform/MemoryTuning),
+    // so that they go back to the system with the arena instead of staying in the heap.
+    google::protobuf::ArenaOptions options;
+    options.start_block_size = 512 * 1024;
+    options.max_block_size = 4 * 1024 * 1024;
+    google::protobuf::Arena arena(options);
     auto* feed = google::protobuf::Arena::CreateMessage<gtfsrt::FeedMessage>(&arena);
     // The plain parse would log to stderr of its own accord when a required field is missing.
     if (body.size() > std::numeric_limits<int>::max() ||

@@ -11,4 +11,8 @@ namespace senrokan::platform
 // instead of growing by fragmentation. Call once at start.
 void keepLargeBuffersApart();
 
+// Gives the free pages inside the heap back to the system. A big feed decodes into tens of
+// thousands of small blocks; freed, they would stay with the idle program for as long as it runs.
+void returnFreedHeap();
+
 } // namespace senrokan::platform

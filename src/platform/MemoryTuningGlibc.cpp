@@ -16,4 +16,10 @@ void keepLargeBuffersApart()
     mallopt(M_MMAP_THRESHOLD, 256 * 1024);
 }
 
+void returnFreedHeap()
+{
+    // Beyond the heap's end, glibc also hands back whole free pages between blocks still in use.
+    malloc_trim(0);
+}
+
 } // namespace senrokan::platform

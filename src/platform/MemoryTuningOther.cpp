@@ -11,4 +11,9 @@ void keepLargeBuffersApart()
     // Other C libraries give large blocks back by themselves.
 }
 
+void returnFreedHeap()
+{
+    // Left to the C library.
+}
+
 } // namespace senrokan::platform

@@ -58,4 +58,28 @@ QByteArray alertsFeed(const QList<FeedAlert>& alerts)
     return QByteArray(bytes.data(), qsizetype(bytes.size()));
 }
 
+QByteArray agencyAlertsFeed(qint64 now)
+{
+    constexpr int Routes = 200;
+    QList<FeedAlert> alerts;
+    for (int i = 0; i < 20000; ++i) {
+        FeedAlert alert;
+        alert.routeId = QStringLiteral("route-%1").arg(i % Routes);
+        if (i % 3 == 0)
+            alert.tripRouteId = alert.routeId;
+        alert.effect = i % 2 ? gtfsrt::Alert::SIGNIFICANT_DELAYS : gtfsrt::Alert::DETOUR;
+        const qint64 start = i % 10 == 0 ? now - 3600 : now + 3600 * (i % 48 + 1);
+        alert.periods = {{start, start + 7200}};
+        alert.header = {{QStringLiteral("%1番線 運転見合わせ").arg(i), QStringLiteral("ja")},
+                        {QStringLiteral("Service suspended %1").arg(i), QStringLiteral("en")}};
+        alert.description = {
+            {QStringLiteral("信号故障の影響で、上下線で運転を見合わせています。運転再開は"
+                            "%1時頃を見込んでいます。")
+                 .arg(i % 24),
+             QStringLiteral("ja")}};
+        alerts << alert;
+    }
+    return alertsFeed(alerts);
+}
+
 } // namespace senrokan::test

@@ -39,4 +39,9 @@ struct FeedAlert {
 // A whole feed (a FULL_DATASET FeedMessage) of these alerts, one entity each.
 QByteArray alertsFeed(const QList<FeedAlert>& alerts);
 
+// A big agency's feed: 20 000 alerts spread over the routes "route-0" to "route-199", each with a
+// period, Japanese and English texts; a tenth of them in force at now (POSIX seconds): those of
+// every tenth route, "route-0", "route-10" and so on.
+QByteArray agencyAlertsFeed(qint64 now);
+
 } // namespace senrokan::test

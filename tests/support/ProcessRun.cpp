@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QTest>
 
 #include <csignal>
 #include <sys/prctl.h>
@@ -21,7 +22,13 @@ ProcessResult runProcess(const QString& program, const QStringList& arguments,
     process.setWorkingDirectory(options.workingDirectory);
     process.start(program, arguments);
     ProcessResult result;
-    if (!process.waitForFinished(options.limitMs)) {
+    const bool ended =
+        options.turnEventLoop
+            ? QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; },
+                              options.limitMs) &&
+                  process.error() != QProcess::FailedToStart
+            : process.waitForFinished(options.limitMs);
+    if (!ended) {
         process.kill();
         process.waitForFinished();
     } else if (process.exitStatus() == QProcess::NormalExit) {

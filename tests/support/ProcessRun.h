@@ -23,6 +23,8 @@ struct ProcessOptions {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     QString workingDirectory;
     int limitMs = 120000; // a guard against hanging only
+    // Waits on the event loop, so that the test's own receivers answer the program meanwhile.
+    bool turnEventLoop = false;
 };
 
 // Runs a program to its end; what it wrote and how it ended.

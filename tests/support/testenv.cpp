@@ -15,9 +15,12 @@
 //       base address, then "ready", and stops when its standard input ends
 //   senrokan-testenv settings FILE INTERVAL RESIDENT CHIME ATONCE [TITLE SERVER DIRECTORY WORD]...
 //       writes a settings file with up to five routes
+//   senrokan-testenv alerts FILE
+//       writes a big agency's GTFS-Realtime alerts feed (agencyAlertsFeed), in force now
 //   senrokan-testenv record FOLDER ROUTE COUNT
 //       appends COUNT records of ROUTE to the record of checks in FOLDER, one by one, titled
 //       "1" to "COUNT" in order; fails at the first that is not written
+#include "AlertsFeed.h"
 #include "DisplaySession.h"
 #include "HistoryFiles.h"
 #include "NginxSite.h"
@@ -46,6 +49,7 @@ int usage()
                "       senrokan-testenv scriptpages HOST\n"
                "       senrokan-testenv settings FILE INTERVAL RESIDENT CHIME ATONCE "
                "[TITLE SERVER DIRECTORY WORD]...\n"
+               "       senrokan-testenv alerts FILE\n"
                "       senrokan-testenv record FOLDER ROUTE COUNT\n",
                stderr);
     return 64;
@@ -146,6 +150,15 @@ int settings(QStringList args)
     return 0;
 }
 
+int alerts(const QString& file)
+{
+    QFile out(file);
+    const QByteArray feed = agencyAlertsFeed(QDateTime::currentSecsSinceEpoch());
+    if (!out.open(QIODevice::WriteOnly) || out.write(feed) != feed.size())
+        return failed(QStringLiteral("cannot write ") + file);
+    return 0;
+}
+
 int record(const QString& folder, int route, int count)
 {
     CheckHistory history(folder);
@@ -175,6 +188,8 @@ int main(int argc, char* argv[])
         return scriptPages(args.at(0));
     if (command == QLatin1String("settings"))
         return settings(args);
+    if (command == QLatin1String("alerts") && args.size() == 1)
+        return alerts(args.at(0));
     if (command == QLatin1String("record") && args.size() == 3)
         return record(args.at(0), args.at(1).toInt(), args.at(2).toInt());
     return usage();
