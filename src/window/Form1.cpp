@@ -378,7 +378,8 @@ void Form1::routeButton_Click(int route)
     // The socket serves one check at a time: a click while any check runs does nothing.
     if (m_checker.isRunning())
         return;
-    m_checker.setRouteOptions(m_companion.read().routes);
+    const RouteOptionsTable options = m_companion.read().routes;
+    m_checker.setRouteOptions(options);
     m_checker.CheckRoute(route, 0);
     // Ended in the middle of the check: nothing more is shown.
     if (m_unloaded)
@@ -386,7 +387,7 @@ void Form1::routeButton_Click(int route)
     if (const auto record = m_checker.lastCheck(CheckSource::Button))
         m_history.append(*record);
     // A route read only from its feed has no page to show.
-    if (routeField(route, ServerName).isEmpty())
+    if (routeField(route, ServerName).isEmpty() && !options[route].feed.isEmpty())
         return;
     const QString address =
         webViewAddress(routeField(route, ServerName), routeField(route, DirectoryName));
