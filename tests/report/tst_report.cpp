@@ -4,6 +4,7 @@
 // Report targets as URLs (which are taken, how their secrets are hidden, what request each
 // native scheme makes) and the change rule that decides when a check reports.
 #include "report/ChangeReport.h"
+#include "report/Confirmation.h"
 #include "report/HttpReport.h"
 #include "report/ReportTarget.h"
 
@@ -21,6 +22,7 @@ private Q_SLOTS:
     void targets();
     void changeRule_data();
     void changeRule();
+    void confirmOneIsTheChangeRule();
     void oneReportPerCheck();
     void priorities_data();
     void priorities();
@@ -136,6 +138,20 @@ void TstReport::changeRule()
     QFETCH(int, current);
     QFETCH(RouteChange, change);
     QCOMPARE(routeChange(previous, current), change);
+}
+
+// With Confirm=1 every run of normal, delayed and failed checks tells what the change rule did.
+void TstReport::confirmOneIsTheChangeRule()
+{
+    for (int run = 0; run < 81; ++run) {
+        QList<int> earlier;
+        for (int n = run, i = 0; i < 4; ++i, n /= 3) {
+            const int previous = earlier.isEmpty() ? StatusNone : earlier.last();
+            QCOMPARE(confirmation(earlier, n % 3, 1).change, routeChange(previous, n % 3));
+            if (isLineState(n % 3))
+                earlier.append(n % 3);
+        }
+    }
 }
 
 void TstReport::oneReportPerCheck()
