@@ -63,10 +63,12 @@ public:
     void addTrayIcon() override;
     void hideMainWindow() override;
     void setTrayPicture(TrayPicture picture) override;
+    void showTrayStates(const RouteStates& states) override;
     void selectSettingsPage() override;
     void showPopup(const QString& text) override;
     void hidePopup() override;
     void setDelayNotice(const QStringList& lines) override;
+    void setRecoveryNotice(const QStringList& lines) override;
     void playChime() override;
     std::optional<int> selectedIntervalMinutes() const override;
 
@@ -81,6 +83,8 @@ private:
     // comes back and the icon's clicks stop counting.
     void showFromIcon();
     void Form_Unload();
+    // The desktop's notifications, made when first needed.
+    platform::DesktopNotifier& notifier();
 
     SettingsValues m_values;
     const CompanionSettings m_companion;

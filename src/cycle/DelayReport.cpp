@@ -8,6 +8,8 @@
 #include "route/RouteDefinition.h"
 #include "route/StatusWords.h"
 
+#include <QDateTime>
+
 namespace senrokan
 {
 
@@ -30,6 +32,38 @@ QStringList delayNotice(const RouteStates& states)
             lines << withReason(states.at(r).Title, states.at(r).Reason);
     }
     return lines;
+}
+
+QStringList recoveryNotice(const RouteStates& states, const PerRoute<bool>& noticed)
+{
+    QStringList lines;
+    for (int r = 1; r <= RouteCount; ++r) {
+        if (noticed[r] && states.at(r).Status == StatusNormal)
+            lines << states.at(r).Title + QStringLiteral(": ") + recoveryWords();
+    }
+    return lines;
+}
+
+QString trayToolTip(const RouteStates& states)
+{
+    // A tip is a glance: the reason's first words, the whole of it is in the popup.
+    constexpr qsizetype ReasonWords = 24;
+    QStringList lines;
+    for (int r = 1; r <= RouteCount; ++r) {
+        const RouteState& state = states.at(r);
+        if (state.Status == StatusNoServer)
+            continue;
+        QString line = state.Title + QStringLiteral(": ") + statusWord(state.Status);
+        const QDateTime time = QDateTime::fromString(state.CheckTime, Qt::ISODate);
+        if (time.isValid())
+            line += u' ' + time.toString(QStringLiteral("HH:mm"));
+        if (state.Status == StatusDelayed && !state.Reason.isEmpty()) {
+            const QString reason = state.Reason.simplified();
+            line += u' ' + (reason.size() > ReasonWords ? reason.left(ReasonWords) + u'…' : reason);
+        }
+        lines << line;
+    }
+    return lines.join(u'\n');
 }
 
 TrayPicture trayPictureFor(const RouteStates& states)

@@ -18,6 +18,15 @@ QString delayReportText(const RouteStates& states);
 // route order.
 QStringList delayNotice(const RouteStates& states);
 
+// The desktop notification's lines when the lines of the delay notice run normally again: each
+// such route's title and that it recovered, in route order; empty when none did.
+QStringList recoveryNotice(const RouteStates& states, const PerRoute<bool>& noticed);
+
+// The icon's tip: one line per watched route (one with a server or a feed, that is, not
+// サーバ未設定), its title, its state's word and the time of its check, and the first words of a
+// delay's reason; empty when no route is watched.
+QString trayToolTip(const RouteStates& states);
+
 // The icon the routes' statuses call for: delay when any route is delayed, else error when any
 // failed to connect, else normal.
 TrayPicture trayPictureFor(const RouteStates& states);

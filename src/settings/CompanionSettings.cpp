@@ -26,6 +26,25 @@ const QString FeedLineKey = QStringLiteral("FeedLine");
 const QString DaysKey = QStringLiteral("Days");
 const QString HolidaysKey = QStringLiteral("Holidays");
 const QString ConfirmKey = QStringLiteral("Confirm");
+const QString WindowSection = QStringLiteral("Window");
+const QString GeometryKey = QStringLiteral("Geometry");
+
+// "x,y,width,height" with a size of at least one pixel each way; none otherwise.
+std::optional<QRect> geometryOf(const QString& text)
+{
+    const QStringList parts = text.split(u',');
+    if (parts.size() != 4)
+        return std::nullopt;
+    int numbers[4];
+    for (int i = 0; i < 4; ++i) {
+        bool ok = false;
+        numbers[i] = parts[i].trimmed().toInt(&ok);
+        if (!ok)
+            return std::nullopt;
+    }
+    const QRect rect(numbers[0], numbers[1], numbers[2], numbers[3]);
+    return rect.width() > 0 && rect.height() > 0 ? std::optional(rect) : std::nullopt;
+}
 
 QString routeSection(int route)
 {
@@ -110,7 +129,24 @@ CompanionValues CompanionSettings::read() const
     values.targets = parseReportTargets(values.targetTexts, !appriseProgram().isEmpty());
     for (int r = 1; r <= RouteCount; ++r)
         values.routes[r] = routeOptions(*file, r, &values.routeProblems);
+    values.windowGeometry = geometryOf(file->value(WindowSection, GeometryKey));
     return values;
+}
+
+QString CompanionSettings::saveWindowGeometry(const QRect& geometry) const
+{
+    std::optional<CompanionFile> file = CompanionFile::read(m_path);
+    if (!file)
+        return unreadableText(m_path);
+    const QString text = QStringLiteral("%1,%2,%3,%4")
+                             .arg(geometry.x())
+                             .arg(geometry.y())
+                             .arg(geometry.width())
+                             .arg(geometry.height());
+    if (file->value(WindowSection, GeometryKey) == text)
+        return {};
+    file->setValue(WindowSection, GeometryKey, text);
+    return file->save(m_path) ? QString() : unwritableText(m_path);
 }
 
 QString CompanionSettings::saveTargets(const QStringList& texts) const

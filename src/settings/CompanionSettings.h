@@ -6,8 +6,11 @@
 #include "report/ReportTarget.h"
 #include "route/RouteOptions.h"
 
+#include <QRect>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 namespace senrokan
 {
@@ -21,11 +24,14 @@ struct CompanionValues {
     RouteOptionsTable routes;
     QStringList routeProblems; // options that could not be read, each with what is done instead
     QString unreadable; // why the file could not be read (also among targets.problems); or empty
+    // [Window] Geometry=: where the main window was last, as x,y,width,height; none when not
+    // kept or not readable.
+    std::optional<QRect> windowGeometry;
 };
 
 // "Senrokan.ini" beside the settings file, the one place that knows its name, its sections and
-// its keys: [Notify] Targets= (blank-separated report URLs) and [Route1] … [Route5] Render=,
-// Feed=, FeedLine=, Days=, Holidays=, Confirm=. It is read once per check or showing and hands
+// its keys: [Notify] Targets= (blank-separated report URLs), [Route1] … [Route5] Render=,
+// Feed=, FeedLine=, Days=, Holidays=, Confirm= and [Window] Geometry=. It is read once per check or showing and hands
 // plain values down; a save changes only the keys it sets and keeps every other line as it was.
 // The file is the user's alone: report targets and feed addresses hold passwords and keys.
 class CompanionSettings
@@ -47,6 +53,8 @@ public:
     // Saves a route's options, writing only the keys whose values differ from the file's, so a
     // hand-written "Render=yes" stays as it is; why not, empty when it was saved.
     QString saveRouteOptions(int route, const RouteOptions& options) const;
+    // Keeps where the main window is, for the next start.
+    QString saveWindowGeometry(const QRect& geometry) const;
 
 private:
     QString saveTargets(const QStringList& texts) const;
