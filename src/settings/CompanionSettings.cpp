@@ -103,6 +103,9 @@ CompanionValues CompanionSettings::read() const
     if (!file) {
         values.unreadable = unreadableText(m_path);
         values.targets.problems.append(values.unreadable);
+        // Every route then goes without its options: told, as an option that cannot be read is.
+        values.routeProblems.append(
+            values.unreadable + QStringLiteral("（路線ごとの設定を使わず、毎日チェックします）"));
         return values;
     }
     values.targetTexts = splitTargetTexts(file->value(NotifySection, TargetsKey));

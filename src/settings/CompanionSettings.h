@@ -20,7 +20,8 @@ struct CompanionValues {
     TargetList targets;      // the same, parsed once: the usable ones and what ails the others
     RouteOptionsTable routes;
     QStringList routeProblems; // options that could not be read, each with what is done instead
-    QString unreadable; // why the file could not be read (also among targets.problems); or empty
+    QString unreadable; // why the file could not be read (also among targets.problems and, with
+                        // what is done instead, routeProblems); or empty
 };
 
 // "Senrokan.ini" beside the settings file, the one place that knows its name, its sections and

@@ -10,6 +10,7 @@
 #include "support/Files.h"
 #include "support/ForeignFiles.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -28,7 +29,8 @@ private Q_SLOTS:
     void routeOptions();
     void readableByTheUserOnly_data();
     void readableByTheUserOnly();
-    void anotherUsersFileRefused();
+    void refusedFile_data();
+    void refusedFile();
 };
 
 void TstCompanionSettings::saveKeepsWhatItDoesNotKnow_data()
@@ -191,18 +193,42 @@ void TstCompanionSettings::readableByTheUserOnly()
 }
 
 // Another user's file in a shared folder is neither read (it could plant targets) nor replaced
-// through.
-void TstCompanionSettings::anotherUsersFileRefused()
+// through; no file refused is read, and every route watched without its options is told.
+void TstCompanionSettings::refusedFile_data()
 {
+    QTest::addColumn<QString>("planted");
+    QTest::newRow("another user's file") << "nobody's file";
+    QTest::newRow("another user's link") << "nobody's link";
+    QTest::newRow("a FIFO") << "FIFO";
+    QTest::newRow("a folder") << "folder";
+    QTest::newRow("over 1 MiB") << "large";
+}
+
+void TstCompanionSettings::refusedFile()
+{
+    QFETCH(QString, planted);
     QTemporaryDir dir;
     const QString path = dir.filePath(CompanionFileName);
-    test::writeBytes(path, "[Notify]\nTargets=json://attacker.example/\n[Route1]\nRender=true\n");
-    QVERIFY(test::giveToNobody(path));
+    QByteArray bytes("[Notify]\nTargets=json://attacker.example/\n[Route1]\nRender=true\n");
+    if (planted == "large")
+        bytes.append(QByteArray(1 << 20, ';'));
+    if (planted == "FIFO") {
+        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else if (planted == "folder") {
+        QVERIFY(QDir(dir.path()).mkdir(CompanionFileName));
+    } else {
+        const QString written = planted.endsWith("link") ? dir.filePath("target") : path;
+        test::writeBytes(written, bytes);
+        QVERIFY(written == path || QFile::link(written, path));
+    }
+    QVERIFY(!planted.startsWith("nobody") || test::giveToNobody(path));
     const CompanionSettings settings(dir.path());
     const CompanionValues values = settings.read();
     QVERIFY(values.targetTexts.isEmpty() && values.targets.usable.isEmpty());
     QVERIFY(!values.routes[1].render);
     QVERIFY(values.targets.problems.contains(values.unreadable));
+    QCOMPARE(values.routeProblems.size(), 1);
+    QVERIFY(values.routeProblems.first().startsWith(values.unreadable));
     QCOMPARE(settings.addTarget("ntfy://h/t"), values.unreadable);
 }
 
