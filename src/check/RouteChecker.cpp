@@ -9,6 +9,7 @@
 #include "codec/Converter.h"
 #include "codec/Kconv.h"
 #include "codec/PageCoding.h"
+#include "feed/FeedTexts.h"
 #include "feed/OfficialFeed.h"
 #include "platform/MemoryTuning.h"
 #include "route/MaskedUrl.h"
@@ -36,6 +37,7 @@ const QString TextDelayed = QStringLiteral("遅延");
 const QString NotFoundPage = QStringLiteral("ページが見つかりません");
 const QString TextOutOfHours = QStringLiteral("時間外です。");
 const QString TextFeedScheme = QStringLiteral("フィードは http:// か https:// のアドレスです");
+const QString TextFeedNoHost = QStringLiteral("フィードのアドレスにホスト名がありません");
 
 // The socket's read buffer: bounds memory however fast a server sends.
 constexpr qint64 SocketReadBuffer = 1024 * 1024;
@@ -280,13 +282,24 @@ void RouteChecker::runFeedSteps(int route, Reporting how, const RouteDefinition&
     const RouteOptions& options = m_options[route];
     const QUrl url(options.feed);
     m_feedRead = true;
-    // The HTTP client would read a file: address as well; a feed is only ever fetched.
-    if (url.scheme() != u"http" && url.scheme() != u"https") {
+    // The HTTP client would read a file: address as well; a feed is only ever fetched. Without a
+    // host ("https:/api…", a slash short) its complaint would quote the address, key and all.
+    const bool web = url.scheme() == u"http" || url.scheme() == u"https";
+    if (!web || url.host().isEmpty()) {
         state.CheckTime = nowText();
-        failFeed(route, how, TextFeedScheme);
+        failFeed(route, how, web ? TextFeedNoHost : TextFeedScheme);
         return;
     }
-    const FetchedPage page = fetchWhole(url, m_timings.feedTimeoutMs, state);
+    FetchedPage page;
+    try {
+        page = fetchWhole(url, m_timings.feedTimeoutMs, state);
+    } catch (const Failure& failure) {
+        // A feed that cannot be read is a failed check like any other, never a silent one.
+        if (failure.kind() != FailureKind::PageTooLarge)
+            throw;
+        failFeed(route, how, feedtext::TooLarge.arg(m_timings.replyCapBytes >> 20));
+        return;
+    }
     if (page.statusCode != 200) {
         // The client's words may quote the address, consumer key and all.
         failFeed(route, how,

@@ -5,6 +5,8 @@
 
 #include "route/Reason.h"
 
+#include <QTimeZone>
+
 namespace senrokan
 {
 
@@ -33,6 +35,19 @@ void FeedReasons::add(const QString& text)
         return;
     m_texts << folded;
     m_length += folded.size() + 3;
+}
+
+std::optional<QString> staleData(const QDateTime& time, QStringView field, bool until,
+                                 const QDateTime& now)
+{
+    constexpr qint64 Hour = 3600;
+    if (time.secsTo(now) <= Hour)
+        return std::nullopt;
+    const QDateTime shown = time.toTimeZone(now.timeZone());
+    const QString when = shown.toString(
+        shown.date() == now.date() ? QStringLiteral("HH:mm") : QStringLiteral("yyyy-MM-dd HH:mm"));
+    return QStringLiteral("情報が古い（%1 %2%3）")
+        .arg(field, when, until ? QStringLiteral("まで") : QStringLiteral("時点"));
 }
 
 QString FeedReasons::joined() const

@@ -3,9 +3,12 @@
 
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+
+#include <optional>
 
 namespace senrokan
 {
@@ -28,6 +31,13 @@ private:
     qsizetype m_length = 0;
 };
 
+// Why data whose time, given by the feed's field of that name, lies more than an hour before now
+// says nothing of the line now; none when it is not that old. until: the time is when the data
+// stops holding, else when it was made. The reason names the field and shows the time, with its
+// date unless that is now's, so that a clock set far off is seen for what it is.
+std::optional<QString> staleData(const QDateTime& time, QStringView field, bool until,
+                                 const QDateTime& now);
+
 // The failure texts a feed can end in.
 namespace feedtext
 {
@@ -37,6 +47,12 @@ inline const QString UnknownKind =
 inline const QString BrokenJson = QStringLiteral("フィードのJSONが壊れています");
 // The line's id, then this: the id is wrong or the operator dropped the line.
 inline const QString LineMissing = QStringLiteral(" はフィードにありません");
+// With the bound in MiB.
+inline const QString TooLarge = QStringLiteral("フィードが大きすぎます（%1 MiBまで）");
+// With the bounds in MiB and in arrays and objects.
+inline const QString JsonTooLarge =
+    QStringLiteral("フィードのJSONが大きすぎます（%1 MiB、配列とオブジェクト%2個まで）");
+inline const QString AlertTooLarge = QStringLiteral("フィードに大きすぎるアラートがあります");
 } // namespace feedtext
 
 } // namespace senrokan

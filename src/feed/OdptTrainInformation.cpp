@@ -38,9 +38,22 @@ QString languageText(const QJsonValue& value)
     return english.isEmpty() ? first : english;
 }
 
+// A record's data too old to tell of the line now; a record without its times is today's.
+std::optional<QString> staleRecord(const QJsonObject& record, const QDateTime& now)
+{
+    for (const auto& [field, until] : {std::pair{u"dct:valid", true}, {u"dc:date", false}}) {
+        const QDateTime time =
+            QDateTime::fromString(record.value(field).toString(), Qt::ISODateWithMs);
+        if (time.isValid())
+            return staleData(time, field, until, now);
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
-Verdict decideOdpt(const QJsonArray& records, const QString& line, const QString& matchWord)
+Verdict decideOdpt(const QJsonArray& records, const QString& line, const QString& matchWord,
+                   const QDateTime& now)
 {
     bool found = false;
     bool delayed = false;
@@ -50,9 +63,13 @@ Verdict decideOdpt(const QJsonArray& records, const QString& line, const QString
         if (record.value(u"odpt:railway").toString() != line)
             continue;
         found = true;
-        // A null or blank status says nothing, as a missing one does.
+        if (const std::optional<QString> stale = staleRecord(record, now))
+            return {StatusConnectFailed, *stale};
+        // A null or blank status says nothing, as a missing one does. Every text holds the empty
+        // word: without one, a status is all there is to go by.
         const QString status = languageText(record.value(u"odpt:trainInformationStatus"));
-        if (status.trimmed().isEmpty() || TextSearch(status).find(matchWord, 1) != 0)
+        if (status.trimmed().isEmpty() ||
+            (!matchWord.isEmpty() && TextSearch(status).find(matchWord, 1) != 0))
             continue;
         delayed = true;
         reasons.add(languageText(record.value(u"odpt:trainInformationText")));

@@ -192,6 +192,13 @@ private Q_SLOTS:
         QTest::newRow("a cut never splits a surrogate pair")
             << QString(MaxReasonLength - 2, u'あ') + pair + pair
             << QString(MaxReasonLength - 2, u'あ') + u'…';
+        // In UTF-8 (the record, a report) half a pair would take its neighbour with it.
+        QTest::newRow("half a surrogate pair: U+FFFD")
+            << u'A' + QChar(0xD800) + u'B' + QChar(0xDC00) + pair
+            << QStringLiteral("A\uFFFDB\uFFFD") + pair;
+        QTest::newRow("format characters beyond U+FFFF: blanks")
+            << QStringLiteral("A\U000E0001\U000E0041\U000E0000B\U0001D173C")
+            << QStringLiteral("A B C");
     }
 
     void foldReason()

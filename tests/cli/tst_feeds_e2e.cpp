@@ -62,7 +62,7 @@ QByteArray alerts()
     stop.header = {{QStringLiteral("Service suspended"), QStringLiteral("en")},
                    {QStringLiteral("運転見合わせ"), QStringLiteral("ja")}};
     stop.description = {{AlertReason.sliced(AlertReason.indexOf(u' ') + 1), std::nullopt}};
-    return test::alertsFeed({lift, stop});
+    return test::alertsFeed({lift, stop}, QDateTime::currentSecsSinceEpoch());
 }
 
 QByteArray gzipped(const QByteArray& bytes)
@@ -100,6 +100,7 @@ private Q_SLOTS:
                 m_site.put("broken.json", Odpt.first(Odpt.indexOf("Oedo"))) &&
                 // cut inside the last alert's text
                 m_site.put("broken.pb", feed.chopped(3)) &&
+                m_site.put("huge.pb", feed + QByteArray(16 << 20, '\0')) &&
                 // only compressed: a client that cannot read it reads no feed at all
                 m_site.put("gz/odpt.json.gz", gzipped(Odpt)));
         QVERIFY2(m_site.start(QStringLiteral("types { application/json json; "
@@ -139,11 +140,15 @@ private Q_SLOTS:
             delayed + AlertReason);
         row("gtfs-rt cut short", "broken.pb", "Blue", true, 2, "", failed + "フィードを読めません");
         row("not served", "missing.pb", "Blue", true, 2, "", failed + "HTTP 404");
-        // The HTTP client quotes such an address whole in its complaint.
-        QTest::newRow("address without host")
-            << "http:///alerts.pb"
-            << "Blue" << Host << 2 << ""
-            << failed + "URLが正しくありません: http:///alerts.pb?acl:consumerKey=****";
+        // The HTTP client would quote such an address whole in its complaint, key decoded.
+        const QString noHost = failed + QStringLiteral("フィードのアドレスにホスト名がありません");
+        QTest::newRow("address without host") << "http:///alerts.pb"
+                                              << "Blue" << Host << 2 << "" << noHost;
+        QTest::newRow("address a slash short")
+            << QStringLiteral("https:/%1:%2/alerts.pb").arg(Host).arg(m_site.plainPort()) << "Blue"
+            << Host << 2 << "" << noHost;
+        row("feed over the reply cap", "huge.pb", "Blue", true, 2, "",
+            failed + "フィードが大きすぎます（16 MiBまで）");
     }
 
     void checkedFromFeed()
