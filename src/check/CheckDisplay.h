@@ -26,6 +26,9 @@ public:
     // Why an HTTPS page was not served (the TLS error, a refused redirect, the status), for
     // whoever can show more than "接続失敗"; the window has no place for it.
     virtual void setFailureDetail(const QString& detail) { Q_UNUSED(detail); }
+    // A route setting that could not be read and what the check did instead; said on every
+    // check it affects, in the status field unless there is a better place.
+    virtual void setSettingProblem(const QString& problem) { setStatusText(problem); }
     // The coding a page was read in and what settled it, for every page a check reads.
     virtual void setPageCoding(const CodingDecision& decision) { Q_UNUSED(decision); }
     // How the browser engine read a page of a route read as the browser shows it: the time it

@@ -4,6 +4,7 @@
 #include "StatusDecision.h"
 
 #include "TimeWindow.h"
+#include "base/Failure.h"
 #include "codec/JsonEscapes.h"
 #include "codec/MarkupText.h"
 #include "codec/TextSearch.h"
@@ -12,11 +13,48 @@
 namespace senrokan
 {
 
+namespace
+{
+
+bool hoursSet(const RouteDefinition& route)
+{
+    return !route[ValidFrom].isEmpty() && !route[ValidTo].isEmpty();
+}
+
+bool readsAsTime(const QString& text)
+{
+    try {
+        parseTimeOfDay(text);
+        return true;
+    } catch (const Failure&) {
+        return false;
+    }
+}
+
+} // namespace
+
 bool outOfHours(const RouteDefinition& route, QTime now)
 {
     const QString& from = route[ValidFrom];
     const QString& to = route[ValidTo];
-    return !from.isEmpty() && !to.isEmpty() && InTimeWindow(from, to, now) == -1;
+    return hoursSet(route) && readsAsTime(from) && readsAsTime(to) &&
+           InTimeWindow(from, to, now) == -1;
+}
+
+QString validHoursProblem(const RouteDefinition& route)
+{
+    if (!hoursSet(route))
+        return {};
+    QStringList problems;
+    for (const auto& [field, name] : {std::pair{ValidFrom, "ValidFrom"}, {ValidTo, "ValidTo"}}) {
+        if (!readsAsTime(route[field]))
+            problems << QStringLiteral("%1「%2」を時刻として読めません")
+                            .arg(QLatin1String(name), foldReason(route[field]));
+    }
+    if (problems.isEmpty())
+        return {};
+    return problems.join(QStringLiteral("、")) +
+           QStringLiteral("（有効時間帯なしでチェックします）");
 }
 
 Verdict decideStatus(const RouteDefinition& route, const QString& pageText, QTime now,
@@ -31,10 +69,13 @@ Verdict decideStatus(const RouteDefinition& route, const QString& pageText, QTim
     if (route[SubtitleStart].isEmpty())
         return {page.find(word, 1) != 0 ? StatusNormal : StatusDelayed, {}};
 
-    // A section start missing from the page gives p1 = 0, which the searches below reject as an
-    // invalid start: the check then ends without a verdict.
+    // A page that no longer has the section (redesigned, or an error page) says nothing of the
+    // line: the check fails and says which marker is missing.
     qsizetype startEnd = 0;
     const qsizetype p1 = page.find(route[SubtitleStart], 1, &startEnd);
+    if (p1 == 0)
+        return {StatusConnectFailed, QStringLiteral("サブタイトル「%1」がページにありません")
+                                         .arg(foldReason(route[SubtitleStart]))};
     const QString& end = route[SubtitleEnd];
     const qsizetype p2 = end.isEmpty() ? text.size() : page.find(end, p1);
     const qsizetype p3 = page.find(word, p1);

@@ -88,6 +88,12 @@ public:
         if (verbose)
             std::fprintf(stderr, "route %d: %s\n", route, terminalText(detail).constData());
     }
+    void setSettingProblem(const QString& problem) override
+    {
+        // Said whether asked or not, as Senrokan.ini's unreadable values are.
+        std::fprintf(stderr, "senrokan-check: route %d: %s\n", route,
+                     terminalText(problem).constData());
+    }
     void setPageCoding(const CodingDecision& decision) override
     {
         if (verbose)

@@ -11,6 +11,7 @@
 #include "support/AlertsFeed.h"
 #include "support/Files.h"
 #include "support/NginxSite.h"
+#include "support/Pages.h"
 #include "support/ProcessRun.h"
 #include "support/RecordingServer.h"
 #include "support/SettingsWriter.h"
@@ -18,7 +19,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -65,16 +65,6 @@ QByteArray alerts()
     return test::alertsFeed({lift, stop}, QDateTime::currentSecsSinceEpoch());
 }
 
-QByteArray gzipped(const QByteArray& bytes)
-{
-    QProcess gzip;
-    gzip.start(QStringLiteral("gzip"), {QStringLiteral("-cn")});
-    gzip.write(bytes);
-    gzip.closeWriteChannel();
-    gzip.waitForFinished();
-    return gzip.readAllStandardOutput();
-}
-
 } // namespace
 
 class TestFeedsEndToEnd : public QObject
@@ -102,7 +92,9 @@ private Q_SLOTS:
                 m_site.put("broken.pb", feed.chopped(3)) &&
                 m_site.put("huge.pb", feed + QByteArray(16 << 20, '\0')) &&
                 // only compressed: a client that cannot read it reads no feed at all
-                m_site.put("gz/odpt.json.gz", gzipped(Odpt)));
+                m_site.put("gz/odpt.json.gz", test::gzipped(Odpt)) &&
+                // labelled gzip, sent as it is: a common server mistake
+                m_site.put("gz/plain.json.gz", Odpt));
         QVERIFY2(m_site.start(QStringLiteral("types { application/json json; "
                                              "application/x-protobuf pb; } "
                                              "location /gz/ { gzip_static always; }")),
@@ -149,6 +141,8 @@ private Q_SLOTS:
             << Host << 2 << "" << noHost;
         row("feed over the reply cap", "huge.pb", "Blue", true, 2, "",
             failed + "フィードが大きすぎます（16 MiBまで）");
+        row("gzip over a plain body", "gz/plain.json", oedo, true, 2, "",
+            failed + "gzip の本文を展開できません（壊れています）");
     }
 
     void checkedFromFeed()
