@@ -102,11 +102,11 @@ void TstCompanionSettings::routeOptions_data()
     // The consumer key goes with the official API's feeds only: not to the public endpoint, not
     // to a host or port that merely looks like the API's.
     QTest::newRow("consumer key, the official API")
-        << QByteArray("[ODPT]\nConsumerKey=k\n[Route1]\nFeed=https://API.odpt.org/api/v4/x\n"
+        << QByteArray("[ODPT]\nConsumerKey=k\n[Route1]\nFeed=https://API.odpt.org:443/api/v4/x\n"
                       "[Route2]\nFeed=https://api-public.odpt.org/api/v4/x\n"
                       "[Route3]\nFeed=https://api.odpt.org.example/api/v4/x\n"
                       "[Route4]\nFeed=https://api.odpt.org:8443/api/v4/x\n")
-        << QStringLiteral("1 feed=https://API.odpt.org/api/v4/x key=k; "
+        << QStringLiteral("1 feed=https://API.odpt.org:443/api/v4/x key=k; "
                           "2 feed=https://api-public.odpt.org/api/v4/x; "
                           "3 feed=https://api.odpt.org.example/api/v4/x; "
                           "4 feed=https://api.odpt.org:8443/api/v4/x")
