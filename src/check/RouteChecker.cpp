@@ -10,6 +10,7 @@
 #include "codec/Kconv.h"
 #include "codec/PageCoding.h"
 #include "feed/FeedTexts.h"
+#include "feed/OdptApi.h"
 #include "feed/OfficialFeed.h"
 #include "platform/MemoryTuning.h"
 #include "route/MaskedUrl.h"
@@ -291,7 +292,8 @@ void RouteChecker::runFeedSteps(int route, Reporting how, const RouteDefinition&
 {
     RouteState& state = m_states[route];
     const RouteOptions& options = m_options[route];
-    const QUrl url(options.feed);
+    // The consumer key joins the request here, so that no kept or shown address ever holds it.
+    const QUrl url = withConsumerKey(QUrl(options.feed), options.feedKey);
     m_feedRead = true;
     // The HTTP client would read a file: address as well; a feed is only ever fetched. Without a
     // host ("https:/api…", a slash short) its complaint would quote the address, key and all.

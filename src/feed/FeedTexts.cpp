@@ -6,6 +6,7 @@
 #include "route/Reason.h"
 
 #include <QTimeZone>
+#include <QJsonObject>
 
 namespace senrokan
 {
@@ -23,6 +24,28 @@ bool isJapaneseTag(QStringView tag)
             return false;
     }
     return true;
+}
+
+QString languageText(const QJsonValue& value)
+{
+    if (!value.isObject())
+        return value.toString();
+    const QJsonObject map = value.toObject();
+    QString english;
+    QString first;
+    bool hasFirst = false;
+    for (auto it = map.constBegin(); it != map.constEnd(); ++it) {
+        if (!it->isString())
+            continue;
+        if (isJapaneseTag(it.key()))
+            return it->toString();
+        if (it.key().compare(u"en", Qt::CaseInsensitive) == 0)
+            english = it->toString();
+        if (!hasFirst)
+            first = it->toString();
+        hasFirst = true;
+    }
+    return english.isEmpty() ? first : english;
 }
 
 void FeedReasons::add(const QString& text)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QJsonValue>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -16,6 +17,10 @@ namespace senrokan
 // Whether a language tag names Japanese as it is written ("ja", "ja-JP"), not a kana reading of
 // it ("ja-Hrkt", which ODPT gives beside names).
 bool isJapaneseTag(QStringView tag);
+
+// A text given plainly or as a language map ({"ja": …, "en": …}): Japanese, else English, else
+// the first (JSON objects have no order of their own; Qt's is by key).
+QString languageText(const QJsonValue& value);
 
 // The reasons a feed gives for a line's delay, from several records or alerts: each folded,
 // blanks and repeats dropped (one text per direction is common), in the feed's order.

@@ -14,30 +14,6 @@ namespace senrokan
 namespace
 {
 
-// A text given plainly or as a language map ({"ja": …, "en": …}): Japanese, else English, else
-// the first (JSON objects have no order of their own; Qt's is by key).
-QString languageText(const QJsonValue& value)
-{
-    if (!value.isObject())
-        return value.toString();
-    const QJsonObject map = value.toObject();
-    QString english;
-    QString first;
-    bool hasFirst = false;
-    for (auto it = map.constBegin(); it != map.constEnd(); ++it) {
-        if (!it->isString())
-            continue;
-        if (isJapaneseTag(it.key()))
-            return it->toString();
-        if (it.key().compare(u"en", Qt::CaseInsensitive) == 0)
-            english = it->toString();
-        if (!hasFirst)
-            first = it->toString();
-        hasFirst = true;
-    }
-    return english.isEmpty() ? first : english;
-}
-
 // A record's data too old to tell of the line now; a record without its times is today's.
 std::optional<QString> staleRecord(const QJsonObject& record, const QDateTime& now)
 {

@@ -25,6 +25,9 @@ const QString FeedLineKey = QStringLiteral("FeedLine");
 const QString DaysKey = QStringLiteral("Days");
 const QString HolidaysKey = QStringLiteral("Holidays");
 const QString ConfirmKey = QStringLiteral("Confirm");
+const QString OdptSection = QStringLiteral("ODPT");
+const QString BaseKey = QStringLiteral("Base");
+const QString ConsumerKeyKey = QStringLiteral("ConsumerKey");
 
 QString routeSection(int route)
 {
@@ -45,6 +48,12 @@ QString flagText(bool on)
     return on ? QStringLiteral("true") : QStringLiteral("false");
 }
 
+OdptAccess odptAccess(const CompanionFile& file)
+{
+    return OdptAccess::fromSettings(file.value(OdptSection, BaseKey),
+                                    file.value(OdptSection, ConsumerKeyKey));
+}
+
 // A route's options; a value that cannot be read falls back to the default that watches more,
 // never less, and is told in problems.
 RouteOptions routeOptions(const CompanionFile& file, int route, QStringList* problems = nullptr)
@@ -58,6 +67,7 @@ RouteOptions routeOptions(const CompanionFile& file, int route, QStringList* pro
     options.render = flag(file.value(section, RenderKey), false);
     options.feed = file.value(section, FeedKey);
     options.feedLine = file.value(section, FeedLineKey);
+    options.feedKey = odptAccess(file).keyFor(QUrl(options.feed));
     QString why;
     if (const std::optional<QString> days = parseCheckDays(file.value(section, DaysKey), &why))
         options.days = *days;
@@ -112,16 +122,23 @@ CompanionValues CompanionSettings::read() const
     values.targets = parseReportTargets(values.targetTexts, !appriseProgram().isEmpty());
     for (int r = 1; r <= RouteCount; ++r)
         values.routes[r] = routeOptions(*file, r, &values.routeProblems);
+    values.odpt = odptAccess(*file);
     return values;
 }
 
-QString CompanionSettings::saveTargets(const QStringList& texts) const
+QString CompanionSettings::saveValue(const QString& section, const QString& key,
+                                     const QString& value) const
 {
     std::optional<CompanionFile> file = CompanionFile::read(m_path);
     if (!file)
         return unreadableText(m_path);
-    file->setValue(NotifySection, TargetsKey, texts.join(u' '));
+    file->setValue(section, key, value);
     return file->save(m_path) ? QString() : unwritableText(m_path);
+}
+
+QString CompanionSettings::saveTargets(const QStringList& texts) const
+{
+    return saveValue(NotifySection, TargetsKey, texts.join(u' '));
 }
 
 QString CompanionSettings::addTarget(const QString& text) const
@@ -169,6 +186,11 @@ QString CompanionSettings::saveRouteOptions(int route, const RouteOptions& optio
     if (stored == options)
         return {};
     return file->save(m_path) ? QString() : unwritableText(m_path);
+}
+
+QString CompanionSettings::saveConsumerKey(const QString& key) const
+{
+    return saveValue(OdptSection, ConsumerKeyKey, key.trimmed());
 }
 
 } // namespace senrokan

@@ -2,8 +2,9 @@
 // Copyright 2026 The Senrokan developers
 
 // The verdict and reason of official feeds: the ODPT train-information rule, the GTFS-Realtime
-// alerts rule, and bodies that are neither or are broken.
+// alerts rule, and bodies that are neither or are broken; the search among ODPT's lines.
 #include "feed/FeedTexts.h"
+#include "feed/OdptLines.h"
 #include "feed/OfficialFeed.h"
 #include "support/AlertsFeed.h"
 
@@ -199,6 +200,40 @@ private Q_SLOTS:
         const QDateTime now = QDateTime::fromSecsSinceEpoch(Now);
         expect(decideFeed(alertsFeed(alerts, Now), QStringLiteral("JY"), Word, now), status,
                reason);
+    }
+
+    // A line found in the shipped list by its name, its operator or its id, in kanji, kana or
+    // romaji however written.
+    void lineSearch_data()
+    {
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<QStringList>("found"); // the ids' last parts
+        auto row = [](const char* name, const char* query, const QStringList& found) {
+            QTest::newRow(name) << QString::fromUtf8(query) << found;
+        };
+        row("kanji", "銀座", {"Ginza"});
+        row("Latin, any case", "GINZA", {"Ginza"});
+        row("hiragana", "ぎんざ", {"Ginza"});
+        row("half-width katakana", "ｷﾞﾝｻﾞ", {"Ginza"});
+        row("kana with 線", "ぎんざせん", {"Ginza"});
+        row("long vowel written out", "とうざい", {"Tozai"});
+        row("n before b", "なんぼく", {"Namboku"});
+        row("small kana", "じょうばん", {"JobanRapid", "JobanLocal"});
+        row("from a word's start only", "おうめ", {"Ome"});
+        row("a word inside an id", "しんじゅく", {"Shinjuku", "ShonanShinjuku", "Shinjuku"});
+        row("the operator's name", "都営",
+            {"Asakusa", "Mita", "Shinjuku", "Oedo", "NipporiToneri", "Arakawa"});
+        row("none", "かしま", {});
+    }
+
+    void lineSearch()
+    {
+        QFETCH(QString, query);
+        QFETCH(QStringList, found);
+        QStringList names;
+        for (const OdptLine& line : findOdptLines(shippedOdptLines(), query))
+            names << line.id.section(u'.', -1);
+        QCOMPARE(names, found);
     }
 
     // Bodies that are no feed, or broken ones, fail; a feed of either kind in an odd dress reads.

@@ -101,6 +101,23 @@ void TstCompanionSettings::routeOptions_data()
     QTest::newRow("days and holidays not understood")
         << QByteArray("[Route4]\nDays=平日\nHolidays=maybe\n[Route5]\nDays=土, 日\n")
         << QStringLiteral("5 days=土日") << QStringList{"[Route4] Days", "[Route4] Holidays"};
+    // The consumer key goes with the official API's feeds only: not to the public endpoint, not
+    // to a host or port that merely looks like the API's.
+    QTest::newRow("consumer key, the official API")
+        << QByteArray("[ODPT]\nConsumerKey=k\n[Route1]\nFeed=https://API.odpt.org:443/api/v4/x\n"
+                      "[Route2]\nFeed=https://api-public.odpt.org/api/v4/x\n"
+                      "[Route3]\nFeed=https://api.odpt.org.example/api/v4/x\n"
+                      "[Route4]\nFeed=https://api.odpt.org:8443/api/v4/x\n")
+        << QStringLiteral("1 feed=https://API.odpt.org:443/api/v4/x key=k; "
+                          "2 feed=https://api-public.odpt.org/api/v4/x; "
+                          "3 feed=https://api.odpt.org.example/api/v4/x; "
+                          "4 feed=https://api.odpt.org:8443/api/v4/x")
+        << QStringList();
+    QTest::newRow("consumer key, a Base= of one's own")
+        << QByteArray("[odpt]\nbase=http://h:8080/odpt\nConsumerKey=k\n[Route1]\n"
+                      "Feed=http://h:8080/odpt/x\n[Route2]\nFeed=https://api.odpt.org/api/v4/x\n")
+        << QStringLiteral("1 feed=http://h:8080/odpt/x key=k; 2 feed=https://api.odpt.org/api/v4/x")
+        << QStringList();
 }
 
 namespace
@@ -116,6 +133,8 @@ QString describe(const RouteOptionsTable& table)
             parts << "render";
         if (!o.feed.isEmpty())
             parts << "feed=" + o.feed;
+        if (!o.feedKey.isEmpty())
+            parts << "key=" + o.feedKey;
         if (!o.feedLine.isEmpty())
             parts << "line=" + o.feedLine;
         if (!o.days.isEmpty())
