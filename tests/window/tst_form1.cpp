@@ -46,7 +46,7 @@ const QStringList FullTabs = {"設定",        "履歴", "東海道線", "  山�
                               "ﾊﾝｶｸ ｶﾀｶﾅ線", ""};
 const QStringList RailTabs = {"設定", "履歴", "中央線", "総武線", "", "", "埼京線"};
 
-QList<int> valuesOf(const Form1& window)
+QList<int> valuesOf(const DesktopProgram& program)
 {
     const SettingsValues& v = program.settingsValues();
     return {v.CheckIntervalMinutes, v.ResidentFlag, v.MelodyFlag, v.CheckOnResidentFlag};
@@ -173,7 +173,7 @@ private Q_SLOTS:
         QCOMPARE(window.findChild<QLineEdit*>() == nullptr, resident);
 
         QTEST(text9(window), "text9");
-        QTEST(valuesOf(window), "values");
+        QTEST(valuesOf(program), "values");
         QTEST(checkedOption(window), "option");
         QTEST(boxes(window), "boxes");
         QTEST(tabCaptions(window), "tabs");
@@ -250,7 +250,7 @@ private Q_SLOTS:
         ModalWatcher watcher;
         DesktopProgram program;
         Form1& window = program.window();
-        QSignalSpy ended(&window, &Form1::programEnded);
+        QSignalSpy ended(&program, &DesktopProgram::programEnded);
         program.start();
         if (!typedText9.isNull())
             control<QLineEdit>(window, "Text9")->setText(typedText9);
@@ -307,7 +307,7 @@ private Q_SLOTS:
         ModalWatcher watcher;
         DesktopProgram program;
         Form1& window = program.window();
-        QSignalSpy ended(&window, &Form1::programEnded);
+        QSignalSpy ended(&program, &DesktopProgram::programEnded);
         program.start();
         control<QLineEdit>(window, "Text1(1)")->setText(QStringLiteral("変更"));
         const auto endByExit = [&] {
@@ -404,7 +404,7 @@ private Q_SLOTS:
 
         QCOMPARE(watcher.fileDialogs.size(), 1);
         QVERIFY(watcher.messages.isEmpty());
-        QCOMPARE(valuesOf(window), (QList<int>{60, 0, 1, 0}));
+        QCOMPARE(valuesOf(program), (QList<int>{60, 0, 1, 0}));
         QCOMPARE(tabCaptions(window), FullTabs);
         QCOMPARE(window.routeField(1, Title), QStringLiteral("東海道線"));
         QCOMPARE(filesIn(m_dir->path()), files);
@@ -416,7 +416,7 @@ private Q_SLOTS:
         ModalWatcher watcher;
         LoadedProgram program;
         Form1& window = program.window();
-        const QList<int> before = valuesOf(window);
+        const QList<int> before = valuesOf(program);
         watcher.answerFileDialog(path("plain/Senrokan000.DEF"));
 
         click(window, "Command6");
@@ -425,7 +425,7 @@ private Q_SLOTS:
         QCOMPARE(watcher.messages.size(), 1);
         QCOMPARE(watcher.messages.first().title, QStringLiteral("メッセージ"));
         QCOMPARE(watcher.messages.first().text, failureDescription(FailureKind::CannotWrite));
-        QCOMPARE(valuesOf(window), before);
+        QCOMPARE(valuesOf(program), before);
         QCOMPARE(tabCaptions(window), FullTabs);
         QVERIFY(window.isVisible());
     }
@@ -448,7 +448,7 @@ private Q_SLOTS:
         const ModalWatcher::FileDialog& dialog = watcher.fileDialogs.first();
         QCOMPARE(dialog.mode, QFileDialog::AcceptOpen);
         QCOMPARE(dialog.nameFilters, QStringList{"テキスト ファイル (*.def) (*.DEF)"});
-        QCOMPARE(valuesOf(window), (QList<int>{240, 0, 0, 1}));
+        QCOMPARE(valuesOf(program), (QList<int>{240, 0, 0, 1}));
         QCOMPARE(checkedOption(window), 5);
         QCOMPARE(boxes(window), QStringLiteral("001"));
         QCOMPARE(text9(window), QString());
@@ -512,7 +512,7 @@ private Q_SLOTS:
 
         window.importRailwayFile(path("import.DEF"));
 
-        QTEST(valuesOf(window), "values");
+        QTEST(valuesOf(program), "values");
         QTEST(boxes(window), "boxes");
         QCOMPARE(window.isVisible(), !resident);
         QCOMPARE(program.trayIcon().isPresent(), resident);
@@ -558,7 +558,7 @@ private Q_SLOTS:
 
         click(window, control);
 
-        QTEST(valuesOf(window), "values");
+        QTEST(valuesOf(program), "values");
         // Ticking "タスクトレイに常駐" only makes the next start resident.
         QVERIFY(window.isVisible());
         QVERIFY(!program.trayIcon().isPresent());
