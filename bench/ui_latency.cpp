@@ -14,6 +14,7 @@
 #include "support/FloodPages.h"
 #include "support/ProcessFigures.h"
 #include "support/ScriptedServer.h"
+#include "app/DesktopProgram.h"
 #include "window/Form1.h"
 #include "window/PageTextArea.h"
 
@@ -132,12 +133,13 @@ int main(int argc, char* argv[])
     test::ScriptedServer server;
     server.onRequest("/page.html", test::ScriptedServer::chunked(pieces, pauseMs));
 
-    Form1 window;
-    window.Form_Load();
+    DesktopProgram program;
+    Form1& window = program.window();
+    program.start();
     window.show();
     CheckTimings timings; // the program's own waits and arrival pause
     timings.port = server.port();
-    window.checker().setTimings(timings);
+    program.checker().setTimings(timings);
     auto* field = window.findChild<QLineEdit*>(QStringLiteral("Text1(1)"));
     window.findChild<QLineEdit*>(QStringLiteral("Text1(2)"))->setText(QStringLiteral("127.0.0.1"));
     window.findChild<QLineEdit*>(QStringLiteral("Text1(3)"))->setText(QStringLiteral("page.html"));
@@ -157,7 +159,7 @@ int main(int argc, char* argv[])
     });
     QElapsedTimer took;
     took.start();
-    window.checker().PollRoute(1, 0);
+    program.round().run({CheckSource::Timed, 1, false, {}});
     const qint64 checkedMs = took.elapsed();
     waits.checkEndNs = clock_.nsecsElapsed();
     const qint64 checkedKiB = test::residentKiB();
@@ -175,8 +177,8 @@ int main(int argc, char* argv[])
                 "text %lld ms more; status %d, page text %lld chars, the area %d lines and %lld "
                 "KiB more resident memory\n",
                 pageKb, kind.constData(), piece, pauseMs, checkedMs, filledMs - checkedMs,
-                window.checker().states()[1].Status,
-                qlonglong(window.checker().checkState().PageText.size()),
+                program.checker().states()[1].Status,
+                qlonglong(program.checker().checkState().PageText.size()),
                 area->document()->blockCount(), areaKiB);
     printWaits("during the check", waits.checkMs);
     printWaits("while the page text fills", waits.fillMs);

@@ -20,6 +20,7 @@ add_library(senrokan_gui STATIC
     window/IntervalOptions.cpp window/IntervalOptions.h
     window/OptionSwitches.cpp window/OptionSwitches.h
     window/StartupShortcut.cpp window/StartupShortcut.h
+    app/DesktopProgram.cpp app/DesktopProgram.h
     desktop/TrayIcon.cpp desktop/TrayIcon.h
     desktop/Chime.cpp desktop/Chime.h
     desktop/SingleInstance.cpp desktop/SingleInstance.h

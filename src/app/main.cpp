@@ -2,10 +2,10 @@
 // Copyright 2026 The Senrokan developers
 
 // senrokan: the desktop program.
+#include "DesktopProgram.h"
 #include "desktop/SingleInstance.h"
 #include "platform/MemoryTuning.h"
 #include "program/CommandLine.h"
-#include "window/Form1.h"
 
 #include <QApplication>
 #include <QDir>
@@ -73,10 +73,11 @@ int main(int argc, char* argv[])
                      QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
 
-    senrokan::Form1 window;
-    QObject::connect(&window, &senrokan::Form1::programEnded, &app, &QCoreApplication::quit,
+    senrokan::DesktopProgram program;
+    QObject::connect(&program, &senrokan::DesktopProgram::programEnded, &app,
+                     &QCoreApplication::quit,
                      Qt::QueuedConnection);
-    window.answerLaterStarts(instance);
-    window.Form_Load();
+    program.answerLaterStarts(instance);
+    program.start();
     return app.exec();
 }

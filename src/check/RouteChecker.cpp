@@ -16,6 +16,7 @@
 #include "route/MaskedUrl.h"
 #include "route/Reason.h"
 #include "route/RouteAddress.h"
+#include "route/StatusWords.h"
 
 #include <QEventLoop>
 #include <QScopeGuard>
@@ -33,11 +34,11 @@ const QString TitleRouteInfo = QStringLiteral("運行情報");
 const QString TextConnecting = QStringLiteral("接続中");
 const QString TextConnected = QStringLiteral("接続しました");
 const QString TextRequesting = QStringLiteral("HTTPサーバに接続");
-const QString TextFailed = QStringLiteral("接続失敗");
-const QString TextNoServer = QStringLiteral("サーバ未設定");
-const QString TextDelayed = QStringLiteral("遅延");
+const QString TextFailed = statusWord(StatusConnectFailed);
+const QString TextNoServer = statusWord(StatusNoServer);
+const QString TextDelayed = statusWord(StatusDelayed);
 const QString NotFoundPage = QStringLiteral("ページが見つかりません");
-const QString TextOutOfHours = QStringLiteral("時間外です。");
+const QString TextOutOfHours = statusSentence(StatusOutOfHours);
 const QString TextFeedScheme = QStringLiteral("フィードは http:// か https:// のアドレスです");
 const QString TextFeedNoHost = QStringLiteral("フィードのアドレスにホスト名がありません");
 
@@ -52,7 +53,7 @@ constexpr qint64 SocketReadBuffer = 1024 * 1024;
 } // namespace
 
 RouteChecker::RouteChecker(const RouteFieldSource& fields, CheckDisplay& display, QObject* parent)
-    : QObject(parent), m_fields(fields), m_display(display),
+    : QObject(parent), m_fields(&fields), m_display(display),
       m_replyDecoder(std::make_unique<Converter>(coding::Cp932))
 {
     m_socket.setReadBufferSize(SocketReadBuffer);
@@ -63,16 +64,18 @@ RouteChecker::RouteChecker(const RouteFieldSource& fields, CheckDisplay& display
 
 RouteChecker::~RouteChecker() = default;
 
-void RouteChecker::PollRoute(int route, int retry)
+std::optional<CheckOutcome> RouteChecker::PollRoute(int route, int retry)
 {
-    if (!isRunning())
-        runCheck(route, retry, Reporting::Timed);
+    if (isRunning())
+        return std::nullopt;
+    return runCheck(route, retry, Reporting::Timed);
 }
 
-void RouteChecker::CheckRoute(int route, int mode)
+std::optional<CheckOutcome> RouteChecker::CheckRoute(int route, int mode)
 {
-    if (!isRunning())
-        runCheck(route, mode, Reporting::Interactive);
+    if (isRunning())
+        return std::nullopt;
+    return runCheck(route, mode, Reporting::Interactive);
 }
 
 void RouteChecker::cancel()
@@ -91,24 +94,16 @@ void RouteChecker::closeSocket()
     m_socket.abort();
 }
 
-std::optional<CheckRecord> RouteChecker::lastCheck(CheckSource source) const
-{
-    std::optional<CheckRecord> record = m_lastCheck;
-    if (record)
-        record->source = source;
-    return record;
-}
-
-void RouteChecker::runCheck(int route, int retry, Reporting how)
+CheckOutcome RouteChecker::runCheck(int route, int retry, Reporting how)
 {
     // The delay-directory retry is part of the same check.
     if (m_depth == 0) {
-        m_lastCheck.reset();
         m_pageCoding.reset();
         m_rendered = false;
         m_feedRead = false;
         m_verdict = false;
         m_checkTimer.start();
+        Q_EMIT checkStarted(route);
     }
     ++m_depth;
     if (how == Reporting::Interactive)
@@ -124,7 +119,13 @@ void RouteChecker::runCheck(int route, int retry, Reporting how)
     m_replyRaw = QByteArray(); // a reply can be as large as the cap: not kept between checks
     if (how == Reporting::Interactive)
         m_display.setBusy(false);
+    CheckOutcome outcome;
     if (--m_depth == 0) {
+        if (isRouteIndex(route)) {
+            outcome.state = m_states[route];
+            if (m_pageObtained)
+                outcome.pageText = m_check.PageText;
+        }
         if (m_verdict && !m_cancelled) {
             // A page the browser read has no coding of ours, only that source.
             QString coding;
@@ -137,20 +138,32 @@ void RouteChecker::runCheck(int route, int retry, Reporting how)
                 coding = codingName(m_pageCoding->coding);
                 codingSource = codingSourceName(m_pageCoding->source);
             }
-            m_lastCheck = CheckRecord{m_clock().toUTC(),
-                                      route,
-                                      m_fields.routeField(route, Title),
-                                      m_states[route].Status,
-                                      CheckSource::Timed,
-                                      coding,
-                                      codingSource,
-                                      int(m_checkTimer.elapsed()),
-                                      m_states[route].Reason};
+            outcome.record = CheckRecord{m_clock().toUTC(),
+                                         route,
+                                         m_fields->routeField(route, Title),
+                                         m_states[route].Status,
+                                         how == Reporting::Interactive ? CheckSource::Button
+                                                                       : CheckSource::Timed,
+                                         coding,
+                                         codingSource,
+                                         int(m_checkTimer.elapsed()),
+                                         m_states[route].Reason};
         }
         m_cancelled = false;
         if (!m_renderBatch)
             m_renderer.finish();
     }
+    return outcome;
+}
+
+void RouteChecker::settle(int route, const Verdict& verdict, bool stampNow)
+{
+    RouteState& state = m_states[route];
+    state.Status = verdict.status;
+    state.Reason = verdict.reason;
+    if (stampNow)
+        state.CheckTime = nowText();
+    m_verdict = true;
 }
 
 void RouteChecker::beginRendering(int route)
@@ -158,7 +171,7 @@ void RouteChecker::beginRendering(int route)
     m_renderBatch = true;
     QList<QUrl> pages;
     for (int r = 1; r <= RouteCount; ++r) {
-        const RouteDefinition def = m_fields.routeDefinition(r);
+        const RouteDefinition def = m_fields->routeDefinition(r);
         if ((route == 0 || route == r) && m_options[r].render && !def[ServerName].isEmpty())
             pages << renderedPageUrl(def[ServerName], def[DirectoryName], m_timings.port);
     }
@@ -180,11 +193,12 @@ void RouteChecker::runSteps(int route, int retry, Reporting how)
     RouteState& state = m_states[route];
     state.CheckTime.clear();
 
-    const RouteDefinition def = m_fields.routeDefinition(route);
+    const RouteDefinition def = m_fields->routeDefinition(route);
     // A route read from its feed needs no server.
     const bool feed = !m_options[route].feed.isEmpty();
     if (def[ServerName].isEmpty() && !feed) {
         m_display.setStatusText(TextNoServer);
+        // Not a check: nothing is recorded and no time is given.
         state.Status = StatusNoServer;
         state.Reason.clear();
         return;
@@ -193,10 +207,7 @@ void RouteChecker::runSteps(int route, int retry, Reporting how)
     if (const std::optional<QString> off = dayOffReason(m_options[route], m_clock().date())) {
         m_display.setStatusText(TextOutOfHours + QStringLiteral("（%1）").arg(*off));
         report(TextOutOfHours, TitleRouteInfo, how);
-        state.Status = StatusOutOfHours;
-        state.Reason = *off;
-        state.CheckTime = nowText();
-        m_verdict = true;
+        settle(route, {StatusOutOfHours, *off});
         return;
     }
 
@@ -332,10 +343,7 @@ void RouteChecker::runFeedSteps(int route, Reporting how, const RouteDefinition&
         m_display.setBusy(false);
     const Verdict told = outOfHours(def, now.time()) ? Verdict{StatusOutOfHours, {}} : verdict;
     tellVerdict(told, def, how);
-    state.Status = told.status;
-    state.Reason = told.reason;
-    state.CheckTime = nowText();
-    m_verdict = true;
+    settle(route, told);
 }
 
 void RouteChecker::failWith(int route, Reporting how, const QString& why)
@@ -408,7 +416,6 @@ void RouteChecker::failOrRetry(int route, int retry, Reporting how, const RouteD
 
 void RouteChecker::finishCheck(int route, const RouteDefinition& def, Reporting how, bool jsonReply)
 {
-    RouteState& state = m_states[route];
     if (how == Reporting::Interactive) {
         m_display.setBusy(false);
         m_socket.abort(); // unlike the timed check, it does not leave the connection open
@@ -424,10 +431,7 @@ void RouteChecker::finishCheck(int route, const RouteDefinition& def, Reporting 
         return;
     }
     tellVerdict(verdict, def, how);
-    state.Status = verdict.status;
-    state.Reason = verdict.reason;
-    state.CheckTime = nowText();
-    m_verdict = true;
+    settle(route, verdict);
 }
 
 void RouteChecker::tellVerdict(const Verdict& verdict, const RouteDefinition& def, Reporting how)
@@ -440,10 +444,10 @@ void RouteChecker::tellVerdict(const Verdict& verdict, const RouteDefinition& de
         report(TextOutOfHours, TitleRouteInfo, how);
         break;
     case StatusNormal:
-        report(QStringLiteral("平常運転です。"), TitleRouteInfo, how);
+        report(statusSentence(StatusNormal), TitleRouteInfo, how);
         break;
     default:
-        report(QStringLiteral("遅れがあります。"), TitleRouteInfo, how);
+        report(statusSentence(StatusDelayed), TitleRouteInfo, how);
         break;
     }
     // Hours that could not be read were left out: said on every check until they are mended.
@@ -457,9 +461,8 @@ void RouteChecker::failConnection(int route, Reporting how, bool clearConnected,
     report(TextFailed, TitleMessage, how);
     if (clearConnected)
         m_check.Connected = 0;
-    m_states[route].Status = StatusConnectFailed;
-    m_states[route].Reason.clear();
-    m_verdict = true;
+    // The check time stays the moment the server was reached or given up on.
+    settle(route, {StatusConnectFailed, {}}, false);
     m_socket.abort();
 }
 

@@ -36,11 +36,24 @@ struct CheckState {
     float ArrivalPause = 0; // seconds the arrival handler pauses after taking a chunk
 };
 
+// What one check hands back.
+struct CheckOutcome {
+    // The route's state after the check: a check that reached no verdict (ended by a failure or
+    // cancelled) keeps the status and reason of the one before.
+    RouteState state;
+    // The check as the record keeps it; none when it reached no verdict or had no server.
+    std::optional<CheckRecord> record;
+    // The page text the check obtained, empty when it stopped before it had one (no server, no
+    // connection, a page not served, a feed).
+    QString pageText;
+};
+
 // Checks one route: connect on port 80, send a bare HTTP/1.0 GET, judge the reply, find the
 // page's coding, convert it and look for the match word. A route on an "https://" server is
 // fetched by the HTTP client instead and its answer judged by the same rules. PollRoute is the
 // silent timed check; CheckRoute is the same procedure reporting to the user. One check runs at a
-// time: a call while another check runs returns at once without doing anything.
+// time: a call while another check runs returns at once without doing anything, and none.
+// The route's fields are read from the table given, as they stand when the check starts.
 class RouteChecker : public QObject
 {
     Q_OBJECT
@@ -48,8 +61,8 @@ public:
     RouteChecker(const RouteFieldSource& fields, CheckDisplay& display, QObject* parent = nullptr);
     ~RouteChecker() override;
 
-    void PollRoute(int route, int retry);
-    void CheckRoute(int route, int mode);
+    std::optional<CheckOutcome> PollRoute(int route, int retry);
+    std::optional<CheckOutcome> CheckRoute(int route, int mode);
 
     bool isRunning() const { return m_depth > 0; }
     // Ends a running check at its next wait, silently, as a failed check; for ending the program.
@@ -59,12 +72,8 @@ public:
     RouteStates& states() { return m_states; }
     const RouteStates& states() const { return m_states; }
     const CheckState& checkState() const { return m_check; }
-    // The page text the last check obtained, empty when it stopped before it had one (no server,
-    // no connection, a page not served): PageText may then still hold an earlier check's page.
-    QString obtainedPageText() const { return m_pageObtained ? m_check.PageText : QString(); }
-    // The last check as the record keeps it, run by source; none when it reached no verdict
-    // (no server, cancelled, ended by a failure), which leaves the route's status as it was.
-    std::optional<CheckRecord> lastCheck(CheckSource source) const;
+    // Where the checks from now on read the routes' fields.
+    void setRoutes(const RouteFieldSource& fields) { m_fields = &fields; }
 
     void setTimings(const CheckTimings& timings) { m_timings = timings; }
 
@@ -80,10 +89,17 @@ public:
     PageRenderer& renderer() { return m_renderer; }
     void setClock(Clock clock) { m_clock = std::move(clock); }
 
+Q_SIGNALS:
+    // A check of route begins (not its delay-directory retry).
+    void checkStarted(int route);
+
 private:
     enum class Reporting { Timed, Interactive };
 
-    void runCheck(int route, int retry, Reporting how);
+    CheckOutcome runCheck(int route, int retry, Reporting how);
+    // The one place a check writes its verdict: the route's status and reason, and its check
+    // time unless the check already set the moment it reached the server or gave up on it.
+    void settle(int route, const Verdict& verdict, bool stampNow = true);
     void runSteps(int route, int retry, Reporting how);
     void runHttpsSteps(int route, int retry, Reporting how, const RouteDefinition& def);
     // The whole answer of the HTTP client for url, told in the status field, the check's time
@@ -131,7 +147,7 @@ private:
     void onReadyRead();
     void onError(QAbstractSocket::SocketError error);
 
-    const RouteFieldSource& m_fields;
+    const RouteFieldSource* m_fields;
     CheckDisplay& m_display;
     CheckTimings m_timings;
     Clock m_clock = systemClock;
@@ -151,9 +167,8 @@ private:
     QEventLoop* m_waitLoop = nullptr;
     bool m_cancelled = false;
     bool m_pageObtained = false;
-    // What the record of the check needs: the verdict's moment, the coding of the last page
-    // read, the time the whole check took.
-    std::optional<CheckRecord> m_lastCheck;
+    // What the record of the check needs: the coding of the last page read, the time the whole
+    // check took.
     std::optional<CodingDecision> m_pageCoding;
     QElapsedTimer m_checkTimer;
     bool m_verdict = false;

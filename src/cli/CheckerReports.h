@@ -3,26 +3,20 @@
 
 #pragma once
 
-#include "report/ChangeReport.h"
-#include "report/ReportTarget.h"
-#include "route/RouteState.h"
-
-#include <QDateTime>
-#include <QStringList>
+#include <QString>
 
 #include <functional>
 
 namespace senrokan
 {
 
-class RouteFieldSource;
+class Reporter;
 
-// --notify: reports the changes of the check that began at checkTime to the usable targets
-// and waits for the deliveries, each bounded in time. Every failed target and every target that
-// cannot be used is told through tell, its secrets masked.
-void reportCheckerChanges(const QDateTime& checkTime, const RouteStates& states,
-                          const std::optional<RouteChanges>& changes,
-                          const RouteFieldSource& routes, const TargetList& targets,
-                          const std::function<void(const QString&)>& tell);
+// --notify: every failed delivery and every target that cannot be used is told through tell,
+// its secrets masked.
+void tellDeliveries(Reporter& reporter, const std::function<void(const QString&)>& tell);
+
+// Waits for the reports under way, each bounded in time.
+void awaitDeliveries(Reporter& reporter);
 
 } // namespace senrokan

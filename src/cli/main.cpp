@@ -7,11 +7,13 @@
 #include "LineCommands.h"
 #include "calendar/Holidays.h"
 #include "check/RouteChecker.h"
-#include "cycle/RoundVerdicts.h"
+#include "cycle/CheckRound.h"
 #include "cycle/StatusSummary.h"
 #include "history/CheckHistory.h"
 #include "platform/LocalFiles.h"
 #include "program/CommandLine.h"
+#include "report/Reporter.h"
+#include "route/StatusWords.h"
 #include "settings/CompanionSettings.h"
 #include "settings/SettingsFile.h"
 
@@ -273,13 +275,14 @@ QByteArray jsonReport(const RouteStates& states)
 // The tray icon's priority: a delay outranks a failed connection.
 int outcomeStatus(const RouteStates& states)
 {
-    bool failed = false;
-    for (int r = 1; r <= RouteCount; ++r) {
-        if (states[r].Status == StatusDelayed)
-            return 1;
-        failed = failed || states[r].Status == StatusConnectFailed;
+    switch (overallStatus(states)) {
+    case StatusDelayed:
+        return 1;
+    case StatusConnectFailed:
+        return 2;
+    default:
+        return 0;
     }
-    return failed ? 2 : 0;
 }
 
 } // namespace
@@ -325,47 +328,33 @@ int main(int argc, char* argv[])
     tellOnStderr(history);
     for (int r = 1; r <= RouteCount; ++r)
         checker.states()[r].Title = table.routeField(r, Title);
-    const QDateTime started = QDateTime::currentDateTime();
-    const CompanionValues companion = CompanionSettings(dir).read();
-    for (const QString& problem : companion.routeProblems)
+    const CompanionSettings companion(dir);
+    for (const QString& problem : companion.read().routeProblems)
         std::fprintf(stderr, "senrokan-check: %s\n", terminalText(problem).constData());
-    checker.setRouteOptions(companion.routes);
-    // What the changes are judged by, read before this run adds its records.
-    const RoundVerdicts before(options.notify ? &history : nullptr, companion.routes);
-    checker.beginRendering(options.route);
-    for (int r = 1; r <= RouteCount; ++r) {
-        if (options.route != 0 && options.route != r)
-            continue;
-        display.route = r;
-        checker.PollRoute(r, 0);
-        if (const auto record = checker.lastCheck(CheckSource::Checker))
-            history.append(*record);
-    }
-    checker.endRendering();
+    Reporter reporter;
+    tellDeliveries(reporter, [](const QString& text) {
+        std::fprintf(stderr, "senrokan-check: 通知: %s\n", terminalText(text).constData());
+    });
+    CheckRound round(checker, table);
+    round.setCompanion(&companion);
+    round.setHistory(&history);
+    round.setReporter(&reporter);
+    // Each route's progress is told under its number.
+    QObject::connect(&checker, &RouteChecker::checkStarted,
+                     [&display](int route) { display.route = route; });
+    const RoundResult result =
+        round.run({CheckSource::Checker, options.route, options.notify, options.notifyUrls});
 
     QByteArray out;
     if (options.json) {
-        out = jsonReport(checker.states());
+        out = jsonReport(result.states);
     } else {
         // Text mode turns "\n" into the platform's line end.
-        out = terminalText(statusSummaryText(checker.states())
+        out = terminalText(statusSummaryText(result.states)
                                .replace(QLatin1String("\r\n"), QLatin1String("\n")));
     }
     writeOut(out);
     // The exit status tells the routes, whatever became of the reports.
-    if (options.notify) {
-        // The URLs given with --notify-url go where the file's targets go.
-        TargetList targets = companion.targets;
-        const TargetList extra =
-            parseReportTargets(options.notifyUrls, !appriseProgram().isEmpty());
-        targets.usable += extra.usable;
-        targets.problems += extra.problems;
-        const std::optional<RouteConfirmations> told = before.confirmations(checker.states());
-        reportCheckerChanges(
-            started, checker.states(), told ? std::optional(changesOf(*told)) : std::nullopt, table,
-            targets, [](const QString& text) {
-                std::fprintf(stderr, "senrokan-check: 通知: %s\n", terminalText(text).constData());
-            });
-    }
-    return outcomeStatus(checker.states());
+    awaitDeliveries(reporter);
+    return outcomeStatus(result.states);
 }

@@ -3,13 +3,10 @@
 
 #include "CheckCycle.h"
 
+#include "CheckRound.h"
 #include "DelayReport.h"
 #include "RoundVerdicts.h"
-#include "check/RouteChecker.h"
-#include "history/CheckHistory.h"
-#include "report/Reporter.h"
 #include "route/RouteDefinition.h"
-#include "settings/CompanionSettings.h"
 
 #include <QThread>
 
@@ -19,9 +16,9 @@
 namespace senrokan
 {
 
-CheckCycle::CheckCycle(RouteChecker& checker, SettingsValues& values, CycleDisplay& display,
+CheckCycle::CheckCycle(CheckRound& round, SettingsValues& values, CycleDisplay& display,
                        QObject* parent)
-    : QObject(parent), m_checker(checker), m_values(values), m_display(display),
+    : QObject(parent), m_round(round), m_values(values), m_display(display),
       m_pause([](int ms) { QThread::msleep(ms); })
 {
     // Created stopped: only going resident starts the count. The periods are set at once, so
@@ -56,7 +53,7 @@ void CheckCycle::goResident()
     if (!m_timer1.isActive())
         ApplyCheckInterval();
     // As the last timed check told it; a route checked by hand since, as it read.
-    RouteStates shown = m_checker.states();
+    RouteStates shown = m_round.states();
     const RouteStates told = toldStates(shown, m_told);
     for (int r = 1; r <= RouteCount; ++r)
         if (shown[r].CheckTime == m_toldTimes[r])
@@ -96,35 +93,18 @@ void CheckCycle::Timer1_Timer()
         return;
     // The socket serves one check at a time: a check already running holds this one back to
     // the next tick.
-    if (m_checker.isRunning())
+    if (m_round.isRunning())
         return;
 
     m_display.setTrayPicture(TrayPicture::Checking);
     m_timer1.stop();
-    const QDateTime started = QDateTime::currentDateTime();
-    const CompanionValues companion = m_companion ? m_companion->read() : CompanionValues();
-    m_checker.setRouteOptions(companion.routes);
-    // Read before the check adds its own records.
-    const RoundVerdicts before(m_history, companion.routes);
-    // The routes read as the browser shows them are read side by side from the start.
-    m_checker.beginRendering();
-    for (int r = 1; r <= RouteCount; ++r) {
-        m_checker.PollRoute(r, 0);
-        if (m_ended)
-            return;
-        if (const auto record = m_checker.lastCheck(CheckSource::Timed); record && m_history)
-            m_history->append(*record);
-    }
-    m_checker.endRendering();
-    // Sent in the background: the popup and the next count do not wait for it.
-    const std::optional<RouteConfirmations> told = before.confirmations(m_checker.states());
-    m_told = told;
+    // The reports go in the background: the popup and the next count do not wait for them.
+    const RoundResult round = m_round.run({CheckSource::Timed, 0, true, {}});
+    if (round.ended)
+        return;
+    m_told = round.told;
     for (int r = 1; r <= RouteCount; ++r)
-        m_toldTimes[r] = m_checker.states()[r].CheckTime;
-    if (m_reporter)
-        m_reporter->reportChanges(m_checker.states(), *m_routes, started,
-                                  told ? std::optional(changesOf(*told)) : std::nullopt,
-                                  companion.targets);
+        m_toldTimes[r] = round.states[r].CheckTime;
     m_display.selectSettingsPage();
     m_state.DelayFoundFlag = 0;
     ReportResults();
@@ -143,7 +123,7 @@ void CheckCycle::Timer1_Timer()
 void CheckCycle::ReportResults()
 {
     // A delay not yet read as often as its route asks is not told.
-    const RouteStates states = toldStates(m_checker.states(), m_told);
+    const RouteStates states = toldStates(m_round.states(), m_told);
     m_state.DelayFoundFlag = 0;
     const QString text = delayReportText(states);
     if (!text.isEmpty()) {
@@ -184,6 +164,7 @@ void CheckCycle::Form3_Form_Unload()
 void CheckCycle::end()
 {
     m_ended = true;
+    m_round.end();
     m_timer1.stop();
     m_popupTimer.stop();
 }

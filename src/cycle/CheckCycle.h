@@ -15,11 +15,7 @@
 namespace senrokan
 {
 
-class CheckHistory;
-class Reporter;
-class CompanionSettings;
-class RouteChecker;
-class RouteFieldSource;
+class CheckRound;
 
 // The cycle's own periods. The program always runs with these; tests shorten them.
 struct CycleTimings {
@@ -44,7 +40,7 @@ class CheckCycle : public QObject
 {
     Q_OBJECT
 public:
-    CheckCycle(RouteChecker& checker, SettingsValues& values, CycleDisplay& display,
+    CheckCycle(CheckRound& round, SettingsValues& values, CycleDisplay& display,
                QObject* parent = nullptr);
 
     // The resident part of start-up, once the settings are read: into the notification area
@@ -73,18 +69,6 @@ public:
     bool isPopupTimerRunning() const { return m_popupTimer.isActive(); }
 
     void setTimings(const CycleTimings& timings);
-    // Where each timed check is recorded; none keeps no record.
-    void setHistory(CheckHistory* history) { m_history = history; }
-    // Where the timed checks' changes are reported, and where the routes' pages are read for
-    // them; none reports nothing.
-    void setReporter(Reporter* reporter, const RouteFieldSource* routes)
-    {
-        m_reporter = reporter;
-        m_routes = routes;
-    }
-    // Where each timed check reads the routes' options and the report targets, once per check;
-    // none: no options, no targets.
-    void setCompanion(const CompanionSettings* companion) { m_companion = companion; }
     // How the pauses between chimes pass; they hold the program without spinning.
     void setPause(std::function<void(int ms)> pause) { m_pause = std::move(pause); }
 
@@ -92,7 +76,7 @@ private:
     void presetCheckAtOnce();
     void restartCounting();
 
-    RouteChecker& m_checker;
+    CheckRound& m_round;
     SettingsValues& m_values;
     CycleDisplay& m_display;
     CycleTimings m_timings;
@@ -100,14 +84,10 @@ private:
     QTimer m_timer1;
     QTimer m_popupTimer;
     std::function<void(int)> m_pause;
-    CheckHistory* m_history = nullptr;
     bool m_ended = false;
-    Reporter* m_reporter = nullptr;
-    const RouteFieldSource* m_routes = nullptr;
-    const CompanionSettings* m_companion = nullptr;
     // What the last timed check tells of each route; none without a record to judge by.
     std::optional<RouteConfirmations> m_told;
-    std::array<QString, RouteCount + 1> m_toldTimes; // each route's check time in it
+    PerRoute<QString> m_toldTimes; // each route's check time in it
 };
 
 } // namespace senrokan

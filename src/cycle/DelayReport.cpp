@@ -6,6 +6,7 @@
 #include "StatusSummary.h"
 #include "route/Reason.h"
 #include "route/RouteDefinition.h"
+#include "route/StatusWords.h"
 
 namespace senrokan
 {
@@ -33,14 +34,14 @@ QStringList delayNotice(const RouteStates& states)
 
 TrayPicture trayPictureFor(const RouteStates& states)
 {
-    TrayPicture picture = TrayPicture::Normal;
-    for (int r = 1; r <= RouteCount; ++r) {
-        if (states.at(r).Status == StatusDelayed)
-            return TrayPicture::Delay;
-        if (states.at(r).Status == StatusConnectFailed)
-            picture = TrayPicture::Error;
+    switch (overallStatus(states)) {
+    case StatusDelayed:
+        return TrayPicture::Delay;
+    case StatusConnectFailed:
+        return TrayPicture::Error;
+    default:
+        return TrayPicture::Normal;
     }
-    return picture;
 }
 
 } // namespace senrokan

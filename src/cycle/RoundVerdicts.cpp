@@ -13,7 +13,7 @@ RoundVerdicts::RoundVerdicts(CheckHistory* history, const RouteOptionsTable& opt
 {
     if (!history)
         return;
-    std::array<QList<int>, RouteCount + 1> earlier;
+    PerRoute<QList<int>> earlier;
     for (int r = 1; r <= RouteCount; ++r) {
         const std::optional<QList<int>> verdicts =
             history->lastLineVerdicts(r, qMax(options[r].confirm, MinConfirm));

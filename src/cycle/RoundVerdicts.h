@@ -17,7 +17,7 @@ namespace senrokan
 
 class CheckHistory;
 
-using RouteConfirmations = std::array<Confirmation, RouteCount + 1>; // [0] unused
+using RouteConfirmations = PerRoute<Confirmation>;
 
 // What the record of checks says before a round of checks, to judge the round by: each route's
 // last normal and delayed verdicts, as many as its confirmation needs. Read before the round adds
@@ -33,7 +33,7 @@ public:
     std::optional<RouteConfirmations> confirmations(const RouteStates& states) const;
 
 private:
-    std::optional<std::array<QList<int>, RouteCount + 1>> m_earlier;
+    std::optional<PerRoute<QList<int>>> m_earlier;
     RouteOptionsTable m_options;
 };
 

@@ -4,6 +4,7 @@
 #include "StatusSummary.h"
 
 #include "route/RouteDefinition.h"
+#include "route/StatusWords.h"
 
 #include <QDateTime>
 
@@ -12,20 +13,7 @@ namespace senrokan
 
 QString statusWords(int status)
 {
-    switch (status) {
-    case StatusNormal:
-        return QStringLiteral("　平常運転です。");
-    case StatusDelayed:
-        return QStringLiteral("　遅れがあります。");
-    case StatusConnectFailed:
-        return QStringLiteral("　接続失敗しました。");
-    case StatusNoServer:
-        return QStringLiteral("　サーバが未設定です。");
-    case StatusOutOfHours:
-        return QStringLiteral("　時間外です。");
-    default:
-        return QStringLiteral("　不明です。");
-    }
+    return QChar(0x3000) + statusSentence(status);
 }
 
 QString formatCheckTime(const QString& checkTime)

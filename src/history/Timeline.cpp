@@ -4,6 +4,7 @@
 #include "Timeline.h"
 
 #include "route/RouteState.h"
+#include "route/StatusWords.h"
 
 #include <QDateTime>
 
@@ -40,9 +41,9 @@ QString shadeWords(Shade shade)
     case Shade::Normal:
         return QStringLiteral("平常");
     case Shade::Delayed:
-        return QStringLiteral("遅延");
+        return statusWord(StatusDelayed);
     case Shade::Unreachable:
-        return QStringLiteral("接続失敗");
+        return statusWord(StatusConnectFailed);
     case Shade::NotChecked:
         break;
     }

@@ -49,6 +49,13 @@ bool writeOwnFile(const QString& path, const QByteArray& bytes,
 // The current directory as the start of the program's paths: its full name, or another path to
 // it when its name is not valid text in the system's file-name encoding (decoded, the name would
 // be a folder that does not exist); none when it has been removed.
+// Joins a directory and a file name: the name is always taken relative to the directory, even a
+// full path; a directory that already ends with a separator gets no second one.
+inline QString joinToDirectory(const QString& dir, const QString& name)
+{
+    return dir.endsWith(QLatin1Char('/')) ? dir + name : dir + QLatin1Char('/') + name;
+}
+
 std::optional<QString> currentDirectory();
 
 // The current directory's full name; none when it has been removed or its name is not valid text.

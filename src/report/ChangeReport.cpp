@@ -5,6 +5,7 @@
 
 #include "route/Reason.h"
 #include "route/RouteDefinition.h"
+#include "route/StatusWords.h"
 
 namespace senrokan
 {
@@ -45,14 +46,14 @@ RouteChanges routeChanges(const LineStates& previous, const RouteStates& states)
 }
 
 std::optional<ChangeReport> changeReport(const RouteStates& states, const LineStates& previous,
-                                         const std::array<QString, 7>& pages,
+                                         const PerRoute<QString>& pages,
                                          const QDateTime& checkTime)
 {
     return changeReport(states, routeChanges(previous, states), pages, checkTime);
 }
 
 std::optional<ChangeReport> changeReport(const RouteStates& states, const RouteChanges& changes,
-                                         const std::array<QString, 7>& pages,
+                                         const PerRoute<QString>& pages,
                                          const QDateTime& checkTime)
 {
     ChangeReport report;
@@ -63,8 +64,8 @@ std::optional<ChangeReport> changeReport(const RouteStates& states, const RouteC
             continue;
         const bool delayed = change == RouteChange::Delayed;
         lines << states[r].Title + QStringLiteral(": ") +
-                     (delayed ? withReason(QStringLiteral("遅延"), states[r].Reason)
-                              : QStringLiteral("平常運転に戻りました"));
+                     (delayed ? withReason(statusWord(StatusDelayed), states[r].Reason)
+                              : statusWord(StatusNormal) + QStringLiteral("に戻りました"));
         if (delayed && !report.delayed)
             report.pageUrl = pages[r];
         report.delayed = report.delayed || delayed;

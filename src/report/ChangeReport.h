@@ -23,7 +23,7 @@ enum class RouteChange { None, Delayed, Recovered };
 RouteChange routeChange(int previous, int current);
 
 // Each route's change, by route number 1 to 5; [0] and [6] unused.
-using RouteChanges = std::array<RouteChange, 7>;
+using RouteChanges = PerRoute<RouteChange>;
 // Each route's change judged against previous by routeChange.
 RouteChanges routeChanges(const LineStates& previous, const RouteStates& states);
 
@@ -41,12 +41,12 @@ struct ChangeReport {
 // The report of one check's changes: none when no route changed. changes[r] is what route r's
 // check tells; pages[r] the address of its page.
 std::optional<ChangeReport> changeReport(const RouteStates& states, const RouteChanges& changes,
-                                         const std::array<QString, 7>& pages,
+                                         const PerRoute<QString>& pages,
                                          const QDateTime& checkTime);
 // The same, each route's change judged against previous[r], its last line state before this
 // check (see routeChange).
 std::optional<ChangeReport> changeReport(const RouteStates& states, const LineStates& previous,
-                                         const std::array<QString, 7>& pages,
+                                         const PerRoute<QString>& pages,
                                          const QDateTime& checkTime);
 
 // A test report, as "テスト送信" sends it.

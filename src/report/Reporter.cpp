@@ -25,7 +25,7 @@ bool Reporter::reportChanges(const RouteStates& states, const RouteFieldSource& 
                              const std::optional<RouteChanges>& recorded, const TargetList& targets)
 {
     const RouteChanges changes = recorded.value_or(routeChanges(m_seen, states));
-    std::array<QString, 7> pages;
+    PerRoute<QString> pages;
     for (int r = 1; r <= RouteCount; ++r) {
         // A route read only from its feed has no page to open.
         if (!routes.routeField(r, ServerName).isEmpty())

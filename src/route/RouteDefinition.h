@@ -26,6 +26,10 @@ enum RouteField : int {
     SubtitleEnd = 10,
 };
 
+// Something kept for each route by its number 1 to 5; slot 0 exists but is never used.
+template <typename T>
+using PerRoute = std::array<T, RouteCount + 1>;
+
 inline bool isRouteIndex(int route)
 {
     return route >= 1 && route <= RouteCount;
@@ -61,7 +65,7 @@ public:
     void setRouteField(int route, int element, const QString& text);
 
 private:
-    std::array<RouteDefinition, RouteCount + 1> m_routes; // [0] unused
+    PerRoute<RouteDefinition> m_routes;
 };
 
 } // namespace senrokan

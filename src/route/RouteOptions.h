@@ -27,7 +27,6 @@ struct RouteOptions {
     bool operator==(const RouteOptions&) const = default;
 };
 
-// Each route's options by route number 1 to 5; [0] unused.
-using RouteOptionsTable = std::array<RouteOptions, RouteCount + 1>;
+using RouteOptionsTable = PerRoute<RouteOptions>;
 
 } // namespace senrokan

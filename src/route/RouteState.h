@@ -3,14 +3,16 @@
 
 #pragma once
 
+#include "RouteDefinition.h"
+
 #include <QString>
 #include <array>
 
 namespace senrokan
 {
 
-// Outcome of a route's last check. The values are stored nowhere but are shown and compared
-// everywhere, so they keep their numbers.
+// Outcome of a route's last check. The record of checks (Senrokan.db), senrokan-check's exit
+// status and --json keep these numbers, so they never change.
 enum Status : int {
     StatusNone = -1,
     StatusNormal = 0,
@@ -41,7 +43,7 @@ struct RouteState {
 using RouteStates = std::array<RouteState, 7>;
 // Each route's last state of the line, normal or delayed (StatusNone when it has none), by route
 // number 1 to 5; the changes a report tells are judged against it.
-using LineStates = std::array<int, 7>;
+using LineStates = PerRoute<int>;
 
 // Values shared by the whole run that the settings file and the option switches hold.
 struct SettingsValues {

@@ -6,6 +6,7 @@
 #include "CompanionFile.h"
 #include "SettingsFile.h"
 #include "calendar/CheckDays.h"
+#include "platform/LocalFiles.h"
 #include "report/Confirmation.h"
 
 #include <algorithm>
@@ -102,7 +103,7 @@ QString unwritableText(const QString& path)
 } // namespace
 
 CompanionSettings::CompanionSettings(const QString& dir)
-    : m_path(joinToDirectory(dir, CompanionFileName))
+    : m_path(platform::joinToDirectory(dir, CompanionFileName))
 {
 }
 

@@ -205,16 +205,9 @@ void SettingsRead::applyNumbers(SettingsValues& values) const
         *targets[i] = *numbers[i];
 }
 
-QString joinToDirectory(const QString& dir, const QString& name)
-{
-    if (dir.endsWith(QLatin1Char('/')))
-        return dir + name;
-    return dir + QLatin1Char('/') + name;
-}
-
 SettingsRead readSettings(const QString& dir)
 {
-    return readSettingsFile(joinToDirectory(dir, SettingsFileName), dir);
+    return readSettingsFile(platform::joinToDirectory(dir, SettingsFileName), dir);
 }
 
 SettingsRead readSettingsFile(const QString& path, const QString& dir)
@@ -235,7 +228,7 @@ SettingsRead readSettingsFile(const QString& path, const QString& dir)
         readBody(settings, result);
         return result;
     }
-    const QString railwayPath = joinToDirectory(dir, *line1);
+    const QString railwayPath = platform::joinToDirectory(dir, *line1);
     if (!isBareName(*line1)) {
         markFailed(result, railwayPath, FailureKind::CannotRead, 0);
         return result;

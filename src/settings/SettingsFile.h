@@ -44,10 +44,6 @@ struct SettingsRead {
     void applyNumbers(SettingsValues& values) const;
 };
 
-// Joins a directory and a file name: the name is always taken relative to the directory, even a
-// full path; a directory that already ends with a separator gets no second one.
-QString joinToDirectory(const QString& dir, const QString& name);
-
 // Reads "Senrokan.DEF" in dir, following a priority railway file named on line 1 (relative to
 // dir, one redirection at most; the railway file's own line 1 is skipped). Every file read must be
 // the user's own regular file, and the priority name a bare file name; anything else fails as

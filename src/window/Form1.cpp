@@ -4,7 +4,6 @@
 #include "Form1.h"
 
 #include "FileDialogs.h"
-#include "Form3.h"
 #include "HistoryPage.h"
 #include "IntervalOptions.h"
 #include "OptionSwitches.h"
@@ -13,13 +12,12 @@
 #include "RouteWebView.h"
 #include "SettingsPage.h"
 #include "accessibility/ControlNames.h"
-#include "cycle/StatusSummary.h"
-#include "desktop/SingleInstance.h"
 #include "desktop/TrayIcon.h"
-#include "platform/DesktopNotifier.h"
+#include "history/CheckHistory.h"
 #include "platform/LocalFiles.h"
 #include "platform/LocalHost.h"
 #include "route/RouteAddress.h"
+#include "settings/CompanionSettings.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -50,7 +48,7 @@ std::optional<QString> settingsFilePath()
     const std::optional<QString> dir = platform::currentDirectory();
     if (!dir)
         return std::nullopt;
-    return joinToDirectory(*dir, SettingsFileName);
+    return platform::joinToDirectory(*dir, SettingsFileName);
 }
 
 QPushButton* makeButton(QWidget* window, const QString& controlName, const QString& caption)
@@ -62,23 +60,20 @@ QPushButton* makeButton(QWidget* window, const QString& controlName, const QStri
 
 } // namespace
 
-Form1::Form1(QWidget* parent)
-    : QWidget(parent), m_checker(*this, *this), m_cycle(m_checker, m_values, *this),
-      m_history(platform::currentDirectory().value_or(QString())), m_trayIcon(new TrayIcon(this))
+Form1::Form1(SettingsValues& values, CheckHistory& history, Reporter& reporter,
+             const CompanionSettings& companion, QWidget* parent)
+    : QWidget(parent), m_values(values), m_history(history), m_companion(companion)
 {
     setWindowTitle(Caption);
     // The window's icon is the icon's normal picture.
     setWindowIcon(TrayIcon::icon(TrayPicture::Normal));
     nameControl(this, QStringLiteral("Form1"), Caption);
 
-    m_settingsPage = new SettingsPage(m_values, m_reporter, m_companion, this);
-    m_cycle.setReporter(&m_reporter, this);
-    m_cycle.setCompanion(&m_companion);
+    m_settingsPage = new SettingsPage(m_values, reporter, m_companion, this);
     for (int r = 1; r <= RouteCount; ++r)
         m_routePages.at(r) = new RoutePage(r, this);
     for (int page = 0; page <= RouteCount; ++page)
         m_tabCaptions.at(page) = QStringLiteral("Tab %1").arg(page);
-    m_cycle.setHistory(&m_history);
     connect(&m_history, &CheckHistory::notice, this, &Form1::setStatusText);
     // The layout raises the window to its minimum size when it is first shown; asking for that
     // size now would lay out a window that a resident start may never show.
@@ -89,7 +84,7 @@ Form1::Form1(QWidget* parent)
     connect(m_settingsPage, &SettingsPage::residentClicked, this, &Form1::Command22_Click);
     for (int r = 1; r <= RouteCount; ++r) {
         RoutePage* page = m_routePages.at(r);
-        connect(page, &RoutePage::sendClicked, this, [this, r] { routeButton_Click(r); });
+        connect(page, &RoutePage::sendClicked, this, [this, r] { Q_EMIT routeCheckRequested(r); });
         // Saved at once, as the report targets are: the options are not part of the 50 lines.
         connect(page, &RoutePage::optionsEdited, this, [this, r, page] {
             if (const QString error = m_companion.saveRouteOptions(r, page->options());
@@ -99,10 +94,6 @@ Form1::Form1(QWidget* parent)
             }
         });
     }
-    connect(m_trayIcon, &TrayIcon::showWindowRequested, this, &Form1::showFromIcon);
-    connect(m_trayIcon, &TrayIcon::exitRequested, this, &Form1::Command13_Click);
-    // Hidden with no notification area to come back from, the program would be unreachable.
-    connect(m_trayIcon, &TrayIcon::noTrayHost, this, &Form1::showFromIcon);
 }
 
 Form1::~Form1() = default;
@@ -147,7 +138,7 @@ void Form1::makeControls()
     layout->addWidget(m_ssTab1, 3);
     layout->addLayout(bottom, 2);
 
-    connect(m_command11, &QPushButton::clicked, this, &Form1::Command11_Click);
+    connect(m_command11, &QPushButton::clicked, this, &Form1::summaryRequested);
     connect(m_command13, &QPushButton::clicked, this, &Form1::Command13_Click);
 }
 
@@ -159,15 +150,7 @@ void Form1::Form_Load()
     m_values.CheckIntervalMinutes = defaults.CheckIntervalMinutes;
     m_values.MelodyFlag = defaults.MelodyFlag;
     m_values.CheckOnResidentFlag = defaults.CheckOnResidentFlag;
-    RouteStates& states = m_checker.states();
-    for (int r = 1; r <= RouteCount; ++r)
-        states.at(r).Status = StatusNone;
     LoadSettings();
-    for (int r = 1; r <= RouteCount; ++r)
-        states.at(r).Title = routeField(r, Title);
-    m_cycle.startUp();
-    if (m_values.ResidentFlag != 1)
-        show();
 }
 
 void Form1::LoadSettings()
@@ -245,69 +228,11 @@ void Form1::showMessage(const QString& prompt, const QString& title)
     box.exec();
 }
 
-void Form1::addTrayIcon()
-{
-    m_trayIcon->AddTrayIcon();
-}
-
-void Form1::hideMainWindow()
-{
-    hide();
-}
-
-void Form1::setTrayPicture(TrayPicture picture)
-{
-    m_trayIcon->setPicture(picture);
-}
-
 void Form1::selectSettingsPage()
 {
     // A tab control made later starts on that page.
     if (m_ssTab1)
         m_ssTab1->setCurrentIndex(0);
-}
-
-void Form1::showPopup(const QString& text)
-{
-    // Loaded on the first report, and again after the user has closed it.
-    if (!m_form3) {
-        m_form3 = new Form3;
-        m_form3->setAttribute(Qt::WA_DeleteOnClose);
-        connect(m_form3, &Form3::closed, &m_cycle, &CheckCycle::Form3_Form_Unload);
-    }
-    m_form3->showReport(text);
-}
-
-Form3* Form1::form3() const
-{
-    return m_form3;
-}
-
-void Form1::hidePopup()
-{
-    if (m_form3)
-        m_form3->hide();
-}
-
-void Form1::setDelayNotice(const QStringList& lines)
-{
-    // Made at the first delay: a program that never reports one never talks to the desktop.
-    if (!m_notifier) {
-        if (lines.isEmpty())
-            return;
-        m_notifier = platform::makeDesktopNotifier();
-        connect(m_notifier.get(), &platform::DesktopNotifier::windowRequested, m_trayIcon,
-                &TrayIcon::bringWindowBack);
-    }
-    if (lines.isEmpty())
-        m_notifier->withdraw();
-    else
-        m_notifier->showDelay(lines);
-}
-
-void Form1::playChime()
-{
-    m_chime.play();
 }
 
 std::optional<int> Form1::selectedIntervalMinutes() const
@@ -334,7 +259,8 @@ void Form1::setVisible(bool visible)
 
 void Form1::closeEvent(QCloseEvent* event)
 {
-    Form_Unload();
+    if (!std::exchange(m_closed, true))
+        Q_EMIT closed();
     event->accept();
 }
 
@@ -352,11 +278,6 @@ void Form1::Command7_Click()
         importRailwayFile(path);
 }
 
-void Form1::Command11_Click()
-{
-    setPageText(statusSummaryText(m_checker.states()));
-}
-
 void Form1::Command13_Click()
 {
     // Ending after a failed save would lose every edit since the last one: the program stays,
@@ -370,68 +291,29 @@ void Form1::Command13_Click()
 
 void Form1::Command22_Click()
 {
-    m_cycle.goResident();
+    Q_EMIT residentRequested();
 }
 
-void Form1::routeButton_Click(int route)
+void Form1::showCheckedPage(int route, const QString& pageText, bool feedOnly)
 {
-    // The socket serves one check at a time: a click while any check runs does nothing.
-    if (m_checker.isRunning())
-        return;
-    const RouteOptionsTable options = m_companion.read().routes;
-    m_checker.setRouteOptions(options);
-    m_checker.CheckRoute(route, 0);
-    // Ended in the middle of the check: nothing more is shown.
-    if (m_unloaded)
-        return;
-    if (const auto record = m_checker.lastCheck(CheckSource::Button))
-        m_history.append(*record);
-    // A route read only from its feed has no page to show.
-    if (routeField(route, ServerName).isEmpty() && !options[route].feed.isEmpty())
+    if (feedOnly)
         return;
     const QString address =
         webViewAddress(routeField(route, ServerName), routeField(route, DirectoryName));
-    m_routePages.at(route)->webBrowser()->navigate(address, m_checker.obtainedPageText());
+    m_routePages.at(route)->webBrowser()->navigate(address, pageText);
 }
 
 void Form1::showFromIcon()
 {
-    // While the window is shown the icon's clicks do not count, whoever brought it forward.
-    m_trayIcon->windowShown();
     show();
     raise();
     activateWindow();
-}
-
-void Form1::answerLaterStarts(const SingleInstance& instance)
-{
-    connect(&instance, &SingleInstance::activationRequested, this, &Form1::showFromIcon);
-}
-
-void Form1::Form_Unload()
-{
-    if (m_unloaded)
-        return;
-    m_unloaded = true;
-    // Nothing of the cycle runs after this, not even the popup's close handler.
-    m_cycle.end();
-    delete m_form3;
-    m_checker.cancel();
-    m_checker.closeSocket();
-    if (m_notifier)
-        m_notifier->end();
-    m_trayIcon->remove();
-    Q_EMIT programEnded();
+    Q_EMIT shownFromIcon();
 }
 
 void Form1::showLoaded(const RouteBlocks& routes, LoadKind kind)
 {
     m_settingsPage->selectInterval(m_values.CheckIntervalMinutes);
-    // Start-up goes on into resident operation itself once the titles are in place.
-    if (kind == LoadKind::StartUp && m_values.ResidentFlag == 1) {
-        m_cycle.AddTrayIcon();
-        hide();
-    }
     if (kind == LoadKind::Import)
         m_settingsPage->setPriorityName(QString());
     for (int r = 1; r <= RouteCount; ++r) {
@@ -439,14 +321,8 @@ void Form1::showLoaded(const RouteBlocks& routes, LoadKind kind)
         for (int i = 0; i < RouteBlockLines; ++i)
             m_routePages.at(r)->setField(RouteBlockElements.at(i), block.at(i));
     }
-    if (kind == LoadKind::Import) {
-        for (int r = 1; r <= RouteCount; ++r) {
-            RouteState& state = m_checker.states().at(r);
-            state.Title = routeField(r, Title);
-            state.CheckTime.clear();
-            state.Status = StatusNone;
-        }
-    }
+    if (kind == LoadKind::Import)
+        Q_EMIT routesImported();
     for (int r = 1; r <= RouteCount; ++r)
         setTabCaption(r, routes.at(r - 1).at(0));
     setTabCaption(0, SettingsTabCaption);

@@ -4,23 +4,12 @@
 #pragma once
 
 #include "check/CheckDisplay.h"
-#include "check/RouteChecker.h"
-#include "cycle/CheckCycle.h"
-#include "cycle/CycleDisplay.h"
-#include "desktop/Chime.h"
-#include "history/CheckHistory.h"
-#include "platform/LocalFiles.h"
-#include "report/Reporter.h"
 #include "route/RouteDefinition.h"
 #include "route/RouteState.h"
-#include "settings/CompanionSettings.h"
 #include "settings/SettingsFile.h"
 
-#include <QPointer>
 #include <QWidget>
 
-#include <array>
-#include <memory>
 #include <optional>
 
 class QLineEdit;
@@ -30,33 +19,30 @@ class QTabWidget;
 namespace senrokan
 {
 
-namespace platform
-{
-class DesktopNotifier;
-}
-
-class Form3;
+class CheckHistory;
+class CompanionSettings;
 class HistoryPage;
 class PageTextArea;
-class SingleInstance;
+class Reporter;
 class RoutePage;
 class SettingsPage;
-class TrayIcon;
 
-// The main window. It is also where the route definitions live: a check reads each route field
-// from the route's page at the moment it runs, saved or not, and shows its progress in Text8 and
-// the page text in RichTextBox1. It is also what the timed cycle shows itself on: the
-// notification-area icon, the delay popup and the chime.
-class Form1 : public QWidget, public RouteFieldSource, public CheckDisplay, public CycleDisplay
+// The main window: it shows and edits. The route definitions live on its route pages: a round
+// of checks reads them as they stand, saved or not, and shows its progress in Text8 and the page
+// text in RichTextBox1. What it asks of the program (a check, going resident, ending) it asks by
+// its signals; the program that made it does the rest.
+class Form1 : public QWidget, public RouteFieldSource, public CheckDisplay
 {
     Q_OBJECT
 public:
-    explicit Form1(QWidget* parent = nullptr);
+    // values: the settings shared with the cycle; history: what the 履歴 page shows; reporter:
+    // where a test report goes; companion: Senrokan.ini, for the routes' options and targets.
+    Form1(SettingsValues& values, CheckHistory& history, Reporter& reporter,
+          const CompanionSettings& companion, QWidget* parent = nullptr);
     ~Form1() override;
 
-    // Start-up, before the window is first shown: host name and address, default values, the
-    // settings file, and resident operation when the settings ask for it. Shows the window
-    // unless the program went to the notification area.
+    // Start-up, before the window is first shown: host name and address, default values and the
+    // settings file.
     void Form_Load();
 
     // Reads "Senrokan.DEF" in the current directory (or the priority railway file it names)
@@ -77,30 +63,18 @@ public:
     void setBusy(bool busy) override;
     void showMessage(const QString& prompt, const QString& title) override;
 
-    void addTrayIcon() override;
-    void hideMainWindow() override;
-    void setTrayPicture(TrayPicture picture) override;
-    void selectSettingsPage() override;
-    void showPopup(const QString& text) override;
-    void hidePopup() override;
-    void setDelayNotice(const QStringList& lines) override;
-    void playChime() override;
-    std::optional<int> selectedIntervalMinutes() const override;
+    // Selects the settings page of the tabs, hidden or not.
+    void selectSettingsPage();
+    // The minutes of the selected interval option, none when no option is selected.
+    std::optional<int> selectedIntervalMinutes() const;
+    // After route's check by "送信": its page opens in the web view, with the text the check
+    // read; a route read only from its feed has none to open.
+    void showCheckedPage(int route, const QString& pageText, bool feedOnly);
 
-    const SettingsValues& settingsValues() const { return m_values; }
-    RouteChecker& checker() { return m_checker; }
-    CheckCycle& cycle() { return m_cycle; }
-    // The record of checks in the current directory, which the 履歴 page shows.
-    CheckHistory& history() { return m_history; }
-    TrayIcon& trayIcon() { return *m_trayIcon; }
-    // The delay popup while it is loaded.
-    Form3* form3() const;
-
-    // Double-click on the icon or its menu entry "設定"; also a later start in this folder, and
-    // a failed save at "終了". The icon's clicks stop counting.
+    // Shown from the icon, a later start in this folder or a failed save at "終了".
     void showFromIcon();
-    // Later starts in this program's folder bring the window forward.
-    void answerLaterStarts(const SingleInstance& instance);
+    // "終了": saves and ends; a failed save keeps the program running, the window shown.
+    void Command13_Click();
     void setVisible(bool visible) override;
     // Makes the window's controls with what was set so far; done once, when the window is first
     // shown. Until then the window holds its fields and texts as text: making the controls lays
@@ -109,8 +83,18 @@ public:
     void makeControls();
 
 Q_SIGNALS:
-    // The program is to end now: the window was closed or an exit command ran.
-    void programEnded();
+    // The button "送信" of route.
+    void routeCheckRequested(int route);
+    // "タスクトレイに常駐", or an import that reads resident.
+    void residentRequested();
+    // "運行情報表示": the status summary is wanted in the page-text area.
+    void summaryRequested();
+    // An import replaced the routes: every route's check is forgotten.
+    void routesImported();
+    // Shown by showFromIcon.
+    void shownFromIcon();
+    // The window was closed or an exit command ran: the program is to end now.
+    void closed();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -120,12 +104,7 @@ private:
 
     void Command6_Click();
     void Command7_Click();
-    void Command11_Click();
-    void Command13_Click();
     void Command22_Click();
-    // Command1_Click to Command5_Click: the button "送信" of route r.
-    void routeButton_Click(int route);
-    void Form_Unload();
 
     // Puts a completely read file on the window: interval option, option boxes, resident mode,
     // route fields and tab captions; an import also clears Text9 and every route's check record.
@@ -135,22 +114,13 @@ private:
     RouteBlocks routeBlocks() const;
     bool writeLayout(const std::optional<QString>& path, const QString& line1);
 
-    SettingsValues m_values;
-    RouteChecker m_checker;
-    CheckCycle m_cycle;
-    CheckHistory m_history;
-    // Senrokan.ini in the folder the program started in: the routes' options and the targets
-    // of the reports.
-    const CompanionSettings m_companion{platform::currentDirectory().value_or(QString())};
-    Reporter m_reporter;
-    TrayIcon* m_trayIcon;
-    QPointer<Form3> m_form3;
-    std::unique_ptr<platform::DesktopNotifier> m_notifier;
-    Chime m_chime;
+    SettingsValues& m_values;
+    CheckHistory& m_history;
+    const CompanionSettings& m_companion;
     SettingsPage* m_settingsPage;
-    std::array<RoutePage*, RouteCount + 1> m_routePages{}; // [0] unused
+    PerRoute<RoutePage*> m_routePages{};
     // The captions of the settings page and the route pages, [0] and [r].
-    std::array<QString, RouteCount + 1> m_tabCaptions;
+    PerRoute<QString> m_tabCaptions;
     std::optional<QString> m_unshownPage;   // the page text before the controls are made
     std::optional<QString> m_unshownStatus; // Text8 as a check left it while the window was hidden
     QTabWidget* m_ssTab1 = nullptr;
@@ -159,7 +129,7 @@ private:
     QLineEdit* m_text8 = nullptr;
     QPushButton* m_command11 = nullptr;
     QPushButton* m_command13 = nullptr;
-    bool m_unloaded = false;
+    bool m_closed = false;
 };
 
 } // namespace senrokan

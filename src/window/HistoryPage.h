@@ -58,8 +58,8 @@ private:
 
     CheckHistory& m_history;
     std::function<QString(int)> m_title;
-    std::array<Samples, RouteCount + 1> m_checks; // [0] unused
-    std::array<Section, RouteCount + 1> m_sections;
+    PerRoute<Samples> m_checks;
+    PerRoute<Section> m_sections;
     QLabel* m_status = nullptr;
     QTreeWidget* m_periods = nullptr;
 };

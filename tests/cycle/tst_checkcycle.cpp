@@ -7,6 +7,7 @@
 #include "check/RouteChecker.h"
 #include "codec/Converter.h"
 #include "cycle/CheckCycle.h"
+#include "cycle/CheckRound.h"
 #include "history/CheckHistory.h"
 #include "report/Reporter.h"
 #include "settings/CompanionSettings.h"
@@ -76,6 +77,7 @@ class TestCheckCycle : public QObject
     CycleLog m_log;
     std::unique_ptr<ScriptedServer> m_server;
     std::unique_ptr<RouteChecker> m_checker;
+    std::unique_ptr<CheckRound> m_round;
     std::unique_ptr<CheckCycle> m_cycle;
 
     // Route r on the scripted server, whose page lacks the match word.
@@ -104,9 +106,11 @@ class TestCheckCycle : public QObject
     void makeCycle()
     {
         m_cycle.reset();
+        m_round.reset();
         m_checker = std::make_unique<RouteChecker>(m_table, m_checkDisplay);
         m_checker->setTimings(test::shortCheckTimings(m_server->port()));
-        m_cycle = std::make_unique<CheckCycle>(*m_checker, m_values, m_log);
+        m_round = std::make_unique<CheckRound>(*m_checker, m_table);
+        m_cycle = std::make_unique<CheckCycle>(*m_round, m_values, m_log);
         m_cycle->setPause([this](int ms) { m_log.events << QStringLiteral("pause %1").arg(ms); });
     }
 
@@ -128,6 +132,7 @@ private Q_SLOTS:
     void cleanup()
     {
         m_cycle.reset();
+        m_round.reset();
         m_checker.reset();
         m_server.reset();
     }
@@ -258,7 +263,7 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         CheckHistory history(dir.path());
-        m_cycle->setHistory(&history);
+        m_round->setHistory(&history);
         const QDateTime now = QDateTime::fromSecsSinceEpoch(QDateTime::currentSecsSinceEpoch());
         m_checker->setClock([now] { return now.toLocalTime(); });
         m_server->onRequest(
@@ -357,9 +362,9 @@ private Q_SLOTS:
             history = std::make_unique<CheckHistory>(dir.path());
             reporter = std::make_unique<Reporter>();
             m_checker->setClock([&now] { return now; });
-            m_cycle->setHistory(history.get());
-            m_cycle->setReporter(reporter.get(), &m_table);
-            m_cycle->setCompanion(&companion);
+            m_round->setHistory(history.get());
+            m_round->setReporter(reporter.get());
+            m_round->setCompanion(&companion);
             serveDelayed(1);
         };
         start();
@@ -488,7 +493,7 @@ private Q_SLOTS:
 
         if (interactive) {
             m_cycle->startUp();
-            m_checker->CheckRoute(1, 0);
+            m_round->run({CheckSource::Button, 1, false, {}});
             QCOMPARE(m_log.checks(), 0);
             QCOMPARE(m_server->connectionCount(), 1);
             QVERIFY(m_cycle->state().CheckTickCount >= m_cycle->tickTarget());

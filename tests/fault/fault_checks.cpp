@@ -7,6 +7,7 @@
 #include "check/RouteChecker.h"
 #include "codec/Converter.h"
 #include "cycle/CheckCycle.h"
+#include "cycle/CheckRound.h"
 #include "settings/SettingsFile.h"
 #include "support/CheckerJson.h"
 #include "support/CountingCycleDisplay.h"
@@ -198,7 +199,8 @@ private Q_SLOTS:
 
         SettingsValues values;
         CountingCycleDisplay display;
-        CheckCycle cycle(checker, values, display);
+        CheckRound round(checker, table);
+        CheckCycle cycle(round, values, display);
         cycle.ApplyCheckInterval();
         cycle.state().CheckTickCount = cycle.tickTarget() - 1;
         QElapsedTimer clock;

@@ -219,9 +219,9 @@ private Q_SLOTS:
 
     void joinRule()
     {
-        QCOMPARE(joinToDirectory(QStringLiteral("/"), QStringLiteral("a.DEF")),
+        QCOMPARE(platform::joinToDirectory(QStringLiteral("/"), QStringLiteral("a.DEF")),
                  QStringLiteral("/a.DEF"));
-        QCOMPARE(joinToDirectory(QStringLiteral("/home/u"), QStringLiteral("a.DEF")),
+        QCOMPARE(platform::joinToDirectory(QStringLiteral("/home/u"), QStringLiteral("a.DEF")),
                  QStringLiteral("/home/u/a.DEF"));
         QCOMPARE(trimBlanks(QStringLiteral("  a b  ")), QStringLiteral("a b"));
         QCOMPARE(trimBlanks(QStringLiteral("\u3000a ")), QStringLiteral("\u3000a"));
@@ -412,7 +412,7 @@ private Q_SLOTS:
         writeBytes(SettingsFileName, cp932Lines(sampleLines(QString())));
         const QString dir = platform::currentDirectory().value();
         QVERIFY(readSettings(dir).complete);
-        writeLayoutFile(joinToDirectory(dir, SettingsFileName), QString(), {45}, RouteBlocks());
+        writeLayoutFile(platform::joinToDirectory(dir, SettingsFileName), QString(), {45}, RouteBlocks());
         QCOMPARE(readSettings(dir).numbers[0], std::optional<int>(45));
     }
 };

@@ -12,6 +12,7 @@
 #include "check/RouteChecker.h"
 #include "codec/Converter.h"
 #include "cycle/CheckCycle.h"
+#include "cycle/CheckRound.h"
 
 #include <QEventLoop>
 #include <QTimer>
@@ -98,7 +99,8 @@ SoakFigures SoakRun::run()
     values.ResidentFlag = 1;
     values.CheckOnResidentFlag = 1;
     CountingCycleDisplay display;
-    CheckCycle cycle(checker, values, display);
+    CheckRound round(checker, table);
+    CheckCycle cycle(round, values, display);
     CycleTimings cycleTimings;
     cycleTimings.tickMs = 1;
     cycleTimings.popupTickMs = 1;

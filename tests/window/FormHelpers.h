@@ -6,6 +6,7 @@
 // Small helpers the window tests share: controls found by name, and the files of tests/support.
 #include "route/RouteDefinition.h"
 #include "support/Files.h"
+#include "app/DesktopProgram.h"
 #include "window/Form1.h"
 
 #include <QAbstractButton>
@@ -39,9 +40,9 @@ inline void setField(const QWidget& window, int route, int element, const QStrin
     control<QLineEdit>(window, QStringLiteral("Text%1(%2)").arg(route).arg(element))->setText(text);
 }
 
-// The main window as a start makes it: loaded from the current folder.
-struct LoadedForm1 : Form1 {
-    LoadedForm1() { Form_Load(); }
+// The program as a start makes it: loaded from the current folder.
+struct LoadedProgram : DesktopProgram {
+    LoadedProgram() { start(); }
 };
 
 // A route pointed at a page of a server on this machine.

@@ -46,9 +46,9 @@ const QStringList FullTabs = {"設定",        "履歴", "東海道線", "  山�
                               "ﾊﾝｶｸ ｶﾀｶﾅ線", ""};
 const QStringList RailTabs = {"設定", "履歴", "中央線", "総武線", "", "", "埼京線"};
 
-QList<int> valuesOf(const Form1& window)
+QList<int> valuesOf(const DesktopProgram& program)
 {
-    const SettingsValues& v = window.settingsValues();
+    const SettingsValues& v = program.settingsValues();
     return {v.CheckIntervalMinutes, v.ResidentFlag, v.MelodyFlag, v.CheckOnResidentFlag};
 }
 
@@ -166,13 +166,14 @@ private Q_SLOTS:
         QFETCH(Files, files);
         place(files);
         ModalWatcher watcher;
-        LoadedForm1 window;
+        LoadedProgram program;
+        Form1& window = program.window();
         // A window that stays hidden makes no controls; what it was given waits for them.
         QFETCH(bool, resident);
         QCOMPARE(window.findChild<QLineEdit*>() == nullptr, resident);
 
         QTEST(text9(window), "text9");
-        QTEST(valuesOf(window), "values");
+        QTEST(valuesOf(program), "values");
         QTEST(checkedOption(window), "option");
         QTEST(boxes(window), "boxes");
         QTEST(tabCaptions(window), "tabs");
@@ -180,11 +181,11 @@ private Q_SLOTS:
         QTEST(window.routeField(1, Title), "title1");
         for (int r = 1; r <= RouteCount; ++r) {
             QCOMPARE(window.routeField(r, PortNumber), QStringLiteral("80"));
-            QCOMPARE(window.checker().states().at(r).Title, window.routeField(r, Title));
-            QCOMPARE(window.checker().states().at(r).Status, int(StatusNone));
+            QCOMPARE(program.checker().states().at(r).Title, window.routeField(r, Title));
+            QCOMPARE(program.checker().states().at(r).Status, int(StatusNone));
         }
         QCOMPARE(window.isVisible(), !resident);
-        QCOMPARE(window.trayIcon().isPresent(), resident);
+        QCOMPARE(program.trayIcon().isPresent(), resident);
         QVERIFY(watcher.messages.isEmpty());
         window.show();
         QVERIFY(!control<QLineEdit>(window, "Text6")->text().isEmpty());
@@ -196,14 +197,16 @@ private Q_SLOTS:
     void cp932Extensions()
     {
         place({{Settings, fixture("full.DEF")}});
-        LoadedForm1 window;
+        LoadedProgram program;
+        Form1& window = program.window();
         QCOMPARE(window.routeField(4, MatchWord), QStringLiteral("㈱①～"));
     }
 
     void editedTitleLeavesTab()
     {
         place({{Settings, fixture("full.DEF")}});
-        LoadedForm1 window;
+        LoadedProgram program;
+        Form1& window = program.window();
         control<QLineEdit>(window, "Text1(1)")->setText(QStringLiteral("新しい名前"));
         QCOMPARE(tabCaptions(window), FullTabs);
         QCOMPARE(window.routeField(1, Title), QStringLiteral("新しい名前"));
@@ -245,9 +248,10 @@ private Q_SLOTS:
         QFETCH(QString, typedText9);
         place(files);
         ModalWatcher watcher;
-        Form1 window;
-        QSignalSpy ended(&window, &Form1::programEnded);
-        window.Form_Load();
+        DesktopProgram program;
+        Form1& window = program.window();
+        QSignalSpy ended(&program, &DesktopProgram::programEnded);
+        program.start();
         if (!typedText9.isNull())
             control<QLineEdit>(window, "Text9")->setText(typedText9);
 
@@ -264,12 +268,14 @@ private Q_SLOTS:
     {
         place({{Settings, fixture("full.DEF")}});
         {
-            LoadedForm1 window;
+            LoadedProgram program;
+            Form1& window = program.window();
             control<QLineEdit>(window, "Text1(5)")->setText(QStringLiteral("8080"));
             click(window, "Command13");
         }
         QCOMPARE(readBytes(path(Settings)), fixture("full.DEF"));
-        LoadedForm1 next;
+        LoadedProgram nextProgram;
+        Form1& next = nextProgram.window();
         QCOMPARE(next.routeField(1, PortNumber), QStringLiteral("80"));
     }
 
@@ -299,13 +305,14 @@ private Q_SLOTS:
         const QString settings = QDir(folder).filePath(Settings);
         writeBytes(settings, old);
         ModalWatcher watcher;
-        Form1 window;
-        QSignalSpy ended(&window, &Form1::programEnded);
-        window.Form_Load();
+        DesktopProgram program;
+        Form1& window = program.window();
+        QSignalSpy ended(&program, &DesktopProgram::programEnded);
+        program.start();
         control<QLineEdit>(window, "Text1(1)")->setText(QStringLiteral("変更"));
         const auto endByExit = [&] {
             if (resident)
-                window.trayIcon().mnuMailCheck()->findChild<QAction*>("mnuEndding")->trigger();
+                program.trayIcon().mnuMailCheck()->findChild<QAction*>("mnuEndding")->trigger();
             else
                 click(window, "Command13");
         };
@@ -336,9 +343,9 @@ private Q_SLOTS:
         QCOMPARE(box.text, failureDescription(FailureKind::CannotWrite));
         QCOMPARE(ended.count(), 0);
         QVERIFY(window.isVisible());
-        QCOMPARE(window.trayIcon().trayCallbackFlag(), 0);
+        QCOMPARE(program.trayIcon().trayCallbackFlag(), 0);
         // Shown again, the icon's menu stops counting, as it does when the icon brings it back.
-        for (const QAction* entry : window.trayIcon().mnuMailCheck()->actions())
+        for (const QAction* entry : program.trayIcon().mnuMailCheck()->actions())
             QVERIFY(!entry->isEnabled());
         QCOMPARE(window.routeField(1, Title), QStringLiteral("変更"));
         QCOMPARE(readBytes(settings), old);
@@ -357,7 +364,8 @@ private Q_SLOTS:
     {
         place({{Settings, fixture("priority-settings.DEF")}, {"rail.DEF", fixture("rail.DEF")}});
         ModalWatcher watcher;
-        LoadedForm1 window;
+        LoadedProgram program;
+        Form1& window = program.window();
         watcher.answerFileDialog(path("mine.DEF"));
 
         click(window, "Command6");
@@ -388,14 +396,15 @@ private Q_SLOTS:
         const Files files = {{Settings, fixture("full.DEF")}, {"Senrokan000.DEF", "untouched\r\n"}};
         place(files);
         ModalWatcher watcher;
-        LoadedForm1 window;
+        LoadedProgram program;
+        Form1& window = program.window();
         watcher.answerFileDialog(QString());
 
         click(window, button);
 
         QCOMPARE(watcher.fileDialogs.size(), 1);
         QVERIFY(watcher.messages.isEmpty());
-        QCOMPARE(valuesOf(window), (QList<int>{60, 0, 1, 0}));
+        QCOMPARE(valuesOf(program), (QList<int>{60, 0, 1, 0}));
         QCOMPARE(tabCaptions(window), FullTabs);
         QCOMPARE(window.routeField(1, Title), QStringLiteral("東海道線"));
         QCOMPARE(filesIn(m_dir->path()), files);
@@ -405,8 +414,9 @@ private Q_SLOTS:
     {
         place({{Settings, fixture("full.DEF")}, {"plain", QByteArray("a file, not a folder\n")}});
         ModalWatcher watcher;
-        LoadedForm1 window;
-        const QList<int> before = valuesOf(window);
+        LoadedProgram program;
+        Form1& window = program.window();
+        const QList<int> before = valuesOf(program);
         watcher.answerFileDialog(path("plain/Senrokan000.DEF"));
 
         click(window, "Command6");
@@ -415,7 +425,7 @@ private Q_SLOTS:
         QCOMPARE(watcher.messages.size(), 1);
         QCOMPARE(watcher.messages.first().title, QStringLiteral("メッセージ"));
         QCOMPARE(watcher.messages.first().text, failureDescription(FailureKind::CannotWrite));
-        QCOMPARE(valuesOf(window), before);
+        QCOMPARE(valuesOf(program), before);
         QCOMPARE(tabCaptions(window), FullTabs);
         QVERIFY(window.isVisible());
     }
@@ -424,11 +434,12 @@ private Q_SLOTS:
     {
         place({{"rail.DEF", fixture("rail.DEF")}, {"other.DEF", fixture("other.DEF")}});
         ModalWatcher watcher;
-        LoadedForm1 window;
+        LoadedProgram program;
+        Form1& window = program.window();
         control<QLineEdit>(window, "Text9")->setText(QStringLiteral("some.DEF"));
         control<QLineEdit>(window, "Text1(5)")->setText(QStringLiteral("8080"));
         for (int r = 1; r <= RouteCount; ++r)
-            window.checker().states().at(r) = {"old", "2026-03-05T14:07:09", StatusDelayed, {}};
+            program.checker().states().at(r) = {"old", "2026-03-05T14:07:09", StatusDelayed, {}};
         watcher.answerFileDialog(path("rail.DEF"));
 
         click(window, "Command7");
@@ -437,7 +448,7 @@ private Q_SLOTS:
         const ModalWatcher::FileDialog& dialog = watcher.fileDialogs.first();
         QCOMPARE(dialog.mode, QFileDialog::AcceptOpen);
         QCOMPARE(dialog.nameFilters, QStringList{"テキスト ファイル (*.def) (*.DEF)"});
-        QCOMPARE(valuesOf(window), (QList<int>{240, 0, 0, 1}));
+        QCOMPARE(valuesOf(program), (QList<int>{240, 0, 0, 1}));
         QCOMPARE(checkedOption(window), 5);
         QCOMPARE(boxes(window), QStringLiteral("001"));
         QCOMPARE(text9(window), QString());
@@ -446,7 +457,7 @@ private Q_SLOTS:
         // The port is no line of the file: what was typed stays.
         QCOMPARE(window.routeField(1, PortNumber), QStringLiteral("8080"));
         for (int r = 1; r <= RouteCount; ++r) {
-            const RouteState& state = window.checker().states().at(r);
+            const RouteState& state = program.checker().states().at(r);
             QCOMPARE(state.Title, window.routeField(r, Title));
             QCOMPARE(state.CheckTime, QString());
             QCOMPARE(state.Status, int(StatusNone));
@@ -491,23 +502,24 @@ private Q_SLOTS:
         if (!file.isNull())
             place({{"import.DEF", file}});
         ModalWatcher watcher;
-        LoadedForm1 window;
+        LoadedProgram program;
+        Form1& window = program.window();
         for (const char* box : {"Check1", "Check14", "Check2"})
             click(window, QString::fromLatin1(box));
         control<QLineEdit>(window, "Text9")->setText(QStringLiteral("keep.DEF"));
         control<QLineEdit>(window, "Text1(1)")->setText(QStringLiteral("before"));
-        window.checker().states().at(1) = {"old", "2026-03-05T14:07:09", StatusDelayed, {}};
+        program.checker().states().at(1) = {"old", "2026-03-05T14:07:09", StatusDelayed, {}};
 
         window.importRailwayFile(path("import.DEF"));
 
-        QTEST(valuesOf(window), "values");
+        QTEST(valuesOf(program), "values");
         QTEST(boxes(window), "boxes");
         QCOMPARE(window.isVisible(), !resident);
-        QCOMPARE(window.trayIcon().isPresent(), resident);
+        QCOMPARE(program.trayIcon().isPresent(), resident);
         // Resident means checking: the timed checks run from the import on.
-        QCOMPARE(window.cycle().isTimer1Running(), resident);
+        QCOMPARE(program.cycle().isTimer1Running(), resident);
         QVERIFY(watcher.messages.isEmpty());
-        const RouteState& state = window.checker().states().at(1);
+        const RouteState& state = program.checker().states().at(1);
         if (complete) {
             QCOMPARE(text9(window), QString());
             QVERIFY(window.routeField(1, Title) != QStringLiteral("before"));
@@ -541,14 +553,15 @@ private Q_SLOTS:
     {
         QFETCH(QString, control);
         ModalWatcher watcher;
-        LoadedForm1 window;
+        LoadedProgram program;
+        Form1& window = program.window();
 
         click(window, control);
 
-        QTEST(valuesOf(window), "values");
+        QTEST(valuesOf(program), "values");
         // Ticking "タスクトレイに常駐" only makes the next start resident.
         QVERIFY(window.isVisible());
-        QVERIFY(!window.trayIcon().isPresent());
+        QVERIFY(!program.trayIcon().isPresent());
         QVERIFY(watcher.messages.isEmpty());
         QVERIFY(QDir(m_dir->path()).entryList(QDir::Files).isEmpty());
     }
@@ -558,7 +571,8 @@ private Q_SLOTS:
     void renderChoiceSaved()
     {
         place({{CompanionFileName, QByteArray("; mine\n[Route2]\nRender=true\n")}});
-        LoadedForm1 window;
+        LoadedProgram program;
+        Form1& window = program.window();
         window.show();
         auto box = [&window](int r) {
             return control<QCheckBox>(window, QStringLiteral("RenderCheck%1").arg(r));
@@ -583,7 +597,8 @@ private Q_SLOTS:
 
     void busyPointer()
     {
-        LoadedForm1 window;
+        LoadedProgram program;
+        Form1& window = program.window();
         window.setBusy(true);
         window.setBusy(true);
         QCOMPARE(window.cursor().shape(), Qt::WaitCursor);
@@ -623,7 +638,8 @@ private Q_SLOTS:
     {
         QFETCH(QString, name);
         QFETCH(QString, caption);
-        Form1 window;
+        DesktopProgram program;
+        Form1& window = program.window();
         QWidget* widget = name == "Form1" ? &window : control<QWidget>(window, name);
         QCOMPARE(widget->accessibleDescription(), name);
         QTEST(widget->accessibleName(), "spoken");
@@ -639,7 +655,8 @@ private Q_SLOTS:
 
     void everyControlIsNamed()
     {
-        Form1 window;
+        DesktopProgram program;
+        Form1& window = program.window();
         window.makeControls();
         // The page 履歴 has no controls before it is first shown.
         QStringList expected = {"SSTab1", "RichTextBox1", "Text8", "Command11", "Command13",

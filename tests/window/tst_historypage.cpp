@@ -53,7 +53,8 @@ class TestHistoryPage : public QObject
 {
     Q_OBJECT
     std::unique_ptr<CurrentFolder> m_dir;
-    std::unique_ptr<LoadedForm1> m_window;
+    std::unique_ptr<LoadedProgram> m_program;
+    Form1* m_window = nullptr;
 
     void showHistory()
     {
@@ -77,12 +78,13 @@ private Q_SLOTS:
             {3, 12, 10, StatusConnectFailed}, {3, 23, 0, StatusDelayed}};
         for (const auto& [route, hour, minute, status] : checks)
             QVERIFY(history.append(recordAt(yesterdayAt(hour, minute), route, status)));
-        m_window = std::make_unique<LoadedForm1>();
+        m_program = std::make_unique<LoadedProgram>();
+        m_window = &m_program->window();
     }
 
     void cleanup()
     {
-        m_window.reset();
+        m_program.reset();
         m_dir.reset();
     }
 
@@ -144,7 +146,7 @@ private Q_SLOTS:
     {
         showHistory();
         const QDateTime now = QDateTime::currentDateTime();
-        QVERIFY(m_window->history().append(recordAt(now, 1, StatusDelayed)));
+        QVERIFY(m_program->history().append(recordAt(now, 1, StatusDelayed)));
         const QString today = spoken(*m_window, QStringLiteral("HistoryDay(1,0)"));
         QVERIFY2(today.contains(now.toString(QStringLiteral("H:mm")) + QStringLiteral("〜")) &&
                      today.contains(QStringLiteral("遅延")),
@@ -158,7 +160,7 @@ private Q_SLOTS:
     {
         writeBytes(m_dir->filePath(HistoryFileName), "damaged\n");
         const CheckRecord record = recordAt(QDateTime::currentDateTime(), 1, StatusNormal);
-        QVERIFY(m_window->history().append(record));
+        QVERIFY(m_program->history().append(record));
         const QString status = control<QLineEdit>(*m_window, QStringLiteral("Text8"))->text();
         QVERIFY2(status.startsWith(QStringLiteral("履歴 ")) && status.contains(".broken-"),
                  qPrintable(status));

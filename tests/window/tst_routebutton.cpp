@@ -61,22 +61,23 @@ class TestRouteButton : public QObject
 
     std::unique_ptr<CurrentFolder> m_dir;
 
-    static void speedUp(Form1& window, quint16 port)
+    static void speedUp(DesktopProgram& program, quint16 port)
     {
-        window.checker().setTimings(test::shortCheckTimings(port));
-        window.checker().setClock([] { return CheckMoment; });
+        program.checker().setTimings(test::shortCheckTimings(port));
+        program.checker().setClock([] { return CheckMoment; });
     }
 
     // Route 1 checked against a page of its own first, which stays in the check-wide page buffer.
-    static void checkEarlierRoute(Form1& window, ModalWatcher& watcher)
+    static void checkEarlierRoute(DesktopProgram& program, ModalWatcher& watcher)
     {
+        Form1& window = program.window();
         ScriptedServer earlier;
         earlier.onRequest("/info.html",
                           ScriptedServer::reply("200 OK", encodeCp932(EarlierWord + "平常運転")));
-        speedUp(window, earlier.port());
+        speedUp(program, earlier.port());
         aimRoute(window, 1, Info);
         click(window, "Command1(1)");
-        QCOMPARE(window.checker().states().at(1).Status, int(StatusNormal));
+        QCOMPARE(program.checker().states().at(1).Status, int(StatusNormal));
         watcher.messages.clear();
     }
 
@@ -131,9 +132,10 @@ private Q_SLOTS:
         ScriptedServer scripted;
         scripted.onRequest("/info.html", ScriptedServer::reply("200 OK", NormalPage));
         ModalWatcher watcher;
-        LoadedForm1 window;
-        checkEarlierRoute(window, watcher);
-        speedUp(window, refused ? closedPort() : scripted.port());
+        LoadedProgram program;
+        Form1& window = program.window();
+        checkEarlierRoute(program, watcher);
+        speedUp(program, refused ? closedPort() : scripted.port());
         const int r = 2;
         aimRoute(window, r, Info);
         setField(window, r, ServerName, server);
@@ -141,7 +143,7 @@ private Q_SLOTS:
         click(window, QStringLiteral("Command%1(1)").arg(r));
 
         QCOMPARE(boxesOf(watcher), boxes);
-        QCOMPARE(window.checker().states().at(r).Status, status);
+        QCOMPARE(program.checker().states().at(r).Status, status);
         QStringList asked;
         for (const QByteArray& request : scripted.rawRequests())
             asked << QString::fromLatin1(request.split(' ').value(1));
@@ -151,7 +153,7 @@ private Q_SLOTS:
         QCOMPARE(window.cursor().shape(), Qt::ArrowCursor);
         // A check that came to a verdict is in the record as the button's; no server, none.
         const QList<CheckRecord> recorded =
-            window.history().records(CheckMoment, r).value_or(QList<CheckRecord>());
+            program.history().records(CheckMoment, r).value_or(QList<CheckRecord>());
         QCOMPARE(recorded.size(), status == StatusNoServer ? 0 : 1);
         for (const CheckRecord& record : recorded) {
             QCOMPARE(record.source, CheckSource::Button);
@@ -199,13 +201,14 @@ private Q_SLOTS:
         ScriptedServer scripted;
         scripted.onRequest("/info.html", ScriptedServer::reply("200 OK", encodeCp932(page)));
         ModalWatcher watcher;
-        LoadedForm1 window;
-        speedUp(window, scripted.port());
+        LoadedProgram program;
+        Form1& window = program.window();
+        speedUp(program, scripted.port());
         aimRoute(window, 1, Info);
 
         click(window, "Command1(1)");
 
-        QCOMPARE(window.checker().states().at(1).Status, int(StatusNormal));
+        QCOMPARE(program.checker().states().at(1).Status, int(StatusNormal));
         auto* area = control<PageTextArea>(window, "RichTextBox1");
         QTRY_VERIFY(!area->isFilling());
         const QString shown = area->toPlainText();
@@ -228,21 +231,22 @@ private Q_SLOTS:
         ScriptedServer scripted;
         scripted.onRequest("/held.html", {ScriptedServer::Hold{}});
         ModalWatcher watcher;
-        LoadedForm1 window;
-        speedUp(window, scripted.port());
-        window.cycle().setTimings(test::shortCycleTimings());
+        LoadedProgram program;
+        Form1& window = program.window();
+        speedUp(program, scripted.port());
+        program.cycle().setTimings(test::shortCycleTimings());
         aimRoute(window, 1, QStringLiteral("held.html"));
         aimRoute(window, 3, Info);
         click(window, "Check2");
         bool clicked = false;
         QTimer::singleShot(40, &window, [&] {
-            QVERIFY(window.checker().isRunning());
+            QVERIFY(program.checker().isRunning());
             click(window, "Command3(1)");
             clicked = true;
         });
         click(window, "Command22");
         QTRY_VERIFY(clicked);
-        QTRY_VERIFY(!window.checker().isRunning());
+        QTRY_VERIFY(!program.checker().isRunning());
 
         // The timed check asked for routes 1 and 3; the click asked for nothing.
         QCOMPARE(scripted.rawRequests().size(), 2);

@@ -6,6 +6,7 @@
 // and the browser is never started where its sandbox would refuse to run.
 #include "support/Files.h"
 #include "support/ProcessRun.h"
+#include "app/DesktopProgram.h"
 #include "window/Form1.h"
 #include "window/PageTextArea.h"
 #include "window/RouteWebView.h"
@@ -23,8 +24,9 @@ class TestWebView : public QObject
 private Q_SLOTS:
     void noBrowserAtStartUp()
     {
-        Form1 window;
-        window.Form_Load();
+        DesktopProgram program;
+        Form1& window = program.window();
+        program.start();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         const QList<RouteWebView*> views = window.findChildren<RouteWebView*>();
         QCOMPARE(views.size(), 5);

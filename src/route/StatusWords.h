@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
+#pragma once
+
+#include "RouteState.h"
+
+#include <QString>
+
+namespace senrokan
+{
+
+// The word for each status as every place that names one shows it: 平常運転, 遅延, 接続失敗,
+// 時間外, サーバ未設定, and 不明 for a route not checked yet.
+QString statusWord(int status);
+
+// The same as a sentence, for the status summary and the check's boxes: 平常運転です。 …
+QString statusSentence(int status);
+
+// What the routes say together, in the one order of precedence: a delay outranks a failed check,
+// which outranks everything else. StatusDelayed, StatusConnectFailed, or StatusNormal.
+int overallStatus(const RouteStates& states);
+
+} // namespace senrokan
