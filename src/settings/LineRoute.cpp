@@ -20,7 +20,7 @@ QString useLineInFolder(const QString& dir, int route, const OdptLine& line)
         return QStringLiteral("Senrokan がこのフォルダ（%1）を使っています。Senrokan を終了して"
                               "からもう一度どうぞ（終了のとき Senrokan.DEF が書き直されます）")
             .arg(dir);
-    const QString path = joinToDirectory(dir, SettingsFileName);
+    const QString path = platform::joinToDirectory(dir, SettingsFileName);
     const SettingsRead read = readSettings(dir);
     const bool missing = !read.complete && read.failedFile == path && read.failedLine == 0 &&
                          read.failure == FailureKind::FileNotFound;
