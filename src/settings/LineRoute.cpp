@@ -6,6 +6,7 @@
 #include "CompanionSettings.h"
 #include "SettingsFile.h"
 #include "platform/FolderLock.h"
+#include "platform/LocalFiles.h"
 
 namespace senrokan
 {
