@@ -387,6 +387,10 @@ void RouteChecker::finishCheck(int route, const RouteDefinition& def, Reporting 
                           : jsonReply ? PageForm::Json
                                       : PageForm::Source;
     const Verdict verdict = decideStatus(def, m_check.PageText, m_clock().time(), form);
+    // Told before the verdict's box, which holds the check until it is closed; a reason the
+    // verdict brings replaces it in the status field.
+    if (verdict.status != StatusOutOfHours && !def[MatchWord].isEmpty())
+        m_display.setMatchCount(countMatchWord(def, m_check.PageText, form));
     tellVerdict(verdict, how);
     state.Status = verdict.status;
     state.Reason = verdict.reason;
