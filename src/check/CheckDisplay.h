@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include "StatusDecision.h"
 #include "codec/PageCoding.h"
 #include "render/PageRenderer.h"
 
@@ -34,6 +35,8 @@ public:
     // How the browser engine read a page of a route read as the browser shows it: the time it
     // took, why it failed, or why the engine was not there and the bytes were read instead.
     virtual void setRenderOutcome(const RenderedPage& page) { Q_UNUSED(page); }
+    // How often the match word occurs in the text that was judged, once a page has its verdict.
+    virtual void setMatchCount(const MatchCount& count) { Q_UNUSED(count); }
 };
 
 } // namespace senrokan

@@ -430,6 +430,10 @@ void RouteChecker::finishCheck(int route, const RouteDefinition& def, Reporting 
         failWith(route, how, verdict.reason);
         return;
     }
+    // Told before the verdict's box, which holds the check until it is closed; a reason the
+    // verdict brings replaces it in the status field.
+    if (verdict.status != StatusOutOfHours && !def[MatchWord].isEmpty())
+        m_display.setMatchCount(countMatchWord(def, m_check.PageText, form));
     tellVerdict(verdict, def, how);
     settle(route, verdict);
 }

@@ -33,4 +33,24 @@ bool outOfHours(const RouteDefinition& route, QTime now);
 // when both read or the hours are not set.
 QString validHoursProblem(const RouteDefinition& route);
 
+// How often the match word occurs in the text a verdict searches: the section (sectioned) or the
+// whole page. A word that occurs more than once on a whole page may have matched another line's
+// row.
+struct MatchCount {
+    QString word;
+    qsizetype count = 0;
+    bool sectioned = false;
+};
+
+// The occurrences of MatchWord, each begun within the section as decideStatus finds it (within
+// the page when SubtitleStart is empty), found as decideStatus finds them and counted without
+// overlapping. An empty word occurs nowhere, and nothing occurs in a section whose start is
+// missing from the page.
+MatchCount countMatchWord(const RouteDefinition& route, const QString& pageText,
+                          PageForm form = PageForm::Source);
+
+// The count in one line for the user, with the way to a section when the page has the word more
+// than once.
+QString matchCountNotice(const MatchCount& count);
+
 } // namespace senrokan

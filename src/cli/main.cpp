@@ -86,16 +86,8 @@ public:
     bool verbose = false;
     int route = 0;
 
-    void setStatusText(const QString& text) override
-    {
-        if (verbose)
-            std::fprintf(stderr, "route %d: %s\n", route, terminalText(text).constData());
-    }
-    void setFailureDetail(const QString& detail) override
-    {
-        if (verbose)
-            std::fprintf(stderr, "route %d: %s\n", route, terminalText(detail).constData());
-    }
+    void setStatusText(const QString& text) override { say(text); }
+    void setFailureDetail(const QString& detail) override { say(detail); }
     void setSettingProblem(const QString& problem) override
     {
         // Said whether asked or not, as Senrokan.ini's unreadable values are.
@@ -104,9 +96,7 @@ public:
     }
     void setPageCoding(const CodingDecision& decision) override
     {
-        if (verbose)
-            std::fprintf(stderr, "route %d: coding %s\n", route,
-                         describeCoding(decision).toUtf8().constData());
+        say(QStringLiteral("coding ") + describeCoding(decision));
     }
     void setRenderOutcome(const RenderedPage& page) override
     {
@@ -117,9 +107,17 @@ public:
         else if (verbose && page.ok)
             std::fprintf(stderr, "route %d: rendered in %d ms\n", route, page.ms);
     }
+    void setMatchCount(const MatchCount& count) override { say(matchCountNotice(count)); }
     void setPageText(const QString&) override {}
     void setBusy(bool) override {}
     void showMessage(const QString&, const QString&) override {}
+
+private:
+    void say(const QString& text) const
+    {
+        if (verbose)
+            std::fprintf(stderr, "route %d: %s\n", route, terminalText(text).constData());
+    }
 };
 
 struct Options {
