@@ -165,7 +165,7 @@ void Form1::LoadSettings()
     if (!dir)
         return;
     const SettingsRead read = readSettings(*dir);
-    m_settingsPage->showStartHint(!QFileInfo::exists(joinToDirectory(*dir, SettingsFileName)));
+    m_settingsPage->showStartHint(!QFileInfo::exists(platform::joinToDirectory(*dir, SettingsFileName)));
     if (!read.priorityName.isEmpty())
         m_settingsPage->setPriorityName(read.priorityName);
     read.applyNumbers(m_values);

@@ -439,13 +439,12 @@ private Q_SLOTS:
         m_table.setRouteField(1, ValidTo, validFrom.isEmpty() ? QString() : QStringLiteral("9:00"));
         m_checker->states()[1].Status = before;
         m_checker->states()[1].Reason = QStringLiteral("前の点検の理由");
-        m_checker->PollRoute(1, 0);
+        const std::optional<CheckOutcome> outcome = m_checker->PollRoute(1, 0);
         QCOMPARE(state(1).Status, status);
         QCOMPARE(state(1).Reason, QString());
         QTEST(m_display.statusTexts.last(), "told");
-        const std::optional<CheckRecord> record = m_checker->lastCheck(CheckSource::Timed);
-        QVERIFY(record);
-        QCOMPARE(record->status, status);
+        QVERIFY(outcome && outcome->record);
+        QCOMPARE(outcome->record->status, status);
         QVERIFY(m_display.messages.isEmpty());
     }
 

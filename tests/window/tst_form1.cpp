@@ -202,7 +202,8 @@ private Q_SLOTS:
     // off elsewhere; what the word matched is told and marked.
     void pageTextFillsOpenRoute()
     {
-        Form1 window;
+        DesktopProgram program;
+        Form1& window = program.window();
         window.show();
         auto* tabs = control<QTabWidget>(window, "SSTab1");
         auto* area = control<PageTextArea>(window, "RichTextBox1");
