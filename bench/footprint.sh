@@ -7,6 +7,9 @@
 # With FEED=1 in the environment the five routes read their state from a GTFS-Realtime feed of
 # 20 000 alerts (5.2 MB, senrokan-testenv alerts) on the same server instead, each for a line of
 # its own (Feed= and FeedLine= in Senrokan.ini); the first line has alerts in force.
+# FEED=flood-alerts and FEED=flood-odpt serve instead a feed of tiny messages just within the
+# reply cap (senrokan-testenv flood): alerts full of empty selectors, periods and translations,
+# or an ODPT array of zeros.
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 build="$(cd "${1:-$top/build}" && pwd)"
@@ -31,12 +34,18 @@ for r in range(1, 6):
 PY
 routes=()
 for r in 1 2 3 4 5; do routes+=("路線$r" "$host" "line$r.html" "平常運転"); done
-if [ "${FEED:-0}" = 1 ]; then
-    "$testenv" alerts "$work/www/alerts.pb"
+case "${FEED:-0}" in
+0) ;;
+1) "$testenv" alerts "$work/www/feed" ;;
+flood-alerts) "$testenv" flood alerts "$work/www/feed" ;;
+flood-odpt) "$testenv" flood odpt "$work/www/feed" ;;
+*) echo "FEED is 1, flood-alerts or flood-odpt" >&2; exit 64 ;;
+esac
+if [ "${FEED:-0}" != 0 ]; then
     for r in 1 2 3 4 5; do
-        printf '[Route%d]\nFeed=http://%s/alerts.pb\nFeedLine=route-%d\n' "$r" "$host" $((r - 1))
+        printf '[Route%d]\nFeed=http://%s/feed\nFeedLine=route-%d\n' "$r" "$host" $((r - 1))
     done > "$work/Senrokan.ini"
-    echo "feed: $(stat -c %s "$work/www/alerts.pb") bytes"
+    echo "feed: $(stat -c %s "$work/www/feed") bytes"
 fi
 "$testenv" settings "$work/Senrokan.DEF" 10 0 0 0 "${routes[@]}"
 

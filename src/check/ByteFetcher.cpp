@@ -3,7 +3,7 @@
 
 #include "ByteFetcher.h"
 
-#include "base/Failure.h"
+#include "codec/ContentEncoding.h"
 #include "platform/TlsTrust.h"
 
 #include <QEventLoop>
@@ -16,11 +16,6 @@
 
 namespace senrokan
 {
-
-namespace
-{
-
-} // namespace
 
 namespace
 {
@@ -76,18 +71,6 @@ void ByteFetcher::abort()
         m_reply->abort();
 }
 
-FetchedPage ByteFetcher::fetch(const QUrl& url, int timeoutMs, qsizetype capBytes)
-{
-    if (!url.isValid() || url.host().isEmpty())
-        throw Failure(FailureKind::FetchFailed);
-    FetchedPage page = fetchPage(url, timeoutMs, capBytes);
-    if (page.tooLarge)
-        throw Failure(FailureKind::PageTooLarge);
-    if (page.statusCode == 0)
-        throw Failure(FailureKind::FetchFailed);
-    return page;
-}
-
 FetchedPage ByteFetcher::fetchPage(const QUrl& url, int timeoutMs, qsizetype capBytes,
                                    const std::function<void()>& onSecured)
 {
@@ -105,6 +88,8 @@ FetchedPage ByteFetcher::fetchPage(const QUrl& url, int timeoutMs, qsizetype cap
     request.setTransferTimeout(timeoutMs);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::NoLessSafeRedirectPolicy);
+    // Asked for by us, a compressed body comes as it was sent and is decoded below.
+    request.setRawHeader("Accept-Encoding", AcceptedEncodings);
     if (url.scheme() == QLatin1String("https")) {
         if (!m_tls)
             m_tls = tlsConfiguration();
@@ -159,8 +144,15 @@ FetchedPage ByteFetcher::fetchPage(const QUrl& url, int timeoutMs, qsizetype cap
         page.failureDetail = describeFailure(reply, tlsErrors);
         body.clear();
     } else {
-        page.statusCode = status.toInt();
-        page.contentType = reply->rawHeader("Content-Type");
+        // A body that does not decode is no answer, whatever the status said.
+        DecodedBody decoded = decodeContent(body, reply->rawHeader("Content-Encoding"), capBytes);
+        body = std::move(decoded.bytes);
+        page.tooLarge = decoded.tooLarge;
+        page.failureDetail = decoded.error;
+        if (!decoded.tooLarge && decoded.error.isEmpty()) {
+            page.statusCode = status.toInt();
+            page.contentType = reply->rawHeader("Content-Type");
+        }
     }
     reply->deleteLater();
     return page;

@@ -18,7 +18,8 @@ namespace senrokan
 {
 
 // What the HTTP client brought back for one URL. An answered request has its status code; an
-// unanswered one (refused, TLS failure, time-out, a refused redirect) has 0 and a reason.
+// unanswered one (refused, TLS failure, time-out, a refused redirect, a body that does not
+// decode) has 0 and a reason.
 struct FetchedPage {
     int statusCode = 0;
     QByteArray body;
@@ -36,11 +37,9 @@ public:
     ByteFetcher();
     ~ByteFetcher();
 
-    // The byte fetch: the body whatever the HTTP status, with its Content-Type; no answer, a
-    // time-out or a body over the cap throw Failure.
-    FetchedPage fetch(const QUrl& url, int timeoutMs, qsizetype capBytes);
-    // The whole answer, failures included. onSecured runs once, when the first TLS session is
-    // established.
+    // The whole answer, failures included; a body compressed as gzip or deflate comes decoded,
+    // and one that does not decode is a failure. onSecured runs once, when the first TLS session
+    // is established.
     FetchedPage fetchPage(const QUrl& url, int timeoutMs, qsizetype capBytes,
                           const std::function<void()>& onSecured = {});
     void abort(); // ends a running fetch at once, which then fails

@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include "StatusDecision.h"
 #include "codec/PageCoding.h"
 #include "render/PageRenderer.h"
 
@@ -26,11 +27,16 @@ public:
     // Why an HTTPS page was not served (the TLS error, a refused redirect, the status), for
     // whoever can show more than "接続失敗"; the window has no place for it.
     virtual void setFailureDetail(const QString& detail) { Q_UNUSED(detail); }
+    // A route setting that could not be read and what the check did instead; said on every
+    // check it affects, in the status field unless there is a better place.
+    virtual void setSettingProblem(const QString& problem) { setStatusText(problem); }
     // The coding a page was read in and what settled it, for every page a check reads.
     virtual void setPageCoding(const CodingDecision& decision) { Q_UNUSED(decision); }
     // How the browser engine read a page of a route read as the browser shows it: the time it
     // took, why it failed, or why the engine was not there and the bytes were read instead.
     virtual void setRenderOutcome(const RenderedPage& page) { Q_UNUSED(page); }
+    // How often the match word occurs in the text that was judged, once a page has its verdict.
+    virtual void setMatchCount(const MatchCount& count) { Q_UNUSED(count); }
 };
 
 } // namespace senrokan

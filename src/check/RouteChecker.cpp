@@ -9,6 +9,8 @@
 #include "codec/Converter.h"
 #include "codec/Kconv.h"
 #include "codec/PageCoding.h"
+#include "feed/FeedTexts.h"
+#include "feed/OdptApi.h"
 #include "feed/OfficialFeed.h"
 #include "platform/MemoryTuning.h"
 #include "route/MaskedUrl.h"
@@ -17,6 +19,7 @@
 #include "route/StatusWords.h"
 
 #include <QEventLoop>
+#include <QScopeGuard>
 #include <QThread>
 #include <QTimer>
 
@@ -37,6 +40,12 @@ const QString TextDelayed = statusWord(StatusDelayed);
 const QString NotFoundPage = QStringLiteral("ページが見つかりません");
 const QString TextOutOfHours = statusSentence(StatusOutOfHours);
 const QString TextFeedScheme = QStringLiteral("フィードは http:// か https:// のアドレスです");
+const QString TextFeedNoHost = QStringLiteral("フィードのアドレスにホスト名がありません");
+
+QString httpStatusText(int status)
+{
+    return QStringLiteral("HTTP %1").arg(status);
+}
 
 // The socket's read buffer: bounds memory however fast a server sends.
 constexpr qint64 SocketReadBuffer = 1024 * 1024;
@@ -247,8 +256,8 @@ void RouteChecker::runSteps(int route, int retry, Reporting how)
         return;
     }
 
-    const CodingDecision coding = convertPage(status, def, path, how);
-    finishCheck(route, def, how, coding.json);
+    if (const std::optional<CodingDecision> coding = convertPage(route, status, def, path, how))
+        finishCheck(route, def, how, coding->json);
 }
 
 void RouteChecker::runHttpsSteps(int route, int retry, Reporting how, const RouteDefinition& def)
@@ -258,26 +267,31 @@ void RouteChecker::runHttpsSteps(int route, int retry, Reporting how, const Rout
     const FetchedPage page =
         fetchWhole(httpsPageUrl(def[ServerName], path), m_timings.fetchTimeoutMs, state);
 
-    const int status = page.statusCode;
-    if (!pageServed(route, retry, how, def, status, page.failureDetail))
+    if (!pageServed(route, retry, how, def, page.statusCode, page.failureDetail))
         return;
 
-    // All three answers carry the page's own bytes, so they are read like the byte fetch's.
+    // The answer carries the page's own bytes, so it is read like the byte fetch's.
     m_check.PageBytes = page.body;
-    const CodingDecision coding =
-        readFetchedPage(page.contentType, status == 200 && how == Reporting::Interactive);
-    finishServedPage(route, def, how, status, coding.json);
+    const CodingDecision coding = readFetchedPage(page.contentType, how == Reporting::Interactive);
+    finishServedPage(route, def, how, coding.json);
 }
 
 FetchedPage RouteChecker::fetchWhole(const QUrl& url, int timeoutMs, RouteState& state)
 {
     m_display.setStatusText(TextConnecting);
+    // Set however the fetch ends, as the socket check sets it once the connection is decided.
+    const auto stamp = qScopeGuard([&] { state.CheckTime = nowText(); });
     // The request goes out as soon as the TLS session stands, so both texts come together.
-    const FetchedPage page = m_fetcher.fetchPage(url, timeoutMs, m_timings.replyCapBytes, [this] {
+    return fetchBounded(url, timeoutMs, [this] {
         onConnected();
         m_display.setStatusText(TextRequesting);
     });
-    state.CheckTime = nowText();
+}
+
+FetchedPage RouteChecker::fetchBounded(const QUrl& url, int timeoutMs,
+                                       const std::function<void()>& onSecured)
+{
+    FetchedPage page = m_fetcher.fetchPage(url, timeoutMs, m_timings.replyCapBytes, onSecured);
     if (m_cancelled)
         throw Failure(FailureKind::Cancelled);
     if (page.tooLarge)
@@ -289,19 +303,31 @@ void RouteChecker::runFeedSteps(int route, Reporting how, const RouteDefinition&
 {
     RouteState& state = m_states[route];
     const RouteOptions& options = m_options[route];
-    const QUrl url(options.feed);
+    // The consumer key joins the request here, so that no kept or shown address ever holds it.
+    const QUrl url = withConsumerKey(QUrl(options.feed), options.feedKey);
     m_feedRead = true;
-    // The HTTP client would read a file: address as well; a feed is only ever fetched.
-    if (url.scheme() != u"http" && url.scheme() != u"https") {
+    // The HTTP client would read a file: address as well; a feed is only ever fetched. Without a
+    // host ("https:/api…", a slash short) its complaint would quote the address, key and all.
+    const bool web = url.scheme() == u"http" || url.scheme() == u"https";
+    if (!web || url.host().isEmpty()) {
         state.CheckTime = nowText();
-        failFeed(route, how, TextFeedScheme);
+        failWith(route, how, web ? TextFeedNoHost : TextFeedScheme);
         return;
     }
-    const FetchedPage page = fetchWhole(url, m_timings.feedTimeoutMs, state);
+    FetchedPage page;
+    try {
+        page = fetchWhole(url, m_timings.feedTimeoutMs, state);
+    } catch (const Failure& failure) {
+        // A feed that cannot be read is a failed check like any other, never a silent one.
+        if (failure.kind() != FailureKind::PageTooLarge)
+            throw;
+        failWith(route, how, feedtext::TooLarge.arg(m_timings.replyCapBytes >> 20));
+        return;
+    }
     if (page.statusCode != 200) {
         // The client's words may quote the address, consumer key and all.
-        failFeed(route, how,
-                 page.statusCode != 0 ? QStringLiteral("HTTP %1").arg(page.statusCode)
+        failWith(route, how,
+                 page.statusCode != 0 ? httpStatusText(page.statusCode)
                                       : urlsMaskedIn(page.failureDetail));
         return;
     }
@@ -310,17 +336,17 @@ void RouteChecker::runFeedSteps(int route, Reporting how, const RouteDefinition&
     const Verdict verdict = decideFeed(page.body, options.feedLine, def[MatchWord], now);
     platform::returnFreedHeap();
     if (verdict.status == StatusConnectFailed) {
-        failFeed(route, how, verdict.reason);
+        failWith(route, how, verdict.reason);
         return;
     }
     if (how == Reporting::Interactive)
         m_display.setBusy(false);
     const Verdict told = outOfHours(def, now.time()) ? Verdict{StatusOutOfHours, {}} : verdict;
-    tellVerdict(told, how);
+    tellVerdict(told, def, how);
     settle(route, told);
 }
 
-void RouteChecker::failFeed(int route, Reporting how, const QString& why)
+void RouteChecker::failWith(int route, Reporting how, const QString& why)
 {
     m_display.setFailureDetail(why);
     failConnection(route, how, true, why);
@@ -344,28 +370,34 @@ bool RouteChecker::runRenderedSteps(int route, int retry, Reporting how, const R
     m_check.PageBytes.clear();
     m_check.PageText = page.text;
     m_rendered = true;
-    finishServedPage(route, def, how, page.status, false);
+    finishServedPage(route, def, how, false);
     return true;
 }
 
 bool RouteChecker::pageServed(int route, int retry, Reporting how, const RouteDefinition& def,
                               int status, const QString& failureDetail)
 {
-    if (status == 200 || status == 403 || status == 400) {
+    if (status == 200) {
         m_check.Connected = 1;
         return true;
     }
-    m_display.setFailureDetail(failureDetail.isEmpty() ? QStringLiteral("HTTP %1").arg(status)
-                                                       : failureDetail);
+    const QString why = failureDetail.isEmpty() ? httpStatusText(status) : failureDetail;
+    // A refusal of the client's own request carries no page: what a bot block serves must never
+    // read as a delay.
+    if (status == 403 || status == 400) {
+        failWith(route, how, why);
+        return false;
+    }
+    m_display.setFailureDetail(why);
     failOrRetry(route, retry, how, def);
     return false;
 }
 
 void RouteChecker::finishServedPage(int route, const RouteDefinition& def, Reporting how,
-                                    int status, bool jsonReply)
+                                    bool jsonReply)
 {
     // Judged on the text: a not-found page in UTF-8 or EUC-JP says so only once converted.
-    if (status == 200 && m_check.PageText.contains(NotFoundPage)) {
+    if (m_check.PageText.contains(NotFoundPage)) {
         failConnection(route, how, true);
         return;
     }
@@ -394,11 +426,19 @@ void RouteChecker::finishCheck(int route, const RouteDefinition& def, Reporting 
                           : jsonReply ? PageForm::Json
                                       : PageForm::Source;
     const Verdict verdict = decideStatus(def, m_check.PageText, m_clock().time(), form);
-    tellVerdict(verdict, how);
+    if (verdict.status == StatusConnectFailed) {
+        failWith(route, how, verdict.reason);
+        return;
+    }
+    // Told before the verdict's box, which holds the check until it is closed; a reason the
+    // verdict brings replaces it in the status field.
+    if (verdict.status != StatusOutOfHours && !def[MatchWord].isEmpty())
+        m_display.setMatchCount(countMatchWord(def, m_check.PageText, form));
+    tellVerdict(verdict, def, how);
     settle(route, verdict);
 }
 
-void RouteChecker::tellVerdict(const Verdict& verdict, Reporting how)
+void RouteChecker::tellVerdict(const Verdict& verdict, const RouteDefinition& def, Reporting how)
 {
     // Shown before the box, which holds the check until it is closed.
     if (!verdict.reason.isEmpty())
@@ -414,6 +454,9 @@ void RouteChecker::tellVerdict(const Verdict& verdict, Reporting how)
         report(statusSentence(StatusDelayed), TitleRouteInfo, how);
         break;
     }
+    // Hours that could not be read were left out: said on every check until they are mended.
+    if (const QString problem = validHoursProblem(def); !problem.isEmpty())
+        m_display.setSettingProblem(problem);
 }
 
 void RouteChecker::failConnection(int route, Reporting how, bool clearConnected, const QString& why)
@@ -427,35 +470,40 @@ void RouteChecker::failConnection(int route, Reporting how, bool clearConnected,
     m_socket.abort();
 }
 
-CodingDecision RouteChecker::convertPage(const QString& status, const RouteDefinition& def,
-                                         const QString& path, Reporting how)
+std::optional<CodingDecision> RouteChecker::convertPage(int route, const QString& status,
+                                                        const RouteDefinition& def,
+                                                        const QString& path, Reporting how)
 {
     // The bytes fetched are those of the page just judged, also during the delay-directory retry.
     const QUrl url = byteFetchUrl(def[ServerName], path, m_timings.port);
+    QByteArray contentType;
+    // Only a 2xx answer carries the page; any other fails the check, telling why.
     auto fetchBytes = [&] {
-        FetchedPage page = m_fetcher.fetch(url, m_timings.fetchTimeoutMs, m_timings.replyCapBytes);
+        FetchedPage page = fetchBounded(url, m_timings.fetchTimeoutMs);
+        if (page.statusCode / 100 != 2) {
+            failWith(route, how,
+                     page.statusCode != 0 ? httpStatusText(page.statusCode) : page.failureDetail);
+            return false;
+        }
         m_check.PageBytes = std::move(page.body);
-        return page.contentType;
+        contentType = page.contentType;
+        return true;
     };
-    if (m_cancelled)
-        throw Failure(FailureKind::Cancelled);
-
     // Path A (200) decides from the socket reply's own bytes and fetches bytes only for codings
     // the socket's Shift_JIS reading cannot serve; path B (403, 400) always works from fetched
     // bytes.
-    CodingDecision coding;
+    std::optional<CodingDecision> coding;
     if (status == QLatin1String("200")) {
         coding = decideReplyCoding(m_replyRaw);
         m_replyRaw = QByteArray(); // up to the reply cap; not needed any more
-        showCoding(coding, how == Reporting::Interactive);
-        if (coding.coding != PageCoding::ShiftJis && coding.coding != PageCoding::Iso2022Jp)
-            fetchBytes();
-        convertBytes(coding.coding);
-    } else {
-        coding = readFetchedPage(fetchBytes(), false);
+        showCoding(*coding, how == Reporting::Interactive);
+        if (coding->coding != PageCoding::ShiftJis && coding->coding != PageCoding::Iso2022Jp &&
+            !fetchBytes())
+            return std::nullopt;
+        convertBytes(coding->coding);
+    } else if (fetchBytes()) {
+        coding = readFetchedPage(contentType, false);
     }
-    if (m_cancelled)
-        throw Failure(FailureKind::Cancelled);
     return coding;
 }
 

@@ -17,6 +17,7 @@
 #include <QObject>
 #include <QTcpSocket>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -101,24 +102,26 @@ private:
     void settle(int route, const Verdict& verdict, bool stampNow = true);
     void runSteps(int route, int retry, Reporting how);
     void runHttpsSteps(int route, int retry, Reporting how, const RouteDefinition& def);
-    // The whole answer of the HTTP client for url, the check's time set; cancelled or a body over
-    // the cap throw Failure.
+    // The whole answer of the HTTP client for url, told in the status field, the check's time
+    // set; as fetchBounded.
     FetchedPage fetchWhole(const QUrl& url, int timeoutMs, RouteState& state);
+    // The whole answer of the HTTP client for url; cancelled or a body over the cap throw Failure.
+    FetchedPage fetchBounded(const QUrl& url, int timeoutMs,
+                             const std::function<void()>& onSecured = {});
     // The route's official feed read instead of its page.
     void runFeedSteps(int route, Reporting how, const RouteDefinition& def);
-    // Ends a feed's check as "接続失敗" for why, told in the status field and as the detail.
-    void failFeed(int route, Reporting how, const QString& why);
-    // The outcome's box, and the reason in the status field.
-    void tellVerdict(const Verdict& verdict, Reporting how);
+    // Ends the check as "接続失敗" for why, told in the status field and as the detail.
+    void failWith(int route, Reporting how, const QString& why);
+    // The outcome's box, the reason in the status field, and valid hours that could not be read.
+    void tellVerdict(const Verdict& verdict, const RouteDefinition& def, Reporting how);
     // False, with nothing done, when the engine is not there to read the page.
     bool runRenderedSteps(int route, int retry, Reporting how, const RouteDefinition& def);
-    // Whether a page answered by the HTTP client or the engine was served; when not, the
+    // Whether a page answered by the HTTP client or the engine was served (200); when not, the
     // failure or the delay-directory retry has been done.
     bool pageServed(int route, int retry, Reporting how, const RouteDefinition& def, int status,
                     const QString& failureDetail);
     // The served page's text judged: a not-found page fails, any other gets its verdict.
-    void finishServedPage(int route, const RouteDefinition& def, Reporting how, int status,
-                          bool jsonReply);
+    void finishServedPage(int route, const RouteDefinition& def, Reporting how, bool jsonReply);
     // Ends the check as "接続失敗" with StatusConnectFailed, why (if any) after it in the status
     // field.
     void failConnection(int route, Reporting how, bool clearConnected, const QString& why = {});
@@ -126,8 +129,11 @@ private:
     void failOrRetry(int route, int retry, Reporting how, const RouteDefinition& def);
     // Valid hours, the match word and the outcome, once the page text stands.
     void finishCheck(int route, const RouteDefinition& def, Reporting how, bool jsonReply);
-    CodingDecision convertPage(const QString& status, const RouteDefinition& def,
-                               const QString& path, Reporting how);
+    // The page's coding, its text converted; none when the byte fetch was not answered with
+    // the page, which has failed the check.
+    std::optional<CodingDecision> convertPage(int route, const QString& status,
+                                              const RouteDefinition& def, const QString& path,
+                                              Reporting how);
     void showCoding(const CodingDecision& decision, bool showLabel);
     void convertBytes(PageCoding pageCoding);
     // A page that came only as fetched bytes (PageBytes, with its Content-Type): its coding

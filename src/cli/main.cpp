@@ -4,6 +4,7 @@
 // senrokan-check: the timed check of all routes, without a window; or the record of checks.
 #include "CheckerReports.h"
 #include "HistoryReport.h"
+#include "LineCommands.h"
 #include "calendar/Holidays.h"
 #include "check/RouteChecker.h"
 #include "cycle/CheckRound.h"
@@ -36,7 +37,9 @@ constexpr int ExitSettings = 3;
 const char Usage[] = "usage: senrokan-check [--settings FILE] [--route N] [--json] [--verbose]\n"
                      "                      [--notify] [--notify-url URL]...\n"
                      "       senrokan-check --history [--days N] [--route N] [--json]\n"
-                     "       senrokan-check --holidays YEAR\n";
+                     "       senrokan-check --holidays YEAR\n"
+                     "       senrokan-check --lines [OPERATOR]\n"
+                     "       senrokan-check --use-line N ID\n";
 
 QByteArray help()
 {
@@ -51,23 +54,26 @@ QByteArray help()
          {"--history", "check nothing; print the record of checks (Senrokan.db), oldest first"},
          {"--days N", "with --history: the last N days, 1 to 400 (7 unless given)"},
          {"--holidays YEAR",
-          "check nothing; print Japan's national holidays of YEAR, 2000 to 2099"}},
+          "check nothing; print Japan's national holidays of YEAR, 2000 to 2099"},
+         {"--lines [OPERATOR]", "check nothing; print the ODPT API's railways (of OPERATOR only)"},
+         {"--use-line N ID", "check nothing; make route N the railway ID (odpt.Railway:...)"}},
         {{"0", "no route is delayed and every route could be reached"},
          {"1", "a route is delayed"},
          {"2", "no route is delayed, but a route could not be reached"},
-         {"3", "the settings file cannot be read or ends early, or the record may not be read"},
+         {"3", "the settings file cannot be read or ends early, the record may not be read, "
+               "or --use-line is refused"},
          {"64", "a wrong argument"}});
 }
 
 // Text for a terminal, as UTF-8: a server's reason phrase, a route title or a file name may carry
 // escape sequences that would retitle or reprogram the terminal. Control characters other than
-// the line end become U+FFFD.
+// the line end and the tab become U+FFFD.
 QByteArray terminalText(const QString& text)
 {
     QString shown = text;
     for (QChar& c : shown) {
         const char16_t u = c.unicode();
-        if ((u < 0x20 && u != u'\n') || (u >= 0x7F && u < 0xA0))
+        if ((u < 0x20 && u != u'\n' && u != u'\t') || (u >= 0x7F && u < 0xA0))
             c = QChar::ReplacementCharacter;
     }
     return shown.toUtf8();
@@ -80,21 +86,17 @@ public:
     bool verbose = false;
     int route = 0;
 
-    void setStatusText(const QString& text) override
+    void setStatusText(const QString& text) override { say(text); }
+    void setFailureDetail(const QString& detail) override { say(detail); }
+    void setSettingProblem(const QString& problem) override
     {
-        if (verbose)
-            std::fprintf(stderr, "route %d: %s\n", route, terminalText(text).constData());
-    }
-    void setFailureDetail(const QString& detail) override
-    {
-        if (verbose)
-            std::fprintf(stderr, "route %d: %s\n", route, terminalText(detail).constData());
+        // Said whether asked or not, as Senrokan.ini's unreadable values are.
+        std::fprintf(stderr, "senrokan-check: route %d: %s\n", route,
+                     terminalText(problem).constData());
     }
     void setPageCoding(const CodingDecision& decision) override
     {
-        if (verbose)
-            std::fprintf(stderr, "route %d: coding %s\n", route,
-                         describeCoding(decision).toUtf8().constData());
+        say(QStringLiteral("coding ") + describeCoding(decision));
     }
     void setRenderOutcome(const RenderedPage& page) override
     {
@@ -105,9 +107,17 @@ public:
         else if (verbose && page.ok)
             std::fprintf(stderr, "route %d: rendered in %d ms\n", route, page.ms);
     }
+    void setMatchCount(const MatchCount& count) override { say(matchCountNotice(count)); }
     void setPageText(const QString&) override {}
     void setBusy(bool) override {}
     void showMessage(const QString&, const QString&) override {}
+
+private:
+    void say(const QString& text) const
+    {
+        if (verbose)
+            std::fprintf(stderr, "route %d: %s\n", route, terminalText(text).constData());
+    }
 };
 
 struct Options {
@@ -120,6 +130,10 @@ struct Options {
     bool notify = false;
     QStringList notifyUrls;
     int holidayYear = 0; // 0 = not asked
+    bool lines = false;
+    QString linesOperator;
+    int useLineRoute = 0; // 0 = not asked
+    QString useLineId;
 };
 
 // Returns -1 to go on, else the exit status.
@@ -152,6 +166,21 @@ int parseArguments(const QStringList& args, Options& options)
                              FirstHolidayYear, LastHolidayYear, Usage);
                 return ExitUsage;
             }
+        } else if (arg == QLatin1String("--lines")) {
+            options.lines = true;
+            if (i + 1 < args.size() && !args.at(i + 1).startsWith(u'-'))
+                options.linesOperator = args.at(++i);
+        } else if (arg == QLatin1String("--use-line")) {
+            bool ok = false;
+            options.useLineRoute = i + 2 < args.size() ? args.at(++i).toInt(&ok) : 0;
+            if (!ok || !isRouteIndex(options.useLineRoute)) {
+                std::fprintf(stderr,
+                             "senrokan-check: --use-line takes a route, 1 to 5, and a railway "
+                             "id\n%s",
+                             Usage);
+                return ExitUsage;
+            }
+            options.useLineId = args.at(++i);
         } else if (arg == QLatin1String("--notify")) {
             options.notify = true;
         } else if (arg == QLatin1String("--notify-url") && i + 1 < args.size()) {
@@ -209,6 +238,15 @@ int printHistory(const Options& options, const QString& dir)
     return 0;
 }
 
+// What a command without a check has to say, said.
+int finish(const CommandOutcome& outcome)
+{
+    writeOut(terminalText(outcome.out));
+    for (const QString& text : outcome.told)
+        std::fprintf(stderr, "senrokan-check: %s\n", terminalText(text).constData());
+    return outcome.exit;
+}
+
 // --holidays: the year's holidays, one "YYYY-MM-DD 名前" a line, to set beside the official list.
 int printHolidays(int year)
 {
@@ -259,6 +297,10 @@ int main(int argc, char* argv[])
     const QString dir = platform::currentDirectory().value_or(QString());
     if (options.history)
         return printHistory(options, dir);
+    if (options.lines)
+        return finish(listLines(dir, options.linesOperator));
+    if (options.useLineRoute != 0)
+        return finish(useLine(dir, options.useLineRoute, options.useLineId));
     const SettingsRead read = options.settingsPath.isEmpty()
                                   ? readSettings(dir)
                                   : readSettingsFile(options.settingsPath, dir);

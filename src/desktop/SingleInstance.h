@@ -3,7 +3,8 @@
 
 #pragma once
 
-#include <QLockFile>
+#include "platform/FolderLock.h"
+
 #include <QObject>
 #include <QString>
 
@@ -14,9 +15,9 @@ class QLocalServer;
 namespace senrokan
 {
 
-// One running program per settings folder: the first start in a folder holds a lock named after
-// the folder and listens on a local socket of the same name; a later start in that folder tells
-// it to come forward and leaves. Two writers of one Senrokan.DEF would lose each other's saves.
+// One running program per settings folder: the first start in a folder holds the folder's lock
+// and listens on a local socket of the same name; a later start in that folder tells it to come
+// forward and leaves. Two writers of one Senrokan.DEF would lose each other's saves.
 // Starts in other folders never meet. Both live in the user's private runtime folder, where no
 // other user can plant a lock first.
 class SingleInstance : public QObject
@@ -46,14 +47,15 @@ public:
     // owner that is still starting to listen.
     Claim claim(int answerLimitMs = 10000);
 
-    // The name of the folder's lock and socket: a hash of the folder's canonical path and the
-    // user's home, so every spelling of one folder meets, other users never do, and the name
-    // stays short enough for a socket path.
-    static QString key(const QString& folder);
+    // The name of the folder's lock and socket.
+    static QString key(const QString& folder) { return platform::FolderLock::key(folder); }
     // Where the lock file and the socket of that key live; empty when there is no private
     // runtime folder.
-    static QString lockPath(const QString& key);
-    static QString socketPath(const QString& key);
+    static QString lockPath(const QString& key) { return platform::FolderLock::lockPath(key); }
+    static QString socketPath(const QString& key)
+    {
+        return platform::FolderLock::inRuntimeFolder(key);
+    }
 
 Q_SIGNALS:
     // A later start in this folder asks for the main window.
@@ -64,8 +66,7 @@ private:
     bool listen();
     void readRequest();
 
-    QString m_key;
-    QLockFile m_lock;
+    platform::FolderLock m_lock;
     std::unique_ptr<QLocalServer> m_server;
 };
 

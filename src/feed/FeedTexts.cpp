@@ -5,6 +5,9 @@
 
 #include "route/Reason.h"
 
+#include <QTimeZone>
+#include <QJsonObject>
+
 namespace senrokan
 {
 
@@ -23,6 +26,28 @@ bool isJapaneseTag(QStringView tag)
     return true;
 }
 
+QString languageText(const QJsonValue& value)
+{
+    if (!value.isObject())
+        return value.toString();
+    const QJsonObject map = value.toObject();
+    QString english;
+    QString first;
+    bool hasFirst = false;
+    for (auto it = map.constBegin(); it != map.constEnd(); ++it) {
+        if (!it->isString())
+            continue;
+        if (isJapaneseTag(it.key()))
+            return it->toString();
+        if (it.key().compare(u"en", Qt::CaseInsensitive) == 0)
+            english = it->toString();
+        if (!hasFirst)
+            first = it->toString();
+        hasFirst = true;
+    }
+    return english.isEmpty() ? first : english;
+}
+
 void FeedReasons::add(const QString& text)
 {
     // Past the bound nothing more would show.
@@ -33,6 +58,19 @@ void FeedReasons::add(const QString& text)
         return;
     m_texts << folded;
     m_length += folded.size() + 3;
+}
+
+std::optional<QString> staleData(const QDateTime& time, QStringView field, bool until,
+                                 const QDateTime& now)
+{
+    constexpr qint64 Hour = 3600;
+    if (time.secsTo(now) <= Hour)
+        return std::nullopt;
+    const QDateTime shown = time.toTimeZone(now.timeZone());
+    const QString when = shown.toString(
+        shown.date() == now.date() ? QStringLiteral("HH:mm") : QStringLiteral("yyyy-MM-dd HH:mm"));
+    return QStringLiteral("情報が古い（%1 %2%3）")
+        .arg(field, when, until ? QStringLiteral("まで") : QStringLiteral("時点"));
 }
 
 QString FeedReasons::joined() const

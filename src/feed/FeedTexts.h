@@ -3,9 +3,13 @@
 
 #pragma once
 
+#include <QDateTime>
+#include <QJsonValue>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+
+#include <optional>
 
 namespace senrokan
 {
@@ -13,6 +17,10 @@ namespace senrokan
 // Whether a language tag names Japanese as it is written ("ja", "ja-JP"), not a kana reading of
 // it ("ja-Hrkt", which ODPT gives beside names).
 bool isJapaneseTag(QStringView tag);
+
+// A text given plainly or as a language map ({"ja": …, "en": …}): Japanese, else English, else
+// the first (JSON objects have no order of their own; Qt's is by key).
+QString languageText(const QJsonValue& value);
 
 // The reasons a feed gives for a line's delay, from several records or alerts: each folded,
 // blanks and repeats dropped (one text per direction is common), in the feed's order.
@@ -28,6 +36,13 @@ private:
     qsizetype m_length = 0;
 };
 
+// Why data whose time, given by the feed's field of that name, lies more than an hour before now
+// says nothing of the line now; none when it is not that old. until: the time is when the data
+// stops holding, else when it was made. The reason names the field and shows the time, with its
+// date unless that is now's, so that a clock set far off is seen for what it is.
+std::optional<QString> staleData(const QDateTime& time, QStringView field, bool until,
+                                 const QDateTime& now);
+
 // The failure texts a feed can end in.
 namespace feedtext
 {
@@ -37,6 +52,12 @@ inline const QString UnknownKind =
 inline const QString BrokenJson = QStringLiteral("フィードのJSONが壊れています");
 // The line's id, then this: the id is wrong or the operator dropped the line.
 inline const QString LineMissing = QStringLiteral(" はフィードにありません");
+// With the bound in MiB.
+inline const QString TooLarge = QStringLiteral("フィードが大きすぎます（%1 MiBまで）");
+// With the bounds in MiB and in arrays and objects.
+inline const QString JsonTooLarge =
+    QStringLiteral("フィードのJSONが大きすぎます（%1 MiB、配列とオブジェクト%2個まで）");
+inline const QString AlertTooLarge = QStringLiteral("フィードに大きすぎるアラートがあります");
 } // namespace feedtext
 
 } // namespace senrokan

@@ -6,7 +6,8 @@
 #include "FeedTexts.h"
 #include "feed/GtfsRealtime.pb.h"
 
-#include <google/protobuf/arena.h>
+#include <google/protobuf/io/coded_stream.h>
+#include <google/protobuf/wire_format_lite.h>
 
 #include <limits>
 #include <string>
@@ -71,6 +72,14 @@ QString translated(const gtfsrt::TranslatedString& text)
     return untagged ? QString::fromStdString(untagged->text()) : QString();
 }
 
+bool withinBounds(const Alert& alert)
+{
+    return alert.informed_entity_size() <= MaxAlertSelectors &&
+           alert.active_period_size() <= MaxAlertPeriods &&
+           alert.header_text().translation_size() <= MaxTranslations &&
+           alert.description_text().translation_size() <= MaxTranslations;
+}
+
 QString alertText(const Alert& alert)
 {
     const QString header = translated(alert.header_text()).trimmed();
@@ -83,40 +92,107 @@ QString alertText(const Alert& alert)
     return header + u' ' + description;
 }
 
+// The alerts on one route, gathered an entity at a time.
+class RouteAlerts
+{
+public:
+    RouteAlerts(const QString& route, qint64 now) : m_route(route.toStdString()), m_now(now) {}
+
+    // False when the bytes are no entity.
+    bool read(const char* bytes, int size)
+    {
+        if (size > MaxEntityBytes) {
+            m_overBounds = true;
+            return true;
+        }
+        // The plain parse would log to stderr of its own accord when a required field is missing.
+        if (!m_entity.ParsePartialFromArray(bytes, size) || !m_entity.IsInitialized())
+            return false;
+        if (!m_entity.has_alert() || m_entity.is_deleted())
+            return true;
+        const Alert& alert = m_entity.alert();
+        if (!withinBounds(alert))
+            m_overBounds = true;
+        else if (concerns(alert, m_route) && inForce(alert, m_now) && tellsDelay(alert)) {
+            m_delayed = true;
+            m_reasons.add(alertText(alert));
+        }
+        return true;
+    }
+
+    Verdict verdict() const
+    {
+        if (m_overBounds)
+            return {StatusConnectFailed, feedtext::AlertTooLarge};
+        if (!m_delayed)
+            return {StatusNormal, {}};
+        return {StatusDelayed, m_reasons.joined()};
+    }
+
+private:
+    std::string m_route;
+    qint64 m_now;
+    gtfsrt::FeedEntity m_entity; // its parts are kept for the next one
+    bool m_overBounds = false;
+    bool m_delayed = false;
+    FeedReasons m_reasons;
+};
+
+// Reads a FeedMessage as the library would, but one entity at a time: the whole message at once
+// costs some forty times its size when built of tiny messages. False when the body is none.
+bool readFeed(const QByteArray& body, gtfsrt::FeedHeader& header, RouteAlerts& alerts)
+{
+    using google::protobuf::internal::WireFormatLite;
+    if (body.size() > std::numeric_limits<int>::max())
+        return false;
+    google::protobuf::io::CodedInputStream input(reinterpret_cast<const quint8*>(body.constData()),
+                                                 int(body.size()));
+    bool hasHeader = false;
+    while (const quint32 tag = input.ReadTag()) {
+        const int field = WireFormatLite::GetTagFieldNumber(tag);
+        if (WireFormatLite::GetTagWireType(tag) != WireFormatLite::WIRETYPE_LENGTH_DELIMITED ||
+            (field != 1 && field != 2)) {
+            if (field == 0 || !WireFormatLite::SkipField(&input, tag))
+                return false;
+            continue;
+        }
+        int size = 0;
+        if (!input.ReadVarintSizeAsInt(&size) || !input.Skip(size))
+            return false;
+        const char* bytes = body.constData() + input.CurrentPosition() - size;
+        if (field == 2) {
+            if (!alerts.read(bytes, size))
+                return false;
+            continue;
+        }
+        // A header given twice is merged.
+        gtfsrt::FeedHeader more;
+        if (!more.ParsePartialFromArray(bytes, size))
+            return false;
+        header.MergeFrom(more);
+        hasHeader = true;
+    }
+    return input.ConsumedEntireMessage() && hasHeader && header.IsInitialized();
+}
+
 } // namespace
 
 std::optional<Verdict> decideGtfsRealtime(const QByteArray& body, const QString& route,
-                                              const QDateTime& now)
+                                          const QDateTime& now)
 {
-    // One arena for the whole message: tens of thousands of small messages, freed at once. Its
-    // blocks are large enough for the C library to map each on its own (platform/MemoryTuning),
-    // so that they go back to the system with the arena instead of staying in the heap.
-    google::protobuf::ArenaOptions options;
-    options.start_block_size = 512 * 1024;
-    options.max_block_size = 4 * 1024 * 1024;
-    google::protobuf::Arena arena(options);
-    auto* feed = google::protobuf::Arena::CreateMessage<gtfsrt::FeedMessage>(&arena);
-    // The plain parse would log to stderr of its own accord when a required field is missing.
-    if (body.size() > std::numeric_limits<int>::max() ||
-        !feed->ParsePartialFromArray(body.constData(), int(body.size())) || !feed->IsInitialized())
-        return std::nullopt;
-
-    const std::string id = route.toStdString();
     const qint64 seconds = now.toSecsSinceEpoch();
-    bool delayed = false;
-    FeedReasons reasons;
-    for (const gtfsrt::FeedEntity& entity : feed->entity()) {
-        if (entity.is_deleted() || !entity.has_alert())
-            continue;
-        const Alert& alert = entity.alert();
-        if (!concerns(alert, id) || !inForce(alert, seconds) || !tellsDelay(alert))
-            continue;
-        delayed = true;
-        reasons.add(alertText(alert));
+    gtfsrt::FeedHeader header;
+    RouteAlerts alerts(route, seconds);
+    if (!readFeed(body, header, alerts))
+        return std::nullopt;
+    // A timestamp of 0 is one left unset; one after now is never old.
+    const quint64 made = header.timestamp();
+    if (made != 0 && made < quint64(qMax<qint64>(seconds, 0))) {
+        if (const std::optional<QString> stale =
+                staleData(QDateTime::fromSecsSinceEpoch(qint64(made)), u"timestamp", false, now))
+            return Verdict{StatusConnectFailed, *stale};
     }
-    if (!delayed)
-        return Verdict{StatusNormal, {}};
-    return Verdict{StatusDelayed, reasons.joined()};
+    return alerts.verdict();
 }
 
 } // namespace senrokan

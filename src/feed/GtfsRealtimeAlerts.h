@@ -19,8 +19,16 @@ namespace senrokan
 // (start included, end not, either may be open); it tells a delay unless its effect leaves
 // service as it is (no effect, accessibility only, additional service). Deleted entities count
 // for nothing. The reason is each such alert's header, followed by its description when that adds
-// something.
+// something. A feed made (its header's timestamp) more than an hour before now fails, as does one
+// with an entity beyond the bounds below, which is never read whole.
 std::optional<Verdict> decideGtfsRealtime(const QByteArray& body, const QString& route,
-                                              const QDateTime& now);
+                                          const QDateTime& now);
+
+// An entity is read on its own, so memory follows the largest entity, not the feed; these bounds
+// lie far beyond any agency's alert and keep that small.
+constexpr int MaxEntityBytes = 512 * 1024;
+constexpr int MaxAlertSelectors = 10000;
+constexpr int MaxAlertPeriods = 1000;
+constexpr int MaxTranslations = 100; // of one text
 
 } // namespace senrokan

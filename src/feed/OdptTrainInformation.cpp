@@ -14,33 +14,22 @@ namespace senrokan
 namespace
 {
 
-// A text given plainly or as a language map ({"ja": …, "en": …}): Japanese, else English, else
-// the first (JSON objects have no order of their own; Qt's is by key).
-QString languageText(const QJsonValue& value)
+// A record's data too old to tell of the line now; a record without its times is today's.
+std::optional<QString> staleRecord(const QJsonObject& record, const QDateTime& now)
 {
-    if (!value.isObject())
-        return value.toString();
-    const QJsonObject map = value.toObject();
-    QString english;
-    QString first;
-    bool hasFirst = false;
-    for (auto it = map.constBegin(); it != map.constEnd(); ++it) {
-        if (!it->isString())
-            continue;
-        if (isJapaneseTag(it.key()))
-            return it->toString();
-        if (it.key().compare(u"en", Qt::CaseInsensitive) == 0)
-            english = it->toString();
-        if (!hasFirst)
-            first = it->toString();
-        hasFirst = true;
+    for (const auto& [field, until] : {std::pair{u"dct:valid", true}, {u"dc:date", false}}) {
+        const QDateTime time =
+            QDateTime::fromString(record.value(field).toString(), Qt::ISODateWithMs);
+        if (time.isValid())
+            return staleData(time, field, until, now);
     }
-    return english.isEmpty() ? first : english;
+    return std::nullopt;
 }
 
 } // namespace
 
-Verdict decideOdpt(const QJsonArray& records, const QString& line, const QString& matchWord)
+Verdict decideOdpt(const QJsonArray& records, const QString& line, const QString& matchWord,
+                   const QDateTime& now)
 {
     bool found = false;
     bool delayed = false;
@@ -50,9 +39,13 @@ Verdict decideOdpt(const QJsonArray& records, const QString& line, const QString
         if (record.value(u"odpt:railway").toString() != line)
             continue;
         found = true;
-        // A null or blank status says nothing, as a missing one does.
+        if (const std::optional<QString> stale = staleRecord(record, now))
+            return {StatusConnectFailed, *stale};
+        // A null or blank status says nothing, as a missing one does. Every text holds the empty
+        // word: without one, a status is all there is to go by.
         const QString status = languageText(record.value(u"odpt:trainInformationStatus"));
-        if (status.trimmed().isEmpty() || TextSearch(status).find(matchWord, 1) != 0)
+        if (status.trimmed().isEmpty() ||
+            (!matchWord.isEmpty() && TextSearch(status).find(matchWord, 1) != 0))
             continue;
         delayed = true;
         reasons.add(languageText(record.value(u"odpt:trainInformationText")));

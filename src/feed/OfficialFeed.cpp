@@ -12,8 +12,39 @@
 namespace senrokan
 {
 
+namespace
+{
+
+// Parsed, JSON takes up to ten times its size in tiny values and some seventy in tiny arrays. An
+// operator's train information is a few hundred kilobytes at most, in a few thousand objects.
+constexpr qsizetype MaxJsonBytes = 2 * 1024 * 1024;
+constexpr qsizetype MaxJsonContainers = 50000;
+
+// The arrays and objects in JSON text, strings skipped, counted without parsing it.
+qsizetype containerCount(QByteArrayView json)
+{
+    qsizetype count = 0;
+    bool inString = false;
+    bool escaped = false;
+    for (const char c : json) {
+        if (escaped) {
+            escaped = false;
+        } else if (inString) {
+            escaped = c == '\\';
+            inString = c != '"';
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            ++count;
+        }
+    }
+    return count;
+}
+
+} // namespace
+
 Verdict decideFeed(const QByteArray& body, const QString& feedLine, const QString& matchWord,
-                       const QDateTime& now)
+                   const QDateTime& now)
 {
     if (feedLine.trimmed().isEmpty())
         return {StatusConnectFailed, feedtext::NoLine};
@@ -23,14 +54,20 @@ Verdict decideFeed(const QByteArray& body, const QString& feedLine, const QStrin
     const bool bom = body.startsWith("\xEF\xBB\xBF");
     const QByteArray json = bom ? body.sliced(3) : body;
     const bool looksJson = QByteArrayView(json).trimmed().startsWith('[');
-    if (looksJson) {
+    const bool tooLarge =
+        looksJson && (json.size() > MaxJsonBytes || containerCount(json) > MaxJsonContainers);
+    if (looksJson && !tooLarge) {
         const QJsonDocument document = QJsonDocument::fromJson(json);
         if (document.isArray())
-            return decideOdpt(document.array(), feedLine, matchWord);
+            return decideOdpt(document.array(), feedLine, matchWord, now);
     }
     if (std::optional<Verdict> verdict = decideGtfsRealtime(body, feedLine, now))
         return *verdict;
-    return {StatusConnectFailed, looksJson ? feedtext::BrokenJson : feedtext::UnknownKind};
+    if (!looksJson)
+        return {StatusConnectFailed, feedtext::UnknownKind};
+    return {StatusConnectFailed,
+            tooLarge ? feedtext::JsonTooLarge.arg(MaxJsonBytes >> 20).arg(MaxJsonContainers)
+                     : feedtext::BrokenJson};
 }
 
 } // namespace senrokan

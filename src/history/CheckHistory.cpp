@@ -65,6 +65,40 @@ const QString Upgrades[SchemaVersion - 1] = {
     QStringLiteral("ALTER TABLE checks ADD COLUMN reason TEXT"),
 };
 
+// Past this a rowid is no writer's but damage or a hand's: once the largest is taken SQLite gives
+// new rows random smaller ones. Checks never count near it.
+constexpr qint64 MaxRowid = qint64(1) << 62;
+
+// What a file says of itself, read in one statement, so one snapshot: read apart, another process
+// could make the tables between the reads, and its new record would look like another program's.
+struct FileForm {
+    qint64 id = 0;
+    int objects = 0; // tables and indexes
+    int version = 0;
+
+    // Another program's database under our name, or a form no program of ours gives (below
+    // none, or any but none on a file without tables), is kept aside like a damaged file. A form
+    // above ours is a later program's, which this one still writes to.
+    bool damaged() const
+    {
+        if (id == 0 ? objects != 0 : id != ApplicationId)
+            return true;
+        return version < 0 || (objects == 0 && version != 0);
+    }
+};
+
+bool readForm(QSqlQuery& query, FileForm& form)
+{
+    if (!query.exec(QStringLiteral("SELECT (SELECT application_id FROM pragma_application_id), "
+                                   "(SELECT count(*) FROM sqlite_master), "
+                                   "(SELECT user_version FROM pragma_user_version)")) ||
+        !query.next())
+        return false;
+    form = {query.value(0).toLongLong(), query.value(1).toInt(), query.value(2).toInt()};
+    query.finish();
+    return true;
+}
+
 // The engine is let go this long after its last use, so that the checks of one cycle share it.
 constexpr int LingerMs = 10000;
 
@@ -231,6 +265,13 @@ CheckHistory::Opened CheckHistory::openDatabase()
     const Opened schema = prepareSchema();
     if (schema != Opened::Ready)
         return schema;
+    // The last verdicts go by rowid, the order of writing, which a rowid past any writer's ends.
+    QSqlQuery last(m_db);
+    if (!last.exec(QStringLiteral("SELECT max(rowid) FROM checks")) || !last.next())
+        return failedWith(last.lastError());
+    if (last.value(0).toLongLong() > MaxRowid)
+        return Opened::Damaged;
+    last.finish();
     // Judged on the file the engine has open, not on the name looked at a moment before.
     if (!m_held->isAt(m_path)) {
         tell(refusedText(m_path));
@@ -241,20 +282,11 @@ CheckHistory::Opened CheckHistory::openDatabase()
 
 CheckHistory::Opened CheckHistory::prepareSchema()
 {
-    // One statement, so one snapshot: read apart, another process could make the tables
-    // between the two reads, and its new record would look like another program's file.
     QSqlQuery query(m_db);
-    if (!query.exec(QStringLiteral("SELECT (SELECT application_id FROM pragma_application_id), "
-                                   "(SELECT count(*) FROM sqlite_master), "
-                                   "(SELECT user_version FROM pragma_user_version)")) ||
-        !query.next())
+    FileForm form;
+    if (!readForm(query, form))
         return failedWith(query.lastError());
-    const qint64 id = query.value(0).toLongLong();
-    const int objects = query.value(1).toInt();
-    const int version = query.value(2).toInt();
-    query.finish();
-    // Another program's database under our name is kept aside like a damaged one.
-    if ((id != ApplicationId && id != 0) || (id == 0 && objects != 0))
+    if (form.damaged())
         return Opened::Damaged;
     // Readers never wait for writers in WAL mode, and a process killed in a write leaves the
     // records before it whole. NORMAL syncs at checkpoints only: a crash of the machine may
@@ -271,27 +303,28 @@ CheckHistory::Opened CheckHistory::prepareSchema()
     }
     if (!exec(QStringLiteral("PRAGMA synchronous = NORMAL")))
         return failedWith(m_lastError);
-    if (id == ApplicationId && version >= SchemaVersion)
+    if (form.id == ApplicationId && form.version >= SchemaVersion)
         return Opened::Ready;
     // A new file, or one of an earlier form: whoever takes the write lock first makes or
     // upgrades it; the others find it done.
     if (!exec(QStringLiteral("BEGIN IMMEDIATE")))
         return failedWith(m_lastError);
     QSqlQuery step(m_db);
-    if (!step.exec(QStringLiteral("PRAGMA user_version")) || !step.next()) {
+    // Judged again on what the write lock sees: the upgrades are picked by the form.
+    const bool read = readForm(step, form);
+    if (!read || form.damaged()) {
         const QSqlError error = step.lastError();
         exec(QStringLiteral("ROLLBACK"));
-        return failedWith(error);
+        return read ? Opened::Damaged : failedWith(error);
     }
-    const int found = step.value(0).toInt();
-    step.finish();
+    const int found = form.version;
     QStringList statements;
     // Form 0 is a file without tables: they are made in the newest form at once.
     if (found == 0) {
         statements = QStringList(std::begin(Schema), std::end(Schema));
     } else {
-        for (int form = found; form < SchemaVersion; ++form)
-            statements << Upgrades[form - 1];
+        for (int from = found; from < SchemaVersion; ++from)
+            statements << Upgrades[from - 1];
     }
     if (found < SchemaVersion)
         statements << QStringLiteral("PRAGMA user_version = %1").arg(SchemaVersion);

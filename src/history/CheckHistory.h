@@ -41,7 +41,8 @@ inline constexpr int HistoryKeptDays = 400;
 // The file obeys the folder's rules for the settings file: it and the engine's files beside it
 // (-wal, -shm, -journal) must be missing or the user's own regular files, never links; it is made
 // readable by the user only. A file that is not SQLite, is another program's database or is
-// damaged is renamed to "Senrokan.db.broken-<UTC time>" and a new record begun. None of this ever
+// damaged (a form or a rowid none of our programs gives included) is renamed to
+// "Senrokan.db.broken-<UTC time>" and a new record begun. None of this ever
 // fails a check: a record that cannot be written is left out, with one notice.
 class CheckHistory : public QObject
 {

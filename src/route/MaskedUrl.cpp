@@ -47,7 +47,9 @@ QString maskedUrlText(const QUrl& given)
 
 QString urlsMaskedIn(const QString& text, const std::function<QString(const QString&)>& mask)
 {
-    static const QRegularExpression Url(QStringLiteral("[A-Za-z][A-Za-z0-9+.-]*://\\S+"));
+    // A slash short ("https:/host…") is still an address, and its query still secret; a drive
+    // letter ("C:/…") is none.
+    static const QRegularExpression Url(QStringLiteral("[A-Za-z][A-Za-z0-9+.-]+:/\\S+"));
     QString out;
     qsizetype last = 0;
     for (const QRegularExpressionMatch& match : Url.globalMatch(text)) {

@@ -13,9 +13,9 @@ namespace senrokan
 constexpr qsizetype MaxReasonLength = 200;
 
 // Text from a page or a feed that says why a line is late, made fit to show anywhere: control
-// characters and line breaks become blanks, runs of blanks one, the ends trimmed, and at most
-// MaxReasonLength characters kept (the last one "…" when cut). It stays plain text: whoever shows
-// it where markup is read escapes it there.
+// and format characters and line breaks become blanks, runs of blanks one, the ends trimmed, half
+// a surrogate pair U+FFFD, and at most MaxReasonLength characters kept (the last one "…" when
+// cut). It stays plain text: whoever shows it where markup is read escapes it there.
 QString foldReason(QStringView text);
 
 // "遅延 — 人身事故の影響で…": text followed by the reason when there is one; the one way a

@@ -20,6 +20,9 @@ struct RouteOptions {
     QString days;         // the days of the week watched, as 月火水木金土日; empty: every day
     bool holidays = true; // watched on Japan's national holidays too
     int confirm = 1;      // delayed verdicts in a row before a delay is told, 1 to 10
+    // The consumer key the feed's request carries when it has none of its own: [ODPT]
+    // ConsumerKey= for a feed of that API, else empty. Never saved with the route.
+    QString feedKey;
 
     bool operator==(const RouteOptions&) const = default;
 };

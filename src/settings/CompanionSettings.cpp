@@ -26,6 +26,9 @@ const QString FeedLineKey = QStringLiteral("FeedLine");
 const QString DaysKey = QStringLiteral("Days");
 const QString HolidaysKey = QStringLiteral("Holidays");
 const QString ConfirmKey = QStringLiteral("Confirm");
+const QString OdptSection = QStringLiteral("ODPT");
+const QString BaseKey = QStringLiteral("Base");
+const QString ConsumerKeyKey = QStringLiteral("ConsumerKey");
 const QString WindowSection = QStringLiteral("Window");
 const QString GeometryKey = QStringLiteral("Geometry");
 
@@ -65,6 +68,12 @@ QString flagText(bool on)
     return on ? QStringLiteral("true") : QStringLiteral("false");
 }
 
+OdptAccess odptAccess(const CompanionFile& file)
+{
+    return OdptAccess::fromSettings(file.value(OdptSection, BaseKey),
+                                    file.value(OdptSection, ConsumerKeyKey));
+}
+
 // A route's options; a value that cannot be read falls back to the default that watches more,
 // never less, and is told in problems.
 RouteOptions routeOptions(const CompanionFile& file, int route, QStringList* problems = nullptr)
@@ -78,6 +87,7 @@ RouteOptions routeOptions(const CompanionFile& file, int route, QStringList* pro
     options.render = flag(file.value(section, RenderKey), false);
     options.feed = file.value(section, FeedKey);
     options.feedLine = file.value(section, FeedLineKey);
+    options.feedKey = odptAccess(file).keyFor(QUrl(options.feed));
     QString why;
     if (const std::optional<QString> days = parseCheckDays(file.value(section, DaysKey), &why))
         options.days = *days;
@@ -123,39 +133,46 @@ CompanionValues CompanionSettings::read() const
     if (!file) {
         values.unreadable = unreadableText(m_path);
         values.targets.problems.append(values.unreadable);
+        // Every route then goes without its options: told, as an option that cannot be read is.
+        values.routeProblems.append(
+            values.unreadable + QStringLiteral("（路線ごとの設定を使わず、毎日チェックします）"));
         return values;
     }
     values.targetTexts = splitTargetTexts(file->value(NotifySection, TargetsKey));
     values.targets = parseReportTargets(values.targetTexts, !appriseProgram().isEmpty());
     for (int r = 1; r <= RouteCount; ++r)
         values.routes[r] = routeOptions(*file, r, &values.routeProblems);
+    values.odpt = odptAccess(*file);
     values.windowGeometry = geometryOf(file->value(WindowSection, GeometryKey));
     return values;
 }
 
 QString CompanionSettings::saveWindowGeometry(const QRect& geometry) const
 {
+    return saveValue(WindowSection, GeometryKey,
+                     QStringLiteral("%1,%2,%3,%4")
+                         .arg(geometry.x())
+                         .arg(geometry.y())
+                         .arg(geometry.width())
+                         .arg(geometry.height()));
+}
+
+QString CompanionSettings::saveValue(const QString& section, const QString& key,
+                                     const QString& value) const
+{
     std::optional<CompanionFile> file = CompanionFile::read(m_path);
     if (!file)
         return unreadableText(m_path);
-    const QString text = QStringLiteral("%1,%2,%3,%4")
-                             .arg(geometry.x())
-                             .arg(geometry.y())
-                             .arg(geometry.width())
-                             .arg(geometry.height());
-    if (file->value(WindowSection, GeometryKey) == text)
+    // A value as it stands is not written again: the file may be one the user keeps by hand.
+    if (file->value(section, key) == value)
         return {};
-    file->setValue(WindowSection, GeometryKey, text);
+    file->setValue(section, key, value);
     return file->save(m_path) ? QString() : unwritableText(m_path);
 }
 
 QString CompanionSettings::saveTargets(const QStringList& texts) const
 {
-    std::optional<CompanionFile> file = CompanionFile::read(m_path);
-    if (!file)
-        return unreadableText(m_path);
-    file->setValue(NotifySection, TargetsKey, texts.join(u' '));
-    return file->save(m_path) ? QString() : unwritableText(m_path);
+    return saveValue(NotifySection, TargetsKey, texts.join(u' '));
 }
 
 QString CompanionSettings::addTarget(const QString& text) const
@@ -203,6 +220,11 @@ QString CompanionSettings::saveRouteOptions(int route, const RouteOptions& optio
     if (stored == options)
         return {};
     return file->save(m_path) ? QString() : unwritableText(m_path);
+}
+
+QString CompanionSettings::saveConsumerKey(const QString& key) const
+{
+    return saveValue(OdptSection, ConsumerKeyKey, key.trimmed());
 }
 
 } // namespace senrokan

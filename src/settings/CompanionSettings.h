@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include "feed/OdptApi.h"
 #include "report/ReportTarget.h"
 #include "route/RouteOptions.h"
 
@@ -22,18 +23,22 @@ struct CompanionValues {
     QStringList targetTexts; // [Notify] Targets= as written, in order, for the list a user edits
     TargetList targets;      // the same, parsed once: the usable ones and what ails the others
     RouteOptionsTable routes;
+    OdptAccess odpt;           // [ODPT] Base= and ConsumerKey=
     QStringList routeProblems; // options that could not be read, each with what is done instead
-    QString unreadable; // why the file could not be read (also among targets.problems); or empty
+    QString unreadable; // why the file could not be read (also among targets.problems and, with
+                        // what is done instead, routeProblems); or empty
     // [Window] Geometry=: where the main window was last, as x,y,width,height; none when not
     // kept or not readable.
     std::optional<QRect> windowGeometry;
 };
 
 // "Senrokan.ini" beside the settings file, the one place that knows its name, its sections and
-// its keys: [Notify] Targets= (blank-separated report URLs), [Route1] … [Route5] Render=,
-// Feed=, FeedLine=, Days=, Holidays=, Confirm= and [Window] Geometry=. It is read once per check or showing and hands
+// its keys: [Notify] Targets= (blank-separated report URLs), [ODPT] Base= and ConsumerKey= (the
+// open transport data API and its key), [Route1] … [Route5] Render=, Feed=, FeedLine=, Days=,
+// Holidays=, Confirm= and [Window] Geometry=. It is read once per check or showing and hands
 // plain values down; a save changes only the keys it sets and keeps every other line as it was.
-// The file is the user's alone: report targets and feed addresses hold passwords and keys.
+// The file is the user's alone: report targets, feed addresses and the consumer key hold
+// passwords and keys.
 class CompanionSettings
 {
 public:
@@ -53,10 +58,13 @@ public:
     // Saves a route's options, writing only the keys whose values differ from the file's, so a
     // hand-written "Render=yes" stays as it is; why not, empty when it was saved.
     QString saveRouteOptions(int route, const RouteOptions& options) const;
+    // Saves [ODPT] ConsumerKey=; why not, empty when it was saved.
+    QString saveConsumerKey(const QString& key) const;
     // Keeps where the main window is, for the next start.
     QString saveWindowGeometry(const QRect& geometry) const;
 
 private:
+    QString saveValue(const QString& section, const QString& key, const QString& value) const;
     QString saveTargets(const QStringList& texts) const;
 
     QString m_path;

@@ -20,6 +20,7 @@
 #include "settings/CompanionSettings.h"
 
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QHBoxLayout>
@@ -108,20 +109,25 @@ void Form1::makeControls()
     nameControl(m_ssTab1, QStringLiteral("SSTab1"), QStringLiteral("設定と路線"));
     m_settingsPage->makeControls();
     m_ssTab1->addTab(m_settingsPage, m_tabCaptions.at(0));
-    // Right after the settings page; its contents are made when it is first shown.
-    m_historyPage = new HistoryPage(
-        m_history, [this](int route) { return routeField(route, Title); }, m_ssTab1);
-    m_ssTab1->addTab(m_historyPage, QStringLiteral("履歴"));
+    // Page r is route r.
     for (int r = 1; r <= RouteCount; ++r) {
         m_routePages.at(r)->makeControls();
         m_ssTab1->addTab(m_routePages.at(r), m_tabCaptions.at(r));
     }
+    // After the routes; its contents are made when it is first shown.
+    m_historyPage = new HistoryPage(
+        m_history, [this](int route) { return routeField(route, Title); }, m_ssTab1);
+    m_ssTab1->addTab(m_historyPage, QStringLiteral("履歴"));
     connect(&m_history, &CheckHistory::appended, m_historyPage, &HistoryPage::addCheck);
 
     m_richTextBox1 = new PageTextArea(this);
     nameControl(m_richTextBox1, QStringLiteral("RichTextBox1"), QStringLiteral("ページテキスト"));
     if (m_unshownPage)
         m_richTextBox1->showText(*std::exchange(m_unshownPage, std::nullopt));
+    // The page text's context menu fills in the fields of the route whose page is open.
+    connect(m_ssTab1, &QTabWidget::currentChanged, m_richTextBox1, [this](int page) {
+        m_richTextBox1->setFieldTarget(qobject_cast<RoutePage*>(m_ssTab1->widget(page)));
+    });
     m_text8 = new QLineEdit(this);
     nameControl(m_text8, QStringLiteral("Text8"), QStringLiteral("状態"));
     m_command11 = makeButton(this, QStringLiteral("Command11"), QStringLiteral("運行情報表示"));
@@ -162,6 +168,7 @@ void Form1::LoadSettings()
     if (!dir)
         return;
     const SettingsRead read = readSettings(*dir);
+    m_settingsPage->showStartHint(!QFileInfo::exists(platform::joinToDirectory(*dir, SettingsFileName)));
     if (!read.priorityName.isEmpty())
         m_settingsPage->setPriorityName(read.priorityName);
     read.applyNumbers(m_values);
@@ -255,9 +262,10 @@ void Form1::setStatusText(const QString& text)
 {
     // A line edit lays its text out at once, loading the fonts it needs: a hidden window keeps
     // the text for its next showing, as the page-text area does.
-    if (isVisible() && m_text8)
+    if (isVisible() && m_text8) {
         m_text8->setText(text);
-    else
+        m_text8->setCursorPosition(0); // a long text shows its beginning
+    } else
         m_unshownStatus = text;
 }
 
@@ -267,6 +275,13 @@ void Form1::setPageText(const QString& text)
         m_richTextBox1->showText(text);
     else
         m_unshownPage = text;
+}
+
+void Form1::setMatchCount(const MatchCount& count)
+{
+    setStatusText(matchCountNotice(count));
+    if (m_richTextBox1)
+        m_richTextBox1->markWord(count.word);
 }
 
 void Form1::setBusy(bool busy)
@@ -308,8 +323,10 @@ void Form1::setVisible(bool visible)
             m_routePages.at(r)->setOptions(companion.routes[r]);
         if (!companion.routeProblems.isEmpty())
             m_unshownStatus = companion.routeProblems.join(u' ');
-        if (m_unshownStatus)
+        if (m_unshownStatus) {
             m_text8->setText(*std::exchange(m_unshownStatus, std::nullopt));
+            m_text8->setCursorPosition(0);
+        }
     }
     QWidget::setVisible(visible);
 }
@@ -375,8 +392,10 @@ void Form1::showFromIcon()
 void Form1::showLoaded(const RouteBlocks& routes, LoadKind kind)
 {
     m_settingsPage->selectInterval(m_values.CheckIntervalMinutes);
-    if (kind == LoadKind::Import)
+    if (kind == LoadKind::Import) {
         m_settingsPage->setPriorityName(QString());
+        m_settingsPage->showStartHint(false);
+    }
     for (int r = 1; r <= RouteCount; ++r) {
         const auto& block = routes.at(r - 1);
         for (int i = 0; i < RouteBlockLines; ++i)

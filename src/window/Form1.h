@@ -60,6 +60,8 @@ public:
     QString routeField(int route, int element) const override;
     void setStatusText(const QString& text) override;
     void setPageText(const QString& text) override;
+    // In the status field, and marked in the page text.
+    void setMatchCount(const MatchCount& count) override;
     void setBusy(bool busy) override;
     void showMessage(const QString& prompt, const QString& title) override;
 

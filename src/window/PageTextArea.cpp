@@ -3,11 +3,19 @@
 
 #include "PageTextArea.h"
 
+#include "RoutePage.h"
+#include "codec/TextSearch.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
 #include <QElapsedTimer>
+#include <QMenu>
+#include <QTextBlock>
 #include <QTextBoundaryFinder>
 #include <QTextCursor>
 
 #include <algorithm>
+#include <memory>
 
 namespace senrokan
 {
@@ -25,6 +33,18 @@ constexpr qsizetype FirstSliceChars = 4096;
 constexpr qsizetype LeastSliceChars = 512;
 constexpr qint64 TurnMs = 12;
 
+struct FieldEntry {
+    int element;
+    const char* name;
+    const char16_t* caption;
+};
+// The context menu's entries, in the order of m_fieldActions.
+constexpr std::array<FieldEntry, 3> FieldEntries = {{
+    {SubtitleStart, "SetSubtitleStart", u"区間の始まり（サブタイトル）に設定"},
+    {SubtitleEnd, "SetSubtitleEnd", u"区間の終わり（サブタイトルの右の欄）に設定"},
+    {MatchWord, "SetMatchWord", u"一致ワードに設定"},
+}};
+
 // Where QTextCursor::insertText starts a new block (CR LF starts one).
 bool endsBlock(QChar c)
 {
@@ -39,6 +59,18 @@ PageTextArea::PageTextArea(QWidget* parent) : QPlainTextEdit(parent), m_sliceCha
     setReadOnly(true);
     m_filler.setInterval(0);
     connect(&m_filler, &QTimer::timeout, this, &PageTextArea::appendSlice);
+    for (std::size_t i = 0; i < FieldEntries.size(); ++i) {
+        const FieldEntry& entry = FieldEntries.at(i);
+        auto* action = new QAction(QString::fromUtf16(entry.caption), this);
+        action->setObjectName(QLatin1String(entry.name));
+        connect(action, &QAction::triggered, this, [this, element = entry.element] {
+            if (m_fieldTarget)
+                m_fieldTarget->setField(element, textCursor().selectedText());
+        });
+        m_fieldActions.at(i) = action;
+    }
+    connect(this, &QPlainTextEdit::selectionChanged, this, &PageTextArea::enableFieldActions);
+    enableFieldActions();
 }
 
 QString PageTextArea::omissionLine(qsizetype leftOut)
@@ -56,6 +88,12 @@ void PageTextArea::showText(const QString& text)
     m_clusterChars = 0;
     m_sliceChars = FirstSliceChars;
     m_filler.stop();
+    m_markWord.clear();
+    m_searchedTo = 0;
+    if (!m_marks.isEmpty()) {
+        m_marks.clear();
+        setExtraSelections(m_marks);
+    }
     if (window()->isVisible())
         appendSlice();
     else if (!document()->isEmpty())
@@ -165,6 +203,7 @@ void PageTextArea::appendSlice()
         cursor.movePosition(QTextCursor::End);
         cursor.insertText(slice);
     }
+    markShown();
     const qint64 ms = took.elapsed();
     if (ms > TurnMs)
         m_sliceChars = std::max(LeastSliceChars, m_sliceChars / 2);
@@ -174,6 +213,70 @@ void PageTextArea::appendSlice()
         m_filler.start();
     else
         m_filler.stop();
+}
+
+void PageTextArea::markWord(const QString& word)
+{
+    m_markWord = word;
+    m_searchedTo = 0;
+    m_marks.clear();
+    setExtraSelections(m_marks);
+    markShown();
+}
+
+void PageTextArea::markShown()
+{
+    if (m_markWord.isEmpty() || m_marks.size() >= MaxMarks)
+        return;
+    // Every slice ends where a line starts, and no occurrence spans a line: the text shown since
+    // the last search holds all the occurrences that were not searched yet.
+    QTextCursor searched(document());
+    searched.movePosition(QTextCursor::End);
+    const int end = searched.position();
+    searched.setPosition(m_searchedTo, QTextCursor::KeepAnchor);
+    // One position for each line end, as in the document.
+    const TextSearch search(searched.selectedText());
+    const int from = m_searchedTo;
+    m_searchedTo = end;
+    const qsizetype before = m_marks.size();
+    QTextCharFormat format;
+    format.setBackground(QColor(255, 224, 102));
+    format.setForeground(Qt::black);
+    qsizetype after = 0;
+    for (qsizetype at = search.find(m_markWord, 1, &after); at != 0 && m_marks.size() < MaxMarks;
+         at = search.find(m_markWord, after, &after)) {
+        QTextCursor mark(document());
+        mark.setPosition(from + int(at) - 1);
+        mark.setPosition(from + int(after) - 1, QTextCursor::KeepAnchor);
+        m_marks.append({mark, format});
+    }
+    if (m_marks.size() > before)
+        setExtraSelections(m_marks);
+}
+
+void PageTextArea::setFieldTarget(RoutePage* page)
+{
+    m_fieldTarget = page;
+    enableFieldActions();
+}
+
+void PageTextArea::enableFieldActions()
+{
+    // A field holds one line.
+    const QTextCursor cursor = textCursor();
+    const bool oneLine = cursor.hasSelection() && document()->findBlock(cursor.selectionStart()) ==
+                                                      document()->findBlock(cursor.selectionEnd());
+    for (QAction* action : m_fieldActions)
+        action->setEnabled(m_fieldTarget && oneLine);
+}
+
+void PageTextArea::contextMenuEvent(QContextMenuEvent* event)
+{
+    const std::unique_ptr<QMenu> menu(createStandardContextMenu(event->pos()));
+    menu->addSeparator();
+    for (QAction* action : m_fieldActions)
+        menu->addAction(action);
+    menu->exec(event->globalPos());
 }
 
 } // namespace senrokan

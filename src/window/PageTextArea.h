@@ -4,16 +4,23 @@
 #pragma once
 
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QTimer>
+
+#include <array>
 
 namespace senrokan
 {
+
+class RoutePage;
 
 // RichTextBox1: the page-text area, always plain text. A long page goes in a slice at a time
 // between events, so that the window keeps answering while a large page is laid out, and only
 // while the window is shown: a resident program that never shows it never lays a page out nor
 // loads the fonts for it. The area holds the head of a page only; the checks read the page text
 // itself, never the area.
+// It marks where the match word occurs, and its context menu sets a selected text as a route's
+// section start, section end or match word.
 class PageTextArea : public QPlainTextEdit
 {
     Q_OBJECT
@@ -30,6 +37,8 @@ public:
     // line that says how many characters were left out.
     static constexpr qsizetype MaxLines = 100000;
     static constexpr qsizetype MaxChars = 4 * 1024 * 1024;
+    // The most occurrences marked: each mark is looked at on every paint.
+    static constexpr qsizetype MaxMarks = 500;
 
     explicit PageTextArea(QWidget* parent = nullptr);
 
@@ -42,8 +51,17 @@ public:
     // The last line of a page cut short.
     static QString omissionLine(qsizetype leftOut);
 
+    // Marks the occurrences of word in the text shown, found as the checks find it, the first
+    // MaxMarks of them, also in what is still to come; the next text shown has none until told
+    // again. One broken on screen by a display break is not marked.
+    void markWord(const QString& word);
+    // The route page whose section start (SubtitleStart), section end (SubtitleEnd) and match
+    // word (MatchWord) the context menu sets; none: those entries are off.
+    void setFieldTarget(RoutePage* page);
+
 protected:
     void showEvent(QShowEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     // The next slice as shown: about m_sliceChars of the page and as many lines in proportion,
@@ -51,6 +69,9 @@ private:
     // line once the area is full.
     QString takeSlice();
     void appendSlice();
+    // Marks the occurrences in what was shown since the last search.
+    void markShown();
+    void enableFieldActions();
 
     QString m_rest;
     qsizetype m_restAt = 0;
@@ -60,6 +81,12 @@ private:
     qsizetype m_clusterChars = 0; // length of its last cluster
     qsizetype m_sliceChars;       // the most the next slice may hold
     QTimer m_filler;
+
+    QString m_markWord;
+    QList<QTextEdit::ExtraSelection> m_marks;
+    int m_searchedTo = 0; // the document position the marks were searched to
+    QPointer<RoutePage> m_fieldTarget;
+    std::array<QAction*, 3> m_fieldActions{}; // section start, section end, match word
 };
 
 } // namespace senrokan

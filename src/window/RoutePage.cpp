@@ -35,6 +35,25 @@ const std::array<QString, RouteFieldCount> LabelCaptions = {
     QStringLiteral("サブタイトル"),
 };
 
+// What each field takes, with an example, as its tooltip; [0] unused.
+const std::array<QString, RouteFieldCount + 1> FieldTips = {
+    QString(),
+    QStringLiteral("路線の名前。タブの見出しと通知に使います。例: 山手線"),
+    QStringLiteral("運行情報のページがあるサーバの名前。例: traininfo.example.jp"
+                   "（HTTPS のページは https://traininfo.example.jp）"),
+    QStringLiteral("そのページのパス。先頭の「/」は付けません。例: unkou/kanto.html"),
+    QStringLiteral("平常時にページに出る言葉。あれば平常運転、なければ遅れと判断します。"
+                   "例: 平常運転"),
+    QStringLiteral("ポート番号の控え。確認は80番に接続します。例: 80"),
+    QStringLiteral("ページが得られないときに代わりに読むページのパス。空なら読みません。"
+                   "例: unkou/delay.html"),
+    QStringLiteral("確認する時間帯の始まり。両方空なら終日。例: 6:00"),
+    QStringLiteral("確認する時間帯の終わり。例: 23:30"),
+    QStringLiteral("一致ワードを探す区間の始まりの言葉。空ならページ全体を探します。"
+                   "例: 山手線"),
+    QStringLiteral("区間の終わりの言葉。空ならページの終わりまで探します。例: 京浜東北線"),
+};
+
 const QString PortDesignText = QStringLiteral("80");
 
 // Columns of the page: labels, left boxes, the " ～" between the time boxes, right boxes,
@@ -90,6 +109,7 @@ void RoutePage::makeControls()
         const QString spoken = LabelCaptions.at(k == SubtitleEnd ? SubtitleStart : k);
         nameControl(box, arrayElementName(textArray, k), spoken);
         box->setText(std::exchange(m_fields.at(k), QString()));
+        box->setToolTip(FieldTips.at(k));
         m_text.at(k) = box;
     }
     for (int k = 1; k < RouteFieldCount; ++k) {

@@ -48,7 +48,16 @@ QPushButton* makeButton(QWidget* page, const QString& controlName, const QString
 
 // The page's grid: two columns of names and buttons at the left, then the two frames.
 enum Column { NameColumn, BoxColumn, ActionFrameColumn, IntervalFrameColumn };
-enum Row { HostRow, AddressRow, GapRow, StartupAddRow, StartupRemoveRow, ResidentRow, PriorityRow };
+enum Row {
+    HintRow,
+    HostRow,
+    AddressRow,
+    GapRow,
+    StartupAddRow,
+    StartupRemoveRow,
+    ResidentRow,
+    PriorityRow
+};
 
 } // namespace
 
@@ -107,11 +116,22 @@ std::optional<int> SettingsPage::selectedIntervalMinutes() const
     return IntervalOptionMinutes.at(m_selectedOption);
 }
 
+void SettingsPage::showStartHint(bool shown)
+{
+    m_startHintShown = shown;
+    if (m_startHint)
+        m_startHint->setVisible(shown);
+}
+
 void SettingsPage::makeControls()
 {
     if (m_text6)
         return;
     // Controls are made in reading order, which is the order the Tab key follows.
+    m_startHint = makeLabel(this, QStringLiteral("StartHint"),
+                            QStringLiteral("はじめに: 路線のタブ（Tab 1～Tab 5）を開き、"
+                                           "「路線を選ぶ…」で見たい路線を選んでください。"));
+    m_startHint->setVisible(m_startHintShown);
     m_label6 = makeLabel(this, QStringLiteral("Label6"), QStringLiteral("コンピュータ名"));
     m_text6 = makeBox(m_label6, QStringLiteral("Text6"));
     m_label7 = makeLabel(this, QStringLiteral("Label7"), QStringLiteral("IPアドレス"));
@@ -143,6 +163,7 @@ void SettingsPage::makeControls()
     m_intervals->option(m_selectedOption)->setChecked(true);
 
     auto* grid = new QGridLayout(this);
+    grid->addWidget(m_startHint, HintRow, NameColumn, 1, IntervalFrameColumn + 1);
     grid->addWidget(m_label6, HostRow, NameColumn);
     grid->addWidget(m_text6, HostRow, BoxColumn);
     grid->addWidget(m_label7, AddressRow, NameColumn);
@@ -155,8 +176,9 @@ void SettingsPage::makeControls()
     grid->addWidget(m_command6, ResidentRow, BoxColumn);
     grid->addWidget(m_label8, PriorityRow, BoxColumn, Qt::AlignRight);
     grid->addWidget(m_text9, PriorityRow, ActionFrameColumn);
-    grid->addWidget(m_switches, HostRow, ActionFrameColumn, StartupAddRow, 1, Qt::AlignTop);
-    grid->addWidget(m_intervals, HostRow, IntervalFrameColumn, PriorityRow, 1);
+    grid->addWidget(m_switches, HostRow, ActionFrameColumn, StartupAddRow - HostRow, 1,
+                    Qt::AlignTop);
+    grid->addWidget(m_intervals, HostRow, IntervalFrameColumn, PriorityRow - HostRow, 1);
     // Below the rest, the width of the page: URLs are long.
     grid->addWidget(m_notifyTargets, PriorityRow + 1, NameColumn, 1, IntervalFrameColumn + 1);
     m_notifyTargets->refresh();

@@ -48,6 +48,9 @@ public:
     // The interval options (IntervalOptions::selectInterval, IntervalOptions::selectedMinutes).
     void selectInterval(int minutes);
     std::optional<int> selectedIntervalMinutes() const;
+    // Whether the page opens with the line that says where to begin: at a first start, without
+    // a settings file.
+    void showStartHint(bool shown);
 
 Q_SIGNALS:
     // Command6 "鉄道ファイル保存", Command7 "鉄道ファイル読出", Command22 "タスクトレイに常駐".
@@ -64,6 +67,8 @@ private:
     QString m_priorityName;
     std::optional<SettingsValues> m_shownFlags; // the flags as last shown, when never shown yet
     int m_selectedOption = IntervalDesignOption;
+    bool m_startHintShown = false;
+    QLabel* m_startHint = nullptr;
     QLabel* m_label6 = nullptr;
     QLabel* m_label7 = nullptr;
     QLabel* m_label8 = nullptr;

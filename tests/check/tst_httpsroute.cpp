@@ -69,7 +69,8 @@ private Q_SLOTS:
                            "location /two-types/ { charset euc-jp; "
                            "add_header Content-Type text/html; } "
                            "location /closed/ { error_page 403 /utf8.html; return 403; } "
-                           "location /refused/ { error_page 400 /utf8.html; return 400; }")
+                           "location /refused/ { error_page 400 /utf8.html; return 400; } "
+                           "location /gz/ { gzip_static always; }")
                 .arg(plain);
         QVERIFY2(m_site.start(directives), qPrintable(m_site.error()));
         m_silent.onRequest(QStringLiteral("/p.html"), {ScriptedServer::Hold{}});
@@ -91,6 +92,8 @@ private Q_SLOTS:
             {"notfound.html",
              page(coding::Utf8, utf8, QStringLiteral("ページが見つかりません。") + Normal)},
             {"big.html", QByteArray(1024 * 1024, 'a')},
+            {"gz/plain.html.gz", page(coding::Utf8, utf8, Normal)},
+            {"gz/cut.html.gz", gzipped(page(coding::Utf8, utf8, Normal)).chopped(9)},
             {encodeCp932(QStringLiteral("運行/utf8.html")), page(coding::Utf8, utf8, Normal)},
             {QStringLiteral("運行/utf8.html").toUtf8(), page(coding::Utf8, utf8, delayed)}};
         for (const auto& [path, bytes] : files)
@@ -122,8 +125,6 @@ private Q_SLOTS:
         row("two Content-Type headers keep the charset", QStringLiteral("two-types/p.html"), 0,
             "EUC-JP (header)");
         row("delayed", QStringLiteral("delayed.html"), 1, "UTF-8 (meta)");
-        row("403 carries the page", QStringLiteral("closed/p.html"), 0, "UTF-8 (meta)");
-        row("400 carries the page", QStringLiteral("refused/p.html"), 0, "UTF-8 (meta)");
         row("redirect within https followed", QStringLiteral("moved.html"), 0, "UTF-8 (meta)");
         row("japanese path names the UTF-8 folder", QStringLiteral("運行/utf8.html"), 1,
             "UTF-8 (meta)");
@@ -175,6 +176,15 @@ private Q_SLOTS:
         row("404 twice", good(), "missing.html", refused + refused, QStringLiteral("HTTP 404"),
             "gone.html");
         row("site's own not-found page in UTF-8", good(), "notfound.html", refused);
+        // A refusal's page is never read, whatever it carries.
+        row("403", good(), "closed/p.html", Reached + QStringList{failed + ": HTTP 403"},
+            QStringLiteral("HTTP 403"));
+        row("400", good(), "refused/p.html", Reached + QStringList{failed + ": HTTP 400"},
+            QStringLiteral("HTTP 400"));
+        row("gzip over a plain body", good(), "gz/plain.html", refused,
+            QStringLiteral("gzip の本文を展開できません（壊れています）"));
+        row("gzip stream cut short", good(), "gz/cut.html", refused,
+            QStringLiteral("gzip の本文を展開できません（途中で切れています）"));
     }
 
     void failures()

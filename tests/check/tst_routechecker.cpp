@@ -248,40 +248,60 @@ private Q_SLOTS:
             QCOMPARE(sent.at(1), QByteArray("GET /delay.html HTTP/1.0\r\n\r\n"));
     }
 
-    // The page fetched is the one asked for last: the delay page on the retry.
+    // The page fetched is the one asked for last: the delay page on the retry. Only a 2xx
+    // answer that decodes is the page; any other fails the check, saying why.
     void byteFetch_data()
     {
         QTest::addColumn<QByteArray>("firstStatus");
         QTest::addColumn<QString>("delayDir");
-        QTest::addColumn<QByteArray>("fetchStatus");
-        auto row = [](const char* name, const char* first, const char* fetchStatus,
-                      const char* delayDir = "") {
-            QTest::newRow(name) << QByteArray(first) << QString::fromLatin1(delayDir)
-                                << QByteArray(fetchStatus);
+        QTest::addColumn<Script>("fetched");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("detail");
+        const QByteArray page = encoded(coding::Cp932, pageSource({}));
+        const QByteArray gzip = "Content-Type: text/html\r\nContent-Encoding: gzip\r\n";
+        auto row = [&](const char* name, const char* first, const Script& fetched, int status = 0,
+                       const char* detail = "", const char* delayDir = "") {
+            QTest::newRow(name) << QByteArray(first) << QString::fromLatin1(delayDir) << fetched
+                                << status << QString::fromUtf8(detail);
         };
-        row("403", "403 Forbidden", "200 OK");
-        row("400", "400 Bad Request", "200 OK");
-        row("400 to both requests is judged on the body", "400 Bad Request", "400 Bad Request");
-        row("403 on the retry fetches the delay page", "404 Not Found", "200 OK", "delay.html");
+        const Script served = ScriptedServer::reply("200 OK", page);
+        row("403", "403 Forbidden", served);
+        row("400", "400 Bad Request", served);
+        row("403 on the retry fetches the delay page", "404 Not Found", served, 0, "",
+            "delay.html");
+        row("400 to both requests", "400 Bad Request",
+            ScriptedServer::reply("400 Bad Request", page), 2, "HTTP 400");
+        row("200 in UTF-8, the fetch refused", "200 OK",
+            ScriptedServer::reply("403 Forbidden", page), 2, "HTTP 403");
+        row("gzip over a plain body", "403 Forbidden", ScriptedServer::reply("200 OK", page, gzip),
+            2, "gzip の本文を展開できません（壊れています）");
+        const QByteArray packed = gzipped(page);
+        row("gzip stream cut short", "403 Forbidden",
+            ScriptedServer::reply("200 OK", packed.first(packed.size() / 2), gzip), 2,
+            "gzip の本文を展開できません（途中で切れています）");
     }
 
     void byteFetch()
     {
         QFETCH(QByteArray, firstStatus);
         QFETCH(QString, delayDir);
-        QFETCH(QByteArray, fetchStatus);
-        const Script page =
-            ScriptedServer::reply(fetchStatus, encoded(coding::Cp932, pageSource({})));
-        serve(ScriptedServer::reply(firstStatus, "no"), delayDir);
+        QFETCH(Script, fetched);
+        QFETCH(int, status);
+        QFETCH(QString, detail);
+        // Declared UTF-8, a 200 from the socket is fetched again as bytes too.
+        serve(ScriptedServer::reply(
+                  firstStatus, encoded(coding::Utf8, pageSource(metaFor(QStringLiteral("utf-8"))))),
+              delayDir);
         m_server->onRequest(QStringLiteral("/delay.html"),
                             ScriptedServer::reply("403 Forbidden", "no"));
-        m_server->onFetch(QStringLiteral("/p.html"), page);
-        m_server->onFetch(QStringLiteral("/delay.html"), page);
+        m_server->onFetch(QStringLiteral("/p.html"), fetched);
+        m_server->onFetch(QStringLiteral("/delay.html"), fetched);
         m_checker->PollRoute(1, 0);
         QCOMPARE(m_server->fetchedPaths(),
                  QStringList{QLatin1Char('/') +
                              (delayDir.isEmpty() ? QStringLiteral("p.html") : delayDir)});
-        QCOMPARE(state(1).Status, int(StatusNormal));
+        QCOMPARE(state(1).Status, status);
+        QCOMPARE(m_display.failureDetails, detail.isEmpty() ? QStringList() : QStringList{detail});
     }
 
     // Every form a page declares its coding in, read as a browser reads it, on both paths: the
@@ -383,34 +403,48 @@ private Q_SLOTS:
         QCOMPARE(m_display.pageTexts.last(), m_checker->checkState().PageText);
     }
 
-    void errorTrapKeepsStatus_data()
+    // A section start the page lacks fails the check, recorded; valid hours that cannot be read
+    // are left out, and said.
+    void unreadableSettings_data()
     {
         QTest::addColumn<int>("before");
         QTest::addColumn<QString>("subtitleStart");
         QTest::addColumn<QString>("validFrom");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("told");
+        const QString noSection =
+            QStringLiteral("接続失敗: サブタイトル「存在しない見出し」がページにありません");
         QTest::newRow("section start missing, was delayed")
-            << int(StatusDelayed) << QStringLiteral("存在しない見出し") << QString();
+            << int(StatusDelayed) << QStringLiteral("存在しない見出し") << QString()
+            << int(StatusConnectFailed) << noSection;
         QTest::newRow("section start missing, was normal")
-            << int(StatusNormal) << QStringLiteral("存在しない見出し") << QString();
+            << int(StatusNormal) << QStringLiteral("存在しない見出し") << QString()
+            << int(StatusConnectFailed) << noSection;
         QTest::newRow("unreadable valid-from time")
-            << int(StatusDelayed) << QString() << QStringLiteral("朝");
+            << int(StatusDelayed) << QString() << QStringLiteral("朝") << int(StatusNormal)
+            << QStringLiteral(
+                   "ValidFrom「朝」を時刻として読めません（有効時間帯なしでチェックします）");
     }
 
-    void errorTrapKeepsStatus()
+    void unreadableSettings()
     {
         QFETCH(int, before);
         QFETCH(QString, subtitleStart);
         QFETCH(QString, validFrom);
+        QFETCH(int, status);
         serve(normalPage());
         m_table.setRouteField(1, SubtitleStart, subtitleStart);
         m_table.setRouteField(1, ValidFrom, validFrom);
-        m_table.setRouteField(1, ValidTo, validFrom.isEmpty() ? QString() : QStringLiteral("6:00"));
+        // Read as a time, the hours would end at 9:00, before the check at 14:07.
+        m_table.setRouteField(1, ValidTo, validFrom.isEmpty() ? QString() : QStringLiteral("9:00"));
         m_checker->states()[1].Status = before;
         m_checker->states()[1].Reason = QStringLiteral("前の点検の理由");
-        m_checker->PollRoute(1, 0);
-        QCOMPARE(state(1).Status, before);
-        QCOMPARE(state(1).Reason, QStringLiteral("前の点検の理由"));
-        QCOMPARE(state(1).CheckTime, QStringLiteral("2026-03-05T14:07:09")); // the connect time
+        const std::optional<CheckOutcome> outcome = m_checker->PollRoute(1, 0);
+        QCOMPARE(state(1).Status, status);
+        QCOMPARE(state(1).Reason, QString());
+        QTEST(m_display.statusTexts.last(), "told");
+        QVERIFY(outcome && outcome->record);
+        QCOMPARE(outcome->record->status, status);
         QVERIFY(m_display.messages.isEmpty());
     }
 
@@ -568,8 +602,8 @@ private Q_SLOTS:
         row("404 then normal delay page: one box", notFound, 0, "平常運転です。", "運行情報",
             "delay.html");
         row("404 twice: one failure box", notFound, 2, "接続失敗", "メッセージ", "gone.html");
-        row("section start missing: invalid argument", normalPage(), StatusNone,
-            "引数が正しくありません。", "メッセージ", "", "存在しない");
+        row("section start missing: failure box", normalPage(), StatusConnectFailed, "接続失敗",
+            "メッセージ", "", "存在しない");
     }
 
     void interactive()

@@ -101,6 +101,11 @@ class TestCheckerEndToEnd : public QObject
                m_site.put("jis.html",
                           page(coding::Iso2022Jp, QStringLiteral("iso-2022-jp"), normal)) &&
                m_site.put("delayed.html", page(coding::Utf8, QStringLiteral("UTF-8"), delayed)) &&
+               m_site.put("lines.html",
+                          page(coding::Utf8, QStringLiteral("UTF-8"),
+                               QStringLiteral("<tr><td>山手線</td><td>遅延</td></tr>"
+                                              "<tr><td>京浜東北線</td><td>平常運転</td></tr>"
+                                              "<tr><td>中央線</td><td>平常運転</td></tr>"))) &&
                m_site.put("html5.html", html5.arg(normal).toUtf8()) &&
                m_site.put("html5-delayed.html", html5.arg(delayed).toUtf8()) &&
                m_site.put("status.json",
@@ -311,7 +316,40 @@ private Q_SLOTS:
         QCOMPARE(
             QString::fromUtf8(run.err),
             QStringLiteral("route 3: 接続中\nroute 3: 接続しました\nroute 3: HTTPサーバに接続\n"
-                           "route 3: coding Shift_JIS (meta)\n"));
+                           "route 3: coding Shift_JIS (meta)\n"
+                           "route 3: 「平常運転」がページに1回あります。\n"));
+    }
+
+    // What the match word matched, on a page that lists three lines, the first one delayed:
+    // --verbose counts it where the verdict looks, and a word found more than once on the whole
+    // page is said to be maybe another line's.
+    void matchCount_data()
+    {
+        QTest::addColumn<QStringList>("section");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("no section: another line's row")
+            << QStringList{"", ""} << 0
+            << "「平常運転」がページに2回あります。別の路線の行かもしれません。"
+               "区間の始まりと終わりを「サブタイトル」の2つの欄に設定してください。";
+        QTest::newRow("the delayed line's section")
+            << QStringList{"山手線", "京浜東北線"} << 1 << "「平常運転」は区間にありません。";
+        QTest::newRow("a section to the page's end")
+            << QStringList{"京浜東北線", ""} << 0 << "「平常運転」が区間に2回あります。";
+    }
+
+    void matchCount()
+    {
+        QFETCH(QStringList, section);
+        QFETCH(QString, told);
+        QTemporaryDir dir;
+        test::writeSettings(
+            dir.filePath(SettingsFileName), SettingsValues(),
+            {QStringList{"山手線", Host, "lines.html", Word, "", "", ""} + section});
+        const Run run = runChecker(dir.path(), JsonVerbose);
+        QTEST(test::checkerStatuses(run.out).value(0), "status");
+        QVERIFY2(QString::fromUtf8(run.err).contains("route 1: " + told + '\n'),
+                 run.err.constData());
     }
 
     void httpsRoutes()

@@ -11,6 +11,7 @@
 #include "support/AlertsFeed.h"
 #include "support/Files.h"
 #include "support/NginxSite.h"
+#include "support/Pages.h"
 #include "support/ProcessRun.h"
 #include "support/RecordingServer.h"
 #include "support/SettingsWriter.h"
@@ -18,7 +19,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -62,17 +62,7 @@ QByteArray alerts()
     stop.header = {{QStringLiteral("Service suspended"), QStringLiteral("en")},
                    {QStringLiteral("運転見合わせ"), QStringLiteral("ja")}};
     stop.description = {{AlertReason.sliced(AlertReason.indexOf(u' ') + 1), std::nullopt}};
-    return test::alertsFeed({lift, stop});
-}
-
-QByteArray gzipped(const QByteArray& bytes)
-{
-    QProcess gzip;
-    gzip.start(QStringLiteral("gzip"), {QStringLiteral("-cn")});
-    gzip.write(bytes);
-    gzip.closeWriteChannel();
-    gzip.waitForFinished();
-    return gzip.readAllStandardOutput();
+    return test::alertsFeed({lift, stop}, QDateTime::currentSecsSinceEpoch());
 }
 
 } // namespace
@@ -100,8 +90,11 @@ private Q_SLOTS:
                 m_site.put("broken.json", Odpt.first(Odpt.indexOf("Oedo"))) &&
                 // cut inside the last alert's text
                 m_site.put("broken.pb", feed.chopped(3)) &&
+                m_site.put("huge.pb", feed + QByteArray(16 << 20, '\0')) &&
                 // only compressed: a client that cannot read it reads no feed at all
-                m_site.put("gz/odpt.json.gz", gzipped(Odpt)));
+                m_site.put("gz/odpt.json.gz", test::gzipped(Odpt)) &&
+                // labelled gzip, sent as it is: a common server mistake
+                m_site.put("gz/plain.json.gz", Odpt));
         QVERIFY2(m_site.start(QStringLiteral("types { application/json json; "
                                              "application/x-protobuf pb; } "
                                              "location /gz/ { gzip_static always; }")),
@@ -139,11 +132,17 @@ private Q_SLOTS:
             delayed + AlertReason);
         row("gtfs-rt cut short", "broken.pb", "Blue", true, 2, "", failed + "フィードを読めません");
         row("not served", "missing.pb", "Blue", true, 2, "", failed + "HTTP 404");
-        // The HTTP client quotes such an address whole in its complaint.
-        QTest::newRow("address without host")
-            << "http:///alerts.pb"
-            << "Blue" << Host << 2 << ""
-            << failed + "URLが正しくありません: http:///alerts.pb?acl:consumerKey=****";
+        // The HTTP client would quote such an address whole in its complaint, key decoded.
+        const QString noHost = failed + QStringLiteral("フィードのアドレスにホスト名がありません");
+        QTest::newRow("address without host") << "http:///alerts.pb"
+                                              << "Blue" << Host << 2 << "" << noHost;
+        QTest::newRow("address a slash short")
+            << QStringLiteral("https:/%1:%2/alerts.pb").arg(Host).arg(m_site.plainPort()) << "Blue"
+            << Host << 2 << "" << noHost;
+        row("feed over the reply cap", "huge.pb", "Blue", true, 2, "",
+            failed + "フィードが大きすぎます（16 MiBまで）");
+        row("gzip over a plain body", "gz/plain.json", oedo, true, 2, "",
+            failed + "gzip の本文を展開できません（壊れています）");
     }
 
     void checkedFromFeed()

@@ -493,7 +493,7 @@ private Q_SLOTS:
 
         if (interactive) {
             m_cycle->startUp();
-            m_checker->CheckRoute(1, 0);
+            m_round->run({CheckSource::Button, 1, false, {}});
             QCOMPARE(m_log.checks(), 0);
             QCOMPARE(m_server->connectionCount(), 1);
             QVERIFY(m_cycle->state().CheckTickCount >= m_cycle->tickTarget());

@@ -2,12 +2,14 @@
 // Copyright 2026 The Senrokan developers
 
 // The verdict and reason of official feeds: the ODPT train-information rule, the GTFS-Realtime
-// alerts rule, and bodies that are neither or are broken.
+// alerts rule, and bodies that are neither or are broken; the search among ODPT's lines.
 #include "feed/FeedTexts.h"
+#include "feed/OdptLines.h"
 #include "feed/OfficialFeed.h"
 #include "support/AlertsFeed.h"
 
 #include <QTest>
+#include <QTimeZone>
 
 using namespace senrokan;
 using namespace senrokan::test;
@@ -22,6 +24,12 @@ const QString Asakusa = QStringLiteral("odpt.Railway:Toei.Asakusa");
 const QString Word = QStringLiteral("平常");
 constexpr qint64 Now = 1796684400; // 2026-12-08 08:00 in Tokyo
 const qint64 Hour = 3600;
+
+// Times of feeds are shown in the clock's zone.
+QDateTime tokyoNow()
+{
+    return QDateTime::fromSecsSinceEpoch(Now, QTimeZone(QByteArrayLiteral("Asia/Tokyo")));
+}
 
 QByteArray odptRecord(const char* railway, const char* fields)
 {
@@ -96,6 +104,18 @@ private Q_SLOTS:
             StatusDelayed, QStringLiteral("信号故障のため 遅れています"));
         row("delayed without a text", {odptRecord(a, R"(,"odpt:trainInformationStatus":"遅延")")},
             StatusDelayed);
+        row("no match word: any status tells",
+            {odptRecord(a, R"(,"odpt:trainInformationStatus":"運転見合わせ")")}, StatusDelayed, {},
+            "");
+        // Checked at 08:00 in Tokyo.
+        row("valid until over an hour ago, though made just now",
+            {odptRecord(a, R"(,"dct:valid":"2026-12-07T21:55:00Z",)"
+                           R"("dc:date":"2026-12-08T07:59:00+09:00")" +
+                               delayed)},
+            StatusConnectFailed, QStringLiteral("情報が古い（dct:valid 06:55まで）"));
+        row("made yesterday, no valid until",
+            {odptRecord(a, R"(,"dc:date":"2026-12-07T23:00:00+09:00")" + normalText)},
+            StatusConnectFailed, QStringLiteral("情報が古い（dc:date 2026-12-07 23:00時点）"));
     }
 
     void odpt()
@@ -105,7 +125,7 @@ private Q_SLOTS:
         QFETCH(int, status);
         QFETCH(QString, reason);
         const QByteArray body = '[' + records.join(',') + ']';
-        expect(decideFeed(body, Asakusa, word, QDateTime::currentDateTime()), status, reason);
+        expect(decideFeed(body, Asakusa, word, tokyoNow()), status, reason);
     }
 
     // GTFS-Realtime: alerts for the route in force with an effect on service.
@@ -178,7 +198,42 @@ private Q_SLOTS:
         QFETCH(int, status);
         QFETCH(QString, reason);
         const QDateTime now = QDateTime::fromSecsSinceEpoch(Now);
-        expect(decideFeed(alertsFeed(alerts), QStringLiteral("JY"), Word, now), status, reason);
+        expect(decideFeed(alertsFeed(alerts, Now), QStringLiteral("JY"), Word, now), status,
+               reason);
+    }
+
+    // A line found in the shipped list by its name, its operator or its id, in kanji, kana or
+    // romaji however written.
+    void lineSearch_data()
+    {
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<QStringList>("found"); // the ids' last parts
+        auto row = [](const char* name, const char* query, const QStringList& found) {
+            QTest::newRow(name) << QString::fromUtf8(query) << found;
+        };
+        row("kanji", "銀座", {"Ginza"});
+        row("Latin, any case", "GINZA", {"Ginza"});
+        row("hiragana", "ぎんざ", {"Ginza"});
+        row("half-width katakana", "ｷﾞﾝｻﾞ", {"Ginza"});
+        row("kana with 線", "ぎんざせん", {"Ginza"});
+        row("long vowel written out", "とうざい", {"Tozai"});
+        row("n before b", "なんぼく", {"Namboku"});
+        row("small kana", "じょうばん", {"JobanRapid", "JobanLocal"});
+        row("from a word's start only", "おうめ", {"Ome"});
+        row("a word inside an id", "しんじゅく", {"Shinjuku", "ShonanShinjuku", "Shinjuku"});
+        row("the operator's name", "都営",
+            {"Asakusa", "Mita", "Shinjuku", "Oedo", "NipporiToneri", "Arakawa"});
+        row("none", "かしま", {});
+    }
+
+    void lineSearch()
+    {
+        QFETCH(QString, query);
+        QFETCH(QStringList, found);
+        QStringList names;
+        for (const OdptLine& line : findOdptLines(shippedOdptLines(), query))
+            names << line.id.section(u'.', -1);
+        QCOMPARE(names, found);
     }
 
     // Bodies that are no feed, or broken ones, fail; a feed of either kind in an odd dress reads.
@@ -189,7 +244,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("reason");
         FeedAlert delay{Asakusa, {}, {}, {}, {{QStringLiteral("遅延"), {}}}, {}, false};
-        const QByteArray feed = alertsFeed({delay});
+        const QByteArray feed = alertsFeed({delay}, Now);
         const QByteArray json = '[' + odptRecord("odpt.Railway:Toei.Asakusa", "") + ']';
         auto row = [&](const char* name, const QByteArray& body, int status = StatusConnectFailed,
                        const QString& reason = feedtext::UnknownKind) {
@@ -217,6 +272,26 @@ private Q_SLOTS:
         const std::string bytes = message.SerializeAsString();
         row("FeedMessage that begins like a JSON array", QByteArray::fromStdString(bytes),
             StatusNormal, {});
+
+        row("feed made two hours ago", alertsFeed({delay}, Now - 2 * Hour), StatusConnectFailed,
+            QStringLiteral("情報が古い（timestamp 06:00時点）"));
+        // Unread, such an alert could be the line's.
+        gtfsrt::FeedMessage crowded;
+        crowded.ParseFromArray(feed.constData(), int(feed.size()));
+        for (int i = 0; i < MaxAlertSelectors; ++i)
+            crowded.mutable_entity(0)->mutable_alert()->add_informed_entity();
+        row("alert with too many selectors", QByteArray::fromStdString(crowded.SerializeAsString()),
+            StatusConnectFailed, feedtext::AlertTooLarge);
+        delay.description = {{QString(MaxEntityBytes, u'x'), {}}};
+        row("alert over the size bound", alertsFeed({delay}, Now), StatusConnectFailed,
+            feedtext::AlertTooLarge);
+        const QString tooLarge =
+            QStringLiteral("フィードのJSONが大きすぎます（2 MiB、配列とオブジェクト50000個まで）");
+        row("JSON array over 2 MiB", json.chopped(1) + QByteArray(",0").repeated(1 << 20) + ']',
+            StatusConnectFailed, tooLarge);
+        row("JSON array of too many arrays",
+            json.chopped(1) + QByteArray(",[]").repeated(50000) + ']', StatusConnectFailed,
+            tooLarge);
     }
 
     void bodies()
@@ -225,7 +300,7 @@ private Q_SLOTS:
         QFETCH(QString, line);
         QFETCH(int, status);
         QFETCH(QString, reason);
-        expect(decideFeed(body, line, Word, QDateTime::fromSecsSinceEpoch(Now)), status, reason);
+        expect(decideFeed(body, line, Word, tokyoNow()), status, reason);
     }
 };
 

@@ -268,24 +268,29 @@ private Q_SLOTS:
     void damagedKeptAside_data()
     {
         QTest::addColumn<QString>("damage");
-        QTest::newRow("not SQLite") << "text";
-        QTest::newRow("header overwritten") << "header";
-        QTest::newRow("pages overwritten") << "pages";
-        QTest::newRow("another program's database") << "foreign";
+        QTest::addColumn<QString>("statement"); // run on the file afterwards by another program
+        auto row = [](const char* name, const char* damage, const char* statement = "") {
+            QTest::newRow(name) << QString::fromUtf8(damage) << QString::fromUtf8(statement);
+        };
+        row("not SQLite", "text");
+        row("header overwritten", "header");
+        row("pages overwritten", "pages");
+        row("another program's database", "none", "CREATE TABLE notes (text TEXT)");
+        row("another program's empty database of its own form", "none", "PRAGMA user_version = 3");
+        row("a form below the first", "records", "PRAGMA user_version = -1");
+        // SQLite gives the rows after it random smaller rowids: the order of writing is lost.
+        row("a row at the largest rowid", "records",
+            "INSERT INTO checks (rowid, time, route, title, status, source, fetch_ms) "
+            "VALUES (9223372036854775807, 0, 1, '', 1, 'timed', 0)");
     }
 
     void damagedKeptAside()
     {
         QFETCH(QString, damage);
+        QFETCH(QString, statement);
         if (damage == QLatin1String("text")) {
             writeBytes(file(), "Senrokan の履歴ではありません\n");
-        } else if (damage == QLatin1String("foreign")) {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), damage);
-            db.setDatabaseName(file());
-            QVERIFY(db.open());
-            QVERIFY(QSqlQuery(db).exec(QStringLiteral("CREATE TABLE notes (text TEXT)")));
-            db.close();
-        } else {
+        } else if (damage != QLatin1String("none")) {
             {
                 CheckHistory history(dir());
                 for (int i = 0; i < 300; ++i)
@@ -294,9 +299,16 @@ private Q_SLOTS:
             QByteArray bytes = readBytes(file());
             if (damage == QLatin1String("header"))
                 bytes.replace(0, 100, QByteArray(100, '\0'));
-            else
+            else if (damage == QLatin1String("pages"))
                 bytes.replace(4096, bytes.size() - 4096, QByteArray(bytes.size() - 4096, '\xA5'));
             writeBytes(file(), bytes);
+        }
+        if (!statement.isEmpty()) {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), damage);
+            db.setDatabaseName(file());
+            QVERIFY(db.open());
+            QVERIFY(QSqlQuery(db).exec(statement));
+            db.close();
         }
         QSqlDatabase::removeDatabase(damage);
         const QByteArray damaged = readBytes(file());

@@ -157,9 +157,8 @@ void TstReport::confirmOneIsTheChangeRule()
 void TstReport::oneReportPerCheck()
 {
     RouteStates states;
-    const std::array<QString, 7> pages = {"", "", "http://b.example/", "http://c.example/", "",
-                                          "", ""};
-    std::array<int, 7> previous;
+    const PerRoute<QString> pages = {"", "", "http://b.example/", "http://c.example/", "", ""};
+    LineStates previous;
     previous.fill(StatusNormal);
     previous[3] = StatusDelayed;
     previous[4] = StatusDelayed;
@@ -183,8 +182,7 @@ void TstReport::oneReportPerCheck()
     QVERIFY(report->delayed);
     QCOMPARE(report->pageUrl, u"http://b.example/");
 
-    previous = {StatusNone,    StatusNormal,  StatusDelayed, StatusNormal,
-                StatusDelayed, StatusDelayed, StatusNone};
+    previous = {StatusNone, StatusNormal, StatusDelayed, StatusNormal, StatusDelayed, StatusDelayed};
     QVERIFY(!changeReport(states, previous, pages, time));
 }
 

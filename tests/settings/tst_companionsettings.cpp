@@ -10,6 +10,7 @@
 #include "support/Files.h"
 #include "support/ForeignFiles.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -28,7 +29,8 @@ private Q_SLOTS:
     void routeOptions();
     void readableByTheUserOnly_data();
     void readableByTheUserOnly();
-    void anotherUsersFileRefused();
+    void refusedFile_data();
+    void refusedFile();
 };
 
 void TstCompanionSettings::saveKeepsWhatItDoesNotKnow_data()
@@ -99,6 +101,23 @@ void TstCompanionSettings::routeOptions_data()
     QTest::newRow("days and holidays not understood")
         << QByteArray("[Route4]\nDays=平日\nHolidays=maybe\n[Route5]\nDays=土, 日\n")
         << QStringLiteral("5 days=土日") << QStringList{"[Route4] Days", "[Route4] Holidays"};
+    // The consumer key goes with the official API's feeds only: not to the public endpoint, not
+    // to a host or port that merely looks like the API's.
+    QTest::newRow("consumer key, the official API")
+        << QByteArray("[ODPT]\nConsumerKey=k\n[Route1]\nFeed=https://API.odpt.org:443/api/v4/x\n"
+                      "[Route2]\nFeed=https://api-public.odpt.org/api/v4/x\n"
+                      "[Route3]\nFeed=https://api.odpt.org.example/api/v4/x\n"
+                      "[Route4]\nFeed=https://api.odpt.org:8443/api/v4/x\n")
+        << QStringLiteral("1 feed=https://API.odpt.org:443/api/v4/x key=k; "
+                          "2 feed=https://api-public.odpt.org/api/v4/x; "
+                          "3 feed=https://api.odpt.org.example/api/v4/x; "
+                          "4 feed=https://api.odpt.org:8443/api/v4/x")
+        << QStringList();
+    QTest::newRow("consumer key, a Base= of one's own")
+        << QByteArray("[odpt]\nbase=http://h:8080/odpt\nConsumerKey=k\n[Route1]\n"
+                      "Feed=http://h:8080/odpt/x\n[Route2]\nFeed=https://api.odpt.org/api/v4/x\n")
+        << QStringLiteral("1 feed=http://h:8080/odpt/x key=k; 2 feed=https://api.odpt.org/api/v4/x")
+        << QStringList();
 }
 
 namespace
@@ -114,6 +133,8 @@ QString describe(const RouteOptionsTable& table)
             parts << "render";
         if (!o.feed.isEmpty())
             parts << "feed=" + o.feed;
+        if (!o.feedKey.isEmpty())
+            parts << "key=" + o.feedKey;
         if (!o.feedLine.isEmpty())
             parts << "line=" + o.feedLine;
         if (!o.days.isEmpty())
@@ -191,18 +212,42 @@ void TstCompanionSettings::readableByTheUserOnly()
 }
 
 // Another user's file in a shared folder is neither read (it could plant targets) nor replaced
-// through.
-void TstCompanionSettings::anotherUsersFileRefused()
+// through; no file refused is read, and every route watched without its options is told.
+void TstCompanionSettings::refusedFile_data()
 {
+    QTest::addColumn<QString>("planted");
+    QTest::newRow("another user's file") << "nobody's file";
+    QTest::newRow("another user's link") << "nobody's link";
+    QTest::newRow("a FIFO") << "FIFO";
+    QTest::newRow("a folder") << "folder";
+    QTest::newRow("over 1 MiB") << "large";
+}
+
+void TstCompanionSettings::refusedFile()
+{
+    QFETCH(QString, planted);
     QTemporaryDir dir;
     const QString path = dir.filePath(CompanionFileName);
-    test::writeBytes(path, "[Notify]\nTargets=json://attacker.example/\n[Route1]\nRender=true\n");
-    QVERIFY(test::giveToNobody(path));
+    QByteArray bytes("[Notify]\nTargets=json://attacker.example/\n[Route1]\nRender=true\n");
+    if (planted == "large")
+        bytes.append(QByteArray(1 << 20, ';'));
+    if (planted == "FIFO") {
+        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else if (planted == "folder") {
+        QVERIFY(QDir(dir.path()).mkdir(CompanionFileName));
+    } else {
+        const QString written = planted.endsWith("link") ? dir.filePath("target") : path;
+        test::writeBytes(written, bytes);
+        QVERIFY(written == path || QFile::link(written, path));
+    }
+    QVERIFY(!planted.startsWith("nobody") || test::giveToNobody(path));
     const CompanionSettings settings(dir.path());
     const CompanionValues values = settings.read();
     QVERIFY(values.targetTexts.isEmpty() && values.targets.usable.isEmpty());
     QVERIFY(!values.routes[1].render);
     QVERIFY(values.targets.problems.contains(values.unreadable));
+    QCOMPARE(values.routeProblems.size(), 1);
+    QVERIFY(values.routeProblems.first().startsWith(values.unreadable));
     QCOMPARE(settings.addTarget("ntfy://h/t"), values.unreadable);
 }
 

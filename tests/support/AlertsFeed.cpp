@@ -21,11 +21,11 @@ void translate(gtfsrt::TranslatedString* out, const QList<FeedTranslation>& text
 
 } // namespace
 
-QByteArray alertsFeed(const QList<FeedAlert>& alerts)
+QByteArray alertsFeed(const QList<FeedAlert>& alerts, qint64 made)
 {
     gtfsrt::FeedMessage feed;
     feed.mutable_header()->set_gtfs_realtime_version("2.0");
-    feed.mutable_header()->set_timestamp(1796684400);
+    feed.mutable_header()->set_timestamp(quint64(made));
     int id = 0;
     for (const FeedAlert& alert : alerts) {
         gtfsrt::FeedEntity* entity = feed.add_entity();
@@ -79,7 +79,33 @@ QByteArray agencyAlertsFeed(qint64 now)
              QStringLiteral("ja")}};
         alerts << alert;
     }
-    return alertsFeed(alerts);
+    return alertsFeed(alerts, now);
+}
+
+QByteArray alertsFlood(qint64 made, qsizetype size)
+{
+    gtfsrt::FeedMessage one;
+    gtfsrt::Alert* alert = one.add_entity()->mutable_alert();
+    one.mutable_entity(0)->set_id("f");
+    alert->add_informed_entity()->set_route_id("route-0");
+    for (int i = 1; i < MaxAlertSelectors; ++i)
+        alert->add_informed_entity();
+    for (int i = 0; i < MaxAlertPeriods; ++i)
+        alert->add_active_period();
+    for (int i = 0; i < MaxTranslations; ++i)
+        alert->mutable_header_text()->add_translation()->set_text("");
+    // Messages laid end to end are one message, their entities in turn.
+    const QByteArray entity = QByteArray::fromStdString(one.SerializePartialAsString());
+    QByteArray feed = alertsFeed({}, made);
+    feed.reserve(size);
+    while (feed.size() + entity.size() <= size)
+        feed += entity;
+    return feed;
+}
+
+QByteArray odptFlood(qsizetype size)
+{
+    return '[' + QByteArray("0,").repeated((size - 3) / 2) + "0]";
 }
 
 } // namespace senrokan::test

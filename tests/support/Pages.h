@@ -7,6 +7,7 @@
 #include "codec/Converter.h"
 
 #include <QByteArray>
+#include <QProcess>
 #include <QString>
 
 namespace senrokan::test
@@ -26,6 +27,17 @@ inline QString html(const QString& head, const QString& body)
 inline QByteArray encoded(const char* coding, const QString& text)
 {
     return Converter(coding).encode(text);
+}
+
+// The bytes as the gzip program compresses them, for answers sent with Content-Encoding: gzip.
+inline QByteArray gzipped(const QByteArray& bytes)
+{
+    QProcess gzip;
+    gzip.start(QStringLiteral("gzip"), {QStringLiteral("-cn")});
+    gzip.write(bytes);
+    gzip.closeWriteChannel();
+    gzip.waitForFinished();
+    return gzip.readAllStandardOutput();
 }
 
 } // namespace senrokan::test

@@ -17,6 +17,8 @@
 //       writes a settings file with up to five routes
 //   senrokan-testenv alerts FILE
 //       writes a big agency's GTFS-Realtime alerts feed (agencyAlertsFeed), in force now
+//   senrokan-testenv flood alerts|odpt FILE
+//       writes a feed of tiny messages (alertsFlood made now, odptFlood) just within the reply cap
 //   senrokan-testenv record FOLDER ROUTE COUNT
 //       appends COUNT records of ROUTE to the record of checks in FOLDER, one by one, titled
 //       "1" to "COUNT" in order; fails at the first that is not written
@@ -26,6 +28,7 @@
 #include "NginxSite.h"
 #include "ScriptPages.h"
 #include "SettingsWriter.h"
+#include "check/CheckTimings.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -50,6 +53,7 @@ int usage()
                "       senrokan-testenv settings FILE INTERVAL RESIDENT CHIME ATONCE "
                "[TITLE SERVER DIRECTORY WORD]...\n"
                "       senrokan-testenv alerts FILE\n"
+               "       senrokan-testenv flood alerts|odpt FILE\n"
                "       senrokan-testenv record FOLDER ROUTE COUNT\n",
                stderr);
     return 64;
@@ -150,13 +154,22 @@ int settings(QStringList args)
     return 0;
 }
 
-int alerts(const QString& file)
+int writeFeed(const QString& file, const QByteArray& feed)
 {
     QFile out(file);
-    const QByteArray feed = agencyAlertsFeed(QDateTime::currentSecsSinceEpoch());
     if (!out.open(QIODevice::WriteOnly) || out.write(feed) != feed.size())
         return failed(QStringLiteral("cannot write ") + file);
     return 0;
+}
+
+int flood(const QString& kind, const QString& file)
+{
+    const qsizetype size = CheckTimings().replyCapBytes - 4096;
+    if (kind == QLatin1String("alerts"))
+        return writeFeed(file, alertsFlood(QDateTime::currentSecsSinceEpoch(), size));
+    if (kind == QLatin1String("odpt"))
+        return writeFeed(file, odptFlood(size));
+    return usage();
 }
 
 int record(const QString& folder, int route, int count)
@@ -189,7 +202,9 @@ int main(int argc, char* argv[])
     if (command == QLatin1String("settings"))
         return settings(args);
     if (command == QLatin1String("alerts") && args.size() == 1)
-        return alerts(args.at(0));
+        return writeFeed(args.at(0), agencyAlertsFeed(QDateTime::currentSecsSinceEpoch()));
+    if (command == QLatin1String("flood") && args.size() == 2)
+        return flood(args.at(0), args.at(1));
     if (command == QLatin1String("record") && args.size() == 3)
         return record(args.at(0), args.at(1).toInt(), args.at(2).toInt());
     return usage();

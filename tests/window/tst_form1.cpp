@@ -9,12 +9,13 @@
 #include "base/Failure.h"
 #include "check/RouteChecker.h"
 #include "desktop/TrayIcon.h"
-#include "base/Failure.h"
 #include "settings/CompanionSettings.h"
 #include "support/ReadOnlyMount.h"
 #include "window/Form1.h"
+#include "window/PageTextArea.h"
 
 #include <QAbstractSpinBox>
+#include <QAction>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -39,14 +40,14 @@ namespace
 {
 
 const QString Settings = QStringLiteral("Senrokan.DEF");
-// The page 履歴 follows the settings page whatever the file says.
-const QStringList DesignTabs = {"Tab 0", "履歴", "Tab 1", "Tab 2", "Tab 3", "Tab 4", "Tab 5"};
+// Page r is route r; the page 履歴 follows the routes whatever the file says.
+const QStringList DesignTabs = {"Tab 0", "Tab 1", "Tab 2", "Tab 3", "Tab 4", "Tab 5", "履歴"};
 // Tab texts as set: "&&" shows a single "&".
-const QStringList FullTabs = {"設定",        "履歴", "東海道線", "  山手線 ", "京浜東北線&&根岸線",
-                              "ﾊﾝｶｸ ｶﾀｶﾅ線", ""};
-const QStringList RailTabs = {"設定", "履歴", "中央線", "総武線", "", "", "埼京線"};
+const QStringList FullTabs = {"設定",        "東海道線", "  山手線 ", "京浜東北線&&根岸線",
+                              "ﾊﾝｶｸ ｶﾀｶﾅ線", "",         "履歴"};
+const QStringList RailTabs = {"設定", "中央線", "総武線", "", "", "埼京線", "履歴"};
 
-QList<int> valuesOf(const Form1& window)
+QList<int> valuesOf(const DesktopProgram& program)
 {
     const SettingsValues& v = program.settingsValues();
     return {v.CheckIntervalMinutes, v.ResidentFlag, v.MelodyFlag, v.CheckOnResidentFlag};
@@ -173,7 +174,7 @@ private Q_SLOTS:
         QCOMPARE(window.findChild<QLineEdit*>() == nullptr, resident);
 
         QTEST(text9(window), "text9");
-        QTEST(valuesOf(window), "values");
+        QTEST(valuesOf(program), "values");
         QTEST(checkedOption(window), "option");
         QTEST(boxes(window), "boxes");
         QTEST(tabCaptions(window), "tabs");
@@ -188,9 +189,34 @@ private Q_SLOTS:
         QCOMPARE(program.trayIcon().isPresent(), resident);
         QVERIFY(watcher.messages.isEmpty());
         window.show();
+        // Only a first start, without a settings file, says where to begin.
+        const auto* hint = control<QLabel>(window, "StartHint");
+        QCOMPARE(hint->isVisible(), !files.contains(Settings));
+        QVERIFY(hint->text().contains(QStringLiteral("「路線を選ぶ…」")));
         QVERIFY(!control<QLineEdit>(window, "Text6")->text().isEmpty());
         const QHostAddress address(control<QLineEdit>(window, "Text7")->text());
         QCOMPARE(address.protocol(), QAbstractSocket::IPv4Protocol);
+    }
+
+    // The page text's menu fills in the route whose page is open, page r being route r, and is
+    // off elsewhere; what the word matched is told and marked.
+    void pageTextFillsOpenRoute()
+    {
+        DesktopProgram program;
+        Form1& window = program.window();
+        window.show();
+        auto* tabs = control<QTabWidget>(window, "SSTab1");
+        auto* area = control<PageTextArea>(window, "RichTextBox1");
+        window.setPageText(QStringLiteral("平常運転 遅延"));
+        window.setMatchCount({QStringLiteral("平常運転"), 1, false});
+        QVERIFY(control<QLineEdit>(window, "Text8")->text().contains(QStringLiteral("1回")));
+        QCOMPARE(area->extraSelections().size(), 1);
+        area->setTextCursor(area->extraSelections().at(0).cursor);
+        for (int page = 0; page < tabs->count(); ++page) {
+            tabs->setCurrentIndex(page);
+            area->findChild<QAction*>("SetMatchWord")->trigger();
+            QCOMPARE(window.routeField(page, MatchWord).isEmpty(), !isRouteIndex(page));
+        }
     }
 
     // The characters CP932 adds to Shift_JIS come through as that coding maps them.
@@ -250,7 +276,7 @@ private Q_SLOTS:
         ModalWatcher watcher;
         DesktopProgram program;
         Form1& window = program.window();
-        QSignalSpy ended(&window, &Form1::programEnded);
+        QSignalSpy ended(&program, &DesktopProgram::programEnded);
         program.start();
         if (!typedText9.isNull())
             control<QLineEdit>(window, "Text9")->setText(typedText9);
@@ -307,7 +333,7 @@ private Q_SLOTS:
         ModalWatcher watcher;
         DesktopProgram program;
         Form1& window = program.window();
-        QSignalSpy ended(&window, &Form1::programEnded);
+        QSignalSpy ended(&program, &DesktopProgram::programEnded);
         program.start();
         control<QLineEdit>(window, "Text1(1)")->setText(QStringLiteral("変更"));
         const auto endByExit = [&] {
@@ -404,7 +430,7 @@ private Q_SLOTS:
 
         QCOMPARE(watcher.fileDialogs.size(), 1);
         QVERIFY(watcher.messages.isEmpty());
-        QCOMPARE(valuesOf(window), (QList<int>{60, 0, 1, 0}));
+        QCOMPARE(valuesOf(program), (QList<int>{60, 0, 1, 0}));
         QCOMPARE(tabCaptions(window), FullTabs);
         QCOMPARE(window.routeField(1, Title), QStringLiteral("東海道線"));
         QCOMPARE(filesIn(m_dir->path()), files);
@@ -416,7 +442,7 @@ private Q_SLOTS:
         ModalWatcher watcher;
         LoadedProgram program;
         Form1& window = program.window();
-        const QList<int> before = valuesOf(window);
+        const QList<int> before = valuesOf(program);
         watcher.answerFileDialog(path("plain/Senrokan000.DEF"));
 
         click(window, "Command6");
@@ -425,7 +451,7 @@ private Q_SLOTS:
         QCOMPARE(watcher.messages.size(), 1);
         QCOMPARE(watcher.messages.first().title, QStringLiteral("メッセージ"));
         QCOMPARE(watcher.messages.first().text, failureDescription(FailureKind::CannotWrite));
-        QCOMPARE(valuesOf(window), before);
+        QCOMPARE(valuesOf(program), before);
         QCOMPARE(tabCaptions(window), FullTabs);
         QVERIFY(window.isVisible());
     }
@@ -448,7 +474,7 @@ private Q_SLOTS:
         const ModalWatcher::FileDialog& dialog = watcher.fileDialogs.first();
         QCOMPARE(dialog.mode, QFileDialog::AcceptOpen);
         QCOMPARE(dialog.nameFilters, QStringList{"テキスト ファイル (*.def) (*.DEF)"});
-        QCOMPARE(valuesOf(window), (QList<int>{240, 0, 0, 1}));
+        QCOMPARE(valuesOf(program), (QList<int>{240, 0, 0, 1}));
         QCOMPARE(checkedOption(window), 5);
         QCOMPARE(boxes(window), QStringLiteral("001"));
         QCOMPARE(text9(window), QString());
@@ -512,7 +538,7 @@ private Q_SLOTS:
 
         window.importRailwayFile(path("import.DEF"));
 
-        QTEST(valuesOf(window), "values");
+        QTEST(valuesOf(program), "values");
         QTEST(boxes(window), "boxes");
         QCOMPARE(window.isVisible(), !resident);
         QCOMPARE(program.trayIcon().isPresent(), resident);
@@ -558,7 +584,7 @@ private Q_SLOTS:
 
         click(window, control);
 
-        QTEST(valuesOf(window), "values");
+        QTEST(valuesOf(program), "values");
         // Ticking "タスクトレイに常駐" only makes the next start resident.
         QVERIFY(window.isVisible());
         QVERIFY(!program.trayIcon().isPresent());
@@ -660,9 +686,9 @@ private Q_SLOTS:
         window.makeControls();
         // The page 履歴 has no controls before it is first shown.
         QStringList expected = {"SSTab1", "RichTextBox1", "Text8", "Command11", "Command13",
-                                "HistoryPage", "Label6", "Text6", "Label7", "Text7", "Label8",
-                                "Text9", "Command20", "Command21", "Command22", "Command7",
-                                "Command6", "Check14", "Check1", "Check2",
+                                "HistoryPage", "StartHint", "Label6", "Text6", "Label7", "Text7",
+                                "Label8", "Text9", "Command20", "Command21", "Command22",
+                                "Command7", "Command6", "Check14", "Check1", "Check2",
                                 // The frame 通知先 of the settings page.
                                 "NotifyTargets", "NotifyList", "NotifyUrl", "NotifyAdd",
                                 "NotifyRemove", "NotifyTest", "NotifyMessage"};
@@ -698,6 +724,10 @@ private Q_SLOTS:
                 continue;
             QVERIFY2(!description.isEmpty(), widget->metaObject()->className());
             QVERIFY2(!widget->accessibleName().trimmed().isEmpty(), qPrintable(description));
+            // A route field says what it takes, with an example.
+            if (description.startsWith(QStringLiteral("Text")) && description.contains(u'('))
+                QVERIFY2(widget->toolTip().contains(QStringLiteral("例: ")),
+                         qPrintable(description));
             found << description;
         }
         found.sort();

@@ -59,7 +59,8 @@ class TestHistoryPage : public QObject
     void showHistory()
     {
         m_window->show();
-        control<QTabWidget>(*m_window, QStringLiteral("SSTab1"))->setCurrentIndex(1);
+        control<QTabWidget>(*m_window, QStringLiteral("SSTab1"))
+            ->setCurrentWidget(control<QWidget>(*m_window, QStringLiteral("HistoryPage")));
     }
 
 private Q_SLOTS:

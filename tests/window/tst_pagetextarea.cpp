@@ -6,11 +6,14 @@
 // the display limits broken on screen only; a page larger than the area holds is cut to its head
 // with one line saying how much was left out, and fills without holding the event loop or taking
 // memory in proportion to the page; a window shown late shows what a window shown at once does.
+#include "codec/TextSearch.h"
 #include "support/FloodPages.h"
 #include "support/ProcessFigures.h"
 #include "support/Sanitized.h"
 #include "window/PageTextArea.h"
+#include "window/RoutePage.h"
 
+#include <QAction>
 #include <QElapsedTimer>
 #include <QTest>
 #include <QTextBlock>
@@ -157,6 +160,91 @@ private Q_SLOTS:
         SKIP_MEMORY_BOUNDS_WHEN_SANITIZED();
         // Some 35 MiB at most, whatever the page (bench/ui_latency measures it in the window).
         QVERIFY2(grownKiB < 64 * 1024, qPrintable(QStringLiteral("%1 KiB").arg(grownKiB)));
+    }
+
+    // Every occurrence of the match word is marked as the checks find it, also in the part of
+    // a long page still to come when the word is told, up to the bound.
+    void marksTheWord_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("word");
+        QTest::addColumn<qsizetype>("marks");
+        QTest::newRow("case and width folded") << QStringLiteral("平常運転 ＡＢＣ\r\nabc 遅延\nAbc")
+                                               << QStringLiteral("abc") << qsizetype(3);
+        QTest::newRow("a half-width voiced kana")
+            << QStringLiteral("ﾀﾞｲﾔ 通常ダイヤ") << QStringLiteral("ダイヤ") << qsizetype(2);
+        QTest::newRow("not on the page")
+            << QStringLiteral("遅延") << QStringLiteral("平常") << qsizetype(0);
+        QTest::newRow("a long page, marked to the bound")
+            << QStringLiteral("<td>京浜東北線</td><td>平常運転</td>\r\n").repeated(9000)
+            << QStringLiteral("平常運転") << PageTextArea::MaxMarks;
+    }
+
+    void marksTheWord()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, word);
+        PageTextArea area;
+        area.show();
+        area.showText(text);
+        area.markWord(word);
+        QTRY_VERIFY(!area.isFilling());
+        const QList<QTextEdit::ExtraSelection> marks = area.extraSelections();
+        QTEST(marks.size(), "marks");
+        int after = 0;
+        for (const QTextEdit::ExtraSelection& mark : marks) {
+            QCOMPARE(TextSearch::fold(mark.cursor.selectedText()), TextSearch::fold(word));
+            QVERIFY(mark.cursor.selectionStart() >= after);
+            after = mark.cursor.selectionEnd();
+        }
+        area.showText(QStringLiteral("次のページ ") + word);
+        QVERIFY(area.extraSelections().isEmpty());
+    }
+
+    // The context menu's entries set a selected text of one line as a field of the route page
+    // given, and are off without a page or a selection.
+    void setsRouteFields_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<int>("element");
+        QTest::addColumn<bool>("routePage");
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<bool>("set");
+        QTest::newRow("match word")
+            << "SetMatchWord" << int(MatchWord) << true << "平常運転" << true;
+        QTest::newRow("section start")
+            << "SetSubtitleStart" << int(SubtitleStart) << true << "京浜東北線" << true;
+        QTest::newRow("section end")
+            << "SetSubtitleEnd" << int(SubtitleEnd) << true << "中央線" << true;
+        QTest::newRow("no route page")
+            << "SetMatchWord" << int(MatchWord) << false << "平常運転" << false;
+        QTest::newRow("nothing selected")
+            << "SetMatchWord" << int(MatchWord) << true << "" << false;
+        QTest::newRow("across lines")
+            << "SetSubtitleStart" << int(SubtitleStart) << true << "平常運転\n中央線" << false;
+    }
+
+    void setsRouteFields()
+    {
+        QFETCH(QString, action);
+        QFETCH(int, element);
+        QFETCH(bool, routePage);
+        QFETCH(QString, selected);
+        QFETCH(bool, set);
+        const QString text = QStringLiteral("京浜東北線 平常運転\n中央線 遅延");
+        RoutePage page(2);
+        PageTextArea area;
+        area.show();
+        area.showText(text);
+        area.setFieldTarget(routePage ? &page : nullptr);
+        QTextCursor selection = area.textCursor();
+        selection.setPosition(int(text.indexOf(selected)));
+        selection.setPosition(selection.position() + int(selected.size()), QTextCursor::KeepAnchor);
+        area.setTextCursor(selection);
+        auto* entry = area.findChild<QAction*>(action);
+        QCOMPARE(entry->isEnabled(), set);
+        entry->trigger();
+        QCOMPARE(page.field(element), set ? selected : QString());
     }
 
     // Nothing is laid out while the window is hidden, so a resident program never loads the

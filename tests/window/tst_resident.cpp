@@ -303,7 +303,7 @@ private Q_SLOTS:
         ModalWatcher watcher;
         DesktopProgram program;
         Form1& window = program.window();
-        QSignalSpy ended(&window, &Form1::programEnded);
+        QSignalSpy ended(&program, &DesktopProgram::programEnded);
         program.start();
         click(window, "Command22");
 
@@ -360,7 +360,7 @@ private Q_SLOTS:
     {
         DesktopProgram program;
         Form1& window = program.window();
-        QSignalSpy ended(&window, &Form1::programEnded);
+        QSignalSpy ended(&program, &DesktopProgram::programEnded);
         program.start();
         speedUp(program);
         serveRoute(window, 1, QStringLiteral("held.html"));

@@ -1,0 +1,184 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
+// senrokan-check --lines and --use-line end to end against a stand-in of the ODPT API on
+// loopback: the live list, the shipped one when the API is out of reach or refuses, a route made
+// from a line that then reads its delay and reason, every other value of the folder kept, the
+// folder refused while the desktop program holds it; the consumer key nowhere but in [ODPT].
+#include "platform/FolderLock.h"
+#include "settings/CompanionSettings.h"
+#include "settings/SettingsFile.h"
+#include "support/Files.h"
+#include "support/OdptStandIn.h"
+#include "support/ProcessRun.h"
+#include "support/SettingsWriter.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace senrokan;
+using test::OdptStandIn;
+
+namespace
+{
+
+const QString Hanamichi = QStringLiteral("odpt.Railway:Sakura.Hanamichi");
+// Written by hand around what a run sets; "yes" is kept as it was written.
+const QByteArray HandWritten = "; 手書きのメモ\n[Notify]\nTargets=json://127.0.0.1:9/hook\n"
+                               "[Route1]\nDays=月火水木金\n[Route2]\nConfirm=2\nHolidays=yes\n";
+
+} // namespace
+
+class TestLinesEndToEnd : public QObject
+{
+    Q_OBJECT
+    OdptStandIn m_api;
+    QTemporaryDir m_runtime;
+
+    test::ProcessResult run(const QString& folder, const QStringList& args)
+    {
+        test::ProcessOptions options;
+        options.workingDirectory = folder;
+        return test::runProcess(QStringLiteral(SENROKAN_CHECK_EXE), args, options);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        // The desktop program's lock is looked for in a private runtime folder of this run.
+        QVERIFY(QFile::setPermissions(m_runtime.path(),
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));
+        QVERIFY2(m_api.start(), qPrintable(m_api.error()));
+    }
+
+    void lines_data()
+    {
+        QTest::addColumn<QString>("base"); // [ODPT] Base=
+        QTest::addColumn<bool>("key");     // [ODPT] ConsumerKey= set
+        QTest::addColumn<bool>("before");  // a Senrokan.DEF and hand-written lines are there
+        QTest::addColumn<bool>("held");    // by the desktop program
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exit");
+        QTest::addColumn<QString>("out");    // in stdout; empty: stdout is empty
+        QTest::addColumn<QString>("absent"); // not in stdout
+        QTest::addColumn<QString>("told");   // in stderr; empty: stderr is empty
+        QTest::addColumn<QString>("title");  // of the route made; empty: the folder is unchanged
+        QTest::addColumn<int>("status");     // of that route in a check that follows
+        QTest::addColumn<QString>("reason");
+        const QString api = m_api.base();
+        const QString dead = QStringLiteral("http://127.0.0.1:1/api/v4/");
+        const QStringList use = {"--use-line", "2", Hanamichi};
+        auto row = [](const char* name, const QString& base, bool key, bool before, bool held,
+                      const QStringList& args, int exit, const QString& out, const QString& absent,
+                      const QString& told, const QString& title = {}, int status = 0,
+                      const QString& reason = {}) {
+            QTest::newRow(name) << base << key << before << held << args << exit << out << absent
+                                << told << title << status << reason;
+        };
+        row("live list", api, true, false, false, {"--lines"}, 0,
+            "odpt.Railway:Sakura.Kawabata\tさくら電鉄\t川端線\n", "TokyoMetro", "");
+        row("shipped list of an operator, API out of reach", dead, true, false, false,
+            {"--lines", "Toei"}, 0, "odpt.Railway:Toei.Asakusa\t都営地下鉄\t浅草線\n", "TokyoMetro",
+            "ODPTのAPIに届きません");
+        row("shipped list, API refuses without the key", api, false, false, false, {"--lines"}, 0,
+            "odpt.Railway:TokyoMetro.Ginza\t東京メトロ\t銀座線\n", "Sakura",
+            "ODPTのAPIが断りました（HTTP 403）");
+        row("route made in an empty folder", api, true, false, false, use, 0,
+            "路線2: 花道線（さくら電鉄 odpt.Railway:Sakura.Hanamichi）\n", "", "", "花道線", 1,
+            OdptStandIn::Reason);
+        row("every other value kept", api, true, true, false, use, 0, "路線2: 花道線", "", "",
+            "花道線", 1, OdptStandIn::Reason);
+        row("an id no list knows", api, true, false, false,
+            {"--use-line", "1", "odpt.Railway:Sakura.Nowhere"}, 0, "路線1: Nowhere（さくら電鉄", "",
+            "どの路線一覧にもありません", "Nowhere", 2);
+        row("refused while the program holds the folder", api, true, true, true, use, 3, "", "",
+            "Senrokan がこのフォルダ");
+    }
+
+    void lines()
+    {
+        QFETCH(QString, base);
+        QFETCH(bool, key);
+        QFETCH(bool, before);
+        QFETCH(bool, held);
+        QFETCH(QStringList, args);
+        QFETCH(int, exit);
+        QFETCH(QString, out);
+        QFETCH(QString, absent);
+        QFETCH(QString, told);
+        QFETCH(QString, title);
+        QFETCH(int, status);
+        QFETCH(QString, reason);
+        QTemporaryDir folder;
+        const QByteArray secret = OdptStandIn::ConsumerKey.toUtf8();
+        QByteArray ini = "[ODPT]\nBase=" + base.toUtf8() + '\n';
+        if (key)
+            ini += "ConsumerKey=" + secret + '\n';
+        if (before) {
+            ini += HandWritten;
+            test::writeSettings(folder.filePath(SettingsFileName), {60, 1, 0, 1},
+                                {{"山手線", "www.example.jp", "jy.html", "平常"},
+                                 {"旧二号", "www.example.jp", "two.html", "平常運転", "late.html"},
+                                 {},
+                                 {"東西線", "", "", "", "", "6:00", "23:30", "東西", "千代田"}});
+        }
+        test::writeBytes(folder.filePath(CompanionFileName), ini);
+        const SettingsRead old = readSettings(folder.path());
+        const test::Files files = test::filesIn(folder.path());
+        platform::FolderLock lock(folder.path());
+        if (held)
+            QCOMPARE(lock.tryHold(), platform::FolderLock::Outcome::Held);
+
+        const test::ProcessResult result = run(folder.path(), args);
+        QCOMPARE(result.exitCode, exit);
+        const QString shownOut = QString::fromUtf8(result.out);
+        QVERIFY2(out.isEmpty() ? shownOut.isEmpty() : shownOut.contains(out), result.out.data());
+        QVERIFY2(absent.isEmpty() || !shownOut.contains(absent), result.out.data());
+        QVERIFY2(told.isEmpty() ? result.err.isEmpty()
+                                : QString::fromUtf8(result.err).contains(told),
+                 result.err.data());
+        QByteArray shown = result.out + result.err;
+        if (title.isEmpty()) {
+            QCOMPARE(test::filesIn(folder.path()), files);
+        } else {
+            // The route is the line; every other value of both files stays.
+            const int route = args.at(1).toInt();
+            RouteBlocks expected = old.complete ? old.routes : RouteBlocks();
+            expected[route - 1][0] = title;
+            if (expected[route - 1][3].isEmpty())
+                expected[route - 1][3] = QStringLiteral("平常");
+            const SettingsRead now = readSettings(folder.path());
+            QVERIFY(now.complete);
+            QCOMPARE(now.routes, expected);
+            const decltype(old.numbers) fresh = {30, 0, 0, 0};
+            QCOMPARE(now.numbers, old.complete ? old.numbers : fresh);
+            const QByteArray saved = test::readBytes(folder.filePath(CompanionFileName));
+            for (const QByteArray& line : ini.split('\n'))
+                QVERIFY2(saved.contains(line + '\n'), line.constData());
+
+            // A check of the route made reads its feed, the key added on the way.
+            const test::ProcessResult check =
+                run(folder.path(), {"--json", "--verbose", "--route", QString::number(route)});
+            const QJsonObject state =
+                QJsonDocument::fromJson(check.out).array().at(route - 1).toObject();
+            QCOMPARE(state["title"].toString(), title);
+            QCOMPARE(state["status"].toInt(), status);
+            QCOMPARE(state["reason"].toString(), reason);
+            shown += check.out + check.err;
+        }
+        // The key is in [ODPT] alone: not in what was shown, in Feed=, or in any other file.
+        QVERIFY2(!shown.contains(secret), shown.constData());
+        test::Files now = test::filesIn(folder.path());
+        now[CompanionFileName].replace("ConsumerKey=" + secret, "");
+        for (auto it = now.cbegin(); it != now.cend(); ++it)
+            QVERIFY2(!it.value().contains(secret), qPrintable(it.key()));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLinesEndToEnd)
+
+#include "tst_lines_e2e.moc"
