@@ -442,7 +442,7 @@ void RouteChecker::tellVerdict(const Verdict& verdict, const RouteDefinition& de
 {
     // Shown before the box, which holds the check until it is closed.
     if (!verdict.reason.isEmpty())
-        m_display.setStatusText(withReason(TextDelayed, verdict.reason));
+        m_display.setStatusText(withReason(TextDelayed, reasonOnOneLine(verdict.reason)));
     switch (verdict.status) {
     case StatusOutOfHours:
         report(TextOutOfHours, TitleRouteInfo, how);

@@ -24,6 +24,17 @@ QString delayReportText(const RouteStates& states)
     return text;
 }
 
+QList<PopupEntry> popupEntries(const RouteStates& states, const std::array<QString, 7>& pages)
+{
+    QList<PopupEntry> entries;
+    for (int r = 1; r <= RouteCount; ++r) {
+        const RouteState& s = states.at(r);
+        if (s.Status == StatusDelayed)
+            entries.append({r, s.Title, clockTime(s.CheckTime), s.Reason, !pages.at(r).isEmpty()});
+    }
+    return entries;
+}
+
 QStringList delayNotice(const RouteStates& states)
 {
     QStringList lines;

@@ -6,8 +6,22 @@
 #include "CycleDisplay.h"
 #include "route/RouteState.h"
 
+#include <QList>
+
 namespace senrokan
 {
+
+// A delayed route as the popup shows it.
+struct PopupEntry {
+    int route = 0;
+    QString title;
+    QString checkTime; // as shown: "18:05"; empty when unknown
+    QString reason;    // with its line breaks; empty when unknown
+    bool hasPage = false;
+};
+
+// The delayed routes, in route order; pages[r] the address of route r's page, empty for none.
+QList<PopupEntry> popupEntries(const RouteStates& states, const std::array<QString, 7>& pages);
 
 // The popup's text: one line per delayed route, in route order, each the route's title, an
 // ideographic space and CR LF, and under it the reason line when the reason is known. Empty when

@@ -3,6 +3,7 @@
 
 #include "StatusSummary.h"
 
+#include "route/Reason.h"
 #include "route/RouteDefinition.h"
 #include "route/StatusWords.h"
 
@@ -16,19 +17,32 @@ QString statusWords(int status)
     return QChar(0x3000) + statusSentence(status);
 }
 
-QString formatCheckTime(const QString& checkTime)
+namespace
+{
+
+QString checkTimeAs(const QString& checkTime, const QString& format)
 {
     const QDateTime time = QDateTime::fromString(checkTime, Qt::ISODate);
-    if (!time.isValid())
-        return {};
-    return time.toString(QStringLiteral("yyyy年MM月dd日 HH時mm分ss秒"));
+    return time.isValid() ? time.toString(format) : QString();
+}
+
+} // namespace
+
+QString formatCheckTime(const QString& checkTime)
+{
+    return checkTimeAs(checkTime, QStringLiteral("yyyy年MM月dd日 HH時mm分ss秒"));
+}
+
+QString clockTime(const QString& checkTime)
+{
+    return checkTimeAs(checkTime, QStringLiteral("HH:mm"));
 }
 
 QString reasonLine(const RouteState& state)
 {
     if (state.Status != StatusDelayed || state.Reason.isEmpty())
         return {};
-    return QChar(0x3000) + state.Reason + QStringLiteral("\r\n");
+    return QChar(0x3000) + reasonOnOneLine(state.Reason) + QStringLiteral("\r\n");
 }
 
 QString statusSummaryText(const RouteStates& states)

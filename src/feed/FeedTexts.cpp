@@ -48,12 +48,16 @@ QString languageText(const QJsonValue& value)
     return english.isEmpty() ? first : english;
 }
 
-void FeedReasons::add(const QString& text)
+void FeedReasons::add(const QString& state, const QString& text)
 {
     // Past the bound nothing more would show.
     if (m_length > MaxReasonLength)
         return;
-    const QString folded = foldReason(text);
+    const QString said = foldReason(state);
+    const QString told = foldReason(text);
+    const QString folded = told.startsWith(said) ? told
+                           : told.isEmpty()      ? said
+                                                 : foldReason(said + u'：' + told);
     if (folded.isEmpty() || m_texts.contains(folded))
         return;
     m_texts << folded;

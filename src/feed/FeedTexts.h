@@ -27,7 +27,10 @@ QString languageText(const QJsonValue& value);
 class FeedReasons
 {
 public:
-    void add(const QString& text);
+    // One record's or alert's reason: the state of service the feed gives (運転見合わせ, 運休…),
+    // a full-width colon and its text; either alone when the other is empty, and the text alone
+    // when it starts with the state. A suspension then never reads as a mere delay.
+    void add(const QString& state, const QString& text);
     // The texts joined with " / " and folded, so that the whole stays within bounds.
     QString joined() const;
 

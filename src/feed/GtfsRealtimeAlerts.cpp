@@ -57,6 +57,27 @@ bool tellsDelay(const Alert& alert)
     }
 }
 
+// The state of service an effect that tells a delay stands for; none for one that says nothing.
+QString effectWords(Alert::Effect effect)
+{
+    switch (effect) {
+    case Alert::NO_SERVICE:
+        return QStringLiteral("運休");
+    case Alert::REDUCED_SERVICE:
+        return QStringLiteral("本数削減");
+    case Alert::SIGNIFICANT_DELAYS:
+        return QStringLiteral("大幅な遅れ");
+    case Alert::DETOUR:
+        return QStringLiteral("迂回運転");
+    case Alert::MODIFIED_SERVICE:
+        return QStringLiteral("運行変更");
+    case Alert::STOP_MOVED:
+        return QStringLiteral("乗り場変更");
+    default:
+        return {};
+    }
+}
+
 // The Japanese translation, else the one without a language, else the first.
 QString translated(const gtfsrt::TranslatedString& text)
 {
@@ -115,7 +136,7 @@ public:
             m_overBounds = true;
         else if (concerns(alert, m_route) && inForce(alert, m_now) && tellsDelay(alert)) {
             m_delayed = true;
-            m_reasons.add(alertText(alert));
+            m_reasons.add(effectWords(alert.effect()), alertText(alert));
         }
         return true;
     }

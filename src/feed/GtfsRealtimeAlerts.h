@@ -18,9 +18,10 @@ namespace senrokan
 // it, directly or through a trip; it is in force when it has no active period or now lies in one
 // (start included, end not, either may be open); it tells a delay unless its effect leaves
 // service as it is (no effect, accessibility only, additional service). Deleted entities count
-// for nothing. The reason is each such alert's header, followed by its description when that adds
-// something. A feed made (its header's timestamp) more than an hour before now fails, as does one
-// with an entity beyond the bounds below, which is never read whole.
+// for nothing. The reason is each such alert's effect in Japanese, then its header, followed by
+// its description when that adds something. A feed made (its header's timestamp) more than an
+// hour before now fails, as does one with an entity beyond the bounds below, which is never read
+// whole.
 std::optional<Verdict> decideGtfsRealtime(const QByteArray& body, const QString& route,
                                           const QDateTime& now);
 

@@ -48,7 +48,7 @@ Verdict decideOdpt(const QJsonArray& records, const QString& line, const QString
             (!matchWord.isEmpty() && TextSearch(status).find(matchWord, 1) != 0))
             continue;
         delayed = true;
-        reasons.add(languageText(record.value(u"odpt:trainInformationText")));
+        reasons.add(status, languageText(record.value(u"odpt:trainInformationText")));
     }
     if (!found)
         return {StatusConnectFailed, line + feedtext::LineMissing};

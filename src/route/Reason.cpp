@@ -6,11 +6,23 @@
 namespace senrokan
 {
 
+namespace
+{
+
+// The characters that end a line (Unicode's mandatory breaks).
+bool breaksLine(char32_t c)
+{
+    return (c >= u'\n' && c <= u'\r') || c == 0x85 || c == 0x2028 || c == 0x2029;
+}
+
+} // namespace
+
 QString foldReason(QStringView text)
 {
     QString out;
     out.reserve(qMin(text.size(), MaxReasonLength + 1));
-    bool blank = false;
+    // What the gap before the next visible character becomes: nothing, a blank or a break.
+    QChar gap;
     // By code point: invisible characters lie beyond U+FFFF too, and half a surrogate pair
     // would eat its neighbour in UTF-8 (the record, a report).
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -21,18 +33,19 @@ QString foldReason(QStringView text)
         } else if (QChar::isSurrogate(c)) {
             c = QChar::ReplacementCharacter;
         }
-        // Line and paragraph separators and format controls would break the one line too, as
-        // would the unassigned rest of the tag block, as invisible as its tags.
+        // Format controls would upset whatever shows the text, as would the unassigned rest of
+        // the tag block, as invisible as its tags: they count as blanks.
         const QChar::Category category = QChar::category(c);
         const bool space = QChar::isSpace(c) || category == QChar::Other_Control ||
                            category == QChar::Other_Format || (c >= 0xE0000 && c <= 0xE007F);
         if (space) {
-            blank = !out.isEmpty();
+            if (!out.isEmpty() && gap != u'\n')
+                gap = breaksLine(c) ? u'\n' : u' ';
             continue;
         }
-        if (blank)
-            out += u' ';
-        blank = false;
+        if (!gap.isNull())
+            out += gap;
+        gap = QChar();
         out += QChar::fromUcs4(c);
         if (out.size() > MaxReasonLength)
             break;
@@ -45,6 +58,12 @@ QString foldReason(QStringView text)
         out += u'…';
     }
     return out;
+}
+
+QString reasonOnOneLine(const QString& reason)
+{
+    QString line = reason;
+    return line.replace(u'\n', QStringLiteral(" / "));
 }
 
 QString withReason(const QString& text, const QString& reason)

@@ -9,14 +9,19 @@
 namespace senrokan
 {
 
-// A reason is shown in one line of a status field, a popup, a notification and a report.
+// A reason is shown in a status field, a popup, a notification and a report.
 constexpr qsizetype MaxReasonLength = 200;
 
-// Text from a page or a feed that says why a line is late, made fit to show anywhere: control
-// and format characters and line breaks become blanks, runs of blanks one, the ends trimmed, half
-// a surrogate pair U+FFFD, and at most MaxReasonLength characters kept (the last one "…" when
-// cut). It stays plain text: whoever shows it where markup is read escapes it there.
+// Text from a page or a feed that says why a line is late, made fit to show anywhere: a line
+// break (any of Unicode's, blanks and empty lines around it included) becomes one "\n", control
+// and format characters blanks, other runs of blanks one, the ends trimmed, half a surrogate pair
+// U+FFFD, and at most MaxReasonLength characters kept (the last one "…" when cut). It stays plain
+// text: whoever shows it where markup is read escapes it there.
 QString foldReason(QStringView text);
+
+// A folded reason for a place that has one line for it (the status field, a list's cell): its
+// lines joined with " / ".
+QString reasonOnOneLine(const QString& reason);
 
 // "遅延 — 人身事故の影響で…": text followed by the reason when there is one; the one way a
 // line of a report, a notification or the status field carries it.

@@ -3,34 +3,60 @@
 
 #pragma once
 
+#include "cycle/DelayReport.h"
+
 #include <QWidget>
 
-class QPlainTextEdit;
+class QPushButton;
+class QTextEdit;
 
 namespace senrokan
 {
 
-// The delay popup "運行情報": the delayed routes, one per line, above all other windows. It
-// never takes the keyboard focus from what the user is typing in.
+// The delay popup "運行情報": the delayed routes above all other windows, each with the time of
+// its check, its reason line by line and a button that opens its page. It grows to show them
+// whole, as far as its screen allows, and never takes the keyboard focus from what the user is
+// typing in.
 class Form3 : public QWidget
 {
     Q_OBJECT
 public:
     explicit Form3(QWidget* parent = nullptr);
 
-    // Replaces the text and shows the popup where it was, on top.
+    // Replaces what the popup shows and shows it where it was, on top.
+    void showReport(const QList<PopupEntry>& entries);
+    // The same for the report text alone, without times, reasons or buttons.
     void showReport(const QString& text);
+    // All it shows, as plain text: per route its title and an ideographic space, the time of its
+    // check, the lines of its reason.
     QString text() const;
 
 Q_SIGNALS:
+    // The button of this route's entry was pressed.
+    void pageRequested(int route);
     // The user closed the popup.
     void closed();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
-    QPlainTextEdit* m_richTextBox1;
+    void clearButtons();
+    // Sized to what it holds, shown where it was, on top.
+    void present();
+    void fitToContents();
+    void placeButtons();
+
+    // A route's button, beside the blocks of its title and its check time.
+    struct PageButton {
+        QPushButton* button;
+        int firstBlock;
+        int lastBlock;
+    };
+
+    QTextEdit* m_richTextBox1;
+    QList<PageButton> m_buttons;
 };
 
 } // namespace senrokan

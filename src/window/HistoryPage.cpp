@@ -6,6 +6,7 @@
 #include "HistoryCharts.h"
 #include "accessibility/ControlNames.h"
 #include "history/CheckHistory.h"
+#include "route/Reason.h"
 
 #include <QDateTime>
 #include <QGridLayout>
@@ -220,7 +221,8 @@ void HistoryPage::refresh()
         m_periods->addTopLevelItem(new QTreeWidgetItem(
             {p.title, momentWords(p.period.start),
              p.period.end ? momentWords(*p.period.end) : QStringLiteral("継続中"),
-             lengthWords(p.period.end.value_or(now) - p.period.start), p.period.reason}));
+             lengthWords(p.period.end.value_or(now) - p.period.start),
+             reasonOnOneLine(p.period.reason)}));
     }
 }
 

@@ -175,42 +175,48 @@ private Q_SLOTS:
         QTEST(verdict.reason, "reason");
     }
 
-    // What any reason, from a page or a feed, becomes before it is shown: one line of at most
-    // MaxReasonLength characters.
+    // What any reason, from a page or a feed, becomes before it is shown: at most
+    // MaxReasonLength characters, its lines kept; and how it reads where it has one line.
     void foldReason_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("folded");
-        QTest::newRow("breaks, tabs and runs of blanks: one blank, ends trimmed")
-            << QStringLiteral("\r\n 人身事故の影響で\t\t遅れ\r\n\r\n　ています  ")
-            << QStringLiteral("人身事故の影響で 遅れ ています");
-        QTest::newRow("control and format characters: blanks")
+        QTest::addColumn<bool>("oneLine"); // folded as the status field shows it
+        QTest::newRow("blank lines and blanks around breaks: one break; other blanks one blank")
+            << QStringLiteral("\r\n 人身事故の影響で\t\t遅れ \r\n\r\n　ています  ")
+            << QStringLiteral("人身事故の影響で 遅れ\nています") << false;
+        QTest::newRow("control and format characters: blanks; NEL and line separator: breaks")
             << QStringLiteral("A\x1b]0;x\x07"
                               "B\u0085C\u2028D\u202Eevil\u200BE")
-            << QStringLiteral("A ]0;x B C D evil E");
+            << QStringLiteral("A ]0;x B\nC\nD evil E") << false;
+        QTest::newRow("on one line: breaks as slashes")
+            << QStringLiteral("運転見合わせ\n\n人身事故の影響で\r\n再開見込み 10時頃")
+            << QStringLiteral("運転見合わせ / 人身事故の影響で / 再開見込み 10時頃") << true;
         QTest::newRow("exactly the bound: kept whole")
-            << QString(MaxReasonLength, u'あ') << QString(MaxReasonLength, u'あ');
+            << QString(MaxReasonLength, u'あ') << QString(MaxReasonLength, u'あ') << false;
         QTest::newRow("one over the bound: cut with an ellipsis")
-            << QString(MaxReasonLength + 1, u'あ') << QString(MaxReasonLength - 1, u'あ') + u'…';
+            << QString(MaxReasonLength + 1, u'あ') << QString(MaxReasonLength - 1, u'あ') + u'…'
+            << false;
         const QString pair = QStringLiteral("\U0001F683"); // two UTF-16 units
         QTest::newRow("a cut never splits a surrogate pair")
             << QString(MaxReasonLength - 2, u'あ') + pair + pair
-            << QString(MaxReasonLength - 2, u'あ') + u'…';
+            << QString(MaxReasonLength - 2, u'あ') + u'…' << false;
         // In UTF-8 (the record, a report) half a pair would take its neighbour with it.
         QTest::newRow("half a surrogate pair: U+FFFD")
             << u'A' + QChar(0xD800) + u'B' + QChar(0xDC00) + pair
-            << QStringLiteral("A\uFFFDB\uFFFD") + pair;
+            << QStringLiteral("A\uFFFDB\uFFFD") + pair << false;
         QTest::newRow("format characters beyond U+FFFF: blanks")
             << QStringLiteral("A\U000E0001\U000E0041\U000E0000B\U0001D173C")
-            << QStringLiteral("A B C");
+            << QStringLiteral("A B C") << false;
     }
 
     void foldReason()
     {
         QFETCH(QString, text);
         QFETCH(QString, folded);
+        QFETCH(bool, oneLine);
         const QString result = senrokan::foldReason(text);
-        QCOMPARE(result, folded);
+        QCOMPARE(oneLine ? reasonOnOneLine(result) : result, folded);
         QVERIFY(result.size() <= MaxReasonLength);
     }
 };

@@ -30,9 +30,10 @@ namespace
 const QString Host = QStringLiteral("127.0.5.10");
 const QString LineTitle = QStringLiteral("浅草線");
 const QByteArray Key = "SECRETKEY";
-const QString OdptReason = QStringLiteral("人身事故の影響で、一部列車に遅れが出ています。");
+// Each led by the state of service the feed gives.
+const QString OdptReason = QStringLiteral("遅延：人身事故の影響で、一部列車に遅れが出ています。");
 const QString AlertReason =
-    QStringLiteral("運転見合わせ 信号故障の影響で、浅草橋〜押上間で運転を見合わせています。");
+    QStringLiteral("運休：運転見合わせ 信号故障の影響で、浅草橋〜押上間で運転を見合わせています。");
 
 // Two directions of a delayed line, a normal line with a status and one without, as Toei serves
 // them: language maps and plain strings.

@@ -62,7 +62,8 @@ private Q_SLOTS:
         const QByteArray delayed =
             R"(,"odpt:trainInformationStatus":{"ja":"遅延","en":"Delay"},)"
             R"("odpt:trainInformationText":{"en":"Delays","ja":"人身事故の影響で遅れています"})";
-        const QString accident = QStringLiteral("人身事故の影響で遅れています");
+        // The state of service first: a suspension never reads as a mere delay.
+        const QString accident = QStringLiteral("遅延：人身事故の影響で遅れています");
         auto row = [&](const char* name, const QByteArrayList& records, int status,
                        const QString& reason = {}, const char* word = "平常") {
             QTest::newRow(name) << records << QString::fromUtf8(word) << status << reason;
@@ -86,27 +87,33 @@ private Q_SLOTS:
             {odptRecord(a, delayed),
              odptRecord(a, R"(,"odpt:trainInformationStatus":"運転見合わせ",)"
                            R"("odpt:trainInformationText":"押上～泉岳寺間")")},
-            StatusDelayed, accident + QStringLiteral(" / 押上～泉岳寺間"));
+            StatusDelayed, accident + QStringLiteral(" / 運転見合わせ：押上～泉岳寺間"));
+        row("a text that starts with its state: the state not repeated",
+            {odptRecord(a, R"(,"odpt:trainInformationStatus":"運転見合わせ",)"
+                           R"("odpt:trainInformationText":"運転見合わせ（押上～泉岳寺間）")"),
+             odptRecord(a, delayed)},
+            StatusDelayed, QStringLiteral("運転見合わせ（押上～泉岳寺間） / ") + accident);
         row("other line delayed",
             {odptRecord("odpt.Railway:Toei.Mita", delayed), odptRecord(a, normalText)},
             StatusNormal);
         row("language map without ja: en",
             {odptRecord(a, R"(,"odpt:trainInformationStatus":{"ko":"정상","en":"Delay"},)"
                            R"("odpt:trainInformationText":{"ja-Hrkt":"ちえん","en":"Late"})")},
-            StatusDelayed, QStringLiteral("Late"));
+            StatusDelayed, QStringLiteral("Delay：Late"));
         row("language map without ja or en: the first",
             {odptRecord(a, R"(,"odpt:trainInformationStatus":{"zh-Hans":"延误"},)"
                            R"("odpt:trainInformationText":{"zh-Hant":"b","ko":"a"})")},
-            StatusDelayed, QStringLiteral("a"));
+            StatusDelayed, QStringLiteral("延误：a"));
         row("plain strings",
             {odptRecord(a, R"(,"odpt:trainInformationStatus":"遅延",)"
                            R"("odpt:trainInformationText":"信号故障のため\n遅れています")")},
-            StatusDelayed, QStringLiteral("信号故障のため 遅れています"));
-        row("delayed without a text", {odptRecord(a, R"(,"odpt:trainInformationStatus":"遅延")")},
-            StatusDelayed);
+            StatusDelayed, QStringLiteral("遅延：信号故障のため\n遅れています"));
+        row("delayed without a text: the state alone",
+            {odptRecord(a, R"(,"odpt:trainInformationStatus":"遅延")")}, StatusDelayed,
+            QStringLiteral("遅延"));
         row("no match word: any status tells",
-            {odptRecord(a, R"(,"odpt:trainInformationStatus":"運転見合わせ")")}, StatusDelayed, {},
-            "");
+            {odptRecord(a, R"(,"odpt:trainInformationStatus":"運転見合わせ")")}, StatusDelayed,
+            QStringLiteral("運転見合わせ"), "");
         // Checked at 08:00 in Tokyo.
         row("valid until over an hour ago, though made just now",
             {odptRecord(a, R"(,"dct:valid":"2026-12-07T21:55:00Z",)"
@@ -137,7 +144,8 @@ private Q_SLOTS:
         const QString r = QStringLiteral("JY");
         const QList<FeedTranslation> stopped{
             {QStringLiteral("運転見合わせ"), QStringLiteral("ja")}};
-        const QString text = stopped[0].text;
+        // The alerts below are NO_SERVICE unless said otherwise.
+        const QString text = QStringLiteral("運休：") + stopped[0].text;
         auto alert = [&](QList<FeedPeriod> periods = {},
                          std::optional<gtfsrt::Alert::Effect> effect = Effect::NO_SERVICE) {
             return FeedAlert{r, {}, effect, periods, stopped, {}, false};
@@ -165,8 +173,9 @@ private Q_SLOTS:
         row("accessibility only", {alert({}, Effect::ACCESSIBILITY_ISSUE)}, {});
         row("no effect", {alert({}, Effect::NO_EFFECT)}, {});
         row("additional service", {alert({}, Effect::ADDITIONAL_SERVICE)}, {});
-        row("unset effect", {alert({}, std::nullopt)}, text);
-        row("significant delays", {alert({}, Effect::SIGNIFICANT_DELAYS)}, text);
+        row("unset effect: no state", {alert({}, std::nullopt)}, stopped[0].text);
+        row("significant delays", {alert({}, Effect::SIGNIFICANT_DELAYS)},
+            QStringLiteral("大幅な遅れ：") + stopped[0].text);
         FeedAlert trip = other;
         trip.tripRouteId = r;
         row("trip selector", {trip}, text);
@@ -179,17 +188,18 @@ private Q_SLOTS:
         };
         const FeedTranslation en{QStringLiteral("Suspended"), QStringLiteral("en")};
         row("untagged translation", {texts({en, {QStringLiteral("見合わせ"), std::nullopt}})},
-            QStringLiteral("見合わせ"));
+            QStringLiteral("運休：見合わせ"));
         row("ja translation", {texts({en, {QStringLiteral("見合わせ"), std::nullopt}, stopped[0]})},
             text);
         row("first translation", {texts({en, {QStringLiteral("Suspendu"), QStringLiteral("fr")}})},
-            en.text);
+            QStringLiteral("運休：") + en.text);
         const FeedTranslation why{QStringLiteral("品川駅での人身事故のため"), QStringLiteral("ja")};
         row("description adds", {texts(stopped, {why})}, text + u' ' + why.text);
         row("description repeats the header", {texts(stopped, stopped)}, text);
-        row("description only", {texts({}, {why})}, why.text);
+        row("description only", {texts({}, {why})}, QStringLiteral("運休：") + why.text);
+        row("no text: the state alone", {texts({})}, QStringLiteral("運休"));
         row("several alerts", {texts(stopped), texts({why}), texts(stopped)},
-            text + QStringLiteral(" / ") + why.text);
+            text + QStringLiteral(" / 運休：") + why.text);
     }
 
     void gtfsRealtime()

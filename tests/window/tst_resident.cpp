@@ -5,9 +5,11 @@
 // from the icon, the delay popup, and every way out, also in the middle of a check.
 #include "FormHelpers.h"
 #include "ModalWatcher.h"
+#include "accessibility/ControlNames.h"
 #include "cycle/CheckCycle.h"
 #include "desktop/SingleInstance.h"
 #include "desktop/TrayIcon.h"
+#include "route/Reason.h"
 #include "settings/CompanionSettings.h"
 #include "settings/SettingsFile.h"
 #include "support/Files.h"
@@ -30,12 +32,15 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
+#include <QTextEdit>
 #include <QTimer>
 
 #include <memory>
@@ -447,7 +452,7 @@ private Q_SLOTS:
         QCOMPARE(popup->accessibleDescription(), QStringLiteral("Form3"));
         QVERIFY(popup->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         QVERIFY(popup->testAttribute(Qt::WA_ShowWithoutActivating));
-        auto* text = popup->findChild<QPlainTextEdit*>("Form3.RichTextBox1");
+        auto* text = popup->findChild<QTextEdit*>("Form3.RichTextBox1");
         QVERIFY(text);
         QCOMPARE(text->accessibleDescription(), QStringLiteral("Form3.RichTextBox1"));
         // Plain text, as typed: markup in a title stays visible as such.
@@ -475,6 +480,58 @@ private Q_SLOTS:
         QTRY_VERIFY(program.form3()->isVisible());
         QCOMPARE(program.form3()->pos(), placed);
         QCOMPARE(program.form3()->size(), size);
+    }
+
+    // The popup grows to show its routes whole, within its screen: each title, the time of its
+    // check and the lines of its reason, and a button that opens the route's page when it has one.
+    void popupShowsRoutesWhole_data()
+    {
+        QTest::addColumn<QList<bool>>("pages"); // of the delayed routes, whether each has one
+        QTest::addColumn<int>("reasonLength");
+        QTest::newRow("five routes with reasons of 200 characters")
+            << QList<bool>{true, true, true, true, true} << int(MaxReasonLength);
+        QTest::newRow("a route without a page") << QList<bool>{false, true} << 20;
+    }
+
+    void popupShowsRoutesWhole()
+    {
+        QFETCH(QList<bool>, pages);
+        QFETCH(int, reasonLength);
+        QList<PopupEntry> entries;
+        QStringList lines;
+        for (int r = 1; r <= pages.size(); ++r) {
+            // A feed's lines: some breaks of its own, the rest wrapped by the popup.
+            QString reason(reasonLength, u'遅');
+            for (int at = 60; at < reason.size(); at += 70)
+                reason[at] = u'\n';
+            entries.append({r, QStringLiteral("路線%1").arg(r), QStringLiteral("18:0%1").arg(r),
+                            reason, pages.at(r - 1)});
+            lines << QStringLiteral("路線%1　").arg(r) << QStringLiteral("確認時刻 18:0%1").arg(r)
+                  << reason.split(u'\n');
+        }
+        Form3 popup;
+        QSignalSpy opened(&popup, &Form3::pageRequested);
+        popup.showReport(entries);
+        QVERIFY(QTest::qWaitForWindowExposed(&popup));
+        auto* text = popup.findChild<QTextEdit*>("Form3.RichTextBox1");
+        QCOMPARE(text->verticalScrollBar()->maximum(), 0);
+        QVERIFY(popup.screen()->availableGeometry().contains(popup.frameGeometry()));
+        QCOMPARE(popup.text().split(u'\n'), lines);
+
+        QList<QVariant> asked;
+        for (const PopupEntry& entry : entries) {
+            auto* button = popup.findChild<QPushButton*>(
+                arrayElementName(QStringLiteral("Form3.Command1"), entry.route));
+            QCOMPARE(button->isEnabled(), entry.hasPage);
+            QVERIFY(text->viewport()->rect().contains(button->geometry()));
+            QTest::mouseClick(button, Qt::LeftButton);
+            if (entry.hasPage)
+                asked << entry.route;
+        }
+        QList<QVariant> requested;
+        for (const QList<QVariant>& signal : std::as_const(opened))
+            requested << signal.at(0);
+        QCOMPARE(requested, asked);
     }
 };
 
