@@ -9,6 +9,7 @@
 #include "desktop/TrayIcon.h"
 #include "platform/DesktopNotifier.h"
 #include "platform/LocalFiles.h"
+#include "route/RouteAddress.h"
 #include "window/Form3.h"
 
 namespace senrokan
@@ -135,15 +136,26 @@ void DesktopProgram::selectSettingsPage()
     m_window.selectSettingsPage();
 }
 
-void DesktopProgram::showPopup(const QString& text)
+void DesktopProgram::showPopup(const QList<PopupEntry>& entries)
 {
     // Loaded on the first report, and again after the user has closed it.
     if (!m_form3) {
         m_form3 = new Form3;
         m_form3->setAttribute(Qt::WA_DeleteOnClose);
         connect(m_form3, &Form3::closed, &m_cycle, &CheckCycle::Form3_Form_Unload);
+        connect(m_form3, &Form3::pageRequested, this, &DesktopProgram::showRoutePage);
     }
-    m_form3->showReport(text);
+    m_form3->showReport(entries);
+}
+
+void DesktopProgram::showRoutePage(int route)
+{
+    // The page as the round read it: the fields may have been edited since.
+    const QString page = pageAddresses(m_round.checkedRoutes())[route];
+    if (page.isEmpty())
+        return;
+    m_trayIcon->bringWindowBack();
+    m_window.showRoutePage(route, page);
 }
 
 void DesktopProgram::hidePopup()

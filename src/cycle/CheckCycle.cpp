@@ -6,6 +6,7 @@
 #include "CheckRound.h"
 #include "DelayReport.h"
 #include "RoundVerdicts.h"
+#include "route/RouteAddress.h"
 #include "route/RouteDefinition.h"
 
 #include <QThread>
@@ -140,10 +141,11 @@ void CheckCycle::ReportResults()
     // The popup names routes as loaded; the desktop's notice and the icon as their titles are.
     const RouteStates named = m_round.namedByFields(states);
     m_state.DelayFoundFlag = 0;
-    const QString text = delayReportText(states);
-    if (!text.isEmpty()) {
+    const QList<PopupEntry> entries =
+        popupEntries(states, pageAddresses(m_round.checkedRoutes()));
+    if (!entries.isEmpty()) {
         m_state.DelayFoundFlag = 1;
-        m_display.showPopup(text);
+        m_display.showPopup(entries);
         m_display.setDelayNotice(delayNotice(named));
         for (int r = 1; r <= RouteCount; ++r)
             m_noticed[r] = named[r].Status == StatusDelayed;

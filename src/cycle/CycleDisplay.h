@@ -13,6 +13,8 @@
 namespace senrokan
 {
 
+struct PopupEntry;
+
 // The four pictures of the notification-area icon.
 enum class TrayPicture { Normal, Delay, Checking, Error };
 
@@ -31,9 +33,9 @@ public:
     virtual void showTrayStates(const RouteStates& states);
     // Selects the settings page of the main window's tabs, hidden or not.
     virtual void selectSettingsPage() = 0;
-    // Replaces the popup's text and shows it above all windows, where it was, without taking
+    // Replaces the popup's routes and shows it above all windows, where it was, without taking
     // the keyboard focus.
-    virtual void showPopup(const QString& text) = 0;
+    virtual void showPopup(const QList<PopupEntry>& entries) = 0;
     // Hides the popup; it keeps its text.
     virtual void hidePopup() = 0;
     // The desktop notification of the last check: its lines (the delayed routes, each with its

@@ -13,18 +13,18 @@
 namespace senrokan
 {
 
-QString delayReportText(const RouteStates& states)
+QString popupText(const QList<PopupEntry>& entries)
 {
     QString text;
-    for (int r = 1; r <= RouteCount; ++r) {
-        if (states.at(r).Status == StatusDelayed)
-            text += states.at(r).Title + QChar(0x3000) + QStringLiteral("\r\n") +
-                    reasonLine(states.at(r));
+    for (const PopupEntry& entry : entries) {
+        text += entry.title + QChar(0x3000) + QStringLiteral("\r\n");
+        if (!entry.reason.isEmpty())
+            text += QChar(0x3000) + reasonOnOneLine(entry.reason) + QStringLiteral("\r\n");
     }
     return text;
 }
 
-QList<PopupEntry> popupEntries(const RouteStates& states, const std::array<QString, 7>& pages)
+QList<PopupEntry> popupEntries(const RouteStates& states, const PerRoute<QString>& pages)
 {
     QList<PopupEntry> entries;
     for (int r = 1; r <= RouteCount; ++r) {

@@ -82,4 +82,15 @@ QUrl renderedPageUrl(const QString& serverName, const QString& path, quint16 por
     return url;
 }
 
+PerRoute<QString> pageAddresses(const RouteFieldSource& routes)
+{
+    PerRoute<QString> pages;
+    for (int r = 1; r <= RouteCount; ++r) {
+        if (!routes.routeField(r, ServerName).isEmpty())
+            pages[r] = webViewAddress(routes.routeField(r, ServerName),
+                                      routes.routeField(r, DirectoryName));
+    }
+    return pages;
+}
+
 } // namespace senrokan

@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include "RouteDefinition.h"
+
 #include <QString>
 #include <QUrl>
 
@@ -17,6 +19,9 @@ bool isHttpsServer(const QString& serverName);
 // trimming, no encoding ("http:///" + directory when the server is empty). An HTTPS server field
 // already carries its scheme and any port.
 QString webViewAddress(const QString& serverName, const QString& directoryName);
+// Each route's page for the web view; none for a route without a server (one read only from its
+// feed, or none at all).
+PerRoute<QString> pageAddresses(const RouteFieldSource& routes);
 
 // The path as the socket request line carries it: its CP932 bytes as typed, except control
 // characters, percent-encoded, so that nothing typed or pasted can end the line or add a header.

@@ -381,6 +381,13 @@ void Form1::showCheckedPage(int route, const QString& pageText, bool feedOnly)
     m_routePages.at(route)->webBrowser()->navigate(address, pageText);
 }
 
+void Form1::showRoutePage(int route, const QString& address)
+{
+    makeControls();
+    m_ssTab1->setCurrentWidget(m_routePages.at(route));
+    m_routePages.at(route)->webBrowser()->navigate(address, QString());
+}
+
 void Form1::showFromIcon()
 {
     show();

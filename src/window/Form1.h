@@ -72,6 +72,8 @@ public:
     // After route's check by "送信": its page opens in the web view, with the text the check
     // read; a route read only from its feed has none to open.
     void showCheckedPage(int route, const QString& pageText, bool feedOnly);
+    // Route's tab selected and address opened in its web view, as the browser shows it.
+    void showRoutePage(int route, const QString& address);
 
     // Shown from the icon, a later start in this folder or a failed save at "終了".
     void showFromIcon();

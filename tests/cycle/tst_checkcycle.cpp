@@ -8,6 +8,7 @@
 #include "codec/Converter.h"
 #include "cycle/CheckCycle.h"
 #include "cycle/CheckRound.h"
+#include "cycle/DelayReport.h"
 #include "history/CheckHistory.h"
 #include "report/Reporter.h"
 #include "settings/CompanionSettings.h"
@@ -55,7 +56,10 @@ public:
         events << QStringLiteral("icon ") + QLatin1String(PictureNames[int(picture)]);
     }
     void selectSettingsPage() override { events << QStringLiteral("settings page"); }
-    void showPopup(const QString& text) override { events << QStringLiteral("popup ") + text; }
+    void showPopup(const QList<PopupEntry>& entries) override
+    {
+        events << QStringLiteral("popup ") + popupText(entries);
+    }
     void hidePopup() override { events << QStringLiteral("hide popup"); }
     // Kept apart from the events: the notice follows every report.
     void setDelayNotice(const QStringList& lines) override { notices << lines; }
