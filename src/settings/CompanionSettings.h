@@ -53,6 +53,9 @@ public:
     QString saveRouteOptions(int route, const RouteOptions& options) const;
     // Saves [ODPT] ConsumerKey=; why not, empty when it was saved.
     QString saveConsumerKey(const QString& key) const;
+    // The API as [ODPT] Base= names it, with consumerKey in place of ConsumerKey=: where a key
+    // not saved yet is to be tried.
+    OdptAccess odptWithKey(const QString& consumerKey) const;
 
 private:
     QString saveValue(const QString& section, const QString& key, const QString& value) const;
