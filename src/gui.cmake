@@ -7,6 +7,7 @@ add_library(senrokan_gui STATIC
     accessibility/ControlNames.cpp accessibility/ControlNames.h
     window/FileDialogs.cpp window/FileDialogs.h
     window/RoutePage.cpp window/RoutePage.h
+    window/LinePickerDialog.cpp window/LinePickerDialog.h
     window/RouteOptionsBox.cpp window/RouteOptionsBox.h
     window/RouteWebView.cpp window/RouteWebView.h
     window/WebViewLoader.cpp window/WebViewLoader.h

@@ -3,6 +3,7 @@
 
 #include "ControlNames.h"
 
+#include <QLabel>
 #include <QWidget>
 
 namespace senrokan
@@ -13,6 +14,16 @@ void nameControl(QWidget* control, const QString& controlName, const QString& sp
     control->setObjectName(controlName);
     control->setAccessibleDescription(controlName);
     control->setAccessibleName(spokenName);
+}
+
+QLabel* makeBuddyLabel(const QString& caption, QWidget* buddy, const QString& controlName,
+                       QWidget* parent)
+{
+    auto* label = new QLabel(caption, parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setBuddy(buddy);
+    nameControl(label, controlName, caption);
+    return label;
 }
 
 QString arrayElementName(const QString& array, int index)

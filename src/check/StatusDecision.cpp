@@ -98,9 +98,15 @@ Verdict decideStatus(const RouteDefinition& route, const QString& pageText, QTim
     // A page that no longer has the section (redesigned, or an error page) says nothing of the
     // line: the check fails and says which marker is missing.
     const auto [p1, startEnd, p2] = sectionOf(route, page, text.size());
-    if (p1 == 0)
-        return {StatusConnectFailed, QStringLiteral("サブタイトル「%1」がページにありません")
-                                         .arg(foldReason(route[SubtitleStart]))};
+    if (p1 == 0) {
+        // Quoted short enough that the whole text stays within a reason's length.
+        constexpr qsizetype QuotedMarker = 60;
+        QString marker = foldReason(route[SubtitleStart]);
+        if (marker.size() > QuotedMarker)
+            marker = marker.left(QuotedMarker - 1) + u'…';
+        return {StatusConnectFailed,
+                QStringLiteral("サブタイトル「%1」がページにありません").arg(marker)};
+    }
     const qsizetype p3 = page.find(word, p1);
     if (p3 != 0 && p3 <= p2)
         return {StatusNormal, {}};

@@ -227,4 +227,11 @@ QString CompanionSettings::saveConsumerKey(const QString& key) const
     return saveValue(OdptSection, ConsumerKeyKey, key.trimmed());
 }
 
+OdptAccess CompanionSettings::odptWithKey(const QString& consumerKey) const
+{
+    const std::optional<CompanionFile> file = CompanionFile::read(m_path);
+    return OdptAccess::fromSettings(file ? file->value(OdptSection, BaseKey) : QString(),
+                                    consumerKey.trimmed());
+}
+
 } // namespace senrokan

@@ -62,6 +62,9 @@ public:
     QString saveConsumerKey(const QString& key) const;
     // Keeps where the main window is, for the next start.
     QString saveWindowGeometry(const QRect& geometry) const;
+    // The API as [ODPT] Base= names it, with consumerKey in place of ConsumerKey=: where a key
+    // not saved yet is to be tried.
+    OdptAccess odptWithKey(const QString& consumerKey) const;
 
 private:
     QString saveValue(const QString& section, const QString& key, const QString& value) const;

@@ -74,7 +74,7 @@ Form1::Form1(SettingsValues& values, CheckHistory& history, Reporter& reporter,
 
     m_settingsPage = new SettingsPage(m_values, reporter, m_companion, this);
     for (int r = 1; r <= RouteCount; ++r)
-        m_routePages.at(r) = new RoutePage(r, this);
+        m_routePages.at(r) = new RoutePage(r, m_companion, this);
     for (int page = 0; page <= RouteCount; ++page)
         m_tabCaptions.at(page) = QStringLiteral("Tab %1").arg(page);
     connect(&m_history, &CheckHistory::notice, this, &Form1::setStatusText);
@@ -96,6 +96,9 @@ Form1::Form1(SettingsValues& values, CheckHistory& history, Reporter& reporter,
                 setStatusText(error);
             }
         });
+        // A line chosen names its tab at once: the choice is the route's new identity.
+        connect(page, &RoutePage::lineChosen, this,
+                [this, r, page] { setTabCaption(r, page->field(Title)); });
     }
 }
 

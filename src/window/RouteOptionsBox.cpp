@@ -24,15 +24,6 @@ namespace
 // The days as Days= writes them, Monday first.
 const QString DayLetters = QStringLiteral("月火水木金土日");
 
-QLabel* label(const QString& caption, QWidget* buddy, const QString& name, QWidget* parent)
-{
-    auto* label = new QLabel(caption, parent);
-    label->setTextFormat(Qt::PlainText);
-    label->setBuddy(buddy);
-    nameControl(label, name, caption);
-    return label;
-}
-
 } // namespace
 
 RouteOptionsBox::RouteOptionsBox(int route, const RouteOptions& options, QWidget* parent)
@@ -68,8 +59,8 @@ RouteOptionsBox::RouteOptionsBox(int route, const RouteOptions& options, QWidget
     m_confirm = new QSpinBox(this);
     m_confirm->setRange(1, 10);
     nameControl(m_confirm, QStringLiteral("ConfirmSpin") + r, QStringLiteral("確認回数"));
-    days->addWidget(
-        label(QStringLiteral("確認回数"), m_confirm, QStringLiteral("ConfirmLabel") + r, this));
+    days->addWidget(makeBuddyLabel(QStringLiteral("確認回数"), m_confirm,
+                                   QStringLiteral("ConfirmLabel") + r, this));
     days->addWidget(m_confirm);
     days->addStretch();
 
@@ -78,11 +69,12 @@ RouteOptionsBox::RouteOptionsBox(int route, const RouteOptions& options, QWidget
     grid->addWidget(m_render, 0, 0, 1, 2);
     grid->addWidget(renderNote, 1, 0, 1, 2);
     grid->addWidget(
-        label(QStringLiteral("フィード"), m_feed, QStringLiteral("FeedLabel") + r, this), 2, 0);
+        makeBuddyLabel(QStringLiteral("フィード"), m_feed, QStringLiteral("FeedLabel") + r, this),
+        2, 0);
     grid->addWidget(m_feed, 2, 1);
-    grid->addWidget(
-        label(QStringLiteral("路線ID"), m_feedLine, QStringLiteral("FeedLineLabel") + r, this), 3,
-        0);
+    grid->addWidget(makeBuddyLabel(QStringLiteral("路線ID"), m_feedLine,
+                                   QStringLiteral("FeedLineLabel") + r, this),
+                    3, 0);
     grid->addWidget(m_feedLine, 3, 1);
     grid->addLayout(days, 4, 0, 1, 2);
     grid->setColumnStretch(1, 1);

@@ -3,9 +3,11 @@
 
 #include "RoutePage.h"
 
+#include "LinePickerDialog.h"
+#include "RouteOptionsBox.h"
 #include "RouteWebView.h"
 #include "accessibility/ControlNames.h"
-#include "RouteOptionsBox.h"
+#include "feed/OdptLines.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -62,7 +64,8 @@ enum Column { LabelColumn, LeftColumn, BetweenColumn, RightColumn, WebColumn };
 
 } // namespace
 
-RoutePage::RoutePage(int route, QWidget* parent) : QWidget(parent), m_route(route)
+RoutePage::RoutePage(int route, const CompanionSettings& companion, QWidget* parent)
+    : QWidget(parent), m_route(route), m_companion(companion)
 {
     m_fields.at(PortNumber) = PortDesignText;
 }
@@ -123,6 +126,11 @@ void RoutePage::makeControls()
     nameControl(m_command, arrayElementName(QStringLiteral("Command%1").arg(m_route), 1),
                 m_command->text());
     connect(m_command, &QPushButton::clicked, this, &RoutePage::sendClicked);
+    m_chooseLine = new QPushButton(QStringLiteral("路線を選ぶ…"), this);
+    nameControl(m_chooseLine, QStringLiteral("ChooseLine%1").arg(m_route), m_chooseLine->text());
+    m_chooseLine->setToolTip(QStringLiteral("事業者と路線の一覧から選ぶと、タイトル・一致ワード・"
+                                            "フィード・路線IDを埋めます"));
+    connect(m_chooseLine, &QPushButton::clicked, this, &RoutePage::chooseLine);
 
     m_options = new RouteOptionsBox(m_route, m_unshownOptions, this);
     connect(m_options, &RouteOptionsBox::edited, this, &RoutePage::optionsEdited);
@@ -136,11 +144,14 @@ void RoutePage::makeControls()
                         ValidFrom, SubtitleStart}) {
         grid->addWidget(m_label.at(k), row, LabelColumn);
         const bool wide = k != PortNumber && k != ValidFrom && k != SubtitleStart;
-        grid->addWidget(m_text.at(k), row, LeftColumn, 1, wide ? full : 1);
+        // The title leaves room for the button that fills it from a line.
+        const int span = k == Title ? full - 1 : wide ? full : 1;
+        grid->addWidget(m_text.at(k), row, LeftColumn, 1, span);
         ++row;
     }
     const int portRow = PortNumber - 1;
     const int timeRow = portRow + 2;
+    grid->addWidget(m_chooseLine, Title - 1, RightColumn);
     grid->addWidget(m_command, portRow, RightColumn);
     grid->addWidget(m_label.at(ValidTo), timeRow, BetweenColumn);
     grid->addWidget(m_text.at(ValidTo), timeRow, RightColumn);
@@ -151,6 +162,33 @@ void RoutePage::makeControls()
     grid->setColumnStretch(LeftColumn, 2);
     grid->setColumnStretch(RightColumn, 2);
     grid->setColumnStretch(WebColumn, 5);
+}
+
+void RoutePage::chooseLine()
+{
+    // Window-modal and not waited for: the dialog reads the API's list in the event loop, and
+    // the page takes the line when it is accepted.
+    auto* dialog = new LinePickerDialog(m_companion, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this,
+            [this, dialog] { useLine(dialog->chosenLine(), dialog->access()); });
+    dialog->open();
+}
+
+void RoutePage::useLine(const OdptLine& line, const OdptAccess& access)
+{
+    RouteDefinition def;
+    for (int k = 1; k <= RouteFieldCount; ++k)
+        def[k] = field(k);
+    RouteOptions options = this->options();
+    useOdptLine(line, access, def, options);
+    for (int k = 1; k <= RouteFieldCount; ++k) {
+        if (def[k] != field(k))
+            setField(k, def[k]);
+    }
+    setOptions(options);
+    Q_EMIT optionsEdited();
+    Q_EMIT lineChosen();
 }
 
 } // namespace senrokan

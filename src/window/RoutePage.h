@@ -18,18 +18,23 @@ class QPushButton;
 namespace senrokan
 {
 
+class CompanionSettings;
+struct OdptAccess;
+struct OdptLine;
 class RouteOptionsBox;
 class RouteWebView;
 
 // The page of one route: the ten route fields Text<r>(1..10) with their labels Label<r>(1..9),
-// the button Command<r>(1) "送信", the route's options from Senrokan.ini (RouteOptionsBox) and the
-// area of the route's web view WebBrowser<r>. The
-// controls are made when the window is first shown: until then the fields are kept as text.
+// the button Command<r>(1) "送信", the button ChooseLine<r> "路線を選ぶ…" (LinePickerDialog), the
+// route's options from Senrokan.ini (RouteOptionsBox) and the area of the route's web view
+// WebBrowser<r>. The controls are made when the window is first shown: until then the fields are
+// kept as text.
 class RoutePage : public QWidget
 {
     Q_OBJECT
 public:
-    explicit RoutePage(int route, QWidget* parent = nullptr);
+    // companion: Senrokan.ini, for the consumer key and the API the line picker reads.
+    RoutePage(int route, const CompanionSettings& companion, QWidget* parent = nullptr);
 
     // Field k exactly as it stands on the page, untrimmed.
     QString field(int element) const;
@@ -51,9 +56,16 @@ Q_SIGNALS:
     void sendClicked();
     // The user changed an option: options() holds the new ones.
     void optionsEdited();
+    // A line was chosen with "路線を選ぶ…": the fields it set are on the page, and its options
+    // were told by optionsEdited.
+    void lineChosen();
 
 private:
+    void chooseLine();
+    void useLine(const OdptLine& line, const OdptAccess& access);
+
     int m_route;
+    const CompanionSettings& m_companion;
     // Fields set before the controls are made, kept as text: making a box lays out its text,
     // which loads the fonts and the text shaper, and Japanese text the Japanese font, megabytes
     // that a program that stays resident would hold for nothing.
@@ -63,6 +75,7 @@ private:
     std::array<QLabel*, RouteFieldCount> m_label{};       // [0] unused; field 10 has none
     RouteOptions m_unshownOptions;
     QPushButton* m_command = nullptr;
+    QPushButton* m_chooseLine = nullptr;
     RouteOptionsBox* m_options = nullptr;
     RouteWebView* m_webBrowser = nullptr;
 };

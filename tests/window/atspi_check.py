@@ -112,7 +112,8 @@ class AccessibilityTest(unittest.TestCase):
         # The route's status is stored once the box has closed.
         self.answer_box(app, "運行情報", "平常運転です。")
 
-        until(lambda: text_of(control(app, "Text8")) == "HTTPサーバに接続", "the status field", 10)
+        until(lambda: text_of(control(app, "Text8")) == "「平常運転」がページに1回あります。",
+              "the status field", 10)
         press(control(app, "Command11"))
         summary = until(lambda: text_of(control(app, "RichTextBox1")).startswith("山手線"),
                         "the summary") and text_of(control(app, "RichTextBox1"))

@@ -10,8 +10,10 @@
 #include "check/RouteChecker.h"
 #include "desktop/TrayIcon.h"
 #include "settings/CompanionSettings.h"
+#include "support/OdptStandIn.h"
 #include "support/ReadOnlyMount.h"
 #include "window/Form1.h"
+#include "window/LinePickerDialog.h"
 #include "window/PageTextArea.h"
 
 #include <QAbstractSpinBox>
@@ -30,6 +32,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTreeWidget>
 
 #include <memory>
 
@@ -621,6 +624,93 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(path(SettingsFileName)));
     }
 
+    void lineChosenFromList_data()
+    {
+        QTest::addColumn<bool>("live");     // Base= is the stand-in of the API, else out of reach
+        QTest::addColumn<QString>("key");   // typed into the dialog, then 一覧を読み直す
+        QTest::addColumn<QString>("query"); // typed before that read
+        QTest::addColumn<QString>("line");  // chosen
+        QTest::addColumn<QString>("lineId");
+        QTest::addColumn<QString>("firstRead"); // what the list's source says after the first read
+        QTest::addColumn<QString>("source");    // and when the line is chosen
+        QTest::addColumn<QString>("wordBefore");
+        QTest::addColumn<QString>("wordAfter");
+
+        QTest::newRow("shipped list, API out of reach") << false << ""
+                                                        << "ぎんざ"
+                                                        << "銀座線"
+                                                        << "odpt.Railway:TokyoMetro.Ginza"
+                                                        << "届きません"
+                                                        << "届きません"
+                                                        << ""
+                                                        << "平常";
+        // Refused without a key; the one typed reads the live list, the search kept.
+        QTest::newRow("live list once a key is typed")
+            << true << OdptStandIn::ConsumerKey << "はなみち"
+            << "花道線"
+            << "odpt.Railway:Sakura.Hanamichi"
+            << "断りました"
+            << "ODPTのAPI（"
+            << "運転"
+            << "運転";
+    }
+
+    // "路線を選ぶ…" fills the route's fields on the page, names its tab and saves its feed at
+    // once, without the key, which goes to [ODPT] only.
+    void lineChosenFromList()
+    {
+        QFETCH(bool, live);
+        QFETCH(QString, key);
+        QFETCH(QString, wordBefore);
+        QFETCH(QString, firstRead);
+        QFETCH(QString, query);
+        QFETCH(QString, source);
+        QFETCH(QString, line);
+        OdptStandIn api;
+        if (live)
+            QVERIFY2(api.start(), qPrintable(api.error()));
+        const QString base = live ? api.base() : QStringLiteral("http://127.0.0.1:1/api/v4/");
+        place({{CompanionFileName, "[ODPT]\nBase=" + base.toUtf8() + '\n'}});
+        LoadedProgram program;
+        Form1& window = program.window();
+        window.show();
+        setField(window, 1, MatchWord, wordBefore);
+        click(window, "ChooseLine1");
+        auto* dialog = control<LinePickerDialog>(window, "LinePicker");
+        const auto* told = control<QLabel>(*dialog, "LineSource");
+        QTRY_VERIFY2(told->text().contains(firstRead), qPrintable(told->text()));
+        control<QLineEdit>(*dialog, "LineSearch")->setText(query);
+        if (!key.isEmpty()) {
+            control<QLineEdit>(*dialog, "ConsumerKeyText")->setText(key);
+            click(*dialog, "ReloadLines");
+        }
+        QVERIFY2(told->text().contains(source), qPrintable(told->text()));
+        auto* tree = control<QTreeWidget>(*dialog, "LineTree");
+        const QList<QTreeWidgetItem*> items =
+            tree->findItems(line, Qt::MatchExactly | Qt::MatchRecursive);
+        QCOMPARE(items.size(), 1);
+        // The search narrowed the list to the line and its operator, read anew or not.
+        QCOMPARE(tree->findItems("*", Qt::MatchWildcard | Qt::MatchRecursive).size(), 2);
+        tree->setCurrentItem(items.at(0));
+        click(*dialog, "LinePickerOk");
+
+        QCOMPARE(window.routeField(1, Title), line);
+        QTEST(window.routeField(1, MatchWord), "wordAfter");
+        QCOMPARE(tabCaptions(window).at(1), line);
+        const CompanionValues saved = CompanionSettings(m_dir->path()).read();
+        const RouteOptions& options = saved.routes[1];
+        QTEST(options.feedLine, "lineId");
+        QVERIFY2(options.feed.startsWith(base + "odpt:TrainInformation") &&
+                     options.feed.endsWith(odptOperatorOf(options.feedLine)),
+                 qPrintable(options.feed));
+        QCOMPARE(saved.odpt.consumerKey, key);
+        QCOMPARE(options.feedKey, key);
+        if (!key.isEmpty())
+            QCOMPARE(readBytes(path(CompanionFileName)).count(key.toUtf8()), 1);
+        // The fields are saved at 終了, as typed ones are.
+        QVERIFY(!QFile::exists(path(Settings)));
+    }
+
     void busyPointer()
     {
         LoadedProgram program;
@@ -651,7 +741,7 @@ private Q_SLOTS:
                            "Label2(2)=サーバ名", "Label2(4)=一致ワード", "Label4(5)=ポート番号",
                            "Label5(6)=遅延時ﾃﾞｨﾚｸﾄﾘ名", "Label1(7)=有効時間帯", "Label3(8)= ～",
                            "Label1(9)=サブタイトル", "Command1(1)=送信", "Command5(1)=送信",
-                           "RenderCheck2=ブラウザで読む"});
+                           "ChooseLine2=路線を選ぶ…", "RenderCheck2=ブラウザで読む"});
         // The others are spoken by their labels or their role.
         addNameRows(false, {"SSTab1=設定と路線", "RichTextBox1=ページテキスト", "Text8=状態",
                             "Text6=コンピュータ名", "Text7=IPアドレス", "Text9=優先鉄道ファイル",
@@ -700,6 +790,7 @@ private Q_SLOTS:
             for (int k = 1; k < RouteFieldCount; ++k)
                 expected << QStringLiteral("Label%1(%2)").arg(r).arg(k);
             expected << QStringLiteral("Command%1(1)").arg(r)
+                     << QStringLiteral("ChooseLine%1").arg(r)
                      << QStringLiteral("WebBrowser%1").arg(r)
                      << QStringLiteral("RenderCheck%1").arg(r)
                      << QStringLiteral("RenderNote%1").arg(r);

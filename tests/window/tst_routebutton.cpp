@@ -118,7 +118,7 @@ private Q_SLOTS:
             << local << true << QList<Box>{{message, failed}} << 2 << QStringList{} << failed;
         QTest::newRow("match word found")
             << local << false << QList<Box>{{info, normal}} << 0 << QStringList{"/info.html"}
-            << QStringLiteral("HTTPサーバに接続");
+            << QStringLiteral("「平常運転」がページに1回あります。");
     }
 
     void routeButton()
