@@ -18,7 +18,7 @@ CheckRound::CheckRound(RouteChecker& checker, const RouteFieldSource& routes, QO
 RouteStates CheckRound::namedByFields(RouteStates states) const
 {
     for (int r = 1; r <= RouteCount; ++r)
-        states[r].Title = m_checked.routeField(r, Title);
+        states[r].Title = m_routes.routeField(r, Title);
     return states;
 }
 

@@ -74,8 +74,8 @@ public:
     const RouteStates& states() const { return m_checker.states(); }
     // The fields the last round checked, as it read them.
     const RouteFieldSource& checkedRoutes() const { return m_checked; }
-    // The states named as the title fields stood at the last round: what notifications,
-    // reports and the tip call a route, so a title typed today counts today.
+    // The states named by the title fields as they stand: what notifications, reports and the
+    // tip call a route, so a title typed today counts today.
     RouteStates namedByFields(RouteStates states) const;
 
 Q_SIGNALS:

@@ -89,6 +89,7 @@ class TestCheckCycle : public QObject
     {
         // Start-up copies each title into the route's check record.
         m_checker->states()[r].Title = QStringLiteral("路線%1").arg(r);
+        m_table.setRouteField(r, Title, m_checker->states()[r].Title);
         m_table.setRouteField(r, ServerName, QStringLiteral("127.0.0.1"));
         m_table.setRouteField(r, DirectoryName, Delayed);
         m_table.setRouteField(r, MatchWord, Word);
@@ -248,6 +249,7 @@ private Q_SLOTS:
         m_values.MelodyFlag = melody;
         for (int r = 1; r <= RouteCount; ++r) {
             m_checker->states()[r].Title = QStringLiteral("路線%1").arg(r);
+            m_table.setRouteField(r, Title, m_checker->states()[r].Title);
             m_checker->states()[r].Status = statuses.at(r - 1);
             m_checker->states()[r].Reason = reasons.value(r - 1);
         }

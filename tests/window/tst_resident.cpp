@@ -456,7 +456,13 @@ private Q_SLOTS:
         QVERIFY(text);
         QCOMPARE(text->accessibleDescription(), QStringLiteral("Form3.RichTextBox1"));
         // Plain text, as typed: markup in a title stays visible as such.
-        QCOMPARE(text->toPlainText(), QStringLiteral("<b>路線2</b>　\n<b>路線4</b>　\n"));
+        const auto checked = [&](int r) {
+            return QDateTime::fromString(program.checker().states()[r].CheckTime, Qt::ISODate)
+                .toString(QStringLiteral("HH:mm"));
+        };
+        QCOMPARE(text->toPlainText(),
+                 QStringLiteral("<b>路線2</b>　\n確認時刻 %1\n<b>路線4</b>　\n確認時刻 %2")
+                     .arg(checked(2), checked(4)));
         QCOMPARE(program.trayIcon().picture(), TrayPicture::Delay);
         QCOMPARE(control<QTabWidget>(window, "SSTab1")->currentIndex(), 0);
         QCOMPARE(program.cycle().state().DelayFoundFlag, 1);
@@ -471,11 +477,12 @@ private Q_SLOTS:
         QTRY_VERIFY(program.form3() && program.form3()->isVisible());
         const QPoint placed = program.form3()->pos();
         const QSize size = program.form3()->size();
+        const QString shown = program.form3()->text();
 
         // Its own timer hides it; it stays loaded with its text and shows again where it was.
         QTRY_VERIFY(!program.form3()->isVisible());
         QVERIFY(program.cycle().isTimer1Running());
-        QCOMPARE(program.form3()->text(), QStringLiteral("<b>路線2</b>　\n<b>路線4</b>　\n"));
+        QCOMPARE(program.form3()->text(), shown);
         program.cycle().state().CheckTickCount = program.cycle().tickTarget();
         QTRY_VERIFY(program.form3()->isVisible());
         QCOMPARE(program.form3()->pos(), placed);
