@@ -29,8 +29,7 @@ bool Reporter::reportChanges(const RouteStates& states, const RouteFieldSource& 
     for (int r = 1; r <= RouteCount; ++r) {
         // A route read only from its feed has no page to open.
         if (!routes.routeField(r, ServerName).isEmpty())
-            pages[r] = webViewAddress(routes.routeField(r, ServerName),
-                                      routes.routeField(r, DirectoryName));
+            pages[r] = webViewAddress(routes.routeDefinition(r));
         if (isLineState(states[r].Status))
             m_seen[r] = states[r].Status;
     }
