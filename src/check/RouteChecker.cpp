@@ -173,7 +173,7 @@ void RouteChecker::beginRendering(int route)
     for (int r = 1; r <= RouteCount; ++r) {
         const RouteDefinition def = m_fields->routeDefinition(r);
         if ((route == 0 || route == r) && m_options[r].render && !def[ServerName].isEmpty())
-            pages << renderedPageUrl(def[ServerName], def[DirectoryName], m_timings.port);
+            pages << renderedPageUrl(pageAddress(def), m_timings.port);
     }
     m_renderer.prefetch(pages);
 }
@@ -220,11 +220,13 @@ void RouteChecker::runSteps(int route, int retry, Reporting how)
     }
     if (m_options[route].render && runRenderedSteps(route, retry, how, def))
         return;
-    if (isHttpsServer(def[ServerName])) {
+    const PageAddress address = pageAddress(def, retry == 1);
+    if (address.https) {
         runHttpsSteps(route, retry, how, def);
         return;
     }
-    m_socket.connectToHost(def[ServerName], m_timings.port);
+    // A port named in the address or the port field takes the place of the default 80 only.
+    m_socket.connectToHost(address.host, address.portOr(m_timings.port));
     m_display.setStatusText(TextConnecting);
     wait(m_timings.connectWaitMs);
     state.CheckTime = nowText();
@@ -238,8 +240,7 @@ void RouteChecker::runSteps(int route, int retry, Reporting how)
     m_replyRaw.clear();
     m_replyDecoder->reset();
     m_replyBytes = 0;
-    const QString path = retry == 1 ? def[DelayDirectoryName] : def[DirectoryName];
-    const QByteArray request = "GET /" + requestPath(path) + " HTTP/1.0\r\n\r\n";
+    const QByteArray request = "GET /" + requestPath(address.target) + " HTTP/1.0\r\n\r\n";
     if (m_socket.write(request) != request.size())
         throw Failure(FailureKind::FetchFailed);
     m_display.setStatusText(TextRequesting);
@@ -256,16 +257,16 @@ void RouteChecker::runSteps(int route, int retry, Reporting how)
         return;
     }
 
-    if (const std::optional<CodingDecision> coding = convertPage(route, status, def, path, how))
+    if (const std::optional<CodingDecision> coding = convertPage(route, status, address, how))
         finishCheck(route, def, how, coding->json);
 }
 
 void RouteChecker::runHttpsSteps(int route, int retry, Reporting how, const RouteDefinition& def)
 {
     RouteState& state = m_states[route];
-    const QString path = retry == 1 ? def[DelayDirectoryName] : def[DirectoryName];
+    const PageAddress address = pageAddress(def, retry == 1);
     const FetchedPage page =
-        fetchWhole(httpsPageUrl(def[ServerName], path), m_timings.fetchTimeoutMs, state);
+        fetchWhole(httpsPageUrl(address.origin, address.target), m_timings.fetchTimeoutMs, state);
 
     if (!pageServed(route, retry, how, def, page.statusCode, page.failureDetail))
         return;
@@ -355,9 +356,8 @@ void RouteChecker::failWith(int route, Reporting how, const QString& why)
 bool RouteChecker::runRenderedSteps(int route, int retry, Reporting how, const RouteDefinition& def)
 {
     m_display.setStatusText(TextConnecting);
-    const QString path = retry == 1 ? def[DelayDirectoryName] : def[DirectoryName];
     const RenderedPage page =
-        m_renderer.read(renderedPageUrl(def[ServerName], path, m_timings.port));
+        m_renderer.read(renderedPageUrl(pageAddress(def, retry == 1), m_timings.port));
     m_display.setRenderOutcome(page);
     if (page.noEngine)
         return false;
@@ -471,11 +471,10 @@ void RouteChecker::failConnection(int route, Reporting how, bool clearConnected,
 }
 
 std::optional<CodingDecision> RouteChecker::convertPage(int route, const QString& status,
-                                                        const RouteDefinition& def,
-                                                        const QString& path, Reporting how)
+                                                        const PageAddress& address, Reporting how)
 {
     // The bytes fetched are those of the page just judged, also during the delay-directory retry.
-    const QUrl url = byteFetchUrl(def[ServerName], path, m_timings.port);
+    const QUrl url = byteFetchUrl(address.host, address.target, address.portOr(m_timings.port));
     QByteArray contentType;
     // Only a 2xx answer carries the page; any other fails the check, telling why.
     auto fetchBytes = [&] {

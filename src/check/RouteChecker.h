@@ -27,6 +27,7 @@ namespace senrokan
 {
 
 class Converter;
+struct PageAddress;
 
 // Values that serve whichever check runs at the moment.
 struct CheckState {
@@ -132,8 +133,7 @@ private:
     // The page's coding, its text converted; none when the byte fetch was not answered with
     // the page, which has failed the check.
     std::optional<CodingDecision> convertPage(int route, const QString& status,
-                                              const RouteDefinition& def, const QString& path,
-                                              Reporting how);
+                                              const PageAddress& address, Reporting how);
     void showCoding(const CodingDecision& decision, bool showLabel);
     void convertBytes(PageCoding pageCoding);
     // A page that came only as fetched bytes (PageBytes, with its Content-Type): its coding

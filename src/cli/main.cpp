@@ -314,10 +314,14 @@ int main(int argc, char* argv[])
         return ExitSettings;
     }
 
+    const CompanionSettings companion(dir);
+    const CompanionValues companionValues = companion.read();
     RouteTable table;
-    for (int r = 1; r <= RouteCount; ++r)
+    for (int r = 1; r <= RouteCount; ++r) {
         for (int line = 0; line < RouteBlockLines; ++line)
             table.setRouteField(r, RouteBlockElements[line], read.routes[r - 1][line]);
+        table.setRouteField(r, PortNumber, companionValues.routes[r].port);
+    }
 
     TerminalDisplay display;
     display.verbose = options.verbose;
@@ -326,8 +330,7 @@ int main(int argc, char* argv[])
     tellOnStderr(history);
     for (int r = 1; r <= RouteCount; ++r)
         checker.states()[r].Title = table.routeField(r, Title);
-    const CompanionSettings companion(dir);
-    for (const QString& problem : companion.read().routeProblems)
+    for (const QString& problem : companionValues.routeProblems)
         std::fprintf(stderr, "senrokan-check: %s\n", terminalText(problem).constData());
     Reporter reporter;
     tellDeliveries(reporter, [](const QString& text) {

@@ -5,13 +5,25 @@
 
 #include "codec/Converter.h"
 
+#include <algorithm>
+
 namespace senrokan
 {
 
 namespace
 {
 
+const QString HttpScheme = QStringLiteral("http://");
 const QString HttpsScheme = QStringLiteral("https://");
+
+// The length of the scheme that starts a whole address, 0 for a bare host.
+qsizetype schemeLength(const QString& serverName)
+{
+    for (const QString& scheme : {HttpsScheme, HttpScheme})
+        if (serverName.startsWith(scheme, Qt::CaseInsensitive))
+            return scheme.size();
+    return 0;
+}
 
 // Reserved characters that keep their meaning in a request line ("?" starts the query) or are
 // harmless in a path, and "%", so a path the user typed already encoded goes out unchanged.
@@ -42,15 +54,52 @@ QByteArray percentEncoded(const QByteArray& bytes, bool (*kept)(char))
 
 } // namespace
 
-bool isHttpsServer(const QString& serverName)
+PageAddress pageAddress(const RouteDefinition& def, bool retry)
 {
-    return serverName.startsWith(HttpsScheme, Qt::CaseInsensitive);
+    const QString& server = def[ServerName];
+    PageAddress address;
+    address.target = retry ? def[DelayDirectoryName] : def[DirectoryName];
+    const qsizetype scheme = schemeLength(server);
+    if (scheme == 0) {
+        address.origin = HttpScheme + server;
+        address.host = server;
+        if (const std::optional<quint16> port = fieldPort(def[PortNumber]); port && *port != 80) {
+            address.port = *port;
+            address.origin += QLatin1Char(':') + QString::number(*port);
+        }
+        return address;
+    }
+    address.https = scheme == HttpsScheme.size();
+    // The fragment concerns only a browser, which never sends it either.
+    const QString typed = server.left(server.indexOf(QLatin1Char('#')));
+    qsizetype end = scheme;
+    while (end < typed.size() && typed.at(end) != u'/' && typed.at(end) != u'?')
+        ++end;
+    address.origin = typed.left(end);
+    // An authority that does not parse is connected to as typed, and fails as a bad host does.
+    const QUrl authority(address.origin, QUrl::TolerantMode);
+    address.host = authority.host().isEmpty() ? typed.mid(scheme, end - scheme) : authority.host();
+    address.port = authority.port();
+    if (end < typed.size() && !retry)
+        address.target = typed.mid(typed.at(end) == u'/' ? end + 1 : end);
+    return address;
 }
 
-QString webViewAddress(const QString& serverName, const QString& directoryName)
+std::optional<quint16> fieldPort(const QString& text)
 {
-    const QString prefix = isHttpsServer(serverName) ? QString() : QStringLiteral("http://");
-    return prefix + serverName + QLatin1Char('/') + directoryName;
+    const QString digits = text.trimmed();
+    const bool allDigits =
+        !digits.isEmpty() &&
+        std::all_of(digits.begin(), digits.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    const uint port = allDigits && digits.size() <= 5 ? digits.toUInt() : 0;
+    if (port == 0 || port > 65535)
+        return std::nullopt;
+    return quint16(port);
+}
+
+QString webViewAddress(const RouteDefinition& def)
+{
+    return pageAddress(def).text();
 }
 
 QByteArray requestPath(const QString& path)
@@ -59,26 +108,26 @@ QByteArray requestPath(const QString& path)
     return percentEncoded(encodeCp932(path), [](char c) { return !isControl(c); });
 }
 
-QUrl byteFetchUrl(const QString& serverName, const QString& path, quint16 port)
+QUrl byteFetchUrl(const QString& host, const QString& path, quint16 port)
 {
     const QByteArray encodedPath = percentEncoded(encodeCp932(path), keptAsTyped);
-    QUrl url = QUrl::fromEncoded("http://" + QUrl::toAce(serverName) + '/' + encodedPath,
-                                 QUrl::TolerantMode);
+    QUrl url =
+        QUrl::fromEncoded("http://" + QUrl::toAce(host) + '/' + encodedPath, QUrl::TolerantMode);
     if (port != 80)
         url.setPort(port);
     return url;
 }
 
-QUrl httpsPageUrl(const QString& serverName, const QString& path)
+QUrl httpsPageUrl(const QString& origin, const QString& path)
 {
-    return QUrl(serverName + QLatin1Char('/') + path, QUrl::TolerantMode);
+    return QUrl(origin + QLatin1Char('/') + path, QUrl::TolerantMode);
 }
 
-QUrl renderedPageUrl(const QString& serverName, const QString& path, quint16 port)
+QUrl renderedPageUrl(const PageAddress& address, quint16 checkPort)
 {
-    QUrl url(webViewAddress(serverName, path), QUrl::TolerantMode);
-    if (!isHttpsServer(serverName) && url.port() < 0 && port != 80)
-        url.setPort(port);
+    QUrl url(address.text(), QUrl::TolerantMode);
+    if (!address.https && url.port() < 0 && checkPort != 80)
+        url.setPort(checkPort);
     return url;
 }
 
@@ -87,8 +136,7 @@ PerRoute<QString> pageAddresses(const RouteFieldSource& routes)
     PerRoute<QString> pages;
     for (int r = 1; r <= RouteCount; ++r) {
         if (!routes.routeField(r, ServerName).isEmpty())
-            pages[r] = webViewAddress(routes.routeField(r, ServerName),
-                                      routes.routeField(r, DirectoryName));
+            pages[r] = webViewAddress(routes.routeDefinition(r));
     }
     return pages;
 }

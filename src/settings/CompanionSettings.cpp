@@ -8,6 +8,7 @@
 #include "calendar/CheckDays.h"
 #include "platform/LocalFiles.h"
 #include "report/Confirmation.h"
+#include "route/RouteAddress.h"
 
 #include <algorithm>
 #include <optional>
@@ -26,6 +27,7 @@ const QString FeedLineKey = QStringLiteral("FeedLine");
 const QString DaysKey = QStringLiteral("Days");
 const QString HolidaysKey = QStringLiteral("Holidays");
 const QString ConfirmKey = QStringLiteral("Confirm");
+const QString PortKey = QStringLiteral("Port");
 const QString OdptSection = QStringLiteral("ODPT");
 const QString BaseKey = QStringLiteral("Base");
 const QString ConsumerKeyKey = QStringLiteral("ConsumerKey");
@@ -106,6 +108,11 @@ RouteOptions routeOptions(const CompanionFile& file, int route, QStringList* pro
                              .arg(MinConfirm)
                              .arg(MaxConfirm)
                              .arg(options.confirm));
+    const QString port = file.value(section, PortKey).trimmed();
+    if (!port.isEmpty())
+        options.port = port;
+    if (!fieldPort(options.port))
+        tell(PortKey, QStringLiteral("1から65535の数で書いてください（80 番に接続します）"));
     return options;
 }
 
@@ -217,6 +224,7 @@ QString CompanionSettings::saveRouteOptions(int route, const RouteOptions& optio
     set(stored.days != options.days, DaysKey, options.days.trimmed());
     set(stored.holidays != options.holidays, HolidaysKey, flagText(options.holidays));
     set(stored.confirm != options.confirm, ConfirmKey, QString::number(options.confirm));
+    set(stored.port != options.port, PortKey, options.port.trimmed());
     if (stored == options)
         return {};
     return file->save(m_path) ? QString() : unwritableText(m_path);

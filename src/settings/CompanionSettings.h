@@ -35,10 +35,10 @@ struct CompanionValues {
 // "Senrokan.ini" beside the settings file, the one place that knows its name, its sections and
 // its keys: [Notify] Targets= (blank-separated report URLs), [ODPT] Base= and ConsumerKey= (the
 // open transport data API and its key), [Route1] … [Route5] Render=, Feed=, FeedLine=, Days=,
-// Holidays=, Confirm= and [Window] Geometry=. It is read once per check or showing and hands
-// plain values down; a save changes only the keys it sets and keeps every other line as it was.
-// The file is the user's alone: report targets, feed addresses and the consumer key hold
-// passwords and keys.
+// Holidays=, Confirm=, Port= (the port field, which Senrokan.DEF does not keep) and [Window]
+// Geometry=. It is read once per check or showing and hands plain values down; a save changes
+// only the keys it sets and keeps every other line as it was. The file is the user's alone:
+// report targets, feed addresses and the consumer key hold passwords and keys.
 class CompanionSettings
 {
 public:

@@ -73,8 +73,12 @@ Form1::Form1(SettingsValues& values, CheckHistory& history, Reporter& reporter,
     nameControl(this, QStringLiteral("Form1"), Caption);
 
     m_settingsPage = new SettingsPage(m_values, reporter, m_companion, this);
-    for (int r = 1; r <= RouteCount; ++r)
+    // The options hold the port field, which a check may need before the window is shown.
+    const RouteOptionsTable options = m_companion.read().routes;
+    for (int r = 1; r <= RouteCount; ++r) {
         m_routePages.at(r) = new RoutePage(r, m_companion, this);
+        m_routePages.at(r)->setOptions(options[r]);
+    }
     for (int page = 0; page <= RouteCount; ++page)
         m_tabCaptions.at(page) = QStringLiteral("Tab %1").arg(page);
     connect(&m_history, &CheckHistory::notice, this, &Form1::setStatusText);
@@ -379,8 +383,7 @@ void Form1::showCheckedPage(int route, const QString& pageText, bool feedOnly)
 {
     if (feedOnly)
         return;
-    const QString address =
-        webViewAddress(routeField(route, ServerName), routeField(route, DirectoryName));
+    const QString address = webViewAddress(routeDefinition(route));
     m_routePages.at(route)->webBrowser()->navigate(address, pageText);
 }
 

@@ -41,12 +41,13 @@ const std::array<QString, RouteFieldCount> LabelCaptions = {
 const std::array<QString, RouteFieldCount + 1> FieldTips = {
     QString(),
     QStringLiteral("路線の名前。タブの見出しと通知に使います。例: 山手線"),
-    QStringLiteral("運行情報のページがあるサーバの名前。例: traininfo.example.jp"
-                   "（HTTPS のページは https://traininfo.example.jp）"),
-    QStringLiteral("そのページのパス。先頭の「/」は付けません。例: unkou/kanto.html"),
+    QStringLiteral("運行情報のページがあるサーバの名前、またはページのアドレス全体。"
+                   "例: traininfo.example.jp、http://traininfo.example.jp:8080/unkou/kanto.html"),
+    QStringLiteral("そのページのパス。先頭の「/」は付けません。サーバ名がパスまでのアドレスなら"
+                   "使いません。例: unkou/kanto.html"),
     QStringLiteral("平常時にページに出る言葉。あれば平常運転、なければ遅れと判断します。"
                    "例: 平常運転"),
-    QStringLiteral("ポート番号の控え。確認は80番に接続します。例: 80"),
+    QStringLiteral("サーバ名がホスト名だけのときに接続するポート番号。例: 8080"),
     QStringLiteral("ページが得られないときに代わりに読むページのパス。空なら読みません。"
                    "例: unkou/delay.html"),
     QStringLiteral("確認する時間帯の始まり。両方空なら終日。例: 6:00"),
@@ -85,15 +86,18 @@ void RoutePage::setField(int element, const QString& text)
 
 void RoutePage::setOptions(const RouteOptions& options)
 {
+    setField(PortNumber, options.port);
     if (m_options)
         m_options->setOptions(options);
     else
         m_unshownOptions = options;
 }
 
-const RouteOptions& RoutePage::options() const
+RouteOptions RoutePage::options() const
 {
-    return m_options ? m_options->options() : m_unshownOptions;
+    RouteOptions options = m_options ? m_options->options() : m_unshownOptions;
+    options.port = field(PortNumber);
+    return options;
 }
 
 void RoutePage::makeControls()
@@ -134,6 +138,8 @@ void RoutePage::makeControls()
 
     m_options = new RouteOptionsBox(m_route, m_unshownOptions, this);
     connect(m_options, &RouteOptionsBox::edited, this, &RoutePage::optionsEdited);
+    // The port is kept with the options, saved once it is typed.
+    connect(m_text.at(PortNumber), &QLineEdit::editingFinished, this, &RoutePage::optionsEdited);
 
     m_webBrowser = new RouteWebView(m_route, this);
 

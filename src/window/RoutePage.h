@@ -43,10 +43,10 @@ public:
     // window is first shown.
     void makeControls();
 
-    // The route's options as the page shows them; set before the controls are made, they are
-    // kept until then.
+    // The route's options as the page shows them, the port field among them; set before the
+    // controls are made, they are kept until then.
     void setOptions(const RouteOptions& options);
-    const RouteOptions& options() const;
+    RouteOptions options() const;
 
     // The web view; only once the controls are made.
     RouteWebView* webBrowser() const { return m_webBrowser; }

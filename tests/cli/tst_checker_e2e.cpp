@@ -15,6 +15,7 @@
 #include "support/Pages.h"
 #include "support/ProcessRun.h"
 #include "support/RecordingServer.h"
+#include "support/ScriptedServer.h"
 #include "support/SettingsWriter.h"
 
 #include <QJsonDocument>
@@ -79,6 +80,8 @@ class TestCheckerEndToEnd : public QObject
     // HTTPS on ports of their own: one with a certificate for Host, one for another name.
     const QString HttpsServer = m_site.httpsServer(QStringLiteral("good"));
     const QString WrongHostServer = m_site.httpsServer(QStringLiteral("wronghost"));
+    // Plain HTTP on a port of its own, for addresses and port fields that name it.
+    test::ScriptedServer m_scripted;
 
     bool startNginx()
     {
@@ -149,6 +152,11 @@ private Q_SLOTS:
         if (::geteuid() != 0)
             QSKIP("nginx must listen on port 80, which needs root");
         QVERIFY2(startNginx(), qPrintable(m_site.error()));
+        // Only the bare socket request has a script, so a page read proves the path it took.
+        const QByteArray normal = page(coding::Utf8, QStringLiteral("utf-8"), Word);
+        for (const char* path : {"/port/a.cgi?line=1", "/port.html"})
+            m_scripted.onRequest(QString::fromLatin1(path),
+                                 test::ScriptedServer::reply("200 OK", normal));
     }
 
     // A delayed route is reported to the target of Senrokan.ini and to the ones of --notify-url;
@@ -482,6 +490,36 @@ private Q_SLOTS:
                  column(lines.at(1), QStringLiteral("遅れ")));
         QCOMPARE(column(lines.at(0), QStringLiteral("実行")),
                  column(lines.at(1), QStringLiteral("senrokan-check")));
+    }
+
+    // A whole address in the server field is checked as typed, whatever the directory field
+    // holds; a bare host goes to the port kept in Senrokan.ini.
+    void wholeAddress_data()
+    {
+        QTest::addColumn<QStringList>("route"); // server, directory, delay directory
+        QTest::addColumn<QString>("ini");       // the route's section of Senrokan.ini
+        const QString scripted = QStringLiteral("127.0.0.1:%1").arg(m_scripted.port());
+        QTest::newRow("http with a port, a path and a query")
+            << QStringList{"http://" + scripted + "/port/a.cgi?line=1#top", "", ""} << "";
+        QTest::newRow("https with a port and a path, another directory")
+            << QStringList{HttpsServer + "/utf8.html", "missing.html", ""} << "";
+        QTest::newRow("delay directory on the address's server")
+            << QStringList{"HTTP://" + scripted + "/missing.html", "", "port.html"} << "";
+        QTest::newRow("bare host on the port of Senrokan.ini")
+            << QStringList{"127.0.0.1", "port.html", ""}
+            << "Port=" + QString::number(m_scripted.port());
+    }
+
+    void wholeAddress()
+    {
+        QFETCH(QStringList, route);
+        QFETCH(QString, ini);
+        QTemporaryDir dir;
+        test::writeBytes(dir.filePath(CompanionFileName), ("[Route1]\n" + ini + '\n').toUtf8());
+        test::writeSettings(dir.filePath(SettingsFileName), SettingsValues(),
+                            {{"山手線", route[0], route[1], Word, route[2]}});
+        const Run run = runChecker(dir.path(), JsonVerbose, m_certificates.caFile());
+        QVERIFY2(test::checkerStatuses(run.out).value(0) == 0, run.err.constData());
     }
 
     void notServedPage()

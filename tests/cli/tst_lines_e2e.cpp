@@ -87,11 +87,13 @@ private Q_SLOTS:
         row("shipped list, API refuses without the key", api, false, false, false, {"--lines"}, 0,
             "odpt.Railway:TokyoMetro.Ginza\t東京メトロ\t銀座線\n", "Sakura",
             "ODPTのAPIが断りました（HTTP 403）");
+        // The feed's state leads its reason.
+        const QString told = QStringLiteral("運転見合わせ：") + OdptStandIn::Reason;
         row("route made in an empty folder", api, true, false, false, use, 0,
             "路線2: 花道線（さくら電鉄 odpt.Railway:Sakura.Hanamichi）\n", "", "", "花道線", 1,
-            OdptStandIn::Reason);
+            told);
         row("every other value kept", api, true, true, false, use, 0, "路線2: 花道線", "", "",
-            "花道線", 1, OdptStandIn::Reason);
+            "花道線", 1, told);
         row("an id no list knows", api, true, false, false,
             {"--use-line", "1", "odpt.Railway:Sakura.Nowhere"}, 0, "路線1: Nowhere（さくら電鉄", "",
             "どの路線一覧にもありません", "Nowhere", 2);

@@ -8,6 +8,24 @@
 
 using namespace senrokan;
 
+namespace
+{
+
+RouteDefinition route(const QString& server, const QString& directory,
+                      const QString& port = QStringLiteral("80"), const QString& delay = {})
+{
+    RouteDefinition def;
+    def[ServerName] = server;
+    def[DirectoryName] = directory;
+    def[PortNumber] = port;
+    def[DelayDirectoryName] = delay;
+    return def;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(senrokan::RouteDefinition)
+
 class TestRouteAddress : public QObject
 {
     Q_OBJECT
@@ -35,7 +53,7 @@ private Q_SLOTS:
         QFETCH(QString, server);
         QFETCH(QString, directory);
         QFETCH(QString, address);
-        QCOMPARE(webViewAddress(server, directory), address);
+        QCOMPARE(webViewAddress(route(server, directory)), address);
     }
 
     // What goes on the wire after "GET ": the socket request sends the path's CP932 bytes raw.
@@ -87,7 +105,47 @@ private Q_SLOTS:
         QFETCH(QString, server);
         QFETCH(quint16, port);
         QFETCH(QString, url);
-        QCOMPARE(renderedPageUrl(server, QStringLiteral("a.html"), port).toString(), url);
+        QCOMPARE(
+            renderedPageUrl(pageAddress(route(server, QStringLiteral("a.html"))), port).toString(),
+            url);
+    }
+
+    // Where the check connects and what it asks for: a whole address as typed, a bare host on
+    // the port field's port; -1 leaves the check's own port.
+    void checkedAddress_data()
+    {
+        QTest::addColumn<RouteDefinition>("def");
+        QTest::addColumn<bool>("retry");
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<int>("port");
+        QTest::addColumn<QString>("target");
+        const QString host = QStringLiteral("traininfo.example.jp");
+        QTest::newRow("whole http address, empty directory")
+            << route("http://traininfo.example.jp:8080/unkou/a.cgi?line=1#top", {}) << false << host
+            << 8080 << "unkou/a.cgi?line=1";
+        QTest::newRow("https in capitals names no path: the directory")
+            << route("HTTPS://TrainInfo.example.jp:8443", "a.html") << false << host << 8443
+            << "a.html";
+        QTest::newRow("retry asks the delay directory on the same server")
+            << route("http://traininfo.example.jp:8080/a.html?x=1", {}, "80", "delay.html") << true
+            << host << 8080 << "delay.html";
+        QTest::newRow("port field for a bare host")
+            << route(host, "a.html", " 8080 ") << false << host << 8080 << "a.html";
+        QTest::newRow("unreadable port field")
+            << route(host, "a.html", "8O80") << false << host << -1 << "a.html";
+        QTest::newRow("port field ignored by a whole address")
+            << route("http://traininfo.example.jp/a.html", {}, "8080") << false << host << -1
+            << "a.html";
+    }
+
+    void checkedAddress()
+    {
+        QFETCH(RouteDefinition, def);
+        QFETCH(bool, retry);
+        const PageAddress address = pageAddress(def, retry);
+        QTEST(address.host, "host");
+        QTEST(address.port, "port");
+        QTEST(address.target, "target");
     }
 
     void httpsRequestSendsAJapanesePathAsUtf8()

@@ -101,6 +101,9 @@ void TstCompanionSettings::routeOptions_data()
     QTest::newRow("days and holidays not understood")
         << QByteArray("[Route4]\nDays=平日\nHolidays=maybe\n[Route5]\nDays=土, 日\n")
         << QStringLiteral("5 days=土日") << QStringList{"[Route4] Days", "[Route4] Holidays"};
+    QTest::newRow("port kept as written, an unreadable one told")
+        << QByteArray("[Route1]\nPort= 8080 \n[Route2]\nPort=8O80\n[Route3]\nPort=\n")
+        << QStringLiteral("1 port=8080; 2 port=8O80") << QStringList{"[Route2] Port"};
     // The consumer key goes with the official API's feeds only: not to the public endpoint, not
     // to a host or port that merely looks like the API's.
     QTest::newRow("consumer key, the official API")
@@ -143,6 +146,8 @@ QString describe(const RouteOptionsTable& table)
             parts << "no holidays";
         if (o.confirm != 1)
             parts << QStringLiteral("confirm=%1").arg(o.confirm);
+        if (o.port != u"80")
+            parts << "port=" + o.port;
         if (!parts.isEmpty())
             routes << QString::number(r) + u' ' + parts.join(u' ');
     }

@@ -293,19 +293,25 @@ private Q_SLOTS:
             QCOMPARE(readBytes(path("rail.DEF")), files["rail.DEF"]);
     }
 
-    void portIsNotStored()
+    // The port is no line of the settings file: it is kept in Senrokan.ini once typed, and the
+    // next start shows it.
+    void portKeptBesideTheSettingsFile()
     {
         place({{Settings, fixture("full.DEF")}});
         {
             LoadedProgram program;
             Form1& window = program.window();
-            control<QLineEdit>(window, "Text1(5)")->setText(QStringLiteral("8080"));
+            auto* port = control<QLineEdit>(window, "Text1(5)");
+            port->clear();
+            QTest::keyClicks(port, QStringLiteral("8080"));
+            QTest::keyClick(port, Qt::Key_Return);
             click(window, "Command13");
         }
         QCOMPARE(readBytes(path(Settings)), fixture("full.DEF"));
+        QCOMPARE(readBytes(path(CompanionFileName)), QByteArray("[Route1]\nPort=8080\n"));
         LoadedProgram nextProgram;
         Form1& next = nextProgram.window();
-        QCOMPARE(next.routeField(1, PortNumber), QStringLiteral("80"));
+        QCOMPARE(next.routeField(1, PortNumber), QStringLiteral("8080"));
     }
 
     void saveUnwritable_data()
