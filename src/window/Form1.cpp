@@ -210,16 +210,16 @@ bool Form1::mayClose()
     if (!hasUnsavedEdits())
         return true;
     QMessageBox box(QMessageBox::Question, MessageTitle, QStringLiteral("変更を保存しますか？"),
-                    QMessageBox::NoButton, this);
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
     box.setObjectName(QStringLiteral("SaveQuestion"));
-    QPushButton* yes = box.addButton(QStringLiteral("はい"), QMessageBox::YesRole);
-    QPushButton* no = box.addButton(QStringLiteral("いいえ"), QMessageBox::NoRole);
-    box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
-    box.setDefaultButton(yes);
-    box.exec();
-    if (box.clickedButton() == no)
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("はい"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("いいえ"));
+    box.button(QMessageBox::Cancel)->setText(QStringLiteral("キャンセル"));
+    box.setDefaultButton(QMessageBox::Yes);
+    const int answer = box.exec();
+    if (answer == QMessageBox::No)
         return true;
-    if (box.clickedButton() != yes)
+    if (answer != QMessageBox::Yes)
         return false;
     // As "終了": a failed save keeps the program, shown, so nothing is lost.
     if (SaveSettings())

@@ -63,6 +63,10 @@ public:
     void hidePopup() override { events << QStringLiteral("hide popup"); }
     // Kept apart from the events: the notice follows every report.
     void setDelayNotice(const QStringList& lines) override { notices << lines; }
+    void setRecoveryNotice(const QStringList& lines) override
+    {
+        notices << QStringList{QStringLiteral("recovered:")} + lines;
+    }
     void playChime() override { events << QStringLiteral("chime"); }
     std::optional<int> selectedIntervalMinutes() const override { return selected; }
 
@@ -261,6 +265,22 @@ private Q_SLOTS:
         QCOMPARE(m_cycle->state().DelayFoundFlag, delayFound);
         QFETCH(QStringList, notice);
         QCOMPARE(m_log.notices, QList<QStringList>{notice});
+    }
+
+    // The desktop's notice names a route by its title field as it stands, the popup by the
+    // title as loaded; the notice of a delay gives way to one of its recovery.
+    void noticeNamesAndRecovery()
+    {
+        m_checker->states()[2].Title = QStringLiteral("旧線");
+        m_table.setRouteField(2, Title, QStringLiteral("新線"));
+        for (const int status : {int(StatusDelayed), int(StatusNormal), int(StatusNormal)}) {
+            m_checker->states()[2].Status = status;
+            m_cycle->ReportResults();
+        }
+        QCOMPARE(m_log.events.first(), QStringLiteral("popup 旧線　\r\n"));
+        QCOMPARE(m_log.notices, (QList<QStringList>{{"新線"},
+                                                    {"recovered:", "新線: 平常運転に戻りました"},
+                                                    {}}));
     }
 
     // Each timed check leaves its record as the record reads it back: when, route, title,

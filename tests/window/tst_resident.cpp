@@ -296,32 +296,55 @@ private Q_SLOTS:
     void exitPaths_data()
     {
         QTest::addColumn<QString>("way");
+        QTest::addColumn<bool>("edited");
+        QTest::addColumn<QMessageBox::StandardButton>("answer");
         QTest::addColumn<bool>("saves");
-        QTest::newRow("button 終了 saves") << QStringLiteral("button") << true;
-        QTest::newRow("close box does not save") << QStringLiteral("close box") << false;
+        QTest::addColumn<bool>("ends");
+        const auto none = QMessageBox::NoButton;
+        QTest::newRow("button 終了 saves") << "button" << true << none << true << true;
+        QTest::newRow("close box, nothing changed: ends unsaved, unasked")
+            << "close box" << false << none << false << true;
+        QTest::newRow("close box, edits: はい saves and ends")
+            << "close box" << true << QMessageBox::Yes << true << true;
+        QTest::newRow("close box, edits: いいえ ends unsaved")
+            << "close box" << true << QMessageBox::No << false << true;
+        QTest::newRow("close box, edits: キャンセル stays")
+            << "close box" << true << QMessageBox::Cancel << false << false;
     }
 
     void exitPaths()
     {
         QFETCH(QString, way);
+        QFETCH(bool, edited);
+        QFETCH(QMessageBox::StandardButton, answer);
         QFETCH(bool, saves);
+        QFETCH(bool, ends);
         ModalWatcher watcher;
+        watcher.answerQuestion(answer);
         DesktopProgram program;
         Form1& window = program.window();
         QSignalSpy ended(&program, &DesktopProgram::programEnded);
         program.start();
+        if (edited)
+            setField(window, 1, Title, QStringLiteral("中央線"));
         click(window, "Command22");
 
         if (way == "button")
             click(window, "Command13");
         else
-            QVERIFY(window.close());
+            QCOMPARE(window.close(), ends);
 
-        QCOMPARE(ended.size(), 1);
+        QCOMPARE(ended.size(), int(ends));
         QCOMPARE(QFile::exists(Settings), saves);
-        QVERIFY(!program.trayIcon().isPresent());
-        QVERIFY(!program.cycle().isTimer1Running());
-        QVERIFY(watcher.messages.isEmpty());
+        QCOMPARE(program.trayIcon().isPresent(), !ends);
+        QCOMPARE(program.cycle().isTimer1Running(), !ends);
+        const QStringList asked = edited && way != "button"
+                                      ? QStringList{QStringLiteral("変更を保存しますか？")}
+                                      : QStringList{};
+        QStringList shown;
+        for (const ModalWatcher::Message& message : watcher.messages)
+            shown << message.text;
+        QCOMPARE(shown, asked);
     }
 
     void savedNeverShown_data()
