@@ -3,11 +3,13 @@
 
 #include "DesktopProgram.h"
 
+#include "cycle/DelayReport.h"
 #include "cycle/StatusSummary.h"
 #include "desktop/SingleInstance.h"
 #include "desktop/TrayIcon.h"
 #include "platform/DesktopNotifier.h"
 #include "platform/LocalFiles.h"
+#include "route/RouteAddress.h"
 #include "window/Form3.h"
 
 namespace senrokan
@@ -49,6 +51,13 @@ DesktopProgram::DesktopProgram()
     connect(&m_window, &Form1::closed, this, &DesktopProgram::Form_Unload);
     connect(m_trayIcon, &TrayIcon::showWindowRequested, this, &DesktopProgram::showFromIcon);
     connect(m_trayIcon, &TrayIcon::exitRequested, &m_window, &Form1::Command13_Click);
+    connect(m_trayIcon, &TrayIcon::checkNowRequested, &m_cycle, &CheckCycle::checkNow);
+    connect(&m_round, &CheckRound::started, this, [this] { m_trayIcon->setChecking(true); });
+    connect(&m_round, &CheckRound::finished, this, [this] {
+        m_trayIcon->setChecking(false);
+        // Every check tells the tip; a timed one then as its round is told.
+        m_trayIcon->setTip(trayToolTip(m_round.namedByFields(m_round.states())));
+    });
     // Hidden with no notification area to come back from, the program would be unreachable.
     connect(m_trayIcon, &TrayIcon::noTrayHost, this, &DesktopProgram::showFromIcon);
 }
@@ -66,6 +75,7 @@ void DesktopProgram::start()
     m_window.Form_Load();
     for (int r = 1; r <= RouteCount; ++r)
         states.at(r).Title = m_window.routeField(r, Title);
+    m_window.placeAt(m_companion.read().windowGeometry);
     m_cycle.startUp();
     if (m_values.ResidentFlag != 1)
         m_window.show();
@@ -115,20 +125,37 @@ void DesktopProgram::setTrayPicture(TrayPicture picture)
     m_trayIcon->setPicture(picture);
 }
 
+void DesktopProgram::showTrayStates(const RouteStates& states)
+{
+    m_trayIcon->setPicture(trayPictureFor(states));
+    m_trayIcon->setTip(trayToolTip(states));
+}
+
 void DesktopProgram::selectSettingsPage()
 {
     m_window.selectSettingsPage();
 }
 
-void DesktopProgram::showPopup(const QString& text)
+void DesktopProgram::showPopup(const QList<PopupEntry>& entries)
 {
     // Loaded on the first report, and again after the user has closed it.
     if (!m_form3) {
         m_form3 = new Form3;
         m_form3->setAttribute(Qt::WA_DeleteOnClose);
         connect(m_form3, &Form3::closed, &m_cycle, &CheckCycle::Form3_Form_Unload);
+        connect(m_form3, &Form3::pageRequested, this, &DesktopProgram::showRoutePage);
     }
-    m_form3->showReport(text);
+    m_form3->showReport(entries);
+}
+
+void DesktopProgram::showRoutePage(int route)
+{
+    // The page as the round read it: the fields may have been edited since.
+    const QString page = pageAddresses(m_round.checkedRoutes())[route];
+    if (page.isEmpty())
+        return;
+    m_trayIcon->bringWindowBack();
+    m_window.showRoutePage(route, page);
 }
 
 void DesktopProgram::hidePopup()
@@ -137,20 +164,30 @@ void DesktopProgram::hidePopup()
         m_form3->hide();
 }
 
-void DesktopProgram::setDelayNotice(const QStringList& lines)
+platform::DesktopNotifier& DesktopProgram::notifier()
 {
-    // Made at the first delay: a program that never reports one never talks to the desktop.
     if (!m_notifier) {
-        if (lines.isEmpty())
-            return;
         m_notifier = platform::makeDesktopNotifier();
         connect(m_notifier.get(), &platform::DesktopNotifier::windowRequested, m_trayIcon,
                 &TrayIcon::bringWindowBack);
     }
-    if (lines.isEmpty())
-        m_notifier->withdraw();
-    else
-        m_notifier->showDelay(lines);
+    return *m_notifier;
+}
+
+void DesktopProgram::setDelayNotice(const QStringList& lines)
+{
+    // Made at the first delay: a program that never reports one never talks to the desktop.
+    if (lines.isEmpty()) {
+        if (m_notifier)
+            m_notifier->withdraw();
+        return;
+    }
+    notifier().showDelay(lines);
+}
+
+void DesktopProgram::setRecoveryNotice(const QStringList& lines)
+{
+    notifier().showRecovery(lines);
 }
 
 void DesktopProgram::playChime()
@@ -168,6 +205,9 @@ void DesktopProgram::Form_Unload()
     if (m_unloaded)
         return;
     m_unloaded = true;
+    // Where the window was, for the next start; a window never shown has no place of its own.
+    if (m_window.testAttribute(Qt::WA_WState_Created))
+        m_companion.saveWindowGeometry(m_window.normalGeometry());
     // Nothing of the cycle runs after this, not even the popup's close handler.
     m_cycle.end();
     delete m_form3;

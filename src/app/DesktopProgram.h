@@ -63,10 +63,12 @@ public:
     void addTrayIcon() override;
     void hideMainWindow() override;
     void setTrayPicture(TrayPicture picture) override;
+    void showTrayStates(const RouteStates& states) override;
     void selectSettingsPage() override;
-    void showPopup(const QString& text) override;
+    void showPopup(const QList<PopupEntry>& entries) override;
     void hidePopup() override;
     void setDelayNotice(const QStringList& lines) override;
+    void setRecoveryNotice(const QStringList& lines) override;
     void playChime() override;
     std::optional<int> selectedIntervalMinutes() const override;
 
@@ -80,7 +82,11 @@ private:
     // The icon's double-click or "設定", a later start, a failed save at "終了": the window
     // comes back and the icon's clicks stop counting.
     void showFromIcon();
+    // A popup entry's button: the window comes back with the route's page in its web view.
+    void showRoutePage(int route);
     void Form_Unload();
+    // The desktop's notifications, made when first needed.
+    platform::DesktopNotifier& notifier();
 
     SettingsValues m_values;
     const CompanionSettings m_companion;

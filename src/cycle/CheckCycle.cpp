@@ -6,6 +6,7 @@
 #include "CheckRound.h"
 #include "DelayReport.h"
 #include "RoundVerdicts.h"
+#include "route/RouteAddress.h"
 #include "route/RouteDefinition.h"
 
 #include <QThread>
@@ -58,7 +59,7 @@ void CheckCycle::goResident()
     for (int r = 1; r <= RouteCount; ++r)
         if (shown[r].CheckTime == m_toldTimes[r])
             shown[r] = told[r];
-    m_display.setTrayPicture(trayPictureFor(shown));
+    m_display.showTrayStates(m_round.namedByFields(shown));
     presetCheckAtOnce();
 }
 
@@ -120,16 +121,34 @@ void CheckCycle::Timer1_Timer()
     }
 }
 
+void CheckCycle::checkNow()
+{
+    if (m_ended || m_round.isRunning())
+        return;
+    // A popup still up tells the last check: this one replaces it, and holds the count anew.
+    if (m_popupTimer.isActive()) {
+        m_popupTimer.stop();
+        m_display.hidePopup();
+    }
+    m_state.CheckTickCount = tickTarget();
+    Timer1_Timer();
+}
+
 void CheckCycle::ReportResults()
 {
     // A delay not yet read as often as its route asks is not told.
     const RouteStates states = toldStates(m_round.states(), m_told);
+    // The popup names routes as loaded; the desktop's notice and the icon as their titles are.
+    const RouteStates named = m_round.namedByFields(states);
     m_state.DelayFoundFlag = 0;
-    const QString text = delayReportText(states);
-    if (!text.isEmpty()) {
+    const QList<PopupEntry> entries =
+        popupEntries(states, pageAddresses(m_round.checkedRoutes()));
+    if (!entries.isEmpty()) {
         m_state.DelayFoundFlag = 1;
-        m_display.showPopup(text);
-        m_display.setDelayNotice(delayNotice(states));
+        m_display.showPopup(entries);
+        m_display.setDelayNotice(delayNotice(named));
+        for (int r = 1; r <= RouteCount; ++r)
+            m_noticed[r] = named[r].Status == StatusDelayed;
         if (m_values.MelodyFlag == 1) {
             m_display.playChime();
             m_pause(m_timings.chimePauseMs);
@@ -138,9 +157,14 @@ void CheckCycle::ReportResults()
             m_display.playChime();
         }
     } else {
-        m_display.setDelayNotice({});
+        const QStringList recovered = recoveryNotice(named, m_noticed);
+        if (recovered.isEmpty())
+            m_display.setDelayNotice({});
+        else
+            m_display.setRecoveryNotice(recovered);
+        m_noticed.fill(false);
     }
-    m_display.setTrayPicture(trayPictureFor(states));
+    m_display.showTrayStates(named);
 }
 
 void CheckCycle::Form3_Timer1_Timer()

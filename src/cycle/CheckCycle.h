@@ -53,6 +53,10 @@ public:
     void AddTrayIcon();
     void ApplyCheckInterval();
     void Timer1_Timer();
+    // "今すぐチェック": the timed check now, as the tick at its target would run it (popup,
+    // notification, reports, record), and the count restarted after it. Nothing while a check
+    // runs or once the program ends.
+    void checkNow();
     void ReportResults();
     // The popup's own timer, and the user closing the popup: both restart the count.
     void Form3_Timer1_Timer();
@@ -88,6 +92,7 @@ private:
     // What the last timed check tells of each route; none without a record to judge by.
     std::optional<RouteConfirmations> m_told;
     PerRoute<QString> m_toldTimes; // each route's check time in it
+    PerRoute<bool> m_noticed{};    // the routes the desktop notification tells delayed
 };
 
 } // namespace senrokan

@@ -9,13 +9,28 @@
 namespace senrokan
 {
 
-CheckRound::CheckRound(RouteChecker& checker, const RouteFieldSource& routes)
-    : m_checker(checker), m_routes(routes)
+CheckRound::CheckRound(RouteChecker& checker, const RouteFieldSource& routes, QObject* parent)
+    : QObject(parent), m_checker(checker), m_routes(routes)
 {
     m_checker.setRoutes(m_checked);
 }
 
+RouteStates CheckRound::namedByFields(RouteStates states) const
+{
+    for (int r = 1; r <= RouteCount; ++r)
+        states[r].Title = m_routes.routeField(r, Title);
+    return states;
+}
+
 RoundResult CheckRound::run(const RoundRequest& request)
+{
+    Q_EMIT started();
+    RoundResult result = runChecks(request);
+    Q_EMIT finished();
+    return result;
+}
+
+RoundResult CheckRound::runChecks(const RoundRequest& request)
 {
     RoundResult result;
     result.started = QDateTime::currentDateTime();
@@ -63,7 +78,7 @@ RoundResult CheckRound::run(const RoundRequest& request)
             parseReportTargets(request.extraTargets, !appriseProgram().isEmpty());
         targets.usable += extra.usable;
         targets.problems += extra.problems;
-        m_reporter->reportChanges(result.states, m_checked, result.started,
+        m_reporter->reportChanges(namedByFields(result.states), m_checked, result.started,
                                   result.told ? std::optional(changesOf(*result.told))
                                               : std::nullopt,
                                   targets);

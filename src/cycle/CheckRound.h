@@ -12,6 +12,7 @@
 #include "settings/CompanionSettings.h"
 
 #include <QDateTime>
+#include <QObject>
 
 #include <optional>
 
@@ -50,11 +51,12 @@ struct RoundResult {
 // One round of checks, the only one: reads the routes' fields and their Senrokan.ini options
 // once, checks each route asked for, records every check, judges the round against the record
 // for the confirmation of delays and reports the changes.
-class CheckRound
+class CheckRound : public QObject
 {
+    Q_OBJECT
 public:
     // routes: the fields as the user edits them, copied at the start of each round.
-    CheckRound(RouteChecker& checker, const RouteFieldSource& routes);
+    CheckRound(RouteChecker& checker, const RouteFieldSource& routes, QObject* parent = nullptr);
 
     // Where each round reads the routes' options and the report targets; none: no options, no
     // targets.
@@ -72,8 +74,17 @@ public:
     const RouteStates& states() const { return m_checker.states(); }
     // The fields the last round checked, as it read them.
     const RouteFieldSource& checkedRoutes() const { return m_checked; }
+    // The states named by the title fields as they stand: what notifications, reports and the
+    // tip call a route, so a title typed today counts today.
+    RouteStates namedByFields(RouteStates states) const;
+
+Q_SIGNALS:
+    void started();
+    void finished();
 
 private:
+    RoundResult runChecks(const RoundRequest& request);
+
     RouteChecker& m_checker;
     const RouteFieldSource& m_routes;
     const CompanionSettings* m_companion = nullptr;

@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include "route/RouteState.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -10,6 +12,8 @@
 
 namespace senrokan
 {
+
+struct PopupEntry;
 
 // The four pictures of the notification-area icon.
 enum class TrayPicture { Normal, Delay, Checking, Error };
@@ -25,17 +29,26 @@ public:
     virtual void addTrayIcon() = 0;
     virtual void hideMainWindow() = 0;
     virtual void setTrayPicture(TrayPicture picture) = 0;
+    // The icon for the routes as told: the picture they call for, and a tip that says them.
+    virtual void showTrayStates(const RouteStates& states);
     // Selects the settings page of the main window's tabs, hidden or not.
     virtual void selectSettingsPage() = 0;
-    // Replaces the popup's text and shows it above all windows, where it was, without taking
+    // Replaces the popup's routes and shows it above all windows, where it was, without taking
     // the keyboard focus.
-    virtual void showPopup(const QString& text) = 0;
+    virtual void showPopup(const QList<PopupEntry>& entries) = 0;
     // Hides the popup; it keeps its text.
     virtual void hidePopup() = 0;
     // The desktop notification of the last check: its lines (the delayed routes, each with its
     // reason when known) in place of the notification shown, or none when the list is empty.
     // Returns at once.
     virtual void setDelayNotice(const QStringList& lines) = 0;
+    // In place of the delay's notification, one that says its lines run normally again and goes
+    // by itself; by default the delay's is only taken away.
+    virtual void setRecoveryNotice(const QStringList& lines)
+    {
+        Q_UNUSED(lines);
+        setDelayNotice({});
+    }
     // Starts the chime and returns at once; a new start cuts off the one before.
     virtual void playChime() = 0;
     // The minutes of the selected interval option, none when no option is selected.

@@ -8,21 +8,23 @@
 #include "route/RouteDefinition.h"
 #include "route/StatusWords.h"
 
+#include <QDateTime>
+
 namespace senrokan
 {
 
-QString delayReportText(const RouteStates& states)
+QString popupText(const QList<PopupEntry>& entries)
 {
     QString text;
-    for (int r = 1; r <= RouteCount; ++r) {
-        if (states.at(r).Status == StatusDelayed)
-            text += states.at(r).Title + QChar(0x3000) + QStringLiteral("\r\n") +
-                    reasonLine(states.at(r));
+    for (const PopupEntry& entry : entries) {
+        text += entry.title + QChar(0x3000) + QStringLiteral("\r\n");
+        if (!entry.reason.isEmpty())
+            text += QChar(0x3000) + reasonOnOneLine(entry.reason) + QStringLiteral("\r\n");
     }
     return text;
 }
 
-QList<PopupEntry> popupEntries(const RouteStates& states, const std::array<QString, 7>& pages)
+QList<PopupEntry> popupEntries(const RouteStates& states, const PerRoute<QString>& pages)
 {
     QList<PopupEntry> entries;
     for (int r = 1; r <= RouteCount; ++r) {
@@ -41,6 +43,38 @@ QStringList delayNotice(const RouteStates& states)
             lines << withReason(states.at(r).Title, states.at(r).Reason);
     }
     return lines;
+}
+
+QStringList recoveryNotice(const RouteStates& states, const PerRoute<bool>& noticed)
+{
+    QStringList lines;
+    for (int r = 1; r <= RouteCount; ++r) {
+        if (noticed[r] && states.at(r).Status == StatusNormal)
+            lines << states.at(r).Title + QStringLiteral(": ") + recoveryWords();
+    }
+    return lines;
+}
+
+QString trayToolTip(const RouteStates& states)
+{
+    // A tip is a glance: the reason's first words, the whole of it is in the popup.
+    constexpr qsizetype ReasonWords = 24;
+    QStringList lines;
+    for (int r = 1; r <= RouteCount; ++r) {
+        const RouteState& state = states.at(r);
+        if (state.Status == StatusNoServer)
+            continue;
+        QString line = state.Title + QStringLiteral(": ") + statusWord(state.Status);
+        const QDateTime time = QDateTime::fromString(state.CheckTime, Qt::ISODate);
+        if (time.isValid())
+            line += u' ' + time.toString(QStringLiteral("HH:mm"));
+        if (state.Status == StatusDelayed && !state.Reason.isEmpty()) {
+            const QString reason = state.Reason.simplified();
+            line += u' ' + (reason.size() > ReasonWords ? reason.left(ReasonWords) + u'…' : reason);
+        }
+        lines << line;
+    }
+    return lines.join(u'\n');
 }
 
 TrayPicture trayPictureFor(const RouteStates& states)

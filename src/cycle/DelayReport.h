@@ -21,16 +21,25 @@ struct PopupEntry {
 };
 
 // The delayed routes, in route order; pages[r] the address of route r's page, empty for none.
-QList<PopupEntry> popupEntries(const RouteStates& states, const std::array<QString, 7>& pages);
+QList<PopupEntry> popupEntries(const RouteStates& states, const PerRoute<QString>& pages);
 
-// The popup's text: one line per delayed route, in route order, each the route's title, an
-// ideographic space and CR LF, and under it the reason line when the reason is known. Empty when
-// no route is delayed.
-QString delayReportText(const RouteStates& states);
+// The popup's text as words: one line per delayed route, in route order, each the route's
+// title, an ideographic space and CR LF, and under it the reason on one line when it is known.
+// Empty when no route is delayed.
+QString popupText(const QList<PopupEntry>& entries);
 
 // The desktop notification's lines: each delayed route's title, with its reason when known, in
 // route order.
 QStringList delayNotice(const RouteStates& states);
+
+// The desktop notification's lines when the lines of the delay notice run normally again: each
+// such route's title and that it recovered, in route order; empty when none did.
+QStringList recoveryNotice(const RouteStates& states, const PerRoute<bool>& noticed);
+
+// The icon's tip: one line per watched route (one with a server or a feed, that is, not
+// サーバ未設定), its title, its state's word and the time of its check, and the first words of a
+// delay's reason; empty when no route is watched.
+QString trayToolTip(const RouteStates& states);
 
 // The icon the routes' statuses call for: delay when any route is delayed, else error when any
 // failed to connect, else normal.

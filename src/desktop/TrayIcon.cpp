@@ -24,6 +24,9 @@ TrayIcon::TrayIcon(QObject* parent)
     m_menu.setObjectName(QStringLiteral("mnuMailCheck"));
     QAction* setting = m_menu.addAction(QStringLiteral("設定"), this, &TrayIcon::mnuSetting_Click);
     setting->setObjectName(QStringLiteral("mnuSetting"));
+    m_checkNow = m_menu.addAction(QStringLiteral("今すぐチェック"), this,
+                                  &TrayIcon::checkNowRequested);
+    m_checkNow->setObjectName(QStringLiteral("mnuCheckNow"));
     QAction* ending = m_menu.addAction(QStringLiteral("終了"), this, &TrayIcon::mnuEndding_Click);
     ending->setObjectName(QStringLiteral("mnuEndding"));
     // An X11 tray gets the menu shown by hand, not as the icon's own context menu: it must
@@ -66,7 +69,7 @@ void TrayIcon::AddTrayIcon()
 {
     setTrayCallbackFlag(1);
     setPicture(TrayPicture::Normal);
-    m_icon.setToolTip(Tip);
+    m_icon.setToolTip(m_tip.isEmpty() ? Tip : m_tip);
     m_icon.show();
     if (!QSystemTrayIcon::isSystemTrayAvailable() && !m_hostWait.isActive()) {
         m_hostWaitedMs = 0;
@@ -78,6 +81,18 @@ void TrayIcon::setPicture(TrayPicture picture)
 {
     m_picture = picture;
     m_icon.setIcon(icon(picture));
+}
+
+void TrayIcon::setTip(const QString& tip)
+{
+    m_tip = tip;
+    m_icon.setToolTip(m_tip.isEmpty() ? Tip : m_tip);
+}
+
+void TrayIcon::setChecking(bool checking)
+{
+    m_checking = checking;
+    enableEntries();
 }
 
 void TrayIcon::remove()
@@ -136,8 +151,13 @@ void TrayIcon::bringWindowBack()
 void TrayIcon::setTrayCallbackFlag(int flag)
 {
     m_trayCallbackFlag = flag;
+    enableEntries();
+}
+
+void TrayIcon::enableEntries()
+{
     for (QAction* entry : m_menu.actions())
-        entry->setEnabled(flag == 1);
+        entry->setEnabled(m_trayCallbackFlag == 1 && !(entry == m_checkNow && m_checking));
 }
 
 void TrayIcon::mnuSetting_Click()

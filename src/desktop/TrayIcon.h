@@ -16,8 +16,8 @@
 namespace senrokan
 {
 
-// The program's one icon in the notification area: its four pictures, its double-click and its
-// menu "設定" / "終了". Clicks count only while TrayCallbackFlag is 1, that is from going
+// The program's one icon in the notification area: its four pictures, its tip, its double-click
+// and its menu "設定" / "今すぐチェック" / "終了". Clicks count only while TrayCallbackFlag is 1, that is from going
 // resident until the main window is shown again from the icon. On a StatusNotifierItem tray a
 // click counts as the double-click (those trays have none) and the tray draws the menu, whose
 // entries are disabled while clicks do not count.
@@ -27,11 +27,16 @@ class TrayIcon : public QObject
 public:
     explicit TrayIcon(QObject* parent = nullptr);
 
-    // Puts the icon in place with the normal picture and the tip "Senrokan" and makes its
-    // clicks count; calling it while the icon is there leaves exactly one icon. When no
+    // Puts the icon in place with the normal picture and the last tip set ("Senrokan" until a
+    // check has told something) and makes its clicks count; calling it while the icon is there leaves exactly one icon. When no
     // notification area is there yet (a panel that starts after the program), waits for one.
     void AddTrayIcon();
     void setPicture(TrayPicture picture);
+    // What the icon's tip says: each watched route's state; empty for the program's name.
+    void setTip(const QString& tip);
+    QString tip() const { return m_icon.toolTip(); }
+    // While a check runs, "今すぐチェック" cannot start another.
+    void setChecking(bool checking);
     // Takes the icon away, as the program does when it ends.
     void remove();
     // The main window is shown: the icon stays, but its clicks and its menu stop counting.
@@ -57,6 +62,8 @@ Q_SIGNALS:
     void showWindowRequested();
     // "終了" in the menu.
     void exitRequested();
+    // "今すぐチェック" in the menu: a timed check now.
+    void checkNowRequested();
     // No notification area came within the wait: nobody could reach a hidden window.
     void noTrayHost();
 
@@ -66,11 +73,15 @@ private:
     void mnuEndding_Click();
     void lookForHost();
     void setTrayCallbackFlag(int flag);
+    void enableEntries();
 
     // Decided before the icon is made, as Qt decides which tray the icon goes to.
     const bool m_itemTray;
     QSystemTrayIcon m_icon;
     QMenu m_menu;
+    QAction* m_checkNow = nullptr;
+    QString m_tip;
+    bool m_checking = false;
     QTimer m_hostWait;
     int m_hostWaitLimitMs = 60000;
     int m_hostWaitedMs = 0;

@@ -24,6 +24,9 @@ public:
     // Shows the delayed routes, one a line (a title, and the reason when known), in place of the
     // notification shown. The lines are plain text, much of it from the network.
     virtual void showDelay(const QStringList& lines) = 0;
+    // In place of the notification shown, one saying its lines run normally again, one a line;
+    // it goes by itself after a short while.
+    virtual void showRecovery(const QStringList& lines) = 0;
     // Takes the notification away, if one is shown.
     virtual void withdraw() = 0;
     // The program ends: the notification is taken away before this returns, which waits for

@@ -21,6 +21,7 @@ const QString Service = QStringLiteral("org.freedesktop.Notifications");
 const QString Path = QStringLiteral("/org/freedesktop/Notifications");
 const QString ApplicationName = QStringLiteral("Senrokan");
 const QString IconName = QStringLiteral("senrokan-delay");
+const QString RecoveryIconName = QStringLiteral("senrokan");
 const QString Summary = QStringLiteral("運行情報");
 // Lets the desktop find the program's entry, where users silence it per application.
 const QString DesktopEntry = QStringLiteral("senrokan");
@@ -29,6 +30,8 @@ const QString DefaultAction = QStringLiteral("default");
 const QString DefaultActionLabel = QStringLiteral("設定");
 // As long as the delay popup stays up.
 constexpr int ExpireMs = 180000;
+// Good news needs only a glance.
+constexpr int RecoveryExpireMs = 10000;
 // A Notify's reply is read for as long as the notification would stay; after that it would
 // have gone by itself.
 constexpr int LateReplyLimitMs = ExpireMs;
@@ -62,6 +65,16 @@ void FreedesktopNotifier::showDelay(const QStringList& lines)
     if (m_ended || lines.isEmpty())
         return;
     m_wanted = lines;
+    m_wantedRecovery = false;
+    sendNext();
+}
+
+void FreedesktopNotifier::showRecovery(const QStringList& lines)
+{
+    if (m_ended || lines.isEmpty())
+        return;
+    m_wanted = lines;
+    m_wantedRecovery = true;
     sendNext();
 }
 
@@ -105,6 +118,7 @@ void FreedesktopNotifier::sendNext()
     }
     QString body = m_wanted->join(QLatin1Char('\n'));
     m_wanted.reset();
+    const bool recovery = m_wantedRecovery;
     // Titles are shown as typed and reasons as the page or feed wrote them, also where the
     // service would read "<" or "&" as markup.
     if (*m_bodyMarkup)
@@ -113,8 +127,9 @@ void FreedesktopNotifier::sendNext()
     const quint64 serial = m_wantedSerial = ++m_notifySerial;
     start(
         notificationsCall(QStringLiteral("Notify"),
-                          {ApplicationName, m_id, IconName, Summary, body,
-                           QStringList{DefaultAction, DefaultActionLabel}, hints, ExpireMs}),
+                          {ApplicationName, m_id, recovery ? RecoveryIconName : IconName, Summary,
+                           body, QStringList{DefaultAction, DefaultActionLabel}, hints,
+                           recovery ? RecoveryExpireMs : ExpireMs}),
         [this, serial](const QDBusMessage& reply) { onNotified(reply, serial); }, LateReplyLimitMs);
 }
 

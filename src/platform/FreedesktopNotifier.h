@@ -31,6 +31,7 @@ public:
                                  QObject* parent = nullptr);
 
     void showDelay(const QStringList& lines) override;
+    void showRecovery(const QStringList& lines) override;
     void withdraw() override;
     void end() override;
 
@@ -57,6 +58,7 @@ private:
     // What the desktop is to show next: lines, an empty list for nothing, none when it shows
     // what was asked last.
     std::optional<QStringList> m_wanted;
+    bool m_wantedRecovery = false; // the lines wanted tell a recovery
     // Whether the service reads the body as markup; unknown until it has been asked.
     std::optional<bool> m_bodyMarkup;
     // The call that holds up the next one, if any.

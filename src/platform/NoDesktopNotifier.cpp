@@ -14,6 +14,7 @@ class NoDesktopNotifier : public DesktopNotifier
 {
 public:
     void showDelay(const QStringList&) override {}
+    void showRecovery(const QStringList&) override {}
     void withdraw() override {}
     void end() override {}
 };

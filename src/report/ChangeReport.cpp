@@ -65,7 +65,7 @@ std::optional<ChangeReport> changeReport(const RouteStates& states, const RouteC
         const bool delayed = change == RouteChange::Delayed;
         lines << states[r].Title + QStringLiteral(": ") +
                      (delayed ? withReason(statusWord(StatusDelayed), states[r].Reason)
-                              : statusWord(StatusNormal) + QStringLiteral("に戻りました"));
+                              : recoveryWords());
         if (delayed && !report.delayed)
             report.pageUrl = pages[r];
         report.delayed = report.delayed || delayed;

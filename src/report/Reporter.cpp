@@ -25,11 +25,8 @@ bool Reporter::reportChanges(const RouteStates& states, const RouteFieldSource& 
                              const std::optional<RouteChanges>& recorded, const TargetList& targets)
 {
     const RouteChanges changes = recorded.value_or(routeChanges(m_seen, states));
-    PerRoute<QString> pages;
+    const PerRoute<QString> pages = pageAddresses(routes);
     for (int r = 1; r <= RouteCount; ++r) {
-        // A route read only from its feed has no page to open.
-        if (!routes.routeField(r, ServerName).isEmpty())
-            pages[r] = webViewAddress(routes.routeDefinition(r));
         if (isLineState(states[r].Status))
             m_seen[r] = states[r].Status;
     }

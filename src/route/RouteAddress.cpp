@@ -131,4 +131,14 @@ QUrl renderedPageUrl(const PageAddress& address, quint16 checkPort)
     return url;
 }
 
+PerRoute<QString> pageAddresses(const RouteFieldSource& routes)
+{
+    PerRoute<QString> pages;
+    for (int r = 1; r <= RouteCount; ++r) {
+        if (!routes.routeField(r, ServerName).isEmpty())
+            pages[r] = webViewAddress(routes.routeDefinition(r));
+    }
+    return pages;
+}
+
 } // namespace senrokan

@@ -41,6 +41,9 @@ std::optional<quint16> fieldPort(const QString& text);
 // Where a route's web view goes after its button check: the address as typed, no trimming,
 // no encoding, a fragment left out ("http:///" + directory when the server is empty).
 QString webViewAddress(const RouteDefinition& def);
+// Each route's page for the web view; none for a route without a server (one read only from its
+// feed, or none at all).
+PerRoute<QString> pageAddresses(const RouteFieldSource& routes);
 
 // The path as the socket request line carries it: its CP932 bytes as typed, except control
 // characters, percent-encoded, so that nothing typed or pasted can end the line or add a header.

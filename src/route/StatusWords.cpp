@@ -38,6 +38,11 @@ QString statusSentence(int status)
     }
 }
 
+QString recoveryWords()
+{
+    return statusWord(StatusNormal) + QStringLiteral("に戻りました");
+}
+
 int overallStatus(const RouteStates& states)
 {
     int overall = StatusNormal;

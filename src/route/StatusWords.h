@@ -17,6 +17,9 @@ QString statusWord(int status);
 // The same as a sentence, for the status summary and the check's boxes: 平常運転です。 …
 QString statusSentence(int status);
 
+// What is said of a line that runs normally again after a delay: 平常運転に戻りました.
+QString recoveryWords();
+
 // What the routes say together, in the one order of precedence: a delay outranks a failed check,
 // which outranks everything else. StatusDelayed, StatusConnectFailed, or StatusNormal.
 int overallStatus(const RouteStates& states);

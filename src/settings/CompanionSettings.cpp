@@ -31,6 +31,25 @@ const QString PortKey = QStringLiteral("Port");
 const QString OdptSection = QStringLiteral("ODPT");
 const QString BaseKey = QStringLiteral("Base");
 const QString ConsumerKeyKey = QStringLiteral("ConsumerKey");
+const QString WindowSection = QStringLiteral("Window");
+const QString GeometryKey = QStringLiteral("Geometry");
+
+// "x,y,width,height" with a size of at least one pixel each way; none otherwise.
+std::optional<QRect> geometryOf(const QString& text)
+{
+    const QStringList parts = text.split(u',');
+    if (parts.size() != 4)
+        return std::nullopt;
+    int numbers[4];
+    for (int i = 0; i < 4; ++i) {
+        bool ok = false;
+        numbers[i] = parts[i].trimmed().toInt(&ok);
+        if (!ok)
+            return std::nullopt;
+    }
+    const QRect rect(numbers[0], numbers[1], numbers[2], numbers[3]);
+    return rect.width() > 0 && rect.height() > 0 ? std::optional(rect) : std::nullopt;
+}
 
 QString routeSection(int route)
 {
@@ -131,7 +150,18 @@ CompanionValues CompanionSettings::read() const
     for (int r = 1; r <= RouteCount; ++r)
         values.routes[r] = routeOptions(*file, r, &values.routeProblems);
     values.odpt = odptAccess(*file);
+    values.windowGeometry = geometryOf(file->value(WindowSection, GeometryKey));
     return values;
+}
+
+QString CompanionSettings::saveWindowGeometry(const QRect& geometry) const
+{
+    return saveValue(WindowSection, GeometryKey,
+                     QStringLiteral("%1,%2,%3,%4")
+                         .arg(geometry.x())
+                         .arg(geometry.y())
+                         .arg(geometry.width())
+                         .arg(geometry.height()));
 }
 
 QString CompanionSettings::saveValue(const QString& section, const QString& key,
@@ -140,6 +170,9 @@ QString CompanionSettings::saveValue(const QString& section, const QString& key,
     std::optional<CompanionFile> file = CompanionFile::read(m_path);
     if (!file)
         return unreadableText(m_path);
+    // A value as it stands is not written again: the file may be one the user keeps by hand.
+    if (file->value(section, key) == value)
+        return {};
     file->setValue(section, key, value);
     return file->save(m_path) ? QString() : unwritableText(m_path);
 }

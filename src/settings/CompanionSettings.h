@@ -7,8 +7,11 @@
 #include "report/ReportTarget.h"
 #include "route/RouteOptions.h"
 
+#include <QRect>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 namespace senrokan
 {
@@ -24,15 +27,18 @@ struct CompanionValues {
     QStringList routeProblems; // options that could not be read, each with what is done instead
     QString unreadable; // why the file could not be read (also among targets.problems and, with
                         // what is done instead, routeProblems); or empty
+    // [Window] Geometry=: where the main window was last, as x,y,width,height; none when not
+    // kept or not readable.
+    std::optional<QRect> windowGeometry;
 };
 
 // "Senrokan.ini" beside the settings file, the one place that knows its name, its sections and
 // its keys: [Notify] Targets= (blank-separated report URLs), [ODPT] Base= and ConsumerKey= (the
-// open transport data API and its key) and [Route1] … [Route5] Render=, Feed=, FeedLine=, Days=,
-// Holidays=, Confirm=, Port= (the port field, which Senrokan.DEF does not keep). It is read once
-// per check or showing and hands plain values down; a save changes only the keys it sets and keeps
-// every other line as it was. The file is the user's alone: report targets, feed addresses and the
-// consumer key hold passwords and keys.
+// open transport data API and its key), [Route1] … [Route5] Render=, Feed=, FeedLine=, Days=,
+// Holidays=, Confirm=, Port= (the port field, which Senrokan.DEF does not keep) and [Window]
+// Geometry=. It is read once per check or showing and hands plain values down; a save changes
+// only the keys it sets and keeps every other line as it was. The file is the user's alone:
+// report targets, feed addresses and the consumer key hold passwords and keys.
 class CompanionSettings
 {
 public:
@@ -54,6 +60,8 @@ public:
     QString saveRouteOptions(int route, const RouteOptions& options) const;
     // Saves [ODPT] ConsumerKey=; why not, empty when it was saved.
     QString saveConsumerKey(const QString& key) const;
+    // Keeps where the main window is, for the next start.
+    QString saveWindowGeometry(const QRect& geometry) const;
     // The API as [ODPT] Base= names it, with consumerKey in place of ConsumerKey=: where a key
     // not saved yet is to be tried.
     OdptAccess odptWithKey(const QString& consumerKey) const;

@@ -21,6 +21,8 @@
 
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -164,6 +166,7 @@ void Form1::Form_Load()
     m_values.MelodyFlag = defaults.MelodyFlag;
     m_values.CheckOnResidentFlag = defaults.CheckOnResidentFlag;
     LoadSettings();
+    m_savedLayout = layout();
 }
 
 void Form1::LoadSettings()
@@ -183,7 +186,61 @@ void Form1::LoadSettings()
 
 bool Form1::SaveSettings()
 {
-    return writeLayout(settingsFilePath(), trimBlanks(m_settingsPage->priorityName()));
+    if (!writeLayout(settingsFilePath(), trimBlanks(m_settingsPage->priorityName())))
+        return false;
+    m_savedLayout = layout();
+    return true;
+}
+
+Form1::Layout Form1::layout() const
+{
+    return {m_settingsPage->priorityName(),
+            {m_values.CheckIntervalMinutes, m_values.ResidentFlag, m_values.MelodyFlag,
+             m_values.CheckOnResidentFlag},
+            routeBlocks()};
+}
+
+bool Form1::hasUnsavedEdits() const
+{
+    return m_savedLayout && !(*m_savedLayout == layout());
+}
+
+bool Form1::mayClose()
+{
+    if (!hasUnsavedEdits())
+        return true;
+    QMessageBox box(QMessageBox::Question, MessageTitle, QStringLiteral("変更を保存しますか？"),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
+    box.setObjectName(QStringLiteral("SaveQuestion"));
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("はい"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("いいえ"));
+    box.button(QMessageBox::Cancel)->setText(QStringLiteral("キャンセル"));
+    box.setDefaultButton(QMessageBox::Yes);
+    const int answer = box.exec();
+    if (answer == QMessageBox::No)
+        return true;
+    if (answer != QMessageBox::Yes)
+        return false;
+    // As "終了": a failed save keeps the program, shown, so nothing is lost.
+    if (SaveSettings())
+        return true;
+    showFromIcon();
+    return false;
+}
+
+void Form1::placeAt(const std::optional<QRect>& geometry)
+{
+    if (!geometry)
+        return;
+    // Its title bar must be reachable: a screen taken away since would leave it out of sight.
+    const QRect titleBar(geometry->topLeft(), QSize(geometry->width(), 24));
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        if (screen->availableGeometry().intersects(titleBar)) {
+            setGeometry(*geometry);
+            return;
+        }
+    }
+    resize(geometry->size().boundedTo(QGuiApplication::primaryScreen()->availableSize()));
 }
 
 void Form1::exportRailwayFile(const QString& path)
@@ -283,6 +340,10 @@ void Form1::setVisible(bool visible)
 
 void Form1::closeEvent(QCloseEvent* event)
 {
+    if (!m_closed && !mayClose()) {
+        event->ignore();
+        return;
+    }
     if (!std::exchange(m_closed, true))
         Q_EMIT closed();
     event->accept();
@@ -324,6 +385,13 @@ void Form1::showCheckedPage(int route, const QString& pageText, bool feedOnly)
         return;
     const QString address = webViewAddress(routeDefinition(route));
     m_routePages.at(route)->webBrowser()->navigate(address, pageText);
+}
+
+void Form1::showRoutePage(int route, const QString& address)
+{
+    makeControls();
+    m_ssTab1->setCurrentWidget(m_routePages.at(route));
+    m_routePages.at(route)->webBrowser()->navigate(address, QString());
 }
 
 void Form1::showFromIcon()

@@ -72,9 +72,16 @@ public:
     // After route's check by "送信": its page opens in the web view, with the text the check
     // read; a route read only from its feed has none to open.
     void showCheckedPage(int route, const QString& pageText, bool feedOnly);
+    // Route's tab selected and address opened in its web view, as the browser shows it.
+    void showRoutePage(int route, const QString& address);
 
     // Shown from the icon, a later start in this folder or a failed save at "終了".
     void showFromIcon();
+    // Where the window last was, when that is still on a screen; else it stays where the
+    // desktop puts it.
+    void placeAt(const std::optional<QRect>& geometry);
+    // Whether the route fields or the settings page differ from what was last loaded or saved.
+    bool hasUnsavedEdits() const;
     // "終了": saves and ends; a failed save keeps the program running, the window shown.
     void Command13_Click();
     void setVisible(bool visible) override;
@@ -114,6 +121,16 @@ private:
     // page: 0 for the settings page, r for route r.
     void setTabCaption(int page, const QString& caption);
     RouteBlocks routeBlocks() const;
+    // What "終了" would write, to tell edits from what was last loaded or saved.
+    struct Layout {
+        QString priorityName;
+        int numbers[4];
+        RouteBlocks routes;
+        bool operator==(const Layout&) const = default;
+    };
+    Layout layout() const;
+    // The close box with edits unsaved: 変更を保存しますか？ False when the window is to stay.
+    bool mayClose();
     bool writeLayout(const std::optional<QString>& path, const QString& line1);
 
     SettingsValues& m_values;
@@ -132,6 +149,7 @@ private:
     QPushButton* m_command11 = nullptr;
     QPushButton* m_command13 = nullptr;
     bool m_closed = false;
+    std::optional<Layout> m_savedLayout;
 };
 
 } // namespace senrokan

@@ -121,13 +121,6 @@ void Form3::showReport(const QList<PopupEntry>& entries)
     present();
 }
 
-void Form3::showReport(const QString& text)
-{
-    clearButtons();
-    m_richTextBox1->setPlainText(text);
-    present();
-}
-
 QString Form3::text() const
 {
     return m_richTextBox1->toPlainText();

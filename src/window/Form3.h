@@ -25,8 +25,6 @@ public:
 
     // Replaces what the popup shows and shows it where it was, on top.
     void showReport(const QList<PopupEntry>& entries);
-    // The same for the report text alone, without times, reasons or buttons.
-    void showReport(const QString& text);
     // All it shows, as plain text: per route its title and an ideographic space, the time of its
     // check, the lines of its reason.
     QString text() const;

@@ -8,6 +8,7 @@
 #include "codec/Converter.h"
 #include "cycle/CheckCycle.h"
 #include "cycle/CheckRound.h"
+#include "cycle/DelayReport.h"
 #include "history/CheckHistory.h"
 #include "report/Reporter.h"
 #include "settings/CompanionSettings.h"
@@ -55,10 +56,17 @@ public:
         events << QStringLiteral("icon ") + QLatin1String(PictureNames[int(picture)]);
     }
     void selectSettingsPage() override { events << QStringLiteral("settings page"); }
-    void showPopup(const QString& text) override { events << QStringLiteral("popup ") + text; }
+    void showPopup(const QList<PopupEntry>& entries) override
+    {
+        events << QStringLiteral("popup ") + popupText(entries);
+    }
     void hidePopup() override { events << QStringLiteral("hide popup"); }
     // Kept apart from the events: the notice follows every report.
     void setDelayNotice(const QStringList& lines) override { notices << lines; }
+    void setRecoveryNotice(const QStringList& lines) override
+    {
+        notices << QStringList{QStringLiteral("recovered:")} + lines;
+    }
     void playChime() override { events << QStringLiteral("chime"); }
     std::optional<int> selectedIntervalMinutes() const override { return selected; }
 
@@ -85,6 +93,7 @@ class TestCheckCycle : public QObject
     {
         // Start-up copies each title into the route's check record.
         m_checker->states()[r].Title = QStringLiteral("路線%1").arg(r);
+        m_table.setRouteField(r, Title, m_checker->states()[r].Title);
         m_table.setRouteField(r, ServerName, QStringLiteral("127.0.0.1"));
         m_table.setRouteField(r, DirectoryName, Delayed);
         m_table.setRouteField(r, MatchWord, Word);
@@ -244,6 +253,7 @@ private Q_SLOTS:
         m_values.MelodyFlag = melody;
         for (int r = 1; r <= RouteCount; ++r) {
             m_checker->states()[r].Title = QStringLiteral("路線%1").arg(r);
+            m_table.setRouteField(r, Title, m_checker->states()[r].Title);
             m_checker->states()[r].Status = statuses.at(r - 1);
             m_checker->states()[r].Reason = reasons.value(r - 1);
         }
@@ -255,6 +265,22 @@ private Q_SLOTS:
         QCOMPARE(m_cycle->state().DelayFoundFlag, delayFound);
         QFETCH(QStringList, notice);
         QCOMPARE(m_log.notices, QList<QStringList>{notice});
+    }
+
+    // The desktop's notice names a route by its title field as it stands, the popup by the
+    // title as loaded; the notice of a delay gives way to one of its recovery.
+    void noticeNamesAndRecovery()
+    {
+        m_checker->states()[2].Title = QStringLiteral("旧線");
+        m_table.setRouteField(2, Title, QStringLiteral("新線"));
+        for (const int status : {int(StatusDelayed), int(StatusNormal), int(StatusNormal)}) {
+            m_checker->states()[2].Status = status;
+            m_cycle->ReportResults();
+        }
+        QCOMPARE(m_log.events.first(), QStringLiteral("popup 旧線　\r\n"));
+        QCOMPARE(m_log.notices, (QList<QStringList>{{"新線"},
+                                                    {"recovered:", "新線: 平常運転に戻りました"},
+                                                    {}}));
     }
 
     // Each timed check leaves its record as the record reads it back: when, route, title,

@@ -72,7 +72,10 @@ class ResidentTest(unittest.TestCase):
         self.assertLess(time.monotonic() - started, DELAY_LIMIT_SECONDS)
         self.assertEqual(popup.get_name(), "運行情報")
         text = text_of(control(popup, "Form3.RichTextBox1"))
-        self.assertEqual(text.splitlines(), [TITLE + "　"])
+        lines = text.splitlines()
+        self.assertEqual(lines[0], TITLE + "　")
+        self.assertRegex(lines[1], "^確認時刻 [0-2][0-9]:[0-5][0-9]$")
+        self.assertEqual(len(lines), 2)
         shown = until(lambda: session.visible_windows("^運行情報$"), "the popup on screen", 5)
         self.assertEqual(len(shown), 1)
         # It asks window managers not to give it the keyboard focus: a user time of 0.
@@ -96,9 +99,9 @@ class ResidentTest(unittest.TestCase):
         press(control(session.app, "Command22"))
         until(lambda: not session.main_window(), "the main window hidden again", 10)
         self.assertEqual(self.tray_icons(session), icons)
-        # "終了" is the menu's second entry: it ends the program and saves.
+        # "終了" is the menu's third entry, after "今すぐチェック": it ends the program and saves.
         self.right_click(session, icons[0])
-        session.x("xdotool", "key", "Down", "Down", "Return")
+        session.x("xdotool", "key", "Down", "Down", "Down", "Return")
         self.assertEqual(session.ended(), 0)
         self.assertEqual(pathlib.Path(self.work, "Senrokan.DEF").read_bytes(), self.written)
 

@@ -33,7 +33,7 @@ private Q_SLOTS:
         QStringList entries;
         for (QAction* action : tray.mnuMailCheck()->actions())
             entries << action->text();
-        QCOMPARE(entries, (QStringList{"設定", "終了"}));
+        QCOMPARE(entries, (QStringList{"設定", "今すぐチェック", "終了"}));
         QVERIFY(!icons.first()->icon().pixmap(16, 16).isNull());
 
         tray.remove();

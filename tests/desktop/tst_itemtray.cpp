@@ -36,7 +36,7 @@ const char* const WebHost = "127.0.5.6";
 // window, Qt's own wait for a call is 25 s.
 constexpr qint64 StartBoundMs = 10000;
 
-enum class Scenario { Activate, NotifyAndAction, NotifyAndExit };
+enum class Scenario { Activate, NotifyAndAction, NotifyAndExit, CheckNowRecovers };
 
 // The pictures where an installation puts them, in a data folder of their own.
 bool installIcons(const QString& dataDir)
@@ -74,6 +74,8 @@ private Q_SLOTS:
                 << wayland << Scenario::NotifyAndAction;
             QTest::addRow("%s: 終了 in the tray's menu ends the program", name)
                 << wayland << Scenario::NotifyAndExit;
+            QTest::addRow("%s: 今すぐチェック finds the line running again", name)
+                << wayland << Scenario::CheckNowRecovers;
         }
     }
 
@@ -109,7 +111,7 @@ private Q_SLOTS:
                            {{"XDG_DATA_DIRS", work.filePath("share") + ":/usr/share"}});
 
         // Resident: the item registers, named by the theme, its menu given to the tray.
-        QTRY_COMPARE_WITH_TIMEOUT(drawn(tray.menu()), (QStringList{"設定", "終了"}),
+        QTRY_COMPARE_WITH_TIMEOUT(drawn(tray.menu()), (QStringList{"設定", "今すぐチェック", "終了"}),
                                   ProgramRun::LimitMs);
         if (!wayland)
             QCOMPARE(program.shownWindows(), QList<quint32>{});
@@ -118,6 +120,9 @@ private Q_SLOTS:
             QTRY_COMPARE_WITH_TIMEOUT(notifications.notices.size(), 1, CheckLimitMs);
             QCOMPARE(notifications.notices.first().body, QStringLiteral("山手線"));
             noticeId = notifications.notices.first().id;
+            // The tip says which line, how and when.
+            QTRY_VERIFY_WITH_TIMEOUT(tray.toolTipTitle().startsWith("山手線: 遅延 "),
+                                     ProgramRun::LimitMs);
         }
         QTRY_COMPARE_WITH_TIMEOUT(tray.itemProperty("IconName").toString(),
                                   delayed ? "senrokan-delay" : "senrokan", ProgramRun::LimitMs);
@@ -129,8 +134,21 @@ private Q_SLOTS:
         case Scenario::NotifyAndAction:
             notifications.invokeAction(noticeId, "default");
             break;
-        case Scenario::NotifyAndExit:
+        case Scenario::CheckNowRecovers:
+            web->onRequest("/delayed.html", ScriptedServer::reply("200 OK", "<p>平常運転</p>"));
             QCOMPARE(tray.clickMenuEntry(tray.menu().at(1).id).type(),
+                     QDBusMessage::ReplyMessage);
+            // The delay's notice gives way to its recovery, which goes by itself.
+            QTRY_COMPARE_WITH_TIMEOUT(notifications.notices.size(), 2, CheckLimitMs);
+            QCOMPARE(notifications.notices.last().replacesId, noticeId);
+            QCOMPARE(notifications.notices.last().body,
+                     QStringLiteral("山手線: 平常運転に戻りました"));
+            QVERIFY(notifications.notices.last().timeout > 0);
+            QVERIFY(tray.toolTipTitle().startsWith("山手線: 平常運転 "));
+            QCOMPARE(tray.itemProperty("IconName").toString(), "senrokan");
+            return;
+        case Scenario::NotifyAndExit:
+            QCOMPARE(tray.clickMenuEntry(tray.menu().at(2).id).type(),
                      QDBusMessage::ReplyMessage);
             QCOMPARE(program.ended(), 0);
             QCOMPARE(notifications.closed, QList<uint>{noticeId});
@@ -141,11 +159,11 @@ private Q_SLOTS:
         // Shown from the icon: the menu's entries stay greyed until the program goes resident
         // again, and a click on one does nothing.
         QTRY_COMPARE_WITH_TIMEOUT(drawn(tray.menu()),
-                                  (QStringList{"設定 (greyed)", "終了 (greyed)"}),
+                                  (QStringList{"設定 (greyed)", "今すぐチェック (greyed)", "終了 (greyed)"}),
                                   ProgramRun::LimitMs);
         if (!wayland)
             QVERIFY(program.waitShown() != 0);
-        tray.clickMenuEntry(tray.menu().at(1).id);
+        tray.clickMenuEntry(tray.menu().at(2).id);
         QTest::qWait(1000);
         QVERIFY(program.running());
     }

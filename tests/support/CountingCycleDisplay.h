@@ -4,6 +4,7 @@
 #pragma once
 
 #include "cycle/CycleDisplay.h"
+#include "cycle/DelayReport.h"
 
 #include <QString>
 
@@ -33,10 +34,10 @@ public:
         picture = p;
     }
     void selectSettingsPage() override {}
-    void showPopup(const QString& text) override
+    void showPopup(const QList<PopupEntry>& entries) override
     {
         ++popups;
-        popupText = text;
+        popupText = senrokan::popupText(entries);
     }
     void hidePopup() override { ++popupsHidden; }
     void setDelayNotice(const QStringList& lines) override { noticeShown = !lines.isEmpty(); }

@@ -58,6 +58,26 @@ public:
             return {};
         return reply.arguments().value(0).value<QDBusVariant>().variant();
     }
+    // The title of the first item's tip, (sa(iiay)ss): what a tray shows on hovering.
+    QString toolTipTitle() const
+    {
+        const QDBusArgument tip = itemProperty(QStringLiteral("ToolTip")).value<QDBusArgument>();
+        QString icon, title, subTitle;
+        tip.beginStructure();
+        tip >> icon;
+        tip.beginArray();
+        while (!tip.atEnd()) {
+            int width = 0, height = 0;
+            QByteArray pixels;
+            tip.beginStructure();
+            tip >> width >> height >> pixels;
+            tip.endStructure();
+        }
+        tip.endArray();
+        tip >> title >> subTitle;
+        tip.endStructure();
+        return title;
+    }
     // Calls a method of the first item, e.g. Activate(x, y); the reply, or the error.
     QDBusMessage callItem(const QString& method, const QVariantList& arguments) const
     {

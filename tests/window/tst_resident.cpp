@@ -296,32 +296,55 @@ private Q_SLOTS:
     void exitPaths_data()
     {
         QTest::addColumn<QString>("way");
+        QTest::addColumn<bool>("edited");
+        QTest::addColumn<QMessageBox::StandardButton>("answer");
         QTest::addColumn<bool>("saves");
-        QTest::newRow("button 終了 saves") << QStringLiteral("button") << true;
-        QTest::newRow("close box does not save") << QStringLiteral("close box") << false;
+        QTest::addColumn<bool>("ends");
+        const auto none = QMessageBox::NoButton;
+        QTest::newRow("button 終了 saves") << "button" << true << none << true << true;
+        QTest::newRow("close box, nothing changed: ends unsaved, unasked")
+            << "close box" << false << none << false << true;
+        QTest::newRow("close box, edits: はい saves and ends")
+            << "close box" << true << QMessageBox::Yes << true << true;
+        QTest::newRow("close box, edits: いいえ ends unsaved")
+            << "close box" << true << QMessageBox::No << false << true;
+        QTest::newRow("close box, edits: キャンセル stays")
+            << "close box" << true << QMessageBox::Cancel << false << false;
     }
 
     void exitPaths()
     {
         QFETCH(QString, way);
+        QFETCH(bool, edited);
+        QFETCH(QMessageBox::StandardButton, answer);
         QFETCH(bool, saves);
+        QFETCH(bool, ends);
         ModalWatcher watcher;
+        watcher.answerQuestion(answer);
         DesktopProgram program;
         Form1& window = program.window();
         QSignalSpy ended(&program, &DesktopProgram::programEnded);
         program.start();
+        if (edited)
+            setField(window, 1, Title, QStringLiteral("中央線"));
         click(window, "Command22");
 
         if (way == "button")
             click(window, "Command13");
         else
-            QVERIFY(window.close());
+            QCOMPARE(window.close(), ends);
 
-        QCOMPARE(ended.size(), 1);
+        QCOMPARE(ended.size(), int(ends));
         QCOMPARE(QFile::exists(Settings), saves);
-        QVERIFY(!program.trayIcon().isPresent());
-        QVERIFY(!program.cycle().isTimer1Running());
-        QVERIFY(watcher.messages.isEmpty());
+        QCOMPARE(program.trayIcon().isPresent(), !ends);
+        QCOMPARE(program.cycle().isTimer1Running(), !ends);
+        const QStringList asked = edited && way != "button"
+                                      ? QStringList{QStringLiteral("変更を保存しますか？")}
+                                      : QStringList{};
+        QStringList shown;
+        for (const ModalWatcher::Message& message : watcher.messages)
+            shown << message.text;
+        QCOMPARE(shown, asked);
     }
 
     void savedNeverShown_data()
@@ -456,7 +479,13 @@ private Q_SLOTS:
         QVERIFY(text);
         QCOMPARE(text->accessibleDescription(), QStringLiteral("Form3.RichTextBox1"));
         // Plain text, as typed: markup in a title stays visible as such.
-        QCOMPARE(text->toPlainText(), QStringLiteral("<b>路線2</b>　\n<b>路線4</b>　\n"));
+        const auto checked = [&](int r) {
+            return QDateTime::fromString(program.checker().states()[r].CheckTime, Qt::ISODate)
+                .toString(QStringLiteral("HH:mm"));
+        };
+        QCOMPARE(text->toPlainText(),
+                 QStringLiteral("<b>路線2</b>　\n確認時刻 %1\n<b>路線4</b>　\n確認時刻 %2")
+                     .arg(checked(2), checked(4)));
         QCOMPARE(program.trayIcon().picture(), TrayPicture::Delay);
         QCOMPARE(control<QTabWidget>(window, "SSTab1")->currentIndex(), 0);
         QCOMPARE(program.cycle().state().DelayFoundFlag, 1);
@@ -471,11 +500,12 @@ private Q_SLOTS:
         QTRY_VERIFY(program.form3() && program.form3()->isVisible());
         const QPoint placed = program.form3()->pos();
         const QSize size = program.form3()->size();
+        const QString shown = program.form3()->text();
 
         // Its own timer hides it; it stays loaded with its text and shows again where it was.
         QTRY_VERIFY(!program.form3()->isVisible());
         QVERIFY(program.cycle().isTimer1Running());
-        QCOMPARE(program.form3()->text(), QStringLiteral("<b>路線2</b>　\n<b>路線4</b>　\n"));
+        QCOMPARE(program.form3()->text(), shown);
         program.cycle().state().CheckTickCount = program.cycle().tickTarget();
         QTRY_VERIFY(program.form3()->isVisible());
         QCOMPARE(program.form3()->pos(), placed);

@@ -1,0 +1,16 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright 2026 The Senrokan developers
+
+#include "CycleDisplay.h"
+
+#include "DelayReport.h"
+
+namespace senrokan
+{
+
+void CycleDisplay::showTrayStates(const RouteStates& states)
+{
+    setTrayPicture(trayPictureFor(states));
+}
+
+} // namespace senrokan
