@@ -207,6 +207,7 @@ void DesktopProgram::Form_Unload()
     m_unloaded = true;
     // Where the window was, for the next start; a window never shown has no place of its own.
     if (m_window.testAttribute(Qt::WA_WState_Created))
+        // A place not kept costs only the place: nothing to tell at the end.
         m_companion.saveWindowGeometry(m_window.normalGeometry());
     // Nothing of the cycle runs after this, not even the popup's close handler.
     m_cycle.end();

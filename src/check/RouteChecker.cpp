@@ -337,7 +337,7 @@ void RouteChecker::runFeedSteps(int route, Reporting how, const RouteDefinition&
     const Verdict verdict = decideFeed(page.body, options.feedLine, def[MatchWord], now);
     platform::returnFreedHeap();
     if (verdict.status == StatusConnectFailed) {
-        failWith(route, how, verdict.reason);
+        failWith(route, how, verdict.failure);
         return;
     }
     if (how == Reporting::Interactive)
@@ -427,7 +427,7 @@ void RouteChecker::finishCheck(int route, const RouteDefinition& def, Reporting 
                                       : PageForm::Source;
     const Verdict verdict = decideStatus(def, m_check.PageText, m_clock().time(), form);
     if (verdict.status == StatusConnectFailed) {
-        failWith(route, how, verdict.reason);
+        failWith(route, how, verdict.failure);
         return;
     }
     // Told before the verdict's box, which holds the check until it is closed; a reason the

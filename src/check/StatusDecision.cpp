@@ -104,8 +104,8 @@ Verdict decideStatus(const RouteDefinition& route, const QString& pageText, QTim
         QString marker = foldReason(route[SubtitleStart]);
         if (marker.size() > QuotedMarker)
             marker = marker.left(QuotedMarker - 1) + u'…';
-        return {StatusConnectFailed,
-                QStringLiteral("サブタイトル「%1」がページにありません").arg(marker)};
+        return Verdict::failed(
+            QStringLiteral("サブタイトル「%1」がページにありません").arg(marker));
     }
     const qsizetype p3 = page.find(word, p1);
     if (p3 != 0 && p3 <= p2)

@@ -56,9 +56,9 @@ CommandOutcome useLine(const QString& dir, int route, const QString& id)
     const std::optional<OdptLine> line = odptLine(known, id);
     if (std::none_of(known.cbegin(), known.cend(), [&](const OdptLine& l) { return l.id == id; }))
         outcome.told << QStringLiteral("%1 はどの路線一覧にもありません。そのまま使います").arg(id);
-    if (const QString why = useLineInFolder(dir, route, *line); !why.isEmpty()) {
+    if (const SettingsWrite written = useLineInFolder(dir, route, *line); !written.done) {
         outcome.exit = ExitFiles;
-        outcome.told << why;
+        outcome.told << written.failure;
         return outcome;
     }
     const RouteOptions options = CompanionSettings(dir).read().routes[route];

@@ -144,7 +144,7 @@ public:
     Verdict verdict() const
     {
         if (m_overBounds)
-            return {StatusConnectFailed, feedtext::AlertTooLarge};
+            return Verdict::failed(feedtext::AlertTooLarge);
         if (!m_delayed)
             return {StatusNormal, {}};
         return {StatusDelayed, m_reasons.joined()};
@@ -211,7 +211,7 @@ std::optional<Verdict> decideGtfsRealtime(const QByteArray& body, const QString&
     if (made != 0 && made < quint64(qMax<qint64>(seconds, 0))) {
         if (const std::optional<QString> stale =
                 staleData(QDateTime::fromSecsSinceEpoch(qint64(made)), u"timestamp", false, now))
-            return Verdict{StatusConnectFailed, *stale};
+            return Verdict::failed(*stale);
     }
     return alerts.verdict();
 }

@@ -40,7 +40,7 @@ Verdict decideOdpt(const QJsonArray& records, const QString& line, const QString
             continue;
         found = true;
         if (const std::optional<QString> stale = staleRecord(record, now))
-            return {StatusConnectFailed, *stale};
+            return Verdict::failed(*stale);
         // A null or blank status says nothing, as a missing one does. Every text holds the empty
         // word: without one, a status is all there is to go by.
         const QString status = languageText(record.value(u"odpt:trainInformationStatus"));
@@ -51,7 +51,7 @@ Verdict decideOdpt(const QJsonArray& records, const QString& line, const QString
         reasons.add(status, languageText(record.value(u"odpt:trainInformationText")));
     }
     if (!found)
-        return {StatusConnectFailed, line + feedtext::LineMissing};
+        return Verdict::failed(line + feedtext::LineMissing);
     if (!delayed)
         return {StatusNormal, {}};
     return {StatusDelayed, reasons.joined()};

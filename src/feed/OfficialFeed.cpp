@@ -47,7 +47,7 @@ Verdict decideFeed(const QByteArray& body, const QString& feedLine, const QStrin
                    const QDateTime& now)
 {
     if (feedLine.trimmed().isEmpty())
-        return {StatusConnectFailed, feedtext::NoLine};
+        return Verdict::failed(feedtext::NoLine);
 
     // A FeedMessage may begin with a byte that reads as a blank and then '[' too, so a body
     // that looks like a JSON array is one only once it parses as one.
@@ -64,10 +64,10 @@ Verdict decideFeed(const QByteArray& body, const QString& feedLine, const QStrin
     if (std::optional<Verdict> verdict = decideGtfsRealtime(body, feedLine, now))
         return *verdict;
     if (!looksJson)
-        return {StatusConnectFailed, feedtext::UnknownKind};
-    return {StatusConnectFailed,
-            tooLarge ? feedtext::JsonTooLarge.arg(MaxJsonBytes >> 20).arg(MaxJsonContainers)
-                     : feedtext::BrokenJson};
+        return Verdict::failed(feedtext::UnknownKind);
+    return Verdict::failed(
+        tooLarge ? feedtext::JsonTooLarge.arg(MaxJsonBytes >> 20).arg(MaxJsonContainers)
+                 : feedtext::BrokenJson);
 }
 
 } // namespace senrokan

@@ -27,8 +27,13 @@ enum Status : int {
 struct Verdict {
     int status = StatusNone;
     // Delayed: why the line is late as the page or feed says, folded; empty when it does not say.
-    // A failed feed: what was wrong with it, for the status field and stderr. Otherwise empty.
+    // Otherwise empty.
     QString reason;
+    // A check that could not see the line (StatusConnectFailed): what was wrong with what it
+    // read, for the status field and stderr; empty otherwise.
+    QString failure;
+
+    static Verdict failed(const QString& why) { return {StatusConnectFailed, {}, why}; }
 };
 
 struct RouteState {

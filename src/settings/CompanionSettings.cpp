@@ -5,6 +5,7 @@
 
 #include "CompanionFile.h"
 #include "SettingsFile.h"
+#include "base/Failure.h"
 #include "calendar/CheckDays.h"
 #include "platform/LocalFiles.h"
 #include "report/Confirmation.h"
@@ -154,7 +155,7 @@ CompanionValues CompanionSettings::read() const
     return values;
 }
 
-QString CompanionSettings::saveWindowGeometry(const QRect& geometry) const
+SettingsWrite CompanionSettings::saveWindowGeometry(const QRect& geometry) const
 {
     return saveValue(WindowSection, GeometryKey,
                      QStringLiteral("%1,%2,%3,%4")
@@ -164,54 +165,59 @@ QString CompanionSettings::saveWindowGeometry(const QRect& geometry) const
                          .arg(geometry.height()));
 }
 
-QString CompanionSettings::saveValue(const QString& section, const QString& key,
-                                     const QString& value) const
+SettingsWrite CompanionSettings::saveValue(const QString& section, const QString& key,
+                                           const QString& value) const
 {
     std::optional<CompanionFile> file = CompanionFile::read(m_path);
     if (!file)
-        return unreadableText(m_path);
+        return SettingsWrite::failed(unreadableText(m_path));
     // A value as it stands is not written again: the file may be one the user keeps by hand.
     if (file->value(section, key) == value)
         return {};
     file->setValue(section, key, value);
-    return file->save(m_path) ? QString() : unwritableText(m_path);
+    return saved(*file);
 }
 
-QString CompanionSettings::saveTargets(const QStringList& texts) const
+SettingsWrite CompanionSettings::saved(const CompanionFile& file) const
+{
+    return file.save(m_path) ? SettingsWrite{} : SettingsWrite::failed(unwritableText(m_path));
+}
+
+SettingsWrite CompanionSettings::saveTargets(const QStringList& texts) const
 {
     return saveValue(NotifySection, TargetsKey, texts.join(u' '));
 }
 
-QString CompanionSettings::addTarget(const QString& text) const
+SettingsWrite CompanionSettings::addTarget(const QString& text) const
 {
     QString error;
     if (!parseReportTarget(text, !appriseProgram().isEmpty(), &error))
-        return error;
+        return SettingsWrite::failed(error);
     CompanionValues values = read();
     if (!values.unreadable.isEmpty())
-        return values.unreadable;
+        return SettingsWrite::failed(values.unreadable);
     values.targetTexts.append(text.trimmed());
     return saveTargets(values.targetTexts);
 }
 
-QString CompanionSettings::removeTarget(int index) const
+SettingsWrite CompanionSettings::removeTarget(int index) const
 {
     CompanionValues values = read();
     if (!values.unreadable.isEmpty())
-        return values.unreadable;
+        return SettingsWrite::failed(values.unreadable);
     if (index < 0 || index >= values.targetTexts.size())
-        return QStringLiteral("その通知先はもうありません");
+        return SettingsWrite::failed(QStringLiteral("その通知先はもうありません"));
     values.targetTexts.removeAt(index);
     return saveTargets(values.targetTexts);
 }
 
-QString CompanionSettings::saveRouteOptions(int route, const RouteOptions& options) const
+SettingsWrite CompanionSettings::saveRouteOptions(int route, const RouteOptions& options) const
 {
     if (!isRouteIndex(route))
-        return {};
+        return SettingsWrite::failed(failureDescription(FailureKind::InvalidArgument));
     std::optional<CompanionFile> file = CompanionFile::read(m_path);
     if (!file)
-        return unreadableText(m_path);
+        return SettingsWrite::failed(unreadableText(m_path));
     const RouteOptions stored = routeOptions(*file, route);
     const QString section = routeSection(route);
     auto set = [&](bool differs, const QString& key, const QString& value) {
@@ -227,10 +233,10 @@ QString CompanionSettings::saveRouteOptions(int route, const RouteOptions& optio
     set(stored.port != options.port, PortKey, options.port.trimmed());
     if (stored == options)
         return {};
-    return file->save(m_path) ? QString() : unwritableText(m_path);
+    return saved(*file);
 }
 
-QString CompanionSettings::saveConsumerKey(const QString& key) const
+SettingsWrite CompanionSettings::saveConsumerKey(const QString& key) const
 {
     return saveValue(OdptSection, ConsumerKeyKey, key.trimmed());
 }

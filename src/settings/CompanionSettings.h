@@ -4,6 +4,7 @@
 #pragma once
 
 #include "feed/OdptApi.h"
+#include "SettingsFile.h"
 #include "report/ReportTarget.h"
 #include "route/RouteOptions.h"
 
@@ -19,6 +20,8 @@ namespace senrokan
 inline const QString CompanionFileName = QStringLiteral("Senrokan.ini");
 
 // One reading of "Senrokan.ini": plain values for whoever needs them.
+class CompanionFile;
+
 struct CompanionValues {
     QStringList targetTexts; // [Notify] Targets= as written, in order, for the list a user edits
     TargetList targets;      // the same, parsed once: the usable ones and what ails the others
@@ -51,24 +54,25 @@ public:
     // unreadable, with why among targets.problems.
     CompanionValues read() const;
 
-    // Adds a target once it parses; why not, empty when it was added and saved.
-    QString addTarget(const QString& text) const;
-    // Removes the target at index of targetTexts; why not, empty when it was removed and saved.
-    QString removeTarget(int index) const;
+    // Adds a target once it parses, and saves it.
+    SettingsWrite addTarget(const QString& text) const;
+    // Removes the target at index of targetTexts, and saves the rest.
+    SettingsWrite removeTarget(int index) const;
     // Saves a route's options, writing only the keys whose values differ from the file's, so a
-    // hand-written "Render=yes" stays as it is; why not, empty when it was saved.
-    QString saveRouteOptions(int route, const RouteOptions& options) const;
-    // Saves [ODPT] ConsumerKey=; why not, empty when it was saved.
-    QString saveConsumerKey(const QString& key) const;
+    // hand-written "Render=yes" stays as it is.
+    SettingsWrite saveRouteOptions(int route, const RouteOptions& options) const;
+    // Saves [ODPT] ConsumerKey=.
+    SettingsWrite saveConsumerKey(const QString& key) const;
     // Keeps where the main window is, for the next start.
-    QString saveWindowGeometry(const QRect& geometry) const;
+    SettingsWrite saveWindowGeometry(const QRect& geometry) const;
     // The API as [ODPT] Base= names it, with consumerKey in place of ConsumerKey=: where a key
     // not saved yet is to be tried.
     OdptAccess odptWithKey(const QString& consumerKey) const;
 
 private:
-    QString saveValue(const QString& section, const QString& key, const QString& value) const;
-    QString saveTargets(const QStringList& texts) const;
+    SettingsWrite saveValue(const QString& section, const QString& key, const QString& value) const;
+    SettingsWrite saveTargets(const QStringList& texts) const;
+    SettingsWrite saved(const CompanionFile& file) const;
 
     QString m_path;
 };

@@ -11,16 +11,17 @@
 namespace senrokan
 {
 
-QString useLineInFolder(const QString& dir, int route, const OdptLine& line)
+SettingsWrite useLineInFolder(const QString& dir, int route, const OdptLine& line)
 {
     if (!isRouteIndex(route))
-        return failureDescription(FailureKind::InvalidArgument);
+        return SettingsWrite::failed(failureDescription(FailureKind::InvalidArgument));
     // Held until both files are written, so that the program cannot start in between.
     platform::FolderLock lock(dir);
     if (lock.tryHold() == platform::FolderLock::Outcome::HeldElsewhere)
-        return QStringLiteral("Senrokan がこのフォルダ（%1）を使っています。Senrokan を終了して"
-                              "からもう一度どうぞ（終了のとき Senrokan.DEF が書き直されます）")
-            .arg(dir);
+        return SettingsWrite::failed(
+            QStringLiteral("Senrokan がこのフォルダ（%1）を使っています。Senrokan を終了して"
+                           "からもう一度どうぞ（終了のとき Senrokan.DEF が書き直されます）")
+                .arg(dir));
     const QString path = platform::joinToDirectory(dir, SettingsFileName);
     const SettingsRead read = readSettings(dir);
     const bool missing = !read.complete && read.failedFile == path && read.failedLine == 0 &&
@@ -30,12 +31,14 @@ QString useLineInFolder(const QString& dir, int route, const OdptLine& line)
             read.failedLine > 0
                 ? QStringLiteral("%1: %2行目").arg(read.failedFile).arg(read.failedLine)
                 : read.failedFile;
-        return where + QStringLiteral(": ") + failureDescription(*read.failure);
+        return SettingsWrite::failed(where + QStringLiteral(": ") +
+                                     failureDescription(*read.failure));
     }
     if (!read.priorityName.isEmpty())
-        return QStringLiteral("路線は優先鉄道ファイル %1 から読まれます。そのファイルを読み出して"
-                              "から設定してください")
-            .arg(read.priorityName);
+        return SettingsWrite::failed(
+            QStringLiteral("路線は優先鉄道ファイル %1 から読まれます。そのファイルを読み出して"
+                           "から設定してください")
+                .arg(read.priorityName));
 
     SettingsValues values;
     read.applyNumbers(values);
@@ -47,7 +50,7 @@ QString useLineInFolder(const QString& dir, int route, const OdptLine& line)
     const CompanionSettings companion(dir);
     const CompanionValues stored = companion.read();
     if (!stored.unreadable.isEmpty())
-        return stored.unreadable;
+        return SettingsWrite::failed(stored.unreadable);
     RouteOptions options = stored.routes[route];
     useOdptLine(line, stored.odpt, def, options);
     for (int i = 0; i < RouteBlockLines; ++i)
@@ -55,7 +58,7 @@ QString useLineInFolder(const QString& dir, int route, const OdptLine& line)
     try {
         writeLayoutFile(path, QString(), values, blocks);
     } catch (const Failure& failure) {
-        return path + QStringLiteral(": ") + failure.description();
+        return SettingsWrite::failed(path + QStringLiteral(": ") + failure.description());
     }
     return companion.saveRouteOptions(route, options);
 }

@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include "SettingsFile.h"
 #include "feed/OdptLines.h"
 
 #include <QString>
@@ -14,8 +15,7 @@ namespace senrokan
 // Senrokan.DEF and its section of Senrokan.ini, every other value, route and line of both kept as
 // it was; a folder without Senrokan.DEF gets one. Refused while the desktop program has the
 // folder (it would write Senrokan.DEF over at its end), and while Senrokan.DEF hands the routes
-// to a priority railway file (a change there would never be read). Why not, in a sentence for
-// the user; empty when both files are written.
-QString useLineInFolder(const QString& dir, int route, const OdptLine& line);
+// to a priority railway file (a change there would never be read).
+SettingsWrite useLineInFolder(const QString& dir, int route, const OdptLine& line);
 
 } // namespace senrokan

@@ -27,6 +27,14 @@ inline constexpr std::array<int, RouteBlockLines> RouteBlockElements = {
 
 using RouteBlocks = std::array<std::array<QString, RouteBlockLines>, RouteCount>;
 
+// What a write to a settings file came to: done, or why not, in a sentence for the user.
+struct SettingsWrite {
+    bool done = true;
+    QString failure; // why not, when not done
+
+    static SettingsWrite failed(const QString& why) { return {false, why}; }
+};
+
 // What a read of the 50-line layout got. A read stops at its first failure and keeps what came
 // before: lines 2-5 are stored one by one as they are read, the route blocks only as a whole.
 struct SettingsRead {

@@ -94,10 +94,10 @@ Form1::Form1(SettingsValues& values, CheckHistory& history, Reporter& reporter,
         connect(page, &RoutePage::sendClicked, this, [this, r] { Q_EMIT routeCheckRequested(r); });
         // Saved at once, as the report targets are: the options are not part of the 50 lines.
         connect(page, &RoutePage::optionsEdited, this, [this, r, page] {
-            if (const QString error = m_companion.saveRouteOptions(r, page->options());
-                !error.isEmpty()) {
+            if (const SettingsWrite saved = m_companion.saveRouteOptions(r, page->options());
+                !saved.done) {
                 page->setOptions(m_companion.read().routes[r]);
-                setStatusText(error);
+                setStatusText(saved.failure);
             }
         });
         // A line chosen names its tab at once: the choice is the route's new identity.

@@ -116,8 +116,8 @@ void LinePickerDialog::accept()
     if (!line)
         return;
     if (const QString key = m_key ? m_key->text().trimmed() : QString(); !key.isEmpty()) {
-        if (const QString error = m_companion.saveConsumerKey(key); !error.isEmpty()) {
-            m_source->setText(error);
+        if (const SettingsWrite saved = m_companion.saveConsumerKey(key); !saved.done) {
+            m_source->setText(saved.failure);
             return;
         }
     }

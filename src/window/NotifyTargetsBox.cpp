@@ -75,10 +75,10 @@ void NotifyTargetsBox::refresh()
 void NotifyTargetsBox::add()
 {
     const QString text = m_url->text();
-    const QString error = m_companion.addTarget(text);
+    const SettingsWrite added = m_companion.addTarget(text);
     // A target taken parses; its warning, if any, stays in view until the next message.
-    m_message->setText(error.isEmpty() ? parseReportTarget(text, true)->warning() : error);
-    if (error.isEmpty())
+    m_message->setText(added.done ? parseReportTarget(text, true)->warning() : added.failure);
+    if (added.done)
         m_url->clear();
     refresh();
 }
@@ -87,7 +87,7 @@ void NotifyTargetsBox::remove()
 {
     if (m_list->currentRow() < 0)
         return;
-    m_message->setText(m_companion.removeTarget(m_list->currentRow()));
+    m_message->setText(m_companion.removeTarget(m_list->currentRow()).failure);
     refresh();
 }
 

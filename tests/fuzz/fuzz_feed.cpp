@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         fuzz::require(verdict.reason.size() <= MaxReasonLength);
         break;
     case StatusConnectFailed:
-        fuzz::require(!verdict.reason.isEmpty());
+        fuzz::require(verdict.reason.isEmpty() && !verdict.failure.isEmpty());
         break;
     default:
         fuzz::require(false);

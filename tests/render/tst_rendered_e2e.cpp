@@ -69,7 +69,7 @@ class TestRenderedEndToEnd : public QObject
         RouteOptions choice;
         choice.render = rendered;
         for (int r = 1; r <= pages.size(); ++r)
-            if (!CompanionSettings(m_dir.path()).saveRouteOptions(r, choice).isEmpty())
+            if (!CompanionSettings(m_dir.path()).saveRouteOptions(r, choice).done)
                 qFatal("cannot write Senrokan.ini");
         ProcessOptions options;
         options.workingDirectory = m_dir.path();

@@ -176,8 +176,8 @@ void TstCompanionSettings::routeOptions()
     five.render = true;
     RouteOptions one = values.routes[1];
     one.render = false;
-    QVERIFY(settings.saveRouteOptions(5, five).isEmpty());
-    QVERIFY(settings.saveRouteOptions(1, one).isEmpty());
+    QVERIFY(settings.saveRouteOptions(5, five).done);
+    QVERIFY(settings.saveRouteOptions(1, one).done);
     RouteOptionsTable expected = values.routes;
     expected[5] = five;
     expected[1] = one;
@@ -207,7 +207,7 @@ void TstCompanionSettings::readableByTheUserOnly()
         QCOMPARE(::chmod(name.constData(), mode_t(before)), 0);
     }
     const mode_t old = ::umask(022);
-    const QString error = CompanionSettings(dir.path()).addTarget("ntfy://u:p@h/t");
+    const QString error = CompanionSettings(dir.path()).addTarget("ntfy://u:p@h/t").failure;
     ::umask(old);
     QCOMPARE(error, QString());
     struct stat st {
@@ -253,7 +253,7 @@ void TstCompanionSettings::refusedFile()
     QVERIFY(values.targets.problems.contains(values.unreadable));
     QCOMPARE(values.routeProblems.size(), 1);
     QVERIFY(values.routeProblems.first().startsWith(values.unreadable));
-    QCOMPARE(settings.addTarget("ntfy://h/t"), values.unreadable);
+    QCOMPARE(settings.addTarget("ntfy://h/t").failure, values.unreadable);
 }
 
 QTEST_GUILESS_MAIN(TstCompanionSettings)

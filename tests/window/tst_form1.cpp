@@ -663,7 +663,7 @@ private Q_SLOTS:
 
         RouteOptions rendered;
         rendered.render = true;
-        QVERIFY(CompanionSettings(m_dir->path()).saveRouteOptions(5, rendered).isEmpty());
+        QVERIFY(CompanionSettings(m_dir->path()).saveRouteOptions(5, rendered).done);
         window.hide();
         window.show();
         QCOMPARE(QList<bool>({box(2)->isChecked(), box(3)->isChecked(), box(5)->isChecked()}),
