@@ -31,7 +31,7 @@ struct Verdict {
     QString reason;
     // A check that could not see the line (StatusConnectFailed): what was wrong with what it
     // read, for the status field and stderr; empty otherwise.
-    QString failure;
+    QString failure = {};
 
     static Verdict failed(const QString& why) { return {StatusConnectFailed, {}, why}; }
 };
