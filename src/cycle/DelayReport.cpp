@@ -62,7 +62,8 @@ QString trayToolTip(const RouteStates& states)
     QStringList lines;
     for (int r = 1; r <= RouteCount; ++r) {
         const RouteState& state = states.at(r);
-        if (state.Status == StatusNoServer)
+        // A route without a server, or without a name to call it by, is not one being watched.
+        if (state.Status == StatusNoServer || state.Title.isEmpty())
             continue;
         QString line = state.Title + QStringLiteral(": ") + statusWord(state.Status);
         const QDateTime time = QDateTime::fromString(state.CheckTime, Qt::ISODate);

@@ -36,7 +36,7 @@ QStringList delayNotice(const RouteStates& states);
 // such route's title and that it recovered, in route order; empty when none did.
 QStringList recoveryNotice(const RouteStates& states, const PerRoute<bool>& noticed);
 
-// The icon's tip: one line per watched route (one with a server or a feed, that is, not
+// The icon's tip: one line per watched route (one with a title, and a server or a feed: not
 // サーバ未設定), its title, its state's word and the time of its check, and the first words of a
 // delay's reason; empty when no route is watched.
 QString trayToolTip(const RouteStates& states);

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Copyright 2026 The Senrokan developers
 
-// The status summary: one entry a route, with its verdict and check time, and why a delay.
+// The status summary: one entry a route, with its verdict and check time, and why a delay; and
+// the same in short in the icon's tip.
+#include "cycle/DelayReport.h"
 #include "cycle/StatusSummary.h"
 
 #include <QTest>
@@ -66,6 +68,31 @@ private Q_SLOTS:
         QCOMPARE(parts.size(), 6);
         QCOMPARE(parts.at(2), entry);
         QCOMPARE(parts.at(5), QString());
+    }
+
+    void trayTip_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<QString>("tip");
+        QTest::newRow("normal: word and time") << "山手線" << 0 << "" << "山手線: 平常運転 09:05";
+        QTest::newRow("delayed: the reason's first words, on one line")
+            << "中央線" << 1 << "運転見合わせ：\n13時05分頃、品川駅で発生した人身事故の影響で"
+            << "中央線: 遅延 09:05 運転見合わせ： 13時05分頃、品川駅で発生した…";
+        QTest::newRow("not checked yet") << "京葉線" << -1 << "" << "京葉線: 不明";
+        QTest::newRow("no server: not watched") << "総武線" << 3 << "" << "";
+        QTest::newRow("no title: not watched") << "" << 2 << "" << "";
+    }
+
+    void trayTip()
+    {
+        QFETCH(QString, title);
+        QFETCH(int, status);
+        QFETCH(QString, reason);
+        RouteStates states;
+        states[3] = {title, status == -1 ? "" : "2026-12-07T09:05:03", status, reason};
+        QTEST(trayToolTip(states), "tip");
     }
 };
 
