@@ -10,11 +10,11 @@
 // The kind of page: "rows" (the default), Shift_JIS table rows; "one-line", the same rows
 // without line breaks, as minified pages and feeds come; "line-ends", UTF-8 line ends only;
 // "marks", one letter under UTF-8 combining marks. Each ends in the match word.
+#include "app/DesktopProgram.h"
 #include "codec/Converter.h"
 #include "support/FloodPages.h"
 #include "support/ProcessFigures.h"
 #include "support/ScriptedServer.h"
-#include "app/DesktopProgram.h"
 #include "window/Form1.h"
 #include "window/PageTextArea.h"
 

@@ -75,8 +75,7 @@ int main(int argc, char* argv[])
 
     senrokan::DesktopProgram program;
     QObject::connect(&program, &senrokan::DesktopProgram::programEnded, &app,
-                     &QCoreApplication::quit,
-                     Qt::QueuedConnection);
+                     &QCoreApplication::quit, Qt::QueuedConnection);
     program.answerLaterStarts(instance);
     program.start();
     return app.exec();

@@ -351,8 +351,8 @@ int main(int argc, char* argv[])
         out = jsonReport(result.states);
     } else {
         // Text mode turns "\n" into the platform's line end.
-        out = terminalText(statusSummaryText(result.states)
-                               .replace(QLatin1String("\r\n"), QLatin1String("\n")));
+        out = terminalText(
+            statusSummaryText(result.states).replace(QLatin1String("\r\n"), QLatin1String("\n")));
     }
     writeOut(out);
     // The exit status tells the routes, whatever became of the reports.

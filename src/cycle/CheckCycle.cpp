@@ -141,8 +141,7 @@ void CheckCycle::ReportResults()
     // The popup names routes as loaded; the desktop's notice and the icon as their titles are.
     const RouteStates named = m_round.namedByFields(states);
     m_state.DelayFoundFlag = 0;
-    const QList<PopupEntry> entries =
-        popupEntries(states, pageAddresses(m_round.checkedRoutes()));
+    const QList<PopupEntry> entries = popupEntries(states, pageAddresses(m_round.checkedRoutes()));
     if (!entries.isEmpty()) {
         m_state.DelayFoundFlag = 1;
         m_display.showPopup(entries);

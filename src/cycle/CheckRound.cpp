@@ -78,10 +78,9 @@ RoundResult CheckRound::runChecks(const RoundRequest& request)
             parseReportTargets(request.extraTargets, !appriseProgram().isEmpty());
         targets.usable += extra.usable;
         targets.problems += extra.problems;
-        m_reporter->reportChanges(namedByFields(result.states), m_checked, result.started,
-                                  result.told ? std::optional(changesOf(*result.told))
-                                              : std::nullopt,
-                                  targets);
+        m_reporter->reportChanges(
+            namedByFields(result.states), m_checked, result.started,
+            result.told ? std::optional(changesOf(*result.told)) : std::nullopt, targets);
     }
     return result;
 }

@@ -28,8 +28,8 @@ struct RoundRequest {
     // What ran the round, as the record keeps it. A button's check tells its outcome in boxes
     // and is neither confirmed nor reported.
     CheckSource source = CheckSource::Timed;
-    int route = 0;       // the one route checked, or 0 for routes 1 to 5
-    bool report = false; // the changes go to the report targets
+    int route = 0;            // the one route checked, or 0 for routes 1 to 5
+    bool report = false;      // the changes go to the report targets
     QStringList extraTargets; // report to these too in this round, besides the file's
 };
 

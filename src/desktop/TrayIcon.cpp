@@ -24,8 +24,8 @@ TrayIcon::TrayIcon(QObject* parent)
     m_menu.setObjectName(QStringLiteral("mnuMailCheck"));
     QAction* setting = m_menu.addAction(QStringLiteral("設定"), this, &TrayIcon::mnuSetting_Click);
     setting->setObjectName(QStringLiteral("mnuSetting"));
-    m_checkNow = m_menu.addAction(QStringLiteral("今すぐチェック"), this,
-                                  &TrayIcon::checkNowRequested);
+    m_checkNow =
+        m_menu.addAction(QStringLiteral("今すぐチェック"), this, &TrayIcon::checkNowRequested);
     m_checkNow->setObjectName(QStringLiteral("mnuCheckNow"));
     QAction* ending = m_menu.addAction(QStringLiteral("終了"), this, &TrayIcon::mnuEndding_Click);
     ending->setObjectName(QStringLiteral("mnuEndding"));

@@ -17,10 +17,10 @@ namespace senrokan
 {
 
 // The program's one icon in the notification area: its four pictures, its tip, its double-click
-// and its menu "設定" / "今すぐチェック" / "終了". Clicks count only while TrayCallbackFlag is 1, that is from going
-// resident until the main window is shown again from the icon. On a StatusNotifierItem tray a
-// click counts as the double-click (those trays have none) and the tray draws the menu, whose
-// entries are disabled while clicks do not count.
+// and its menu "設定" / "今すぐチェック" / "終了". Clicks count only while TrayCallbackFlag is 1,
+// that is from going resident until the main window is shown again from the icon. On a
+// StatusNotifierItem tray a click counts as the double-click (those trays have none) and the tray
+// draws the menu, whose entries are disabled while clicks do not count.
 class TrayIcon : public QObject
 {
     Q_OBJECT
@@ -28,8 +28,9 @@ public:
     explicit TrayIcon(QObject* parent = nullptr);
 
     // Puts the icon in place with the normal picture and the last tip set ("Senrokan" until a
-    // check has told something) and makes its clicks count; calling it while the icon is there leaves exactly one icon. When no
-    // notification area is there yet (a panel that starts after the program), waits for one.
+    // check has told something) and makes its clicks count; calling it while the icon is there
+    // leaves exactly one icon. When no notification area is there yet (a panel that starts after
+    // the program), waits for one.
     void AddTrayIcon();
     void setPicture(TrayPicture picture);
     // What the icon's tip says: each watched route's state; empty for the program's name.

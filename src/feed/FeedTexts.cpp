@@ -5,8 +5,8 @@
 
 #include "route/Reason.h"
 
-#include <QTimeZone>
 #include <QJsonObject>
+#include <QTimeZone>
 
 namespace senrokan
 {

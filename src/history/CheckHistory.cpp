@@ -115,7 +115,8 @@ QVariant textOrNull(const QString& text)
 } // namespace
 
 CheckHistory::CheckHistory(const QString& dir, QObject* parent)
-    : QObject(parent), m_path(dir.isEmpty() ? QString() : platform::joinToDirectory(dir, HistoryFileName)),
+    : QObject(parent),
+      m_path(dir.isEmpty() ? QString() : platform::joinToDirectory(dir, HistoryFileName)),
       m_connection(QStringLiteral("senrokan-history-%1").arg(quintptr(this), 0, 16))
 {
     // A program that stays resident holds neither the file nor the engine between its checks.

@@ -46,15 +46,13 @@ RouteChanges routeChanges(const LineStates& previous, const RouteStates& states)
 }
 
 std::optional<ChangeReport> changeReport(const RouteStates& states, const LineStates& previous,
-                                         const PerRoute<QString>& pages,
-                                         const QDateTime& checkTime)
+                                         const PerRoute<QString>& pages, const QDateTime& checkTime)
 {
     return changeReport(states, routeChanges(previous, states), pages, checkTime);
 }
 
 std::optional<ChangeReport> changeReport(const RouteStates& states, const RouteChanges& changes,
-                                         const PerRoute<QString>& pages,
-                                         const QDateTime& checkTime)
+                                         const PerRoute<QString>& pages, const QDateTime& checkTime)
 {
     ChangeReport report;
     QStringList lines;

@@ -27,8 +27,7 @@ enum RouteField : int {
 };
 
 // Something kept for each route by its number 1 to 5; slot 0 exists but is never used.
-template <typename T>
-using PerRoute = std::array<T, RouteCount + 1>;
+template <typename T> using PerRoute = std::array<T, RouteCount + 1>;
 
 inline bool isRouteIndex(int route)
 {

@@ -3,8 +3,8 @@
 
 #pragma once
 
-#include "feed/OdptApi.h"
 #include "SettingsFile.h"
+#include "feed/OdptApi.h"
 #include "report/ReportTarget.h"
 #include "route/RouteOptions.h"
 

@@ -22,11 +22,11 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -175,7 +175,8 @@ void Form1::LoadSettings()
     if (!dir)
         return;
     const SettingsRead read = readSettings(*dir);
-    m_settingsPage->showStartHint(!QFileInfo::exists(platform::joinToDirectory(*dir, SettingsFileName)));
+    m_settingsPage->showStartHint(
+        !QFileInfo::exists(platform::joinToDirectory(*dir, SettingsFileName)));
     if (!read.priorityName.isEmpty())
         m_settingsPage->setPriorityName(read.priorityName);
     read.applyNumbers(m_values);

@@ -278,9 +278,8 @@ private Q_SLOTS:
             m_cycle->ReportResults();
         }
         QCOMPARE(m_log.events.first(), QStringLiteral("popup 旧線　\r\n"));
-        QCOMPARE(m_log.notices, (QList<QStringList>{{"新線"},
-                                                    {"recovered:", "新線: 平常運転に戻りました"},
-                                                    {}}));
+        QCOMPARE(m_log.notices,
+                 (QList<QStringList>{{"新線"}, {"recovered:", "新線: 平常運転に戻りました"}, {}}));
     }
 
     // Each timed check leaves its record as the record reads it back: when, route, title,

@@ -168,8 +168,7 @@ private Q_SLOTS:
         Script trickle{Send{"HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n"}};
         for (int i = 0; i < 1000; ++i)
             trickle << Pause{100} << Send{"x"};
-        row("byte fetch that trickles forever", Host::Scripted, forbidden(), failed, true,
-            trickle);
+        row("byte fetch that trickles forever", Host::Scripted, forbidden(), failed, true, trickle);
     }
 
     void timedCycle()
@@ -267,9 +266,7 @@ private Q_SLOTS:
         QCOMPARE(states.size(), RouteCount);
         QCOMPARE(states.at(0), status);
         QCOMPARE(states.at(1), int(StatusNormal));
-        QCOMPARE(run.exitCode, status == StatusDelayed         ? 1
-                               : status == StatusConnectFailed ? 2
-                                                               : 0);
+        QCOMPARE(run.exitCode, status == StatusDelayed ? 1 : status == StatusConnectFailed ? 2 : 0);
         qInfo("senrokan-check took %lld ms", clock.elapsed());
         SKIP_MEMORY_BOUNDS_WHEN_SANITIZED();
         rusage children{};

@@ -182,7 +182,8 @@ void TstReport::oneReportPerCheck()
     QVERIFY(report->delayed);
     QCOMPARE(report->pageUrl, u"http://b.example/");
 
-    previous = {StatusNone, StatusNormal, StatusDelayed, StatusNormal, StatusDelayed, StatusDelayed};
+    previous = {StatusNone,   StatusNormal,  StatusDelayed,
+                StatusNormal, StatusDelayed, StatusDelayed};
     QVERIFY(!changeReport(states, previous, pages, time));
 }
 

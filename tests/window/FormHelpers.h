@@ -4,9 +4,9 @@
 #pragma once
 
 // Small helpers the window tests share: controls found by name, and the files of tests/support.
+#include "app/DesktopProgram.h"
 #include "route/RouteDefinition.h"
 #include "support/Files.h"
-#include "app/DesktopProgram.h"
 #include "window/Form1.h"
 
 #include <QAbstractButton>

@@ -80,7 +80,8 @@ QMap<QString, QString> looks(const QWidget& window)
 
 void doubleClickIcon(DesktopProgram& program)
 {
-    Q_EMIT program.trayIcon().findChild<QSystemTrayIcon*>()->activated(QSystemTrayIcon::DoubleClick);
+    Q_EMIT program.trayIcon().findChild<QSystemTrayIcon*>()->activated(
+        QSystemTrayIcon::DoubleClick);
 }
 
 } // namespace

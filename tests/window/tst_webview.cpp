@@ -4,9 +4,9 @@
 // The routes' web views on the offscreen platform: none exists and no browser library is mapped
 // until a route shows a page, the text view stands in when the browser plugin cannot be used,
 // and the browser is never started where its sandbox would refuse to run.
+#include "app/DesktopProgram.h"
 #include "support/Files.h"
 #include "support/ProcessRun.h"
-#include "app/DesktopProgram.h"
 #include "window/Form1.h"
 #include "window/PageTextArea.h"
 #include "window/RouteWebView.h"
