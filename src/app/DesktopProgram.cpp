@@ -53,11 +53,7 @@ DesktopProgram::DesktopProgram()
     connect(m_trayIcon, &TrayIcon::exitRequested, &m_window, &Form1::Command13_Click);
     connect(m_trayIcon, &TrayIcon::checkNowRequested, &m_cycle, &CheckCycle::checkNow);
     connect(&m_round, &CheckRound::started, this, [this] { m_trayIcon->setChecking(true); });
-    connect(&m_round, &CheckRound::finished, this, [this] {
-        m_trayIcon->setChecking(false);
-        // Every check tells the tip; a timed one then as its round is told.
-        m_trayIcon->setTip(trayToolTip(m_round.namedByFields(m_round.states())));
-    });
+    connect(&m_round, &CheckRound::finished, this, [this] { m_trayIcon->setChecking(false); });
     // Hidden with no notification area to come back from, the program would be unreachable.
     connect(m_trayIcon, &TrayIcon::noTrayHost, this, &DesktopProgram::showFromIcon);
 }
@@ -100,6 +96,8 @@ void DesktopProgram::routeButton_Click(int route)
     // Ended in the middle of the check: nothing more is shown.
     if (result.ended || !result.last)
         return;
+    // A timed round tells the tip as it tells the icon; this check tells it as it read.
+    m_trayIcon->setTip(trayToolTip(m_round.namedByFields(result.states)));
     const bool feedOnly = m_round.checkedRoutes().routeField(route, ServerName).isEmpty() &&
                           !result.options[route].feed.isEmpty();
     m_window.showCheckedPage(route, result.last->pageText, feedOnly);
