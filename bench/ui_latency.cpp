@@ -177,7 +177,7 @@ int main(int argc, char* argv[])
                 "text %lld ms more; status %d, page text %lld chars, the area %d lines and %lld "
                 "KiB more resident memory\n",
                 pageKb, kind.constData(), piece, pauseMs, checkedMs, filledMs - checkedMs,
-                program.checker().states()[1].Status,
+                program.round().states()[1].Status,
                 qlonglong(program.checker().checkState().PageText.size()),
                 area->document()->blockCount(), areaKiB);
     printWaits("during the check", waits.checkMs);

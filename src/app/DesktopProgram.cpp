@@ -3,6 +3,7 @@
 
 #include "DesktopProgram.h"
 
+#include "check/OdptLineList.h"
 #include "cycle/DelayReport.h"
 #include "cycle/StatusSummary.h"
 #include "desktop/SingleInstance.h"
@@ -10,6 +11,7 @@
 #include "platform/DesktopNotifier.h"
 #include "platform/LocalFiles.h"
 #include "route/RouteAddress.h"
+#include "route/Watching.h"
 #include "window/Form3.h"
 
 namespace senrokan
@@ -26,26 +28,29 @@ QString startFolder()
 } // namespace
 
 DesktopProgram::DesktopProgram()
-    : m_companion(startFolder()), m_history(startFolder()),
-      m_window(m_values, m_history, m_reporter, m_companion), m_checker(m_window, m_window),
-      m_round(m_checker, m_window), m_cycle(m_round, m_values, *this),
+    : m_routes(startFolder()), m_history(startFolder()),
+      m_window(m_values, m_routes, m_history,
+               [](const OdptAccess& access) { return readOdptLines(access); }),
+      m_checker(*this), m_round(m_checker, m_routes), m_cycle(m_round, m_values, *this),
       m_trayIcon(new TrayIcon(this))
 {
-    m_round.setCompanion(&m_companion);
+    m_round.setCompanion(&m_routes.companion());
     m_round.setHistory(&m_history);
     m_round.setReporter(&m_reporter);
     connect(&m_window, &Form1::routeCheckRequested, this, &DesktopProgram::routeButton_Click);
     connect(&m_window, &Form1::residentRequested, &m_cycle, &CheckCycle::goResident);
     connect(&m_window, &Form1::summaryRequested, this,
             [this] { m_window.setPageText(statusSummaryText(m_round.states())); });
-    connect(&m_window, &Form1::routesImported, this, [this] {
-        for (int r = 1; r <= RouteCount; ++r) {
-            RouteState& state = m_checker.states().at(r);
-            state.Title = m_window.routeField(r, Title);
-            state.CheckTime.clear();
-            state.Status = StatusNone;
-        }
-    });
+    connect(&m_window, &Form1::routesImported, &m_round, &CheckRound::startOver);
+    connect(&m_window, &Form1::testReportRequested, this,
+            [this] { m_reporter.sendTest(m_routes.companion().read().targets); });
+    connect(&m_reporter.sender(), &ReportSender::delivered, this,
+            [this](const ReportTarget& target, const DeliveryOutcome& outcome) {
+                m_window.showReportOutcome(target.text, outcome.delivered, outcome.error);
+            });
+    connect(&m_reporter.sender(), &ReportSender::idle, this,
+            [this] { m_window.showReportMessage(QString()); });
+    connect(&m_reporter, &Reporter::problem, &m_window, &Form1::showReportMessage);
     // While the window is shown the icon's clicks do not count, whoever brought it forward.
     connect(&m_window, &Form1::shownFromIcon, m_trayIcon, &TrayIcon::windowShown);
     connect(&m_window, &Form1::closed, this, &DesktopProgram::Form_Unload);
@@ -65,13 +70,9 @@ DesktopProgram::~DesktopProgram()
 
 void DesktopProgram::start()
 {
-    RouteStates& states = m_checker.states();
-    for (int r = 1; r <= RouteCount; ++r)
-        states.at(r).Status = StatusNone;
     m_window.Form_Load();
-    for (int r = 1; r <= RouteCount; ++r)
-        states.at(r).Title = m_window.routeField(r, Title);
-    m_window.placeAt(m_companion.read().windowGeometry);
+    m_round.startOver();
+    m_window.placeAt(m_routes.companion().read().windowGeometry);
     m_cycle.startUp();
     if (m_values.ResidentFlag != 1)
         m_window.show();
@@ -98,9 +99,9 @@ void DesktopProgram::routeButton_Click(int route)
         return;
     // A timed round tells the tip as it tells the icon; this check tells it as it read.
     m_trayIcon->setTip(trayToolTip(m_round.namedByFields(result.states)));
-    const bool feedOnly = m_round.checkedRoutes().routeField(route, ServerName).isEmpty() &&
-                          !result.options[route].feed.isEmpty();
-    m_window.showCheckedPage(route, result.last->pageText, feedOnly);
+    m_window.showCheckedPage(
+        route, result.last->pageText,
+        readsOnlyFeed(m_round.checkedRoutes().routeDefinition(route), result.options[route]));
 }
 
 Form3* DesktopProgram::form3() const
@@ -198,6 +199,31 @@ std::optional<int> DesktopProgram::selectedIntervalMinutes() const
     return m_window.selectedIntervalMinutes();
 }
 
+void DesktopProgram::setStatusText(const QString& text)
+{
+    m_window.setStatusText(text);
+}
+
+void DesktopProgram::setPageText(const QString& text)
+{
+    m_window.setPageText(text);
+}
+
+void DesktopProgram::setBusy(bool busy)
+{
+    m_window.setBusy(busy);
+}
+
+void DesktopProgram::showMessage(const QString& prompt, const QString& title)
+{
+    m_window.showMessage(prompt, title);
+}
+
+void DesktopProgram::setMatchCount(const MatchCount& count)
+{
+    m_window.showMatchCount(matchCountNotice(count), count.word);
+}
+
 void DesktopProgram::Form_Unload()
 {
     if (m_unloaded)
@@ -206,7 +232,7 @@ void DesktopProgram::Form_Unload()
     // Where the window was, for the next start; a window never shown has no place of its own.
     if (m_window.testAttribute(Qt::WA_WState_Created))
         // A place not kept costs only the place: nothing to tell at the end.
-        m_companion.saveWindowGeometry(m_window.normalGeometry());
+        m_routes.companion().saveWindowGeometry(m_window.normalGeometry());
     // Nothing of the cycle runs after this, not even the popup's close handler.
     m_cycle.end();
     delete m_form3;

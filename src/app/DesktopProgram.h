@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include "check/CheckDisplay.h"
 #include "check/RouteChecker.h"
 #include "cycle/CheckCycle.h"
 #include "cycle/CheckRound.h"
@@ -11,7 +12,7 @@
 #include "history/CheckHistory.h"
 #include "report/Reporter.h"
 #include "route/RouteState.h"
-#include "settings/CompanionSettings.h"
+#include "settings/RouteSettings.h"
 #include "window/Form1.h"
 
 #include <QObject>
@@ -31,11 +32,12 @@ class Form3;
 class SingleInstance;
 class TrayIcon;
 
-// The desktop program put together: it owns the services (the checker, the round of checks, the
-// record, the reporter, the timed cycle, the icon in the notification area, the desktop
-// notifications and the chime), makes the main window and hands it what it shows. The window
-// shows and edits; what it asks for, this does. The cycle shows itself through this.
-class DesktopProgram : public QObject, public CycleDisplay
+// The desktop program put together: it owns the routes and the services (the checker, the round
+// of checks, the record, the reporter, the timed cycle, the icon in the notification area, the
+// desktop notifications and the chime), makes the main window and hands it what it shows. The
+// window shows and edits; what it asks for, this does. The cycle and the checks show themselves
+// through this.
+class DesktopProgram : public QObject, public CycleDisplay, public CheckDisplay
 {
     Q_OBJECT
 public:
@@ -50,6 +52,7 @@ public:
     void answerLaterStarts(const SingleInstance& instance);
 
     Form1& window() { return m_window; }
+    RouteSettings& routes() { return m_routes; }
     const SettingsValues& settingsValues() const { return m_values; }
     RouteChecker& checker() { return m_checker; }
     CheckRound& round() { return m_round; }
@@ -72,6 +75,12 @@ public:
     void playChime() override;
     std::optional<int> selectedIntervalMinutes() const override;
 
+    void setStatusText(const QString& text) override;
+    void setPageText(const QString& text) override;
+    void setBusy(bool busy) override;
+    void showMessage(const QString& prompt, const QString& title) override;
+    void setMatchCount(const MatchCount& count) override;
+
 Q_SIGNALS:
     // The program is to end now: the window was closed or an exit command ran.
     void programEnded();
@@ -89,7 +98,7 @@ private:
     platform::DesktopNotifier& notifier();
 
     SettingsValues m_values;
-    const CompanionSettings m_companion;
+    RouteSettings m_routes;
     CheckHistory m_history;
     Reporter m_reporter;
     Form1 m_window;

@@ -17,6 +17,7 @@
 #include "route/Reason.h"
 #include "route/RouteAddress.h"
 #include "route/StatusWords.h"
+#include "route/Watching.h"
 
 #include <QEventLoop>
 #include <QScopeGuard>
@@ -52,8 +53,18 @@ constexpr qint64 SocketReadBuffer = 1024 * 1024;
 
 } // namespace
 
-RouteChecker::RouteChecker(const RouteFieldSource& fields, CheckDisplay& display, QObject* parent)
-    : QObject(parent), m_fields(&fields), m_display(display),
+RouteState CheckOutcome::after(RouteState before) const
+{
+    before.CheckTime = checkTime;
+    if (verdict) {
+        before.Status = verdict->status;
+        before.Reason = verdict->reason;
+    }
+    return before;
+}
+
+RouteChecker::RouteChecker(CheckDisplay& display, QObject* parent)
+    : QObject(parent), m_display(display),
       m_replyDecoder(std::make_unique<Converter>(coding::Cp932))
 {
     m_socket.setReadBufferSize(SocketReadBuffer);
@@ -99,9 +110,8 @@ CheckOutcome RouteChecker::runCheck(int route, int retry, Reporting how)
     // The delay-directory retry is part of the same check.
     if (m_depth == 0) {
         m_pageCoding.reset();
-        m_rendered = false;
-        m_feedRead = false;
-        m_verdict = false;
+        m_outcome = CheckOutcome();
+        m_recorded = false;
         m_checkTimer.start();
         Q_EMIT checkStarted(route);
     }
@@ -121,18 +131,18 @@ CheckOutcome RouteChecker::runCheck(int route, int retry, Reporting how)
         m_display.setBusy(false);
     CheckOutcome outcome;
     if (--m_depth == 0) {
-        if (isRouteIndex(route)) {
-            outcome.state = m_states[route];
-            if (m_pageObtained)
-                outcome.pageText = m_check.PageText;
-        }
-        if (m_verdict && !m_cancelled) {
+        outcome = std::exchange(m_outcome, CheckOutcome());
+        if (m_cancelled)
+            outcome.verdict.reset();
+        if (isRouteIndex(route) && m_pageObtained)
+            outcome.pageText = m_check.PageText;
+        if (m_recorded && !m_cancelled) {
             // A page the browser read has no coding of ours, only that source.
             QString coding;
             QString codingSource;
-            if (m_feedRead) {
+            if (outcome.readFrom == ReadFrom::Feed) {
                 codingSource = QStringLiteral("feed");
-            } else if (m_rendered) {
+            } else if (outcome.readFrom == ReadFrom::RenderedPage) {
                 codingSource = QStringLiteral("browser");
             } else if (m_pageCoding) {
                 coding = codingName(m_pageCoding->coding);
@@ -141,13 +151,13 @@ CheckOutcome RouteChecker::runCheck(int route, int retry, Reporting how)
             outcome.record = CheckRecord{m_clock().toUTC(),
                                          route,
                                          m_fields->routeField(route, Title),
-                                         m_states[route].Status,
+                                         outcome.verdict->status,
                                          how == Reporting::Interactive ? CheckSource::Button
                                                                        : CheckSource::Timed,
                                          coding,
                                          codingSource,
                                          int(m_checkTimer.elapsed()),
-                                         m_states[route].Reason};
+                                         outcome.verdict->reason};
         }
         m_cancelled = false;
         if (!m_renderBatch)
@@ -156,14 +166,12 @@ CheckOutcome RouteChecker::runCheck(int route, int retry, Reporting how)
     return outcome;
 }
 
-void RouteChecker::settle(int route, const Verdict& verdict, bool stampNow)
+void RouteChecker::settle(const Verdict& verdict, bool stampNow)
 {
-    RouteState& state = m_states[route];
-    state.Status = verdict.status;
-    state.Reason = verdict.reason;
+    m_outcome.verdict = verdict;
     if (stampNow)
-        state.CheckTime = nowText();
-    m_verdict = true;
+        m_outcome.checkTime = nowText();
+    m_recorded = true;
 }
 
 void RouteChecker::beginRendering(int route)
@@ -172,7 +180,7 @@ void RouteChecker::beginRendering(int route)
     QList<QUrl> pages;
     for (int r = 1; r <= RouteCount; ++r) {
         const RouteDefinition def = m_fields->routeDefinition(r);
-        if ((route == 0 || route == r) && m_options[r].render && !def[ServerName].isEmpty())
+        if ((route == 0 || route == r) && m_options[r].render && hasPage(def))
             pages << renderedPageUrl(pageAddress(def), m_timings.port);
     }
     m_renderer.prefetch(pages);
@@ -190,31 +198,27 @@ void RouteChecker::runSteps(int route, int retry, Reporting how)
     m_socket.abort();
     if (!isRouteIndex(route))
         return;
-    RouteState& state = m_states[route];
-    state.CheckTime.clear();
+    m_outcome.checkTime.clear();
 
     const RouteDefinition def = m_fields->routeDefinition(route);
-    // A route read from its feed needs no server.
-    const bool feed = !m_options[route].feed.isEmpty();
-    if (def[ServerName].isEmpty() && !feed) {
+    if (!isWatched(def, m_options[route])) {
         m_display.setStatusText(TextNoServer);
         // Not a check: nothing is recorded and no time is given.
-        state.Status = StatusNoServer;
-        state.Reason.clear();
+        m_outcome.verdict = Verdict{StatusNoServer, {}};
         return;
     }
     // A day the route is not watched reads as outside its hours, without asking the server.
     if (const std::optional<QString> off = dayOffReason(m_options[route], m_clock().date())) {
         m_display.setStatusText(TextOutOfHours + QStringLiteral("（%1）").arg(*off));
         report(TextOutOfHours, TitleRouteInfo, how);
-        settle(route, {StatusOutOfHours, *off});
+        settle({StatusOutOfHours, *off});
         return;
     }
 
     m_check.ArrivalPause = float(m_timings.arrivalPauseMs) / 1000.0f;
     m_check.PageText.clear();
     m_check.Connected = 0;
-    if (feed) {
+    if (readsFeed(m_options[route])) {
         runFeedSteps(route, how, def);
         return;
     }
@@ -229,10 +233,10 @@ void RouteChecker::runSteps(int route, int retry, Reporting how)
     m_socket.connectToHost(address.host, address.portOr(m_timings.port));
     m_display.setStatusText(TextConnecting);
     wait(m_timings.connectWaitMs);
-    state.CheckTime = nowText();
+    m_outcome.checkTime = nowText();
 
     if (m_check.Connected == 0) {
-        failConnection(route, how, false);
+        failConnection(how, false);
         return;
     }
 
@@ -249,7 +253,7 @@ void RouteChecker::runSteps(int route, int retry, Reporting how)
     const QString status = m_check.PageText.mid(9, 3);
     if (status == QLatin1String("200")) {
         if (m_check.PageText.contains(NotFoundPage)) {
-            failConnection(route, how, true);
+            failConnection(how, true);
             return;
         }
     } else if (status != QLatin1String("403") && status != QLatin1String("400")) {
@@ -257,16 +261,15 @@ void RouteChecker::runSteps(int route, int retry, Reporting how)
         return;
     }
 
-    if (const std::optional<CodingDecision> coding = convertPage(route, status, address, how))
-        finishCheck(route, def, how, coding->json);
+    if (const std::optional<CodingDecision> coding = convertPage(status, address, how))
+        finishCheck(def, how, coding->json);
 }
 
 void RouteChecker::runHttpsSteps(int route, int retry, Reporting how, const RouteDefinition& def)
 {
-    RouteState& state = m_states[route];
     const PageAddress address = pageAddress(def, retry == 1);
     const FetchedPage page =
-        fetchWhole(httpsPageUrl(address.origin, address.target), m_timings.fetchTimeoutMs, state);
+        fetchWhole(httpsPageUrl(address.origin, address.target), m_timings.fetchTimeoutMs);
 
     if (!pageServed(route, retry, how, def, page.statusCode, page.failureDetail))
         return;
@@ -274,14 +277,14 @@ void RouteChecker::runHttpsSteps(int route, int retry, Reporting how, const Rout
     // The answer carries the page's own bytes, so it is read like the byte fetch's.
     m_check.PageBytes = page.body;
     const CodingDecision coding = readFetchedPage(page.contentType, how == Reporting::Interactive);
-    finishServedPage(route, def, how, coding.json);
+    finishServedPage(def, how, coding.json);
 }
 
-FetchedPage RouteChecker::fetchWhole(const QUrl& url, int timeoutMs, RouteState& state)
+FetchedPage RouteChecker::fetchWhole(const QUrl& url, int timeoutMs)
 {
     m_display.setStatusText(TextConnecting);
     // Set however the fetch ends, as the socket check sets it once the connection is decided.
-    const auto stamp = qScopeGuard([&] { state.CheckTime = nowText(); });
+    const auto stamp = qScopeGuard([this] { m_outcome.checkTime = nowText(); });
     // The request goes out as soon as the TLS session stands, so both texts come together.
     return fetchBounded(url, timeoutMs, [this] {
         onConnected();
@@ -302,32 +305,31 @@ FetchedPage RouteChecker::fetchBounded(const QUrl& url, int timeoutMs,
 
 void RouteChecker::runFeedSteps(int route, Reporting how, const RouteDefinition& def)
 {
-    RouteState& state = m_states[route];
     const RouteOptions& options = m_options[route];
     // The consumer key joins the request here, so that no kept or shown address ever holds it.
     const QUrl url = withConsumerKey(QUrl(options.feed), options.feedKey);
-    m_feedRead = true;
+    m_outcome.readFrom = ReadFrom::Feed;
     // The HTTP client would read a file: address as well; a feed is only ever fetched. Without a
     // host ("https:/api…", a slash short) its complaint would quote the address, key and all.
     const bool web = url.scheme() == u"http" || url.scheme() == u"https";
     if (!web || url.host().isEmpty()) {
-        state.CheckTime = nowText();
-        failWith(route, how, web ? TextFeedNoHost : TextFeedScheme);
+        m_outcome.checkTime = nowText();
+        failWith(how, web ? TextFeedNoHost : TextFeedScheme);
         return;
     }
     FetchedPage page;
     try {
-        page = fetchWhole(url, m_timings.feedTimeoutMs, state);
+        page = fetchWhole(url, m_timings.feedTimeoutMs);
     } catch (const Failure& failure) {
         // A feed that cannot be read is a failed check like any other, never a silent one.
         if (failure.kind() != FailureKind::PageTooLarge)
             throw;
-        failWith(route, how, feedtext::TooLarge.arg(m_timings.replyCapBytes >> 20));
+        failWith(how, feedtext::TooLarge.arg(m_timings.replyCapBytes >> 20));
         return;
     }
     if (page.statusCode != 200) {
         // The client's words may quote the address, consumer key and all.
-        failWith(route, how,
+        failWith(how,
                  page.statusCode != 0 ? httpStatusText(page.statusCode)
                                       : urlsMaskedIn(page.failureDetail));
         return;
@@ -337,20 +339,20 @@ void RouteChecker::runFeedSteps(int route, Reporting how, const RouteDefinition&
     const Verdict verdict = decideFeed(page.body, options.feedLine, def[MatchWord], now);
     platform::returnFreedHeap();
     if (verdict.status == StatusConnectFailed) {
-        failWith(route, how, verdict.failure);
+        failWith(how, verdict.failure);
         return;
     }
     if (how == Reporting::Interactive)
         m_display.setBusy(false);
     const Verdict told = outOfHours(def, now.time()) ? Verdict{StatusOutOfHours, {}} : verdict;
     tellVerdict(told, def, how);
-    settle(route, told);
+    settle(told);
 }
 
-void RouteChecker::failWith(int route, Reporting how, const QString& why)
+void RouteChecker::failWith(Reporting how, const QString& why)
 {
     m_display.setFailureDetail(why);
-    failConnection(route, how, true, why);
+    failConnection(how, true, why);
 }
 
 bool RouteChecker::runRenderedSteps(int route, int retry, Reporting how, const RouteDefinition& def)
@@ -361,7 +363,7 @@ bool RouteChecker::runRenderedSteps(int route, int retry, Reporting how, const R
     m_display.setRenderOutcome(page);
     if (page.noEngine)
         return false;
-    m_states[route].CheckTime = nowText();
+    m_outcome.checkTime = nowText();
     if (m_cancelled)
         throw Failure(FailureKind::Cancelled);
     // A page that never settled has no text to judge: it fails, never reads as normal.
@@ -369,8 +371,8 @@ bool RouteChecker::runRenderedSteps(int route, int retry, Reporting how, const R
         return true;
     m_check.PageBytes.clear();
     m_check.PageText = page.text;
-    m_rendered = true;
-    finishServedPage(route, def, how, false);
+    m_outcome.readFrom = ReadFrom::RenderedPage;
+    finishServedPage(def, how, false);
     return true;
 }
 
@@ -385,7 +387,7 @@ bool RouteChecker::pageServed(int route, int retry, Reporting how, const RouteDe
     // A refusal of the client's own request carries no page: what a bot block serves must never
     // read as a delay.
     if (status == 403 || status == 400) {
-        failWith(route, how, why);
+        failWith(how, why);
         return false;
     }
     m_display.setFailureDetail(why);
@@ -393,15 +395,15 @@ bool RouteChecker::pageServed(int route, int retry, Reporting how, const RouteDe
     return false;
 }
 
-void RouteChecker::finishServedPage(int route, const RouteDefinition& def, Reporting how,
+void RouteChecker::finishServedPage(const RouteDefinition& def, Reporting how,
                                     bool jsonReply)
 {
     // Judged on the text: a not-found page in UTF-8 or EUC-JP says so only once converted.
     if (m_check.PageText.contains(NotFoundPage)) {
-        failConnection(route, how, true);
+        failConnection(how, true);
         return;
     }
-    finishCheck(route, def, how, jsonReply);
+    finishCheck(def, how, jsonReply);
 }
 
 void RouteChecker::failOrRetry(int route, int retry, Reporting how, const RouteDefinition& def)
@@ -411,10 +413,10 @@ void RouteChecker::failOrRetry(int route, int retry, Reporting how, const RouteD
         runCheck(route, 1, how);
         return;
     }
-    failConnection(route, how, true);
+    failConnection(how, true);
 }
 
-void RouteChecker::finishCheck(int route, const RouteDefinition& def, Reporting how, bool jsonReply)
+void RouteChecker::finishCheck(const RouteDefinition& def, Reporting how, bool jsonReply)
 {
     if (how == Reporting::Interactive) {
         m_display.setBusy(false);
@@ -422,12 +424,12 @@ void RouteChecker::finishCheck(int route, const RouteDefinition& def, Reporting 
     }
     m_display.setPageText(m_check.PageText);
     m_pageObtained = true;
-    const PageForm form = m_rendered  ? PageForm::Shown
+    const PageForm form = m_outcome.readFrom == ReadFrom::RenderedPage ? PageForm::Shown
                           : jsonReply ? PageForm::Json
                                       : PageForm::Source;
     const Verdict verdict = decideStatus(def, m_check.PageText, m_clock().time(), form);
     if (verdict.status == StatusConnectFailed) {
-        failWith(route, how, verdict.failure);
+        failWith(how, verdict.failure);
         return;
     }
     // Told before the verdict's box, which holds the check until it is closed; a reason the
@@ -435,7 +437,7 @@ void RouteChecker::finishCheck(int route, const RouteDefinition& def, Reporting 
     if (verdict.status != StatusOutOfHours && !def[MatchWord].isEmpty())
         m_display.setMatchCount(countMatchWord(def, m_check.PageText, form));
     tellVerdict(verdict, def, how);
-    settle(route, verdict);
+    settle(verdict);
 }
 
 void RouteChecker::tellVerdict(const Verdict& verdict, const RouteDefinition& def, Reporting how)
@@ -459,18 +461,18 @@ void RouteChecker::tellVerdict(const Verdict& verdict, const RouteDefinition& de
         m_display.setSettingProblem(problem);
 }
 
-void RouteChecker::failConnection(int route, Reporting how, bool clearConnected, const QString& why)
+void RouteChecker::failConnection(Reporting how, bool clearConnected, const QString& why)
 {
     m_display.setStatusText(why.isEmpty() ? TextFailed : TextFailed + QStringLiteral(": ") + why);
     report(TextFailed, TitleMessage, how);
     if (clearConnected)
         m_check.Connected = 0;
     // The check time stays the moment the server was reached or given up on.
-    settle(route, {StatusConnectFailed, {}}, false);
+    settle({StatusConnectFailed, {}}, false);
     m_socket.abort();
 }
 
-std::optional<CodingDecision> RouteChecker::convertPage(int route, const QString& status,
+std::optional<CodingDecision> RouteChecker::convertPage(const QString& status,
                                                         const PageAddress& address, Reporting how)
 {
     // The bytes fetched are those of the page just judged, also during the delay-directory retry.
@@ -480,7 +482,7 @@ std::optional<CodingDecision> RouteChecker::convertPage(int route, const QString
     auto fetchBytes = [&] {
         FetchedPage page = fetchBounded(url, m_timings.fetchTimeoutMs);
         if (page.statusCode / 100 != 2) {
-            failWith(route, how,
+            failWith(how,
                      page.statusCode != 0 ? httpStatusText(page.statusCode) : page.failureDetail);
             return false;
         }

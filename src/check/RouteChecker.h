@@ -37,16 +37,25 @@ struct CheckState {
     float ArrivalPause = 0; // seconds the arrival handler pauses after taking a chunk
 };
 
-// What one check hands back.
+// What a check read the line from.
+enum class ReadFrom { Page, RenderedPage, Feed };
+
+// What one check hands back; the routes' states are kept by whoever ran it.
 struct CheckOutcome {
-    // The route's state after the check: a check that reached no verdict (ended by a failure or
-    // cancelled) keeps the status and reason of the one before.
-    RouteState state;
+    // What the check concluded; none when it reached no verdict (ended by a failure or
+    // cancelled), and the route keeps the status and reason of the one before.
+    std::optional<Verdict> verdict;
+    // When the check reached the server or gave up on it; empty when it never tried.
+    QString checkTime;
+    ReadFrom readFrom = ReadFrom::Page;
     // The check as the record keeps it; none when it reached no verdict or had no server.
     std::optional<CheckRecord> record;
     // The page text the check obtained, empty when it stopped before it had one (no server, no
     // connection, a page not served, a feed).
     QString pageText;
+
+    // The route's state after the check, from its state before.
+    RouteState after(RouteState before) const;
 };
 
 // Checks one route: connect on port 80, send a bare HTTP/1.0 GET, judge the reply, find the
@@ -54,12 +63,13 @@ struct CheckOutcome {
 // fetched by the HTTP client instead and its answer judged by the same rules. PollRoute is the
 // silent timed check; CheckRoute is the same procedure reporting to the user. One check runs at a
 // time: a call while another check runs returns at once without doing anything, and none.
-// The route's fields are read from the table given, as they stand when the check starts.
+// The route's fields are read from the table set by setRoutes, as they stand when the check
+// starts.
 class RouteChecker : public QObject
 {
     Q_OBJECT
 public:
-    RouteChecker(const RouteFieldSource& fields, CheckDisplay& display, QObject* parent = nullptr);
+    explicit RouteChecker(CheckDisplay& display, QObject* parent = nullptr);
     ~RouteChecker() override;
 
     std::optional<CheckOutcome> PollRoute(int route, int retry);
@@ -70,10 +80,8 @@ public:
     void cancel();
     void closeSocket();
 
-    RouteStates& states() { return m_states; }
-    const RouteStates& states() const { return m_states; }
     const CheckState& checkState() const { return m_check; }
-    // Where the checks from now on read the routes' fields.
+    // Where the checks from now on read the routes' fields; set before the first check.
     void setRoutes(const RouteFieldSource& fields) { m_fields = &fields; }
 
     void setTimings(const CheckTimings& timings) { m_timings = timings; }
@@ -87,7 +95,6 @@ public:
     void beginRendering(int route = 0);
     // Ends the helper and everything it started: nothing of the engine stays between checks.
     void endRendering();
-    PageRenderer& renderer() { return m_renderer; }
     void setClock(Clock clock) { m_clock = std::move(clock); }
 
 Q_SIGNALS:
@@ -98,21 +105,21 @@ private:
     enum class Reporting { Timed, Interactive };
 
     CheckOutcome runCheck(int route, int retry, Reporting how);
-    // The one place a check writes its verdict: the route's status and reason, and its check
-    // time unless the check already set the moment it reached the server or gave up on it.
-    void settle(int route, const Verdict& verdict, bool stampNow = true);
+    // The one place a check reaches its verdict, with its check time unless the check already
+    // set the moment it reached the server or gave up on it.
+    void settle(const Verdict& verdict, bool stampNow = true);
     void runSteps(int route, int retry, Reporting how);
     void runHttpsSteps(int route, int retry, Reporting how, const RouteDefinition& def);
     // The whole answer of the HTTP client for url, told in the status field, the check's time
     // set; as fetchBounded.
-    FetchedPage fetchWhole(const QUrl& url, int timeoutMs, RouteState& state);
+    FetchedPage fetchWhole(const QUrl& url, int timeoutMs);
     // The whole answer of the HTTP client for url; cancelled or a body over the cap throw Failure.
     FetchedPage fetchBounded(const QUrl& url, int timeoutMs,
                              const std::function<void()>& onSecured = {});
     // The route's official feed read instead of its page.
     void runFeedSteps(int route, Reporting how, const RouteDefinition& def);
     // Ends the check as "接続失敗" for why, told in the status field and as the detail.
-    void failWith(int route, Reporting how, const QString& why);
+    void failWith(Reporting how, const QString& why);
     // The outcome's box, the reason in the status field, and valid hours that could not be read.
     void tellVerdict(const Verdict& verdict, const RouteDefinition& def, Reporting how);
     // False, with nothing done, when the engine is not there to read the page.
@@ -122,17 +129,17 @@ private:
     bool pageServed(int route, int retry, Reporting how, const RouteDefinition& def, int status,
                     const QString& failureDetail);
     // The served page's text judged: a not-found page fails, any other gets its verdict.
-    void finishServedPage(int route, const RouteDefinition& def, Reporting how, bool jsonReply);
+    void finishServedPage(const RouteDefinition& def, Reporting how, bool jsonReply);
     // Ends the check as "接続失敗" with StatusConnectFailed, why (if any) after it in the status
     // field.
-    void failConnection(int route, Reporting how, bool clearConnected, const QString& why = {});
+    void failConnection(Reporting how, bool clearConnected, const QString& why = {});
     // A page not served: the one retry with the delay directory, or the failure.
     void failOrRetry(int route, int retry, Reporting how, const RouteDefinition& def);
     // Valid hours, the match word and the outcome, once the page text stands.
-    void finishCheck(int route, const RouteDefinition& def, Reporting how, bool jsonReply);
+    void finishCheck(const RouteDefinition& def, Reporting how, bool jsonReply);
     // The page's coding, its text converted; none when the byte fetch was not answered with
     // the page, which has failed the check.
-    std::optional<CodingDecision> convertPage(int route, const QString& status,
+    std::optional<CodingDecision> convertPage(const QString& status,
                                               const PageAddress& address, Reporting how);
     void showCoding(const CodingDecision& decision, bool showLabel);
     void convertBytes(PageCoding pageCoding);
@@ -147,11 +154,10 @@ private:
     void onReadyRead();
     void onError(QAbstractSocket::SocketError error);
 
-    const RouteFieldSource* m_fields;
+    const RouteFieldSource* m_fields = nullptr;
     CheckDisplay& m_display;
     CheckTimings m_timings;
     Clock m_clock = systemClock;
-    RouteStates m_states;
     CheckState m_check;
 
     QTcpSocket m_socket;
@@ -159,19 +165,18 @@ private:
     PageRenderer m_renderer;
     RouteOptionsTable m_options;
     bool m_renderBatch = false;
-    bool m_rendered = false;                   // the last page read was the engine's text
-    bool m_feedRead = false;                   // the check read the route's feed
     std::unique_ptr<Converter> m_replyDecoder; // one stateful decoder per reply
     QByteArray m_replyRaw;                     // the same reply as bytes, for deciding its coding
     qsizetype m_replyBytes = 0;
     QEventLoop* m_waitLoop = nullptr;
     bool m_cancelled = false;
     bool m_pageObtained = false;
-    // What the record of the check needs: the coding of the last page read, the time the whole
-    // check took.
+    // The check's outcome as it stands, and what its record needs: the coding of the last page
+    // read, the time the whole check took.
+    CheckOutcome m_outcome;
+    bool m_recorded = false; // the check reached a verdict worth a record
     std::optional<CodingDecision> m_pageCoding;
     QElapsedTimer m_checkTimer;
-    bool m_verdict = false;
     int m_depth = 0;
 };
 

@@ -101,9 +101,7 @@ Verdict decideStatus(const RouteDefinition& route, const QString& pageText, QTim
     if (p1 == 0) {
         // Quoted short enough that the whole text stays within a reason's length.
         constexpr qsizetype QuotedMarker = 60;
-        QString marker = foldReason(route[SubtitleStart]);
-        if (marker.size() > QuotedMarker)
-            marker = marker.left(QuotedMarker - 1) + u'…';
+        const QString marker = cutWithEllipsis(foldReason(route[SubtitleStart]), QuotedMarker);
         return Verdict::failed(
             QStringLiteral("サブタイトル「%1」がページにありません").arg(marker));
     }

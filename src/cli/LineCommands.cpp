@@ -6,7 +6,7 @@
 #include "check/OdptLineList.h"
 #include "route/MaskedUrl.h"
 #include "settings/CompanionSettings.h"
-#include "settings/LineRoute.h"
+#include "settings/RouteSettings.h"
 
 #include <algorithm>
 

@@ -14,8 +14,7 @@
 #include "program/CommandLine.h"
 #include "report/Reporter.h"
 #include "route/StatusWords.h"
-#include "settings/CompanionSettings.h"
-#include "settings/SettingsFile.h"
+#include "settings/RouteSettings.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -301,43 +300,28 @@ int main(int argc, char* argv[])
         return finish(listLines(dir, options.linesOperator));
     if (options.useLineRoute != 0)
         return finish(useLine(dir, options.useLineRoute, options.useLineId));
-    const SettingsRead read = options.settingsPath.isEmpty()
-                                  ? readSettings(dir)
-                                  : readSettingsFile(options.settingsPath, dir);
-    if (!read.complete) {
-        const QString where =
-            read.failedLine > 0
-                ? QStringLiteral("%1: %2行目").arg(read.failedFile).arg(read.failedLine)
-                : read.failedFile;
-        std::fprintf(stderr, "senrokan-check: %s: %s\n", terminalText(where).constData(),
-                     failureDescription(*read.failure).toUtf8().constData());
+    RouteSettings routes(dir);
+    if (const SettingsRead read = routes.load(options.settingsPath); !read.complete) {
+        std::fprintf(stderr, "senrokan-check: %s\n", terminalText(read.failureText()).constData());
         return ExitSettings;
-    }
-
-    const CompanionSettings companion(dir);
-    const CompanionValues companionValues = companion.read();
-    RouteTable table;
-    for (int r = 1; r <= RouteCount; ++r) {
-        for (int line = 0; line < RouteBlockLines; ++line)
-            table.setRouteField(r, RouteBlockElements[line], read.routes[r - 1][line]);
-        table.setRouteField(r, PortNumber, companionValues.routes[r].port);
     }
 
     TerminalDisplay display;
     display.verbose = options.verbose;
-    RouteChecker checker(table, display);
+    RouteChecker checker(display);
     CheckHistory history(dir);
     tellOnStderr(history);
-    for (int r = 1; r <= RouteCount; ++r)
-        checker.states()[r].Title = table.routeField(r, Title);
-    for (const QString& problem : companionValues.routeProblems)
+    QStringList problems;
+    routes.options(&problems);
+    for (const QString& problem : problems)
         std::fprintf(stderr, "senrokan-check: %s\n", terminalText(problem).constData());
     Reporter reporter;
     tellDeliveries(reporter, [](const QString& text) {
         std::fprintf(stderr, "senrokan-check: 通知: %s\n", terminalText(text).constData());
     });
-    CheckRound round(checker, table);
-    round.setCompanion(&companion);
+    CheckRound round(checker, routes);
+    round.startOver();
+    round.setCompanion(&routes.companion());
     round.setHistory(&history);
     round.setReporter(&reporter);
     // Each route's progress is told under its number.

@@ -15,6 +15,12 @@ CheckRound::CheckRound(RouteChecker& checker, const RouteFieldSource& routes, QO
     m_checker.setRoutes(m_checked);
 }
 
+void CheckRound::startOver()
+{
+    for (int r = 1; r <= RouteCount; ++r)
+        m_states[r] = {m_routes.routeField(r, Title), {}, StatusNone, {}};
+}
+
 RouteStates CheckRound::namedByFields(RouteStates states) const
 {
     for (int r = 1; r <= RouteCount; ++r)
@@ -39,11 +45,13 @@ RoundResult CheckRound::runChecks(const RoundRequest& request)
             m_checked.setRouteField(r, field, m_routes.routeField(r, field));
     const CompanionValues companion = m_companion ? m_companion->read() : CompanionValues();
     result.options = companion.routes;
-    m_checker.setRouteOptions(companion.routes);
+    // A line chosen is checked as chosen, saved or not, as its fields are.
+    m_routes.applyEditedOptions(result.options);
+    m_checker.setRouteOptions(result.options);
 
     const bool byButton = request.source == CheckSource::Button;
     // What the round is judged by, read before it adds its own records.
-    const RoundVerdicts before(byButton ? nullptr : m_history, companion.routes);
+    const RoundVerdicts before(byButton ? nullptr : m_history, result.options);
     // The routes read as the browser shows them are read side by side from the start.
     if (!byButton)
         m_checker.beginRendering(request.route);
@@ -58,6 +66,7 @@ RoundResult CheckRound::runChecks(const RoundRequest& request)
         }
         if (!outcome)
             continue;
+        m_states[r] = outcome->after(m_states[r]);
         if (outcome->record) {
             outcome->record->source = request.source;
             if (m_history)
@@ -67,7 +76,7 @@ RoundResult CheckRound::runChecks(const RoundRequest& request)
     }
     if (!byButton)
         m_checker.endRendering();
-    result.states = m_checker.states();
+    result.states = m_states;
     if (byButton)
         return result;
 

@@ -49,14 +49,18 @@ struct RoundResult {
 };
 
 // One round of checks, the only one: reads the routes' fields and their Senrokan.ini options
-// once, checks each route asked for, records every check, judges the round against the record
-// for the confirmation of delays and reports the changes.
+// once, checks each route asked for, keeps each route's state, records every check, judges the
+// round against the record for the confirmation of delays and reports the changes.
 class CheckRound : public QObject
 {
     Q_OBJECT
 public:
     // routes: the fields as the user edits them, copied at the start of each round.
     CheckRound(RouteChecker& checker, const RouteFieldSource& routes, QObject* parent = nullptr);
+
+    // Every route's check forgotten, each state named by its title field: at the start and when
+    // an import replaced the routes.
+    void startOver();
 
     // Where each round reads the routes' options and the report targets; none: no options, no
     // targets.
@@ -71,7 +75,8 @@ public:
     void end() { m_ended = true; }
 
     bool isRunning() const { return m_checker.isRunning(); }
-    const RouteStates& states() const { return m_checker.states(); }
+    const RouteStates& states() const { return m_states; }
+    RouteStates& states() { return m_states; }
     // The fields the last round checked, as it read them.
     const RouteFieldSource& checkedRoutes() const { return m_checked; }
     // The states named by the title fields as they stand: what notifications, reports and the
@@ -91,6 +96,7 @@ private:
     CheckHistory* m_history = nullptr;
     Reporter* m_reporter = nullptr;
     RouteTable m_checked;
+    RouteStates m_states;
     bool m_ended = false;
 };
 

@@ -7,22 +7,12 @@
 #include "route/Reason.h"
 #include "route/RouteDefinition.h"
 #include "route/StatusWords.h"
+#include "route/Watching.h"
 
 #include <QDateTime>
 
 namespace senrokan
 {
-
-QString popupText(const QList<PopupEntry>& entries)
-{
-    QString text;
-    for (const PopupEntry& entry : entries) {
-        text += entry.title + QChar(0x3000) + QStringLiteral("\r\n");
-        if (!entry.reason.isEmpty())
-            text += QChar(0x3000) + reasonOnOneLine(entry.reason) + QStringLiteral("\r\n");
-    }
-    return text;
-}
 
 QList<PopupEntry> popupEntries(const RouteStates& states, const PerRoute<QString>& pages)
 {
@@ -62,17 +52,14 @@ QString trayToolTip(const RouteStates& states)
     QStringList lines;
     for (int r = 1; r <= RouteCount; ++r) {
         const RouteState& state = states.at(r);
-        // A route without a server, or without a name to call it by, is not one being watched.
-        if (state.Status == StatusNoServer || state.Title.isEmpty())
+        if (!isWatched(state))
             continue;
         QString line = state.Title + QStringLiteral(": ") + statusWord(state.Status);
         const QDateTime time = QDateTime::fromString(state.CheckTime, Qt::ISODate);
         if (time.isValid())
             line += u' ' + time.toString(QStringLiteral("HH:mm"));
-        if (state.Status == StatusDelayed && !state.Reason.isEmpty()) {
-            const QString reason = state.Reason.simplified();
-            line += u' ' + (reason.size() > ReasonWords ? reason.left(ReasonWords) + u'…' : reason);
-        }
+        if (state.Status == StatusDelayed && !state.Reason.isEmpty())
+            line += u' ' + cutWithEllipsis(reasonOnOneLine(state.Reason), ReasonWords + 1);
         lines << line;
     }
     return lines.join(u'\n');

@@ -23,11 +23,6 @@ struct PopupEntry {
 // The delayed routes, in route order; pages[r] the address of route r's page, empty for none.
 QList<PopupEntry> popupEntries(const RouteStates& states, const PerRoute<QString>& pages);
 
-// The popup's text as words: one line per delayed route, in route order, each the route's
-// title, an ideographic space and CR LF, and under it the reason on one line when it is known.
-// Empty when no route is delayed.
-QString popupText(const QList<PopupEntry>& entries);
-
 // The desktop notification's lines: each delayed route's title, with its reason when known, in
 // route order.
 QStringList delayNotice(const RouteStates& states);

@@ -24,7 +24,6 @@ namespace
 const QString RailwayPrefix = QStringLiteral("odpt.Railway:");
 const QString OperatorPrefix = QStringLiteral("odpt.Operator:");
 const QString ShippedList = QStringLiteral(":/senrokan/odpt-railways-tokyo.tsv");
-const QString NormalWord = QStringLiteral("平常");
 
 // Hiragana ぁ (U+3041) to ゔ (U+3094) in Hepburn romaji; っ is left out, as a doubled consonant
 // counts for one (latinKey).
@@ -252,17 +251,6 @@ std::optional<OdptLine> odptLine(const QList<OdptLine>& lines, const QString& id
             made.operatorName = line.operatorName;
     }
     return made;
-}
-
-void useOdptLine(const OdptLine& line, const OdptAccess& access, RouteDefinition& def,
-                 RouteOptions& options)
-{
-    def[Title] = line.name;
-    if (def[MatchWord].isEmpty())
-        def[MatchWord] = NormalWord;
-    options.feed = access.trainInformationFeed(line.operatorId);
-    options.feedLine = line.id;
-    options.feedKey = access.keyFor(QUrl(options.feed));
 }
 
 } // namespace senrokan

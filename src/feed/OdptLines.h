@@ -4,8 +4,6 @@
 #pragma once
 
 #include "OdptApi.h"
-#include "route/RouteDefinition.h"
-#include "route/RouteOptions.h"
 
 #include <QByteArray>
 #include <QList>
@@ -57,11 +55,5 @@ QList<OdptLine> findOdptLines(const QList<OdptLine>& lines, const QString& query
 // id's last part): an id no list knows is still a line. None for an id not named
 // odpt.Railway:<operator>.<line>.
 std::optional<OdptLine> odptLine(const QList<OdptLine>& lines, const QString& id);
-
-// A route made the line, as the window's choice and senrokan-check --use-line make it: the title
-// the line's name, the feed its operator's train information at access, the feed's line the id,
-// and the match word 平常 when there is none. Every other field and option stays as it was.
-void useOdptLine(const OdptLine& line, const OdptAccess& access, RouteDefinition& def,
-                 RouteOptions& options);
 
 } // namespace senrokan

@@ -50,14 +50,18 @@ QString foldReason(QStringView text)
         if (out.size() > MaxReasonLength)
             break;
     }
-    if (out.size() > MaxReasonLength) {
-        out.truncate(MaxReasonLength - 1);
-        // Never end on half of a surrogate pair.
-        if (!out.isEmpty() && out.back().isHighSurrogate())
-            out.chop(1);
-        out += u'…';
-    }
-    return out;
+    return cutWithEllipsis(out, MaxReasonLength);
+}
+
+QString cutWithEllipsis(QStringView text, qsizetype length)
+{
+    if (text.size() <= length)
+        return text.toString();
+    QStringView kept = text.first(qMax<qsizetype>(length - 1, 0));
+    // Never end on half of a surrogate pair.
+    if (!kept.isEmpty() && kept.back().isHighSurrogate())
+        kept.chop(1);
+    return kept.toString() + u'…';
 }
 
 QString reasonOnOneLine(const QString& reason)

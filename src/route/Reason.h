@@ -19,6 +19,10 @@ constexpr qsizetype MaxReasonLength = 200;
 // text: whoever shows it where markup is read escapes it there.
 QString foldReason(QStringView text);
 
+// text cut to at most length characters, its last one "…" when anything was left out; never
+// half of a surrogate pair.
+QString cutWithEllipsis(QStringView text, qsizetype length);
+
 // A folded reason for a place that has one line for it (the status field, a list's cell): its
 // lines joined with " / ".
 QString reasonOnOneLine(const QString& reason);

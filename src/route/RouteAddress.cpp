@@ -3,6 +3,8 @@
 
 #include "RouteAddress.h"
 
+#include "Watching.h"
+
 #include "codec/Converter.h"
 
 #include <algorithm>
@@ -135,8 +137,9 @@ PerRoute<QString> pageAddresses(const RouteFieldSource& routes)
 {
     PerRoute<QString> pages;
     for (int r = 1; r <= RouteCount; ++r) {
-        if (!routes.routeField(r, ServerName).isEmpty())
-            pages[r] = webViewAddress(routes.routeDefinition(r));
+        const RouteDefinition def = routes.routeDefinition(r);
+        if (hasPage(def))
+            pages[r] = webViewAddress(def);
     }
     return pages;
 }

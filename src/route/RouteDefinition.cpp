@@ -17,7 +17,7 @@ RouteDefinition RouteFieldSource::routeDefinition(int route) const
 RouteTable::RouteTable()
 {
     for (auto& route : m_routes)
-        route[PortNumber] = QStringLiteral("80");
+        route[PortNumber] = DefaultPortText;
 }
 
 QString RouteTable::routeField(int route, int element) const

@@ -42,19 +42,26 @@ struct RouteDefinition {
     QString& operator[](int element) { return fields.at(element); }
 };
 
-// Where a check reads a route's fields at the moment it runs: the main window's route pages,
-// or an in-memory table for the headless checker and the tests.
+struct RouteOptions;
+
+// The port field of a new route, and the port a check asks when the field names no other.
+inline const QString DefaultPortText = QStringLiteral("80");
+
+// Where a check reads a route's fields at the moment it runs: the routes' owner as the user
+// edits it, or an in-memory table for the tests.
 class RouteFieldSource
 {
 public:
     virtual ~RouteFieldSource() = default;
     virtual QString routeField(int route, int element) const = 0;
+    // Puts the routes' options edited and not yet saved over options, as read from the file.
+    virtual void applyEditedOptions(PerRoute<RouteOptions>& /*options*/) const {}
 
     RouteDefinition routeDefinition(int route) const;
 };
 
 // Plain in-memory route fields. A new table shows what a fresh route page shows: all empty but
-// the port, which reads "80".
+// the port, which reads DefaultPortText.
 class RouteTable : public RouteFieldSource
 {
 public:

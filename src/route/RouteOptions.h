@@ -23,7 +23,7 @@ struct RouteOptions {
     int confirm = 1;      // delayed verdicts in a row before a delay is told, 1 to 10
     // The port field as typed, kept here because the settings file has no line for it; a check
     // reads the field itself.
-    QString port = QStringLiteral("80");
+    QString port = DefaultPortText;
     // The consumer key the feed's request carries when it has none of its own: [ODPT]
     // ConsumerKey= for a feed of that API, else empty. Never saved with the route.
     QString feedKey;

@@ -39,6 +39,9 @@ QStringList decodeLayout(const QByteArray& bytes)
     return lines;
 }
 
+// The file's text, as far as the cap.
+constexpr qsizetype MaxBytes = 16 * 1024 * 1024;
+
 QByteArray encodeLayout(const QStringList& lines)
 {
     const QString text = lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
@@ -89,7 +92,6 @@ bool isBareName(const QString& name)
 QByteArray readLayoutBytes(QFile& file)
 {
     constexpr qint64 ChunkBytes = 64 * 1024;
-    constexpr qsizetype MaxBytes = 16 * 1024 * 1024;
     QByteArray bytes;
     int lineEnds = 0;
     bool afterCr = false;
@@ -205,6 +207,13 @@ void SettingsRead::applyNumbers(SettingsValues& values) const
         *targets[i] = *numbers[i];
 }
 
+QString SettingsRead::failureText() const
+{
+    const QString where =
+        failedLine > 0 ? QStringLiteral("%1: %2行目").arg(failedFile).arg(failedLine) : failedFile;
+    return where + QStringLiteral(": ") + failureDescription(failure.value_or(FailureKind::CannotRead));
+}
+
 SettingsRead readSettings(const QString& dir)
 {
     return readSettingsFile(platform::joinToDirectory(dir, SettingsFileName), dir);
@@ -248,11 +257,21 @@ SettingsRead readRailwayFile(const QString& path)
     return result;
 }
 
-void writeLayoutFile(const QString& path, const QString& line1, const SettingsValues& values,
-                     const RouteBlocks& routes)
+SettingsWrite writeLayoutFile(const QString& path, const QString& line1,
+                              const SettingsValues& values, const RouteBlocks& routes,
+                              const QStringList& after)
 {
-    if (!platform::writeOwnFile(path, encodeLayout(layoutLines(line1, values, routes))))
-        throw Failure(FailureKind::CannotWrite);
+    if (!platform::writeOwnFile(path, encodeLayout(layoutLines(line1, values, routes) + after)))
+        return SettingsWrite::failed(failureDescription(FailureKind::CannotWrite));
+    return {};
+}
+
+QStringList linesAfterLayout(const QString& path)
+{
+    QFile file;
+    if (platform::openOwnFile(file, path) != platform::FileTrust::Own)
+        return {};
+    return decodeLayout(file.read(MaxBytes)).mid(SettingsLineCount);
 }
 
 QString trimBlanks(const QString& text)

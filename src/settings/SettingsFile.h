@@ -50,6 +50,8 @@ struct SettingsRead {
 
     // Stores the numbers that were read, in order, over the values given.
     void applyNumbers(SettingsValues& values) const;
+    // Where and why the read stopped: "file: N行目: why", or "file: why" for a file not opened.
+    QString failureText() const;
 };
 
 // Reads "Senrokan.DEF" in dir, following a priority railway file named on line 1 (relative to
@@ -64,11 +66,16 @@ SettingsRead readSettingsFile(const QString& path, const QString& dir);
 SettingsRead readRailwayFile(const QString& path);
 
 // Writes the layout to path as CP932 with CR LF after every line (UTF-8 with a byte-order mark
-// when some text has no CP932 code), through a temporary file renamed over the old one, so a failed
-// write leaves the previous file whole. A line break in a value is written as a blank. Throws
-// Failure(CannotWrite) on failure, and when path is anything but missing or the user's own file.
-void writeLayoutFile(const QString& path, const QString& line1, const SettingsValues& values,
-                     const RouteBlocks& routes);
+// when some text has no CP932 code), then the lines of after as they are, through a temporary
+// file renamed over the old one, so a failed write leaves the previous file whole. A line break
+// in a value is written as a blank. Fails when path is anything but missing or the user's own
+// file.
+[[nodiscard]] SettingsWrite writeLayoutFile(const QString& path, const QString& line1,
+                                            const SettingsValues& values, const RouteBlocks& routes,
+                                            const QStringList& after = {});
+// What the user wrote after the layout's last line in the file at path (read up to the same
+// cap as a page), to be written back after it; none when the file is missing or not theirs.
+QStringList linesAfterLayout(const QString& path);
 
 // Removes blanks (U+0020) at both ends, as line 1 is stored.
 QString trimBlanks(const QString& text);

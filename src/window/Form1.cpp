@@ -17,7 +17,7 @@
 #include "platform/LocalFiles.h"
 #include "platform/LocalHost.h"
 #include "route/RouteAddress.h"
-#include "settings/CompanionSettings.h"
+#include "settings/RouteSettings.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -44,16 +44,6 @@ const QString MessageTitle = QStringLiteral("メッセージ");
 // The client area at 96 dpi: 9156 x 7524 twips at 15 twips per pixel.
 constexpr QSize DesignSize(610, 502);
 
-// Paths start from the current directory, taken at the moment of each call. None when the
-// process has lost it (it was removed): a path built from an empty name would point at the root.
-std::optional<QString> settingsFilePath()
-{
-    const std::optional<QString> dir = platform::currentDirectory();
-    if (!dir)
-        return std::nullopt;
-    return platform::joinToDirectory(*dir, SettingsFileName);
-}
-
 QPushButton* makeButton(QWidget* window, const QString& controlName, const QString& caption)
 {
     auto* button = new QPushButton(caption, window);
@@ -63,22 +53,20 @@ QPushButton* makeButton(QWidget* window, const QString& controlName, const QStri
 
 } // namespace
 
-Form1::Form1(SettingsValues& values, CheckHistory& history, Reporter& reporter,
-             const CompanionSettings& companion, QWidget* parent)
-    : QWidget(parent), m_values(values), m_history(history), m_companion(companion)
+Form1::Form1(SettingsValues& values, RouteSettings& routes, CheckHistory& history,
+             LineReader readLines, QWidget* parent)
+    : QWidget(parent), m_values(values), m_routes(routes), m_history(history)
 {
     setWindowTitle(Caption);
     // The window's icon is the icon's normal picture.
     setWindowIcon(TrayIcon::icon(TrayPicture::Normal));
     nameControl(this, QStringLiteral("Form1"), Caption);
 
-    m_settingsPage = new SettingsPage(m_values, reporter, m_companion, this);
-    // The options hold the port field, which a check may need before the window is shown.
-    const RouteOptionsTable options = m_companion.read().routes;
-    for (int r = 1; r <= RouteCount; ++r) {
-        m_routePages.at(r) = new RoutePage(r, m_companion, this);
-        m_routePages.at(r)->setOptions(options[r]);
-    }
+    m_settingsPage = new SettingsPage(m_values, m_routes.companion(), this);
+    for (int r = 1; r <= RouteCount; ++r)
+        m_routePages.at(r) = new RoutePage(r, m_routes, readLines, this);
+    connect(&m_routes, &RouteSettings::routeReplaced, this,
+            [this](int route) { m_routePages.at(route)->showFields(); });
     for (int page = 0; page <= RouteCount; ++page)
         m_tabCaptions.at(page) = QStringLiteral("Tab %1").arg(page);
     connect(&m_history, &CheckHistory::notice, this, &Form1::setStatusText);
@@ -89,14 +77,16 @@ Form1::Form1(SettingsValues& values, CheckHistory& history, Reporter& reporter,
     connect(m_settingsPage, &SettingsPage::exportClicked, this, &Form1::Command6_Click);
     connect(m_settingsPage, &SettingsPage::importClicked, this, &Form1::Command7_Click);
     connect(m_settingsPage, &SettingsPage::residentClicked, this, &Form1::Command22_Click);
+    connect(m_settingsPage, &SettingsPage::testReportRequested, this,
+            &Form1::testReportRequested);
     for (int r = 1; r <= RouteCount; ++r) {
         RoutePage* page = m_routePages.at(r);
         connect(page, &RoutePage::sendClicked, this, [this, r] { Q_EMIT routeCheckRequested(r); });
         // Saved at once, as the report targets are: the options are not part of the 50 lines.
         connect(page, &RoutePage::optionsEdited, this, [this, r, page] {
-            if (const SettingsWrite saved = m_companion.saveRouteOptions(r, page->options());
+            if (const SettingsWrite saved = m_routes.editOptions(r, page->options());
                 !saved.done) {
-                page->setOptions(m_companion.read().routes[r]);
+                page->setOptions(m_routes.options()[r]);
                 setStatusText(saved.failure);
             }
         });
@@ -123,7 +113,7 @@ void Form1::makeControls()
     }
     // After the routes; its contents are made when it is first shown.
     m_historyPage = new HistoryPage(
-        m_history, [this](int route) { return routeField(route, Title); }, m_ssTab1);
+        m_history, [this](int route) { return m_routes.routeField(route, Title); }, m_ssTab1);
     m_ssTab1->addTab(m_historyPage, QStringLiteral("履歴"));
     connect(&m_history, &CheckHistory::appended, m_historyPage, &HistoryPage::addCheck);
 
@@ -171,24 +161,29 @@ void Form1::Form_Load()
 
 void Form1::LoadSettings()
 {
-    const std::optional<QString> dir = platform::currentDirectory();
-    if (!dir)
+    // A folder removed before the start has no name: joined to an empty one, the file would be
+    // in the root.
+    if (m_routes.folder().isEmpty())
         return;
-    const SettingsRead read = readSettings(*dir);
+    const SettingsRead read = m_routes.load();
     m_settingsPage->showStartHint(
-        !QFileInfo::exists(platform::joinToDirectory(*dir, SettingsFileName)));
+        !QFileInfo::exists(platform::joinToDirectory(m_routes.folder(), SettingsFileName)));
     if (!read.priorityName.isEmpty())
         m_settingsPage->setPriorityName(read.priorityName);
     read.applyNumbers(m_values);
     m_settingsPage->showFlags();
     if (read.complete)
-        showLoaded(read.routes, LoadKind::StartUp);
+        showLoaded(LoadKind::StartUp);
 }
 
 bool Form1::SaveSettings()
 {
-    if (!writeLayout(settingsFilePath(), trimBlanks(m_settingsPage->priorityName())))
+    const SettingsWrite saved =
+        m_routes.save(trimBlanks(m_settingsPage->priorityName()), m_values);
+    if (!saved.done) {
+        showMessage(saved.failure, MessageTitle);
         return false;
+    }
     m_savedLayout = layout();
     return true;
 }
@@ -197,13 +192,12 @@ Form1::Layout Form1::layout() const
 {
     return {m_settingsPage->priorityName(),
             {m_values.CheckIntervalMinutes, m_values.ResidentFlag, m_values.MelodyFlag,
-             m_values.CheckOnResidentFlag},
-            routeBlocks()};
+             m_values.CheckOnResidentFlag}};
 }
 
 bool Form1::hasUnsavedEdits() const
 {
-    return m_savedLayout && !(*m_savedLayout == layout());
+    return m_savedLayout && (m_routes.hasUnsavedEdits() || !(*m_savedLayout == layout()));
 }
 
 bool Form1::mayClose()
@@ -246,24 +240,17 @@ void Form1::placeAt(const std::optional<QRect>& geometry)
 
 void Form1::exportRailwayFile(const QString& path)
 {
-    // A railway file never names another file, whatever Text9 holds.
-    writeLayout(path, QString());
+    if (const SettingsWrite written = m_routes.exportRailwayFile(path, m_values); !written.done)
+        showMessage(written.failure, MessageTitle);
 }
 
 void Form1::importRailwayFile(const QString& path)
 {
-    const SettingsRead read = readRailwayFile(path);
+    const SettingsRead read = m_routes.importRailwayFile(path);
     read.applyNumbers(m_values);
     m_settingsPage->showFlags();
     if (read.complete)
-        showLoaded(read.routes, LoadKind::Import);
-}
-
-QString Form1::routeField(int route, int element) const
-{
-    if (!isRouteIndex(route) || element < 1 || element > RouteFieldCount)
-        return {};
-    return m_routePages.at(route)->field(element);
+        showLoaded(LoadKind::Import);
 }
 
 void Form1::setStatusText(const QString& text)
@@ -285,11 +272,11 @@ void Form1::setPageText(const QString& text)
         m_unshownPage = text;
 }
 
-void Form1::setMatchCount(const MatchCount& count)
+void Form1::showMatchCount(const QString& notice, const QString& word)
 {
-    setStatusText(matchCountNotice(count));
+    setStatusText(notice);
     if (m_richTextBox1)
-        m_richTextBox1->markWord(count.word);
+        m_richTextBox1->markWord(word);
 }
 
 void Form1::setBusy(bool busy)
@@ -306,6 +293,16 @@ void Form1::showMessage(const QString& prompt, const QString& title)
     // Prompts may quote what a server sent; it is never read as markup.
     box.setTextFormat(Qt::PlainText);
     box.exec();
+}
+
+void Form1::showReportOutcome(const QString& targetText, bool delivered, const QString& error)
+{
+    m_settingsPage->showReportOutcome(targetText, delivered, error);
+}
+
+void Form1::showReportMessage(const QString& text)
+{
+    m_settingsPage->showReportMessage(text);
 }
 
 void Form1::selectSettingsPage()
@@ -326,11 +323,12 @@ void Form1::setVisible(bool visible)
     if (visible) {
         makeControls();
         // Read at every showing: the options may have been changed in the file meanwhile.
-        const CompanionValues companion = m_companion.read();
+        QStringList problems;
+        const RouteOptionsTable options = m_routes.options(&problems);
         for (int r = 1; r <= RouteCount; ++r)
-            m_routePages.at(r)->setOptions(companion.routes[r]);
-        if (!companion.routeProblems.isEmpty())
-            m_unshownStatus = companion.routeProblems.join(u' ');
+            m_routePages.at(r)->setOptions(options[r]);
+        if (!problems.isEmpty())
+            m_unshownStatus = problems.join(u' ');
         if (m_unshownStatus) {
             m_text8->setText(*std::exchange(m_unshownStatus, std::nullopt));
             m_text8->setCursorPosition(0);
@@ -384,7 +382,7 @@ void Form1::showCheckedPage(int route, const QString& pageText, bool feedOnly)
 {
     if (feedOnly)
         return;
-    const QString address = webViewAddress(routeDefinition(route));
+    const QString address = webViewAddress(m_routes.routeDefinition(route));
     m_routePages.at(route)->webBrowser()->navigate(address, pageText);
 }
 
@@ -403,22 +401,16 @@ void Form1::showFromIcon()
     Q_EMIT shownFromIcon();
 }
 
-void Form1::showLoaded(const RouteBlocks& routes, LoadKind kind)
+void Form1::showLoaded(LoadKind kind)
 {
     m_settingsPage->selectInterval(m_values.CheckIntervalMinutes);
     if (kind == LoadKind::Import) {
         m_settingsPage->setPriorityName(QString());
         m_settingsPage->showStartHint(false);
-    }
-    for (int r = 1; r <= RouteCount; ++r) {
-        const auto& block = routes.at(r - 1);
-        for (int i = 0; i < RouteBlockLines; ++i)
-            m_routePages.at(r)->setField(RouteBlockElements.at(i), block.at(i));
-    }
-    if (kind == LoadKind::Import)
         Q_EMIT routesImported();
+    }
     for (int r = 1; r <= RouteCount; ++r)
-        setTabCaption(r, routes.at(r - 1).at(0));
+        setTabCaption(r, m_routes.routeField(r, Title));
     setTabCaption(0, SettingsTabCaption);
     selectSettingsPage();
     // Hidden into the tray without the timer, the program would look resident and never check:
@@ -436,29 +428,6 @@ void Form1::setTabCaption(int page, const QString& caption)
     if (m_ssTab1) {
         QWidget* tab = page == 0 ? static_cast<QWidget*>(m_settingsPage) : m_routePages.at(page);
         m_ssTab1->setTabText(m_ssTab1->indexOf(tab), shown);
-    }
-}
-
-RouteBlocks Form1::routeBlocks() const
-{
-    RouteBlocks routes;
-    for (int r = 1; r <= RouteCount; ++r) {
-        for (int i = 0; i < RouteBlockLines; ++i)
-            routes.at(r - 1).at(i) = routeField(r, RouteBlockElements.at(i));
-    }
-    return routes;
-}
-
-bool Form1::writeLayout(const std::optional<QString>& path, const QString& line1)
-{
-    try {
-        if (!path)
-            throw Failure(FailureKind::CannotWrite);
-        writeLayoutFile(*path, line1, m_values, routeBlocks());
-        return true;
-    } catch (const Failure& failure) {
-        showMessage(failure.description(), MessageTitle);
-        return false;
     }
 }
 

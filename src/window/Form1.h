@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "check/CheckDisplay.h"
+#include "LinePickerDialog.h"
 #include "route/RouteDefinition.h"
 #include "route/RouteState.h"
 #include "settings/SettingsFile.h"
@@ -20,50 +20,53 @@ namespace senrokan
 {
 
 class CheckHistory;
-class CompanionSettings;
 class HistoryPage;
 class PageTextArea;
-class Reporter;
 class RoutePage;
+class RouteSettings;
 class SettingsPage;
 
-// The main window: it shows and edits. The route definitions live on its route pages: a round
-// of checks reads them as they stand, saved or not, and shows its progress in Text8 and the page
-// text in RichTextBox1. What it asks of the program (a check, going resident, ending) it asks by
-// its signals; the program that made it does the rest.
-class Form1 : public QWidget, public RouteFieldSource, public CheckDisplay
+// The main window: it shows and edits. The routes are edited in their owner, each field as it is
+// typed, so a round of checks reads them as they stand, saved or not; the program shows a
+// check's progress in Text8 and the page text in RichTextBox1. What it asks of the program (a
+// check, a test report, going resident, ending) it asks by its signals; the program that made it
+// does the rest.
+class Form1 : public QWidget
 {
     Q_OBJECT
 public:
-    // values: the settings shared with the cycle; history: what the 履歴 page shows; reporter:
-    // where a test report goes; companion: Senrokan.ini, for the routes' options and targets.
-    Form1(SettingsValues& values, CheckHistory& history, Reporter& reporter,
-          const CompanionSettings& companion, QWidget* parent = nullptr);
+    // values: the settings shared with the cycle; routes: the routes' owner, Senrokan.ini's
+    // options and targets among it; history: what the 履歴 page shows; readLines: how the line
+    // picker reads the API's list.
+    Form1(SettingsValues& values, RouteSettings& routes, CheckHistory& history,
+          LineReader readLines, QWidget* parent = nullptr);
     ~Form1() override;
 
     // Start-up, before the window is first shown: host name and address, default values and the
     // settings file.
     void Form_Load();
 
-    // Reads "Senrokan.DEF" in the current directory (or the priority railway file it names)
-    // into the window and the settings values. A failed read keeps what came before the failure
-    // and changes nothing on the window but Text9; it never reports.
+    // Reads "Senrokan.DEF" in the program's folder (or the priority railway file it names) into
+    // the routes and the settings values. A failed read keeps what came before the failure and
+    // changes nothing on the window but Text9; it never reports.
     void LoadSettings();
-    // Writes "Senrokan.DEF" in the current directory; a failure is reported in a box and
-    // answered false.
+    // Writes "Senrokan.DEF" and the routes' options in the program's folder; a failure is
+    // reported in a box and answered false.
     bool SaveSettings();
 
     // The railway-file export and import once a file has been chosen.
     void exportRailwayFile(const QString& path);
     void importRailwayFile(const QString& path);
 
-    QString routeField(int route, int element) const override;
-    void setStatusText(const QString& text) override;
-    void setPageText(const QString& text) override;
-    // In the status field, and marked in the page text.
-    void setMatchCount(const MatchCount& count) override;
-    void setBusy(bool busy) override;
-    void showMessage(const QString& prompt, const QString& title) override;
+    void setStatusText(const QString& text);
+    void setPageText(const QString& text);
+    // The match word's count told in the status field, and word marked in the page text.
+    void showMatchCount(const QString& notice, const QString& word);
+    void setBusy(bool busy);
+    void showMessage(const QString& prompt, const QString& title);
+    // A report's outcome and problems in the frame "通知先" (NotifyTargetsBox).
+    void showReportOutcome(const QString& targetText, bool delivered, const QString& error);
+    void showReportMessage(const QString& text);
 
     // Selects the settings page of the tabs, hidden or not.
     void selectSettingsPage();
@@ -98,6 +101,8 @@ Q_SIGNALS:
     void residentRequested();
     // "運行情報表示": the status summary is wanted in the page-text area.
     void summaryRequested();
+    // "テスト送信": a test report to each target is wanted.
+    void testReportRequested();
     // An import replaced the routes: every route's check is forgotten.
     void routesImported();
     // Shown by showFromIcon.
@@ -115,27 +120,25 @@ private:
     void Command7_Click();
     void Command22_Click();
 
-    // Puts a completely read file on the window: interval option, option boxes, resident mode,
-    // route fields and tab captions; an import also clears Text9 and every route's check record.
-    void showLoaded(const RouteBlocks& routes, LoadKind kind);
+    // Puts a completely read file on the window: interval option, option boxes, resident mode
+    // and tab captions; an import also clears Text9 and every route's check record.
+    void showLoaded(LoadKind kind);
     // page: 0 for the settings page, r for route r.
     void setTabCaption(int page, const QString& caption);
-    RouteBlocks routeBlocks() const;
-    // What "終了" would write, to tell edits from what was last loaded or saved.
+    // What "終了" would write besides the routes, to tell edits from what was last loaded or
+    // saved.
     struct Layout {
         QString priorityName;
         int numbers[4];
-        RouteBlocks routes;
         bool operator==(const Layout&) const = default;
     };
     Layout layout() const;
     // The close box with edits unsaved: 変更を保存しますか？ False when the window is to stay.
     bool mayClose();
-    bool writeLayout(const std::optional<QString>& path, const QString& line1);
 
     SettingsValues& m_values;
+    RouteSettings& m_routes;
     CheckHistory& m_history;
-    const CompanionSettings& m_companion;
     SettingsPage* m_settingsPage;
     PerRoute<RoutePage*> m_routePages{};
     // The captions of the settings page and the route pages, [0] and [r].

@@ -4,7 +4,6 @@
 #include "LinePickerDialog.h"
 
 #include "accessibility/ControlNames.h"
-#include "check/OdptLineList.h"
 #include "route/MaskedUrl.h"
 #include "settings/CompanionSettings.h"
 
@@ -31,8 +30,10 @@ const QString Caption = QStringLiteral("路線を選ぶ");
 
 } // namespace
 
-LinePickerDialog::LinePickerDialog(const CompanionSettings& companion, QWidget* parent)
-    : QDialog(parent), m_companion(companion), m_list{shippedOdptLines(), {}}
+LinePickerDialog::LinePickerDialog(const CompanionSettings& companion, LineReader readLines,
+                                   QWidget* parent)
+    : QDialog(parent), m_companion(companion), m_readLines(std::move(readLines)),
+      m_list{shippedOdptLines(), {}}
 {
     setWindowTitle(Caption);
     nameControl(this, QStringLiteral("LinePicker"), Caption);
@@ -140,7 +141,7 @@ void LinePickerDialog::readLines()
     // The read runs the event loop for up to its time limit, during which the dialog may be
     // closed, and with its page, destroyed.
     const QPointer<LinePickerDialog> self(this);
-    OdptLineList list = readOdptLines(access);
+    OdptLineList list = m_readLines(access);
     if (!self)
         return;
     m_reading = false;

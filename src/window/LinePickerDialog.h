@@ -7,6 +7,7 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <optional>
 
 class QLabel;
@@ -19,6 +20,10 @@ namespace senrokan
 
 class CompanionSettings;
 
+// Reads the lines the ODPT API at an access lists, running the event loop meanwhile; the list
+// shipped with the program, with why, when it cannot.
+using LineReader = std::function<OdptLineList(const OdptAccess& access)>;
+
 // "路線を選ぶ" (LinePicker): ODPT's railway lines under their operators (LineTree), narrowed as
 // the search box (LineSearch) is typed in (銀座, Ginza and ぎんざ all find 銀座線). It opens on
 // the list shipped with the program and reads the API's own at once, usable and closable
@@ -29,7 +34,8 @@ class LinePickerDialog : public QDialog
 {
     Q_OBJECT
 public:
-    explicit LinePickerDialog(const CompanionSettings& companion, QWidget* parent = nullptr);
+    LinePickerDialog(const CompanionSettings& companion, LineReader readLines,
+                     QWidget* parent = nullptr);
 
     // Once accepted: the line chosen, and the API as Senrokan.ini names it now, key and all.
     const OdptLine& chosenLine() const { return m_chosen; }
@@ -49,6 +55,7 @@ private:
     std::optional<OdptLine> selectedLine() const;
 
     const CompanionSettings& m_companion;
+    LineReader m_readLines;
     OdptLineList m_list;
     QString m_listBase; // the API the list was read from, empty for the first, shipped one
     bool m_reading = false;

@@ -4,7 +4,6 @@
 #include "NotifyTargetsBox.h"
 
 #include "accessibility/ControlNames.h"
-#include "report/Reporter.h"
 #include "settings/CompanionSettings.h"
 
 #include <QGridLayout>
@@ -16,9 +15,8 @@
 namespace senrokan
 {
 
-NotifyTargetsBox::NotifyTargetsBox(Reporter& reporter, const CompanionSettings& companion,
-                                   QWidget* parent)
-    : QGroupBox(QStringLiteral("通知先"), parent), m_reporter(reporter), m_companion(companion)
+NotifyTargetsBox::NotifyTargetsBox(const CompanionSettings& companion, QWidget* parent)
+    : QGroupBox(QStringLiteral("通知先"), parent), m_companion(companion)
 {
     nameControl(this, QStringLiteral("NotifyTargets"), title());
     m_list = new QListWidget(this);
@@ -51,12 +49,13 @@ NotifyTargetsBox::NotifyTargetsBox(Reporter& reporter, const CompanionSettings& 
     connect(m_remove, &QPushButton::clicked, this, &NotifyTargetsBox::remove);
     connect(m_test, &QPushButton::clicked, this, [this] {
         m_message->setText(QStringLiteral("テスト送信中…"));
-        m_reporter.sendTest(m_companion.read().targets);
+        Q_EMIT testRequested();
     });
-    connect(&m_reporter.sender(), &ReportSender::delivered, this, &NotifyTargetsBox::showOutcome);
-    connect(&m_reporter.sender(), &ReportSender::idle, this, [this] { m_message->clear(); });
-    connect(&m_reporter, &Reporter::problem, this,
-            [this](const QString& text) { m_message->setText(text); });
+}
+
+void NotifyTargetsBox::showMessage(const QString& text)
+{
+    m_message->setText(text);
 }
 
 void NotifyTargetsBox::refresh()
@@ -91,10 +90,11 @@ void NotifyTargetsBox::remove()
     refresh();
 }
 
-void NotifyTargetsBox::showOutcome(const ReportTarget& target, const DeliveryOutcome& outcome)
+void NotifyTargetsBox::showOutcome(const QString& targetText, bool delivered,
+                                   const QString& error)
 {
-    m_outcomes[target.text] = outcome.delivered ? QStringLiteral("送信しました")
-                                                : QStringLiteral("失敗: ") + outcome.error;
+    m_outcomes[targetText] =
+        delivered ? QStringLiteral("送信しました") : QStringLiteral("失敗: ") + error;
     refresh();
 }
 

@@ -14,23 +14,25 @@ class QPushButton;
 namespace senrokan
 {
 
-class Reporter;
 class CompanionSettings;
 struct DeliveryOutcome;
-struct ReportTarget;
 
 // The frame "通知先" of the settings page: the report targets of Senrokan.ini, their secrets
 // masked, each with the outcome of its last report; a URL to add, the selected one to remove,
-// and "テスト送信", a test report to each.
+// and "テスト送信", a test report to each, which the program sends.
 class NotifyTargetsBox : public QGroupBox
 {
     Q_OBJECT
 public:
-    NotifyTargetsBox(Reporter& reporter, const CompanionSettings& companion,
-                     QWidget* parent = nullptr);
+    explicit NotifyTargetsBox(const CompanionSettings& companion, QWidget* parent = nullptr);
 
     // Reads the targets from the file again.
     void refresh();
+    // The outcome of the last report to the target written as targetText: delivered, or the
+    // error of its last try.
+    void showOutcome(const QString& targetText, bool delivered, const QString& error);
+    // A line under the list: a report's problem; empty clears it.
+    void showMessage(const QString& text);
 
     QListWidget* list() const { return m_list; }
     QLineEdit* urlBox() const { return m_url; }
@@ -39,12 +41,14 @@ public:
     QPushButton* testButton() const { return m_test; }
     QLabel* messageLabel() const { return m_message; }
 
+Q_SIGNALS:
+    // "テスト送信": a test report to each target is wanted.
+    void testRequested();
+
 private:
     void add();
     void remove();
-    void showOutcome(const ReportTarget& target, const DeliveryOutcome& outcome);
 
-    Reporter& m_reporter;
     const CompanionSettings& m_companion;
     QListWidget* m_list;
     QLineEdit* m_url;

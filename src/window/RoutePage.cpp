@@ -8,6 +8,7 @@
 #include "RouteWebView.h"
 #include "accessibility/ControlNames.h"
 #include "feed/OdptLines.h"
+#include "settings/RouteSettings.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -57,31 +58,39 @@ const std::array<QString, RouteFieldCount + 1> FieldTips = {
     QStringLiteral("区間の終わりの言葉。空ならページの終わりまで探します。例: 京浜東北線"),
 };
 
-const QString PortDesignText = QStringLiteral("80");
-
 // Columns of the page: labels, left boxes, the " ～" between the time boxes, right boxes,
 // and the web view taking the right half.
 enum Column { LabelColumn, LeftColumn, BetweenColumn, RightColumn, WebColumn };
 
 } // namespace
 
-RoutePage::RoutePage(int route, const CompanionSettings& companion, QWidget* parent)
-    : QWidget(parent), m_route(route), m_companion(companion)
+RoutePage::RoutePage(int route, RouteSettings& routes, LineReader readLines, QWidget* parent)
+    : QWidget(parent), m_route(route), m_routes(routes), m_readLines(std::move(readLines))
 {
-    m_fields.at(PortNumber) = PortDesignText;
 }
 
 QString RoutePage::field(int element) const
 {
-    return m_madeControls ? m_text.at(element)->text() : m_fields.at(element);
+    return m_routes.routeField(m_route, element);
 }
 
 void RoutePage::setField(int element, const QString& text)
 {
-    if (m_madeControls)
+    m_routes.setRouteField(m_route, element, text);
+    if (m_madeControls && m_text.at(element)->text() != text)
         m_text.at(element)->setText(text);
-    else
-        m_fields.at(element) = text;
+}
+
+void RoutePage::showFields()
+{
+    if (!m_madeControls)
+        return;
+    for (int k = 1; k <= RouteFieldCount; ++k) {
+        const QString text = field(k);
+        // Set only where it differs: setting a box moves its cursor.
+        if (m_text.at(k)->text() != text)
+            m_text.at(k)->setText(text);
+    }
 }
 
 void RoutePage::setOptions(const RouteOptions& options)
@@ -115,8 +124,11 @@ void RoutePage::makeControls()
         // The box right of "サブタイトル" has no label of its own and shares that row's name.
         const QString spoken = LabelCaptions.at(k == SubtitleEnd ? SubtitleStart : k);
         nameControl(box, arrayElementName(textArray, k), spoken);
-        box->setText(std::exchange(m_fields.at(k), QString()));
+        box->setText(field(k));
         box->setToolTip(FieldTips.at(k));
+        // Each edit lands in the route's owner at once: a check reads the fields as they stand.
+        connect(box, &QLineEdit::textChanged, this,
+                [this, k](const QString& text) { m_routes.setRouteField(m_route, k, text); });
         m_text.at(k) = box;
     }
     for (int k = 1; k < RouteFieldCount; ++k) {
@@ -174,27 +186,15 @@ void RoutePage::chooseLine()
 {
     // Window-modal and not waited for: the dialog reads the API's list in the event loop, and
     // the page takes the line when it is accepted.
-    auto* dialog = new LinePickerDialog(m_companion, this);
+    auto* dialog = new LinePickerDialog(m_routes.companion(), m_readLines, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &QDialog::accepted, this,
-            [this, dialog] { useLine(dialog->chosenLine(), dialog->access()); });
+    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+        m_routes.useLine(m_route, dialog->chosenLine(), dialog->access());
+        showFields();
+        setOptions(m_routes.options()[m_route]);
+        Q_EMIT lineChosen();
+    });
     dialog->open();
-}
-
-void RoutePage::useLine(const OdptLine& line, const OdptAccess& access)
-{
-    RouteDefinition def;
-    for (int k = 1; k <= RouteFieldCount; ++k)
-        def[k] = field(k);
-    RouteOptions options = this->options();
-    useOdptLine(line, access, def, options);
-    for (int k = 1; k <= RouteFieldCount; ++k) {
-        if (def[k] != field(k))
-            setField(k, def[k]);
-    }
-    setOptions(options);
-    Q_EMIT optionsEdited();
-    Q_EMIT lineChosen();
 }
 
 } // namespace senrokan

@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include "LinePickerDialog.h"
 #include "route/RouteDefinition.h"
 #include "route/RouteOptions.h"
 
@@ -18,27 +19,29 @@ class QPushButton;
 namespace senrokan
 {
 
-class CompanionSettings;
-struct OdptAccess;
-struct OdptLine;
 class RouteOptionsBox;
+class RouteSettings;
 class RouteWebView;
 
 // The page of one route: the ten route fields Text<r>(1..10) with their labels Label<r>(1..9),
 // the button Command<r>(1) "送信", the button ChooseLine<r> "路線を選ぶ…" (LinePickerDialog), the
 // route's options from Senrokan.ini (RouteOptionsBox) and the area of the route's web view
-// WebBrowser<r>. The controls are made when the window is first shown: until then the fields are
-// kept as text.
+// WebBrowser<r>. It edits the route in its owner: each field as it is typed. The controls are made
+// when the window is first shown.
 class RoutePage : public QWidget
 {
     Q_OBJECT
 public:
-    // companion: Senrokan.ini, for the consumer key and the API the line picker reads.
-    RoutePage(int route, const CompanionSettings& companion, QWidget* parent = nullptr);
+    // routes: the route's owner, Senrokan.ini's consumer key and API among it; readLines: how
+    // the line picker reads the API's list.
+    RoutePage(int route, RouteSettings& routes, LineReader readLines, QWidget* parent = nullptr);
 
-    // Field k exactly as it stands on the page, untrimmed.
+    // Field k exactly as it stands, untrimmed.
     QString field(int element) const;
+    // An edit of field k, as if typed.
     void setField(int element, const QString& text);
+    // The boxes show the route's fields as its owner has them now.
+    void showFields();
     // Makes the controls with the fields set so far in their boxes; done once, before the
     // window is first shown.
     void makeControls();
@@ -56,20 +59,15 @@ Q_SIGNALS:
     void sendClicked();
     // The user changed an option: options() holds the new ones.
     void optionsEdited();
-    // A line was chosen with "路線を選ぶ…": the fields it set are on the page, and its options
-    // were told by optionsEdited.
+    // A line was chosen with "路線を選ぶ…": the route holds it, its fields and options shown.
     void lineChosen();
 
 private:
     void chooseLine();
-    void useLine(const OdptLine& line, const OdptAccess& access);
 
     int m_route;
-    const CompanionSettings& m_companion;
-    // Fields set before the controls are made, kept as text: making a box lays out its text,
-    // which loads the fonts and the text shaper, and Japanese text the Japanese font, megabytes
-    // that a program that stays resident would hold for nothing.
-    std::array<QString, RouteFieldCount + 1> m_fields{}; // [0] unused
+    RouteSettings& m_routes;
+    LineReader m_readLines;
     bool m_madeControls = false;
     std::array<QLineEdit*, RouteFieldCount + 1> m_text{}; // [0] unused
     std::array<QLabel*, RouteFieldCount> m_label{};       // [0] unused; field 10 has none

@@ -61,9 +61,9 @@ enum Row {
 
 } // namespace
 
-SettingsPage::SettingsPage(SettingsValues& values, Reporter& reporter,
+SettingsPage::SettingsPage(SettingsValues& values,
                            const CompanionSettings& companion, QWidget* parent)
-    : QWidget(parent), m_values(values), m_reporter(reporter), m_companion(companion)
+    : QWidget(parent), m_values(values), m_companion(companion)
 {
 }
 
@@ -123,6 +123,19 @@ void SettingsPage::showStartHint(bool shown)
         m_startHint->setVisible(shown);
 }
 
+void SettingsPage::showReportOutcome(const QString& targetText, bool delivered,
+                                     const QString& error)
+{
+    if (m_notifyTargets)
+        m_notifyTargets->showOutcome(targetText, delivered, error);
+}
+
+void SettingsPage::showReportMessage(const QString& text)
+{
+    if (m_notifyTargets)
+        m_notifyTargets->showMessage(text);
+}
+
 void SettingsPage::makeControls()
 {
     if (m_text6)
@@ -149,7 +162,9 @@ void SettingsPage::makeControls()
     m_switches = new OptionSwitches(m_values, this);
     m_intervals = new IntervalOptions(m_values, this);
     new StartupShortcut(m_command20, m_command21, this);
-    m_notifyTargets = new NotifyTargetsBox(m_reporter, m_companion, this);
+    m_notifyTargets = new NotifyTargetsBox(m_companion, this);
+    connect(m_notifyTargets, &NotifyTargetsBox::testRequested, this,
+            &SettingsPage::testReportRequested);
     connect(m_command6, &QPushButton::clicked, this, &SettingsPage::exportClicked);
     connect(m_command7, &QPushButton::clicked, this, &SettingsPage::importClicked);
     connect(m_command22, &QPushButton::clicked, this, &SettingsPage::residentClicked);

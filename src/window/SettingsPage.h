@@ -20,7 +20,6 @@ namespace senrokan
 
 class NotifyTargetsBox;
 class OptionSwitches;
-class Reporter;
 class CompanionSettings;
 
 // Page 0 of the tab control: this computer's name and address, the Startup, resident and
@@ -30,7 +29,7 @@ class SettingsPage : public QWidget
 {
     Q_OBJECT
 public:
-    SettingsPage(SettingsValues& values, Reporter& reporter, const CompanionSettings& companion,
+    SettingsPage(SettingsValues& values, const CompanionSettings& companion,
                  QWidget* parent = nullptr);
 
     // Makes and arranges the controls with what was set so far; done once, before the window is
@@ -51,16 +50,20 @@ public:
     // Whether the page opens with the line that says where to begin: at a first start, without
     // a settings file.
     void showStartHint(bool shown);
+    // In the frame "通知先", once it is made (NotifyTargetsBox::showOutcome, showMessage).
+    void showReportOutcome(const QString& targetText, bool delivered, const QString& error);
+    void showReportMessage(const QString& text);
 
 Q_SIGNALS:
     // Command6 "鉄道ファイル保存", Command7 "鉄道ファイル読出", Command22 "タスクトレイに常駐".
     void exportClicked();
     void importClicked();
     void residentClicked();
+    // "テスト送信" in the frame "通知先".
+    void testReportRequested();
 
 private:
     SettingsValues& m_values;
-    Reporter& m_reporter;
     const CompanionSettings& m_companion;
     QString m_hostName;
     QString m_hostAddress;

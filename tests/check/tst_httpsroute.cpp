@@ -5,6 +5,7 @@
 // fetch of a plain route naming the same resource as its socket request.
 #include "check/RouteChecker.h"
 #include "codec/Converter.h"
+#include "support/KeptChecks.h"
 #include "support/NginxSite.h"
 #include "support/Pages.h"
 #include "support/RecordingDisplay.h"
@@ -45,6 +46,7 @@ class TestHttpsRoute : public QObject
     RouteTable m_table;
     RecordingDisplay m_display;
     std::unique_ptr<RouteChecker> m_checker;
+    std::unique_ptr<KeptChecks> m_checks;
 
     void setRoute(int r, const QString& server, const QString& dir, const QString& delayDir = {})
     {
@@ -55,7 +57,7 @@ class TestHttpsRoute : public QObject
     }
 
     QString good() const { return m_site.httpsServer(QStringLiteral("good")); }
-    const RouteState& state(int r) const { return m_checker->states()[r]; }
+    const RouteState& state(int r) const { return m_checks->states()[r]; }
 
 private Q_SLOTS:
     void initTestCase()
@@ -104,7 +106,9 @@ private Q_SLOTS:
     {
         m_table = RouteTable();
         m_display = RecordingDisplay();
-        m_checker = std::make_unique<RouteChecker>(m_table, m_display);
+        m_checker = std::make_unique<RouteChecker>(m_display);
+        m_checker->setRoutes(m_table);
+        m_checks = std::make_unique<KeptChecks>(*m_checker);
         m_checker->setTimings(shortCheckTimings(m_site.plainPort()));
         m_checker->setClock([] { return QDateTime(QDate(2026, 3, 5), QTime(14, 7, 9)); });
     }
@@ -136,7 +140,7 @@ private Q_SLOTS:
         QFETCH(int, status);
         QFETCH(QString, coding);
         setRoute(1, good(), directory);
-        m_checker->PollRoute(1, 0);
+        m_checks->PollRoute(1, 0);
         QCOMPARE(state(1).Status, status);
         QCOMPARE(m_display.codings, QStringList{coding});
         QCOMPARE(m_display.statusTexts, Reached);
@@ -196,7 +200,7 @@ private Q_SLOTS:
         QFETCH(QString, detail);
         setRoute(1, server, directory, delayDir);
         setRoute(2, good(), QStringLiteral("utf8.html"));
-        m_checker->PollRoute(1, 0);
+        m_checks->PollRoute(1, 0);
         QCOMPARE(state(1).Status, int(StatusConnectFailed));
         QCOMPARE(m_display.statusTexts, texts);
         QCOMPARE(m_checker->checkState().Connected, 0);
@@ -208,7 +212,7 @@ private Q_SLOTS:
 
         // The next route is checked as if nothing had happened.
         m_display = RecordingDisplay();
-        m_checker->PollRoute(2, 0);
+        m_checks->PollRoute(2, 0);
         QCOMPARE(state(2).Status, int(StatusNormal));
         QCOMPARE(m_display.statusTexts, Reached);
     }
@@ -216,7 +220,7 @@ private Q_SLOTS:
     void delayDirectoryServes()
     {
         setRoute(1, good(), QStringLiteral("missing.html"), QStringLiteral("euc.html"));
-        m_checker->PollRoute(1, 0);
+        m_checks->PollRoute(1, 0);
         QCOMPARE(state(1).Status, int(StatusNormal));
         QCOMPARE(m_display.statusTexts,
                  Reached + QStringList{QStringLiteral("接続失敗")} + Reached);
@@ -228,8 +232,8 @@ private Q_SLOTS:
         t.replyCapBytes = 256 * 1024;
         m_checker->setTimings(t);
         setRoute(1, good(), QStringLiteral("big.html"));
-        m_checker->states()[1].Status = StatusDelayed;
-        m_checker->CheckRoute(1, 0);
+        m_checks->states()[1].Status = StatusDelayed;
+        m_checks->CheckRoute(1, 0);
         QCOMPARE(state(1).Status, int(StatusDelayed)); // the error trap keeps the last status
         QCOMPARE(m_display.messages,
                  (QList<QPair<QString, QString>>{
@@ -240,7 +244,7 @@ private Q_SLOTS:
     void interactiveShowsDeclarationThenPage()
     {
         setRoute(1, good(), QStringLiteral("hdr-utf8/p.html"));
-        m_checker->CheckRoute(1, 0);
+        m_checks->CheckRoute(1, 0);
         QCOMPARE(m_display.pageTexts.size(), 2);
         QCOMPARE(m_display.pageTexts.first(), QStringLiteral("utf-8"));
         QVERIFY(m_display.pageTexts.last().contains(Normal));
@@ -254,7 +258,7 @@ private Q_SLOTS:
     void byteFetchNamesTheSocketPath()
     {
         setRoute(1, QStringLiteral("127.0.0.1"), QStringLiteral("運行/utf8.html"));
-        m_checker->PollRoute(1, 0);
+        m_checks->PollRoute(1, 0);
         QCOMPARE(state(1).Status, int(StatusNormal));
         QVERIFY(m_checker->checkState().PageText.contains(Normal));
     }

@@ -5,6 +5,7 @@
 // retries, byte fetches, codings, the error trap and the interactive reporting.
 #include "check/RouteChecker.h"
 #include "codec/Converter.h"
+#include "support/KeptChecks.h"
 #include "support/Pages.h"
 #include "support/ProcessFigures.h"
 #include "support/RecordingDisplay.h"
@@ -48,6 +49,7 @@ class TestRouteChecker : public QObject
     RouteTable m_table;
     RecordingDisplay m_display;
     std::unique_ptr<RouteChecker> m_checker;
+    std::unique_ptr<KeptChecks> m_checks;
     std::unique_ptr<ScriptedServer> m_server;
 
     void setRoute(int r, const QString& dir, const QString& delayDir = {})
@@ -65,7 +67,7 @@ class TestRouteChecker : public QObject
         setRoute(1, QStringLiteral("p.html"), delayDir);
     }
 
-    const RouteState& state(int r) const { return m_checker->states()[r]; }
+    const RouteState& state(int r) const { return m_checks->states()[r]; }
 
 private Q_SLOTS:
     void init()
@@ -73,13 +75,16 @@ private Q_SLOTS:
         m_table = RouteTable();
         m_display = RecordingDisplay();
         m_server = std::make_unique<ScriptedServer>();
-        m_checker = std::make_unique<RouteChecker>(m_table, m_display);
+        m_checker = std::make_unique<RouteChecker>(m_display);
+        m_checker->setRoutes(m_table);
+        m_checks = std::make_unique<KeptChecks>(*m_checker);
         m_checker->setTimings(test::shortCheckTimings(m_server->port()));
         m_checker->setClock([] { return QDateTime(QDate(2026, 3, 5), QTime(14, 7, 9)); });
     }
 
     void cleanup()
     {
+        m_checks.reset();
         m_checker.reset();
         m_server.reset();
     }
@@ -106,7 +111,7 @@ private Q_SLOTS:
         QFETCH(QString, directory);
         QFETCH(QByteArray, expected);
         setRoute(1, directory);
-        m_checker->PollRoute(1, 0);
+        m_checks->PollRoute(1, 0);
         QCOMPARE(m_server->rawRequests(), QList<QByteArray>{expected});
     }
 
@@ -121,7 +126,7 @@ private Q_SLOTS:
                 "200 OK",
                 encoded(coding::Cp932, pageSource(metaFor(QStringLiteral("shift_jis"))))));
         setRoute(1, QStringLiteral("運行.html"));
-        m_checker->PollRoute(1, 0);
+        m_checks->PollRoute(1, 0);
         QCOMPARE(m_server->rawRequests(), QList<QByteArray>{expected});
         QCOMPARE(m_server->fetchedPaths(), QStringList());
         QCOMPARE(m_server->connectionCount(), 1);
@@ -164,8 +169,8 @@ private Q_SLOTS:
         QFETCH(QStringList, texts);
         serve(script);
         // Every verdict replaces the reason of the check before; without a section, with none.
-        m_checker->states()[1].Reason = QStringLiteral("前の点検の理由");
-        m_checker->PollRoute(1, 0);
+        m_checks->states()[1].Reason = QStringLiteral("前の点検の理由");
+        m_checks->PollRoute(1, 0);
         QCOMPARE(state(1).Status, status);
         QCOMPARE(state(1).Reason, QString());
         QCOMPARE(m_display.statusTexts, texts);
@@ -194,10 +199,10 @@ private Q_SLOTS:
         QFETCH(bool, interactive);
         const bool tried = !server.isEmpty();
         m_checker->setTimings(test::shortCheckTimings(closedPort()));
-        m_checker->states()[2].CheckTime = QStringLiteral("2026-01-01T00:00:00");
+        m_checks->states()[2].CheckTime = QStringLiteral("2026-01-01T00:00:00");
         m_table.setRouteField(2, ServerName, server);
         m_table.setRouteField(2, DirectoryName, QStringLiteral("p.html"));
-        interactive ? m_checker->CheckRoute(2, 0) : m_checker->PollRoute(2, 0);
+        interactive ? m_checks->CheckRoute(2, 0) : m_checks->PollRoute(2, 0);
         QCOMPARE(state(2).Status, int(tried ? StatusConnectFailed : StatusNoServer));
         const QStringList texts = tried ? QStringList{QStringLiteral("接続中"), Failed}
                                         : QStringList{QStringLiteral("サーバ未設定")};
@@ -212,8 +217,8 @@ private Q_SLOTS:
 
     void routeOutsideRange()
     {
-        m_checker->PollRoute(6, 0);
-        m_checker->PollRoute(0, 0);
+        m_checks->PollRoute(6, 0);
+        m_checks->PollRoute(0, 0);
         QVERIFY(m_display.statusTexts.isEmpty());
         QCOMPARE(m_server->connectionCount(), 0);
     }
@@ -240,7 +245,7 @@ private Q_SLOTS:
         QFETCH(int, requests);
         serve(ScriptedServer::reply("404 Not Found", "x"), delayDir);
         m_server->onRequest(QStringLiteral("/delay.html"), delayReply);
-        m_checker->PollRoute(1, 0);
+        m_checks->PollRoute(1, 0);
         QCOMPARE(state(1).Status, status);
         const QList<QByteArray> sent = m_server->rawRequests();
         QCOMPARE(sent.size(), requests);
@@ -296,7 +301,7 @@ private Q_SLOTS:
                             ScriptedServer::reply("403 Forbidden", "no"));
         m_server->onFetch(QStringLiteral("/p.html"), fetched);
         m_server->onFetch(QStringLiteral("/delay.html"), fetched);
-        m_checker->PollRoute(1, 0);
+        m_checks->PollRoute(1, 0);
         QCOMPARE(m_server->fetchedPaths(),
                  QStringList{QLatin1Char('/') +
                              (delayDir.isEmpty() ? QStringLiteral("p.html") : delayDir)});
@@ -395,7 +400,7 @@ private Q_SLOTS:
         const Script page = ScriptedServer::reply("200 OK", body, headers);
         serve(socketPath ? page : ScriptedServer::reply("403 Forbidden", "no"));
         m_server->onFetch(QStringLiteral("/p.html"), page);
-        m_checker->PollRoute(1, 0);
+        m_checks->PollRoute(1, 0);
         QCOMPARE(m_display.codings, QStringList{coding});
         QCOMPARE(m_server->fetchedPaths().size(), fetches);
         QCOMPARE(state(1).Status, status);
@@ -437,9 +442,9 @@ private Q_SLOTS:
         m_table.setRouteField(1, ValidFrom, validFrom);
         // Read as a time, the hours would end at 9:00, before the check at 14:07.
         m_table.setRouteField(1, ValidTo, validFrom.isEmpty() ? QString() : QStringLiteral("9:00"));
-        m_checker->states()[1].Status = before;
-        m_checker->states()[1].Reason = QStringLiteral("前の点検の理由");
-        const std::optional<CheckOutcome> outcome = m_checker->PollRoute(1, 0);
+        m_checks->states()[1].Status = before;
+        m_checks->states()[1].Reason = QStringLiteral("前の点検の理由");
+        const std::optional<CheckOutcome> outcome = m_checks->PollRoute(1, 0);
         QCOMPARE(state(1).Status, status);
         QCOMPARE(state(1).Reason, QString());
         QTEST(m_display.statusTexts.last(), "told");
@@ -465,7 +470,7 @@ private Q_SLOTS:
             m_checker->setTimings(test::shortCheckTimings(closedPort()));
         m_table.setRouteField(1, ValidFrom, QStringLiteral("6:00"));
         m_table.setRouteField(1, ValidTo, QStringLiteral("9:00")); // the clock says 14:07
-        m_checker->PollRoute(1, 0);
+        m_checks->PollRoute(1, 0);
         QCOMPARE(state(1).Status, status);
     }
 
@@ -501,7 +506,7 @@ private Q_SLOTS:
         options[1].holidays = holidays;
         m_checker->setRouteOptions(options);
         m_checker->setClock([date] { return QDateTime(date, QTime(8, 30)); });
-        m_checker->PollRoute(1, 0);
+        m_checks->PollRoute(1, 0);
         QCOMPARE(state(1).Status, status);
         QCOMPARE(state(1).Reason, reason);
         QCOMPARE(m_server->connectionCount(), status == StatusOutOfHours ? 0 : 1);
@@ -518,7 +523,7 @@ private Q_SLOTS:
         serve({ScriptedServer::Send{"HTTP/1.0 200 OK\r\n\r\n"},
                ScriptedServer::Flood{100LL * 1024 * 1024}});
         const qint64 before = peakResidentKiB();
-        m_checker->PollRoute(1, 0);
+        m_checks->PollRoute(1, 0);
         const qint64 grown = peakResidentKiB() - before;
         QCOMPARE(state(1).Status, int(StatusDelayed));
         const QString& text = m_checker->checkState().PageText;
@@ -540,8 +545,8 @@ private Q_SLOTS:
         serve(ScriptedServer::reply("403 Forbidden", "no"));
         m_server->onFetch(QStringLiteral("/p.html"),
                           ScriptedServer::reply("200 OK", QByteArray(1024 * 1024, 'a')));
-        m_checker->states()[1].Status = StatusNormal;
-        m_checker->PollRoute(1, 0);
+        m_checks->states()[1].Status = StatusNormal;
+        m_checks->PollRoute(1, 0);
         QCOMPARE(m_server->fetchedPaths().size(), 1);
         QCOMPARE(state(1).Status, int(StatusNormal));
     }
@@ -551,10 +556,10 @@ private Q_SLOTS:
         serve(normalPage());
         setRoute(2, QStringLiteral("p.html"));
         QTimer::singleShot(50, this, [this] {
-            m_checker->PollRoute(2, 0);
-            m_checker->CheckRoute(2, 0);
+            m_checks->PollRoute(2, 0);
+            m_checks->CheckRoute(2, 0);
         });
-        m_checker->PollRoute(1, 0);
+        m_checks->PollRoute(1, 0);
         QCOMPARE(state(1).Status, int(StatusNormal));
         QCOMPARE(state(2).Status, int(StatusNone));
         QCOMPARE(m_server->connectionCount(), 1);
@@ -566,11 +571,11 @@ private Q_SLOTS:
         CheckTimings t = test::shortCheckTimings(m_server->port());
         t.replyWaitMs = 60000;
         m_checker->setTimings(t);
-        m_checker->states()[1].Status = StatusDelayed;
+        m_checks->states()[1].Status = StatusDelayed;
         QTimer::singleShot(400, this, [this] { m_checker->cancel(); });
         QElapsedTimer clock;
         clock.start();
-        m_checker->CheckRoute(1, 0);
+        m_checks->CheckRoute(1, 0);
         QVERIFY(clock.elapsed() < 30000);
         QCOMPARE(state(1).Status, int(StatusDelayed));
         QVERIFY(m_display.messages.isEmpty());
@@ -622,7 +627,7 @@ private Q_SLOTS:
             m_table.setRouteField(1, ValidFrom, QStringLiteral("6:00"));
             m_table.setRouteField(1, ValidTo, validTo);
         }
-        m_checker->CheckRoute(1, 0);
+        m_checks->CheckRoute(1, 0);
         QCOMPARE(m_display.messages, (QList<QPair<QString, QString>>{{prompt, title}}));
         QCOMPARE(state(1).Status, status);
         QVERIFY(!m_display.busy);
@@ -646,7 +651,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, body);
         QFETCH(QString, shown);
         serve(ScriptedServer::reply("200 OK", body));
-        m_checker->CheckRoute(1, 0);
+        m_checks->CheckRoute(1, 0);
         QCOMPARE(m_display.pageTexts.size(), 2);
         QCOMPARE(m_display.pageTexts.first(), shown);
         QCOMPARE(m_display.pageTexts.last(), m_checker->checkState().PageText);

@@ -12,6 +12,7 @@
 #include "history/CheckHistory.h"
 #include "report/Reporter.h"
 #include "settings/CompanionSettings.h"
+#include "support/CountingCycleDisplay.h"
 #include "support/Files.h"
 #include "support/RecordingDisplay.h"
 #include "support/RecordingServer.h"
@@ -58,7 +59,7 @@ public:
     void selectSettingsPage() override { events << QStringLiteral("settings page"); }
     void showPopup(const QList<PopupEntry>& entries) override
     {
-        events << QStringLiteral("popup ") + popupText(entries);
+        events << QStringLiteral("popup ") + test::popupText(entries);
     }
     void hidePopup() override { events << QStringLiteral("hide popup"); }
     // Kept apart from the events: the notice follows every report.
@@ -92,8 +93,8 @@ class TestCheckCycle : public QObject
     void serveDelayed(int r)
     {
         // Start-up copies each title into the route's check record.
-        m_checker->states()[r].Title = QStringLiteral("路線%1").arg(r);
-        m_table.setRouteField(r, Title, m_checker->states()[r].Title);
+        m_round->states()[r].Title = QStringLiteral("路線%1").arg(r);
+        m_table.setRouteField(r, Title, m_round->states()[r].Title);
         m_table.setRouteField(r, ServerName, QStringLiteral("127.0.0.1"));
         m_table.setRouteField(r, DirectoryName, Delayed);
         m_table.setRouteField(r, MatchWord, Word);
@@ -116,7 +117,7 @@ class TestCheckCycle : public QObject
     {
         m_cycle.reset();
         m_round.reset();
-        m_checker = std::make_unique<RouteChecker>(m_table, m_checkDisplay);
+        m_checker = std::make_unique<RouteChecker>(m_checkDisplay);
         m_checker->setTimings(test::shortCheckTimings(m_server->port()));
         m_round = std::make_unique<CheckRound>(*m_checker, m_table);
         m_cycle = std::make_unique<CheckCycle>(*m_round, m_values, m_log);
@@ -252,10 +253,10 @@ private Q_SLOTS:
         QFETCH(QStringList, reasons);
         m_values.MelodyFlag = melody;
         for (int r = 1; r <= RouteCount; ++r) {
-            m_checker->states()[r].Title = QStringLiteral("路線%1").arg(r);
-            m_table.setRouteField(r, Title, m_checker->states()[r].Title);
-            m_checker->states()[r].Status = statuses.at(r - 1);
-            m_checker->states()[r].Reason = reasons.value(r - 1);
+            m_round->states()[r].Title = QStringLiteral("路線%1").arg(r);
+            m_table.setRouteField(r, Title, m_round->states()[r].Title);
+            m_round->states()[r].Status = statuses.at(r - 1);
+            m_round->states()[r].Reason = reasons.value(r - 1);
         }
         m_cycle->state().DelayFoundFlag = 1 - delayFound;
 
@@ -271,10 +272,10 @@ private Q_SLOTS:
     // title as loaded; the notice of a delay gives way to one of its recovery.
     void noticeNamesAndRecovery()
     {
-        m_checker->states()[2].Title = QStringLiteral("旧線");
+        m_round->states()[2].Title = QStringLiteral("旧線");
         m_table.setRouteField(2, Title, QStringLiteral("新線"));
         for (const int status : {int(StatusDelayed), int(StatusNormal), int(StatusNormal)}) {
-            m_checker->states()[2].Status = status;
+            m_round->states()[2].Status = status;
             m_cycle->ReportResults();
         }
         QCOMPARE(m_log.events.first(), QStringLiteral("popup 旧線　\r\n"));

@@ -47,7 +47,10 @@ RouteBlocks version(int which, bool needsUtf8)
 
 void save(const QString& path, int which, bool needsUtf8)
 {
-    writeLayoutFile(path, QString(), {which == 0 ? 30 : 1440, which}, version(which, needsUtf8));
+    if (!writeLayoutFile(path, QString(), {which == 0 ? 30 : 1440, which},
+                         version(which, needsUtf8))
+             .done)
+        std::abort();
 }
 
 // The child: announces itself, then saves the two versions in turn until it is killed.

@@ -182,7 +182,7 @@ private Q_SLOTS:
         serve(server, reply, fetch);
         RouteTable table;
         RecordingDisplay checkDisplay;
-        RouteChecker checker(table, checkDisplay);
+        RouteChecker checker(checkDisplay);
         const CheckTimings timings = test::shortCheckTimings(server.port());
         checker.setTimings(timings);
         const QString hosts[] = {QString::fromLatin1(hostName(host, false)),
@@ -193,11 +193,10 @@ private Q_SLOTS:
             table.setRouteField(r, DirectoryName, paths[r - 1]);
             table.setRouteField(r, MatchWord, Word);
         }
-        checker.states()[1].Status = Before;
-
         SettingsValues values;
         CountingCycleDisplay display;
         CheckRound round(checker, table);
+        round.states()[1].Status = Before;
         CheckCycle cycle(round, values, display);
         cycle.ApplyCheckInterval();
         cycle.state().CheckTickCount = cycle.tickTarget() - 1;
@@ -208,11 +207,11 @@ private Q_SLOTS:
         cycle.end();
 
         QCOMPARE(display.checks, 1);
-        QCOMPARE(checker.states()[1].Status, status);
-        QCOMPARE(checker.states()[2].Status, int(StatusNormal));
+        QCOMPARE(round.states()[1].Status, status);
+        QCOMPARE(round.states()[2].Status, int(StatusNormal));
         QVERIFY(server.rawRequests().contains("GET /normal.html HTTP/1.0\r\n\r\n"));
         for (int r = 3; r <= 5; ++r)
-            QCOMPARE(checker.states()[r].Status, int(StatusNoServer));
+            QCOMPARE(round.states()[r].Status, int(StatusNoServer));
         QVERIFY(!checker.isRunning());
         // Two checks of two waits each, at most one byte fetch, and room for a loaded machine.
         const qint64 bound =

@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     SettingsValues values;
     read.applyNumbers(values);
     const QString copy = dir.filePath(QStringLiteral("copy.DEF"));
-    writeLayoutFile(copy, QString(), values, read.routes);
+    fuzz::require(writeLayoutFile(copy, QString(), values, read.routes).done);
     const SettingsRead again = readSettingsFile(copy, dir.path());
     fuzz::require(again.complete);
     fuzz::require(again.routes == read.routes);

@@ -149,7 +149,8 @@ private Q_SLOTS:
         // The same routes not rendered, checked in this process with short waits: as before.
         RouteTable table;
         RecordingDisplay display;
-        RouteChecker checker(table, display);
+        RouteChecker checker(display);
+        checker.setRoutes(table);
         checker.setTimings(shortCheckTimings(80));
         QVERIFY(QFile::remove(m_dir.filePath(CompanionFileName)));
         checker.setRouteOptions(CompanionSettings(m_dir.path()).read().routes);
@@ -161,8 +162,7 @@ private Q_SLOTS:
                                     m_folder + QString::fromLatin1(pages[r - 1].path));
                 table.setRouteField(r, MatchWord, NormalWord);
             }
-            checker.PollRoute(r, 0);
-            read << checker.states()[r].Status;
+            read << checker.PollRoute(r, 0)->after({}).Status;
         }
         QCOMPARE(read, bytes);
     }

@@ -5,6 +5,7 @@
 
 #include "cycle/CycleDisplay.h"
 #include "cycle/DelayReport.h"
+#include "route/Reason.h"
 
 #include <QString>
 
@@ -12,6 +13,19 @@
 
 namespace senrokan::test
 {
+
+// The popup's entries as words: each title with an ideographic space, and under it the reason
+// on one line when it is known.
+inline QString popupText(const QList<PopupEntry>& entries)
+{
+    QString text;
+    for (const PopupEntry& entry : entries) {
+        text += entry.title + QChar(0x3000) + QStringLiteral("\r\n");
+        if (!entry.reason.isEmpty())
+            text += QChar(0x3000) + reasonOnOneLine(entry.reason) + QStringLiteral("\r\n");
+    }
+    return text;
+}
 
 // Counts what the cycle shows without keeping a log, so that it costs no memory however many
 // cycles run; the last tray picture and popup text are kept.
@@ -37,7 +51,7 @@ public:
     void showPopup(const QList<PopupEntry>& entries) override
     {
         ++popups;
-        popupText = senrokan::popupText(entries);
+        popupText = test::popupText(entries);
     }
     void hidePopup() override { ++popupsHidden; }
     void setDelayNotice(const QStringList& lines) override { noticeShown = !lines.isEmpty(); }

@@ -15,7 +15,8 @@ void writeSettings(const QString& path, const SettingsValues& values,
     for (int r = 0; r < RouteCount && r < routes.size(); ++r)
         for (int line = 0; line < RouteBlockLines && line < routes[r].size(); ++line)
             blocks[r][line] = routes[r][line];
-    writeLayoutFile(path, QString(), values, blocks);
+    if (!writeLayoutFile(path, QString(), values, blocks).done)
+        qFatal("cannot write %s", qPrintable(path));
 }
 
 } // namespace senrokan::test

@@ -84,7 +84,7 @@ SoakFigures SoakRun::run()
     table.setRouteField(3, DelayDirectoryName, QStringLiteral("missing.html"));
 
     QuietDisplay checkDisplay;
-    RouteChecker checker(table, checkDisplay);
+    RouteChecker checker(checkDisplay);
     CheckTimings timings;
     timings.connectWaitMs = 5;
     timings.replyWaitMs = 30;
@@ -119,7 +119,7 @@ SoakFigures SoakRun::run()
             return;
         seen = display.checks;
         for (int r = 1; r <= RouteCount; ++r) {
-            const int status = checker.states()[r].Status;
+            const int status = round.states()[r].Status;
             if (status >= 0 && status < int(figures.statuses.size()))
                 ++figures.statuses[status];
         }

@@ -183,11 +183,11 @@ private Q_SLOTS:
         QTEST(boxes(window), "boxes");
         QTEST(tabCaptions(window), "tabs");
         QCOMPARE(control<QTabWidget>(window, "SSTab1")->currentIndex(), 0);
-        QTEST(window.routeField(1, Title), "title1");
+        QTEST(program.routes().routeField(1, Title), "title1");
         for (int r = 1; r <= RouteCount; ++r) {
-            QCOMPARE(window.routeField(r, PortNumber), QStringLiteral("80"));
-            QCOMPARE(program.checker().states().at(r).Title, window.routeField(r, Title));
-            QCOMPARE(program.checker().states().at(r).Status, int(StatusNone));
+            QCOMPARE(program.routes().routeField(r, PortNumber), QStringLiteral("80"));
+            QCOMPARE(program.round().states().at(r).Title, program.routes().routeField(r, Title));
+            QCOMPARE(program.round().states().at(r).Status, int(StatusNone));
         }
         QCOMPARE(window.isVisible(), !resident);
         QCOMPARE(program.trayIcon().isPresent(), resident);
@@ -212,14 +212,14 @@ private Q_SLOTS:
         auto* tabs = control<QTabWidget>(window, "SSTab1");
         auto* area = control<PageTextArea>(window, "RichTextBox1");
         window.setPageText(QStringLiteral("平常運転 遅延"));
-        window.setMatchCount({QStringLiteral("平常運転"), 1, false});
+        program.setMatchCount({QStringLiteral("平常運転"), 1, false});
         QVERIFY(control<QLineEdit>(window, "Text8")->text().contains(QStringLiteral("1回")));
         QCOMPARE(area->extraSelections().size(), 1);
         area->setTextCursor(area->extraSelections().at(0).cursor);
         for (int page = 0; page < tabs->count(); ++page) {
             tabs->setCurrentIndex(page);
             area->findChild<QAction*>("SetMatchWord")->trigger();
-            QCOMPARE(window.routeField(page, MatchWord).isEmpty(), !isRouteIndex(page));
+            QCOMPARE(program.routes().routeField(page, MatchWord).isEmpty(), !isRouteIndex(page));
         }
     }
 
@@ -269,8 +269,7 @@ private Q_SLOTS:
     {
         place({{Settings, fixture("full.DEF")}});
         LoadedProgram program;
-        Form1& window = program.window();
-        QCOMPARE(window.routeField(4, MatchWord), QStringLiteral("㈱①～"));
+        QCOMPARE(program.routes().routeField(4, MatchWord), QStringLiteral("㈱①～"));
     }
 
     void editedTitleLeavesTab()
@@ -280,7 +279,7 @@ private Q_SLOTS:
         Form1& window = program.window();
         control<QLineEdit>(window, "Text1(1)")->setText(QStringLiteral("新しい名前"));
         QCOMPARE(tabCaptions(window), FullTabs);
-        QCOMPARE(window.routeField(1, Title), QStringLiteral("新しい名前"));
+        QCOMPARE(program.routes().routeField(1, Title), QStringLiteral("新しい名前"));
     }
 
     void saveAtExit_data()
@@ -352,8 +351,7 @@ private Q_SLOTS:
         QCOMPARE(readBytes(path(Settings)), fixture("full.DEF"));
         QVERIFY(readBytes(path(CompanionFileName)).startsWith("[Route1]\nPort=8080\n"));
         LoadedProgram nextProgram;
-        Form1& next = nextProgram.window();
-        QCOMPARE(next.routeField(1, PortNumber), QStringLiteral("8080"));
+        QCOMPARE(nextProgram.routes().routeField(1, PortNumber), QStringLiteral("8080"));
     }
 
     void saveUnwritable_data()
@@ -424,7 +422,7 @@ private Q_SLOTS:
         // Shown again, the icon's menu stops counting, as it does when the icon brings it back.
         for (const QAction* entry : program.trayIcon().mnuMailCheck()->actions())
             QVERIFY(!entry->isEnabled());
-        QCOMPARE(window.routeField(1, Title), QStringLiteral("変更"));
+        QCOMPARE(program.routes().routeField(1, Title), QStringLiteral("変更"));
         QCOMPARE(readBytes(settings), old);
         QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{Settings});
         QCOMPARE(QFile::exists("/" + Settings), rootHadFile);
@@ -483,7 +481,7 @@ private Q_SLOTS:
         QVERIFY(watcher.messages.isEmpty());
         QCOMPARE(valuesOf(program), (QList<int>{60, 0, 1, 0}));
         QCOMPARE(tabCaptions(window), FullTabs);
-        QCOMPARE(window.routeField(1, Title), QStringLiteral("東海道線"));
+        QCOMPARE(program.routes().routeField(1, Title), QStringLiteral("東海道線"));
         QCOMPARE(filesIn(m_dir->path()), files);
     }
 
@@ -516,7 +514,7 @@ private Q_SLOTS:
         control<QLineEdit>(window, "Text9")->setText(QStringLiteral("some.DEF"));
         control<QLineEdit>(window, "Text1(5)")->setText(QStringLiteral("8080"));
         for (int r = 1; r <= RouteCount; ++r)
-            program.checker().states().at(r) = {"old", "2026-03-05T14:07:09", StatusDelayed, {}};
+            program.round().states().at(r) = {"old", "2026-03-05T14:07:09", StatusDelayed, {}};
         watcher.answerFileDialog(path("rail.DEF"));
 
         click(window, "Command7");
@@ -530,12 +528,12 @@ private Q_SLOTS:
         QCOMPARE(boxes(window), QStringLiteral("001"));
         QCOMPARE(text9(window), QString());
         QCOMPARE(tabCaptions(window), RailTabs);
-        QCOMPARE(window.routeField(5, ServerName), QStringLiteral("saikyo.example.jp"));
+        QCOMPARE(program.routes().routeField(5, ServerName), QStringLiteral("saikyo.example.jp"));
         // The port is no line of the file: what was typed stays.
-        QCOMPARE(window.routeField(1, PortNumber), QStringLiteral("8080"));
+        QCOMPARE(program.routes().routeField(1, PortNumber), QStringLiteral("8080"));
         for (int r = 1; r <= RouteCount; ++r) {
-            const RouteState& state = program.checker().states().at(r);
-            QCOMPARE(state.Title, window.routeField(r, Title));
+            const RouteState& state = program.round().states().at(r);
+            QCOMPARE(state.Title, program.routes().routeField(r, Title));
             QCOMPARE(state.CheckTime, QString());
             QCOMPARE(state.Status, int(StatusNone));
         }
@@ -585,7 +583,7 @@ private Q_SLOTS:
             click(window, QString::fromLatin1(box));
         control<QLineEdit>(window, "Text9")->setText(QStringLiteral("keep.DEF"));
         control<QLineEdit>(window, "Text1(1)")->setText(QStringLiteral("before"));
-        program.checker().states().at(1) = {"old", "2026-03-05T14:07:09", StatusDelayed, {}};
+        program.round().states().at(1) = {"old", "2026-03-05T14:07:09", StatusDelayed, {}};
 
         window.importRailwayFile(path("import.DEF"));
 
@@ -596,16 +594,16 @@ private Q_SLOTS:
         // Resident means checking: the timed checks run from the import on.
         QCOMPARE(program.cycle().isTimer1Running(), resident);
         QVERIFY(watcher.messages.isEmpty());
-        const RouteState& state = program.checker().states().at(1);
+        const RouteState& state = program.round().states().at(1);
         if (complete) {
             QCOMPARE(text9(window), QString());
-            QVERIFY(window.routeField(1, Title) != QStringLiteral("before"));
-            QCOMPARE(state.Title, window.routeField(1, Title));
+            QVERIFY(program.routes().routeField(1, Title) != QStringLiteral("before"));
+            QCOMPARE(state.Title, program.routes().routeField(1, Title));
             QCOMPARE(state.Status, int(StatusNone));
             QCOMPARE(tabCaptions(window).first(), QStringLiteral("設定"));
         } else {
             QCOMPARE(text9(window), QStringLiteral("keep.DEF"));
-            QCOMPARE(window.routeField(1, Title), QStringLiteral("before"));
+            QCOMPARE(program.routes().routeField(1, Title), QStringLiteral("before"));
             QCOMPARE(state.Title, QStringLiteral("old"));
             QCOMPARE(state.CheckTime, QStringLiteral("2026-03-05T14:07:09"));
             QCOMPARE(state.Status, int(StatusDelayed));
@@ -742,8 +740,8 @@ private Q_SLOTS:
         tree->setCurrentItem(items.at(0));
         click(*dialog, "LinePickerOk");
 
-        QCOMPARE(window.routeField(1, Title), line);
-        QTEST(window.routeField(1, MatchWord), "wordAfter");
+        QCOMPARE(program.routes().routeField(1, Title), line);
+        QTEST(program.routes().routeField(1, MatchWord), "wordAfter");
         QCOMPARE(tabCaptions(window).at(1), line);
         const CompanionValues saved = CompanionSettings(m_dir->path()).read();
         const RouteOptions& options = saved.routes[1];

@@ -7,7 +7,7 @@
 // with one line saying how much was left out, and fills without holding the event loop or taking
 // memory in proportion to the page; a window shown late shows what a window shown at once does.
 #include "codec/TextSearch.h"
-#include "settings/CompanionSettings.h"
+#include "settings/RouteSettings.h"
 #include "support/FloodPages.h"
 #include "support/ProcessFigures.h"
 #include "support/Sanitized.h"
@@ -234,8 +234,8 @@ private Q_SLOTS:
         QFETCH(QString, selected);
         QFETCH(bool, set);
         const QString text = QStringLiteral("京浜東北線 平常運転\n中央線 遅延");
-        const CompanionSettings companion(QDir::tempPath());
-        RoutePage page(2, companion);
+        RouteSettings routes(QDir::tempPath());
+        RoutePage page(2, routes, {});
         PageTextArea area;
         area.show();
         area.showText(text);

@@ -151,14 +151,15 @@ private Q_SLOTS:
         QVERIFY(window.isVisible());
         QVERIFY(!program.cycle().isTimer1Running());
         for (int r = 1; r <= RouteCount; ++r)
-            program.checker().states()[r].Status = statuses.at(r - 1);
+            program.round().states()[r].Status = statuses.at(r - 1);
 
         if (byImport) {
             RouteBlocks routes;
             routes[0] = {QStringLiteral("路線1"), QStringLiteral("127.0.0.1"),
                          QStringLiteral("delayed.html"), QStringLiteral("平常運転")};
-            writeLayoutFile(m_dir->filePath("resident.DEF"), QString(), {10, 1, 0, checkAtOnce},
-                            routes);
+            QVERIFY(writeLayoutFile(m_dir->filePath("resident.DEF"), QString(),
+                                    {10, 1, 0, checkAtOnce}, routes)
+                        .done);
             window.importRailwayFile(m_dir->filePath("resident.DEF"));
         } else {
             if (checkAtOnce == 1)
@@ -178,7 +179,7 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(Settings));
         if (byImport && checkAtOnce == 1) {
             speedUp(program);
-            QTRY_COMPARE(program.checker().states()[1].Status, int(StatusDelayed));
+            QTRY_COMPARE(program.round().states()[1].Status, int(StatusDelayed));
             QCOMPARE(m_server->rawRequests().value(0),
                      QByteArray("GET /delayed.html HTTP/1.0\r\n\r\n"));
         }
@@ -221,18 +222,18 @@ private Q_SLOTS:
         // The fields are there for checks and saving before the window is ever shown.
         for (int r = 1; r <= RouteCount; ++r) {
             for (int k = 1; k <= RouteFieldCount; ++k)
-                QCOMPARE(resident.routeField(r, k), shownAtStart.routeField(r, k));
+                QCOMPARE(residentProgram.routes().routeField(r, k), shownAtStartProgram.routes().routeField(r, k));
         }
         if (typed) {
             setField(resident, 2, MatchWord, QStringLiteral("変えた"));
             setField(shownAtStart, 2, MatchWord, QStringLiteral("変えた"));
-            QCOMPARE(resident.routeField(2, MatchWord), QStringLiteral("変えた"));
+            QCOMPARE(residentProgram.routes().routeField(2, MatchWord), QStringLiteral("変えた"));
         }
         if (checked) {
             for (LoadedProgram* program : {&shownAtStartProgram, &residentProgram}) {
                 program->checker().setTimings(test::shortCheckTimings(m_server->port()));
                 program->round().run({CheckSource::Timed, 3, false, {}});
-                QCOMPARE(program->checker().states()[3].Status, int(StatusDelayed));
+                QCOMPARE(program->round().states()[3].Status, int(StatusDelayed));
             }
         }
         // Untouched, the hidden window has made no controls, a check or not.
@@ -432,7 +433,7 @@ private Q_SLOTS:
         speedUp(program);
         serveRoute(window, 2, QStringLiteral("delayed.html"));
         click(window, "Check2");
-        program.checker().states()[2].Title = QStringLiteral("路線2");
+        program.round().states()[2].Title = QStringLiteral("路線2");
         click(window, "Command22");
 
         QVERIFY(target.waitForRequests(1, 10000));
@@ -466,7 +467,7 @@ private Q_SLOTS:
         click(window, "Check2");
         // Titles reach the check records at start-up.
         for (int r : {2, 4})
-            program.checker().states()[r].Title = QStringLiteral("<b>路線%1</b>").arg(r);
+            program.round().states()[r].Title = QStringLiteral("<b>路線%1</b>").arg(r);
         click(window, "Command22");
 
         QTRY_VERIFY(program.form3() && program.form3()->isVisible());
@@ -481,7 +482,7 @@ private Q_SLOTS:
         QCOMPARE(text->accessibleDescription(), QStringLiteral("Form3.RichTextBox1"));
         // Plain text, as typed: markup in a title stays visible as such.
         const auto checked = [&](int r) {
-            return QDateTime::fromString(program.checker().states()[r].CheckTime, Qt::ISODate)
+            return QDateTime::fromString(program.round().states()[r].CheckTime, Qt::ISODate)
                 .toString(QStringLiteral("HH:mm"));
         };
         QCOMPARE(text->toPlainText(),

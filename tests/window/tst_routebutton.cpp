@@ -77,7 +77,7 @@ class TestRouteButton : public QObject
         speedUp(program, earlier.port());
         aimRoute(window, 1, Info);
         click(window, "Command1(1)");
-        QCOMPARE(program.checker().states().at(1).Status, int(StatusNormal));
+        QCOMPARE(program.round().states().at(1).Status, int(StatusNormal));
         watcher.messages.clear();
     }
 
@@ -143,7 +143,7 @@ private Q_SLOTS:
         click(window, QStringLiteral("Command%1(1)").arg(r));
 
         QCOMPARE(boxesOf(watcher), boxes);
-        QCOMPARE(program.checker().states().at(r).Status, status);
+        QCOMPARE(program.round().states().at(r).Status, status);
         QStringList asked;
         for (const QByteArray& request : scripted.rawRequests())
             asked << QString::fromLatin1(request.split(' ').value(1));
@@ -208,7 +208,7 @@ private Q_SLOTS:
 
         click(window, "Command1(1)");
 
-        QCOMPARE(program.checker().states().at(1).Status, int(StatusNormal));
+        QCOMPARE(program.round().states().at(1).Status, int(StatusNormal));
         auto* area = control<PageTextArea>(window, "RichTextBox1");
         QTRY_VERIFY(!area->isFilling());
         const QString shown = area->toPlainText();

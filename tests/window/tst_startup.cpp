@@ -5,7 +5,6 @@
 // Entries are judged by real consumers: the freedesktop validator and GLib's launcher.
 #include "base/Failure.h"
 #include "platform/StartupEntry.h"
-#include "report/Reporter.h"
 #include "settings/CompanionSettings.h"
 #include "base/Failure.h"
 #include "support/DiskFull.h"
@@ -84,9 +83,8 @@ QList<ModalWatcher::Message> click(const QByteArray& name, QMessageBox::Standard
                                    bool diskFull = false)
 {
     SettingsValues values;
-    Reporter reporter;
     const CompanionSettings companion(QDir::currentPath());
-    SettingsPage page(values, reporter, companion);
+    SettingsPage page(values, companion);
     page.makeControls();
     ModalWatcher watcher;
     watcher.answerQuestion(answer);
