@@ -301,7 +301,7 @@ int main(int argc, char* argv[])
     if (options.useLineRoute != 0)
         return finish(useLine(dir, options.useLineRoute, options.useLineId));
     RouteSettings routes(dir);
-    if (const SettingsRead read = routes.load(options.settingsPath); !read.complete) {
+    if (const SettingsRead read = routes.load(dir, options.settingsPath); !read.complete) {
         std::fprintf(stderr, "senrokan-check: %s\n", terminalText(read.failureText()).constData());
         return ExitSettings;
     }

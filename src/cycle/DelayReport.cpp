@@ -59,7 +59,7 @@ QString trayToolTip(const RouteStates& states)
         if (time.isValid())
             line += u' ' + time.toString(QStringLiteral("HH:mm"));
         if (state.Status == StatusDelayed && !state.Reason.isEmpty())
-            line += u' ' + cutWithEllipsis(reasonOnOneLine(state.Reason), ReasonWords + 1);
+            line += u' ' + reasonFirstWords(state.Reason, ReasonWords);
         lines << line;
     }
     return lines.join(u'\n');

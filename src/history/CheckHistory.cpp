@@ -448,7 +448,8 @@ CheckHistory::Opened CheckHistory::insert(const CheckRecord& record)
                                  "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     query.addBindValue(time);
     query.addBindValue(record.route);
-    query.addBindValue(record.title);
+    // A route never titled has an empty title, not none: the column takes no null.
+    query.addBindValue(record.title.isNull() ? QStringLiteral("") : record.title);
     query.addBindValue(record.status);
     query.addBindValue(checkSourceName(record.source));
     query.addBindValue(textOrNull(record.coding));

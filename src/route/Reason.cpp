@@ -70,6 +70,11 @@ QString reasonOnOneLine(const QString& reason)
     return line.replace(u'\n', QStringLiteral(" / "));
 }
 
+QString reasonFirstWords(const QString& reason, qsizetype words)
+{
+    return cutWithEllipsis(reason.simplified(), words + 1);
+}
+
 QString withReason(const QString& text, const QString& reason)
 {
     return reason.isEmpty() ? text : text + QStringLiteral(" — ") + reason;

@@ -27,6 +27,10 @@ QString cutWithEllipsis(QStringView text, qsizetype length);
 // lines joined with " / ".
 QString reasonOnOneLine(const QString& reason);
 
+// A reason's first words for a glance (the icon's tip): its lines joined with blanks, at most
+// words characters and "…" after them when it goes on.
+QString reasonFirstWords(const QString& reason, qsizetype words);
+
 // "遅延 — 人身事故の影響で…": text followed by the reason when there is one; the one way a
 // line of a report, a notification or the status field carries it.
 QString withReason(const QString& text, const QString& reason);

@@ -38,7 +38,7 @@ void putBack(const QString& path, const std::optional<QByteArray>& bytes)
 } // namespace
 
 RouteSettings::RouteSettings(const QString& dir, QObject* parent)
-    : QObject(parent), m_dir(dir), m_companion(dir)
+    : QObject(parent), m_companion(dir)
 {
     for (auto& route : m_routes)
         route[PortNumber] = DefaultPortText;
@@ -102,10 +102,9 @@ void RouteSettings::useLine(int route, const OdptLine& line, const OdptAccess& a
     Q_EMIT routeReplaced(route);
 }
 
-SettingsRead RouteSettings::load(const QString& path)
+SettingsRead RouteSettings::load(const QString& dir, const QString& path)
 {
-    const SettingsRead read =
-        path.isEmpty() ? readSettings(m_dir) : readSettingsFile(path, m_dir);
+    const SettingsRead read = path.isEmpty() ? readSettings(dir) : readSettingsFile(path, dir);
     const RouteOptionsTable stored = m_companion.read().routes;
     for (int r = 1; r <= RouteCount; ++r) {
         m_heldOptions.at(r).reset();
@@ -128,13 +127,14 @@ SettingsRead RouteSettings::importRailwayFile(const QString& path)
     return read;
 }
 
-SettingsWrite RouteSettings::save(const QString& line1, const SettingsValues& values)
+SettingsWrite RouteSettings::save(const QString& dir, const QString& line1,
+                                  const SettingsValues& values)
 {
-    // A folder lost since the start leaves no name to write to: joined to an empty one, the
-    // file would be in the root.
-    if (m_dir.isEmpty())
+    // A folder lost leaves no name to write to: joined to an empty one, the file would be in the
+    // root.
+    if (dir.isEmpty())
         return SettingsWrite::failed(failureDescription(FailureKind::CannotWrite));
-    const QString path = platform::joinToDirectory(m_dir, SettingsFileName);
+    const QString path = platform::joinToDirectory(dir, SettingsFileName);
     // The options first, put back as they were when Senrokan.DEF cannot be written.
     const std::optional<QByteArray> companionBefore = fileBytes(m_companion.path());
     bool companionWritten = false;
@@ -209,7 +209,7 @@ SettingsWrite useLineInFolder(const QString& dir, int route, const OdptLine& lin
                            "からもう一度どうぞ（終了のとき Senrokan.DEF が書き直されます）")
                 .arg(dir));
     RouteSettings routes(dir);
-    const SettingsRead read = routes.load();
+    const SettingsRead read = routes.load(dir);
     const QString path = platform::joinToDirectory(dir, SettingsFileName);
     const bool missing = !read.complete && read.failedFile == path && read.failedLine == 0 &&
                          read.failure == FailureKind::FileNotFound;
@@ -226,7 +226,7 @@ SettingsWrite useLineInFolder(const QString& dir, int route, const OdptLine& lin
     SettingsValues values;
     read.applyNumbers(values);
     routes.useLine(route, line, stored.odpt);
-    const SettingsWrite saved = routes.save(QString(), values);
+    const SettingsWrite saved = routes.save(dir, QString(), values);
     if (!saved.done && saved.failure == failureDescription(FailureKind::CannotWrite))
         return SettingsWrite::failed(path + QStringLiteral(": ") + saved.failure);
     return saved;

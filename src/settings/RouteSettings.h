@@ -27,10 +27,9 @@ class RouteSettings : public QObject, public RouteFieldSource
 {
     Q_OBJECT
 public:
-    // The files in folder dir.
+    // Senrokan.ini in folder dir; Senrokan.DEF where each load and save names it.
     explicit RouteSettings(const QString& dir, QObject* parent = nullptr);
 
-    const QString& folder() const { return m_dir; }
     const CompanionSettings& companion() const { return m_companion; }
 
     QString routeField(int route, int element) const override;
@@ -50,17 +49,17 @@ public:
     // every other field and option as it was. An edit like typing, saved with the route.
     void useLine(int route, const OdptLine& line, const OdptAccess& access);
 
-    // Reads Senrokan.DEF in the folder (or the file at path), following a priority railway file
-    // named on line 1, and each route's port from Senrokan.ini. A read that did not complete
-    // changes no field. What is read counts as saved.
-    SettingsRead load(const QString& path = {});
+    // Reads Senrokan.DEF in folder dir (or the file at path), following a priority railway file
+    // named on line 1 beside it, and each route's port from Senrokan.ini. A read that did not
+    // complete changes no field. What is read counts as saved.
+    SettingsRead load(const QString& dir, const QString& path = {});
     // Reads a railway file's routes in place of the routes; a read that did not complete
     // changes none.
     SettingsRead importRailwayFile(const QString& path);
-    // Writes Senrokan.DEF in the folder (line1, values and the routes as they stand, the lines
+    // Writes Senrokan.DEF in folder dir (line1, values and the routes as they stand, the lines
     // the user wrote after them kept) and the options waiting for it into Senrokan.ini: both or
-    // neither.
-    SettingsWrite save(const QString& line1, const SettingsValues& values);
+    // neither. An empty dir (a folder lost) is a failure.
+    SettingsWrite save(const QString& dir, const QString& line1, const SettingsValues& values);
     SettingsWrite exportRailwayFile(const QString& path, const SettingsValues& values) const;
     // Whether a route differs from what was last loaded or saved.
     bool hasUnsavedEdits() const;
@@ -74,7 +73,6 @@ private:
     RouteBlocks blocks() const;
     void replaceBlocks(const RouteBlocks& blocks);
 
-    QString m_dir;
     CompanionSettings m_companion;
     PerRoute<RouteDefinition> m_routes;
     // The options of a route made a line, until the route is saved.

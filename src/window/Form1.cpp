@@ -161,13 +161,13 @@ void Form1::Form_Load()
 
 void Form1::LoadSettings()
 {
-    // A folder removed before the start has no name: joined to an empty one, the file would be
-    // in the root.
-    if (m_routes.folder().isEmpty())
+    // Paths start from the current directory as it is now; a folder removed has none.
+    const std::optional<QString> dir = platform::currentDirectory();
+    if (!dir)
         return;
-    const SettingsRead read = m_routes.load();
+    const SettingsRead read = m_routes.load(*dir);
     m_settingsPage->showStartHint(
-        !QFileInfo::exists(platform::joinToDirectory(m_routes.folder(), SettingsFileName)));
+        !QFileInfo::exists(platform::joinToDirectory(*dir, SettingsFileName)));
     if (!read.priorityName.isEmpty())
         m_settingsPage->setPriorityName(read.priorityName);
     read.applyNumbers(m_values);
@@ -179,7 +179,8 @@ void Form1::LoadSettings()
 bool Form1::SaveSettings()
 {
     const SettingsWrite saved =
-        m_routes.save(trimBlanks(m_settingsPage->priorityName()), m_values);
+        m_routes.save(platform::currentDirectory().value_or(QString()),
+                      trimBlanks(m_settingsPage->priorityName()), m_values);
     if (!saved.done) {
         showMessage(saved.failure, MessageTitle);
         return false;

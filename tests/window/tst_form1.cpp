@@ -681,6 +681,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("source");    // and when the line is chosen
         QTest::addColumn<QString>("wordBefore");
         QTest::addColumn<QString>("wordAfter");
+        QTest::addColumn<int>("closeAnswer"); // at the close box afterwards; 0: not closed
 
         QTest::newRow("shipped list, API out of reach") << false << ""
                                                         << "ぎんざ"
@@ -689,7 +690,10 @@ private Q_SLOTS:
                                                         << "届きません"
                                                         << "届きません"
                                                         << ""
-                                                        << "平常";
+                                                        << "平常" << 0;
+        QTest::newRow("chosen, then いいえ at the close box")
+            << false << "" << "ぎんざ" << "銀座線" << "odpt.Railway:TokyoMetro.Ginza"
+            << "届きません" << "届きません" << "" << "平常" << int(QMessageBox::No);
         // Refused without a key; the one typed reads the live list, the search kept.
         QTest::newRow("live list once a key is typed")
             << true << OdptStandIn::ConsumerKey << "はなみち"
@@ -698,11 +702,11 @@ private Q_SLOTS:
             << "断りました"
             << "ODPTのAPI（"
             << "運転"
-            << "運転";
+            << "運転" << 0;
     }
 
-    // "路線を選ぶ…" fills the route's fields on the page, names its tab and saves its feed at
-    // once, without the key, which goes to [ODPT] only.
+    // "路線を選ぶ…" fills the route's fields and feed, an edit like typing, and names its tab; the
+    // key goes to [ODPT] at once, and only there.
     void lineChosenFromList()
     {
         QFETCH(bool, live);
@@ -744,7 +748,8 @@ private Q_SLOTS:
         QTEST(program.routes().routeField(1, MatchWord), "wordAfter");
         QCOMPARE(tabCaptions(window).at(1), line);
         const CompanionValues saved = CompanionSettings(m_dir->path()).read();
-        const RouteOptions& options = saved.routes[1];
+        QVERIFY(saved.routes[1].feed.isEmpty());
+        const RouteOptions options = program.routes().options()[1];
         QTEST(options.feedLine, "lineId");
         QVERIFY2(options.feed.startsWith(base + "odpt:TrainInformation") &&
                      options.feed.endsWith(odptOperatorOf(options.feedLine)),
@@ -754,6 +759,15 @@ private Q_SLOTS:
         if (!key.isEmpty())
             QCOMPARE(readBytes(path(CompanionFileName)).count(key.toUtf8()), 1);
         // The fields are saved at 終了, as typed ones are.
+        QVERIFY(!QFile::exists(path(Settings)));
+        QFETCH(int, closeAnswer);
+        if (closeAnswer == 0)
+            return;
+        ModalWatcher watcher;
+        watcher.answerQuestion(QMessageBox::StandardButton(closeAnswer));
+        window.close();
+        // Only where the window was is kept.
+        QVERIFY(!readBytes(path(CompanionFileName)).contains("[Route1]"));
         QVERIFY(!QFile::exists(path(Settings)));
     }
 
