@@ -329,9 +329,8 @@ void RouteChecker::runFeedSteps(int route, Reporting how, const RouteDefinition&
     }
     if (page.statusCode != 200) {
         // The client's words may quote the address, consumer key and all.
-        failWith(how,
-                 page.statusCode != 0 ? httpStatusText(page.statusCode)
-                                      : urlsMaskedIn(page.failureDetail));
+        failWith(how, page.statusCode != 0 ? httpStatusText(page.statusCode)
+                                           : urlsMaskedIn(page.failureDetail));
         return;
     }
     m_check.Connected = 1;
@@ -395,8 +394,7 @@ bool RouteChecker::pageServed(int route, int retry, Reporting how, const RouteDe
     return false;
 }
 
-void RouteChecker::finishServedPage(const RouteDefinition& def, Reporting how,
-                                    bool jsonReply)
+void RouteChecker::finishServedPage(const RouteDefinition& def, Reporting how, bool jsonReply)
 {
     // Judged on the text: a not-found page in UTF-8 or EUC-JP says so only once converted.
     if (m_check.PageText.contains(NotFoundPage)) {
@@ -425,8 +423,8 @@ void RouteChecker::finishCheck(const RouteDefinition& def, Reporting how, bool j
     m_display.setPageText(m_check.PageText);
     m_pageObtained = true;
     const PageForm form = m_outcome.readFrom == ReadFrom::RenderedPage ? PageForm::Shown
-                          : jsonReply ? PageForm::Json
-                                      : PageForm::Source;
+                          : jsonReply                                  ? PageForm::Json
+                                                                       : PageForm::Source;
     const Verdict verdict = decideStatus(def, m_check.PageText, m_clock().time(), form);
     if (verdict.status == StatusConnectFailed) {
         failWith(how, verdict.failure);

@@ -139,8 +139,8 @@ private:
     void finishCheck(const RouteDefinition& def, Reporting how, bool jsonReply);
     // The page's coding, its text converted; none when the byte fetch was not answered with
     // the page, which has failed the check.
-    std::optional<CodingDecision> convertPage(const QString& status,
-                                              const PageAddress& address, Reporting how);
+    std::optional<CodingDecision> convertPage(const QString& status, const PageAddress& address,
+                                              Reporting how);
     void showCoding(const CodingDecision& decision, bool showLabel);
     void convertBytes(PageCoding pageCoding);
     // A page that came only as fetched bytes (PageBytes, with its Content-Type): its coding

@@ -15,10 +15,10 @@ namespace senrokan
 // What "Senrokan.ini" says of a route beyond the fields the settings file keeps; railway files
 // do not carry it.
 struct RouteOptions {
-    bool render = false;  // read as the browser shows it ("ブラウザで読む")
-    QString feed;         // an official status feed read instead of the page; empty when none
-    QString feedLine;     // the line's id in that feed
-    QString days;         // the days of the week watched, as 月火水木金土日; empty: every day
+    bool render = false; // read as the browser shows it ("ブラウザで読む")
+    QString feed;        // an official status feed read instead of the page; empty when none
+    QString feedLine;    // the line's id in that feed
+    QString days;        // the days of the week watched, as 月火水木金土日; empty: every day
     bool holidays = true; // watched on Japan's national holidays too
     int confirm = 1;      // delayed verdicts in a row before a delay is told, 1 to 10
     // The port field as typed, kept here because the settings file has no line for it; a check

@@ -211,7 +211,8 @@ QString SettingsRead::failureText() const
 {
     const QString where =
         failedLine > 0 ? QStringLiteral("%1: %2行目").arg(failedFile).arg(failedLine) : failedFile;
-    return where + QStringLiteral(": ") + failureDescription(failure.value_or(FailureKind::CannotRead));
+    return where + QStringLiteral(": ") +
+           failureDescription(failure.value_or(FailureKind::CannotRead));
 }
 
 SettingsRead readSettings(const QString& dir)

@@ -77,15 +77,13 @@ Form1::Form1(SettingsValues& values, RouteSettings& routes, CheckHistory& histor
     connect(m_settingsPage, &SettingsPage::exportClicked, this, &Form1::Command6_Click);
     connect(m_settingsPage, &SettingsPage::importClicked, this, &Form1::Command7_Click);
     connect(m_settingsPage, &SettingsPage::residentClicked, this, &Form1::Command22_Click);
-    connect(m_settingsPage, &SettingsPage::testReportRequested, this,
-            &Form1::testReportRequested);
+    connect(m_settingsPage, &SettingsPage::testReportRequested, this, &Form1::testReportRequested);
     for (int r = 1; r <= RouteCount; ++r) {
         RoutePage* page = m_routePages.at(r);
         connect(page, &RoutePage::sendClicked, this, [this, r] { Q_EMIT routeCheckRequested(r); });
         // Saved at once, as the report targets are: the options are not part of the 50 lines.
         connect(page, &RoutePage::optionsEdited, this, [this, r, page] {
-            if (const SettingsWrite saved = m_routes.editOptions(r, page->options());
-                !saved.done) {
+            if (const SettingsWrite saved = m_routes.editOptions(r, page->options()); !saved.done) {
                 page->setOptions(m_routes.options()[r]);
                 setStatusText(saved.failure);
             }
@@ -178,9 +176,8 @@ void Form1::LoadSettings()
 
 bool Form1::SaveSettings()
 {
-    const SettingsWrite saved =
-        m_routes.save(platform::currentDirectory().value_or(QString()),
-                      trimBlanks(m_settingsPage->priorityName()), m_values);
+    const SettingsWrite saved = m_routes.save(platform::currentDirectory().value_or(QString()),
+                                              trimBlanks(m_settingsPage->priorityName()), m_values);
     if (!saved.done) {
         showMessage(saved.failure, MessageTitle);
         return false;

@@ -32,8 +32,8 @@ const QString Caption = QStringLiteral("路線を選ぶ");
 
 LinePickerDialog::LinePickerDialog(const CompanionSettings& companion, LineReader readLines,
                                    QWidget* parent)
-    : QDialog(parent), m_companion(companion), m_readLines(std::move(readLines)),
-      m_list{shippedOdptLines(), {}}
+    : QDialog(parent), m_companion(companion),
+      m_readLines(std::move(readLines)), m_list{shippedOdptLines(), {}}
 {
     setWindowTitle(Caption);
     nameControl(this, QStringLiteral("LinePicker"), Caption);

@@ -90,8 +90,7 @@ void NotifyTargetsBox::remove()
     refresh();
 }
 
-void NotifyTargetsBox::showOutcome(const QString& targetText, bool delivered,
-                                   const QString& error)
+void NotifyTargetsBox::showOutcome(const QString& targetText, bool delivered, const QString& error)
 {
     m_outcomes[targetText] =
         delivered ? QStringLiteral("送信しました") : QStringLiteral("失敗: ") + error;

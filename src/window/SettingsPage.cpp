@@ -61,8 +61,8 @@ enum Row {
 
 } // namespace
 
-SettingsPage::SettingsPage(SettingsValues& values,
-                           const CompanionSettings& companion, QWidget* parent)
+SettingsPage::SettingsPage(SettingsValues& values, const CompanionSettings& companion,
+                           QWidget* parent)
     : QWidget(parent), m_values(values), m_companion(companion)
 {
 }

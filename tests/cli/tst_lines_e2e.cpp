@@ -11,6 +11,7 @@
 #include "support/Files.h"
 #include "support/OdptStandIn.h"
 #include "support/ProcessRun.h"
+#include "support/ReadOnlyMount.h"
 #include "support/SettingsWriter.h"
 
 #include <QJsonArray>
@@ -29,6 +30,8 @@ const QString Hanamichi = QStringLiteral("odpt.Railway:Sakura.Hanamichi");
 // Written by hand around what a run sets; "yes" is kept as it was written.
 const QByteArray HandWritten = "; 手書きのメモ\n[Notify]\nTargets=json://127.0.0.1:9/hook\n"
                                "[Route1]\nDays=月火水木金\n[Route2]\nConfirm=2\nHolidays=yes\n";
+// Lines written by hand after the 50 of Senrokan.DEF, in its coding.
+const QByteArray HandWrittenTail = "; \x8E\xE8\x8F\x91\x82\xAB\r\nnote 2\r\n";
 
 } // namespace
 
@@ -60,7 +63,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("base"); // [ODPT] Base=
         QTest::addColumn<bool>("key");     // [ODPT] ConsumerKey= set
         QTest::addColumn<bool>("before");  // a Senrokan.DEF and hand-written lines are there
-        QTest::addColumn<bool>("held");    // by the desktop program
+        QTest::addColumn<int>("held"); // by the desktop program (1), Senrokan.ini unwritable (2)
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("exit");
         QTest::addColumn<QString>("out");    // in stdout; empty: stdout is empty
@@ -72,7 +75,7 @@ private Q_SLOTS:
         const QString api = m_api.base();
         const QString dead = QStringLiteral("http://127.0.0.1:1/api/v4/");
         const QStringList use = {"--use-line", "2", Hanamichi};
-        auto row = [](const char* name, const QString& base, bool key, bool before, bool held,
+        auto row = [](const char* name, const QString& base, bool key, bool before, int held,
                       const QStringList& args, int exit, const QString& out, const QString& absent,
                       const QString& told, const QString& title = {}, int status = 0,
                       const QString& reason = {}) {
@@ -97,8 +100,11 @@ private Q_SLOTS:
         row("an id no list knows", api, true, false, false,
             {"--use-line", "1", "odpt.Railway:Sakura.Nowhere"}, 0, "路線1: Nowhere（さくら電鉄", "",
             "どの路線一覧にもありません", "Nowhere", 2);
-        row("refused while the program holds the folder", api, true, true, true, use, 3, "", "",
+        row("refused while the program holds the folder", api, true, true, 1, use, 3, "", "",
             "Senrokan がこのフォルダ");
+        // Senrokan.ini is the user's link into a folder that cannot be written.
+        row("refused when Senrokan.ini cannot be written", api, true, true, 2, use, 3, "", "",
+            "Senrokan.ini に書き込めません");
     }
 
     void lines()
@@ -106,7 +112,7 @@ private Q_SLOTS:
         QFETCH(QString, base);
         QFETCH(bool, key);
         QFETCH(bool, before);
-        QFETCH(bool, held);
+        QFETCH(int, held);
         QFETCH(QStringList, args);
         QFETCH(int, exit);
         QFETCH(QString, out);
@@ -127,12 +133,23 @@ private Q_SLOTS:
                                  {"旧二号", "www.example.jp", "two.html", "平常運転", "late.html"},
                                  {},
                                  {"東西線", "", "", "", "", "6:00", "23:30", "東西", "千代田"}});
+            QFile def(folder.filePath(SettingsFileName));
+            QVERIFY(def.open(QIODevice::Append) && def.write(HandWrittenTail) > 0);
         }
-        test::writeBytes(folder.filePath(CompanionFileName), ini);
+        test::ReadOnlyMount readOnly;
+        if (held == 2) {
+            QVERIFY2(readOnly.isMounted(), "cannot mount a tmpfs");
+            test::writeBytes(readOnly.filePath(CompanionFileName), ini);
+            QVERIFY(readOnly.setReadOnly(true));
+            QVERIFY(QFile::link(readOnly.filePath(CompanionFileName),
+                                folder.filePath(CompanionFileName)));
+        } else {
+            test::writeBytes(folder.filePath(CompanionFileName), ini);
+        }
         const SettingsRead old = readSettings(folder.path());
         const test::Files files = test::filesIn(folder.path());
         platform::FolderLock lock(folder.path());
-        if (held)
+        if (held == 1)
             QCOMPARE(lock.tryHold(), platform::FolderLock::Outcome::Held);
 
         const test::ProcessResult result = run(folder.path(), args);
@@ -158,6 +175,8 @@ private Q_SLOTS:
             QCOMPARE(now.routes, expected);
             const decltype(old.numbers) fresh = {30, 0, 0, 0};
             QCOMPARE(now.numbers, old.complete ? old.numbers : fresh);
+            QVERIFY(!before ||
+                    test::readBytes(folder.filePath(SettingsFileName)).endsWith(HandWrittenTail));
             const QByteArray saved = test::readBytes(folder.filePath(CompanionFileName));
             for (const QByteArray& line : ini.split('\n'))
                 QVERIFY2(saved.contains(line + '\n'), line.constData());

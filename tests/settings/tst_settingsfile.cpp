@@ -251,8 +251,9 @@ private Q_SLOTS:
         // As root, permissions do not stop a write; a parent that is a regular file does.
         const QString file = path(SettingsFileName);
         writeBytes(file, "old contents\r\n");
-        QVERIFY(!writeLayoutFile(file + QStringLiteral("/x.DEF"), {}, SettingsValues(), RouteBlocks())
-                     .done);
+        QVERIFY(
+            !writeLayoutFile(file + QStringLiteral("/x.DEF"), {}, SettingsValues(), RouteBlocks())
+                 .done);
         QCOMPARE(readBytes(file), QByteArray("old contents\r\n"));
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{SettingsFileName});
     }
@@ -317,7 +318,8 @@ private Q_SLOTS:
                  readable ? std::nullopt : std::optional<FailureKind>(FailureKind::CannotRead));
         RouteBlocks routes;
         routes[0][2] = field;
-        const SettingsWrite written = writeLayoutFile(settings, QString(), SettingsValues(), routes);
+        const SettingsWrite written =
+            writeLayoutFile(settings, QString(), SettingsValues(), routes);
         const bool saved = written.done;
         QVERIFY(saved || written.failure == failureDescription(FailureKind::CannotWrite));
         QCOMPARE(saved, savable);
@@ -385,9 +387,9 @@ private Q_SLOTS:
             writeBytes(file, "old");
             QCOMPARE(chmod(QFile::encodeName(file), mode_t(before)), 0);
         }
-        const bool written = platform::writeOwnFile(
-            file, "new", userOnly ? platform::NewFileAccess::UserOnly
-                                  : platform::NewFileAccess::AsUmask);
+        const bool written = platform::writeOwnFile(file, "new",
+                                                    userOnly ? platform::NewFileAccess::UserOnly
+                                                             : platform::NewFileAccess::AsUmask);
         umask(umaskWas);
         QVERIFY(written);
         struct stat st;
@@ -404,7 +406,9 @@ private Q_SLOTS:
         writeBytes(SettingsFileName, cp932Lines(sampleLines(QString())));
         const QString dir = platform::currentDirectory().value();
         QVERIFY(readSettings(dir).complete);
-        QVERIFY(writeLayoutFile(platform::joinToDirectory(dir, SettingsFileName), QString(), {45}, RouteBlocks()).done);
+        QVERIFY(writeLayoutFile(platform::joinToDirectory(dir, SettingsFileName), QString(), {45},
+                                RouteBlocks())
+                    .done);
         QCOMPARE(readSettings(dir).numbers[0], std::optional<int>(45));
     }
 };

@@ -26,9 +26,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QScreen>
 #include <QRadioButton>
 #include <QScopeGuard>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTabWidget>
@@ -691,9 +691,14 @@ private Q_SLOTS:
                                                         << "届きません"
                                                         << ""
                                                         << "平常" << 0;
-        QTest::newRow("chosen, then いいえ at the close box")
-            << false << "" << "ぎんざ" << "銀座線" << "odpt.Railway:TokyoMetro.Ginza"
-            << "届きません" << "届きません" << "" << "平常" << int(QMessageBox::No);
+        QTest::newRow("chosen, then いいえ at the close box") << false << ""
+                                                              << "ぎんざ"
+                                                              << "銀座線"
+                                                              << "odpt.Railway:TokyoMetro.Ginza"
+                                                              << "届きません"
+                                                              << "届きません"
+                                                              << ""
+                                                              << "平常" << int(QMessageBox::No);
         // Refused without a key; the one typed reads the live list, the search kept.
         QTest::newRow("live list once a key is typed")
             << true << OdptStandIn::ConsumerKey << "はなみち"

@@ -222,7 +222,8 @@ private Q_SLOTS:
         // The fields are there for checks and saving before the window is ever shown.
         for (int r = 1; r <= RouteCount; ++r) {
             for (int k = 1; k <= RouteFieldCount; ++k)
-                QCOMPARE(residentProgram.routes().routeField(r, k), shownAtStartProgram.routes().routeField(r, k));
+                QCOMPARE(residentProgram.routes().routeField(r, k),
+                         shownAtStartProgram.routes().routeField(r, k));
         }
         if (typed) {
             setField(resident, 2, MatchWord, QStringLiteral("変えた"));

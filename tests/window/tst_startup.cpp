@@ -6,7 +6,6 @@
 #include "base/Failure.h"
 #include "platform/StartupEntry.h"
 #include "settings/CompanionSettings.h"
-#include "base/Failure.h"
 #include "support/DiskFull.h"
 #include "support/Files.h"
 #include "support/ForeignFiles.h"
