@@ -59,6 +59,7 @@ RouteState CheckOutcome::after(RouteState before) const
     if (verdict) {
         before.Status = verdict->status;
         before.Reason = verdict->reason;
+        before.Failure = verdict->failure;
     }
     return before;
 }
@@ -112,6 +113,7 @@ CheckOutcome RouteChecker::runCheck(int route, int retry, Reporting how)
         m_pageCoding.reset();
         m_outcome = CheckOutcome();
         m_recorded = false;
+        m_failureDetail.clear();
         m_checkTimer.start();
         Q_EMIT checkStarted(route);
     }
@@ -222,6 +224,12 @@ void RouteChecker::runSteps(int route, int retry, Reporting how)
         runFeedSteps(route, how, def);
         return;
     }
+    // An address that cannot be asked for is said as such, not as a server out of reach.
+    if (const QString problem = addressProblem(def); !problem.isEmpty()) {
+        m_outcome.checkTime = nowText();
+        failWith(how, problem);
+        return;
+    }
     if (m_options[route].render && runRenderedSteps(route, retry, how, def))
         return;
     const PageAddress address = pageAddress(def, retry == 1);
@@ -244,7 +252,7 @@ void RouteChecker::runSteps(int route, int retry, Reporting how)
     m_replyRaw.clear();
     m_replyDecoder->reset();
     m_replyBytes = 0;
-    const QByteArray request = "GET /" + requestPath(address.target) + " HTTP/1.0\r\n\r\n";
+    const QByteArray request = "GET /" + address.requestTarget() + " HTTP/1.0\r\n\r\n";
     if (m_socket.write(request) != request.size())
         throw Failure(FailureKind::FetchFailed);
     m_display.setStatusText(TextRequesting);
@@ -257,6 +265,9 @@ void RouteChecker::runSteps(int route, int retry, Reporting how)
             return;
         }
     } else if (status != QLatin1String("403") && status != QLatin1String("400")) {
+        bool numeric = false;
+        if (const int code = status.toInt(&numeric); numeric)
+            m_failureDetail = httpStatusText(code);
         failOrRetry(route, retry, how, def);
         return;
     }
@@ -390,6 +401,7 @@ bool RouteChecker::pageServed(int route, int retry, Reporting how, const RouteDe
         return false;
     }
     m_display.setFailureDetail(why);
+    m_failureDetail = why;
     failOrRetry(route, retry, how, def);
     return false;
 }
@@ -432,9 +444,37 @@ void RouteChecker::finishCheck(const RouteDefinition& def, Reporting how, bool j
     }
     // Told before the verdict's box, which holds the check until it is closed; a reason the
     // verdict brings replaces it in the status field.
-    if (verdict.status != StatusOutOfHours && !def[MatchWord].isEmpty())
-        m_display.setMatchCount(countMatchWord(def, m_check.PageText, form));
-    tellVerdict(verdict, def, how);
+    std::optional<MatchCount> count;
+    if (verdict.status != StatusOutOfHours && !def[MatchWord].isEmpty()) {
+        count = countMatchWord(def, m_check.PageText, form);
+        m_display.setMatchCount(*count);
+    }
+    // A word found more than once, with no section, may be another line's: the box says so, and
+    // offers to start the section where the route's title is on the page.
+    if (verdict.status == StatusNormal && how == Reporting::Interactive && count &&
+        count->count > 1 && !count->sectioned) {
+        const QString title = def[Title].trimmed();
+        const QString box =
+            statusSentence(StatusNormal) + u'\n' +
+            QStringLiteral("「%1」がページに%2回あります。ほかの路線の行かもしれません。")
+                .arg(count->word)
+                .arg(count->count);
+        if (!title.isEmpty() && pageHolds(m_check.PageText, title, form)) {
+            if (m_display.askQuestion(
+                    box + u'\n' +
+                        QStringLiteral("「%1」のところから区間を始めて（サブタイトル）、"
+                                       "チェックし直しますか？")
+                            .arg(title),
+                    TitleRouteInfo))
+                m_outcome.sectionStart = title;
+        } else {
+            m_display.showMessage(box, TitleRouteInfo);
+        }
+        // Its box is the one above.
+        tellVerdict(verdict, def, Reporting::Timed);
+    } else {
+        tellVerdict(verdict, def, how);
+    }
     settle(verdict);
 }
 
@@ -451,7 +491,7 @@ void RouteChecker::tellVerdict(const Verdict& verdict, const RouteDefinition& de
         report(statusSentence(StatusNormal), TitleRouteInfo, how);
         break;
     default:
-        report(statusSentence(StatusDelayed), TitleRouteInfo, how);
+        report(delaySentence(verdict.reason), TitleRouteInfo, how);
         break;
     }
     // Hours that could not be read were left out: said on every check until they are mended.
@@ -466,7 +506,7 @@ void RouteChecker::failConnection(Reporting how, bool clearConnected, const QStr
     if (clearConnected)
         m_check.Connected = 0;
     // The check time stays the moment the server was reached or given up on.
-    settle({StatusConnectFailed, {}}, false);
+    settle(Verdict::failed(why.isEmpty() ? m_failureDetail : why), false);
     m_socket.abort();
 }
 
@@ -474,7 +514,8 @@ std::optional<CodingDecision> RouteChecker::convertPage(const QString& status,
                                                         const PageAddress& address, Reporting how)
 {
     // The bytes fetched are those of the page just judged, also during the delay-directory retry.
-    const QUrl url = byteFetchUrl(address.host, address.target, address.portOr(m_timings.port));
+    const QUrl url =
+        byteFetchUrl(address.host, address.target, address.portOr(m_timings.port), address.whole);
     QByteArray contentType;
     // Only a 2xx answer carries the page; any other fails the check, telling why.
     auto fetchBytes = [&] {

@@ -53,6 +53,9 @@ struct CheckOutcome {
     // The page text the check obtained, empty when it stopped before it had one (no server, no
     // connection, a page not served, a feed).
     QString pageText;
+    // Where the user chose, in the check's box, to start the route's section: the route's title,
+    // found on the page; empty when not chosen.
+    QString sectionStart;
 
     // The route's state after the check, from its state before.
     RouteState after(RouteState before) const;
@@ -175,6 +178,7 @@ private:
     // read, the time the whole check took.
     CheckOutcome m_outcome;
     bool m_recorded = false; // the check reached a verdict worth a record
+    QString m_failureDetail; // why the page was not served, for the verdict of a failed check
     std::optional<CodingDecision> m_pageCoding;
     QElapsedTimer m_checkTimer;
     int m_depth = 0;

@@ -138,10 +138,10 @@ void CheckCycle::ReportResults()
 {
     // A delay not yet read as often as its route asks is not told.
     const RouteStates states = toldStates(m_round.states(), m_told);
-    // The popup names routes as loaded; the desktop's notice and the icon as their titles are.
+    // Everything that tells calls a route by its title as it stands: a title typed today counts.
     const RouteStates named = m_round.namedByFields(states);
     m_state.DelayFoundFlag = 0;
-    const QList<PopupEntry> entries = popupEntries(states, pageAddresses(m_round.checkedRoutes()));
+    const QList<PopupEntry> entries = popupEntries(named, pageAddresses(m_round.checkedRoutes()));
     if (!entries.isEmpty()) {
         m_state.DelayFoundFlag = 1;
         m_display.showPopup(entries);

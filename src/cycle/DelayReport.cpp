@@ -54,12 +54,18 @@ QString trayToolTip(const RouteStates& states)
         const RouteState& state = states.at(r);
         if (!isWatched(state))
             continue;
-        QString line = state.Title + QStringLiteral(": ") + statusWord(state.Status);
+        // The state the check found, said once, then why.
+        const bool delayed = state.Status == StatusDelayed;
+        QString line = state.Title + QStringLiteral(": ") +
+                       (delayed ? delayStateWord(state.Reason) : statusWord(state.Status));
         const QDateTime time = QDateTime::fromString(state.CheckTime, Qt::ISODate);
         if (time.isValid())
             line += u' ' + time.toString(QStringLiteral("HH:mm"));
-        if (state.Status == StatusDelayed && !state.Reason.isEmpty())
-            line += u' ' + reasonFirstWords(state.Reason, ReasonWords);
+        const QString why = delayed ? reasonAfterStateWord(state.Reason)
+                            : state.Status == StatusConnectFailed ? state.Failure
+                                                                  : QString();
+        if (!why.isEmpty())
+            line += u' ' + reasonFirstWords(why, ReasonWords);
         lines << line;
     }
     return lines.join(u'\n');

@@ -42,6 +42,8 @@ struct RouteState {
     int Status = StatusNone;
     // Why the line is late as its page or feed says, folded; empty when unknown.
     QString Reason = {};
+    // A check that could not see the line: why (HTTP 503, old data, …); empty otherwise.
+    QString Failure = {};
 };
 
 // One record per route index; slots 0 and 6 exist but are never used.

@@ -154,7 +154,8 @@ private Q_SLOTS:
         QVERIFY2(startNginx(), qPrintable(m_site.error()));
         // Only the bare socket request has a script, so a page read proves the path it took.
         const QByteArray normal = page(coding::Utf8, QStringLiteral("utf-8"), Word);
-        for (const char* path : {"/port/a.cgi?line=1", "/port.html"})
+        for (const char* path : {"/port/a.cgi?line=1", "/port.html",
+                                 "/port/%E9%81%8B%E8%A1%8C%20%E6%83%85%E5%A0%B1.html"})
             m_scripted.onRequest(QString::fromLatin1(path),
                                  test::ScriptedServer::reply("200 OK", normal));
     }
@@ -501,6 +502,9 @@ private Q_SLOTS:
         const QString scripted = QStringLiteral("127.0.0.1:%1").arg(m_scripted.port());
         QTest::newRow("http with a port, a path and a query")
             << QStringList{"http://" + scripted + "/port/a.cgi?line=1#top", "", ""} << "";
+        // Sent as a browser sends it: trimmed, the path percent-encoded as UTF-8.
+        QTest::newRow("blanks around, a blank and Japanese in the path")
+            << QStringList{" http://" + scripted + "/port/運行 情報.html　", "", ""} << "";
         QTest::newRow("https with a port and a path, another directory")
             << QStringList{HttpsServer + "/utf8.html", "missing.html", ""} << "";
         QTest::newRow("delay directory on the address's server")

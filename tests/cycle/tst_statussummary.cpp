@@ -78,9 +78,13 @@ private Q_SLOTS:
         QTest::addColumn<QString>("tip");
         QTest::newRow("normal: word and time") << "山手線" << 0 << ""
                                                << "山手線: 平常運転 09:05";
-        QTest::newRow("delayed: the reason's first words, on one line")
-            << "中央線" << 1 << "運転見合わせ：\n13時05分頃、品川駅で発生した人身事故の影響で"
-            << "中央線: 遅延 09:05 運転見合わせ： 13時05分頃、品川駅で発生した…";
+        QTest::newRow("delayed: the state its reason gives, once, then its first words")
+            << "中央線" << 1
+            << "運転見合わせ：\n13時05分頃、品川駅で発生した人身事故の影響で、上下線で"
+            << "中央線: 運転見合わせ 09:05 13時05分頃、品川駅で発生した人身事故の影響で…";
+        QTest::newRow("delayed: its word not said twice")
+            << "京浜東北線" << 1 << "遅延：架線点検の影響"
+            << "京浜東北線: 遅延 09:05 架線点検の影響";
         QTest::newRow("not checked yet") << "京葉線" << -1 << ""
                                          << "京葉線: 不明";
         QTest::newRow("no server: not watched") << "総武線" << 3 << ""

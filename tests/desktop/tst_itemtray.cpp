@@ -9,6 +9,7 @@
 // up the start by no more than the program's bounded question (beyond Qt's own check).
 #include "support/Files.h"
 #include "support/NotificationServer.h"
+#include "support/OdptStandIn.h"
 #include "support/ProgramRun.h"
 #include "support/ScriptedServer.h"
 #include "support/SettingsWriter.h"
@@ -17,6 +18,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -89,8 +91,8 @@ private Q_SLOTS:
             web = std::make_unique<ScriptedServer>(WebHost, 80);
             if (web->port() != 80)
                 QSKIP("the program checks on port 80, which needs root");
-            web->onRequest("/delayed.html",
-                           ScriptedServer::reply("200 OK", "<p>山手線は運転を見合わせています</p>"));
+            web->onRequest("/delayed.html", ScriptedServer::reply(
+                                                "200 OK", "<p>山手線は運転を見合わせています</p>"));
         }
         DisplaySession display(wayland ? DisplaySession::Wayland : 0);
         QVERIFY2(display.start(), qPrintable(display.error()));
@@ -104,25 +106,48 @@ private Q_SLOTS:
         const QString settingsPath = work.filePath("Senrokan.DEF");
         // Resident, interval 10 minutes, no chime, a check at once as asked; route 1 on the web
         // server.
+        // Besides, on the way out: a feed line stopped, and a line whose server answers 503.
+        const bool three = scenario == Scenario::NotifyAndExit;
+        OdptStandIn api;
+        if (three) {
+            QVERIFY2(api.start(), qPrintable(api.error()));
+            web->onRequest("/down.html", ScriptedServer::reply("503 Service Unavailable", ""));
+            writeBytes(work.filePath("Senrokan.ini"),
+                       ("[ODPT]\nBase=" + api.base() + "\nConsumerKey=" + OdptStandIn::ConsumerKey +
+                        "\n[Route2]\nFeed=" + api.base() +
+                        "odpt:TrainInformation?odpt:operator=odpt.Operator:Sakura\n"
+                        "FeedLine=odpt.Railway:Sakura.Hanamichi\n")
+                           .toUtf8());
+        }
         writeSettings(settingsPath, {10, 1, 0, delayed ? 1 : 0},
-                      {{"山手線", WebHost, "delayed.html", "平常運転"}});
+                      {{"山手線", WebHost, "delayed.html", "平常運転"},
+                       {three ? "花道線" : ""},
+                       {three ? "銀座線" : "", three ? WebHost : "", "down.html", "平常運転"}});
         const QByteArray written = readBytes(settingsPath);
         ProgramRun program(display, work.path(),
                            {{"XDG_DATA_DIRS", work.filePath("share") + ":/usr/share"}});
 
         // Resident: the item registers, named by the theme, its menu given to the tray.
-        QTRY_COMPARE_WITH_TIMEOUT(drawn(tray.menu()), (QStringList{"設定", "今すぐチェック", "終了"}),
+        QTRY_COMPARE_WITH_TIMEOUT(drawn(tray.menu()),
+                                  (QStringList{"設定", "今すぐチェック", "終了"}),
                                   ProgramRun::LimitMs);
         if (!wayland)
             QCOMPARE(program.shownWindows(), QList<quint32>{});
         uint noticeId = 0;
         if (delayed) {
             QTRY_COMPARE_WITH_TIMEOUT(notifications.notices.size(), 1, CheckLimitMs);
-            QCOMPARE(notifications.notices.first().body, QStringLiteral("山手線"));
+            QVERIFY(notifications.notices.first().body.startsWith(QStringLiteral("山手線")));
             noticeId = notifications.notices.first().id;
             // The tip says which line, how and when.
             QTRY_VERIFY_WITH_TIMEOUT(tray.toolTipTitle().startsWith("山手線: 遅延 "),
                                      ProgramRun::LimitMs);
+            // Each line says the state its check found, once, and why a check failed.
+            const QString tip = tray.toolTipTitle();
+            QVERIFY2(
+                !three ||
+                    (tip.contains("\n花道線: 運転見合わせ ") && !tip.contains("花道線: 遅延") &&
+                     tip.contains(QRegularExpression("\n銀座線: 接続失敗 \\d\\d:\\d\\d HTTP 503"))),
+                qPrintable(tip));
         }
         QTRY_COMPARE_WITH_TIMEOUT(tray.itemProperty("IconName").toString(),
                                   delayed ? "senrokan-delay" : "senrokan", ProgramRun::LimitMs);
@@ -136,8 +161,7 @@ private Q_SLOTS:
             break;
         case Scenario::CheckNowRecovers:
             web->onRequest("/delayed.html", ScriptedServer::reply("200 OK", "<p>平常運転</p>"));
-            QCOMPARE(tray.clickMenuEntry(tray.menu().at(1).id).type(),
-                     QDBusMessage::ReplyMessage);
+            QCOMPARE(tray.clickMenuEntry(tray.menu().at(1).id).type(), QDBusMessage::ReplyMessage);
             // The delay's notice gives way to its recovery, which goes by itself.
             QTRY_COMPARE_WITH_TIMEOUT(notifications.notices.size(), 2, CheckLimitMs);
             QCOMPARE(notifications.notices.last().replacesId, noticeId);
@@ -148,8 +172,7 @@ private Q_SLOTS:
             QCOMPARE(tray.itemProperty("IconName").toString(), "senrokan");
             return;
         case Scenario::NotifyAndExit:
-            QCOMPARE(tray.clickMenuEntry(tray.menu().at(2).id).type(),
-                     QDBusMessage::ReplyMessage);
+            QCOMPARE(tray.clickMenuEntry(tray.menu().at(2).id).type(), QDBusMessage::ReplyMessage);
             QCOMPARE(program.ended(), 0);
             QCOMPARE(notifications.closed, QList<uint>{noticeId});
             QCOMPARE(readBytes(settingsPath), written);
@@ -158,9 +181,10 @@ private Q_SLOTS:
 
         // Shown from the icon: the menu's entries stay greyed until the program goes resident
         // again, and a click on one does nothing.
-        QTRY_COMPARE_WITH_TIMEOUT(drawn(tray.menu()),
-                                  (QStringList{"設定 (greyed)", "今すぐチェック (greyed)", "終了 (greyed)"}),
-                                  ProgramRun::LimitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            drawn(tray.menu()),
+            (QStringList{"設定 (greyed)", "今すぐチェック (greyed)", "終了 (greyed)"}),
+            ProgramRun::LimitMs);
         if (!wayland)
             QVERIFY(program.waitShown() != 0);
         tray.clickMenuEntry(tray.menu().at(2).id);
