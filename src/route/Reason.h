@@ -27,4 +27,8 @@ QString reasonOnOneLine(const QString& reason);
 // line of a report, a notification or the status field carries it.
 QString withReason(const QString& text, const QString& reason);
 
+// A name from the network (a line's title, an operator's, an id) made fit to print or store on one
+// line: folded as a reason is, its line breaks blanks too.
+QString foldName(QStringView text);
+
 } // namespace senrokan
