@@ -38,6 +38,10 @@ std::optional<QByteArray> fetchList(ByteFetcher& fetcher, const QUrl& url, int t
 std::optional<QList<OdptLine>> liveLines(const OdptAccess& access, const QString& operatorId,
                                          int timeoutMs, QString* why)
 {
+    if (!access.namesServer()) {
+        *why = OdptBaseWithoutServer;
+        return std::nullopt;
+    }
     ByteFetcher fetcher;
     QList<std::pair<QString, QString>> query;
     if (!operatorId.isEmpty())

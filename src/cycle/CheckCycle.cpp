@@ -142,12 +142,16 @@ void CheckCycle::ReportResults()
     const RouteStates named = m_round.namedByFields(states);
     m_state.DelayFoundFlag = 0;
     const QList<PopupEntry> entries = popupEntries(named, pageAddresses(m_round.checkedRoutes()));
+    // A line told delayed has its recovery told when it next reads normal, whatever failed
+    // checks or other lines' delays came between.
+    const QStringList recovered = recoveryNotice(named, m_noticed);
+    for (int r = 1; r <= RouteCount; ++r)
+        m_noticed[r] =
+            named[r].Status == StatusDelayed || (m_noticed[r] && named[r].Status != StatusNormal);
     if (!entries.isEmpty()) {
         m_state.DelayFoundFlag = 1;
         m_display.showPopup(entries);
-        m_display.setDelayNotice(delayNotice(named));
-        for (int r = 1; r <= RouteCount; ++r)
-            m_noticed[r] = named[r].Status == StatusDelayed;
+        m_display.setDelayNotice(delayNotice(named) + recovered);
         if (m_values.MelodyFlag == 1) {
             m_display.playChime();
             m_pause(m_timings.chimePauseMs);
@@ -155,13 +159,10 @@ void CheckCycle::ReportResults()
             m_pause(m_timings.chimePauseMs);
             m_display.playChime();
         }
+    } else if (recovered.isEmpty()) {
+        m_display.setDelayNotice({});
     } else {
-        const QStringList recovered = recoveryNotice(named, m_noticed);
-        if (recovered.isEmpty())
-            m_display.setDelayNotice({});
-        else
-            m_display.setRecoveryNotice(recovered);
-        m_noticed.fill(false);
+        m_display.setRecoveryNotice(recovered);
     }
     m_display.showTrayStates(named);
 }

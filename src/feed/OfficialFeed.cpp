@@ -6,6 +6,7 @@
 #include "FeedTexts.h"
 #include "GtfsRealtimeAlerts.h"
 #include "OdptTrainInformation.h"
+#include "codec/JsonEscapes.h"
 
 #include <QJsonDocument>
 
@@ -19,27 +20,6 @@ namespace
 // operator's train information is a few hundred kilobytes at most, in a few thousand objects.
 constexpr qsizetype MaxJsonBytes = 2 * 1024 * 1024;
 constexpr qsizetype MaxJsonContainers = 50000;
-
-// The arrays and objects in JSON text, strings skipped, counted without parsing it.
-qsizetype containerCount(QByteArrayView json)
-{
-    qsizetype count = 0;
-    bool inString = false;
-    bool escaped = false;
-    for (const char c : json) {
-        if (escaped) {
-            escaped = false;
-        } else if (inString) {
-            escaped = c == '\\';
-            inString = c != '"';
-        } else if (c == '"') {
-            inString = true;
-        } else if (c == '[' || c == '{') {
-            ++count;
-        }
-    }
-    return count;
-}
 
 } // namespace
 
@@ -55,7 +35,7 @@ Verdict decideFeed(const QByteArray& body, const QString& feedLine, const QStrin
     const QByteArray json = bom ? body.sliced(3) : body;
     const bool looksJson = QByteArrayView(json).trimmed().startsWith('[');
     const bool tooLarge =
-        looksJson && (json.size() > MaxJsonBytes || containerCount(json) > MaxJsonContainers);
+        looksJson && (json.size() > MaxJsonBytes || countJson(json).containers > MaxJsonContainers);
     if (looksJson && !tooLarge) {
         const QJsonDocument document = QJsonDocument::fromJson(json);
         if (document.isArray())

@@ -30,6 +30,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <utility>
 
 namespace senrokan
@@ -235,15 +236,33 @@ void Form1::placeAt(const std::optional<QRect>& geometry)
 {
     if (!geometry)
         return;
-    // Its title bar must be reachable: a screen taken away since would leave it out of sight.
-    const QRect titleBar(geometry->topLeft(), QSize(geometry->width(), 24));
+    constexpr int TitleBarHeight = 24;
+    constexpr int GrabWidth = 160; // of the title bar, enough to take hold of it
+    // The screen that shows the most of its title bar; none shows any when the screen it was on
+    // has been taken away since.
+    const QRect titleBar(geometry->topLeft(), QSize(geometry->width(), TitleBarHeight));
+    const QScreen* shown = nullptr;
+    qint64 mostSeen = 0;
     for (const QScreen* screen : QGuiApplication::screens()) {
-        if (screen->availableGeometry().intersects(titleBar)) {
-            setGeometry(*geometry);
-            return;
+        const QRect seen = screen->availableGeometry() & titleBar;
+        if (qint64(seen.width()) * seen.height() > mostSeen) {
+            mostSeen = qint64(seen.width()) * seen.height();
+            shown = screen;
         }
     }
-    resize(geometry->size().boundedTo(QGuiApplication::primaryScreen()->availableSize()));
+    if (!shown) {
+        resize(geometry->size().boundedTo(QGuiApplication::primaryScreen()->availableSize()));
+        return;
+    }
+    // No larger than that screen (a window's memory grows with its size), moved no further than
+    // it takes to bring its whole title bar's height and a good grip of its width onto it.
+    const QRect area = shown->availableGeometry();
+    const QSize size = geometry->size().boundedTo(area.size());
+    const int grip = std::min(size.width(), GrabWidth);
+    const int x =
+        std::clamp(geometry->x(), area.left() - size.width() + grip, area.right() + 1 - grip);
+    const int y = std::clamp(geometry->y(), area.top(), area.bottom() + 1 - TitleBarHeight);
+    setGeometry(QRect(QPoint(x, y), size));
 }
 
 void Form1::exportRailwayFile(const QString& path)

@@ -17,8 +17,8 @@
 #include "support/StatusNotifierWatcher.h"
 
 #include <QDir>
-#include <QFile>
 #include <QRegularExpression>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -38,7 +38,7 @@ const char* const WebHost = "127.0.5.6";
 // window, Qt's own wait for a call is 25 s.
 constexpr qint64 StartBoundMs = 10000;
 
-enum class Scenario { Activate, NotifyAndAction, NotifyAndExit, CheckNowRecovers };
+enum class Scenario { Activate, NotifyAndAction, NotifyAndExit, CheckNowRecovers, FailedBetween };
 
 // The pictures where an installation puts them, in a data folder of their own.
 bool installIcons(const QString& dataDir)
@@ -78,6 +78,8 @@ private Q_SLOTS:
                 << wayland << Scenario::NotifyAndExit;
             QTest::addRow("%s: 今すぐチェック finds the line running again", name)
                 << wayland << Scenario::CheckNowRecovers;
+            QTest::addRow("%s: a recovery told after a failed check, beside a delay", name)
+                << wayland << Scenario::FailedBetween;
         }
     }
 
@@ -86,13 +88,16 @@ private Q_SLOTS:
         QFETCH(bool, wayland);
         QFETCH(Scenario, scenario);
         const bool delayed = scenario != Scenario::Activate;
+        const bool twoLines = scenario == Scenario::FailedBetween;
+        const auto stopped = ScriptedServer::reply("200 OK", "<p>運転を見合わせています</p>");
         std::unique_ptr<ScriptedServer> web;
         if (delayed) {
             web = std::make_unique<ScriptedServer>(WebHost, 80);
             if (web->port() != 80)
                 QSKIP("the program checks on port 80, which needs root");
-            web->onRequest("/delayed.html", ScriptedServer::reply(
-                                                "200 OK", "<p>山手線は運転を見合わせています</p>"));
+            web->onRequest("/delayed.html",
+                           ScriptedServer::reply("200 OK", "<p>山手線は運転を見合わせています</p>"));
+            web->onRequest("/chuo.html", stopped);
         }
         DisplaySession display(wayland ? DisplaySession::Wayland : 0);
         QVERIFY2(display.start(), qPrintable(display.error()));
@@ -106,6 +111,9 @@ private Q_SLOTS:
         const QString settingsPath = work.filePath("Senrokan.DEF");
         // Resident, interval 10 minutes, no chime, a check at once as asked; route 1 on the web
         // server.
+        QList<QStringList> routes{{"山手線", WebHost, "delayed.html", "平常運転"}};
+        if (twoLines)
+            routes.append({"中央線", WebHost, "chuo.html", "平常運転"});
         // Besides, on the way out: a feed line stopped, and a line whose server answers 503.
         const bool three = scenario == Scenario::NotifyAndExit;
         OdptStandIn api;
@@ -113,41 +121,42 @@ private Q_SLOTS:
             QVERIFY2(api.start(), qPrintable(api.error()));
             web->onRequest("/down.html", ScriptedServer::reply("503 Service Unavailable", ""));
             writeBytes(work.filePath("Senrokan.ini"),
-                       ("[ODPT]\nBase=" + api.base() + "\nConsumerKey=" + OdptStandIn::ConsumerKey +
-                        "\n[Route2]\nFeed=" + api.base() +
+                       ("[ODPT]\nBase=" + api.base() + "\nConsumerKey=" +
+                        OdptStandIn::ConsumerKey + "\n[Route2]\nFeed=" + api.base() +
                         "odpt:TrainInformation?odpt:operator=odpt.Operator:Sakura\n"
                         "FeedLine=odpt.Railway:Sakura.Hanamichi\n")
                            .toUtf8());
+            routes.append({"花道線"});
+            routes.append({"銀座線", WebHost, "down.html", "平常運転"});
         }
-        writeSettings(settingsPath, {10, 1, 0, delayed ? 1 : 0},
-                      {{"山手線", WebHost, "delayed.html", "平常運転"},
-                       {three ? "花道線" : ""},
-                       {three ? "銀座線" : "", three ? WebHost : "", "down.html", "平常運転"}});
+        writeSettings(settingsPath, {10, 1, 0, delayed ? 1 : 0}, routes);
         const QByteArray written = readBytes(settingsPath);
         ProgramRun program(display, work.path(),
                            {{"XDG_DATA_DIRS", work.filePath("share") + ":/usr/share"}});
 
         // Resident: the item registers, named by the theme, its menu given to the tray.
-        QTRY_COMPARE_WITH_TIMEOUT(drawn(tray.menu()),
-                                  (QStringList{"設定", "今すぐチェック", "終了"}),
+        QTRY_COMPARE_WITH_TIMEOUT(drawn(tray.menu()), (QStringList{"設定", "今すぐチェック", "終了"}),
                                   ProgramRun::LimitMs);
         if (!wayland)
             QCOMPARE(program.shownWindows(), QList<quint32>{});
         uint noticeId = 0;
         if (delayed) {
             QTRY_COMPARE_WITH_TIMEOUT(notifications.notices.size(), 1, CheckLimitMs);
-            QVERIFY(notifications.notices.first().body.startsWith(QStringLiteral("山手線")));
+            const QString body = notifications.notices.first().body;
+            QVERIFY2(three ? body.startsWith(QStringLiteral("山手線\n花道線"))
+                           : body == (twoLines ? QStringLiteral("山手線\n中央線")
+                                               : QStringLiteral("山手線")),
+                     qPrintable(body));
             noticeId = notifications.notices.first().id;
             // The tip says which line, how and when.
             QTRY_VERIFY_WITH_TIMEOUT(tray.toolTipTitle().startsWith("山手線: 遅延 "),
                                      ProgramRun::LimitMs);
             // Each line says the state its check found, once, and why a check failed.
             const QString tip = tray.toolTipTitle();
-            QVERIFY2(
-                !three ||
-                    (tip.contains("\n花道線: 運転見合わせ ") && !tip.contains("花道線: 遅延") &&
-                     tip.contains(QRegularExpression("\n銀座線: 接続失敗 \\d\\d:\\d\\d HTTP 503"))),
-                qPrintable(tip));
+            QVERIFY2(!three || (tip.contains("\n花道線: 運転見合わせ ") && !tip.contains("花道線: 遅延") &&
+                                tip.contains(QRegularExpression(
+                                    "\n銀座線: 接続失敗 \\d\\d:\\d\\d HTTP 503"))),
+                     qPrintable(tip));
         }
         QTRY_COMPARE_WITH_TIMEOUT(tray.itemProperty("IconName").toString(),
                                   delayed ? "senrokan-delay" : "senrokan", ProgramRun::LimitMs);
@@ -161,7 +170,8 @@ private Q_SLOTS:
             break;
         case Scenario::CheckNowRecovers:
             web->onRequest("/delayed.html", ScriptedServer::reply("200 OK", "<p>平常運転</p>"));
-            QCOMPARE(tray.clickMenuEntry(tray.menu().at(1).id).type(), QDBusMessage::ReplyMessage);
+            QCOMPARE(tray.clickMenuEntry(tray.menu().at(1).id).type(),
+                     QDBusMessage::ReplyMessage);
             // The delay's notice gives way to its recovery, which goes by itself.
             QTRY_COMPARE_WITH_TIMEOUT(notifications.notices.size(), 2, CheckLimitMs);
             QCOMPARE(notifications.notices.last().replacesId, noticeId);
@@ -171,8 +181,26 @@ private Q_SLOTS:
             QVERIFY(tray.toolTipTitle().startsWith("山手線: 平常運転 "));
             QCOMPARE(tray.itemProperty("IconName").toString(), "senrokan");
             return;
+        case Scenario::FailedBetween: {
+            // Both lines fail a check (the delay's notice is taken away), then 山手線 runs again
+            // while 中央線 is still stopped.
+            const QList<StatusNotifierWatcher::MenuEntry> menu = tray.menu();
+            web->onRequest("/delayed.html", ScriptedServer::reply("503 Service Unavailable", ""));
+            web->onRequest("/chuo.html", ScriptedServer::reply("503 Service Unavailable", ""));
+            tray.clickMenuEntry(menu.at(1).id);
+            QTRY_COMPARE_WITH_TIMEOUT(notifications.closed, QList<uint>{noticeId}, CheckLimitMs);
+            web->onRequest("/delayed.html", ScriptedServer::reply("200 OK", "<p>平常運転</p>"));
+            web->onRequest("/chuo.html", stopped);
+            QTRY_COMPARE_WITH_TIMEOUT(drawn(tray.menu()), drawn(menu), ProgramRun::LimitMs);
+            tray.clickMenuEntry(menu.at(1).id);
+            QTRY_COMPARE_WITH_TIMEOUT(notifications.notices.size(), 2, CheckLimitMs);
+            QCOMPARE(notifications.notices.last().body,
+                     QStringLiteral("中央線\n山手線: 平常運転に戻りました"));
+            return;
+        }
         case Scenario::NotifyAndExit:
-            QCOMPARE(tray.clickMenuEntry(tray.menu().at(2).id).type(), QDBusMessage::ReplyMessage);
+            QCOMPARE(tray.clickMenuEntry(tray.menu().at(2).id).type(),
+                     QDBusMessage::ReplyMessage);
             QCOMPARE(program.ended(), 0);
             QCOMPARE(notifications.closed, QList<uint>{noticeId});
             QCOMPARE(readBytes(settingsPath), written);
@@ -181,10 +209,9 @@ private Q_SLOTS:
 
         // Shown from the icon: the menu's entries stay greyed until the program goes resident
         // again, and a click on one does nothing.
-        QTRY_COMPARE_WITH_TIMEOUT(
-            drawn(tray.menu()),
-            (QStringList{"設定 (greyed)", "今すぐチェック (greyed)", "終了 (greyed)"}),
-            ProgramRun::LimitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(drawn(tray.menu()),
+                                  (QStringList{"設定 (greyed)", "今すぐチェック (greyed)", "終了 (greyed)"}),
+                                  ProgramRun::LimitMs);
         if (!wayland)
             QVERIFY(program.waitShown() != 0);
         tray.clickMenuEntry(tray.menu().at(2).id);
