@@ -57,7 +57,7 @@ QStringList recoveryNotice(const RouteStates& states, const PerRoute<bool>& noti
 
 QString trayToolTip(const RouteStates& states)
 {
-    // A tip is a glance: the reason's first words, the whole of it is in the popup.
+    // A tip is a glance: the first words of the reason or notice, the whole is elsewhere.
     constexpr qsizetype ReasonWords = 24;
     QStringList lines;
     for (int r = 1; r <= RouteCount; ++r) {
@@ -69,9 +69,13 @@ QString trayToolTip(const RouteStates& states)
         const QDateTime time = QDateTime::fromString(state.CheckTime, Qt::ISODate);
         if (time.isValid())
             line += u' ' + time.toString(QStringLiteral("HH:mm"));
-        if (state.Status == StatusDelayed && !state.Reason.isEmpty()) {
-            const QString reason = state.Reason.simplified();
-            line += u' ' + (reason.size() > ReasonWords ? reason.left(ReasonWords) + u'…' : reason);
+        // A line running normally may have notices; a delay's reason leads with the delay.
+        const QString said = state.Status == StatusDelayed  ? state.Reason
+                             : state.Status == StatusNormal ? state.Notice
+                                                            : QString();
+        if (!said.isEmpty()) {
+            const QString words = said.simplified();
+            line += u' ' + (words.size() > ReasonWords ? words.left(ReasonWords) + u'…' : words);
         }
         lines << line;
     }

@@ -8,6 +8,7 @@
 #include "OdptTrainInformation.h"
 
 #include <QJsonDocument>
+#include <QUrlQuery>
 
 namespace senrokan
 {
@@ -44,7 +45,7 @@ qsizetype containerCount(QByteArrayView json)
 } // namespace
 
 Verdict decideFeed(const QByteArray& body, const QString& feedLine, const QString& matchWord,
-                   const QDateTime& now)
+                   const QDateTime& now, const QUrl& address)
 {
     if (feedLine.trimmed().isEmpty())
         return Verdict::failed(feedtext::NoLine);
@@ -59,7 +60,9 @@ Verdict decideFeed(const QByteArray& body, const QString& feedLine, const QStrin
     if (looksJson && !tooLarge) {
         const QJsonDocument document = QJsonDocument::fromJson(json);
         if (document.isArray())
-            return decideOdpt(document.array(), feedLine, matchWord, now);
+            return decideOdpt(document.array(), feedLine, matchWord, now,
+                              QUrlQuery(address).queryItemValue(QStringLiteral("odpt:operator"),
+                                                                QUrl::FullyDecoded));
     }
     if (std::optional<Verdict> verdict = decideGtfsRealtime(body, feedLine, now))
         return *verdict;
