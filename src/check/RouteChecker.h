@@ -149,7 +149,14 @@ private:
     // A page that came only as fetched bytes (PageBytes, with its Content-Type): its coding
     // decided, shown and the text converted.
     CodingDecision readFetchedPage(const QByteArray& contentType, bool showLabel);
-    void wait(int ms);
+    // Handles events until done holds, checked as each of the socket's events comes, or limitMs
+    // have passed; whether done holds.
+    bool waitFor(int limitMs, const std::function<bool()>& done);
+    // Whether the socket's reply has all come: the server closed the connection, the length it
+    // declared has come, or the cap was reached.
+    bool replyComplete() const;
+    // Why the socket's reply that the wait ended with cannot be judged; empty when it can.
+    QString unfinishedReply(bool complete) const;
     QString nowText() const;
     void report(const QString& prompt, const QString& title, Reporting how);
 
@@ -171,6 +178,8 @@ private:
     std::unique_ptr<Converter> m_replyDecoder; // one stateful decoder per reply
     QByteArray m_replyRaw;                     // the same reply as bytes, for deciding its coding
     qsizetype m_replyBytes = 0;
+    qsizetype m_replyBodyStart = -1;     // where the reply's body begins, once its header has come
+    std::optional<qint64> m_replyLength; // the body's length as its Content-Length declares it
     QEventLoop* m_waitLoop = nullptr;
     bool m_cancelled = false;
     bool m_pageObtained = false;

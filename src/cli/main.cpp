@@ -264,7 +264,8 @@ QByteArray jsonReport(const RouteStates& states)
                                   {QStringLiteral("title"), states[r].Title},
                                   {QStringLiteral("status"), states[r].Status},
                                   {QStringLiteral("checkTime"), states[r].CheckTime},
-                                  {QStringLiteral("reason"), states[r].Reason}});
+                                  {QStringLiteral("reason"), states[r].Reason},
+                                  {QStringLiteral("notice"), states[r].Notice}});
     }
     return QJsonDocument(routes).toJson(QJsonDocument::Indented);
 }

@@ -47,7 +47,7 @@ QStringList recoveryNotice(const RouteStates& states, const PerRoute<bool>& noti
 
 QString trayToolTip(const RouteStates& states)
 {
-    // A tip is a glance: the reason's first words, the whole of it is in the popup.
+    // A tip is a glance: the first words of the reason or notice, the whole is elsewhere.
     constexpr qsizetype ReasonWords = 24;
     QStringList lines;
     for (int r = 1; r <= RouteCount; ++r) {
@@ -61,8 +61,11 @@ QString trayToolTip(const RouteStates& states)
         const QDateTime time = QDateTime::fromString(state.CheckTime, Qt::ISODate);
         if (time.isValid())
             line += u' ' + time.toString(QStringLiteral("HH:mm"));
+        // A delay's reason leads with the delay; a line running normally may have notices; a
+        // failed check says why.
         const QString why = delayed ? reasonAfterStateWord(state.Reason)
                             : state.Status == StatusConnectFailed ? state.Failure
+                            : state.Status == StatusNormal        ? state.Notice
                                                                   : QString();
         if (!why.isEmpty())
             line += u' ' + reasonFirstWords(why, ReasonWords);

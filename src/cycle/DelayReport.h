@@ -33,7 +33,7 @@ QStringList recoveryNotice(const RouteStates& states, const PerRoute<bool>& noti
 
 // The icon's tip: one line per watched route (one with a title, and a server or a feed: not
 // サーバ未設定), its title, its state's word and the time of its check, and the first words of a
-// delay's reason; empty when no route is watched.
+// delay's reason or of a normal line's notices; empty when no route is watched.
 QString trayToolTip(const RouteStates& states);
 
 // The icon the routes' statuses call for: delay when any route is delayed, else error when any

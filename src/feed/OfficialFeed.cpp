@@ -9,6 +9,7 @@
 #include "codec/JsonEscapes.h"
 
 #include <QJsonDocument>
+#include <QUrlQuery>
 
 namespace senrokan
 {
@@ -24,7 +25,7 @@ constexpr qsizetype MaxJsonContainers = 50000;
 } // namespace
 
 Verdict decideFeed(const QByteArray& body, const QString& feedLine, const QString& matchWord,
-                   const QDateTime& now)
+                   const QDateTime& now, const QUrl& address)
 {
     if (feedLine.trimmed().isEmpty())
         return Verdict::failed(feedtext::NoLine);
@@ -39,7 +40,9 @@ Verdict decideFeed(const QByteArray& body, const QString& feedLine, const QStrin
     if (looksJson && !tooLarge) {
         const QJsonDocument document = QJsonDocument::fromJson(json);
         if (document.isArray())
-            return decideOdpt(document.array(), feedLine, matchWord, now);
+            return decideOdpt(document.array(), feedLine, matchWord, now,
+                              QUrlQuery(address).queryItemValue(QStringLiteral("odpt:operator"),
+                                                                QUrl::FullyDecoded));
     }
     if (std::optional<Verdict> verdict = decideGtfsRealtime(body, feedLine, now))
         return *verdict;

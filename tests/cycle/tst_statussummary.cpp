@@ -74,7 +74,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("title");
         QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("reason");
+        QTest::addColumn<QString>("reason"); // for a normal line, its notices
         QTest::addColumn<QString>("tip");
         QTest::newRow("normal: word and time") << "山手線" << 0 << ""
                                                << "山手線: 平常運転 09:05";
@@ -91,6 +91,9 @@ private Q_SLOTS:
                                                 << "";
         QTest::newRow("no title: not watched") << "" << 2 << ""
                                                << "";
+        QTest::newRow("normal with a notice: its first words")
+            << "大江戸線" << 0 << "お知らせ：都庁前駅のエレベーターが点検のため使えません"
+            << "大江戸線: 平常運転 09:05 お知らせ：都庁前駅のエレベーターが点検のため使え…";
     }
 
     void trayTip()
@@ -100,6 +103,8 @@ private Q_SLOTS:
         QFETCH(QString, reason);
         RouteStates states;
         states[3] = {title, status == -1 ? "" : "2026-12-07T09:05:03", status, reason};
+        if (status == StatusNormal)
+            std::swap(states[3].Reason, states[3].Notice);
         QTEST(trayToolTip(states), "tip");
     }
 };
