@@ -147,6 +147,7 @@ void SettingsPage::makeControls()
                                            "「タスクトレイに常駐」を押すと見張りが始まります"
                                            "（ウィンドウを閉じるとプログラムは終わります）。"
                                            "設定は「終了」で保存されます。"));
+    m_startHint->setWordWrap(true);
     m_startHint->setVisible(m_startHintShown);
     m_label6 = makeLabel(this, QStringLiteral("Label6"), QStringLiteral("コンピュータ名"));
     m_text6 = makeBox(m_label6, QStringLiteral("Text6"));

@@ -272,8 +272,8 @@ private Q_SLOTS:
         QCOMPARE(m_log.notices, QList<QStringList>{notice});
     }
 
-    // The desktop's notice names a route by its title field as it stands, the popup by the
-    // title as loaded; the notice of a delay gives way to one of its recovery.
+    // The popup and the desktop's notice name a route by its title field as it stands, not as
+    // loaded; the notice of a delay gives way to one of its recovery.
     void noticeNamesAndRecovery()
     {
         m_round->states()[2].Title = QStringLiteral("旧線");
@@ -282,7 +282,7 @@ private Q_SLOTS:
             m_round->states()[2].Status = status;
             m_cycle->ReportResults();
         }
-        QCOMPARE(m_log.events.first(), QStringLiteral("popup 旧線　\r\n"));
+        QCOMPARE(m_log.events.first(), QStringLiteral("popup 新線　\r\n"));
         QCOMPARE(m_log.notices,
                  (QList<QStringList>{{"新線"}, {"recovered:", "新線: 平常運転に戻りました"}, {}}));
     }
