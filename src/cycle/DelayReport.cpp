@@ -45,7 +45,7 @@ QStringList recoveryNotice(const RouteStates& states, const PerRoute<bool>& noti
     return lines;
 }
 
-QString trayToolTip(const RouteStates& states)
+QString trayToolTip(const RouteStates& states, const RoundTelling& telling)
 {
     // A tip is a glance: the reason's first words, the whole of it is in the popup.
     constexpr qsizetype ReasonWords = 24;
@@ -55,6 +55,11 @@ QString trayToolTip(const RouteStates& states)
         if (!isWatched(state))
             continue;
         QString line = state.Title + QStringLiteral(": ") + statusWord(state.Status);
+        if (const std::optional<int> minutes = statedMinutes(state.Reason);
+            minutes && state.Status == StatusDelayed)
+            line += QStringLiteral(" 最大%1分").arg(*minutes);
+        if (telling[r].quiet)
+            line += u' ' + QuietTodayWhy;
         const QDateTime time = QDateTime::fromString(state.CheckTime, Qt::ISODate);
         if (time.isValid())
             line += u' ' + time.toString(QStringLiteral("HH:mm"));

@@ -89,6 +89,30 @@ void TrayIcon::setTip(const QString& tip)
     m_icon.setToolTip(m_tip.isEmpty() ? Tip : m_tip);
 }
 
+void TrayIcon::setQuietEntries(const QList<QuietEntry>& entries)
+{
+    // A tray that draws the menu itself is told only of a change.
+    if (entries == m_quiet)
+        return;
+    m_quiet = entries;
+    qDeleteAll(m_quietEntries);
+    m_quietEntries.clear();
+    QAction* first = m_menu.actions().value(0);
+    for (const QuietEntry& entry : entries) {
+        auto* action = new QAction(entry.title + QStringLiteral(": 今日は知らせない"), &m_menu);
+        action->setObjectName(QStringLiteral("mnuQuiet%1").arg(entry.route));
+        action->setCheckable(true);
+        action->setChecked(entry.quiet);
+        connect(action, &QAction::triggered, this,
+                [this, route = entry.route](bool quiet) { Q_EMIT quietRequested(route, quiet); });
+        m_menu.insertAction(first, action);
+        m_quietEntries << action;
+    }
+    if (!entries.isEmpty())
+        m_quietEntries << m_menu.insertSeparator(first);
+    enableEntries();
+}
+
 void TrayIcon::setChecking(bool checking)
 {
     m_checking = checking;
