@@ -97,7 +97,9 @@ void TrayIcon::setQuietEntries(const QList<QuietEntry>& entries)
     m_quiet = entries;
     qDeleteAll(m_quietEntries);
     m_quietEntries.clear();
-    QAction* first = m_menu.actions().value(0);
+    // After the program's own entries, which keep their places.
+    if (!entries.isEmpty())
+        m_quietEntries << m_menu.addSeparator();
     for (const QuietEntry& entry : entries) {
         auto* action = new QAction(entry.title + QStringLiteral(": 今日は知らせない"), &m_menu);
         action->setObjectName(QStringLiteral("mnuQuiet%1").arg(entry.route));
@@ -105,11 +107,9 @@ void TrayIcon::setQuietEntries(const QList<QuietEntry>& entries)
         action->setChecked(entry.quiet);
         connect(action, &QAction::triggered, this,
                 [this, route = entry.route](bool quiet) { Q_EMIT quietRequested(route, quiet); });
-        m_menu.insertAction(first, action);
+        m_menu.addAction(action);
         m_quietEntries << action;
     }
-    if (!entries.isEmpty())
-        m_quietEntries << m_menu.insertSeparator(first);
     enableEntries();
 }
 

@@ -76,17 +76,23 @@ private Q_SLOTS:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("reason");
         QTest::addColumn<QString>("tip");
+        QTest::addColumn<bool>("quiet"); // 今日は知らせない
         QTest::newRow("normal: word and time") << "山手線" << 0 << ""
-                                               << "山手線: 平常運転 09:05";
+                                               << "山手線: 平常運転 09:05" << false;
         QTest::newRow("delayed: the reason's first words, on one line")
             << "中央線" << 1 << "運転見合わせ：\n13時05分頃、品川駅で発生した人身事故の影響で"
-            << "中央線: 遅延 09:05 運転見合わせ： 13時05分頃、品川駅で発生した…";
+            << "中央線: 遅延 09:05 運転見合わせ： 13時05分頃、品川駅で発生した…" << false;
         QTest::newRow("not checked yet") << "京葉線" << -1 << ""
-                                         << "京葉線: 不明";
+                                         << "京葉線: 不明" << false;
         QTest::newRow("no server: not watched") << "総武線" << 3 << ""
-                                                << "";
+                                                << "" << false;
         QTest::newRow("no title: not watched") << "" << 2 << ""
-                                               << "";
+                                               << "" << false;
+        QTest::newRow("delayed: the most minutes stated")
+            << "東西線" << 1 << "車両点検の影響で、10～３０分程度の遅れ"
+            << "東西線: 遅延 最大30分 09:05 車両点検の影響で、10～３０分程度の遅れ" << false;
+        QTest::newRow("kept quiet for today")
+            << "南北線" << 1 << "" << "南北線: 遅延 今日は知らせない 09:05" << true;
     }
 
     void trayTip()
@@ -95,8 +101,11 @@ private Q_SLOTS:
         QFETCH(int, status);
         QFETCH(QString, reason);
         RouteStates states;
+        QFETCH(bool, quiet);
         states[3] = {title, status == -1 ? "" : "2026-12-07T09:05:03", status, reason};
-        QTEST(trayToolTip(states), "tip");
+        RoundTelling telling;
+        telling[3].quiet = quiet;
+        QTEST(trayToolTip(states, telling), "tip");
     }
 };
 
