@@ -164,7 +164,8 @@ void DesktopProgram::showPopup(const QList<PopupEntry>& entries)
         m_form3->setAttribute(Qt::WA_DeleteOnClose);
         connect(m_form3, &Form3::closed, &m_cycle, &CheckCycle::Form3_Form_Unload);
         connect(m_form3, &Form3::pageRequested, this, &DesktopProgram::showRoutePage);
-        connect(m_form3, &Form3::quietRequested, this, [this](int route) { keepQuiet(route, true); });
+        connect(m_form3, &Form3::quietRequested, this,
+                [this](int route) { keepQuiet(route, true); });
     }
     m_form3->showReport(entries);
 }

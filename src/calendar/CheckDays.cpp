@@ -113,8 +113,8 @@ std::optional<QList<HourBand>> parseHours(const QString& text, QString* error)
 std::optional<QString> hoursOffReason(const RouteOptions& options, QTime time)
 {
     const QList<HourBand> bands = parseHours(options.hours).value_or(QList<HourBand>());
-    if (bands.isEmpty() ||
-        std::any_of(bands.cbegin(), bands.cend(), [&](const HourBand& b) { return inBand(b, time); }))
+    if (bands.isEmpty() || std::any_of(bands.cbegin(), bands.cend(),
+                                       [&](const HourBand& b) { return inBand(b, time); }))
         return std::nullopt;
     return OffHoursReason;
 }
@@ -128,9 +128,10 @@ QDateTime dayEnd(const RouteOptions& options, const QDateTime& now)
         if (crossesMidnight(band) && minuteOfDay(now.time()) <= minuteOfDay(band.to))
             return bandEnd(band, today.addDays(-1));
     }
-    const auto last = std::max_element(bands.cbegin(), bands.cend(), [](const auto& a, const auto& b) {
-        return minuteOfDay(a.from) < minuteOfDay(b.from);
-    });
+    const auto last =
+        std::max_element(bands.cbegin(), bands.cend(), [](const auto& a, const auto& b) {
+            return minuteOfDay(a.from) < minuteOfDay(b.from);
+        });
     if (last != bands.cend() && bandEnd(*last, today) > now)
         return bandEnd(*last, today);
     return QDateTime(today.addDays(1), QTime(0, 0));

@@ -205,8 +205,8 @@ void RouteChecker::runSteps(int route, int retry, Reporting how)
 
     RouteDefinition def = m_fields->routeDefinition(route);
     // The bands of Hours= hold over the valid-hours fields, which the check then leaves out.
-    m_bandsHold = !m_options[route].hours.isEmpty() &&
-                  (!def[ValidFrom].isEmpty() || !def[ValidTo].isEmpty());
+    m_bandsHold =
+        !m_options[route].hours.isEmpty() && (!def[ValidFrom].isEmpty() || !def[ValidTo].isEmpty());
     if (m_bandsHold) {
         def[ValidFrom].clear();
         def[ValidTo].clear();

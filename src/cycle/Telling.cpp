@@ -28,8 +28,8 @@ std::optional<int> statedMinutes(QStringView reason)
 {
     // Hours with their minutes, or minutes that follow neither a digit nor 時 (8時30分 is a time
     // of day) and lead to no headway.
-    static const QRegularExpression amount(
-        QStringLiteral(R"((\d+)\s*時間(?:\s*(\d+)\s*分)?|(?<![\d時])(\d+)\s*分(?!\s*(?:間隔|おき|毎|ごと)))"));
+    static const QRegularExpression amount(QStringLiteral(
+        R"((\d+)\s*時間(?:\s*(\d+)\s*分)?|(?<![\d時])(\d+)\s*分(?!\s*(?:間隔|おき|毎|ごと)))"));
     std::optional<int> most;
     QRegularExpressionMatchIterator it = amount.globalMatch(halfWidthDigits(reason));
     while (it.hasNext()) {
@@ -68,8 +68,8 @@ RoundTelling roundTelling(const RouteStates& states, const RouteOptionsTable& op
     for (int r = 1; r <= RouteCount; ++r) {
         const RouteState& state = states[r];
         if (state.Status == StatusOutOfHours) {
-            telling[r] = {false, state.Reason.isEmpty() ? statusWord(StatusOutOfHours)
-                                                        : state.Reason};
+            telling[r] = {false,
+                          state.Reason.isEmpty() ? statusWord(StatusOutOfHours) : state.Reason};
             continue;
         }
         telling[r] = verdictTelling(state.Status, state.Reason, options[r],

@@ -26,7 +26,7 @@ inline const QString UnconfirmedWhy = QStringLiteral("確認待ち");
 // notification and the reports, and why not.
 struct RouteTelling {
     bool told = true;
-    QString whyNot; // empty when told
+    QString whyNot;     // empty when told
     bool quiet = false; // kept quiet for today: nothing of it is told, its recovery neither
 
     bool operator==(const RouteTelling&) const = default;

@@ -26,10 +26,11 @@ struct QuietEntry {
 };
 
 // The program's one icon in the notification area: its four pictures, its tip, its double-click
-// and its menu "設定" / "今すぐチェック" / "終了", then each delayed line's "…: 今日は知らせない". Clicks count only while TrayCallbackFlag is 1,
-// that is from going resident until the main window is shown again from the icon. On a
-// StatusNotifierItem tray a click counts as the double-click (those trays have none) and the tray
-// draws the menu, whose entries are disabled while clicks do not count.
+// and its menu "設定" / "今すぐチェック" / "終了", then each delayed line's "…: 今日は知らせない".
+// Clicks count only while TrayCallbackFlag is 1, that is from going resident until the main window
+// is shown again from the icon. On a StatusNotifierItem tray a click counts as the double-click
+// (those trays have none) and the tray draws the menu, whose entries are disabled while clicks do
+// not count.
 class TrayIcon : public QObject
 {
     Q_OBJECT

@@ -131,18 +131,21 @@ RouteOptions routeOptions(const CompanionFile& file, int route, QStringList* pro
     options.suspensionsOnly = tellText.compare(TellSuspension, Qt::CaseInsensitive) == 0;
     if (!tellText.isEmpty() && !options.suspensionsOnly &&
         tellText.compare(TellAll, Qt::CaseInsensitive) != 0)
-        tell(TellKey, QStringLiteral("all か suspension で書いてください（遅れをすべて知らせます）"));
+        tell(TellKey,
+             QStringLiteral("all か suspension で書いてください（遅れをすべて知らせます）"));
     const QString minDelayText = file.value(section, MinDelayKey).trimmed();
     const int minDelay = minDelayText.toInt(&ok);
     if (ok && minDelay >= 0 && minDelay <= MaxMinDelay)
         options.minDelay = minDelay;
     else if (!minDelayText.isEmpty())
-        tell(MinDelayKey, QStringLiteral("0から%1の分の数で書いてください（遅れをすべて知らせます）")
-                              .arg(MaxMinDelay));
+        tell(MinDelayKey,
+             QStringLiteral("0から%1の分の数で書いてください（遅れをすべて知らせます）")
+                 .arg(MaxMinDelay));
     const QString quietText = file.value(section, QuietUntilKey).trimmed();
     options.quietUntil = QDateTime::fromString(quietText, Qt::ISODate);
     if (!quietText.isEmpty() && !options.quietUntil.isValid())
-        tell(QuietUntilKey, QStringLiteral("2026-04-01T23:59:00 の形で書いてください（知らせます）"));
+        tell(QuietUntilKey,
+             QStringLiteral("2026-04-01T23:59:00 の形で書いてください（知らせます）"));
     return options;
 }
 

@@ -39,9 +39,10 @@ struct CompanionValues {
 // its keys: [Notify] Targets= (blank-separated report URLs), [ODPT] Base= and ConsumerKey= (the
 // open transport data API and its key), [Route1] … [Route5] Render=, Feed=, FeedLine=, Days=,
 // Holidays=, Confirm=, Port= (the port field, which Senrokan.DEF does not keep), Hours=, Tell=,
-// MinDelay=, QuietUntil= and [Window] Geometry=. It is read once per check or showing and hands plain values down; a save changes
-// only the keys it sets and keeps every other line as it was. The file is the user's alone:
-// report targets, feed addresses and the consumer key hold passwords and keys.
+// MinDelay=, QuietUntil= and [Window] Geometry=. It is read once per check or showing and hands
+// plain values down; a save changes only the keys it sets and keeps every other line as it was. The
+// file is the user's alone: report targets, feed addresses and the consumer key hold passwords and
+// keys.
 class CompanionSettings
 {
 public:

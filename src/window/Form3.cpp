@@ -37,7 +37,8 @@ constexpr int ButtonGap = 8; // between a title and its button
 constexpr int Indent = 12;   // of the lines under a title
 const QString QuietText = QStringLiteral("今日は知らせない");
 const QString QuietDoneText = QStringLiteral("知らせません");
-const QString QuietTip = QStringLiteral("この路線の遅れを今日はもう知らせません（チェックと記録は続けます）");
+const QString QuietTip =
+    QStringLiteral("この路線の遅れを今日はもう知らせません（チェックと記録は続けます）");
 
 } // namespace
 

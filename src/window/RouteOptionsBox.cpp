@@ -70,7 +70,8 @@ RouteOptionsBox::RouteOptionsBox(int route, const RouteOptions& options, QWidget
     m_hours->setToolTip(QStringLiteral(
         "この時間帯だけチェックします（例: 07:00-09:30,17:30-19:30。23:00-01:00 のように日付を"
         "またいでもかまいません）。時間帯の外は「時間外」になり、サーバに接続しません。"
-        "空欄なら一日中（有効時間帯の欄があればその間）です。書くと有効時間帯の欄より優先されます。"));
+        "空欄なら一日中（有効時間帯の欄があればその間）です。書くと有効時間帯の欄より優先されます"
+        "。"));
 
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);

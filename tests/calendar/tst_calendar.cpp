@@ -85,8 +85,7 @@ private Q_SLOTS:
         auto bands = [](const char* tag, const char* hours, QTime time, const char* reason,
                         int dayEnd) {
             QTest::newRow(tag) << QString() << QString() << QString::fromUtf8(hours)
-                               << QDate(2026, 12, 7) << time << QString::fromUtf8(reason)
-                               << dayEnd;
+                               << QDate(2026, 12, 7) << time << QString::fromUtf8(reason) << dayEnd;
         };
         const QDate monday(2026, 12, 7), sunday(2026, 12, 6), holiday(2026, 11, 23);
         row("Monday, weekdays", "月火水木金", "", monday, "");
@@ -113,8 +112,8 @@ private Q_SLOTS:
         bands("full-width, 〜 and 、 with a morning band after midnight's",
               "２３：００〜１：００、５:３０～７:００", QTime(6, 0), "", Midnight + 61);
         bands("unreadable band: watched all day", "7時-9時", QTime(12, 0), "error", Midnight);
-        bands("a band without its end: watched all day", "07:00,17:30-19:30", QTime(12, 0),
-              "error", Midnight);
+        bands("a band without its end: watched all day", "07:00,17:30-19:30", QTime(12, 0), "error",
+              Midnight);
     }
 
     void offDays()

@@ -62,10 +62,10 @@ Run runBesideReceivers(const QString& workDir, const QStringList& args, int rout
 {
     QProcess checker;
     checker.setWorkingDirectory(workDir);
-    checker.start(QStringLiteral(SENROKAN_CHECK_EXE),
-                  (route ? QStringList{QStringLiteral("--route"), QString::number(route)}
-                         : QStringList()) +
-                      args);
+    checker.start(
+        QStringLiteral(SENROKAN_CHECK_EXE),
+        (route ? QStringList{QStringLiteral("--route"), QString::number(route)} : QStringList()) +
+            args);
     if (!QTest::qWaitFor([&] { return checker.state() == QProcess::NotRunning; }, 60000))
         return {};
     return {checker.exitCode(), checker.readAllStandardOutput(), checker.readAllStandardError()};
@@ -297,25 +297,27 @@ private Q_SLOTS:
                           "[Route5]\nMinDelay=30\n")
                              .toUtf8());
         QList<QStringList> routes;
-        for (const char* page : {"delayed.html", "minor.html", "delayed.html", "delayed.html",
-                                 "late.html"})
+        for (const char* page :
+             {"delayed.html", "minor.html", "delayed.html", "delayed.html", "late.html"})
             routes.append({QStringLiteral("路線%1").arg(routes.size() + 1), Host, page, Word, "",
                            "", "", "山手線", "</body>"});
         test::writeSettings(dir.filePath(SettingsFileName), SettingsValues(), routes);
         const Run quiet = runChecker(dir.path(), {"--quiet-today", "4"});
         QVERIFY2(quiet.exitCode == 0 && quiet.out.startsWith("路線4 は "), quiet.err.constData());
 
-        const Run run = runBesideReceivers(
-            dir.path(), {"--json", "--notify-url", QStringLiteral("ntfy://127.0.0.1:%1/trains").arg(ntfy.port())},
-            0);
+        const Run run =
+            runBesideReceivers(dir.path(),
+                               {"--json", "--notify-url",
+                                QStringLiteral("ntfy://127.0.0.1:%1/trains").arg(ntfy.port())},
+                               0);
         QCOMPARE(run.exitCode, 1);
         QCOMPARE(test::checkerStatuses(run.out), (QList<int>{4, 1, 1, 1, 1}));
         QStringList told;
         for (const QJsonValue route : QJsonDocument::fromJson(run.out).array())
             told << (route[u"told"].toBool() ? QStringLiteral("told")
-                                               : route[u"whyNotTold"].toString());
-        QCOMPARE(told, (QStringList{"時間帯外", "見合わせのみ", "told", "今日は知らせない",
-                                    "30分未満"}));
+                                             : route[u"whyNotTold"].toString());
+        QCOMPARE(told,
+                 (QStringList{"時間帯外", "見合わせのみ", "told", "今日は知らせない", "30分未満"}));
         QCOMPARE(ntfy.requests().size(), 1);
         const QString message = QJsonDocument::fromJson(ntfy.requests().at(0).body)
                                     .object()

@@ -4,13 +4,13 @@
 // The timed check cycle with a recording display, ticks driven by hand or by short real timers,
 // and routes served by a scripted loopback server; with a record of checks and a report target,
 // the confirmation of delays over rounds and restarts; what a route's telling rules let be told.
+#include "calendar/CheckDays.h"
 #include "check/RouteChecker.h"
 #include "codec/Converter.h"
 #include "cycle/CheckCycle.h"
 #include "cycle/CheckRound.h"
 #include "cycle/DelayReport.h"
 #include "cycle/Telling.h"
-#include "calendar/CheckDays.h"
 #include "history/CheckHistory.h"
 #include "report/Reporter.h"
 #include "settings/CompanionSettings.h"
@@ -340,8 +340,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("whyNot");
         auto row = [](const char* tag, const char* options, const char* reason, int minutes,
                       const char* whyNot) {
-            QTest::newRow(tag) << QString::fromUtf8(options) << QString::fromUtf8(reason)
-                               << minutes << QString::fromUtf8(whyNot);
+            QTest::newRow(tag) << QString::fromUtf8(options) << QString::fromUtf8(reason) << minutes
+                               << QString::fromUtf8(whyNot);
         };
         const char* least = "MinDelay=15";
         row("約5分", least, "人身事故の影響で、約5分の遅れが出ています", 5, "15分未満");
@@ -350,7 +350,8 @@ private Q_SLOTS:
         row("full-width digits", least, "信号トラブルのため、上下線に３０分程度の遅れ", 30, "");
         row("both ends with 分", least, "混雑のため、列車に10分～12分の遅れ", 12, "15分未満");
         row("hours and minutes", least, "大雨の影響で、約1時間10分の遅れ", 70, "");
-        row("a time of day is no minutes", least, "7時15分頃に発生した人身事故の影響で遅れ", -1, "");
+        row("a time of day is no minutes", least, "7時15分頃に発生した人身事故の影響で遅れ", -1,
+            "");
         row("a headway is no minutes", least, "大雪のため、20分間隔で運転しています", -1, "");
         row("a suspension is told whatever it states", least, "運転見合わせ（約5分）", 5, "");
         const char* suspensions = "Tell=suspension";
@@ -393,18 +394,22 @@ private Q_SLOTS:
         QTest::addColumn<QString>("options"); // more of route 1's section of Senrokan.ini
         QTest::newRow("confirm 1: a told delay stays told over restarts") << 1 << "DS|D|N"
                                                                           << "P.P."
-                                                                          << "D..N" << "";
+                                                                          << "D..N"
+                                                                          << "";
         QTest::newRow("confirm 2: failures and a day left out neither count nor break the run")
             << 2 << "DFSDDN"
             << "...PP."
-            << "...D.N" << "";
+            << "...D.N"
+            << "";
         QTest::newRow("confirm 2: a normal reading starts again and tells no recovery")
             << 2 << "DNDD"
             << "...P"
-            << "...D" << "";
+            << "...D"
+            << "";
         QTest::newRow("confirm 3: counted over restarts") << 3 << "DF|DD|N"
                                                           << "...P."
-                                                          << "...DN" << "";
+                                                          << "...DN"
+                                                          << "";
         QTest::newRow("suspensions only: no recovery of a delay not told, one of a suspension")
             << 1 << "mNmD|mN"
             << "...P.."
@@ -493,13 +498,13 @@ private Q_SLOTS:
                 QLatin1Char('/') + Delayed,
                 reading == u'F'
                     ? ScriptedServer::Script{ScriptedServer::Reset{}}
-                    : ScriptedServer::reply("200 OK", reading == u'N' ? normal
-                                                                       : delays.value(reading,
-                                                                                      delays['D'])));
+                    : ScriptedServer::reply(
+                          "200 OK", reading == u'N' ? normal : delays.value(reading, delays['D'])));
             m_log.events.clear();
             m_cycle->state().CheckTickCount = m_cycle->tickTarget();
             m_cycle->Timer1_Timer();
-            popupsSeen += m_log.events.filter(QStringLiteral("popup 路線1　")).isEmpty() ? u'.' : u'P';
+            popupsSeen +=
+                m_log.events.filter(QStringLiteral("popup 路線1　")).isEmpty() ? u'.' : u'P';
             // Going resident again from the window shows the icon the check left.
             const QString icon = m_log.events.constLast();
             m_cycle->goResident();
@@ -526,8 +531,9 @@ private Q_SLOTS:
         for (const CheckRecord& record :
              history->records(monday.startOfDay(), 1).value_or(QList<CheckRecord>()))
             recorded += QStringLiteral("NDF.S").at(record.status);
-        QCOMPARE(recorded, QString(readings).remove(QRegularExpression("[|Q]")).replace(
-                               QRegularExpression("[mL]"), QStringLiteral("D")));
+        QCOMPARE(recorded, QString(readings)
+                               .remove(QRegularExpression("[|Q]"))
+                               .replace(QRegularExpression("[mL]"), QStringLiteral("D")));
     }
 
     void popupHold_data()

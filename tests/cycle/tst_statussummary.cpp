@@ -91,8 +91,8 @@ private Q_SLOTS:
         QTest::newRow("delayed: the most minutes stated")
             << "東西線" << 1 << "車両点検の影響で、10～３０分程度の遅れ"
             << "東西線: 遅延 最大30分 09:05 車両点検の影響で、10～３０分程度の遅れ" << false;
-        QTest::newRow("kept quiet for today")
-            << "南北線" << 1 << "" << "南北線: 遅延 今日は知らせない 09:05" << true;
+        QTest::newRow("kept quiet for today") << "南北線" << 1 << ""
+                                              << "南北線: 遅延 今日は知らせない 09:05" << true;
     }
 
     void trayTip()
