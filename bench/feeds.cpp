@@ -40,11 +40,11 @@ void decide(benchmark::State& state, const QByteArray& body, const QString& line
 {
     const QDateTime now = QDateTime::fromSecsSinceEpoch(Now);
     const QString word = QStringLiteral("平常");
-    const Verdict verdict = decideFeed(body, line, word, now);
+    const Verdict verdict = decideFeed(body, line, word, now, QUrl());
     state.SetLabel(
         QStringLiteral("%1 bytes, status %2").arg(body.size()).arg(verdict.status).toStdString());
     for (auto _ : state)
-        benchmark::DoNotOptimize(decideFeed(body, line, word, now));
+        benchmark::DoNotOptimize(decideFeed(body, line, word, now, QUrl()));
     state.SetBytesProcessed(state.iterations() * body.size());
 }
 

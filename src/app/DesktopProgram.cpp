@@ -40,8 +40,9 @@ DesktopProgram::DesktopProgram()
     m_round.setReporter(&m_reporter);
     connect(&m_window, &Form1::routeCheckRequested, this, &DesktopProgram::routeButton_Click);
     connect(&m_window, &Form1::residentRequested, &m_cycle, &CheckCycle::goResident);
-    connect(&m_window, &Form1::summaryRequested, this,
-            [this] { m_window.setPageText(statusSummaryText(m_round.states())); });
+    connect(&m_window, &Form1::summaryRequested, this, [this] {
+        m_window.setPageText(statusSummaryText(m_round.namedByFields(m_round.states())));
+    });
     connect(&m_window, &Form1::routesImported, &m_round, &CheckRound::startOver);
     connect(&m_window, &Form1::testReportRequested, this,
             [this] { m_reporter.sendTest(m_routes.companion().read().targets); });
@@ -60,7 +61,13 @@ DesktopProgram::DesktopProgram()
     connect(m_trayIcon, &TrayIcon::checkNowRequested, &m_cycle, &CheckCycle::checkNow);
     connect(m_trayIcon, &TrayIcon::quietRequested, this, &DesktopProgram::keepQuiet);
     connect(&m_round, &CheckRound::started, this, [this] { m_trayIcon->setChecking(true); });
-    connect(&m_round, &CheckRound::finished, this, [this] { m_trayIcon->setChecking(false); });
+    connect(&m_round, &CheckRound::finished, this, [this] {
+        m_trayIcon->setChecking(false);
+        m_checkedRoute = 0;
+    });
+    // What a check shows goes under its route's tab.
+    connect(&m_checker, &RouteChecker::checkStarted, this,
+            [this](int route) { m_checkedRoute = route; });
     // Hidden with no notification area to come back from, the program would be unreachable.
     connect(m_trayIcon, &TrayIcon::noTrayHost, this, &DesktopProgram::showFromIcon);
 }
@@ -104,6 +111,11 @@ void DesktopProgram::routeButton_Click(int route)
     m_window.showCheckedPage(
         route, result.last->pageText,
         readsOnlyFeed(m_round.checkedRoutes().routeDefinition(route), result.options[route]));
+    // The section started where the user chose, the route is checked again.
+    if (!result.last->sectionStart.isEmpty()) {
+        m_window.setRouteField(route, SubtitleStart, result.last->sectionStart);
+        routeButton_Click(route);
+    }
 }
 
 Form3* DesktopProgram::form3() const
@@ -224,12 +236,12 @@ std::optional<int> DesktopProgram::selectedIntervalMinutes() const
 
 void DesktopProgram::setStatusText(const QString& text)
 {
-    m_window.setStatusText(text);
+    m_window.setStatusText(text, m_checkedRoute);
 }
 
 void DesktopProgram::setPageText(const QString& text)
 {
-    m_window.setPageText(text);
+    m_window.setPageText(text, m_checkedRoute);
 }
 
 void DesktopProgram::setBusy(bool busy)
@@ -242,9 +254,15 @@ void DesktopProgram::showMessage(const QString& prompt, const QString& title)
     m_window.showMessage(prompt, title);
 }
 
+bool DesktopProgram::askQuestion(const QString& prompt, const QString& title)
+{
+    return m_window.askQuestion(prompt, title);
+}
+
 void DesktopProgram::setMatchCount(const MatchCount& count)
 {
-    m_window.showMatchCount(matchCountNotice(count), count.word);
+    m_window.showMatchCount(matchCountNotice(count), count.word, count.sectionStart,
+                            count.sectionEnd, m_checkedRoute);
 }
 
 void DesktopProgram::Form_Unload()

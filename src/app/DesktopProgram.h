@@ -79,6 +79,7 @@ public:
     void setPageText(const QString& text) override;
     void setBusy(bool busy) override;
     void showMessage(const QString& prompt, const QString& title) override;
+    bool askQuestion(const QString& prompt, const QString& title) override;
     void setMatchCount(const MatchCount& count) override;
 
 Q_SIGNALS:
@@ -113,6 +114,7 @@ private:
     std::unique_ptr<platform::DesktopNotifier> m_notifier;
     Chime m_chime;
     bool m_unloaded = false;
+    int m_checkedRoute = 0; // the route a check runs for, 0 between rounds
 };
 
 } // namespace senrokan

@@ -20,8 +20,15 @@ namespace senrokan
 namespace
 {
 
-QString describeFailure(const QNetworkReply* reply, const QList<QSslError>& tlsErrors)
+QString describeFailure(const QNetworkReply* reply, const QList<QSslError>& tlsErrors,
+                        int timeoutMs, qsizetype received)
 {
+    // The client cancels a transfer at its time limit; a cancel of ours is never read.
+    if (reply->error() == QNetworkReply::OperationCanceledError)
+        return lateReplyText(timeoutMs);
+    const QVariant declared = reply->header(QNetworkRequest::ContentLengthHeader);
+    if (reply->error() == QNetworkReply::RemoteHostClosedError && declared.isValid())
+        return cutReplyText(declared.toLongLong(), received);
     if (tlsErrors.isEmpty())
         return reply->errorString();
     QStringList reasons;
@@ -49,6 +56,18 @@ bool isServerAnswer(QNetworkReply::NetworkError error)
 }
 
 } // namespace
+
+QString lateReplyText(int limitMs)
+{
+    return QStringLiteral("応答が%1秒以内に最後まで届きません").arg(limitMs / 1000.0);
+}
+
+QString cutReplyText(qint64 declared, qint64 received)
+{
+    return QStringLiteral("応答が途中で切れています（Content-Length %1 バイトのうち %2 バイト）")
+        .arg(declared)
+        .arg(received);
+}
 
 ByteFetcher::ByteFetcher() = default;
 
@@ -141,7 +160,7 @@ FetchedPage ByteFetcher::fetchPage(const QUrl& url, int timeoutMs, qsizetype cap
     if (page.tooLarge) {
         body.clear();
     } else if (!status.isValid() || !isServerAnswer(error)) {
-        page.failureDetail = describeFailure(reply, tlsErrors);
+        page.failureDetail = describeFailure(reply, tlsErrors, timeoutMs, body.size());
         body.clear();
     } else {
         // A body that does not decode is no answer, whatever the status said.

@@ -18,8 +18,8 @@ namespace senrokan
 {
 
 // What the HTTP client brought back for one URL. An answered request has its status code; an
-// unanswered one (refused, TLS failure, time-out, a refused redirect, a body that does not
-// decode) has 0 and a reason.
+// unanswered one (refused, TLS failure, time-out, a body cut short of its length, a refused
+// redirect, a body that does not decode) has 0 and a reason.
 struct FetchedPage {
     int statusCode = 0;
     QByteArray body;
@@ -27,6 +27,11 @@ struct FetchedPage {
     bool tooLarge = false;  // the body went over the cap and was dropped
     QString failureDetail;  // why there was no answer, naming the TLS error if that was it
 };
+
+// Why a reply is not read: it had not all come within limitMs, or its connection ended after
+// received of the declared bytes. Said the same for the socket's reply and the client's.
+QString lateReplyText(int limitMs);
+QString cutReplyText(qint64 declared, qint64 received);
 
 // Fetches a URL's body as bytes, running a local event loop until it is complete. Redirects are
 // followed within the same scheme or up from http to https, never down. Certificates are checked

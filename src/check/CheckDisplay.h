@@ -24,6 +24,13 @@ public:
     virtual void setBusy(bool busy) = 0;
     // Modal: returns when the user has closed the box.
     virtual void showMessage(const QString& prompt, const QString& title) = 0;
+    // A question answered はい or いいえ, modal; true for はい. Where none can be asked, the
+    // prompt is shown and the answer is いいえ.
+    virtual bool askQuestion(const QString& prompt, const QString& title)
+    {
+        showMessage(prompt, title);
+        return false;
+    }
     // Why an HTTPS page was not served (the TLS error, a refused redirect, the status), for
     // whoever can show more than "接続失敗"; the window has no place for it.
     virtual void setFailureDetail(const QString& detail) { Q_UNUSED(detail); }

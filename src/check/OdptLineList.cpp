@@ -27,6 +27,12 @@ std::optional<QByteArray> fetchList(ByteFetcher& fetcher, const QUrl& url, int t
         return page.body;
     if (page.tooLarge)
         *why = QStringLiteral("ODPTのAPIの答えが大きすぎます");
+    else if (page.statusCode == 401 || page.statusCode == 403)
+        // What a user can do about it: the key is had by registering with ODPT.
+        *why = QStringLiteral("ODPTのAPIが断りました（HTTP %1）。コンシューマキーがないか、"
+                              "違います。キーはODPTの開発者サイト（developer.odpt.org）で"
+                              "登録すると得られます")
+                   .arg(page.statusCode);
     else if (page.statusCode != 0)
         *why = QStringLiteral("ODPTのAPIが断りました（HTTP %1）").arg(page.statusCode);
     else
@@ -38,6 +44,10 @@ std::optional<QByteArray> fetchList(ByteFetcher& fetcher, const QUrl& url, int t
 std::optional<QList<OdptLine>> liveLines(const OdptAccess& access, const QString& operatorId,
                                          int timeoutMs, QString* why)
 {
+    if (!access.namesServer()) {
+        *why = OdptBaseWithoutServer;
+        return std::nullopt;
+    }
     ByteFetcher fetcher;
     QList<std::pair<QString, QString>> query;
     if (!operatorId.isEmpty())

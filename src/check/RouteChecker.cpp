@@ -37,7 +37,6 @@ const QString TextConnected = QStringLiteral("接続しました");
 const QString TextRequesting = QStringLiteral("HTTPサーバに接続");
 const QString TextFailed = statusWord(StatusConnectFailed);
 const QString TextNoServer = statusWord(StatusNoServer);
-const QString TextDelayed = statusWord(StatusDelayed);
 const QString NotFoundPage = QStringLiteral("ページが見つかりません");
 const QString TextOutOfHours = statusSentence(StatusOutOfHours);
 const QString TextFeedScheme = QStringLiteral("フィードは http:// か https:// のアドレスです");
@@ -54,6 +53,21 @@ const QString BandsHoldNote =
 // The socket's read buffer: bounds memory however fast a server sends.
 constexpr qint64 SocketReadBuffer = 1024 * 1024;
 
+// The Content-Length a reply's header lines declare; none when they declare none that reads.
+std::optional<qint64> declaredLength(const QByteArray& header)
+{
+    static constexpr QByteArrayView Name = "content-length:";
+    for (const QByteArray& line : header.split('\n')) {
+        if (!line.toLower().startsWith(Name))
+            continue;
+        bool ok = false;
+        const qint64 length = line.sliced(Name.size()).trimmed().toLongLong(&ok);
+        if (ok && length >= 0)
+            return length;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 RouteState CheckOutcome::after(RouteState before) const
@@ -62,6 +76,8 @@ RouteState CheckOutcome::after(RouteState before) const
     if (verdict) {
         before.Status = verdict->status;
         before.Reason = verdict->reason;
+        before.Failure = verdict->failure;
+        before.Notice = verdict->notice;
     }
     return before;
 }
@@ -115,6 +131,7 @@ CheckOutcome RouteChecker::runCheck(int route, int retry, Reporting how)
         m_pageCoding.reset();
         m_outcome = CheckOutcome();
         m_recorded = false;
+        m_failureDetail.clear();
         m_checkTimer.start();
         Q_EMIT checkStarted(route);
     }
@@ -151,6 +168,9 @@ CheckOutcome RouteChecker::runCheck(int route, int retry, Reporting how)
                 coding = codingName(m_pageCoding->coding);
                 codingSource = codingSourceName(m_pageCoding->source);
             }
+            // A line running normally keeps its notices in the record.
+            const QString& reason = outcome.verdict->reason.isEmpty() ? outcome.verdict->notice
+                                                                      : outcome.verdict->reason;
             outcome.record = CheckRecord{m_clock().toUTC(),
                                          route,
                                          m_fields->routeField(route, Title),
@@ -160,7 +180,7 @@ CheckOutcome RouteChecker::runCheck(int route, int retry, Reporting how)
                                          coding,
                                          codingSource,
                                          int(m_checkTimer.elapsed()),
-                                         outcome.verdict->reason};
+                                         reason};
         }
         m_cancelled = false;
         if (!m_renderBatch)
@@ -237,6 +257,12 @@ void RouteChecker::runSteps(int route, int retry, Reporting how)
         runFeedSteps(route, how, def);
         return;
     }
+    // An address that cannot be asked for is said as such, not as a server out of reach.
+    if (const QString problem = addressProblem(def); !problem.isEmpty()) {
+        m_outcome.checkTime = nowText();
+        failWith(how, problem);
+        return;
+    }
     if (m_options[route].render && runRenderedSteps(route, retry, how, def))
         return;
     const PageAddress address = pageAddress(def, retry == 1);
@@ -247,7 +273,9 @@ void RouteChecker::runSteps(int route, int retry, Reporting how)
     // A port named in the address or the port field takes the place of the default 80 only.
     m_socket.connectToHost(address.host, address.portOr(m_timings.port));
     m_display.setStatusText(TextConnecting);
-    wait(m_timings.connectWaitMs);
+    waitFor(m_timings.connectWaitMs, [this] {
+        return m_check.Connected != 0 || m_socket.state() == QAbstractSocket::UnconnectedState;
+    });
     m_outcome.checkTime = nowText();
 
     if (m_check.Connected == 0) {
@@ -259,11 +287,18 @@ void RouteChecker::runSteps(int route, int retry, Reporting how)
     m_replyRaw.clear();
     m_replyDecoder->reset();
     m_replyBytes = 0;
-    const QByteArray request = "GET /" + requestPath(address.target) + " HTTP/1.0\r\n\r\n";
+    m_replyBodyStart = -1;
+    m_replyLength.reset();
+    const QByteArray request = "GET /" + address.requestTarget() + " HTTP/1.0\r\n\r\n";
     if (m_socket.write(request) != request.size())
         throw Failure(FailureKind::FetchFailed);
     m_display.setStatusText(TextRequesting);
-    wait(m_timings.replyWaitMs);
+    // Read whole or not at all: what has come of a slow or cut reply says nothing of the line.
+    const bool complete = waitFor(m_timings.replyWaitMs, [this] { return replyComplete(); });
+    if (const QString why = unfinishedReply(complete); !why.isEmpty()) {
+        failWith(how, why);
+        return;
+    }
 
     const QString status = m_check.PageText.mid(9, 3);
     if (status == QLatin1String("200")) {
@@ -272,6 +307,9 @@ void RouteChecker::runSteps(int route, int retry, Reporting how)
             return;
         }
     } else if (status != QLatin1String("403") && status != QLatin1String("400")) {
+        bool numeric = false;
+        if (const int code = status.toInt(&numeric); numeric)
+            m_failureDetail = httpStatusText(code);
         failOrRetry(route, retry, how, def);
         return;
     }
@@ -350,12 +388,14 @@ void RouteChecker::runFeedSteps(int route, Reporting how, const RouteDefinition&
     }
     m_check.Connected = 1;
     const QDateTime now = m_clock();
-    const Verdict verdict = decideFeed(page.body, options.feedLine, def[MatchWord], now);
+    const Verdict verdict = decideFeed(page.body, options.feedLine, def[MatchWord], now, url);
     platform::returnFreedHeap();
     if (verdict.status == StatusConnectFailed) {
         failWith(how, verdict.failure);
         return;
     }
+    if (!verdict.note.isEmpty())
+        m_display.setStatusText(verdict.note);
     if (how == Reporting::Interactive)
         m_display.setBusy(false);
     const Verdict told = outOfHours(def, now.time()) ? Verdict{StatusOutOfHours, {}} : verdict;
@@ -405,6 +445,7 @@ bool RouteChecker::pageServed(int route, int retry, Reporting how, const RouteDe
         return false;
     }
     m_display.setFailureDetail(why);
+    m_failureDetail = why;
     failOrRetry(route, retry, how, def);
     return false;
 }
@@ -447,26 +488,59 @@ void RouteChecker::finishCheck(const RouteDefinition& def, Reporting how, bool j
     }
     // Told before the verdict's box, which holds the check until it is closed; a reason the
     // verdict brings replaces it in the status field.
-    if (verdict.status != StatusOutOfHours && !def[MatchWord].isEmpty())
-        m_display.setMatchCount(countMatchWord(def, m_check.PageText, form));
-    tellVerdict(verdict, def, how);
+    std::optional<MatchCount> count;
+    if (verdict.status != StatusOutOfHours && !def[MatchWord].isEmpty()) {
+        count = countMatchWord(def, m_check.PageText, form);
+        m_display.setMatchCount(*count);
+    }
+    // A word found more than once, with no section, may be another line's: the box says so, and
+    // offers to start the section where the route's title is on the page.
+    if (verdict.status == StatusNormal && how == Reporting::Interactive && count &&
+        count->count > 1 && !count->sectioned) {
+        const QString title = def[Title].trimmed();
+        const QString box =
+            statusSentence(StatusNormal) + u'\n' +
+            QStringLiteral("「%1」がページに%2回あります。ほかの路線の行かもしれません。")
+                .arg(count->word)
+                .arg(count->count);
+        if (!title.isEmpty() && pageHolds(m_check.PageText, title, form)) {
+            if (m_display.askQuestion(
+                    box + u'\n' +
+                        QStringLiteral("「%1」のところから区間を始めて（サブタイトル）、"
+                                       "チェックし直しますか？")
+                            .arg(title),
+                    TitleRouteInfo))
+                m_outcome.sectionStart = title;
+        } else {
+            m_display.showMessage(box, TitleRouteInfo);
+        }
+        // Its box is the one above.
+        tellVerdict(verdict, def, Reporting::Timed);
+    } else {
+        tellVerdict(verdict, def, how);
+    }
     settle(verdict);
 }
 
 void RouteChecker::tellVerdict(const Verdict& verdict, const RouteDefinition& def, Reporting how)
 {
-    // Shown before the box, which holds the check until it is closed.
-    if (!verdict.reason.isEmpty())
-        m_display.setStatusText(withReason(TextDelayed, reasonOnOneLine(verdict.reason)));
+    // Shown before the box, which holds the check until it is closed. A delay's reason leads
+    // with it; a line running normally may have notices.
+    const QString said = verdict.reason.isEmpty() ? verdict.notice : verdict.reason;
+    if (!said.isEmpty())
+        m_display.setStatusText(withReason(statusWord(verdict.status), reasonOnOneLine(said)));
     switch (verdict.status) {
     case StatusOutOfHours:
         report(TextOutOfHours, TitleRouteInfo, how);
         break;
     case StatusNormal:
-        report(statusSentence(StatusNormal), TitleRouteInfo, how);
+        report(verdict.notice.isEmpty()
+                   ? statusSentence(StatusNormal)
+                   : statusSentence(StatusNormal) + u'\n' + reasonOnOneLine(verdict.notice),
+               TitleRouteInfo, how);
         break;
     default:
-        report(statusSentence(StatusDelayed), TitleRouteInfo, how);
+        report(delaySentence(verdict.reason), TitleRouteInfo, how);
         break;
     }
     // Hours that could not be read were left out, hours that Hours= holds over too: said on
@@ -483,7 +557,7 @@ void RouteChecker::failConnection(Reporting how, bool clearConnected, const QStr
     if (clearConnected)
         m_check.Connected = 0;
     // The check time stays the moment the server was reached or given up on.
-    settle({StatusConnectFailed, {}}, false);
+    settle(Verdict::failed(why.isEmpty() ? m_failureDetail : why), false);
     m_socket.abort();
 }
 
@@ -491,7 +565,8 @@ std::optional<CodingDecision> RouteChecker::convertPage(const QString& status,
                                                         const PageAddress& address, Reporting how)
 {
     // The bytes fetched are those of the page just judged, also during the delay-directory retry.
-    const QUrl url = byteFetchUrl(address.host, address.target, address.portOr(m_timings.port));
+    const QUrl url =
+        byteFetchUrl(address.host, address.target, address.portOr(m_timings.port), address.whole);
     QByteArray contentType;
     // Only a 2xx answer carries the page; any other fails the check, telling why.
     auto fetchBytes = [&] {
@@ -573,18 +648,46 @@ void RouteChecker::report(const QString& prompt, const QString& title, Reporting
         m_display.showMessage(prompt, title);
 }
 
-void RouteChecker::wait(int ms)
+bool RouteChecker::waitFor(int limitMs, const std::function<bool()>& done)
 {
-    // The wait always lasts its full time; the socket's events are handled meanwhile.
+    // The window and everything else go on answering meanwhile.
     QEventLoop loop;
-    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    QTimer::singleShot(limitMs, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    // Connected after the check's own handlers, so these see what they made of each event.
+    const auto check = [&] {
+        if (done())
+            loop.quit();
+    };
+    connect(&m_socket, &QTcpSocket::connected, &loop, check);
+    connect(&m_socket, &QTcpSocket::readyRead, &loop, check);
+    connect(&m_socket, &QTcpSocket::stateChanged, &loop, check);
+    connect(&m_socket, &QTcpSocket::errorOccurred, &loop, check);
     QEventLoop* outer = m_waitLoop;
     m_waitLoop = &loop;
-    if (!m_cancelled)
+    if (!m_cancelled && !done())
         loop.exec();
     m_waitLoop = outer;
     if (m_cancelled)
         throw Failure(FailureKind::Cancelled);
+    return done();
+}
+
+bool RouteChecker::replyComplete() const
+{
+    return m_socket.state() == QAbstractSocket::UnconnectedState ||
+           m_replyBytes >= m_timings.replyCapBytes ||
+           (m_replyLength && m_replyBytes - m_replyBodyStart >= *m_replyLength);
+}
+
+QString RouteChecker::unfinishedReply(bool complete) const
+{
+    if (!complete)
+        return lateReplyText(m_timings.replyWaitMs);
+    // Past the cap the rest is dropped by design, never missed.
+    const qint64 body = m_replyBytes - m_replyBodyStart;
+    if (m_replyLength && body < *m_replyLength && m_replyBytes < m_timings.replyCapBytes)
+        return cutReplyText(*m_replyLength, body);
+    return {};
 }
 
 QString RouteChecker::nowText() const
@@ -614,6 +717,15 @@ void RouteChecker::onReadyRead()
         return;
     m_replyBytes += chunk.size();
     m_replyRaw += chunk;
+    if (m_replyBodyStart < 0) {
+        // Sought in what came since, with room for a break split between two chunks.
+        const qsizetype end = m_replyRaw.indexOf(
+            "\r\n\r\n", qMax<qsizetype>(0, m_replyRaw.size() - chunk.size() - 3));
+        if (end >= 0) {
+            m_replyBodyStart = end + 4;
+            m_replyLength = declaredLength(m_replyRaw.first(end));
+        }
+    }
     m_check.PageText += m_replyDecoder->decode(chunk, false);
     if (m_check.ArrivalPause > 0)
         QThread::msleep(qRound(m_check.ArrivalPause * 1000));

@@ -53,6 +53,9 @@ struct CheckOutcome {
     // The page text the check obtained, empty when it stopped before it had one (no server, no
     // connection, a page not served, a feed).
     QString pageText;
+    // Where the user chose, in the check's box, to start the route's section: the route's title,
+    // found on the page; empty when not chosen.
+    QString sectionStart;
 
     // The route's state after the check, from its state before.
     RouteState after(RouteState before) const;
@@ -146,7 +149,14 @@ private:
     // A page that came only as fetched bytes (PageBytes, with its Content-Type): its coding
     // decided, shown and the text converted.
     CodingDecision readFetchedPage(const QByteArray& contentType, bool showLabel);
-    void wait(int ms);
+    // Handles events until done holds, checked as each of the socket's events comes, or limitMs
+    // have passed; whether done holds.
+    bool waitFor(int limitMs, const std::function<bool()>& done);
+    // Whether the socket's reply has all come: the server closed the connection, the length it
+    // declared has come, or the cap was reached.
+    bool replyComplete() const;
+    // Why the socket's reply that the wait ended with cannot be judged; empty when it can.
+    QString unfinishedReply(bool complete) const;
     QString nowText() const;
     void report(const QString& prompt, const QString& title, Reporting how);
 
@@ -168,6 +178,8 @@ private:
     std::unique_ptr<Converter> m_replyDecoder; // one stateful decoder per reply
     QByteArray m_replyRaw;                     // the same reply as bytes, for deciding its coding
     qsizetype m_replyBytes = 0;
+    qsizetype m_replyBodyStart = -1;     // where the reply's body begins, once its header has come
+    std::optional<qint64> m_replyLength; // the body's length as its Content-Length declares it
     QEventLoop* m_waitLoop = nullptr;
     bool m_cancelled = false;
     bool m_pageObtained = false;
@@ -176,6 +188,7 @@ private:
     // read, the time the whole check took.
     CheckOutcome m_outcome;
     bool m_recorded = false; // the check reached a verdict worth a record
+    QString m_failureDetail; // why the page was not served, for the verdict of a failed check
     std::optional<CodingDecision> m_pageCoding;
     QElapsedTimer m_checkTimer;
     int m_depth = 0;

@@ -120,7 +120,8 @@ Verdict decideStatus(const RouteDefinition& route, const QString& pageText, QTim
 
 MatchCount countMatchWord(const RouteDefinition& route, const QString& pageText, PageForm form)
 {
-    MatchCount count{route[MatchWord], 0, !route[SubtitleStart].isEmpty()};
+    MatchCount count{route[MatchWord], 0, !route[SubtitleStart].isEmpty(), route[SubtitleStart],
+                     route[SubtitleEnd]};
     if (count.word.isEmpty())
         return count;
     const QString text = searchedText(pageText, form);
@@ -134,6 +135,11 @@ MatchCount countMatchWord(const RouteDefinition& route, const QString& pageText,
          at = page.find(count.word, end, &end))
         ++count.count;
     return count;
+}
+
+bool pageHolds(const QString& pageText, const QString& text, PageForm form)
+{
+    return TextSearch(searchedText(pageText, form)).find(text, 1) != 0;
 }
 
 QString matchCountNotice(const MatchCount& count)

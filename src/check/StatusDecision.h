@@ -40,6 +40,9 @@ struct MatchCount {
     QString word;
     qsizetype count = 0;
     bool sectioned = false;
+    // The section's markers (SubtitleStart, SubtitleEnd) when sectioned.
+    QString sectionStart = {};
+    QString sectionEnd = {};
 };
 
 // The occurrences of MatchWord, each begun within the section as decideStatus finds it (within
@@ -48,6 +51,9 @@ struct MatchCount {
 // missing from the page.
 MatchCount countMatchWord(const RouteDefinition& route, const QString& pageText,
                           PageForm form = PageForm::Source);
+
+// Whether text occurs in the page as the match word would be found.
+bool pageHolds(const QString& pageText, const QString& text, PageForm form = PageForm::Source);
 
 // The count in one line for the user, with the way to a section when the page has the word more
 // than once.

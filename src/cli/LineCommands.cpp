@@ -22,9 +22,9 @@ constexpr int ExitUsage = 64;
 const QString ShippedNote =
     QStringLiteral("。同梱の路線一覧（2017〜2024年の記録、東京周辺）を使います");
 
-OdptLineList lines(const QString& dir, const QString& operatorId, CommandOutcome& outcome)
+OdptLineList lines(const OdptAccess& access, const QString& operatorId, CommandOutcome& outcome)
 {
-    OdptLineList list = readOdptLines(CompanionSettings(dir).read().odpt, operatorId);
+    OdptLineList list = readOdptLines(access, operatorId);
     if (!list.shippedBecause.isEmpty())
         outcome.told << list.shippedBecause + ShippedNote;
     return list;
@@ -35,10 +35,13 @@ OdptLineList lines(const QString& dir, const QString& operatorId, CommandOutcome
 CommandOutcome listLines(const QString& dir, const QString& operatorId)
 {
     CommandOutcome outcome;
-    // A tab or line break inside a name would break the columns.
-    for (const OdptLine& line : lines(dir, operatorId, outcome).lines)
-        outcome.out += line.id.simplified() + u'\t' + line.operatorName.simplified() + u'\t' +
-                       line.name.simplified() + u'\n';
+    const QList<OdptLine> found =
+        lines(CompanionSettings(dir).read().odpt, operatorId, outcome).lines;
+    // Names come folded onto one line: none breaks the columns.
+    for (const OdptLine& line : found)
+        outcome.out += line.id + u'\t' + line.operatorName + u'\t' + line.name + u'\n';
+    if (found.isEmpty())
+        outcome.told << QStringLiteral("路線一覧に路線がありません");
     return outcome;
 }
 
@@ -51,7 +54,14 @@ CommandOutcome useLine(const QString& dir, int route, const QString& id)
         outcome.told << QStringLiteral("%1 は odpt.Railway:事業者.路線 の形ではありません").arg(id);
         return outcome;
     }
-    const QList<OdptLine> known = lines(dir, operatorId, outcome).lines;
+    const OdptAccess access = CompanionSettings(dir).read().odpt;
+    // The route's feed would be read at an address without a host.
+    if (!access.namesServer()) {
+        outcome.exit = ExitFiles;
+        outcome.told << OdptBaseWithoutServer;
+        return outcome;
+    }
+    const QList<OdptLine> known = lines(access, operatorId, outcome).lines;
     // An id of that form is always a line, known or not.
     const std::optional<OdptLine> line = odptLine(known, id);
     if (std::none_of(known.cbegin(), known.cend(), [&](const OdptLine& l) { return l.id == id; }))

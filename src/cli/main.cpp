@@ -299,6 +299,7 @@ QByteArray jsonReport(const RouteStates& states, const RoundTelling& telling)
                                   {QStringLiteral("status"), states[r].Status},
                                   {QStringLiteral("checkTime"), states[r].CheckTime},
                                   {QStringLiteral("reason"), states[r].Reason},
+                                  {QStringLiteral("notice"), states[r].Notice},
                                   {QStringLiteral("told"), telling[r].told},
                                   {QStringLiteral("whyNotTold"), telling[r].whyNot}});
     }

@@ -94,4 +94,26 @@ QString decodeJsonEscapes(QStringView text)
     return out;
 }
 
+JsonCounts countJson(QByteArrayView json)
+{
+    JsonCounts counts;
+    bool inString = false;
+    bool escaped = false;
+    for (const char c : json) {
+        if (escaped) {
+            escaped = false;
+        } else if (inString) {
+            escaped = c == '\\';
+            inString = c != '"';
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            ++counts.containers;
+        } else if (c == ',' || c == ':') {
+            ++counts.values;
+        }
+    }
+    return counts;
+}
+
 } // namespace senrokan

@@ -140,21 +140,24 @@ void CheckCycle::ReportResults()
 {
     // A delay not yet read as often as its route asks is not told.
     const RouteStates states = toldStates(m_round.states(), m_told);
-    // The popup names routes as loaded; the desktop's notice and the icon as their titles are.
+    // Everything that tells calls a route by its title as it stands: a title typed today counts.
     const RouteStates named = m_round.namedByFields(states);
     // The popup, the chime and the notification tell only what the routes' telling rules let
     // through; the icon and its tip show every route as it reads.
     const RouteStates told = toldOnly(named, m_telling);
     m_noticed = withoutQuiet(m_noticed, m_telling);
     m_state.DelayFoundFlag = 0;
-    const QList<PopupEntry> entries =
-        popupEntries(toldOnly(states, m_telling), pageAddresses(m_round.checkedRoutes()));
+    const QList<PopupEntry> entries = popupEntries(told, pageAddresses(m_round.checkedRoutes()));
+    // A line told delayed has its recovery told when it next reads normal, whatever failed
+    // checks, other lines' delays or delays not told came between.
+    const QStringList recovered = recoveryNotice(told, m_noticed);
+    for (int r = 1; r <= RouteCount; ++r)
+        m_noticed[r] =
+            told[r].Status == StatusDelayed || (m_noticed[r] && told[r].Status != StatusNormal);
     if (!entries.isEmpty()) {
         m_state.DelayFoundFlag = 1;
         m_display.showPopup(entries);
-        m_display.setDelayNotice(delayNotice(told));
-        for (int r = 1; r <= RouteCount; ++r)
-            m_noticed[r] = told[r].Status == StatusDelayed;
+        m_display.setDelayNotice(delayNotice(told) + recovered);
         if (m_values.MelodyFlag == 1) {
             m_display.playChime();
             m_pause(m_timings.chimePauseMs);
@@ -162,13 +165,10 @@ void CheckCycle::ReportResults()
             m_pause(m_timings.chimePauseMs);
             m_display.playChime();
         }
+    } else if (recovered.isEmpty()) {
+        m_display.setDelayNotice({});
     } else {
-        const QStringList recovered = recoveryNotice(told, m_noticed);
-        if (recovered.isEmpty())
-            m_display.setDelayNotice({});
-        else
-            m_display.setRecoveryNotice(recovered);
-        m_noticed.fill(false);
+        m_display.setRecoveryNotice(recovered);
     }
     m_display.showTrayStates(named, m_telling);
 }

@@ -98,7 +98,8 @@ private:
     // What the last timed check tells of each route; none without a record to judge by.
     std::optional<RouteConfirmations> m_told;
     PerRoute<QString> m_toldTimes; // each route's check time in it
-    PerRoute<bool> m_noticed{};    // the routes the desktop notification tells delayed
+    // The routes the desktop notification told delayed and not yet recovered.
+    PerRoute<bool> m_noticed{};
     // What the last timed check tells of each route by its telling rules, and the options it
     // was judged by.
     RoundTelling m_telling;

@@ -41,7 +41,8 @@ public:
     // Hides the popup; it keeps its text.
     virtual void hidePopup() = 0;
     // The desktop notification of the last check: its lines (the delayed routes, each with its
-    // reason when known) in place of the notification shown, or none when the list is empty.
+    // reason when known, then any told delayed before that run normally again) in place of the
+    // notification shown, or none when the list is empty.
     // Returns at once.
     virtual void setDelayNotice(const QStringList& lines) = 0;
     // In place of the delay's notification, one that says its lines run normally again and goes

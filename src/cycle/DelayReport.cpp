@@ -47,24 +47,32 @@ QStringList recoveryNotice(const RouteStates& states, const PerRoute<bool>& noti
 
 QString trayToolTip(const RouteStates& states, const RoundTelling& telling)
 {
-    // A tip is a glance: the reason's first words, the whole of it is in the popup.
+    // A tip is a glance: the first words of the reason or notice, the whole is elsewhere.
     constexpr qsizetype ReasonWords = 24;
     QStringList lines;
     for (int r = 1; r <= RouteCount; ++r) {
         const RouteState& state = states.at(r);
         if (!isWatched(state))
             continue;
-        QString line = state.Title + QStringLiteral(": ") + statusWord(state.Status);
-        if (const std::optional<int> minutes = statedMinutes(state.Reason);
-            minutes && state.Status == StatusDelayed)
+        // The state the check found, said once, then why.
+        const bool delayed = state.Status == StatusDelayed;
+        QString line = state.Title + QStringLiteral(": ") +
+                       (delayed ? delayStateWord(state.Reason) : statusWord(state.Status));
+        if (const std::optional<int> minutes = statedMinutes(state.Reason); minutes && delayed)
             line += QStringLiteral(" 最大%1分").arg(*minutes);
         if (telling[r].quiet)
             line += u' ' + QuietTodayWhy;
         const QDateTime time = QDateTime::fromString(state.CheckTime, Qt::ISODate);
         if (time.isValid())
             line += u' ' + time.toString(QStringLiteral("HH:mm"));
-        if (state.Status == StatusDelayed && !state.Reason.isEmpty())
-            line += u' ' + reasonFirstWords(state.Reason, ReasonWords);
+        // A delay's reason leads with the delay; a line running normally may have notices; a
+        // failed check says why.
+        const QString why = delayed ? reasonAfterStateWord(state.Reason)
+                            : state.Status == StatusConnectFailed ? state.Failure
+                            : state.Status == StatusNormal        ? state.Notice
+                                                                  : QString();
+        if (!why.isEmpty())
+            line += u' ' + reasonFirstWords(why, ReasonWords);
         lines << line;
     }
     return lines.join(u'\n');

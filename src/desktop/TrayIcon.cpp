@@ -85,7 +85,8 @@ void TrayIcon::setPicture(TrayPicture picture)
 
 void TrayIcon::setTip(const QString& tip)
 {
-    m_tip = tip;
+    // A reason from a page may hold anything, markup too.
+    m_tip = tip.isEmpty() ? QString() : platform::iconTipText(tip);
     m_icon.setToolTip(m_tip.isEmpty() ? Tip : m_tip);
 }
 

@@ -58,10 +58,33 @@ void FeedReasons::add(const QString& state, const QString& text)
     const QString folded = told.startsWith(said) ? told
                            : told.isEmpty()      ? said
                                                  : foldReason(said + u'：' + told);
+    keep(folded);
+}
+
+void FeedReasons::append(const FeedReasons& more)
+{
+    for (const QString& text : more.m_texts) {
+        if (m_length > MaxReasonLength)
+            return;
+        keep(text);
+    }
+}
+
+void FeedReasons::keep(const QString& folded)
+{
     if (folded.isEmpty() || m_texts.contains(folded))
         return;
     m_texts << folded;
     m_length += folded.size() + 3;
+}
+
+Verdict feedVerdict(bool delayed, FeedReasons delays, const FeedReasons& notices)
+{
+    const QString notice = notices.joined();
+    if (!delayed)
+        return {StatusNormal, {}, {}, notice};
+    delays.append(notices);
+    return {StatusDelayed, delays.joined(), {}, notice};
 }
 
 std::optional<QString> staleData(const QDateTime& time, QStringView field, bool until,

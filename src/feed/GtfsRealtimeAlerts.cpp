@@ -5,6 +5,7 @@
 
 #include "FeedTexts.h"
 #include "feed/GtfsRealtime.pb.h"
+#include "route/ServiceWords.h"
 
 #include <google/protobuf/io/coded_stream.h>
 #include <google/protobuf/wire_format_lite.h>
@@ -44,20 +45,47 @@ bool inForce(const Alert& alert, qint64 now)
     return false;
 }
 
+// Whether an alert tells a delay rather than a notice: by what it says happens to service, else
+// by its severity, else by whether its header names a delay (real agencies give plain delays an
+// OTHER_EFFECT). An effect newer than ours reads as unset.
 bool tellsDelay(const Alert& alert)
 {
-    // An effect newer than ours reads as unset, which counts.
     switch (alert.effect()) {
-    case Alert::NO_EFFECT:
+    case Alert::NO_SERVICE:
+    case Alert::REDUCED_SERVICE:
+    case Alert::SIGNIFICANT_DELAYS:
+    case Alert::DETOUR:
+    case Alert::MODIFIED_SERVICE:
+        return true;
+    case Alert::STOP_MOVED:
     case Alert::ACCESSIBILITY_ISSUE:
+    case Alert::NO_EFFECT:
     case Alert::ADDITIONAL_SERVICE:
         return false;
-    default:
-        return true;
+    case Alert::OTHER_EFFECT:
+    case Alert::UNKNOWN_EFFECT:
+        break;
     }
+    switch (alert.severity_level()) {
+    case Alert::WARNING:
+    case Alert::SEVERE:
+        return true;
+    case Alert::INFO:
+        return false;
+    case Alert::UNKNOWN_SEVERITY:
+        break;
+    }
+    // Without a header, the description is what the alert says.
+    const gtfsrt::TranslatedString& said =
+        alert.header_text().translation_size() > 0 ? alert.header_text() : alert.description_text();
+    for (const auto& translation : said.translation()) {
+        if (holdsAnyOf(QString::fromStdString(translation.text()), DelayWords))
+            return true;
+    }
+    return false;
 }
 
-// The state of service an effect that tells a delay stands for; none for one that says nothing.
+// The state of service an effect stands for; none for one that names none.
 QString effectWords(Alert::Effect effect)
 {
     switch (effect) {
@@ -134,9 +162,14 @@ public:
         const Alert& alert = m_entity.alert();
         if (!withinBounds(alert))
             m_overBounds = true;
-        else if (concerns(alert, m_route) && inForce(alert, m_now) && tellsDelay(alert)) {
-            m_delayed = true;
-            m_reasons.add(effectWords(alert.effect()), alertText(alert));
+        else if (concerns(alert, m_route) && inForce(alert, m_now)) {
+            const QString state = effectWords(alert.effect());
+            if (tellsDelay(alert)) {
+                m_delayed = true;
+                m_delays.add(state, alertText(alert));
+            } else {
+                m_notices.add(state.isEmpty() ? feedtext::Notice : state, alertText(alert));
+            }
         }
         return true;
     }
@@ -145,9 +178,7 @@ public:
     {
         if (m_overBounds)
             return Verdict::failed(feedtext::AlertTooLarge);
-        if (!m_delayed)
-            return {StatusNormal, {}};
-        return {StatusDelayed, m_reasons.joined()};
+        return feedVerdict(m_delayed, m_delays, m_notices);
     }
 
 private:
@@ -156,7 +187,8 @@ private:
     gtfsrt::FeedEntity m_entity; // its parts are kept for the next one
     bool m_overBounds = false;
     bool m_delayed = false;
-    FeedReasons m_reasons;
+    FeedReasons m_delays;
+    FeedReasons m_notices;
 };
 
 // Reads a FeedMessage as the library would, but one entity at a time: the whole message at once

@@ -26,13 +26,19 @@ OdptAccess OdptAccess::fromSettings(const QString& base, const QString& consumer
     return access;
 }
 
+bool OdptAccess::namesServer() const
+{
+    const QUrl api(base);
+    return (api.scheme() == u"http" || api.scheme() == u"https") && !api.host().isEmpty();
+}
+
 bool OdptAccess::serves(const QUrl& url) const
 {
     // Compared part by part: a host that merely begins like the API's, or another port, is not it;
     // the scheme's own port written out is.
     const QUrl api(base);
     const auto port = [](const QUrl& u) { return u.port(u.scheme() == u"https" ? 443 : 80); };
-    return url.scheme() == api.scheme() &&
+    return namesServer() && url.scheme() == api.scheme() &&
            url.host().compare(api.host(), Qt::CaseInsensitive) == 0 && port(url) == port(api) &&
            url.path().startsWith(api.path());
 }

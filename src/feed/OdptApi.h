@@ -17,6 +17,11 @@ namespace senrokan
 inline const QString OdptApiBase = QStringLiteral("https://api.odpt.org/api/v4/");
 inline const QString OdptPublicBase = QStringLiteral("https://api-public.odpt.org/api/v4/");
 
+// Why nothing is asked of a Base= written without http:// or https:// and a host: its requests
+// would have no host, and a client's complaint about them would quote them, key and all.
+inline const QString OdptBaseWithoutServer =
+    QStringLiteral("[ODPT] Base= が http:// か https:// で始まるアドレスではありません");
+
 // Where the API is and the key it wants. The key goes into each request to the API as it is made,
 // never into an address that is kept or shown.
 struct OdptAccess {
@@ -27,7 +32,9 @@ struct OdptAccess {
     // and the public endpoint when there is none.
     static OdptAccess fromSettings(const QString& base, const QString& consumerKey);
 
-    // Whether url is a request to the API: it lies under base.
+    // Whether base names a server, as http://host/ or https://host/ does.
+    bool namesServer() const;
+    // Whether url is a request to the API: it lies under base, which names a server.
     bool serves(const QUrl& url) const;
     // The key a request to url is to carry: the consumer key for the API, none for anyone else.
     QString keyFor(const QUrl& url) const { return serves(url) ? consumerKey : QString(); }

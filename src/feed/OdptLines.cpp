@@ -4,7 +4,9 @@
 #include "OdptLines.h"
 
 #include "FeedTexts.h"
+#include "codec/JsonEscapes.h"
 #include "codec/TextSearch.h"
+#include "route/Reason.h"
 
 #include <QFile>
 #include <QHash>
@@ -24,6 +26,14 @@ namespace
 const QString RailwayPrefix = QStringLiteral("odpt.Railway:");
 const QString OperatorPrefix = QStringLiteral("odpt.Operator:");
 const QString ShippedList = QStringLiteral(":/senrokan/odpt-railways-tokyo.tsv");
+
+// Counted before they are parsed, so that any answer within the reply cap costs tens of megabytes
+// at most: the railways of every operator with their stations, 2.6 MB, are some 30 000 arrays and
+// objects and 150 000 values, and 600 railways; each railway kept costs some 400 bytes more, in
+// the picker's list a few times that.
+constexpr qsizetype MaxListContainers = 100000;
+constexpr qsizetype MaxListValues = 600000;
+constexpr qsizetype MaxRailways = 10000;
 
 // Hiragana ぁ (U+3041) to ゔ (U+3094) in Hepburn romaji; っ is left out, as a doubled consonant
 // counts for one (latinKey).
@@ -122,16 +132,31 @@ QString idName(const QString& id)
     return rest.mid(rest.lastIndexOf(u'.') + 1);
 }
 
+// Titles and ids come from the network, to be printed and stored: folded as reasons are.
 QString title(const QJsonObject& record, QStringView key, const QString& absent)
 {
-    QString text = languageText(record.value(key)).trimmed();
+    QString text = foldName(languageText(record.value(key)));
     if (text.isEmpty())
-        text = languageText(record.value(u"dc:title")).trimmed();
+        text = foldName(languageText(record.value(u"dc:title")));
     return text.isEmpty() ? absent : text;
+}
+
+QString idOf(const QJsonObject& record, QStringView key)
+{
+    return foldName(record.value(key).toString());
 }
 
 std::optional<QJsonArray> jsonArray(const QByteArray& bytes, const QString& resource, QString* why)
 {
+    if (const JsonCounts counts = countJson(bytes);
+        counts.containers > MaxListContainers || counts.values > MaxListValues) {
+        if (why)
+            *why = QStringLiteral("%1 の答えが大きすぎます（配列とオブジェクト%2個、値%3個まで）")
+                       .arg(resource)
+                       .arg(MaxListContainers)
+                       .arg(MaxListValues);
+        return std::nullopt;
+    }
     const QJsonDocument document = QJsonDocument::fromJson(bytes);
     if (document.isArray())
         return document.array();
@@ -167,7 +192,7 @@ std::optional<QList<OdptLine>> parseOdptLines(const QByteArray& railways,
             return std::nullopt;
         for (const QJsonValue& value : *records) {
             const QJsonObject record = value.toObject();
-            const QString id = record.value(u"owl:sameAs").toString();
+            const QString id = idOf(record, u"owl:sameAs");
             operatorNames.insert(id, title(record, u"odpt:operatorTitle", idName(id)));
         }
     }
@@ -175,14 +200,19 @@ std::optional<QList<OdptLine>> parseOdptLines(const QByteArray& railways,
         jsonArray(railways, QStringLiteral("odpt:Railway"), why);
     if (!records)
         return std::nullopt;
+    if (records->size() > MaxRailways) {
+        if (why)
+            *why = QStringLiteral("odpt:Railway の答えの路線が多すぎます（%1本まで）").arg(MaxRailways);
+        return std::nullopt;
+    }
     QList<OdptLine> lines;
     for (const QJsonValue& value : *records) {
         const QJsonObject record = value.toObject();
         OdptLine line;
-        line.id = record.value(u"owl:sameAs").toString();
+        line.id = idOf(record, u"owl:sameAs");
         if (!line.id.startsWith(RailwayPrefix))
             continue;
-        line.operatorId = record.value(u"odpt:operator").toString();
+        line.operatorId = idOf(record, u"odpt:operator");
         if (line.operatorId.isEmpty())
             line.operatorId = odptOperatorOf(line.id);
         line.operatorName = operatorNames.value(line.operatorId, idName(line.operatorId));

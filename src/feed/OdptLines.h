@@ -37,8 +37,9 @@ QString odptOperatorId(const QString& text);
 QString odptOperatorOf(const QString& railwayId);
 
 // The lines of the API's odpt:Railway answer, named with the Japanese titles of its odpt:Railway
-// and odpt:Operator answers (the id's own parts where a title is missing); none, with why, when
-// either is not a JSON array.
+// and odpt:Operator answers (the id's own parts where a title is missing), titles and ids folded
+// as reasons are (foldName); none, with why, when either is not a JSON array or holds more arrays,
+// objects or values than any real list, which are counted before it is parsed.
 std::optional<QList<OdptLine>> parseOdptLines(const QByteArray& railways,
                                               const QByteArray& operators, QString* why);
 // The Tokyo-area lines shipped with the program, from ODPT's public identifiers as captured in

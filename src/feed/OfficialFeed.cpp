@@ -6,8 +6,10 @@
 #include "FeedTexts.h"
 #include "GtfsRealtimeAlerts.h"
 #include "OdptTrainInformation.h"
+#include "codec/JsonEscapes.h"
 
 #include <QJsonDocument>
+#include <QUrlQuery>
 
 namespace senrokan
 {
@@ -20,31 +22,10 @@ namespace
 constexpr qsizetype MaxJsonBytes = 2 * 1024 * 1024;
 constexpr qsizetype MaxJsonContainers = 50000;
 
-// The arrays and objects in JSON text, strings skipped, counted without parsing it.
-qsizetype containerCount(QByteArrayView json)
-{
-    qsizetype count = 0;
-    bool inString = false;
-    bool escaped = false;
-    for (const char c : json) {
-        if (escaped) {
-            escaped = false;
-        } else if (inString) {
-            escaped = c == '\\';
-            inString = c != '"';
-        } else if (c == '"') {
-            inString = true;
-        } else if (c == '[' || c == '{') {
-            ++count;
-        }
-    }
-    return count;
-}
-
 } // namespace
 
 Verdict decideFeed(const QByteArray& body, const QString& feedLine, const QString& matchWord,
-                   const QDateTime& now)
+                   const QDateTime& now, const QUrl& address)
 {
     if (feedLine.trimmed().isEmpty())
         return Verdict::failed(feedtext::NoLine);
@@ -55,11 +36,13 @@ Verdict decideFeed(const QByteArray& body, const QString& feedLine, const QStrin
     const QByteArray json = bom ? body.sliced(3) : body;
     const bool looksJson = QByteArrayView(json).trimmed().startsWith('[');
     const bool tooLarge =
-        looksJson && (json.size() > MaxJsonBytes || containerCount(json) > MaxJsonContainers);
+        looksJson && (json.size() > MaxJsonBytes || countJson(json).containers > MaxJsonContainers);
     if (looksJson && !tooLarge) {
         const QJsonDocument document = QJsonDocument::fromJson(json);
         if (document.isArray())
-            return decideOdpt(document.array(), feedLine, matchWord, now);
+            return decideOdpt(document.array(), feedLine, matchWord, now,
+                              QUrlQuery(address).queryItemValue(QStringLiteral("odpt:operator"),
+                                                                QUrl::FullyDecoded));
     }
     if (std::optional<Verdict> verdict = decideGtfsRealtime(body, feedLine, now))
         return *verdict;

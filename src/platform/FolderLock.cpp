@@ -26,7 +26,8 @@ QString canonicalFolder(const QString& folder)
 
 } // namespace
 
-FolderLock::FolderLock(const QString& folder) : m_key(key(folder)), m_lock(lockPath(m_key))
+FolderLock::FolderLock(const QString& folder)
+    : m_key(key(folder)), m_lock(lockPath(m_key)), m_hold(folder)
 {
     // The desktop program holds it for months when resident: only a dead holder makes it stale,
     // never its age.
@@ -34,6 +35,17 @@ FolderLock::FolderLock(const QString& folder) : m_key(key(folder)), m_lock(lockP
 }
 
 FolderLock::Outcome FolderLock::tryHold()
+{
+    const Outcome outcome = lockInRuntimeFolder();
+    if (outcome == Outcome::HeldElsewhere || m_hold.tryHold() != FolderHold::Outcome::HeldElsewhere)
+        return outcome;
+    // Held by a program that runs with another environment.
+    if (outcome == Outcome::Held)
+        m_lock.unlock();
+    return Outcome::HeldElsewhere;
+}
+
+FolderLock::Outcome FolderLock::lockInRuntimeFolder()
 {
     const QString path = m_lock.fileName();
     if (path.isEmpty())

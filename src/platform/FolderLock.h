@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include "FolderHold.h"
+
 #include <QLockFile>
 #include <QString>
 
@@ -13,7 +15,9 @@ namespace senrokan::platform
 // as long as it runs (it writes Senrokan.DEF at its end), and whatever else changes the folder's
 // files holds it while it does. Its name is a hash of the folder's canonical path and the user's
 // home, so every spelling of one folder meets and other users never do; it lives in the user's
-// private runtime folder, where no other user can plant it first.
+// private runtime folder, where no other user can plant it first. Both follow the environment
+// ($HOME, $XDG_RUNTIME_DIR), which su, cron or a terminal multiplexer may set otherwise: the folder
+// is held itself too (FolderHold), and found held whatever the environment says.
 class FolderLock
 {
 public:
@@ -38,8 +42,11 @@ public:
     static QString lockPath(const QString& key);
 
 private:
+    Outcome lockInRuntimeFolder();
+
     QString m_key;
     QLockFile m_lock;
+    FolderHold m_hold;
 };
 
 } // namespace senrokan::platform

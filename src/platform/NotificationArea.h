@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include <QString>
+
 namespace senrokan::platform
 {
 
@@ -12,5 +14,9 @@ namespace senrokan::platform
 // and lets the program open its menu. Asked before the first icon is made, when Qt makes the
 // same choice for the whole run, and answered the same way from then on.
 bool itemTrayInUse();
+
+// The icon's tip as the icon is given it, so that it shows as the plain text it is: on an X11 tray
+// of embedded icons Qt draws the tip itself, as rich text whenever its first line holds a tag.
+QString iconTipText(const QString& text);
 
 } // namespace senrokan::platform

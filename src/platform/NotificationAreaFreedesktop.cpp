@@ -7,6 +7,7 @@
 #include <QDBusMessage>
 #include <QDBusVariant>
 #include <QSystemTrayIcon>
+#include <QTextDocument>
 
 namespace senrokan::platform
 {
@@ -42,6 +43,12 @@ bool itemTrayInUse()
                reply.arguments().value(0).value<QDBusVariant>().variant().toBool();
     }();
     return inUse;
+}
+
+QString iconTipText(const QString& text)
+{
+    // An item tray hands the tip to the desktop as a title, which it shows as plain text.
+    return itemTrayInUse() ? text : Qt::convertFromPlainText(text, Qt::WhiteSpaceNoWrap);
 }
 
 } // namespace senrokan::platform

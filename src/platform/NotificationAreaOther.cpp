@@ -12,4 +12,10 @@ bool itemTrayInUse()
     return false;
 }
 
+QString iconTipText(const QString& text)
+{
+    // The system's own tips are plain text.
+    return text;
+}
+
 } // namespace senrokan::platform

@@ -3,6 +3,8 @@
 
 #include "program/CommandLine.h"
 
+#include "base/Version.h"
+
 #include <QList>
 
 #include <algorithm>
@@ -44,8 +46,8 @@ QByteArray helpText(const char* usage, const char* purpose,
 
 QByteArray versionText(const char* program)
 {
-    return QByteArray(program) +
-           " (Senrokan) " SENROKAN_VERSION "\n"
+    return QByteArray(program) + " (Senrokan) " + packageVersion() +
+           "\n"
            "Copyright 2026 The Senrokan developers\n"
            "License GPLv3+: GNU GPL version 3 or later <https://gnu.org/licenses/gpl.html>.\n"
            "This is free software: you are free to change and redistribute it.\n"

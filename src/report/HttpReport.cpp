@@ -36,6 +36,15 @@ void addBasicAuth(HttpReport& request, const QUrl& url)
     request.headers.append({"Authorization", "Basic " + pair.toBase64()});
 }
 
+// A link as it goes out to whoever reads the report: without the account that a page's address
+// (or the target's own link) may have been written with.
+QByteArray publicLink(const QString& text)
+{
+    QUrl url(text, QUrl::TolerantMode);
+    url.setUserInfo(QString());
+    return url.toString().toUtf8();
+}
+
 QByteArray compactJson(const QJsonObject& object)
 {
     return QJsonDocument(object).toJson(QJsonDocument::Compact);
@@ -86,7 +95,7 @@ HttpReport ntfyReport(const ReportTarget& target, const ChangeReport& report)
         request.headers.append({"X-Priority", QByteArray(Levels[level])});
     const QString click = target.option(QStringLiteral("click"));
     if (!click.isEmpty() || !report.pageUrl.isEmpty())
-        request.headers.append({"X-Click", (click.isEmpty() ? report.pageUrl : click).toUtf8()});
+        request.headers.append({"X-Click", publicLink(click.isEmpty() ? report.pageUrl : click)});
     QStringList tags = target.option(QStringLiteral("tags")).split(u',', Qt::SkipEmptyParts);
     for (QString& tag : tags)
         tag = tag.trimmed();

@@ -5,10 +5,10 @@
 
 #include "HttpReport.h"
 #include "MailReport.h"
+#include "base/Version.h"
 #include "platform/TlsTrust.h"
 #include "route/MaskedUrl.h"
 
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -63,7 +63,7 @@ private:
         http.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                           QNetworkRequest::ManualRedirectPolicy);
         http.setHeader(QNetworkRequest::UserAgentHeader,
-                       QStringLiteral("Senrokan/%1").arg(QCoreApplication::applicationVersion()));
+                       QStringLiteral("Senrokan/") + QLatin1String(packageVersion()));
         for (const auto& [name, value] : request.headers)
             http.setRawHeader(name, value);
         QNetworkReply* reply = m_sender.manager()->post(http, request.body);

@@ -12,14 +12,25 @@ namespace senrokan
 namespace
 {
 
+const QStringList SecretKeys = {QStringLiteral("token"), QStringLiteral("key"),
+                                QStringLiteral("apikey"), QStringLiteral("api_key"),
+                                QStringLiteral("password"),
+                                // the consumer key of Japan's open transport data
+                                QStringLiteral("acl:consumerKey")};
+
 bool isSecretKey(const QString& key)
 {
-    static const QStringList Keys = {QStringLiteral("token"), QStringLiteral("key"),
-                                     QStringLiteral("apikey"), QStringLiteral("api_key"),
-                                     QStringLiteral("password"),
-                                     // the consumer key of Japan's open transport data
-                                     QStringLiteral("acl:consumerKey")};
-    return Keys.contains(key, Qt::CaseInsensitive);
+    return SecretKeys.contains(key, Qt::CaseInsensitive);
+}
+
+// A secret key's value in a query, whatever the address around it looks like.
+QRegularExpression secretValue()
+{
+    QStringList keys;
+    for (const QString& key : SecretKeys)
+        keys << QRegularExpression::escape(key);
+    return QRegularExpression(QStringLiteral("([?&](?:%1)=)[^&#\\s]+").arg(keys.join(u'|')),
+                              QRegularExpression::CaseInsensitiveOption);
 }
 
 } // namespace
@@ -58,7 +69,11 @@ QString urlsMaskedIn(const QString& text, const std::function<QString(const QStr
                (mask ? mask(url) : maskedUrlText(QUrl(url)));
         last = match.capturedEnd();
     }
-    return out + text.mid(last);
+    // An address without scheme:/ (no scheme, or one not followed by a slash) is not taken for
+    // one above, but its query may still hold a key.
+    static const QRegularExpression SecretValue = secretValue();
+    out += text.mid(last);
+    return out.replace(SecretValue, QStringLiteral("\\1") + HiddenText);
 }
 
 } // namespace senrokan

@@ -19,6 +19,7 @@ inline const QString HiddenText = QStringLiteral("****");
 QString maskedUrlText(const QUrl& url);
 
 // The text with every URL in it replaced by mask of its text (maskedUrlText when none is given),
+// and every value of a token-like query key hidden whatever the address around it looks like,
 // for what a program or library says while it quotes an address.
 QString urlsMaskedIn(const QString& text,
                      const std::function<QString(const QString&)>& mask = nullptr);

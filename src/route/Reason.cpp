@@ -80,4 +80,9 @@ QString withReason(const QString& text, const QString& reason)
     return reason.isEmpty() ? text : text + QStringLiteral(" — ") + reason;
 }
 
+QString foldName(QStringView text)
+{
+    return foldReason(text).replace(u'\n', u' ');
+}
+
 } // namespace senrokan

@@ -35,4 +35,8 @@ QString reasonFirstWords(const QString& reason, qsizetype words);
 // line of a report, a notification or the status field carries it.
 QString withReason(const QString& text, const QString& reason);
 
+// A name from the network (a line's title, an operator's, an id) made fit to print or store on one
+// line: folded as a reason is, its line breaks blanks too.
+QString foldName(QStringView text);
+
 } // namespace senrokan

@@ -58,7 +58,7 @@ QByteArray percentEncoded(const QByteArray& bytes, bool (*kept)(char))
 
 PageAddress pageAddress(const RouteDefinition& def, bool retry)
 {
-    const QString& server = def[ServerName];
+    const QString server = def[ServerName].trimmed();
     PageAddress address;
     address.target = retry ? def[DelayDirectoryName] : def[DirectoryName];
     const qsizetype scheme = schemeLength(server);
@@ -71,6 +71,7 @@ PageAddress pageAddress(const RouteDefinition& def, bool retry)
         }
         return address;
     }
+    address.whole = true;
     address.https = scheme == HttpsScheme.size();
     // The fragment concerns only a browser, which never sends it either.
     const QString typed = server.left(server.indexOf(QLatin1Char('#')));
@@ -87,9 +88,31 @@ PageAddress pageAddress(const RouteDefinition& def, bool retry)
     return address;
 }
 
+QByteArray PageAddress::requestTarget() const
+{
+    return whole ? percentEncoded(target.toUtf8(), keptAsTyped) : requestPath(target);
+}
+
+QString addressProblem(const RouteDefinition& def)
+{
+    const QString server = def[ServerName].trimmed();
+    if (server.contains(u'：') || server.contains(u'／'))
+        return QStringLiteral("サーバ名に全角の「：」か「／」があります。半角で書いてください");
+    const PageAddress address = pageAddress(def);
+    if (address.whole)
+        return address.host.isEmpty() ? QStringLiteral("サーバ名のアドレスにホスト名がありません")
+                                      : QString();
+    const bool hostOnly = std::none_of(server.begin(), server.end(),
+                                       [](QChar c) { return c == u'/' || c.isSpace(); });
+    return hostOnly ? QString()
+                    : QStringLiteral("サーバ名にはホスト名だけか、http:// で始まるアドレス全体を"
+                                     "書きます");
+}
+
 std::optional<quint16> fieldPort(const QString& text)
 {
-    const QString digits = text.trimmed();
+    // Digits typed full-width are digits.
+    const QString digits = text.normalized(QString::NormalizationForm_KC).trimmed();
     const bool allDigits =
         !digits.isEmpty() &&
         std::all_of(digits.begin(), digits.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
@@ -110,9 +133,10 @@ QByteArray requestPath(const QString& path)
     return percentEncoded(encodeCp932(path), [](char c) { return !isControl(c); });
 }
 
-QUrl byteFetchUrl(const QString& host, const QString& path, quint16 port)
+QUrl byteFetchUrl(const QString& host, const QString& path, quint16 port, bool asUtf8)
 {
-    const QByteArray encodedPath = percentEncoded(encodeCp932(path), keptAsTyped);
+    const QByteArray encodedPath =
+        percentEncoded(asUtf8 ? path.toUtf8() : encodeCp932(path), keptAsTyped);
     QUrl url =
         QUrl::fromEncoded("http://" + QUrl::toAce(host) + '/' + encodedPath, QUrl::TolerantMode);
     if (port != 80)

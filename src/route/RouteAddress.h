@@ -18,8 +18,10 @@ namespace senrokan
 // its host, its port, and its path and query, the directory field only when it names no path
 // ("https://host", as such routes were always written); a delay-directory retry asks that path
 // on the same server instead. Any other server field is a bare host, whose page is the directory
-// field's, on the port of the port field when it holds another valid port than 80.
+// field's, on the port of the port field when it holds another valid port than 80. Blanks around
+// the server field are left out.
 struct PageAddress {
+    bool whole = false; // the server field is a whole address
     bool https = false;
     QString origin; // scheme and authority as typed; "http://" and the host for a bare host
     QString host;   // the host to connect to
@@ -30,10 +32,17 @@ struct PageAddress {
     quint16 portOr(quint16 checkPort) const { return port >= 0 ? quint16(port) : checkPort; }
     // The address as the web view opens it and the reports link it.
     QString text() const { return origin + QLatin1Char('/') + target; }
+    // The path and query as the socket request names them: a whole address's as a browser sends
+    // them, percent-encoded as UTF-8; a bare host's page as requestPath gives it.
+    QByteArray requestTarget() const;
 };
 
 // The address of route def's page; retry: the delay directory's.
 PageAddress pageAddress(const RouteDefinition& def, bool retry = false);
+// What makes route def's server field unusable, in a sentence for the status field (a full-width
+// colon or slash, a whole address without a host, a bare host with a path or a blank in it);
+// empty when it can be used.
+QString addressProblem(const RouteDefinition& def);
 
 // The port the port field names: digits from 1 to 65535, blanks around them allowed.
 std::optional<quint16> fieldPort(const QString& text);
@@ -49,9 +58,10 @@ PerRoute<QString> pageAddresses(const RouteFieldSource& routes);
 // characters, percent-encoded, so that nothing typed or pasted can end the line or add a header.
 QByteArray requestPath(const QString& path);
 
-// The byte fetch of a plain route. The path's CP932 bytes are percent-encoded, so the request
-// names the very bytes the socket request sent; characters already safe in a URL stay as typed.
-QUrl byteFetchUrl(const QString& host, const QString& path, quint16 port);
+// The byte fetch of a plain route. The path's CP932 bytes (its UTF-8 ones for a whole address)
+// are percent-encoded, so the request names the very bytes the socket request sent; characters
+// already safe in a URL stay as typed.
+QUrl byteFetchUrl(const QString& host, const QString& path, quint16 port, bool asUtf8 = false);
 
 // The page of an HTTPS route: the origin, "/" and the path, non-ASCII characters
 // percent-encoded as UTF-8, as a browser opening the web-view address would ask for it.

@@ -26,12 +26,18 @@ enum Status : int {
 // feed): everything that tells of a delay takes both from it.
 struct Verdict {
     int status = StatusNone;
-    // Delayed: why the line is late as the page or feed says, folded; empty when it does not say.
-    // Otherwise empty.
+    // Delayed: why the line is late as the page or feed says, followed by its notices, folded;
+    // empty when it does not say. Otherwise empty.
     QString reason;
     // A check that could not see the line (StatusConnectFailed): what was wrong with what it
     // read, for the status field and stderr; empty otherwise.
     QString failure = {};
+    // What a feed tells of the line that leaves service as it is (a lift out of order, a moved
+    // stop, an operator's long-running notice), folded: shown and kept, never alarmed.
+    QString notice = {};
+    // Why the verdict reads as it does where that is not plain (a line its operator's answer
+    // leaves out read as normal), for the status field and --verbose; empty otherwise.
+    QString note = {};
 
     static Verdict failed(const QString& why) { return {StatusConnectFailed, {}, why}; }
 };
@@ -42,6 +48,10 @@ struct RouteState {
     int Status = StatusNone;
     // Why the line is late as its page or feed says, folded; empty when unknown.
     QString Reason = {};
+    // The notices of the line's feed at the last verdict, folded; empty when none.
+    QString Notice = {};
+    // A check that could not see the line: why (HTTP 503, old data, …); empty otherwise.
+    QString Failure = {};
 };
 
 // One record per route index; slots 0 and 6 exist but are never used.

@@ -3,6 +3,10 @@
 
 #include "StatusWords.h"
 
+#include <array>
+#include <optional>
+#include <utility>
+
 namespace senrokan
 {
 
@@ -50,6 +54,55 @@ QString statusSentence(int status)
     default:
         return statusWord(status) + QStringLiteral("です。");
     }
+}
+
+namespace
+{
+
+// The states a railway gives a delayed line, a word that holds another before it.
+const std::array<QString, 8> StateWords = {
+    QStringLiteral("運転見合わせ"), QStringLiteral("一部運休"), QStringLiteral("運休"),
+    QStringLiteral("運転取りやめ"), QStringLiteral("運転中止"), QStringLiteral("折り返し運転"),
+    QStringLiteral("ダイヤ乱れ"),   QStringLiteral("遅延"),
+};
+
+// The state word found first in reason and where, the longer at one place; none when none is.
+std::optional<std::pair<qsizetype, QString>> firstStateWord(QStringView reason)
+{
+    std::optional<std::pair<qsizetype, QString>> first;
+    for (const QString& word : StateWords) {
+        const qsizetype at = reason.indexOf(word);
+        if (at >= 0 && (!first || at < first->first))
+            first = {at, word};
+    }
+    return first;
+}
+
+} // namespace
+
+QString delayStateWord(QStringView reason)
+{
+    const auto first = firstStateWord(reason);
+    return first ? first->second : statusWord(StatusDelayed);
+}
+
+QString reasonAfterStateWord(const QString& reason)
+{
+    const auto first = firstStateWord(reason);
+    if (!first || first->first != 0)
+        return reason;
+    qsizetype from = first->second.size();
+    while (from < reason.size() &&
+           (reason.at(from) == u'：' || reason.at(from) == u':' || reason.at(from).isSpace()))
+        ++from;
+    return reason.mid(from);
+}
+
+QString delaySentence(const QString& reason)
+{
+    const QString word = delayStateWord(reason);
+    return word == statusWord(StatusDelayed) ? statusSentence(StatusDelayed)
+                                             : word + QStringLiteral("です。");
 }
 
 QString recoveryWords()

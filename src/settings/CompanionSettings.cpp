@@ -12,6 +12,7 @@
 #include "route/RouteAddress.h"
 
 #include <algorithm>
+#include <limits>
 #include <optional>
 
 namespace senrokan
@@ -58,8 +59,12 @@ std::optional<QRect> geometryOf(const QString& text)
         if (!ok)
             return std::nullopt;
     }
-    const QRect rect(numbers[0], numbers[1], numbers[2], numbers[3]);
-    return rect.width() > 0 && rect.height() > 0 ? std::optional(rect) : std::nullopt;
+    // Its far edges too must be ints: beyond them a rectangle wraps round.
+    constexpr qint64 Limit = std::numeric_limits<int>::max();
+    if (numbers[2] <= 0 || numbers[3] <= 0 || numbers[0] + qint64(numbers[2]) > Limit ||
+        numbers[1] + qint64(numbers[3]) > Limit)
+        return std::nullopt;
+    return QRect(numbers[0], numbers[1], numbers[2], numbers[3]);
 }
 
 QString routeSection(int route)

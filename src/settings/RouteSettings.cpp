@@ -7,6 +7,7 @@
 #include "feed/OdptLines.h"
 #include "platform/FolderLock.h"
 #include "platform/LocalFiles.h"
+#include "route/RouteAddress.h"
 
 #include <QFile>
 
@@ -82,6 +83,10 @@ SettingsWrite RouteSettings::editOptions(int route, const RouteOptions& options)
 {
     if (!isRouteIndex(route))
         return SettingsWrite::failed(failureDescription(FailureKind::InvalidArgument));
+    // A port no connection could use is never kept.
+    if (!fieldPort(options.port))
+        return SettingsWrite::failed(
+            QStringLiteral("ポート番号は1から65535の数で書いてください（保存しません）"));
     if (m_heldOptions.at(route)) {
         m_heldOptions.at(route) = options;
         return {};

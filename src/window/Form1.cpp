@@ -30,6 +30,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <utility>
 
 namespace senrokan
@@ -69,7 +70,8 @@ Form1::Form1(SettingsValues& values, RouteSettings& routes, CheckHistory& histor
             [this](int route) { m_routePages.at(route)->showFields(); });
     for (int page = 0; page <= RouteCount; ++page)
         m_tabCaptions.at(page) = QStringLiteral("Tab %1").arg(page);
-    connect(&m_history, &CheckHistory::notice, this, &Form1::setStatusText);
+    connect(&m_history, &CheckHistory::notice, this,
+            [this](const QString& text) { setStatusText(text); });
     // The layout raises the window to its minimum size when it is first shown; asking for that
     // size now would lay out a window that a resident start may never show.
     resize(DesignSize);
@@ -80,12 +82,19 @@ Form1::Form1(SettingsValues& values, RouteSettings& routes, CheckHistory& histor
     connect(m_settingsPage, &SettingsPage::testReportRequested, this, &Form1::testReportRequested);
     for (int r = 1; r <= RouteCount; ++r) {
         RoutePage* page = m_routePages.at(r);
-        connect(page, &RoutePage::sendClicked, this, [this, r] { Q_EMIT routeCheckRequested(r); });
+        connect(page, &RoutePage::sendClicked, this, [this, r, page] {
+            // Its result shows under its tab.
+            if (m_ssTab1)
+                m_ssTab1->setCurrentWidget(page);
+            Q_EMIT routeCheckRequested(r);
+        });
+        connect(page, &RoutePage::fieldRefused, this,
+                [this, r](const QString& why) { setStatusText(why, r); });
         // Saved at once, as the report targets are: the options are not part of the 50 lines.
         connect(page, &RoutePage::optionsEdited, this, [this, r, page] {
             if (const SettingsWrite saved = m_routes.editOptions(r, page->options()); !saved.done) {
                 page->setOptions(m_routes.options()[r]);
-                setStatusText(saved.failure);
+                setStatusText(saved.failure, r);
             }
         });
         // A line chosen names its tab at once: the choice is the route's new identity.
@@ -117,14 +126,16 @@ void Form1::makeControls()
 
     m_richTextBox1 = new PageTextArea(this);
     nameControl(m_richTextBox1, QStringLiteral("RichTextBox1"), QStringLiteral("ページテキスト"));
-    if (m_unshownPage)
-        m_richTextBox1->showText(*std::exchange(m_unshownPage, std::nullopt));
-    // The page text's context menu fills in the fields of the route whose page is open.
-    connect(m_ssTab1, &QTabWidget::currentChanged, m_richTextBox1, [this](int page) {
-        m_richTextBox1->setFieldTarget(qobject_cast<RoutePage*>(m_ssTab1->widget(page)));
-    });
     m_text8 = new QLineEdit(this);
     nameControl(m_text8, QStringLiteral("Text8"), QStringLiteral("状態"));
+    showPage();
+    // The page text's context menu fills in the fields of the route whose page is open; each
+    // route's tab shows that route's last result.
+    connect(m_ssTab1, &QTabWidget::currentChanged, this, [this](int page) {
+        m_richTextBox1->setFieldTarget(qobject_cast<RoutePage*>(m_ssTab1->widget(page)));
+        showStatus(m_statusTexts.at(shownRoute()));
+        showPage();
+    });
     m_command11 = makeButton(this, QStringLiteral("Command11"), QStringLiteral("運行情報表示"));
     m_command13 = makeButton(this, QStringLiteral("Command13"), QStringLiteral("終了"));
 
@@ -225,15 +236,33 @@ void Form1::placeAt(const std::optional<QRect>& geometry)
 {
     if (!geometry)
         return;
-    // Its title bar must be reachable: a screen taken away since would leave it out of sight.
-    const QRect titleBar(geometry->topLeft(), QSize(geometry->width(), 24));
+    constexpr int TitleBarHeight = 24;
+    constexpr int GrabWidth = 160; // of the title bar, enough to take hold of it
+    // The screen that shows the most of its title bar; none shows any when the screen it was on
+    // has been taken away since.
+    const QRect titleBar(geometry->topLeft(), QSize(geometry->width(), TitleBarHeight));
+    const QScreen* shown = nullptr;
+    qint64 mostSeen = 0;
     for (const QScreen* screen : QGuiApplication::screens()) {
-        if (screen->availableGeometry().intersects(titleBar)) {
-            setGeometry(*geometry);
-            return;
+        const QRect seen = screen->availableGeometry() & titleBar;
+        if (qint64(seen.width()) * seen.height() > mostSeen) {
+            mostSeen = qint64(seen.width()) * seen.height();
+            shown = screen;
         }
     }
-    resize(geometry->size().boundedTo(QGuiApplication::primaryScreen()->availableSize()));
+    if (!shown) {
+        resize(geometry->size().boundedTo(QGuiApplication::primaryScreen()->availableSize()));
+        return;
+    }
+    // No larger than that screen (a window's memory grows with its size), moved no further than
+    // it takes to bring its whole title bar's height and a good grip of its width onto it.
+    const QRect area = shown->availableGeometry();
+    const QSize size = geometry->size().boundedTo(area.size());
+    const int grip = std::min(size.width(), GrabWidth);
+    const int x =
+        std::clamp(geometry->x(), area.left() - size.width() + grip, area.right() + 1 - grip);
+    const int y = std::clamp(geometry->y(), area.top(), area.bottom() + 1 - TitleBarHeight);
+    setGeometry(QRect(QPoint(x, y), size));
 }
 
 void Form1::exportRailwayFile(const QString& path)
@@ -251,30 +280,56 @@ void Form1::importRailwayFile(const QString& path)
         showLoaded(LoadKind::Import);
 }
 
-void Form1::setStatusText(const QString& text)
+void Form1::setStatusText(const QString& text, int route)
+{
+    m_statusTexts.at(isRouteIndex(route) ? route : 0) = text;
+    if (!isRouteIndex(route) || route == shownRoute())
+        showStatus(text);
+}
+
+void Form1::showStatus(const QString& text)
 {
     // A line edit lays its text out at once, loading the fonts it needs: a hidden window keeps
     // the text for its next showing, as the page-text area does.
     if (isVisible() && m_text8) {
         m_text8->setText(text);
         m_text8->setCursorPosition(0); // a long text shows its beginning
+        m_text8->setToolTip(text);     // and the whole of it here
     } else
         m_unshownStatus = text;
 }
 
-void Form1::setPageText(const QString& text)
+int Form1::shownRoute() const
 {
-    if (m_richTextBox1)
-        m_richTextBox1->showText(text);
-    else
-        m_unshownPage = text;
+    const int page = m_ssTab1 ? m_ssTab1->currentIndex() : 0;
+    return isRouteIndex(page) ? page : 0;
 }
 
-void Form1::showMatchCount(const QString& notice, const QString& word)
+void Form1::setPageText(const QString& text, int route)
 {
-    setStatusText(notice);
-    if (m_richTextBox1)
-        m_richTextBox1->markWord(word);
+    m_pageText = text;
+    m_pageRoute = isRouteIndex(route) ? route : 0;
+    m_pageShown = false;
+    showPage();
+}
+
+void Form1::showPage()
+{
+    if (!m_richTextBox1)
+        return;
+    // A route's page under its own tab only; the summary under every tab.
+    const bool belongs = m_pageRoute == 0 || m_pageRoute == shownRoute();
+    if (belongs != m_pageShown)
+        m_richTextBox1->showText(belongs ? m_pageText : QString());
+    m_pageShown = belongs;
+}
+
+void Form1::showMatchCount(const QString& notice, const QString& word, const QString& sectionStart,
+                           const QString& sectionEnd, int route)
+{
+    setStatusText(notice, route);
+    if (m_richTextBox1 && m_pageShown)
+        m_richTextBox1->markWord(word, sectionStart, sectionEnd);
 }
 
 void Form1::setBusy(bool busy)
@@ -301,6 +356,21 @@ void Form1::showReportOutcome(const QString& targetText, bool delivered, const Q
 void Form1::showReportMessage(const QString& text)
 {
     m_settingsPage->showReportMessage(text);
+}
+
+bool Form1::askQuestion(const QString& prompt, const QString& title)
+{
+    QMessageBox box(QMessageBox::Question, title, prompt, QMessageBox::Yes | QMessageBox::No, this);
+    box.setTextFormat(Qt::PlainText);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("はい"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("いいえ"));
+    return box.exec() == QMessageBox::Yes;
+}
+
+void Form1::setRouteField(int route, int element, const QString& text)
+{
+    if (isRouteIndex(route))
+        m_routePages.at(route)->setField(element, text);
 }
 
 void Form1::selectSettingsPage()
@@ -330,6 +400,7 @@ void Form1::setVisible(bool visible)
         if (m_unshownStatus) {
             m_text8->setText(*std::exchange(m_unshownStatus, std::nullopt));
             m_text8->setCursorPosition(0);
+            m_text8->setToolTip(m_text8->text());
         }
     }
     QWidget::setVisible(visible);

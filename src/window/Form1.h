@@ -58,12 +58,21 @@ public:
     void exportRailwayFile(const QString& path);
     void importRailwayFile(const QString& path);
 
-    void setStatusText(const QString& text);
-    void setPageText(const QString& text);
-    // The match word's count told in the status field, and word marked in the page text.
-    void showMatchCount(const QString& notice, const QString& word);
+    // Text8 for route's tab, shown when that tab is open; route 0: for whichever tab is open.
+    void setStatusText(const QString& text, int route = 0);
+    // The page text of route's check, shown under its tab; route 0 (the summary): under every
+    // tab.
+    void setPageText(const QString& text, int route = 0);
+    // The match word's count told in the status field, and word marked in the page text, within
+    // the section from sectionStart to sectionEnd when there is one.
+    void showMatchCount(const QString& notice, const QString& word, const QString& sectionStart,
+                        const QString& sectionEnd, int route = 0);
     void setBusy(bool busy);
     void showMessage(const QString& prompt, const QString& title);
+    // はい or いいえ; true for はい.
+    bool askQuestion(const QString& prompt, const QString& title);
+    // An edit of route's field as if typed on its page.
+    void setRouteField(int route, int element, const QString& text);
     // A report's outcome and problems in the frame "通知先" (NotifyTargetsBox).
     void showReportOutcome(const QString& targetText, bool delivered, const QString& error);
     void showReportMessage(const QString& text);
@@ -135,6 +144,11 @@ private:
     Layout layout() const;
     // The close box with edits unsaved: 変更を保存しますか？ False when the window is to stay.
     bool mayClose();
+    // The route whose tab is open; 0 for the settings and 履歴 tabs.
+    int shownRoute() const;
+    void showStatus(const QString& text);
+    // The page text in the area when it belongs to the tab open, else an empty area.
+    void showPage();
 
     SettingsValues& m_values;
     RouteSettings& m_routes;
@@ -143,8 +157,11 @@ private:
     PerRoute<RoutePage*> m_routePages{};
     // The captions of the settings page and the route pages, [0] and [r].
     PerRoute<QString> m_tabCaptions;
-    std::optional<QString> m_unshownPage;   // the page text before the controls are made
+    PerRoute<QString> m_statusTexts;        // Text8 of each route's tab; [0] of the others
     std::optional<QString> m_unshownStatus; // Text8 as a check left it while the window was hidden
+    QString m_pageText; // the last page text, for the tab of m_pageRoute (0: every tab)
+    int m_pageRoute = 0;
+    bool m_pageShown = false; // the area holds m_pageText
     QTabWidget* m_ssTab1 = nullptr;
     HistoryPage* m_historyPage = nullptr;
     PageTextArea* m_richTextBox1 = nullptr;

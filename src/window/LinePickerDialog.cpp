@@ -12,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QHash>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -54,19 +55,39 @@ LinePickerDialog::LinePickerDialog(const CompanionSettings& companion, LineReade
         makeBuddyLabel(QStringLiteral("検索"), m_search, QStringLiteral("LineSearchLabel"), this),
         0, 0);
     fields->addWidget(m_search, 0, 1);
-    // Asked for only while there is none: a key once saved is not shown again, even masked.
-    if (m_companion.read().odpt.consumerKey.isEmpty()) {
-        m_key = new QLineEdit(this);
-        nameControl(m_key, QStringLiteral("ConsumerKeyText"), QStringLiteral("コンシューマキー"));
-        m_key->setEchoMode(QLineEdit::Password);
-        m_key->setPlaceholderText(
-            QStringLiteral("なければ空のまま（キー不要の事業者だけ読めます）"));
-        m_key->setToolTip(QStringLiteral("ODPTの開発者サイトで登録すると得られるキー。"
-                                         "路線を選ぶと Senrokan.ini に保存します"));
-        fields->addWidget(makeBuddyLabel(QStringLiteral("コンシューマキー"), m_key,
-                                         QStringLiteral("ConsumerKeyLabel"), this),
-                          1, 0);
-        fields->addWidget(m_key, 1, 1);
+    // A key once saved is never shown again, even masked; the field stays, so a wrong one can be
+    // replaced, and a button takes it away.
+    const bool keySaved = !m_companion.read().odpt.consumerKey.isEmpty();
+    m_key = new QLineEdit(this);
+    nameControl(m_key, QStringLiteral("ConsumerKeyText"), QStringLiteral("コンシューマキー"));
+    m_key->setEchoMode(QLineEdit::Password);
+    m_key->setPlaceholderText(
+        keySaved ? QStringLiteral("保存したキーを使います（変えるときだけ入力）")
+                 : QStringLiteral("なければ空のまま（キー不要の事業者だけ読めます）"));
+    m_key->setToolTip(QStringLiteral("ODPTの開発者サイト（developer.odpt.org）で登録すると得られる"
+                                     "キー。Enterで一覧を読み直し、路線を選ぶと Senrokan.ini に"
+                                     "保存します"));
+    // Enter here reads the list with the key, rather than taking a line.
+    m_key->installEventFilter(this);
+    fields->addWidget(makeBuddyLabel(QStringLiteral("コンシューマキー"), m_key,
+                                     QStringLiteral("ConsumerKeyLabel"), this),
+                      1, 0);
+    fields->addWidget(m_key, 1, 1);
+    if (keySaved) {
+        auto* forget = new QPushButton(QStringLiteral("保存したキーを消す"), this);
+        nameControl(forget, QStringLiteral("ForgetConsumerKey"), forget->text());
+        fields->addWidget(forget, 1, 2);
+        connect(forget, &QPushButton::clicked, this, [this, forget] {
+            const SettingsWrite saved = m_companion.saveConsumerKey(QString());
+            if (!saved.done) {
+                m_source->setText(saved.failure);
+                return;
+            }
+            forget->setEnabled(false);
+            m_key->setPlaceholderText(
+                QStringLiteral("なければ空のまま（キー不要の事業者だけ読めます）"));
+            this->readLines();
+        });
     }
 
     m_source = new QLabel(this);
@@ -116,7 +137,7 @@ void LinePickerDialog::accept()
     const std::optional<OdptLine> line = selectedLine();
     if (!line)
         return;
-    if (const QString key = m_key ? m_key->text().trimmed() : QString(); !key.isEmpty()) {
+    if (const QString key = m_key->text().trimmed(); !key.isEmpty()) {
         if (const SettingsWrite saved = m_companion.saveConsumerKey(key); !saved.done) {
             m_source->setText(saved.failure);
             return;
@@ -131,7 +152,7 @@ void LinePickerDialog::readLines()
 {
     if (m_reading)
         return;
-    const QString key = m_key ? m_key->text().trimmed() : QString();
+    const QString key = m_key->text().trimmed();
     const OdptAccess access =
         key.isEmpty() ? m_companion.read().odpt : m_companion.odptWithKey(key);
     m_reading = true;
@@ -178,9 +199,11 @@ void LinePickerDialog::showLines()
         if (selected && selected->id == line.id)
             current = item;
     }
-    // A search shows what it found open, its first line ready for OK.
+    // A search shows what it found open, its first line ready for OK; so does a list of a few
+    // operators.
+    constexpr int FewOperators = 3;
     const bool narrowed = !query.trimmed().isEmpty();
-    if (narrowed)
+    if (narrowed || operators.size() <= FewOperators)
         m_tree->expandAll();
     if (!current && narrowed && m_tree->topLevelItemCount() > 0)
         current = m_tree->topLevelItem(0)->child(0);
@@ -189,7 +212,20 @@ void LinePickerDialog::showLines()
         m_tree->setCurrentItem(current);
     }
     m_ok->setEnabled(current != nullptr);
+    m_noHits = narrowed && found.isEmpty() ? query.trimmed() : QString();
     showSource();
+}
+
+bool LinePickerDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_key && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            readLines();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void LinePickerDialog::showSource()
@@ -203,6 +239,8 @@ void LinePickerDialog::showSource()
                   .arg(count);
     if (!m_list.shippedBecause.isEmpty())
         text += QStringLiteral("。") + m_list.shippedBecause;
+    if (!m_noHits.isEmpty())
+        text = QStringLiteral("「%1」に合う路線はありません。").arg(m_noHits) + text;
     if (m_reading)
         text += QStringLiteral("。ODPTのAPIから一覧を読んでいます…");
     m_source->setText(text);

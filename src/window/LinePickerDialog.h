@@ -45,6 +45,9 @@ public:
     // dialog open, saying why.
     void accept() override;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     // Reads the API's list, replacing the one shown; the event loop runs meanwhile.
     void readLines();
@@ -63,7 +66,8 @@ private:
     OdptAccess m_access;
     QLineEdit* m_search;
     QTreeWidget* m_tree;
-    QLineEdit* m_key = nullptr; // only when Senrokan.ini has no key
+    QLineEdit* m_key = nullptr;
+    QString m_noHits; // a search that found no line
     QLabel* m_source;
     QPushButton* m_reload;
     QPushButton* m_ok;

@@ -15,6 +15,7 @@
 #include <QTextCursor>
 
 #include <algorithm>
+#include <limits>
 #include <memory>
 
 namespace senrokan
@@ -215,9 +216,13 @@ void PageTextArea::appendSlice()
         m_filler.stop();
 }
 
-void PageTextArea::markWord(const QString& word)
+void PageTextArea::markWord(const QString& word, const QString& sectionStart,
+                            const QString& sectionEnd)
 {
     m_markWord = word;
+    m_sectionStart = sectionStart;
+    m_sectionEnd = sectionEnd;
+    m_inSection = sectionStart.isEmpty() ? InSection::Inside : InSection::Before;
     m_searchedTo = 0;
     m_marks.clear();
     setExtraSelections(m_marks);
@@ -242,8 +247,27 @@ void PageTextArea::markShown()
     QTextCharFormat format;
     format.setBackground(QColor(255, 224, 102));
     format.setForeground(Qt::black);
+    // The section as the check finds it: from its start's first place, to its end's first place
+    // after that; the markers hold one line each, so neither spans two searches.
+    qsizetype begin = 1;
+    qsizetype limit = std::numeric_limits<qsizetype>::max();
+    if (m_inSection == InSection::Before) {
+        begin = search.find(m_sectionStart, 1);
+        if (begin == 0)
+            return;
+        m_inSection = InSection::Inside;
+    }
+    if (m_inSection == InSection::After)
+        return;
+    if (!m_sectionStart.isEmpty() && !m_sectionEnd.isEmpty()) {
+        if (const qsizetype end = search.find(m_sectionEnd, begin); end != 0) {
+            limit = end;
+            m_inSection = InSection::After;
+        }
+    }
     qsizetype after = 0;
-    for (qsizetype at = search.find(m_markWord, 1, &after); at != 0 && m_marks.size() < MaxMarks;
+    for (qsizetype at = search.find(m_markWord, begin, &after);
+         at != 0 && at <= limit && m_marks.size() < MaxMarks;
          at = search.find(m_markWord, after, &after)) {
         QTextCursor mark(document());
         mark.setPosition(from + int(at) - 1);

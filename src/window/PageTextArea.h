@@ -53,8 +53,10 @@ public:
 
     // Marks the occurrences of word in the text shown, found as the checks find it, the first
     // MaxMarks of them, also in what is still to come; the next text shown has none until told
-    // again. One broken on screen by a display break is not marked.
-    void markWord(const QString& word);
+    // again. One broken on screen by a display break is not marked. With a section start, only
+    // those from it to its end (or the page's end) are marked, as the check counts them.
+    void markWord(const QString& word, const QString& sectionStart = {},
+                  const QString& sectionEnd = {});
     // The route page whose section start (SubtitleStart), section end (SubtitleEnd) and match
     // word (MatchWord) the context menu sets; none: those entries are off.
     void setFieldTarget(RoutePage* page);
@@ -83,6 +85,10 @@ private:
     QTimer m_filler;
 
     QString m_markWord;
+    QString m_sectionStart;
+    QString m_sectionEnd;
+    // Where the text searched so far stands against the section.
+    enum class InSection { Before, Inside, After } m_inSection = InSection::Inside;
     QList<QTextEdit::ExtraSelection> m_marks;
     int m_searchedTo = 0; // the document position the marks were searched to
     QPointer<RoutePage> m_fieldTarget;

@@ -32,6 +32,9 @@ RouteOptionsBox::RouteOptionsBox(int route, const RouteOptions& options, QWidget
     const QString r = QString::number(route);
     m_render = new QCheckBox(QStringLiteral("ブラウザで読む"), this);
     nameControl(m_render, QStringLiteral("RenderCheck") + r, m_render->text());
+    m_render->setToolTip(
+        QStringLiteral("ページをブラウザが表示するとおりに読んで一致ワードを探します。"
+                       "スクリプトが書くページ向けです。"));
     auto* renderNote = new QLabel(
         BrowserPackageNeeded + QStringLiteral("。入っていない間はページのバイトを読みます。"),
         this);
@@ -41,9 +44,15 @@ RouteOptionsBox::RouteOptionsBox(int route, const RouteOptions& options, QWidget
 
     m_feed = new QLineEdit(this);
     nameControl(m_feed, QStringLiteral("FeedText") + r, QStringLiteral("フィード"));
+    m_feed->setToolTip(
+        QStringLiteral("ページの代わりに読む公式の運行情報（ODPT か GTFS-Realtime）の"
+                       "アドレス。「路線を選ぶ…」で埋まります。例: "
+                       "https://api.odpt.org/api/v4/odpt:TrainInformation"));
     m_feed->installEventFilter(this);
     m_feedLine = new QLineEdit(this);
     nameControl(m_feedLine, QStringLiteral("FeedLineText") + r, QStringLiteral("路線ID"));
+    m_feedLine->setToolTip(QStringLiteral("フィードの中でこの路線を指すID。"
+                                          "例: odpt.Railway:TokyoMetro.Ginza"));
 
     auto* days = new QHBoxLayout;
     for (int d = 0; d < 7; ++d) {
@@ -59,6 +68,9 @@ RouteOptionsBox::RouteOptionsBox(int route, const RouteOptions& options, QWidget
     m_confirm = new QSpinBox(this);
     m_confirm->setRange(1, 10);
     nameControl(m_confirm, QStringLiteral("ConfirmSpin") + r, QStringLiteral("確認回数"));
+    m_confirm->setToolTip(
+        QStringLiteral("遅れと読めたチェックがこの回数続いてから知らせます。"
+                       "すぐ戻る短い遅れを知らせないためです。1なら毎回知らせます。"));
     days->addWidget(makeBuddyLabel(QStringLiteral("確認回数"), m_confirm,
                                    QStringLiteral("ConfirmLabel") + r, this));
     days->addWidget(m_confirm);

@@ -8,6 +8,7 @@
 #include "RouteWebView.h"
 #include "accessibility/ControlNames.h"
 #include "feed/OdptLines.h"
+#include "route/RouteAddress.h"
 #include "settings/RouteSettings.h"
 
 #include <QGridLayout>
@@ -151,7 +152,7 @@ void RoutePage::makeControls()
     m_options = new RouteOptionsBox(m_route, m_unshownOptions, this);
     connect(m_options, &RouteOptionsBox::edited, this, &RoutePage::optionsEdited);
     // The port is kept with the options, saved once it is typed.
-    connect(m_text.at(PortNumber), &QLineEdit::editingFinished, this, &RoutePage::optionsEdited);
+    connect(m_text.at(PortNumber), &QLineEdit::editingFinished, this, &RoutePage::takePort);
 
     m_webBrowser = new RouteWebView(m_route, this);
 
@@ -180,6 +181,25 @@ void RoutePage::makeControls()
     grid->setColumnStretch(LeftColumn, 2);
     grid->setColumnStretch(RightColumn, 2);
     grid->setColumnStretch(WebColumn, 5);
+}
+
+void RoutePage::takePort()
+{
+    QLineEdit* box = m_text.at(PortNumber);
+    const QString typed = box->text().trimmed();
+    const std::optional<quint16> port =
+        typed.isEmpty() ? fieldPort(DefaultPortText) : fieldPort(typed);
+    if (!port) {
+        const QString why = QStringLiteral("ポート番号「%1」は使えません。1から65535の数で書いて"
+                                           "ください（保存しません）")
+                                .arg(typed);
+        box->setToolTip(why);
+        Q_EMIT fieldRefused(why);
+        return;
+    }
+    box->setToolTip(FieldTips.at(PortNumber));
+    setField(PortNumber, QString::number(*port));
+    Q_EMIT optionsEdited();
 }
 
 void RoutePage::chooseLine()

@@ -61,9 +61,13 @@ Q_SIGNALS:
     void optionsEdited();
     // A line was chosen with "路線を選ぶ…": the route holds it, its fields and options shown.
     void lineChosen();
+    // What was typed in a field cannot be taken, and why; it is not saved.
+    void fieldRefused(const QString& why);
 
 private:
     void chooseLine();
+    // The port typed: full-width digits read as digits; anything but 1 to 65535 refused.
+    void takePort();
 
     int m_route;
     RouteSettings& m_routes;

@@ -143,7 +143,11 @@ void SettingsPage::makeControls()
     // Controls are made in reading order, which is the order the Tab key follows.
     m_startHint = makeLabel(this, QStringLiteral("StartHint"),
                             QStringLiteral("はじめに: 路線のタブ（Tab 1～Tab 5）を開き、"
-                                           "「路線を選ぶ…」で見たい路線を選んでください。"));
+                                           "「路線を選ぶ…」で見たい路線を選んでください。"
+                                           "「タスクトレイに常駐」を押すと見張りが始まります"
+                                           "（ウィンドウを閉じるとプログラムは終わります）。"
+                                           "設定は「終了」で保存されます。"));
+    m_startHint->setWordWrap(true);
     m_startHint->setVisible(m_startHintShown);
     m_label6 = makeLabel(this, QStringLiteral("Label6"), QStringLiteral("コンピュータ名"));
     m_text6 = makeBox(m_label6, QStringLiteral("Text6"));

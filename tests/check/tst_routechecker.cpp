@@ -5,6 +5,7 @@
 // retries, byte fetches, codings, the error trap and the interactive reporting.
 #include "check/RouteChecker.h"
 #include "codec/Converter.h"
+#include "support/AlertsFeed.h"
 #include "support/KeptChecks.h"
 #include "support/Pages.h"
 #include "support/ProcessFigures.h"
@@ -26,6 +27,7 @@ namespace
 
 const QString Word = QStringLiteral("平常運転");
 const QString Failed = QStringLiteral("接続失敗");
+const QDateTime CheckedAt(QDate(2026, 3, 5), QTime(14, 7, 9));
 
 QString pageSource(const QString& head)
 {
@@ -79,7 +81,7 @@ private Q_SLOTS:
         m_checker->setRoutes(m_table);
         m_checks = std::make_unique<KeptChecks>(*m_checker);
         m_checker->setTimings(test::shortCheckTimings(m_server->port()));
-        m_checker->setClock([] { return QDateTime(QDate(2026, 3, 5), QTime(14, 7, 9)); });
+        m_checker->setClock([] { return CheckedAt; });
     }
 
     void cleanup()
@@ -158,7 +160,23 @@ private Q_SLOTS:
                    "200 OK",
                    encoded(coding::Cp932, QStringLiteral("ページが見つかりません。") + Word))
             << 2 << failed;
-        QTest::newRow("server that never answers") << Script{ScriptedServer::Hold{}} << 2 << failed;
+        // A reply is read whole, or fails saying why; what came of it is never judged.
+        const QString late = Failed + QStringLiteral(": 応答が0.7秒以内に最後まで届きません");
+        QTest::newRow("server that never answers")
+            << Script{ScriptedServer::Hold{}} << 2 << ok + QStringList{late};
+        const QByteArray head =
+            "HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(page.size()) + "\r\n\r\n";
+        QTest::newRow("body later than the limit")
+            << Script{ScriptedServer::Send{head}, ScriptedServer::Pause{1500},
+                      ScriptedServer::Send{page}}
+            << 2 << ok + QStringList{late};
+        QTest::newRow("cut short of its length")
+            << Script{ScriptedServer::Send{head + page.chopped(40)}} << 2
+            << ok + QStringList{Failed +
+                                QStringLiteral(": 応答が途中で切れています（Content-Length %1 "
+                                               "バイトのうち %2 バイト）")
+                                    .arg(page.size())
+                                    .arg(page.size() - 40)};
         QTest::newRow("server that resets") << Script{ScriptedServer::Reset{}} << 2 << failed;
     }
 
@@ -281,6 +299,13 @@ private Q_SLOTS:
         row("gzip over a plain body", "403 Forbidden", ScriptedServer::reply("200 OK", page, gzip),
             2, "gzip の本文を展開できません（壊れています）");
         const QByteArray packed = gzipped(page);
+        const QByteArray head = "HTTP/1.1 200 OK\r\nContent-Length: 5000\r\n\r\n";
+        row("fetch cut short of its length", "403 Forbidden",
+            {ScriptedServer::Send{head + page.first(100)}}, 2,
+            "応答が途中で切れています（Content-Length 5000 バイトのうち 100 バイト）");
+        row("fetch later than the limit", "403 Forbidden",
+            {ScriptedServer::Send{head}, ScriptedServer::Pause{2500}}, 2,
+            "応答が2秒以内に最後まで届きません");
         row("gzip stream cut short", "403 Forbidden",
             ScriptedServer::reply("200 OK", packed.first(packed.size() / 2), gzip), 2,
             "gzip の本文を展開できません（途中で切れています）");
@@ -553,7 +578,8 @@ private Q_SLOTS:
 
     void checksNeverOverlap()
     {
-        serve(normalPage());
+        // A page that takes its time, so that the calls below come while its check runs.
+        serve(Script{ScriptedServer::Pause{300}} + normalPage());
         setRoute(2, QStringLiteral("p.html"));
         QTimer::singleShot(50, this, [this] {
             m_checks->PollRoute(2, 0);
@@ -592,12 +618,14 @@ private Q_SLOTS:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("prompt");
         QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("feedLine"); // the route's feed is the reply when set
         auto row = [](const char* name, const Script& reply, int status, const char* prompt,
                       const char* title, const char* delayDir = "", const char* subtitle = "",
-                      const char* validTo = "") {
+                      const char* validTo = "", const char* feedLine = "") {
             QTest::newRow(name) << reply << QString::fromUtf8(delayDir)
                                 << QString::fromUtf8(subtitle) << QString::fromUtf8(validTo)
-                                << status << QString::fromUtf8(prompt) << QString::fromUtf8(title);
+                                << status << QString::fromUtf8(prompt) << QString::fromUtf8(title)
+                                << QString::fromLatin1(feedLine);
         };
         const Script notFound = ScriptedServer::reply("404 Not Found", "x");
         row("normal", normalPage(), 0, "平常運転です。", "運行情報");
@@ -609,6 +637,15 @@ private Q_SLOTS:
         row("404 twice: one failure box", notFound, 2, "接続失敗", "メッセージ", "gone.html");
         row("section start missing: failure box", normalPage(), StatusConnectFailed, "接続失敗",
             "メッセージ", "", "存在しない");
+        const FeedAlert lift{QStringLiteral("Red"),
+                             {},
+                             gtfsrt::Alert::ACCESSIBILITY_ISSUE,
+                             {},
+                             {{QStringLiteral("エレベーター停止"), {}}},
+                             {}};
+        row("feed with a notice: normal, the notice in the box",
+            ScriptedServer::reply("200 OK", alertsFeed({lift}, CheckedAt.toSecsSinceEpoch())), 0,
+            "平常運転です。\nお知らせ：エレベーター停止", "運行情報", "", "", "", "Red");
     }
 
     void interactive()
@@ -620,7 +657,13 @@ private Q_SLOTS:
         QFETCH(int, status);
         QFETCH(QString, prompt);
         QFETCH(QString, title);
+        QFETCH(QString, feedLine);
         serve(reply, delayDir);
+        RouteOptionsTable options;
+        if (!feedLine.isEmpty())
+            options[1].feed = QStringLiteral("http://127.0.0.1:%1/p.html").arg(m_server->port());
+        options[1].feedLine = feedLine;
+        m_checker->setRouteOptions(options);
         m_server->onRequest(QStringLiteral("/delay.html"), normalPage());
         m_table.setRouteField(1, SubtitleStart, subtitleStart);
         if (!validTo.isEmpty()) {

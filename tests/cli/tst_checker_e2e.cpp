@@ -160,9 +160,20 @@ private Q_SLOTS:
         QVERIFY2(startNginx(), qPrintable(m_site.error()));
         // Only the bare socket request has a script, so a page read proves the path it took.
         const QByteArray normal = page(coding::Utf8, QStringLiteral("utf-8"), Word);
-        for (const char* path : {"/port/a.cgi?line=1", "/port.html"})
+        for (const char* path : {"/port/a.cgi?line=1", "/port.html",
+                                 "/port/%E9%81%8B%E8%A1%8C%20%E6%83%85%E5%A0%B1.html"})
             m_scripted.onRequest(QString::fromLatin1(path),
                                  test::ScriptedServer::reply("200 OK", normal));
+        // A body that comes well after its header, and one cut short of its length.
+        const QByteArray sjis = page(coding::Cp932, QStringLiteral("Shift_JIS"), Word);
+        auto head = [](qsizetype length) {
+            return "HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(length) + "\r\n\r\n";
+        };
+        m_scripted.onRequest(QStringLiteral("/slow.html"),
+                             {test::ScriptedServer::Send{head(sjis.size())},
+                              test::ScriptedServer::Pause{2500}, test::ScriptedServer::Send{sjis}});
+        m_scripted.onRequest(QStringLiteral("/cut.html"),
+                             {test::ScriptedServer::Send{head(5000) + sjis}});
     }
 
     // A delayed route is reported to the target of Senrokan.ini and to the ones of --notify-url;
@@ -554,16 +565,29 @@ private Q_SLOTS:
     {
         QTest::addColumn<QStringList>("route"); // server, directory, delay directory
         QTest::addColumn<QString>("ini");       // the route's section of Senrokan.ini
+        QTest::addColumn<QString>("failure");   // why the check fails; empty: it reads normal
         const QString scripted = QStringLiteral("127.0.0.1:%1").arg(m_scripted.port());
         QTest::newRow("http with a port, a path and a query")
-            << QStringList{"http://" + scripted + "/port/a.cgi?line=1#top", "", ""} << "";
+            << QStringList{"http://" + scripted + "/port/a.cgi?line=1#top", "", ""} << ""
+            << "";
+        // Sent as a browser sends it: trimmed, the path percent-encoded as UTF-8.
+        QTest::newRow("blanks around, a blank and Japanese in the path")
+            << QStringList{" http://" + scripted + "/port/運行 情報.html　", "", ""} << "" << "";
         QTest::newRow("https with a port and a path, another directory")
-            << QStringList{HttpsServer + "/utf8.html", "missing.html", ""} << "";
+            << QStringList{HttpsServer + "/utf8.html", "missing.html", ""} << ""
+            << "";
         QTest::newRow("delay directory on the address's server")
-            << QStringList{"HTTP://" + scripted + "/missing.html", "", "port.html"} << "";
+            << QStringList{"HTTP://" + scripted + "/missing.html", "", "port.html"} << ""
+            << "";
         QTest::newRow("bare host on the port of Senrokan.ini")
             << QStringList{"127.0.0.1", "port.html", ""}
-            << "Port=" + QString::number(m_scripted.port());
+            << "Port=" + QString::number(m_scripted.port()) << "";
+        QTest::newRow("body 2.5 s after its header, read whole")
+            << QStringList{"http://" + scripted + "/slow.html", "", ""} << ""
+            << "";
+        QTest::newRow("reply cut short of its length")
+            << QStringList{"http://" + scripted + "/cut.html", "", ""} << ""
+            << "接続失敗: 応答が途中で切れています（Content-Length 5000 バイトのうち ";
     }
 
     void wholeAddress()
@@ -575,7 +599,10 @@ private Q_SLOTS:
         test::writeSettings(dir.filePath(SettingsFileName), SettingsValues(),
                             {{"山手線", route[0], route[1], Word, route[2]}});
         const Run run = runChecker(dir.path(), JsonVerbose, m_certificates.caFile());
-        QVERIFY2(test::checkerStatuses(run.out).value(0) == 0, run.err.constData());
+        QFETCH(QString, failure);
+        QVERIFY2(test::checkerStatuses(run.out).value(0) == (failure.isEmpty() ? 0 : 2),
+                 run.err.constData());
+        QVERIFY2(QString::fromUtf8(run.err).contains(failure), run.err.constData());
     }
 
     void notServedPage()

@@ -89,6 +89,10 @@ private Q_SLOTS:
         const QByteArray feed = alerts();
         QVERIFY(m_site.put("odpt.json", Odpt) && m_site.put("alerts.pb", feed) &&
                 m_site.put("broken.json", Odpt.first(Odpt.indexOf("Oedo"))) &&
+                // as an operator that lists only its troubled lines serves it
+                m_site.put("troubled.json", R"([{"@type": "odpt:TrainInformation", )"
+                                            R"("odpt:railway": "odpt.Railway:Toei.Oedo", )"
+                                            R"("odpt:trainInformationStatus": "遅延"}])") &&
                 // cut inside the last alert's text
                 m_site.put("broken.pb", feed.chopped(3)) &&
                 m_site.put("huge.pb", feed + QByteArray(16 << 20, '\0')) &&
@@ -111,23 +115,31 @@ private Q_SLOTS:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("reason");
         QTest::addColumn<QString>("told"); // on stderr with --verbose
+        QTest::addColumn<QString>("notice");
         const QString asakusa = QStringLiteral("odpt.Railway:Toei.Asakusa");
         const QString oedo = QStringLiteral("odpt.Railway:Toei.Oedo");
         const QString delayed = QStringLiteral("route 1: 遅延 — ");
         const QString failed = QStringLiteral("route 1: 接続失敗: ");
         auto row = [&](const char* name, const char* path, const QString& line, bool server,
-                       int status, const QString& reason, const QString& told) {
+                       int status, const QString& reason, const QString& told,
+                       const QString& notice = {}) {
             QTest::newRow(name) << QString(m_base + QLatin1String(path)) << line
-                                << (server ? Host : QString()) << status << reason << told;
+                                << (server ? Host : QString()) << status << reason << told
+                                << notice;
         };
         row("odpt normal", "odpt.json", asakusa, true, 0, "", "");
         row("odpt delayed", "odpt.json", oedo, true, 1, OdptReason, delayed + OdptReason);
         row("odpt delayed, gzip", "gz/odpt.json", oedo, true, 1, OdptReason, delayed + OdptReason);
         row("odpt line missing", "odpt.json", "odpt.Railway:Toei.Mita", true, 2, "",
             failed + "odpt.Railway:Toei.Mita はフィードにありません");
+        row("odpt line missing, troubled lines only", "troubled.json", asakusa, true, 0, "",
+            "route 1: odpt.Railway:Toei.Asakusa はフィードにありません。odpt.Operator:Toei は平常の"
+            "路線を載せていない");
         row("odpt broken JSON", "broken.json", asakusa, true, 2, "",
             failed + "フィードのJSONが壊れています");
-        row("gtfs-rt normal", "alerts.pb", "Red", true, 0, "", "");
+        const QString lift = QStringLiteral("お知らせ：エレベーター停止");
+        row("gtfs-rt normal, a notice", "alerts.pb", "Red", true, 0, "",
+            "route 1: 平常運転 — " + lift, lift);
         row("gtfs-rt delayed", "alerts.pb", "Blue", true, 1, AlertReason, delayed + AlertReason);
         row("gtfs-rt delayed, no server", "alerts.pb", "Blue", false, 1, AlertReason,
             delayed + AlertReason);
@@ -136,10 +148,10 @@ private Q_SLOTS:
         // The HTTP client would quote such an address whole in its complaint, key decoded.
         const QString noHost = failed + QStringLiteral("フィードのアドレスにホスト名がありません");
         QTest::newRow("address without host") << "http:///alerts.pb"
-                                              << "Blue" << Host << 2 << "" << noHost;
+                                              << "Blue" << Host << 2 << "" << noHost << "";
         QTest::newRow("address a slash short")
             << QStringLiteral("https:/%1:%2/alerts.pb").arg(Host).arg(m_site.plainPort()) << "Blue"
-            << Host << 2 << "" << noHost;
+            << Host << 2 << "" << noHost << "";
         row("feed over the reply cap", "huge.pb", "Blue", true, 2, "",
             failed + "フィードが大きすぎます（16 MiBまで）");
         row("gzip over a plain body", "gz/plain.json", oedo, true, 2, "",
@@ -154,6 +166,7 @@ private Q_SLOTS:
         QFETCH(int, status);
         QFETCH(QString, reason);
         QFETCH(QString, told);
+        QFETCH(QString, notice);
         QTemporaryDir folder;
         test::writeSettings(
             folder.filePath(SettingsFileName), SettingsValues(),
@@ -172,6 +185,7 @@ private Q_SLOTS:
         const QJsonObject route = QJsonDocument::fromJson(check.out).array().at(0).toObject();
         QCOMPARE(route.value("status").toInt(), status);
         QCOMPARE(route.value("reason"), QJsonValue(reason));
+        QCOMPARE(route.value("notice"), QJsonValue(notice));
         QVERIFY2(QString::fromUtf8(check.err).contains(told), check.err.constData());
 
         // Only a delay is a change worth a report: this is the route's first check.
@@ -187,7 +201,8 @@ private Q_SLOTS:
         const QJsonArray records = QJsonDocument::fromJson(history.out).array();
         QCOMPARE(records.size(), 1);
         QCOMPARE(records.at(0)["status"].toInt(), status);
-        QCOMPARE(records.at(0)["reason"], QJsonValue(reason));
+        // A line running normally keeps its notices in the record.
+        QCOMPARE(records.at(0)["reason"], QJsonValue(reason.isEmpty() ? notice : reason));
         QCOMPARE(records.at(0)["codingSource"].toString(), QStringLiteral("feed"));
 
         // The key stays in Senrokan.ini, which is the user's alone.

@@ -41,9 +41,12 @@ class TestLinesEndToEnd : public QObject
     OdptStandIn m_api;
     QTemporaryDir m_runtime;
 
-    test::ProcessResult run(const QString& folder, const QStringList& args)
+    test::ProcessResult
+    run(const QString& folder, const QStringList& args,
+        const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment())
     {
         test::ProcessOptions options;
+        options.environment = environment;
         options.workingDirectory = folder;
         return test::runProcess(QStringLiteral(SENROKAN_CHECK_EXE), args, options);
     }
@@ -72,15 +75,16 @@ private Q_SLOTS:
         QTest::addColumn<QString>("title");  // of the route made; empty: the folder is unchanged
         QTest::addColumn<int>("status");     // of that route in a check that follows
         QTest::addColumn<QString>("reason");
+        QTest::addColumn<bool>("elsewhere"); // run with another $HOME and $XDG_RUNTIME_DIR
         const QString api = m_api.base();
         const QString dead = QStringLiteral("http://127.0.0.1:1/api/v4/");
         const QStringList use = {"--use-line", "2", Hanamichi};
         auto row = [](const char* name, const QString& base, bool key, bool before, int held,
                       const QStringList& args, int exit, const QString& out, const QString& absent,
                       const QString& told, const QString& title = {}, int status = 0,
-                      const QString& reason = {}) {
+                      const QString& reason = {}, bool elsewhere = false) {
             QTest::newRow(name) << base << key << before << held << args << exit << out << absent
-                                << told << title << status << reason;
+                                << told << title << status << reason << elsewhere;
         };
         row("live list", api, true, false, false, {"--lines"}, 0,
             "odpt.Railway:Sakura.Kawabata\tさくら電鉄\t川端線\n", "TokyoMetro", "");
@@ -105,6 +109,44 @@ private Q_SLOTS:
         // Senrokan.ini is the user's link into a folder that cannot be written.
         row("refused when Senrokan.ini cannot be written", api, true, true, 2, use, 3, "", "",
             "Senrokan.ini に書き込めません");
+        row("refused while the program holds the folder, whatever the environment says", api, true,
+            true, true, use, 3, "", "", "Senrokan がこのフォルダ", {}, 0, {}, true);
+        // Parsed whole, 16 MiB of tiny arrays took some 740 MB.
+        const QByteArray flood = '[' + QByteArray("[0],").repeated(4 * 1024 * 1024 - 1024) + "[0]]";
+        row("a list of tiny arrays within the reply cap: the shipped one",
+            m_api.serve("flood", flood), false, false, false, {"--lines", "Toei"}, 0,
+            "odpt.Railway:Toei.Asakusa\t都営地下鉄\t浅草線\n", "",
+            "odpt:Railway の答えが大きすぎます");
+        row("an empty list: said so", m_api.serve("empty", "[]"), false, false, false, {"--lines"},
+            0, "", "", "路線一覧に路線がありません");
+        // Controls, bidi controls and line separators from the API, folded as reasons are.
+        const auto line = [](const char* id, const char* title) {
+            return QJsonObject{{"owl:sameAs", id},
+                               {"odpt:operator", "odpt.Operator:Evil"},
+                               {"odpt:railwayTitle", QJsonObject{{"ja", title}}}};
+        };
+        const QJsonObject evil{{"owl:sameAs", "odpt.Operator:Evil"},
+                               {"odpt:operatorTitle", "悪\u0085鉄"}};
+        const QString hostile =
+            m_api.serve("hostile",
+                        QJsonDocument(QJsonArray{line("odpt.Railway:Evil.Line",
+                                                      "\u202e悪\u2066意\u2069\a\x1b[31m線"),
+                                                 line("odpt.Railway:Evil.Other\u2028", "")})
+                            .toJson(),
+                        QJsonDocument(QJsonArray{evil}).toJson());
+        row("titles, operators and ids folded as printed", hostile, false, false, false,
+            {"--lines"}, 0,
+            "odpt.Railway:Evil.Line\t悪 鉄\t悪 意 [31m線\nodpt.Railway:Evil.Other\t悪 鉄\tOther\n",
+            "", "");
+        row("a title folded as stored", hostile, false, false, false,
+            {"--use-line", "1", "odpt.Railway:Evil.Line"}, 0,
+            "路線1: 悪 意 [31m線（悪 鉄 odpt.Railway:Evil.Line）\n", "", "", "悪 意 [31m線", 2);
+        // The client would quote such an address whole in its complaint, key and all.
+        const QString hostless = QString(api).remove(QStringLiteral("//"));
+        row("a Base= without scheme://host: no request", hostless, true, false, false, {"--lines"},
+            0, "odpt.Railway:TokyoMetro.Ginza", "", "[ODPT] Base=");
+        row("a Base= without scheme://host: no route made", hostless, true, true, false, use, 3, "",
+            "", "[ODPT] Base=");
     }
 
     void lines()
@@ -121,6 +163,7 @@ private Q_SLOTS:
         QFETCH(QString, title);
         QFETCH(int, status);
         QFETCH(QString, reason);
+        QFETCH(bool, elsewhere);
         QTemporaryDir folder;
         const QByteArray secret = OdptStandIn::ConsumerKey.toUtf8();
         QByteArray ini = "[ODPT]\nBase=" + base.toUtf8() + '\n';
@@ -152,7 +195,14 @@ private Q_SLOTS:
         if (held == 1)
             QCOMPARE(lock.tryHold(), platform::FolderLock::Outcome::Held);
 
-        const test::ProcessResult result = run(folder.path(), args);
+        // Another session's: a private runtime folder of its own, as Qt wants it.
+        QTemporaryDir otherHome;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        if (elsewhere) {
+            environment.insert("HOME", otherHome.path());
+            environment.insert("XDG_RUNTIME_DIR", otherHome.path());
+        }
+        const test::ProcessResult result = run(folder.path(), args, environment);
         QCOMPARE(result.exitCode, exit);
         const QString shownOut = QString::fromUtf8(result.out);
         QVERIFY2(out.isEmpty() ? shownOut.isEmpty() : shownOut.contains(out), result.out.data());

@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextDocument>
 
 using namespace senrokan;
 
@@ -35,6 +36,14 @@ private Q_SLOTS:
             entries << action->text();
         QCOMPARE(entries, (QStringList{"設定", "今すぐチェック", "終了"}));
         QVERIFY(!icons.first()->icon().pixmap(16, 16).isNull());
+        // A reason from a page may hold markup: the tip reads as the text it is where Qt draws
+        // it (an X11 tray of embedded icons), as rich text whenever its first line holds a tag.
+        const QString tip = QStringLiteral("山手線: 遅延 <br><br><br>X\n中央線: 平常運転");
+        tray.setTip(tip);
+        const QString given = icons.first()->toolTip();
+        QTextDocument drawn;
+        Qt::mightBeRichText(given) ? drawn.setHtml(given) : drawn.setPlainText(given);
+        QCOMPARE(drawn.toPlainText(), tip);
 
         tray.remove();
         QVERIFY(!tray.isPresent());

@@ -9,6 +9,7 @@
 // up the start by no more than the program's bounded question (beyond Qt's own check).
 #include "support/Files.h"
 #include "support/NotificationServer.h"
+#include "support/OdptStandIn.h"
 #include "support/ProgramRun.h"
 #include "support/ScriptedServer.h"
 #include "support/SettingsWriter.h"
@@ -16,6 +17,7 @@
 #include "support/StatusNotifierWatcher.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -36,7 +38,7 @@ const char* const WebHost = "127.0.5.6";
 // window, Qt's own wait for a call is 25 s.
 constexpr qint64 StartBoundMs = 10000;
 
-enum class Scenario { Activate, NotifyAndAction, NotifyAndExit, CheckNowRecovers };
+enum class Scenario { Activate, NotifyAndAction, NotifyAndExit, CheckNowRecovers, FailedBetween };
 
 // The pictures where an installation puts them, in a data folder of their own.
 bool installIcons(const QString& dataDir)
@@ -76,6 +78,8 @@ private Q_SLOTS:
                 << wayland << Scenario::NotifyAndExit;
             QTest::addRow("%s: 今すぐチェック finds the line running again", name)
                 << wayland << Scenario::CheckNowRecovers;
+            QTest::addRow("%s: a recovery told after a failed check, beside a delay", name)
+                << wayland << Scenario::FailedBetween;
         }
     }
 
@@ -84,6 +88,8 @@ private Q_SLOTS:
         QFETCH(bool, wayland);
         QFETCH(Scenario, scenario);
         const bool delayed = scenario != Scenario::Activate;
+        const bool twoLines = scenario == Scenario::FailedBetween;
+        const auto stopped = ScriptedServer::reply("200 OK", "<p>運転を見合わせています</p>");
         std::unique_ptr<ScriptedServer> web;
         if (delayed) {
             web = std::make_unique<ScriptedServer>(WebHost, 80);
@@ -91,6 +97,7 @@ private Q_SLOTS:
                 QSKIP("the program checks on port 80, which needs root");
             web->onRequest("/delayed.html",
                            ScriptedServer::reply("200 OK", "<p>山手線は運転を見合わせています</p>"));
+            web->onRequest("/chuo.html", stopped);
         }
         DisplaySession display(wayland ? DisplaySession::Wayland : 0);
         QVERIFY2(display.start(), qPrintable(display.error()));
@@ -104,8 +111,25 @@ private Q_SLOTS:
         const QString settingsPath = work.filePath("Senrokan.DEF");
         // Resident, interval 10 minutes, no chime, a check at once as asked; route 1 on the web
         // server.
-        writeSettings(settingsPath, {10, 1, 0, delayed ? 1 : 0},
-                      {{"山手線", WebHost, "delayed.html", "平常運転"}});
+        QList<QStringList> routes{{"山手線", WebHost, "delayed.html", "平常運転"}};
+        if (twoLines)
+            routes.append({"中央線", WebHost, "chuo.html", "平常運転"});
+        // Besides, on the way out: a feed line stopped, and a line whose server answers 503.
+        const bool three = scenario == Scenario::NotifyAndExit;
+        OdptStandIn api;
+        if (three) {
+            QVERIFY2(api.start(), qPrintable(api.error()));
+            web->onRequest("/down.html", ScriptedServer::reply("503 Service Unavailable", ""));
+            writeBytes(work.filePath("Senrokan.ini"),
+                       ("[ODPT]\nBase=" + api.base() + "\nConsumerKey=" +
+                        OdptStandIn::ConsumerKey + "\n[Route2]\nFeed=" + api.base() +
+                        "odpt:TrainInformation?odpt:operator=odpt.Operator:Sakura\n"
+                        "FeedLine=odpt.Railway:Sakura.Hanamichi\n")
+                           .toUtf8());
+            routes.append({"花道線"});
+            routes.append({"銀座線", WebHost, "down.html", "平常運転"});
+        }
+        writeSettings(settingsPath, {10, 1, 0, delayed ? 1 : 0}, routes);
         const QByteArray written = readBytes(settingsPath);
         ProgramRun program(display, work.path(),
                            {{"XDG_DATA_DIRS", work.filePath("share") + ":/usr/share"}});
@@ -118,11 +142,21 @@ private Q_SLOTS:
         uint noticeId = 0;
         if (delayed) {
             QTRY_COMPARE_WITH_TIMEOUT(notifications.notices.size(), 1, CheckLimitMs);
-            QCOMPARE(notifications.notices.first().body, QStringLiteral("山手線"));
+            const QString body = notifications.notices.first().body;
+            QVERIFY2(three ? body.startsWith(QStringLiteral("山手線\n花道線"))
+                           : body == (twoLines ? QStringLiteral("山手線\n中央線")
+                                               : QStringLiteral("山手線")),
+                     qPrintable(body));
             noticeId = notifications.notices.first().id;
             // The tip says which line, how and when.
             QTRY_VERIFY_WITH_TIMEOUT(tray.toolTipTitle().startsWith("山手線: 遅延 "),
                                      ProgramRun::LimitMs);
+            // Each line says the state its check found, once, and why a check failed.
+            const QString tip = tray.toolTipTitle();
+            QVERIFY2(!three || (tip.contains("\n花道線: 運転見合わせ ") && !tip.contains("花道線: 遅延") &&
+                                tip.contains(QRegularExpression(
+                                    "\n銀座線: 接続失敗 \\d\\d:\\d\\d HTTP 503"))),
+                     qPrintable(tip));
         }
         QTRY_COMPARE_WITH_TIMEOUT(tray.itemProperty("IconName").toString(),
                                   delayed ? "senrokan-delay" : "senrokan", ProgramRun::LimitMs);
@@ -147,6 +181,23 @@ private Q_SLOTS:
             QVERIFY(tray.toolTipTitle().startsWith("山手線: 平常運転 "));
             QCOMPARE(tray.itemProperty("IconName").toString(), "senrokan");
             return;
+        case Scenario::FailedBetween: {
+            // Both lines fail a check (the delay's notice is taken away), then 山手線 runs again
+            // while 中央線 is still stopped.
+            const QList<StatusNotifierWatcher::MenuEntry> menu = tray.menu();
+            web->onRequest("/delayed.html", ScriptedServer::reply("503 Service Unavailable", ""));
+            web->onRequest("/chuo.html", ScriptedServer::reply("503 Service Unavailable", ""));
+            tray.clickMenuEntry(menu.at(1).id);
+            QTRY_COMPARE_WITH_TIMEOUT(notifications.closed, QList<uint>{noticeId}, CheckLimitMs);
+            web->onRequest("/delayed.html", ScriptedServer::reply("200 OK", "<p>平常運転</p>"));
+            web->onRequest("/chuo.html", stopped);
+            QTRY_COMPARE_WITH_TIMEOUT(drawn(tray.menu()), drawn(menu), ProgramRun::LimitMs);
+            tray.clickMenuEntry(menu.at(1).id);
+            QTRY_COMPARE_WITH_TIMEOUT(notifications.notices.size(), 2, CheckLimitMs);
+            QCOMPARE(notifications.notices.last().body,
+                     QStringLiteral("中央線\n山手線: 平常運転に戻りました"));
+            return;
+        }
         case Scenario::NotifyAndExit:
             QCOMPARE(tray.clickMenuEntry(tray.menu().at(2).id).type(),
                      QDBusMessage::ReplyMessage);

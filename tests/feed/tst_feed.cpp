@@ -53,13 +53,16 @@ class TestFeed : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    // ODPT: the line's records, a status without the match word tells a delay.
+    // ODPT: the line's newest records, a status without the match word tells a delay; a line
+    // left out by an operator that lists only troubled lines runs normally.
     void odpt_data()
     {
         QTest::addColumn<QByteArrayList>("records");
         QTest::addColumn<QString>("word");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("reason");
+        QTest::addColumn<QString>("notice");
+        QTest::addColumn<QString>("address"); // the feed's
         const char* a = "odpt.Railway:Toei.Asakusa";
         const QByteArray normalText = R"(,"odpt:trainInformationText":{"ja":"平常運転","en":"OK"})";
         const QByteArray delayed =
@@ -68,8 +71,10 @@ private Q_SLOTS:
         // The state of service first: a suspension never reads as a mere delay.
         const QString accident = QStringLiteral("遅延：人身事故の影響で遅れています");
         auto row = [&](const char* name, const QByteArrayList& records, int status,
-                       const QString& reason = {}, const char* word = "平常") {
-            QTest::newRow(name) << records << QString::fromUtf8(word) << status << reason;
+                       const QString& reason = {}, const char* word = "平常",
+                       const QString& notice = {}, const char* address = "") {
+            QTest::newRow(name) << records << QString::fromUtf8(word) << status << reason << notice
+                                << QString::fromLatin1(address);
         };
         row("no status", {odptRecord(a, normalText)}, StatusNormal);
         row("null status", {odptRecord(a, R"(,"odpt:trainInformationStatus":null)")}, StatusNormal);
@@ -79,8 +84,40 @@ private Q_SLOTS:
             {odptRecord(a, R"(,"odpt:trainInformationStatus":"ﾀﾞｲﾔ通り")")}, StatusNormal, {},
             "ダイヤ通り");
         row("status without the match word", {odptRecord(a, delayed)}, StatusDelayed, accident);
-        row("missing line", {odptRecord("odpt.Railway:Toei.Mita", delayed)}, StatusConnectFailed,
-            Asakusa + feedtext::LineMissing);
+        row("missing line beside a normal one of its operator",
+            {odptRecord("odpt.Railway:Toei.Mita", delayed),
+             odptRecord("odpt.Railway:Toei.Oedo", normalText)},
+            StatusConnectFailed, Asakusa + feedtext::LineMissing);
+        row("missing line, its operator lists troubled lines only",
+            {odptRecord("odpt.Railway:Toei.Mita", delayed)}, StatusNormal);
+        row("missing line, an empty answer", {}, StatusNormal);
+        const QString toei = QStringLiteral("odpt.Operator:Toei");
+        row("missing line, an answer of another operator only",
+            {R"({"odpt:operator":"odpt.Operator:TokyoMetro","odpt:railway":)"
+             R"("odpt.Railway:TokyoMetro.Ginza","odpt:trainInformationStatus":"遅延"})"},
+            StatusConnectFailed, feedtext::OtherOperatorsOnly.arg(toei));
+        row("missing line, the address asks another operator (a typo)", {}, StatusConnectFailed,
+            feedtext::OtherOperatorAsked.arg(Asakusa, toei), "平常", {},
+            "https://api-public.odpt.org/api/v4/odpt:TrainInformation?odpt:operator=Tooei");
+        // A server that keeps the day's history lists the older records of a line too.
+        auto at = [&](const char* time, const QByteArray& fields) {
+            return odptRecord(a, R"(,"dc:date":"2026-12-08T)" + QByteArray(time) + R"(:00+09:00")" +
+                                     fields);
+        };
+        row("history: the newest record decides, an older delay superseded",
+            {at("07:10", delayed), at("07:50", normalText)}, StatusNormal);
+        row("history over hours: only the newest record's age counts",
+            {at("05:00", delayed), at("07:58", R"(,"odpt:trainInformationStatus":"遅延",)"
+                                               R"("odpt:trainInformationText":"信号故障")")},
+            StatusDelayed, QStringLiteral("遅延：信号故障"));
+        const QByteArray notice = R"(,"odpt:trainInformationStatus":"お知らせ",)"
+                                  R"("odpt:trainInformationText":"4月1日から駅ナンバリング")";
+        const QString told = QStringLiteral("お知らせ：4月1日から駅ナンバリング");
+        row("notice: the line runs normally", {odptRecord(a, notice)}, StatusNormal, {}, "平常",
+            told);
+        row("a delay and a notice: the delay leads",
+            {odptRecord(a, notice), odptRecord(a, delayed)}, StatusDelayed,
+            accident + QStringLiteral(" / ") + told, "平常", told);
         row("several records, one delayed",
             {odptRecord(a, normalText), odptRecord(a, delayed), odptRecord("x", delayed)},
             StatusDelayed, accident);
@@ -134,16 +171,21 @@ private Q_SLOTS:
         QFETCH(QString, word);
         QFETCH(int, status);
         QFETCH(QString, reason);
+        QFETCH(QString, address);
         const QByteArray body = '[' + records.join(',') + ']';
-        expect(decideFeed(body, Asakusa, word, tokyoNow()), status, reason);
+        const Verdict verdict = decideFeed(body, Asakusa, word, tokyoNow(), QUrl(address));
+        expect(verdict, status, reason);
+        QTEST(verdict.notice, "notice");
     }
 
-    // GTFS-Realtime: alerts for the route in force with an effect on service.
+    // GTFS-Realtime: alerts for the route in force that tell a delay, by their effect, severity
+    // or header; the others are notices.
     void gtfsRealtime_data()
     {
         QTest::addColumn<QList<FeedAlert>>("alerts");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("reason");
+        QTest::addColumn<QString>("notice");
         const QString r = QStringLiteral("JY");
         const QList<FeedTranslation> stopped{
             {QStringLiteral("運転見合わせ"), QStringLiteral("ja")}};
@@ -153,10 +195,12 @@ private Q_SLOTS:
                          std::optional<gtfsrt::Alert::Effect> effect = Effect::NO_SERVICE) {
             return FeedAlert{r, {}, effect, periods, stopped, {}, false};
         };
-        auto row = [&](const char* name, const QList<FeedAlert>& alerts, const QString& reason) {
+        auto row = [&](const char* name, const QList<FeedAlert>& alerts, const QString& reason,
+                       const QString& notice = {}) {
             QTest::newRow(name) << alerts << int(reason.isNull() ? StatusNormal : StatusDelayed)
-                                << reason;
+                                << reason << notice;
         };
+        const QString noticed = QStringLiteral("お知らせ：") + stopped[0].text;
         row("no alert", {}, {});
         row("no period", {alert()}, text);
         row("period over", {alert({{Now - 2 * Hour, Now - Hour}})}, {});
@@ -173,9 +217,31 @@ private Q_SLOTS:
         FeedAlert other = alert();
         other.routeId = QStringLiteral("JK");
         row("other route", {other}, {});
-        row("accessibility only", {alert({}, Effect::ACCESSIBILITY_ISSUE)}, {});
-        row("no effect", {alert({}, Effect::NO_EFFECT)}, {});
-        row("additional service", {alert({}, Effect::ADDITIONAL_SERVICE)}, {});
+        row("accessibility only", {alert({}, Effect::ACCESSIBILITY_ISSUE)}, {}, noticed);
+        row("no effect", {alert({}, Effect::NO_EFFECT)}, {}, noticed);
+        row("additional service", {alert({}, Effect::ADDITIONAL_SERVICE)}, {}, noticed);
+        auto said = [&](std::optional<gtfsrt::Alert::Effect> effect, const QString& header,
+                        std::optional<gtfsrt::Alert::SeverityLevel> severity = {},
+                        const char* language = "ja") {
+            FeedAlert a = alert({}, effect);
+            a.header = {{header, QString::fromLatin1(language)}};
+            a.severity = severity;
+            return a;
+        };
+        const QString lift = QStringLiteral("エレベーター停止");
+        const QString liftNotice = QStringLiteral("お知らせ：") + lift;
+        row("stop moved: a notice", {said(Effect::STOP_MOVED, lift)}, {},
+            QStringLiteral("乗り場変更：") + lift);
+        row("other effect, no delay in the header: a notice", {said(Effect::OTHER_EFFECT, lift)},
+            {}, liftNotice);
+        row("other effect, a delay in an English header; the delay leads",
+            {said(Effect::ACCESSIBILITY_ISSUE, lift),
+             said(Effect::OTHER_EFFECT, QStringLiteral("Red Line delay"), {}, "en")},
+            QStringLiteral("Red Line delay / ") + liftNotice, liftNotice);
+        const QString uneven = QStringLiteral("ダイヤが乱れています");
+        row("severity over the header's words",
+            {said(Effect::UNKNOWN_EFFECT, uneven, Effect::INFO), said({}, lift, Effect::SEVERE)},
+            lift + QStringLiteral(" / お知らせ：") + uneven, QStringLiteral("お知らせ：") + uneven);
         row("unset effect: no state", {alert({}, std::nullopt)}, stopped[0].text);
         row("significant delays", {alert({}, Effect::SIGNIFICANT_DELAYS)},
             QStringLiteral("大幅な遅れ：") + stopped[0].text);
@@ -211,8 +277,10 @@ private Q_SLOTS:
         QFETCH(int, status);
         QFETCH(QString, reason);
         const QDateTime now = QDateTime::fromSecsSinceEpoch(Now);
-        expect(decideFeed(alertsFeed(alerts, Now), QStringLiteral("JY"), Word, now), status,
-               reason);
+        const Verdict verdict =
+            decideFeed(alertsFeed(alerts, Now), QStringLiteral("JY"), Word, now, QUrl());
+        expect(verdict, status, reason);
+        QTEST(verdict.notice, "notice");
     }
 
     // A line found in the shipped list by its name, its operator or its id, in kanji, kana or
@@ -313,7 +381,7 @@ private Q_SLOTS:
         QFETCH(QString, line);
         QFETCH(int, status);
         QFETCH(QString, reason);
-        expect(decideFeed(body, line, Word, tokyoNow()), status, reason);
+        expect(decideFeed(body, line, Word, tokyoNow(), QUrl()), status, reason);
     }
 };
 

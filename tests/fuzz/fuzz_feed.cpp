@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QList<QByteArray> p = fuzz::parts(fuzz::bytesOf(data, size), 3);
     const Verdict verdict = decideFeed(p[2], QString::fromUtf8(p[0]), QString::fromUtf8(p[1]),
-                                           QDateTime::fromSecsSinceEpoch(1796684400));
+                                       QDateTime::fromSecsSinceEpoch(1796684400), QUrl());
     switch (verdict.status) {
     case StatusNormal:
         fuzz::require(verdict.reason.isEmpty());

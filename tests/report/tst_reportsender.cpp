@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -179,6 +180,10 @@ void TstReportSender::sameRequestAsApprise()
     QVERIFY2(outcome.delivered, qPrintable(outcome.error));
     QCOMPARE(server.requests().size(), 2);
     QCOMPARE(essentials(server.requests().at(1)), essentials(server.requests().at(0)));
+    // Ours names the program with its version.
+    const QString agent = QString::fromLatin1(server.requests().at(1).headers.value("user-agent"));
+    QVERIFY2(QRegularExpression("^Senrokan/[0-9]+\\.[0-9]").match(agent).hasMatch(),
+             qPrintable(agent));
 }
 
 void TstReportSender::sameMailAsApprise_data()

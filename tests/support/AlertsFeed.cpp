@@ -42,6 +42,8 @@ QByteArray alertsFeed(const QList<FeedAlert>& alerts, qint64 made)
         }
         if (alert.effect)
             out->set_effect(*alert.effect);
+        if (alert.severity)
+            out->set_severity_level(*alert.severity);
         for (const FeedPeriod& period : alert.periods) {
             gtfsrt::TimeRange* range = out->add_active_period();
             if (period.start)

@@ -35,6 +35,7 @@ struct FeedAlert {
     QList<FeedTranslation> header;
     QList<FeedTranslation> description;
     bool deleted = false;
+    std::optional<gtfsrt::Alert::SeverityLevel> severity = {}; // none: unset
 };
 
 // A whole feed (a FULL_DATASET FeedMessage) of these alerts, one entity each, made at made (POSIX

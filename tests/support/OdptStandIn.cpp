@@ -38,4 +38,14 @@ QString OdptStandIn::base() const
     return QStringLiteral("http://%1:%2/api/v4/").arg(m_site.host()).arg(m_site.plainPort());
 }
 
+QString OdptStandIn::serve(const QString& name, const QByteArray& railways,
+                           const QByteArray& operators)
+{
+    const QByteArray folder = name.toUtf8() + '/';
+    if (!m_site.put(folder + "odpt:Railway", railways) ||
+        !m_site.put(folder + "odpt:Operator", operators))
+        return {};
+    return QStringLiteral("http://%1:%2/%3/").arg(m_site.host()).arg(m_site.plainPort()).arg(name);
+}
+
 } // namespace senrokan::test

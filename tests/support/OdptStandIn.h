@@ -25,6 +25,10 @@ public:
     QString error() const { return m_site.error(); }
     // Where Senrokan.ini's Base= points for it: "http://host:port/api/v4/".
     QString base() const;
+    // The Base= of another API on the same server, under name/, that answers its lists with
+    // railways and operators to anyone; it has no train information.
+    QString serve(const QString& name, const QByteArray& railways,
+                  const QByteArray& operators = "[]");
 
 private:
     NginxSite m_site{QStringLiteral("127.0.5.20")};

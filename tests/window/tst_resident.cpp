@@ -245,8 +245,13 @@ private Q_SLOTS:
         auto* area = control<PageTextArea>(resident, "RichTextBox1");
         QTRY_VERIFY(!area->isFilling());
         QTRY_VERIFY(!control<PageTextArea>(shownAtStart, "RichTextBox1")->isFilling());
+        // The route checked shows its result under its own tab.
+        auto* tabs = control<QTabWidget>(resident, "SSTab1");
+        tabs->setCurrentIndex(3);
         QCOMPARE(control<QLineEdit>(resident, "Text8")->text().isEmpty(), !checked);
+        QTRY_VERIFY(!area->isFilling());
         QCOMPARE(area->toPlainText().contains(QStringLiteral("運転を見合わせています")), checked);
+        tabs->setCurrentIndex(0);
 
         QCOMPARE(resident.size(), shownAtStart.size());
         // Alike but for the box of the one flag the two files differ in.
@@ -466,9 +471,9 @@ private Q_SLOTS:
         serveRoute(window, 4, QStringLiteral("delayed.html"));
         control<QTabWidget>(window, "SSTab1")->setCurrentIndex(3);
         click(window, "Check2");
-        // Titles reach the check records at start-up.
+        // Titles typed since the start name the lines.
         for (int r : {2, 4})
-            program.round().states()[r].Title = QStringLiteral("<b>路線%1</b>").arg(r);
+            setField(window, r, Title, QStringLiteral("<b>路線%1</b>").arg(r));
         click(window, "Command22");
 
         QTRY_VERIFY(program.form3() && program.form3()->isVisible());

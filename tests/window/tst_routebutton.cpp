@@ -5,6 +5,7 @@
 // what the user sees of the check, its boxes, the pointer, and where the web view goes after.
 #include "FormHelpers.h"
 #include "ModalWatcher.h"
+#include "check/StatusDecision.h"
 #include "codec/Converter.h"
 #include "support/FloodPages.h"
 #include "support/ScriptedServer.h"
@@ -119,6 +120,13 @@ private Q_SLOTS:
         QTest::newRow("match word found")
             << local << false << QList<Box>{{info, normal}} << 0 << QStringList{"/info.html"}
             << QStringLiteral("「平常運転」がページに1回あります。");
+        // A company's page of four lines, no section: the box says the word may be another's.
+        QTest::newRow("match word four times, no section")
+            << QStringLiteral("http://127.0.0.1:%1/four.html") << false
+            << QList<Box>{{info, normal + QStringLiteral("\n「平常運転」がページに4回あります。"
+                                                         "ほかの路線の行かもしれません。")}}
+            << 0 << QStringList{"/four.html"}
+            << matchCountNotice({QStringLiteral("平常運転"), 4, false});
     }
 
     void routeButton()
@@ -131,6 +139,11 @@ private Q_SLOTS:
         QFETCH(QString, text8);
         ScriptedServer scripted;
         scripted.onRequest("/info.html", ScriptedServer::reply("200 OK", NormalPage));
+        scripted.onRequest("/four.html",
+                           ScriptedServer::reply("200 OK", encodeCp932(u"<p>A線 平常運転</p>"
+                                                                       u"<p>B線 平常運転</p>"
+                                                                       u"<p>C線 平常運転</p>"
+                                                                       u"<p>D線 平常運転</p>")));
         ModalWatcher watcher;
         LoadedProgram program;
         Form1& window = program.window();
@@ -138,7 +151,9 @@ private Q_SLOTS:
         speedUp(program, refused ? closedPort() : scripted.port());
         const int r = 2;
         aimRoute(window, r, Info);
-        setField(window, r, ServerName, server);
+        const QString typed =
+            QString(server).replace(QLatin1String("%1"), QString::number(scripted.port()));
+        setField(window, r, ServerName, typed);
 
         click(window, QStringLiteral("Command%1(1)").arg(r));
 
@@ -161,7 +176,10 @@ private Q_SLOTS:
         }
         // The web view goes to the fields as they stand, whatever the outcome.
         auto* view = control<RouteWebView>(window, QStringLiteral("WebBrowser%1").arg(r));
-        QCOMPARE(view->url(), QStringLiteral("http://") + server + QStringLiteral("/info.html"));
+        QCOMPARE(view->url(),
+                 typed.startsWith(QLatin1String("http://"))
+                     ? typed
+                     : QStringLiteral("http://") + typed + QStringLiteral("/info.html"));
         QVERIFY(view->view());
         for (int other : {3, 4, 5})
             QVERIFY(
@@ -169,7 +187,8 @@ private Q_SLOTS:
         // A judged page is in the page-text area.
         const QString shown = control<QPlainTextEdit>(window, "RichTextBox1")->toPlainText();
         if (status == StatusNormal)
-            QVERIFY(shown.endsWith(QStringLiteral("平常運転です</p>")));
+            QVERIFY(shown.endsWith(QStringLiteral("</p>")) &&
+                    shown.contains(QStringLiteral("平常運転")));
 
         // Without a browser: the address, then the page only when this check got one (it asked the
         // server); never the page an earlier check of route 1 left behind.

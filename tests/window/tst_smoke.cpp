@@ -12,12 +12,14 @@
 #include "support/ProgramRun.h"
 #include "support/SettingsWriter.h"
 
+#include <QRect>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -86,6 +88,15 @@ private Q_SLOTS:
             << Files{{"Senrokan.DEF", fixture("priority-settings.DEF")},
                      {"rail.DEF", fixture("rail.DEF")}};
         QTest::newRow("no settings file") << Files{};
+        // However the window's place was kept, it opens on the screen, no larger than it, with
+        // its title bar there to be grabbed.
+        QTest::newRow("kept larger than the screen")
+            << Files{{"Senrokan.DEF", fixture("full.DEF")},
+                     {"Senrokan.ini", "[Window]\nGeometry=0,0,20000,20000\n"}};
+        QTest::newRow("kept near the int limit")
+            << Files{{"Senrokan.ini", "[Window]\nGeometry=2147483000,0,1000,500\n"}};
+        QTest::newRow("kept one pixel column on the screen")
+            << Files{{"Senrokan.ini", "[Window]\nGeometry=-1279,-23,1280,1000\n"}};
     }
 
     void closeBoxLeavesSettings()
@@ -103,8 +114,18 @@ private Q_SLOTS:
         QCOMPARE(program.ended(), 0);
         // Only where the window was is kept, beside the settings.
         Files left = filesIn(dir.path());
-        QVERIFY(left.take("Senrokan.ini").startsWith("[Window]\nGeometry="));
+        const QByteArray kept = left.take("Senrokan.ini");
+        QVERIFY(kept.startsWith("[Window]\nGeometry="));
+        files.remove("Senrokan.ini");
         QCOMPARE(left, files);
+        const QList<QByteArray> place = kept.mid(18).trimmed().split(',');
+        QCOMPARE(place.size(), 4);
+        const QRect shown(place[0].toInt(), place[1].toInt(), place[2].toInt(), place[3].toInt());
+        const QRect screen(0, 0, 1024, 768); // the session's Xvfb
+        QCOMPARE(shown.size().boundedTo(screen.size()), shown.size());
+        const QRect titleBar = QRect(shown.topLeft(), QSize(shown.width(), 24)) & screen;
+        QVERIFY2(titleBar.height() == 24 && titleBar.width() >= std::min(shown.width(), 100),
+                 kept.constData());
     }
 
     // Without DISPLAY, WAYLAND_DISPLAY and QT_QPA_PLATFORM Qt could not start at all: the
