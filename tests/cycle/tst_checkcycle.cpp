@@ -354,20 +354,22 @@ private Q_SLOTS:
         row("full-width digits", least, "信号トラブルのため、上下線に３０分程度の遅れ", 30, "");
         row("both ends with 分", least, "混雑のため、列車に10分～12分の遅れ", 12, "15分未満");
         row("hours and minutes", least, "大雨の影響で、約1時間10分の遅れ", 70, "");
-        row("a time of day is no minutes", least, "7時15分頃に発生した人身事故の影響で遅れ", -1,
-            "");
-        row("a headway is no minutes", least, "大雪のため、20分間隔で運転しています", -1, "");
-        row("a suspension is told whatever it states", least, "運転見合わせ（約5分）", 5, "");
-        const char* suspensions = "Tell=suspension";
+        row("a time of day is no minutes", least, "7時15分頃の人身事故の影響で約5分の遅れ", 5,
+            "15分未満");
+        row("a headway is no minutes", least, "大雪のため20分間隔で運転、約10分の遅れ", 10,
+            "15分未満");
+        // Each suspension told, though it states fewer minutes than the least.
+        const char* suspensions = "Tell=suspension\nMinDelay=15";
         row("a mere delay", suspensions, "車両点検の影響で遅れが出ています", -1, "見合わせのみ");
-        row("運転を見合わせ", suspensions, "人身事故の影響で運転を見合わせています", -1, "");
-        row("一部運休", suspensions, "大雪のため一部列車が運休となっています", -1, "");
-        row("折返し運転", suspensions, "品川～東京間で折返し運転を行っています", -1, "");
-        row("運転取りやめ", suspensions, "強風のため運転を取りやめています", -1, "");
-        row("REDUCED_SERVICE", suspensions, "本数削減：線路点検", -1, "");
-        row("a delay that says nothing is told", suspensions, "", -1, "");
+        row("運転見合わせ", suspensions, "運転見合わせ（約5分）", 5, "");
+        row("運転を見合わせ", suspensions, "人身事故の影響で運転を見合わせています。約5分", 5, "");
+        row("一部運休", suspensions, "大雪のため一部列車が運休、最大5分の遅れ", 5, "");
+        row("折返し運転", suspensions, "品川～東京間で折返し運転、約5分の遅れ", 5, "");
+        row("運転取りやめ", suspensions, "強風のため運転を取りやめています（5分）", 5, "");
+        row("REDUCED_SERVICE", suspensions, "本数削減：線路点検で約5分の遅れ", 5, "");
         row("quiet until 19:31", "QuietUntil=2026-12-07T19:31:00", "遅延", -1, "今日は知らせない");
-        row("quiet that has passed", "QuietUntil=2026-12-07T08:59:59", "遅延", -1, "");
+        row("quiet that has passed leaves the other rules",
+            "QuietUntil=2026-12-07T08:59:59\nMinDelay=15", "約5分の遅れ", 5, "15分未満");
     }
 
     void telling()
