@@ -159,8 +159,8 @@ void DesktopProgram::keepQuiet(int route, bool quiet)
         return;
     }
     m_cycle.setQuietUntil(route, until);
-    if (m_form3 && quiet)
-        m_form3->markQuiet(route);
+    if (m_form3)
+        m_form3->markQuiet(route, quiet);
 }
 
 void DesktopProgram::selectSettingsPage()

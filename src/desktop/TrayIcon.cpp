@@ -96,7 +96,11 @@ void TrayIcon::setQuietEntries(const QList<QuietEntry>& entries)
     if (entries == m_quiet)
         return;
     m_quiet = entries;
-    qDeleteAll(m_quietEntries);
+    // Later: the entry chosen may be the one that asked for the change.
+    for (QAction* old : std::as_const(m_quietEntries)) {
+        m_menu.removeAction(old);
+        old->deleteLater();
+    }
     m_quietEntries.clear();
     // After the program's own entries, which keep their places.
     if (!entries.isEmpty())

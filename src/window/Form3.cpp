@@ -136,13 +136,13 @@ QString Form3::text() const
     return m_richTextBox1->toPlainText();
 }
 
-void Form3::markQuiet(int route)
+void Form3::markQuiet(int route, bool quiet)
 {
     for (const PageButton& page : std::as_const(m_buttons)) {
         if (page.route != route)
             continue;
-        page.quiet->setText(QuietDoneText);
-        page.quiet->setEnabled(false);
+        page.quiet->setText(quiet ? QuietDoneText : QuietText);
+        page.quiet->setEnabled(!quiet);
     }
     placeButtons();
 }

@@ -29,8 +29,9 @@ public:
     // All it shows, as plain text: per route its title and an ideographic space, the time of its
     // check, the lines of its reason.
     QString text() const;
-    // The route's line is kept quiet: its entry's button says so and can no longer be pressed.
-    void markQuiet(int route);
+    // The route's line is kept quiet (or no longer): its entry's button says so, and cannot be
+    // pressed while it is.
+    void markQuiet(int route, bool quiet);
 
 Q_SIGNALS:
     // The button of this route's entry was pressed.
