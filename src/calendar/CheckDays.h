@@ -27,8 +27,6 @@ inline const QString OffHoursReason = QStringLiteral("時間帯外");
 struct HourBand {
     QTime from;
     QTime to;
-
-    bool operator==(const HourBand&) const = default;
 };
 
 // Reads a route's "Days=": the characters 月火水木金土日, in any order, blanks and commas

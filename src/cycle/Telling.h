@@ -28,8 +28,6 @@ struct RouteTelling {
     bool told = true;
     QString whyNot;     // empty when told
     bool quiet = false; // kept quiet for today: nothing of it is told, its recovery neither
-
-    bool operator==(const RouteTelling&) const = default;
 };
 using RoundTelling = PerRoute<RouteTelling>;
 

@@ -24,17 +24,16 @@ struct Confirmation {
 struct LineVerdict {
     LineVerdict(int status, bool tells = true) : status(status), tells(tells) {}
 
-    int status = StatusNone;
-    bool tells = true;
+    int status;
+    bool tells;
 };
 
 // The confirmation of a check that found current. earlier: the route's normal and delayed
 // verdicts before it, oldest first, as the record of checks has them (at least its last run of
-// delayed ones, and for a run shorter than confirm the normal one before it). Every other
-// status neither counts nor breaks a run. A delayed verdict is confirmed once it makes the run
-// of delayed verdicts confirm long; the delay is told by the first confirmed verdict of the run
-// that tells, and the recovery by a normal verdict that tells and ends a run in which a delay
-// was told. With confirm 1 and every verdict told this is routeChange.
+// delayed ones). Every other status neither counts nor breaks a run. A delayed verdict is confirmed
+// once it makes the run of delayed verdicts confirm long; the delay is told by the first confirmed
+// verdict of the run that tells, and the recovery by a normal verdict that tells and ends a run in
+// which a delay was told. With confirm 1 and every verdict told this is routeChange.
 Confirmation confirmation(const QList<LineVerdict>& earlier, LineVerdict current, int confirm);
 
 } // namespace senrokan
