@@ -3,6 +3,7 @@
 
 #include "DesktopProgram.h"
 
+#include "calendar/CheckDays.h"
 #include "check/OdptLineList.h"
 #include "cycle/DelayReport.h"
 #include "cycle/StatusSummary.h"
@@ -58,6 +59,7 @@ DesktopProgram::DesktopProgram()
     connect(m_trayIcon, &TrayIcon::showWindowRequested, this, &DesktopProgram::showFromIcon);
     connect(m_trayIcon, &TrayIcon::exitRequested, &m_window, &Form1::Command13_Click);
     connect(m_trayIcon, &TrayIcon::checkNowRequested, &m_cycle, &CheckCycle::checkNow);
+    connect(m_trayIcon, &TrayIcon::quietRequested, this, &DesktopProgram::keepQuiet);
     connect(&m_round, &CheckRound::started, this, [this] { m_trayIcon->setChecking(true); });
     connect(&m_round, &CheckRound::finished, this, [this] {
         m_trayIcon->setChecking(false);
@@ -105,7 +107,7 @@ void DesktopProgram::routeButton_Click(int route)
     if (result.ended || !result.last)
         return;
     // A timed round tells the tip as it tells the icon; this check tells it as it read.
-    m_trayIcon->setTip(trayToolTip(m_round.namedByFields(result.states)));
+    m_trayIcon->setTip(trayToolTip(m_round.namedByFields(result.states), m_cycle.telling()));
     m_window.showCheckedPage(
         route, result.last->pageText,
         readsOnlyFeed(m_round.checkedRoutes().routeDefinition(route), result.options[route]));
@@ -136,10 +138,29 @@ void DesktopProgram::setTrayPicture(TrayPicture picture)
     m_trayIcon->setPicture(picture);
 }
 
-void DesktopProgram::showTrayStates(const RouteStates& states)
+void DesktopProgram::showTrayStates(const RouteStates& states, const RoundTelling& telling)
 {
     m_trayIcon->setPicture(trayPictureFor(states));
-    m_trayIcon->setTip(trayToolTip(states));
+    m_trayIcon->setTip(trayToolTip(states, telling));
+    QList<QuietEntry> quiet;
+    for (int r = 1; r <= RouteCount; ++r)
+        if (states[r].Status == StatusDelayed)
+            quiet.append({r, states[r].Title, telling[r].quiet});
+    m_trayIcon->setQuietEntries(quiet);
+}
+
+void DesktopProgram::keepQuiet(int route, bool quiet)
+{
+    const QDateTime until =
+        quiet ? dayEnd(m_routes.options()[route], QDateTime::currentDateTime()) : QDateTime();
+    if (const SettingsWrite saved = m_routes.companion().saveQuietUntil(route, until);
+        !saved.done) {
+        m_window.showMessage(saved.failure, QStringLiteral("今日は知らせない"));
+        return;
+    }
+    m_cycle.setQuietUntil(route, until);
+    if (m_form3)
+        m_form3->markQuiet(route, quiet);
 }
 
 void DesktopProgram::selectSettingsPage()
@@ -155,6 +176,8 @@ void DesktopProgram::showPopup(const QList<PopupEntry>& entries)
         m_form3->setAttribute(Qt::WA_DeleteOnClose);
         connect(m_form3, &Form3::closed, &m_cycle, &CheckCycle::Form3_Form_Unload);
         connect(m_form3, &Form3::pageRequested, this, &DesktopProgram::showRoutePage);
+        connect(m_form3, &Form3::quietRequested, this,
+                [this](int route) { keepQuiet(route, true); });
     }
     m_form3->showReport(entries);
 }

@@ -66,7 +66,7 @@ public:
     void addTrayIcon() override;
     void hideMainWindow() override;
     void setTrayPicture(TrayPicture picture) override;
-    void showTrayStates(const RouteStates& states) override;
+    void showTrayStates(const RouteStates& states, const RoundTelling& telling) override;
     void selectSettingsPage() override;
     void showPopup(const QList<PopupEntry>& entries) override;
     void hidePopup() override;
@@ -94,6 +94,9 @@ private:
     void showFromIcon();
     // A popup entry's button: the window comes back with the route's page in its web view.
     void showRoutePage(int route);
+    // 今日は知らせない from the popup or the icon's menu: saved for the route until the end of
+    // its day, or ended (quiet false); the icon and the popup say so.
+    void keepQuiet(int route, bool quiet);
     void Form_Unload();
     // The desktop's notifications, made when first needed.
     platform::DesktopNotifier& notifier();

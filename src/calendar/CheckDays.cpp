@@ -4,8 +4,13 @@
 #include "CheckDays.h"
 
 #include "Holidays.h"
+#include "base/Failure.h"
+#include "check/TimeWindow.h"
 
+#include <QRegularExpression>
 #include <QStringList>
+
+#include <algorithm>
 
 namespace senrokan
 {
@@ -16,6 +21,32 @@ namespace
 // Monday first, as QDate::dayOfWeek counts.
 const QString WeekDays = QStringLiteral("月火水木金土日");
 const QString Separators = QStringLiteral(",、，・");
+
+int minuteOfDay(QTime time)
+{
+    return time.hour() * 60 + time.minute();
+}
+
+bool crossesMidnight(const HourBand& band)
+{
+    return minuteOfDay(band.to) < minuteOfDay(band.from);
+}
+
+bool inBand(const HourBand& band, QTime time)
+{
+    const int t = minuteOfDay(time);
+    const int from = minuteOfDay(band.from);
+    const int to = minuteOfDay(band.to);
+    return crossesMidnight(band) ? t >= from || t <= to : t >= from && t <= to;
+}
+
+// The moment the band's last minute ends, for a band that starts on date.
+QDateTime bandEnd(const HourBand& band, QDate date)
+{
+    return QDateTime(crossesMidnight(band) ? date.addDays(1) : date,
+                     QTime(band.to.hour(), band.to.minute()))
+        .addSecs(60);
+}
 
 } // namespace
 
@@ -52,6 +83,58 @@ std::optional<bool> parseHolidaysValue(const QString& text, QString* error)
         *error = QStringLiteral("Holidays= は true か false で書いてください（「%1」）")
                      .arg(text.trimmed());
     return std::nullopt;
+}
+
+std::optional<QList<HourBand>> parseHours(const QString& text, QString* error)
+{
+    static const QRegularExpression bandSeparator(QStringLiteral("[,、，]"));
+    static const QRegularExpression dash(QStringLiteral("[-－~〜～–]"));
+    QList<HourBand> bands;
+    if (text.trimmed().isEmpty())
+        return bands;
+    for (const QString& band : text.split(bandSeparator)) {
+        const QStringList ends = band.split(dash);
+        if (ends.size() == 2) {
+            try {
+                bands.append({parseTimeOfDay(ends[0]), parseTimeOfDay(ends[1])});
+                continue;
+            } catch (const Failure&) {
+            }
+        }
+        if (error)
+            *error = QStringLiteral("Hours= の「%1」を時間帯として読めません。"
+                                    "07:00-09:30,17:30-19:30 のように書いてください")
+                         .arg(band.trimmed());
+        return std::nullopt;
+    }
+    return bands;
+}
+
+std::optional<QString> hoursOffReason(const RouteOptions& options, QTime time)
+{
+    const QList<HourBand> bands = parseHours(options.hours).value_or(QList<HourBand>());
+    if (bands.isEmpty() || std::any_of(bands.cbegin(), bands.cend(),
+                                       [&](const HourBand& b) { return inBand(b, time); }))
+        return std::nullopt;
+    return OffHoursReason;
+}
+
+QDateTime dayEnd(const RouteOptions& options, const QDateTime& now)
+{
+    const QDate today = now.date();
+    const QList<HourBand> bands = parseHours(options.hours).value_or(QList<HourBand>());
+    for (const HourBand& band : bands) {
+        // The part after midnight of yesterday's band belongs to yesterday's day.
+        if (crossesMidnight(band) && minuteOfDay(now.time()) <= minuteOfDay(band.to))
+            return bandEnd(band, today.addDays(-1));
+    }
+    const auto last =
+        std::max_element(bands.cbegin(), bands.cend(), [](const auto& a, const auto& b) {
+            return minuteOfDay(a.from) < minuteOfDay(b.from);
+        });
+    if (last != bands.cend() && bandEnd(*last, today) > now)
+        return bandEnd(*last, today);
+    return QDateTime(today.addDays(1), QTime(0, 0));
 }
 
 std::optional<QString> dayOffReason(const RouteOptions& options, QDate date)

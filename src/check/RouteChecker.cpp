@@ -47,6 +47,9 @@ QString httpStatusText(int status)
     return QStringLiteral("HTTP %1").arg(status);
 }
 
+const QString BandsHoldNote =
+    QStringLiteral("Senrokan.ini の Hours= の時間帯が有効時間帯の欄より優先されます");
+
 // The socket's read buffer: bounds memory however fast a server sends.
 constexpr qint64 SocketReadBuffer = 1024 * 1024;
 
@@ -220,15 +223,27 @@ void RouteChecker::runSteps(int route, int retry, Reporting how)
         return;
     m_outcome.checkTime.clear();
 
-    const RouteDefinition def = m_fields->routeDefinition(route);
+    RouteDefinition def = m_fields->routeDefinition(route);
+    // The bands of Hours= hold over the valid-hours fields, which the check then leaves out.
+    m_bandsHold =
+        !m_options[route].hours.isEmpty() && (!def[ValidFrom].isEmpty() || !def[ValidTo].isEmpty());
+    if (m_bandsHold) {
+        def[ValidFrom].clear();
+        def[ValidTo].clear();
+    }
     if (!isWatched(def, m_options[route])) {
         m_display.setStatusText(TextNoServer);
         // Not a check: nothing is recorded and no time is given.
         m_outcome.verdict = Verdict{StatusNoServer, {}};
         return;
     }
-    // A day the route is not watched reads as outside its hours, without asking the server.
-    if (const std::optional<QString> off = dayOffReason(m_options[route], m_clock().date())) {
+    // A day the route is not watched, or a time outside its bands, reads as outside its hours,
+    // without asking the server.
+    const QDateTime now = m_clock();
+    std::optional<QString> off = dayOffReason(m_options[route], now.date());
+    if (!off)
+        off = hoursOffReason(m_options[route], now.time());
+    if (off) {
         m_display.setStatusText(TextOutOfHours + QStringLiteral("（%1）").arg(*off));
         report(TextOutOfHours, TitleRouteInfo, how);
         settle({StatusOutOfHours, *off});
@@ -528,8 +543,10 @@ void RouteChecker::tellVerdict(const Verdict& verdict, const RouteDefinition& de
         report(delaySentence(verdict.reason), TitleRouteInfo, how);
         break;
     }
-    // Hours that could not be read were left out: said on every check until they are mended.
-    if (const QString problem = validHoursProblem(def); !problem.isEmpty())
+    // Hours that could not be read were left out, hours that Hours= holds over too: said on
+    // every check until they are mended.
+    if (const QString problem = m_bandsHold ? BandsHoldNote : validHoursProblem(def);
+        !problem.isEmpty())
         m_display.setSettingProblem(problem);
 }
 

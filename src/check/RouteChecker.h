@@ -183,6 +183,7 @@ private:
     QEventLoop* m_waitLoop = nullptr;
     bool m_cancelled = false;
     bool m_pageObtained = false;
+    bool m_bandsHold = false; // the route's Hours= holds over its valid-hours fields
     // The check's outcome as it stands, and what its record needs: the coding of the last page
     // read, the time the whole check took.
     CheckOutcome m_outcome;

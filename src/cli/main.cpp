@@ -5,6 +5,7 @@
 #include "CheckerReports.h"
 #include "HistoryReport.h"
 #include "LineCommands.h"
+#include "calendar/CheckDays.h"
 #include "calendar/Holidays.h"
 #include "check/RouteChecker.h"
 #include "cycle/CheckRound.h"
@@ -38,7 +39,8 @@ const char Usage[] = "usage: senrokan-check [--settings FILE] [--route N] [--jso
                      "       senrokan-check --history [--days N] [--route N] [--json]\n"
                      "       senrokan-check --holidays YEAR\n"
                      "       senrokan-check --lines [OPERATOR]\n"
-                     "       senrokan-check --use-line N ID\n";
+                     "       senrokan-check --use-line N ID\n"
+                     "       senrokan-check --quiet-today N\n";
 
 QByteArray help()
 {
@@ -55,12 +57,14 @@ QByteArray help()
          {"--holidays YEAR",
           "check nothing; print Japan's national holidays of YEAR, 2000 to 2099"},
          {"--lines [OPERATOR]", "check nothing; print the ODPT API's railways (of OPERATOR only)"},
-         {"--use-line N ID", "check nothing; make route N the railway ID (odpt.Railway:...)"}},
+         {"--use-line N ID", "check nothing; make route N the railway ID (odpt.Railway:...)"},
+         {"--quiet-today N",
+          "check nothing; tell nothing of route N until the end of its day (QuietUntil=)"}},
         {{"0", "no route is delayed and every route could be reached"},
          {"1", "a route is delayed"},
          {"2", "no route is delayed, but a route could not be reached"},
          {"3", "the settings file cannot be read or ends early, the record may not be read, "
-               "or --use-line is refused"},
+               "or --use-line or --quiet-today is refused"},
          {"64", "a wrong argument"}});
 }
 
@@ -133,6 +137,7 @@ struct Options {
     QString linesOperator;
     int useLineRoute = 0; // 0 = not asked
     QString useLineId;
+    int quietRoute = 0; // 0 = not asked
 };
 
 // Returns -1 to go on, else the exit status.
@@ -180,6 +185,14 @@ int parseArguments(const QStringList& args, Options& options)
                 return ExitUsage;
             }
             options.useLineId = args.at(++i);
+        } else if (arg == QLatin1String("--quiet-today")) {
+            bool ok = false;
+            options.quietRoute = i + 1 < args.size() ? args.at(++i).toInt(&ok) : 0;
+            if (!ok || !isRouteIndex(options.quietRoute)) {
+                std::fprintf(stderr, "senrokan-check: --quiet-today takes a route, 1 to 5\n%s",
+                             Usage);
+                return ExitUsage;
+            }
         } else if (arg == QLatin1String("--notify")) {
             options.notify = true;
         } else if (arg == QLatin1String("--notify-url") && i + 1 < args.size()) {
@@ -256,7 +269,28 @@ int printHolidays(int year)
     return 0;
 }
 
-QByteArray jsonReport(const RouteStates& states)
+// --quiet-today: route's line told nothing until the end of its day, as 今日は知らせない does.
+int quietToday(const QString& dir, int route)
+{
+    const CompanionSettings companion(dir);
+    const CompanionValues values = companion.read();
+    if (!values.unreadable.isEmpty()) {
+        std::fprintf(stderr, "senrokan-check: %s\n", terminalText(values.unreadable).constData());
+        return ExitSettings;
+    }
+    const QDateTime until = dayEnd(values.routes[route], QDateTime::currentDateTime());
+    if (const SettingsWrite saved = companion.saveQuietUntil(route, until); !saved.done) {
+        std::fprintf(stderr, "senrokan-check: %s\n", terminalText(saved.failure).constData());
+        return ExitSettings;
+    }
+    writeOut(QStringLiteral("路線%1 は %2 まで知らせません\n")
+                 .arg(route)
+                 .arg(until.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")))
+                 .toUtf8());
+    return 0;
+}
+
+QByteArray jsonReport(const RouteStates& states, const RoundTelling& telling)
 {
     QJsonArray routes;
     for (int r = 1; r <= RouteCount; ++r) {
@@ -265,7 +299,9 @@ QByteArray jsonReport(const RouteStates& states)
                                   {QStringLiteral("status"), states[r].Status},
                                   {QStringLiteral("checkTime"), states[r].CheckTime},
                                   {QStringLiteral("reason"), states[r].Reason},
-                                  {QStringLiteral("notice"), states[r].Notice}});
+                                  {QStringLiteral("notice"), states[r].Notice},
+                                  {QStringLiteral("told"), telling[r].told},
+                                  {QStringLiteral("whyNotTold"), telling[r].whyNot}});
     }
     return QJsonDocument(routes).toJson(QJsonDocument::Indented);
 }
@@ -301,6 +337,8 @@ int main(int argc, char* argv[])
         return finish(listLines(dir, options.linesOperator));
     if (options.useLineRoute != 0)
         return finish(useLine(dir, options.useLineRoute, options.useLineId));
+    if (options.quietRoute != 0)
+        return quietToday(dir, options.quietRoute);
     RouteSettings routes(dir);
     if (const SettingsRead read = routes.load(dir, options.settingsPath); !read.complete) {
         std::fprintf(stderr, "senrokan-check: %s\n", terminalText(read.failureText()).constData());
@@ -333,7 +371,7 @@ int main(int argc, char* argv[])
 
     QByteArray out;
     if (options.json) {
-        out = jsonReport(result.states);
+        out = jsonReport(result.states, result.telling);
     } else {
         // Text mode turns "\n" into the platform's line end.
         out = terminalText(

@@ -59,7 +59,7 @@ void CheckCycle::goResident()
     for (int r = 1; r <= RouteCount; ++r)
         if (shown[r].CheckTime == m_toldTimes[r])
             shown[r] = told[r];
-    m_display.showTrayStates(m_round.namedByFields(shown));
+    m_display.showTrayStates(m_round.namedByFields(shown), m_telling);
     presetCheckAtOnce();
 }
 
@@ -104,6 +104,8 @@ void CheckCycle::Timer1_Timer()
     if (round.ended)
         return;
     m_told = round.told;
+    m_telling = round.telling;
+    m_options = round.options;
     for (int r = 1; r <= RouteCount; ++r)
         m_toldTimes[r] = round.states[r].CheckTime;
     m_display.selectSettingsPage();
@@ -140,18 +142,22 @@ void CheckCycle::ReportResults()
     const RouteStates states = toldStates(m_round.states(), m_told);
     // Everything that tells calls a route by its title as it stands: a title typed today counts.
     const RouteStates named = m_round.namedByFields(states);
+    // The popup, the chime and the notification tell only what the routes' telling rules let
+    // through; the icon and its tip show every route as it reads.
+    const RouteStates told = toldOnly(named, m_telling);
+    m_noticed = withoutQuiet(m_noticed, m_telling);
     m_state.DelayFoundFlag = 0;
-    const QList<PopupEntry> entries = popupEntries(named, pageAddresses(m_round.checkedRoutes()));
+    const QList<PopupEntry> entries = popupEntries(told, pageAddresses(m_round.checkedRoutes()));
     // A line told delayed has its recovery told when it next reads normal, whatever failed
-    // checks or other lines' delays came between.
-    const QStringList recovered = recoveryNotice(named, m_noticed);
+    // checks, other lines' delays or delays not told came between.
+    const QStringList recovered = recoveryNotice(told, m_noticed);
     for (int r = 1; r <= RouteCount; ++r)
         m_noticed[r] =
-            named[r].Status == StatusDelayed || (m_noticed[r] && named[r].Status != StatusNormal);
+            told[r].Status == StatusDelayed || (m_noticed[r] && told[r].Status != StatusNormal);
     if (!entries.isEmpty()) {
         m_state.DelayFoundFlag = 1;
         m_display.showPopup(entries);
-        m_display.setDelayNotice(delayNotice(named) + recovered);
+        m_display.setDelayNotice(delayNotice(told) + recovered);
         if (m_values.MelodyFlag == 1) {
             m_display.playChime();
             m_pause(m_timings.chimePauseMs);
@@ -164,7 +170,18 @@ void CheckCycle::ReportResults()
     } else {
         m_display.setRecoveryNotice(recovered);
     }
-    m_display.showTrayStates(named);
+    m_display.showTrayStates(named, m_telling);
+}
+
+void CheckCycle::setQuietUntil(int route, const QDateTime& until)
+{
+    if (!isRouteIndex(route))
+        return;
+    m_options[route].quietUntil = until;
+    m_telling[route] = roundTelling(m_round.states(), m_options, m_told)[route];
+    m_noticed = withoutQuiet(m_noticed, m_telling);
+    m_display.showTrayStates(m_round.namedByFields(toldStates(m_round.states(), m_told)),
+                             m_telling);
 }
 
 void CheckCycle::Form3_Timer1_Timer()

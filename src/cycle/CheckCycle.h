@@ -5,6 +5,7 @@
 
 #include "CycleDisplay.h"
 #include "RoundVerdicts.h"
+#include "Telling.h"
 #include "route/RouteState.h"
 
 #include <QObject>
@@ -58,6 +59,9 @@ public:
     // runs or once the program ends.
     void checkNow();
     void ReportResults();
+    // 今日は知らせない for route, until then (invalid: no longer), as saved: the icon's tip and
+    // menu say so at once, and nothing of the line is told until the round that reads it after.
+    void setQuietUntil(int route, const QDateTime& until);
     // The popup's own timer, and the user closing the popup: both restart the count.
     void Form3_Timer1_Timer();
     void Form3_Form_Unload();
@@ -67,6 +71,8 @@ public:
     // CheckIntervalMinutes x 6, held within 32 bits.
     int tickTarget() const;
 
+    // What the last timed check tells of each route, 今日は知らせない set since included.
+    const RoundTelling& telling() const { return m_telling; }
     CycleState& state() { return m_state; }
     const CycleState& state() const { return m_state; }
     bool isTimer1Running() const { return m_timer1.isActive(); }
@@ -94,6 +100,10 @@ private:
     PerRoute<QString> m_toldTimes; // each route's check time in it
     // The routes the desktop notification told delayed and not yet recovered.
     PerRoute<bool> m_noticed{};
+    // What the last timed check tells of each route by its telling rules, and the options it
+    // was judged by.
+    RoundTelling m_telling;
+    RouteOptionsTable m_options;
 };
 
 } // namespace senrokan

@@ -81,6 +81,7 @@ RoundResult CheckRound::runChecks(const RoundRequest& request)
         return result;
 
     result.told = before.confirmations(result.states);
+    result.telling = roundTelling(result.states, result.options, result.told);
     if (request.report && m_reporter) {
         TargetList targets = companion.targets;
         const TargetList extra =
@@ -88,7 +89,7 @@ RoundResult CheckRound::runChecks(const RoundRequest& request)
         targets.usable += extra.usable;
         targets.problems += extra.problems;
         m_reporter->reportChanges(
-            namedByFields(result.states), m_checked, result.started,
+            namedByFields(toldOnly(result.states, result.telling)), m_checked, result.started,
             result.told ? std::optional(changesOf(*result.told)) : std::nullopt, targets);
     }
     return result;

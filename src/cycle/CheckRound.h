@@ -4,6 +4,7 @@
 #pragma once
 
 #include "RoundVerdicts.h"
+#include "Telling.h"
 #include "check/RouteChecker.h"
 #include "report/ReportTarget.h"
 #include "route/CheckRecord.h"
@@ -40,6 +41,9 @@ struct RoundResult {
     RouteStates states;
     // What the round tells of each route once confirmed; none without a record to judge by.
     std::optional<RouteConfirmations> told;
+    // What the round tells of each route by its telling rules: the popup, the chime, the
+    // notification and the reports take it, the record and the shown states do not.
+    RoundTelling telling;
     // The routes' options as the round read them from Senrokan.ini.
     RouteOptionsTable options;
     // The last route's check; none when no check ran.

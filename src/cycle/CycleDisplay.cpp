@@ -8,7 +8,7 @@
 namespace senrokan
 {
 
-void CycleDisplay::showTrayStates(const RouteStates& states)
+void CycleDisplay::showTrayStates(const RouteStates& states, const RoundTelling&)
 {
     setTrayPicture(trayPictureFor(states));
 }

@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include "Telling.h"
 #include "route/RouteState.h"
 
 #include <QString>
@@ -29,8 +30,9 @@ public:
     virtual void addTrayIcon() = 0;
     virtual void hideMainWindow() = 0;
     virtual void setTrayPicture(TrayPicture picture) = 0;
-    // The icon for the routes as told: the picture they call for, and a tip that says them.
-    virtual void showTrayStates(const RouteStates& states);
+    // The icon for the routes as told: the picture they call for, and a tip that says them,
+    // the lines kept quiet marked as telling says.
+    virtual void showTrayStates(const RouteStates& states, const RoundTelling& telling);
     // Selects the settings page of the main window's tabs, hidden or not.
     virtual void selectSettingsPage() = 0;
     // Replaces the popup's routes and shows it above all windows, where it was, without taking

@@ -45,7 +45,7 @@ QStringList recoveryNotice(const RouteStates& states, const PerRoute<bool>& noti
     return lines;
 }
 
-QString trayToolTip(const RouteStates& states)
+QString trayToolTip(const RouteStates& states, const RoundTelling& telling)
 {
     // A tip is a glance: the first words of the reason or notice, the whole is elsewhere.
     constexpr qsizetype ReasonWords = 24;
@@ -58,6 +58,10 @@ QString trayToolTip(const RouteStates& states)
         const bool delayed = state.Status == StatusDelayed;
         QString line = state.Title + QStringLiteral(": ") +
                        (delayed ? delayStateWord(state.Reason) : statusWord(state.Status));
+        if (const std::optional<int> minutes = statedMinutes(state.Reason); minutes && delayed)
+            line += QStringLiteral(" 最大%1分").arg(*minutes);
+        if (telling[r].quiet)
+            line += u' ' + QuietTodayWhy;
         const QDateTime time = QDateTime::fromString(state.CheckTime, Qt::ISODate);
         if (time.isValid())
             line += u' ' + time.toString(QStringLiteral("HH:mm"));

@@ -3,23 +3,35 @@
 
 #include "RoundVerdicts.h"
 
+#include "Telling.h"
 #include "history/CheckHistory.h"
 
 namespace senrokan
 {
+
+namespace
+{
+
+// Longer runs than this are judged by their last verdicts: a week of checks every ten minutes.
+constexpr int RunLimit = 1000;
+
+} // namespace
 
 RoundVerdicts::RoundVerdicts(CheckHistory* history, const RouteOptionsTable& options)
     : m_options(options)
 {
     if (!history)
         return;
-    PerRoute<QList<int>> earlier;
+    PerRoute<QList<LineVerdict>> earlier;
     for (int r = 1; r <= RouteCount; ++r) {
-        const std::optional<QList<int>> verdicts =
-            history->lastLineVerdicts(r, qMax(options[r].confirm, MinConfirm));
-        if (!verdicts)
+        const std::optional<QList<CheckRecord>> run = history->lastDelayedRun(r, RunLimit);
+        if (!run)
             return;
-        earlier[r] = *verdicts;
+        for (const CheckRecord& record : *run) {
+            const RouteTelling telling =
+                verdictTelling(record.status, record.reason, options[r], record.time);
+            earlier[r].append(LineVerdict(record.status, telling.told));
+        }
     }
     m_earlier = earlier;
 }
@@ -29,8 +41,13 @@ std::optional<RouteConfirmations> RoundVerdicts::confirmations(const RouteStates
     if (!m_earlier)
         return std::nullopt;
     RouteConfirmations result;
-    for (int r = 1; r <= RouteCount; ++r)
-        result[r] = confirmation((*m_earlier)[r], states[r].Status, m_options[r].confirm);
+    for (int r = 1; r <= RouteCount; ++r) {
+        const RouteState& state = states[r];
+        const bool tells = verdictTelling(state.Status, state.Reason, m_options[r],
+                                          QDateTime::fromString(state.CheckTime, Qt::ISODate))
+                               .told;
+        result[r] = confirmation((*m_earlier)[r], {state.Status, tells}, m_options[r].confirm);
+    }
     return result;
 }
 

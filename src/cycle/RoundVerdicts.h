@@ -20,8 +20,9 @@ class CheckHistory;
 using RouteConfirmations = PerRoute<Confirmation>;
 
 // What the record of checks says before a round of checks, to judge the round by: each route's
-// last normal and delayed verdicts, as many as its confirmation needs. Read before the round adds
-// its own records, so it carries over restarts and from one senrokan-check run to the next.
+// last run of delayed verdicts, with whether the route's telling rules let each be told. Read
+// before the round adds its own records, so it carries over restarts and from one
+// senrokan-check run to the next.
 class RoundVerdicts
 {
 public:
@@ -33,7 +34,7 @@ public:
     std::optional<RouteConfirmations> confirmations(const RouteStates& states) const;
 
 private:
-    std::optional<PerRoute<QList<int>>> m_earlier;
+    std::optional<PerRoute<QList<LineVerdict>>> m_earlier;
     RouteOptionsTable m_options;
 };
 

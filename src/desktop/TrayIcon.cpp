@@ -90,6 +90,34 @@ void TrayIcon::setTip(const QString& tip)
     m_icon.setToolTip(m_tip.isEmpty() ? Tip : m_tip);
 }
 
+void TrayIcon::setQuietEntries(const QList<QuietEntry>& entries)
+{
+    // A tray that draws the menu itself is told only of a change.
+    if (entries == m_quiet)
+        return;
+    m_quiet = entries;
+    // Later: the entry chosen may be the one that asked for the change.
+    for (QAction* old : std::as_const(m_quietEntries)) {
+        m_menu.removeAction(old);
+        old->deleteLater();
+    }
+    m_quietEntries.clear();
+    // After the program's own entries, which keep their places.
+    if (!entries.isEmpty())
+        m_quietEntries << m_menu.addSeparator();
+    for (const QuietEntry& entry : entries) {
+        auto* action = new QAction(entry.title + QStringLiteral(": 今日は知らせない"), &m_menu);
+        action->setObjectName(QStringLiteral("mnuQuiet%1").arg(entry.route));
+        action->setCheckable(true);
+        action->setChecked(entry.quiet);
+        connect(action, &QAction::triggered, this,
+                [this, route = entry.route](bool quiet) { Q_EMIT quietRequested(route, quiet); });
+        m_menu.addAction(action);
+        m_quietEntries << action;
+    }
+    enableEntries();
+}
+
 void TrayIcon::setChecking(bool checking)
 {
     m_checking = checking;

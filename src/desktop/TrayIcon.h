@@ -16,11 +16,21 @@
 namespace senrokan
 {
 
+// A delayed line as the icon's menu offers it: 今日は知らせない, ticked while it is kept quiet.
+struct QuietEntry {
+    int route = 0;
+    QString title;
+    bool quiet = false;
+
+    bool operator==(const QuietEntry&) const = default;
+};
+
 // The program's one icon in the notification area: its four pictures, its tip, its double-click
-// and its menu "設定" / "今すぐチェック" / "終了". Clicks count only while TrayCallbackFlag is 1,
-// that is from going resident until the main window is shown again from the icon. On a
-// StatusNotifierItem tray a click counts as the double-click (those trays have none) and the tray
-// draws the menu, whose entries are disabled while clicks do not count.
+// and its menu "設定" / "今すぐチェック" / "終了", then each delayed line's "…: 今日は知らせない".
+// Clicks count only while TrayCallbackFlag is 1, that is from going resident until the main window
+// is shown again from the icon. On a StatusNotifierItem tray a click counts as the double-click
+// (those trays have none) and the tray draws the menu, whose entries are disabled while clicks do
+// not count.
 class TrayIcon : public QObject
 {
     Q_OBJECT
@@ -36,6 +46,9 @@ public:
     // What the icon's tip says: each watched route's state; empty for the program's name.
     void setTip(const QString& tip);
     QString tip() const { return m_icon.toolTip(); }
+    // The delayed lines the menu offers to keep quiet, in route order, in place of the ones
+    // before.
+    void setQuietEntries(const QList<QuietEntry>& entries);
     // While a check runs, "今すぐチェック" cannot start another.
     void setChecking(bool checking);
     // Takes the icon away, as the program does when it ends.
@@ -65,6 +78,8 @@ Q_SIGNALS:
     void exitRequested();
     // "今すぐチェック" in the menu: a timed check now.
     void checkNowRequested();
+    // A line's "今日は知らせない" was ticked (quiet) or unticked.
+    void quietRequested(int route, bool quiet);
     // No notification area came within the wait: nobody could reach a hidden window.
     void noTrayHost();
 
@@ -81,6 +96,8 @@ private:
     QSystemTrayIcon m_icon;
     QMenu m_menu;
     QAction* m_checkNow = nullptr;
+    QList<QAction*> m_quietEntries; // with the separator after them, when there are any
+    QList<QuietEntry> m_quiet;
     QString m_tip;
     bool m_checking = false;
     QTimer m_hostWait;

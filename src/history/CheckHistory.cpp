@@ -194,32 +194,39 @@ std::optional<QList<CheckRecord>> CheckHistory::records(const QDateTime& since, 
     return result;
 }
 
-std::optional<QList<int>> CheckHistory::lastLineVerdicts(int route, int count)
+std::optional<QList<CheckRecord>> CheckHistory::lastDelayedRun(int route, int limit)
 {
     if (m_path.isEmpty())
         return std::nullopt;
     if (!m_db.isOpen() && platform::entryTrust(m_path) == platform::FileTrust::Missing)
-        return QList<int>();
+        return QList<CheckRecord>();
     if (!open())
         return std::nullopt;
     QSqlQuery query(m_db);
     query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT status FROM checks WHERE route = ? AND status IN (%1, %2) "
-                                 "ORDER BY rowid DESC LIMIT ?")
+    query.prepare(QStringLiteral("SELECT time, status, reason FROM checks WHERE route = ? AND "
+                                 "status IN (%1, %2) ORDER BY rowid DESC LIMIT ?")
                       .arg(StatusNormal)
                       .arg(StatusDelayed));
     query.addBindValue(route);
-    query.addBindValue(count);
+    query.addBindValue(limit);
     if (!query.exec()) {
         if (failedWith(query.lastError()) == Opened::Damaged)
             keepAside();
         return std::nullopt;
     }
-    QList<int> verdicts;
-    while (query.next())
-        verdicts.prepend(query.value(0).toInt());
+    // Read back only as far as the run goes.
+    QList<CheckRecord> run;
+    while (run.size() < limit && query.next() && query.value(1).toInt() == StatusDelayed) {
+        CheckRecord record;
+        record.time = QDateTime::fromSecsSinceEpoch(query.value(0).toLongLong(), Qt::UTC);
+        record.route = route;
+        record.status = StatusDelayed;
+        record.reason = query.value(2).toString();
+        run.prepend(record);
+    }
     query.finish();
-    return verdicts;
+    return run;
 }
 
 bool CheckHistory::open()

@@ -60,11 +60,11 @@ public:
     // The records from since on, of route (0: every route), oldest first; none when the record
     // cannot be read. A missing file is an empty record and stays missing.
     std::optional<QList<CheckRecord>> records(const QDateTime& since, int route = 0);
-    // The route's last count normal or delayed statuses in the order they were written, oldest
-    // first: the order of the checks' verdicts whatever their clocks said (a record whose time a
-    // wrong clock set in the future is not the last for ever). None when the record cannot be
-    // read.
-    std::optional<QList<int>> lastLineVerdicts(int route, int count);
+    // The route's delayed verdicts since its last normal one (at most the last limit), in the
+    // order they were written, oldest first: the order of the checks' verdicts whatever their
+    // clocks said (a record whose time a wrong clock set in the future is not the last for ever).
+    // Each with its time, status and reason. None when the record cannot be read.
+    std::optional<QList<CheckRecord>> lastDelayedRun(int route, int limit);
     // The clock the daily prune trusts no record's time beyond.
     void setClock(Clock clock) { m_clock = std::move(clock); }
 

@@ -8,29 +8,22 @@
 namespace senrokan
 {
 
-namespace
-{
-
-// The delayed verdicts at the end of earlier.
-int delayedRun(const QList<int>& earlier)
-{
-    const auto last = std::find_if(earlier.rbegin(), earlier.rend(),
-                                   [](int status) { return status != StatusDelayed; });
-    return int(last - earlier.rbegin());
-}
-
-} // namespace
-
-Confirmation confirmation(const QList<int>& earlier, int current, int confirm)
+Confirmation confirmation(const QList<LineVerdict>& earlier, LineVerdict current, int confirm)
 {
     const int needed = std::clamp(confirm, MinConfirm, MaxConfirm);
-    const int run = delayedRun(earlier);
+    // The delayed verdicts at the end of earlier, and whether any of them told the delay.
+    int run = 0;
+    bool toldBefore = false;
+    for (auto it = earlier.rbegin(); it != earlier.rend() && it->status == StatusDelayed; ++it)
+        ++run;
+    for (int i = int(earlier.size()) - run + needed - 1; i < earlier.size(); ++i)
+        toldBefore = toldBefore || earlier[i].tells;
     Confirmation result;
-    if (current == StatusDelayed) {
+    if (current.status == StatusDelayed) {
         result.confirmed = run + 1 >= needed;
-        if (run + 1 == needed)
+        if (result.confirmed && current.tells && !toldBefore)
             result.change = RouteChange::Delayed;
-    } else if (current == StatusNormal && run >= needed) {
+    } else if (current.status == StatusNormal && current.tells && toldBefore) {
         result.change = RouteChange::Recovered;
     }
     return result;

@@ -19,11 +19,21 @@ struct Confirmation {
     bool confirmed = false; // delayed, and read so the last confirm times: shown as delayed
 };
 
-// The confirmation of a check that found status current. earlier: the route's normal and delayed
-// verdicts before it, oldest first, as the record of checks has them (at least the last
-// confirm). Every other status neither counts nor breaks a run. A delay is told when current
-// makes the run of delayed verdicts exactly confirm long; the recovery when a normal verdict ends
-// a run that long or longer, which had been told. With confirm 1 this is routeChange.
-Confirmation confirmation(const QList<int>& earlier, int current, int confirm);
+// One verdict of a route's line as the confirmation counts it: its status, and whether the
+// route's telling rules let it be told (see verdictTelling).
+struct LineVerdict {
+    LineVerdict(int status, bool tells = true) : status(status), tells(tells) {}
+
+    int status;
+    bool tells;
+};
+
+// The confirmation of a check that found current. earlier: the route's normal and delayed
+// verdicts before it, oldest first, as the record of checks has them (at least its last run of
+// delayed ones). Every other status neither counts nor breaks a run. A delayed verdict is confirmed
+// once it makes the run of delayed verdicts confirm long; the delay is told by the first confirmed
+// verdict of the run that tells, and the recovery by a normal verdict that tells and ends a run in
+// which a delay was told. With confirm 1 and every verdict told this is routeChange.
+Confirmation confirmation(const QList<LineVerdict>& earlier, LineVerdict current, int confirm);
 
 } // namespace senrokan

@@ -5,6 +5,7 @@
 
 #include "RouteDefinition.h"
 
+#include <QDateTime>
 #include <QString>
 
 #include <array>
@@ -21,6 +22,18 @@ struct RouteOptions {
     QString days;        // the days of the week watched, as 月火水木金土日; empty: every day
     bool holidays = true; // watched on Japan's national holidays too
     int confirm = 1;      // delayed verdicts in a row before a delay is told, 1 to 10
+    // The bands of the day the route is checked in, as written ("07:00-09:30,17:30-19:30");
+    // empty: all day, or its valid-hours fields. Kept as written, so that a value that cannot be
+    // read shows as it is where it is mended.
+    QString hours;
+    // What is told of it (popup, chime, notification, report); the route is checked, recorded
+    // and shown whatever these say.
+    bool suspensionsOnly = false; // Tell=suspension: only a suspension, not a mere delay
+    int minDelay = 0; // a delay stating fewer minutes than this is not told; 0: every delay
+    // Nothing told of the line before this local time; invalid: no such pause. Set by
+    // 今日は知らせない and saved on its own, never with the other options, so that an options box
+    // opened before it cannot take it back.
+    QDateTime quietUntil;
     // The port field as typed, kept here because the settings file has no line for it; a check
     // reads the field itself.
     QString port = DefaultPortText;

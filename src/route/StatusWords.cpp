@@ -10,6 +10,20 @@
 namespace senrokan
 {
 
+namespace
+{
+
+// The words of a suspension, each as operators write it: with and without を after 運転, the verb's
+// kana written out or not. 運休 covers 一部運休 and 全線運休.
+const QStringView SuspensionWords[] = {
+    u"運転見合わせ", u"運転を見合わせ", u"運転見合せ",   u"運転を見合せ",
+    u"運休",         u"一部運休",       u"運転取りやめ", u"運転を取りやめ",
+    u"運転取り止め", u"運転を取り止め", u"運転中止",     u"運転を中止",
+    u"折り返し運転", u"折返し運転",     u"折返運転",     u"本数削減",
+};
+
+} // namespace
+
 QString statusWord(int status)
 {
     switch (status) {
@@ -94,6 +108,14 @@ QString delaySentence(const QString& reason)
 QString recoveryWords()
 {
     return statusWord(StatusNormal) + QStringLiteral("に戻りました");
+}
+
+bool namesSuspension(QStringView text)
+{
+    for (const QStringView word : SuspensionWords)
+        if (text.contains(word))
+            return true;
+    return false;
 }
 
 int overallStatus(const RouteStates& states)

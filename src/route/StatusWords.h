@@ -6,6 +6,7 @@
 #include "RouteState.h"
 
 #include <QString>
+#include <QStringView>
 
 namespace senrokan
 {
@@ -32,6 +33,11 @@ QString delaySentence(const QString& reason);
 
 // What is said of a line that runs normally again after a delay: 平常運転に戻りました.
 QString recoveryWords();
+
+// Whether text (a reason, or a feed's state of service) names a suspension of service rather than
+// a mere delay: 運転見合わせ, 運休, 一部運休, 運転取りやめ, 運転中止, 折り返し運転, as pages write
+// them (運転を見合わせ…, 折返し…), and 本数削減, a GTFS-Realtime REDUCED_SERVICE.
+bool namesSuspension(QStringView text);
 
 // What the routes say together, in the one order of precedence: a delay outranks a failed check,
 // which outranks everything else. StatusDelayed, StatusConnectFailed, or StatusNormal.

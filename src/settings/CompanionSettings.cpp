@@ -30,6 +30,16 @@ const QString DaysKey = QStringLiteral("Days");
 const QString HolidaysKey = QStringLiteral("Holidays");
 const QString ConfirmKey = QStringLiteral("Confirm");
 const QString PortKey = QStringLiteral("Port");
+const QString HoursKey = QStringLiteral("Hours");
+const QString TellKey = QStringLiteral("Tell");
+const QString MinDelayKey = QStringLiteral("MinDelay");
+const QString QuietUntilKey = QStringLiteral("QuietUntil");
+const QString TellAll = QStringLiteral("all");
+const QString TellSuspension = QStringLiteral("suspension");
+// Local time, as CheckTime is written.
+const QString QuietUntilForm = QStringLiteral("yyyy-MM-ddTHH:mm:ss");
+// A delay of more minutes than a day's is no delay a threshold could mean.
+constexpr int MaxMinDelay = 24 * 60;
 const QString OdptSection = QStringLiteral("ODPT");
 const QString BaseKey = QStringLiteral("Base");
 const QString ConsumerKeyKey = QStringLiteral("ConsumerKey");
@@ -119,6 +129,28 @@ RouteOptions routeOptions(const CompanionFile& file, int route, QStringList* pro
         options.port = port;
     if (!fieldPort(options.port))
         tell(PortKey, QStringLiteral("1から65535の数で書いてください（80 番に接続します）"));
+    options.hours = file.value(section, HoursKey).trimmed();
+    if (!parseHours(options.hours, &why))
+        tell(HoursKey, why + QStringLiteral("（一日中チェックします）"));
+    const QString tellText = file.value(section, TellKey).trimmed();
+    options.suspensionsOnly = tellText.compare(TellSuspension, Qt::CaseInsensitive) == 0;
+    if (!tellText.isEmpty() && !options.suspensionsOnly &&
+        tellText.compare(TellAll, Qt::CaseInsensitive) != 0)
+        tell(TellKey,
+             QStringLiteral("all か suspension で書いてください（遅れをすべて知らせます）"));
+    const QString minDelayText = file.value(section, MinDelayKey).trimmed();
+    const int minDelay = minDelayText.toInt(&ok);
+    if (ok && minDelay >= 0 && minDelay <= MaxMinDelay)
+        options.minDelay = minDelay;
+    else if (!minDelayText.isEmpty())
+        tell(MinDelayKey,
+             QStringLiteral("0から%1の分の数で書いてください（遅れをすべて知らせます）")
+                 .arg(MaxMinDelay));
+    const QString quietText = file.value(section, QuietUntilKey).trimmed();
+    options.quietUntil = QDateTime::fromString(quietText, Qt::ISODate);
+    if (!quietText.isEmpty() && !options.quietUntil.isValid())
+        tell(QuietUntilKey,
+             QStringLiteral("2026-04-01T23:59:00 の形で書いてください（知らせます）"));
     return options;
 }
 
@@ -236,9 +268,24 @@ SettingsWrite CompanionSettings::saveRouteOptions(int route, const RouteOptions&
     set(stored.holidays != options.holidays, HolidaysKey, flagText(options.holidays));
     set(stored.confirm != options.confirm, ConfirmKey, QString::number(options.confirm));
     set(stored.port != options.port, PortKey, options.port.trimmed());
-    if (stored == options)
+    set(stored.hours != options.hours, HoursKey, options.hours.trimmed());
+    set(stored.suspensionsOnly != options.suspensionsOnly, TellKey,
+        options.suspensionsOnly ? TellSuspension : TellAll);
+    set(stored.minDelay != options.minDelay, MinDelayKey, QString::number(options.minDelay));
+    // The pause is saved on its own: options read before it was set must not take it back.
+    RouteOptions edited = options;
+    edited.quietUntil = stored.quietUntil;
+    if (stored == edited)
         return {};
     return saved(*file);
+}
+
+SettingsWrite CompanionSettings::saveQuietUntil(int route, const QDateTime& until) const
+{
+    if (!isRouteIndex(route))
+        return SettingsWrite::failed(failureDescription(FailureKind::InvalidArgument));
+    return saveValue(routeSection(route), QuietUntilKey,
+                     until.isValid() ? until.toLocalTime().toString(QuietUntilForm) : QString());
 }
 
 SettingsWrite CompanionSettings::saveConsumerKey(const QString& key) const

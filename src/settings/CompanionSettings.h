@@ -38,10 +38,11 @@ struct CompanionValues {
 // "Senrokan.ini" beside the settings file, the one place that knows its name, its sections and
 // its keys: [Notify] Targets= (blank-separated report URLs), [ODPT] Base= and ConsumerKey= (the
 // open transport data API and its key), [Route1] … [Route5] Render=, Feed=, FeedLine=, Days=,
-// Holidays=, Confirm=, Port= (the port field, which Senrokan.DEF does not keep) and [Window]
-// Geometry=. It is read once per check or showing and hands plain values down; a save changes
-// only the keys it sets and keeps every other line as it was. The file is the user's alone:
-// report targets, feed addresses and the consumer key hold passwords and keys.
+// Holidays=, Confirm=, Port= (the port field, which Senrokan.DEF does not keep), Hours=, Tell=,
+// MinDelay=, QuietUntil= and [Window] Geometry=. It is read once per check or showing and hands
+// plain values down; a save changes only the keys it sets and keeps every other line as it was. The
+// file is the user's alone: report targets, feed addresses and the consumer key hold passwords and
+// keys.
 class CompanionSettings
 {
 public:
@@ -61,6 +62,8 @@ public:
     // Saves a route's options, writing only the keys whose values differ from the file's, so a
     // hand-written "Render=yes" stays as it is.
     SettingsWrite saveRouteOptions(int route, const RouteOptions& options) const;
+    // Saves 今日は知らせない for route: nothing of its line is told before until; invalid ends it.
+    SettingsWrite saveQuietUntil(int route, const QDateTime& until) const;
     // Saves [ODPT] ConsumerKey=.
     SettingsWrite saveConsumerKey(const QString& key) const;
     // Keeps where the main window is, for the next start.

@@ -61,8 +61,12 @@ void RouteSettings::setRouteField(int route, int element, const QString& text)
 void RouteSettings::applyEditedOptions(RouteOptionsTable& options) const
 {
     for (int r = 1; r <= RouteCount; ++r) {
-        if (m_heldOptions.at(r))
-            options.at(r) = *m_heldOptions.at(r);
+        if (!m_heldOptions.at(r))
+            continue;
+        // 今日は知らせない is saved at once, whatever waits for the route's save.
+        const QDateTime quietUntil = options.at(r).quietUntil;
+        options.at(r) = *m_heldOptions.at(r);
+        options.at(r).quietUntil = quietUntil;
     }
 }
 

@@ -35,6 +35,10 @@ constexpr int ReadingChars = 40;
 constexpr int RouteGap = 8;  // above each route but the first
 constexpr int ButtonGap = 8; // between a title and its button
 constexpr int Indent = 12;   // of the lines under a title
+const QString QuietText = QStringLiteral("今日は知らせない");
+const QString QuietDoneText = QStringLiteral("知らせません");
+const QString QuietTip =
+    QStringLiteral("この路線の遅れを今日はもう知らせません（チェックと記録は続けます）");
 
 } // namespace
 
@@ -90,14 +94,20 @@ void Form3::showReport(const QList<PopupEntry>& entries)
         button->setEnabled(entry.hasPage);
         connect(button, &QPushButton::clicked, this,
                 [this, route = entry.route] { Q_EMIT pageRequested(route); });
-        // The title and the time stand beside the button, leave room for it and are together
-        // at least as tall as it.
+        auto* quiet = new QPushButton(QuietText, m_richTextBox1->viewport());
+        nameControl(quiet, arrayElementName(QStringLiteral("Form3.QuietButton"), entry.route),
+                    entry.title + QStringLiteral(" を") + QuietText);
+        quiet->setToolTip(QuietTip);
+        connect(quiet, &QPushButton::clicked, this,
+                [this, route = entry.route] { Q_EMIT quietRequested(route); });
+        // The title and the time stand beside the buttons, leave room for them and are together
+        // at least as tall as they are.
         const QSize buttonSize = button->sizeHint();
         const bool timed = !entry.checkTime.isEmpty();
         const int pad = qMax(0, buttonSize.height() - lineHeight * (timed ? 2 : 1));
         QTextBlockFormat titleBlock;
         titleBlock.setTopMargin(pad / 2 + (document->isEmpty() ? 0 : RouteGap));
-        titleBlock.setRightMargin(buttonSize.width() + ButtonGap);
+        titleBlock.setRightMargin(buttonSize.width() + quiet->sizeHint().width() + 2 * ButtonGap);
         QTextBlockFormat timeBlock = lineBlock;
         timeBlock.setRightMargin(titleBlock.rightMargin());
         (timed ? timeBlock : titleBlock).setBottomMargin(pad - pad / 2);
@@ -110,7 +120,7 @@ void Form3::showReport(const QList<PopupEntry>& entries)
             startBlock(timeBlock, timeChars);
             cursor.insertText(QStringLiteral("確認時刻 ") + entry.checkTime);
         }
-        m_buttons.append({button, firstBlock, cursor.blockNumber()});
+        m_buttons.append({entry.route, button, quiet, firstBlock, cursor.blockNumber()});
         if (entry.reason.isEmpty())
             continue;
         for (const QString& line : entry.reason.split(u'\n')) {
@@ -124,6 +134,17 @@ void Form3::showReport(const QList<PopupEntry>& entries)
 QString Form3::text() const
 {
     return m_richTextBox1->toPlainText();
+}
+
+void Form3::markQuiet(int route, bool quiet)
+{
+    for (const PageButton& page : std::as_const(m_buttons)) {
+        if (page.route != route)
+            continue;
+        page.quiet->setText(quiet ? QuietDoneText : QuietText);
+        page.quiet->setEnabled(!quiet);
+    }
+    placeButtons();
 }
 
 void Form3::closeEvent(QCloseEvent* event)
@@ -140,8 +161,10 @@ void Form3::resizeEvent(QResizeEvent* event)
 
 void Form3::clearButtons()
 {
-    for (const PageButton& page : std::as_const(m_buttons))
+    for (const PageButton& page : std::as_const(m_buttons)) {
         delete page.button;
+        delete page.quiet;
+    }
     m_buttons.clear();
 }
 
@@ -202,9 +225,11 @@ void Form3::placeButtons()
             layout->blockBoundingRect(document->findBlockByNumber(page.firstBlock))
                 .united(layout->blockBoundingRect(document->findBlockByNumber(page.lastBlock)));
         const QSize size = page.button->sizeHint();
-        page.button->setGeometry(right - size.width(),
-                                 qRound(beside.center().y()) - size.height() / 2 - scrolled,
-                                 size.width(), size.height());
+        const int top = qRound(beside.center().y()) - size.height() / 2 - scrolled;
+        page.button->setGeometry(right - size.width(), top, size.width(), size.height());
+        const QSize quietSize = page.quiet->sizeHint();
+        page.quiet->setGeometry(right - size.width() - ButtonGap - quietSize.width(), top,
+                                quietSize.width(), size.height());
     }
 }
 

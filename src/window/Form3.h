@@ -14,7 +14,8 @@ namespace senrokan
 {
 
 // The delay popup "運行情報": the delayed routes above all other windows, each with the time of
-// its check, its reason line by line and a button that opens its page. It grows to show them
+// its check, its reason line by line, a button that opens its page and one that keeps its line
+// quiet for today (今日は知らせない). It grows to show them
 // whole, as far as its screen allows, and never takes the keyboard focus from what the user is
 // typing in.
 class Form3 : public QWidget
@@ -28,10 +29,15 @@ public:
     // All it shows, as plain text: per route its title and an ideographic space, the time of its
     // check, the lines of its reason.
     QString text() const;
+    // The route's line is kept quiet (or no longer): its entry's button says so, and cannot be
+    // pressed while it is.
+    void markQuiet(int route, bool quiet);
 
 Q_SIGNALS:
     // The button of this route's entry was pressed.
     void pageRequested(int route);
+    // 今日は知らせない of this route's entry was pressed.
+    void quietRequested(int route);
     // The user closed the popup.
     void closed();
 
@@ -46,9 +52,11 @@ private:
     void fitToContents();
     void placeButtons();
 
-    // A route's button, beside the blocks of its title and its check time.
+    // A route's buttons, beside the blocks of its title and its check time.
     struct PageButton {
+        int route;
         QPushButton* button;
+        QPushButton* quiet;
         int firstBlock;
         int lastBlock;
     };

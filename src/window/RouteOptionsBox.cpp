@@ -76,6 +76,15 @@ RouteOptionsBox::RouteOptionsBox(int route, const RouteOptions& options, QWidget
     days->addWidget(m_confirm);
     days->addStretch();
 
+    m_hours = new QLineEdit(this);
+    nameControl(m_hours, QStringLiteral("HoursText") + r, QStringLiteral("時間帯"));
+    m_hours->setPlaceholderText(QStringLiteral("例: 07:00-09:30,17:30-19:30"));
+    m_hours->setToolTip(QStringLiteral(
+        "この時間帯だけチェックします（例: 07:00-09:30,17:30-19:30。23:00-01:00 のように日付を"
+        "またいでもかまいません）。時間帯の外は「時間外」になり、サーバに接続しません。"
+        "空欄なら一日中（有効時間帯の欄があればその間）です。書くと有効時間帯の欄より優先されます"
+        "。"));
+
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->addWidget(m_render, 0, 0, 1, 2);
@@ -89,6 +98,10 @@ RouteOptionsBox::RouteOptionsBox(int route, const RouteOptions& options, QWidget
                     3, 0);
     grid->addWidget(m_feedLine, 3, 1);
     grid->addLayout(days, 4, 0, 1, 2);
+    grid->addWidget(
+        makeBuddyLabel(QStringLiteral("時間帯"), m_hours, QStringLiteral("HoursLabel") + r, this),
+        5, 0);
+    grid->addWidget(m_hours, 5, 1);
     grid->setColumnStretch(1, 1);
 
     show(options);
@@ -100,6 +113,12 @@ RouteOptionsBox::RouteOptionsBox(int route, const RouteOptions& options, QWidget
         if (m_feedLine->text().trimmed() == m_options.feedLine)
             return;
         m_options.feedLine = m_feedLine->text().trimmed();
+        Q_EMIT edited();
+    });
+    connect(m_hours, &QLineEdit::editingFinished, this, [this] {
+        if (m_hours->text().trimmed() == m_options.hours)
+            return;
+        m_options.hours = m_hours->text().trimmed();
         Q_EMIT edited();
     });
     connect(m_noHolidays, &QCheckBox::toggled, this, [this](bool on) {
@@ -120,7 +139,8 @@ void RouteOptionsBox::setOptions(const RouteOptions& options)
 void RouteOptionsBox::show(const RouteOptions& options)
 {
     m_options = options;
-    const QList<QWidget*> controls = {m_render, m_feed, m_feedLine, m_noHolidays, m_confirm};
+    const QList<QWidget*> controls = {m_render,     m_feed,    m_feedLine,
+                                      m_noHolidays, m_confirm, m_hours};
     for (QWidget* control : controls)
         control->blockSignals(true);
     m_render->setChecked(options.render);
@@ -132,6 +152,7 @@ void RouteOptionsBox::show(const RouteOptions& options)
     }
     m_noHolidays->setChecked(!options.holidays);
     m_confirm->setValue(options.confirm);
+    m_hours->setText(options.hours);
     for (QWidget* control : controls)
         control->blockSignals(false);
 }

@@ -19,7 +19,8 @@ namespace senrokan
 // A route's options from Senrokan.ini on its page: "ブラウザで読む" (RenderCheck<r>, with the
 // note RenderNote<r> when the browser package is missing), the official feed "フィード"
 // (FeedText<r>) and its "路線ID" (FeedLineText<r>), the days watched (DayCheck<r>(1..7), Monday
-// first), "祝日は除く" (HolidayCheck<r>) and "確認回数" (ConfirmSpin<r>). Every change is told
+// first), "祝日は除く" (HolidayCheck<r>), "確認回数" (ConfirmSpin<r>) and the bands of the day
+// it is checked in, "時間帯" (HoursText<r>). Every change is told
 // at once, a text field's when it is left; a feed's address shows with its keys hidden except
 // while it is edited.
 class RouteOptionsBox : public QWidget
@@ -49,6 +50,7 @@ private:
     std::array<QCheckBox*, 7> m_days{};
     QCheckBox* m_noHolidays;
     QSpinBox* m_confirm;
+    QLineEdit* m_hours;
 };
 
 } // namespace senrokan

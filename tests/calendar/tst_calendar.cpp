@@ -2,7 +2,8 @@
 // Copyright 2026 The Senrokan developers
 
 // The commuter's calendar: the computed holidays of 2000-2030 against the official list and the
-// rules' edges; a route's "Days=" and "Holidays=" and the days they leave out.
+// rules' edges; a route's "Days=", "Holidays=" and "Hours=", the days and times they leave out and
+// where the route's day ends.
 #include "calendar/CheckDays.h"
 #include "calendar/Holidays.h"
 #include "support/HolidayList.h"
@@ -69,12 +70,22 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("days");     // as "Days=" says
         QTest::addColumn<QString>("holidays"); // as "Holidays=" says
+        QTest::addColumn<QString>("hours");    // as "Hours=" says
         QTest::addColumn<QDate>("date");
+        QTest::addColumn<QTime>("time");
         QTest::addColumn<QString>("reason"); // empty: watched; "error": the setting refused
+        QTest::addColumn<int>("dayEnd");     // minutes from the date's start to the day's end
+        static constexpr int Midnight = 24 * 60;
         auto row = [](const char* tag, const char* days, const char* holidays, QDate date,
                       const char* reason) {
-            QTest::newRow(tag) << QString::fromUtf8(days) << QString::fromUtf8(holidays) << date
-                               << QString::fromUtf8(reason);
+            QTest::newRow(tag) << QString::fromUtf8(days) << QString::fromUtf8(holidays)
+                               << QString() << date << QTime(12, 0) << QString::fromUtf8(reason)
+                               << Midnight;
+        };
+        auto bands = [](const char* tag, const char* hours, QTime time, const char* reason,
+                        int dayEnd) {
+            QTest::newRow(tag) << QString() << QString() << QString::fromUtf8(hours)
+                               << QDate(2026, 12, 7) << time << QString::fromUtf8(reason) << dayEnd;
         };
         const QDate monday(2026, 12, 7), sunday(2026, 12, 6), holiday(2026, 11, 23);
         row("Monday, weekdays", "月火水木金", "", monday, "");
@@ -87,23 +98,50 @@ private Q_SLOTS:
         row("day names", "月曜,火曜", "", monday, "error");
         row("holiday mark", "月火祝", "", monday, "error");
         row("Holidays=なし", "", "なし", monday, "error");
+        const char* twoBands = "07:00-09:30,17:30-19:30";
+        bands("two bands, in the first", twoBands, QTime(8, 0), "", 19 * 60 + 31);
+        bands("two bands, the last minute of the first", twoBands, QTime(9, 30, 59), "",
+              19 * 60 + 31);
+        bands("two bands, between them", twoBands, QTime(9, 31), "時間帯外", 19 * 60 + 31);
+        bands("two bands, after the last: the day ends at midnight", twoBands, QTime(20, 0),
+              "時間帯外", Midnight);
+        bands("across midnight, before it", "23:00-01:00", QTime(23, 30), "", Midnight + 61);
+        bands("across midnight, after it: yesterday's day", "23:00-01:00", QTime(0, 30), "", 61);
+        bands("across midnight, after its end", "23:00-01:00", QTime(1, 1), "時間帯外",
+              Midnight + 61);
+        bands("full-width, 〜 and 、 with a morning band after midnight's",
+              "２３：００〜１：００、５:３０～７:００", QTime(6, 0), "", Midnight + 61);
+        bands("unreadable band: watched all day", "7時-9時", QTime(12, 0), "error", Midnight);
+        bands("a band without its end: watched all day", "07:00,17:30-19:30", QTime(12, 0), "error",
+              Midnight);
     }
 
     void offDays()
     {
         QFETCH(QString, days);
         QFETCH(QString, holidays);
+        QFETCH(QString, hours);
         QFETCH(QDate, date);
+        QFETCH(QTime, time);
         QFETCH(QString, reason);
+        QFETCH(int, dayEnd);
         QString error;
         const std::optional<QString> parsedDays = parseCheckDays(days, &error);
         const std::optional<bool> parsedHolidays = parseHolidaysValue(holidays, &error);
-        QCOMPARE(error.isEmpty(), parsedDays && parsedHolidays);
+        const std::optional<QList<HourBand>> parsedHours = parseHours(hours, &error);
+        QCOMPARE(error.isEmpty(), parsedDays && parsedHolidays && parsedHours);
         RouteOptions options;
         options.days = parsedDays.value_or(QString());
         options.holidays = parsedHolidays.value_or(true);
-        QCOMPARE(error.isEmpty() ? dayOffReason(options, date).value_or(QString()) : "error",
-                 reason);
+        options.hours = hours;
+        const QString off =
+            dayOffReason(options, date).value_or(hoursOffReason(options, time).value_or(QString()));
+        QCOMPARE(error.isEmpty() ? off : "error", reason);
+        // Bands that cannot be read leave the route watched all day.
+        if (!parsedHours)
+            QCOMPARE(off, QString());
+        QCOMPARE(senrokan::dayEnd(options, QDateTime(date, time)),
+                 date.startOfDay().addSecs(60 * dayEnd));
     }
 };
 

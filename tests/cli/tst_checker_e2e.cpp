@@ -56,14 +56,16 @@ Run runChecker(const QString& workDir, const QStringList& args, const QString& c
     return test::runProcess(QStringLiteral(SENROKAN_CHECK_EXE), args, options);
 }
 
-// Route 1 of the settings in workDir checked with args while this event loop turns, so that the
-// test's report receivers can answer.
-Run runBesideReceivers(const QString& workDir, const QStringList& args)
+// Route 1 (0: every route) of the settings in workDir checked with args while this event loop
+// turns, so that the test's report receivers can answer.
+Run runBesideReceivers(const QString& workDir, const QStringList& args, int route = 1)
 {
     QProcess checker;
     checker.setWorkingDirectory(workDir);
-    checker.start(QStringLiteral(SENROKAN_CHECK_EXE),
-                  QStringList{QStringLiteral("--route"), QStringLiteral("1")} + args);
+    checker.start(
+        QStringLiteral(SENROKAN_CHECK_EXE),
+        (route ? QStringList{QStringLiteral("--route"), QString::number(route)} : QStringList()) +
+            args);
     if (!QTest::qWaitFor([&] { return checker.state() == QProcess::NotRunning; }, 60000))
         return {};
     return {checker.exitCode(), checker.readAllStandardOutput(), checker.readAllStandardError()};
@@ -87,6 +89,8 @@ class TestCheckerEndToEnd : public QObject
     {
         const QString normal = QStringLiteral("<p>山手線</p><p>現在、平常運転です。</p>");
         const QString delayed = QStringLiteral("<p>山手線</p><p>運転を見合わせています。</p>");
+        const QString minor = QStringLiteral("<p>山手線</p><p>車両点検の影響で約10分の遅れ</p>");
+        const QString late = QStringLiteral("<p>山手線</p><p>信号トラブルで最大20分の遅れ</p>");
         // Pages as railway companies write them today.
         const QString html5 = QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\">"
                                              "</head><body>%1</body></html>\n");
@@ -104,6 +108,8 @@ class TestCheckerEndToEnd : public QObject
                m_site.put("jis.html",
                           page(coding::Iso2022Jp, QStringLiteral("iso-2022-jp"), normal)) &&
                m_site.put("delayed.html", page(coding::Utf8, QStringLiteral("UTF-8"), delayed)) &&
+               m_site.put("minor.html", page(coding::Utf8, QStringLiteral("UTF-8"), minor)) &&
+               m_site.put("late.html", page(coding::Utf8, QStringLiteral("UTF-8"), late)) &&
                m_site.put("lines.html",
                           page(coding::Utf8, QStringLiteral("UTF-8"),
                                QStringLiteral("<tr><td>山手線</td><td>遅延</td></tr>"
@@ -283,6 +289,56 @@ private Q_SLOTS:
                                             : QChar(u'0' + int(sent.size()));
         }
         QCOMPARE(reported, reports);
+    }
+
+    // Five delayed lines under their telling rules, reported to an ntfy stand-in: a band not
+    // now, suspensions only of a mere delay and of a suspension, 今日は知らせない set by
+    // --quiet-today, fewer minutes than the least. Only the suspension is told; --json says why
+    // the others are not, and all five are recorded.
+    void tellingRules()
+    {
+        QTemporaryDir dir;
+        test::RecordingServer ntfy;
+        const QTime now = QTime::currentTime();
+        const QString band = now.addSecs(2 * 3600).toString(QStringLiteral("HH:mm")) + u'-' +
+                             now.addSecs(3 * 3600).toString(QStringLiteral("HH:mm"));
+        test::writeBytes(dir.filePath(CompanionFileName),
+                         ("[Route1]\nHours=" + band +
+                          "\n[Route2]\nTell=suspension\n[Route3]\nTell=suspension\n"
+                          "[Route5]\nMinDelay=30\n")
+                             .toUtf8());
+        QList<QStringList> routes;
+        for (const char* page :
+             {"delayed.html", "minor.html", "delayed.html", "delayed.html", "late.html"})
+            routes.append({QStringLiteral("路線%1").arg(routes.size() + 1), Host, page, Word, "",
+                           "", "", "山手線", "</body>"});
+        test::writeSettings(dir.filePath(SettingsFileName), SettingsValues(), routes);
+        const Run quiet = runChecker(dir.path(), {"--quiet-today", "4"});
+        QVERIFY2(quiet.exitCode == 0 && quiet.out.startsWith("路線4 は "), quiet.err.constData());
+
+        const Run run =
+            runBesideReceivers(dir.path(),
+                               {"--json", "--notify-url",
+                                QStringLiteral("ntfy://127.0.0.1:%1/trains").arg(ntfy.port())},
+                               0);
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(test::checkerStatuses(run.out), (QList<int>{4, 1, 1, 1, 1}));
+        QStringList told;
+        for (const QJsonValue route : QJsonDocument::fromJson(run.out).array())
+            told << (route[u"told"].toBool() ? QStringLiteral("told")
+                                             : route[u"whyNotTold"].toString());
+        QCOMPARE(told,
+                 (QStringList{"時間帯外", "見合わせのみ", "told", "今日は知らせない", "30分未満"}));
+        QCOMPARE(ntfy.requests().size(), 1);
+        const QString message = QJsonDocument::fromJson(ntfy.requests().at(0).body)
+                                    .object()
+                                    .value("message")
+                                    .toString();
+        QVERIFY2(message.startsWith(QStringLiteral("路線3: 遅延 — 運転を見合わせています。\n")) &&
+                     message.count(QStringLiteral("路線")) == 1,
+                 qPrintable(message));
+        const Run history = runChecker(dir.path(), {"--history", "--json"});
+        QCOMPARE(test::checkerStatuses(history.out), (QList<int>{4, 1, 1, 1, 1}));
     }
 
     // Every route has a section: the delayed one gives its text as the reason, the others none.

@@ -3,12 +3,14 @@
 
 // The timed check cycle with a recording display, ticks driven by hand or by short real timers,
 // and routes served by a scripted loopback server; with a record of checks and a report target,
-// the confirmation of delays over rounds and restarts.
+// the confirmation of delays over rounds and restarts; what a route's telling rules let be told.
+#include "calendar/CheckDays.h"
 #include "check/RouteChecker.h"
 #include "codec/Converter.h"
 #include "cycle/CheckCycle.h"
 #include "cycle/CheckRound.h"
 #include "cycle/DelayReport.h"
+#include "cycle/Telling.h"
 #include "history/CheckHistory.h"
 #include "report/Reporter.h"
 #include "settings/CompanionSettings.h"
@@ -21,6 +23,7 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -331,29 +334,103 @@ private Q_SLOTS:
             }));
     }
 
+    // A delay read at 9:00 with reason, under route 1's options as Senrokan.ini says them: the
+    // minutes the reason states (-1: none) and why it is not told (empty: told).
+    void telling_data()
+    {
+        QTest::addColumn<QString>("options");
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<int>("minutes");
+        QTest::addColumn<QString>("whyNot");
+        auto row = [](const char* tag, const char* options, const char* reason, int minutes,
+                      const char* whyNot) {
+            QTest::newRow(tag) << QString::fromUtf8(options) << QString::fromUtf8(reason) << minutes
+                               << QString::fromUtf8(whyNot);
+        };
+        const char* least = "MinDelay=15";
+        row("約5分", least, "人身事故の影響で、約5分の遅れが出ています", 5, "15分未満");
+        row("最大20分", least, "車両点検の影響で、最大20分の遅れが出ています", 20, "");
+        row("a range counts its end", least, "強風の影響で、10～15分程度の遅れ", 15, "");
+        row("full-width digits", least, "信号トラブルのため、上下線に３０分程度の遅れ", 30, "");
+        row("both ends with 分", least, "混雑のため、列車に10分～12分の遅れ", 12, "15分未満");
+        row("hours and minutes", least, "大雨の影響で、約1時間10分の遅れ", 70, "");
+        row("a time of day is no minutes", least, "7時15分頃の人身事故の影響で約5分の遅れ", 5,
+            "15分未満");
+        row("a headway is no minutes", least, "大雪のため20分間隔で運転、約10分の遅れ", 10,
+            "15分未満");
+        // Each suspension told, though it states fewer minutes than the least.
+        const char* suspensions = "Tell=suspension\nMinDelay=15";
+        row("a mere delay", suspensions, "車両点検の影響で遅れが出ています", -1, "見合わせのみ");
+        row("運転見合わせ", suspensions, "運転見合わせ（約5分）", 5, "");
+        row("運転を見合わせ", suspensions, "人身事故の影響で運転を見合わせています。約5分", 5, "");
+        row("一部運休", suspensions, "大雪のため一部列車が運休、最大5分の遅れ", 5, "");
+        row("折返し運転", suspensions, "品川～東京間で折返し運転、約5分の遅れ", 5, "");
+        row("運転取りやめ", suspensions, "強風のため運転を取りやめています（5分）", 5, "");
+        row("REDUCED_SERVICE", suspensions, "本数削減：線路点検で約5分の遅れ", 5, "");
+        row("quiet until 19:31", "QuietUntil=2026-12-07T19:31:00", "遅延", -1, "今日は知らせない");
+        row("quiet that has passed leaves the other rules",
+            "QuietUntil=2026-12-07T08:59:59\nMinDelay=15", "約5分の遅れ", 5, "15分未満");
+    }
+
+    void telling()
+    {
+        QFETCH(QString, options);
+        QFETCH(QString, reason);
+        QFETCH(QString, whyNot);
+        QTemporaryDir dir;
+        test::writeBytes(dir.filePath(CompanionFileName), ("[Route1]\n" + options + '\n').toUtf8());
+        const RouteOptions read = CompanionSettings(dir.path()).read().routes[1];
+        QTEST(statedMinutes(reason).value_or(-1), "minutes");
+        const RouteTelling told =
+            verdictTelling(StatusDelayed, reason, read, QDateTime({2026, 12, 7}, {9, 0}));
+        QCOMPARE(told.whyNot, whyNot);
+        QCOMPARE(told.told, whyNot.isEmpty());
+    }
+
     // Route 1 read once a timed check, the program started afresh on the same folder at each
     // "|": after each check, whether the popup showed the route and what was reported of it.
     void confirmedDelays_data()
     {
         QTest::addColumn<int>("confirm");
-        // D delayed, N normal, F connection failed, S a Sunday the route leaves out.
+        // D suspended, m delayed 約5分, L delayed 最大30分, N normal, F connection failed, S a
+        // Sunday the route leaves out; Q: 今日は知らせない before the next reading.
         QTest::addColumn<QString>("readings");
         QTest::addColumn<QString>("popups");  // P: the popup shows route 1
         QTest::addColumn<QString>("reports"); // D: its delay, N: its recovery
+        QTest::addColumn<QString>("options"); // more of route 1's section of Senrokan.ini
         QTest::newRow("confirm 1: a told delay stays told over restarts") << 1 << "DS|D|N"
                                                                           << "P.P."
-                                                                          << "D..N";
+                                                                          << "D..N"
+                                                                          << "";
         QTest::newRow("confirm 2: failures and a day left out neither count nor break the run")
             << 2 << "DFSDDN"
             << "...PP."
-            << "...D.N";
+            << "...D.N"
+            << "";
         QTest::newRow("confirm 2: a normal reading starts again and tells no recovery")
             << 2 << "DNDD"
             << "...P"
-            << "...D";
+            << "...D"
+            << "";
         QTest::newRow("confirm 3: counted over restarts") << 3 << "DF|DD|N"
                                                           << "...P."
-                                                          << "...DN";
+                                                          << "...DN"
+                                                          << "";
+        QTest::newRow("suspensions only: no recovery of a delay not told, one of a suspension")
+            << 1 << "mNmD|mN"
+            << "...P.."
+            << "...D.N"
+            << "Tell=suspension";
+        QTest::newRow("confirm 2, 15 minutes: the first confirmed delay that tells")
+            << 2 << "mm|LN"
+            << "..P."
+            << "..DN"
+            << "MinDelay=15";
+        QTest::newRow("quiet for today: told before, then nothing, its recovery neither")
+            << 1 << "LQL|N"
+            << "P.."
+            << "D.."
+            << "";
     }
 
     void confirmedDelays()
@@ -362,13 +439,15 @@ private Q_SLOTS:
         QFETCH(QString, readings);
         QFETCH(QString, popups);
         QFETCH(QString, reports);
+        QFETCH(QString, options);
         QTemporaryDir dir;
         test::RecordingServer target;
         test::writeBytes(dir.filePath(CompanionFileName),
                          QStringLiteral("[Notify]\nTargets=json://127.0.0.1:%1/hook\n[Route1]\n"
-                                        "Days=月火水木金\nConfirm=%2\n")
+                                        "Days=月火水木金\nConfirm=%2\n%3\n")
                              .arg(target.port())
                              .arg(confirm)
+                             .arg(options)
                              .toUtf8());
         const CompanionSettings companion(dir.path());
         const QDate monday = QDate::currentDate().addDays(1 - QDate::currentDate().dayOfWeek());
@@ -377,7 +456,10 @@ private Q_SLOTS:
         std::unique_ptr<Reporter> reporter;
         const QByteArray normal =
             encodeCp932(QStringLiteral("<p>") + Word + QStringLiteral("</p>"));
-        const QByteArray delayed = encodeCp932(QStringLiteral("<p>運転を見合わせています</p>"));
+        const QMap<QChar, QByteArray> delays = {
+            {u'D', encodeCp932(QStringLiteral("<p>運転を見合わせています</p>"))},
+            {u'm', encodeCp932(QStringLiteral("<p>約5分の遅れ</p>"))},
+            {u'L', encodeCp932(QStringLiteral("<p>最大30分の遅れ</p>"))}};
         // The records need the titles. Route 2's normal checks between route 1's must not count
         // in route 1's run.
         for (int r : {1, 2})
@@ -396,6 +478,9 @@ private Q_SLOTS:
             m_round->setReporter(reporter.get());
             m_round->setCompanion(&companion);
             serveDelayed(1);
+            // The paragraph is the reason.
+            m_table.setRouteField(1, SubtitleStart, QStringLiteral("<p>"));
+            m_table.setRouteField(1, SubtitleEnd, QStringLiteral("</p>"));
         };
         start();
         QString popupsSeen;
@@ -406,6 +491,11 @@ private Q_SLOTS:
                 start();
                 continue;
             }
+            if (reading == u'Q') {
+                QVERIFY(companion.saveQuietUntil(1, senrokan::dayEnd({}, now)).done);
+                m_cycle->setQuietUntil(1, senrokan::dayEnd({}, now));
+                continue;
+            }
             // On to the next Sunday, or the next other day: the record keeps the checks' order.
             now = now.addSecs(60);
             while ((now.date().dayOfWeek() == Qt::Sunday) != (reading == u'S'))
@@ -414,11 +504,13 @@ private Q_SLOTS:
                 QLatin1Char('/') + Delayed,
                 reading == u'F'
                     ? ScriptedServer::Script{ScriptedServer::Reset{}}
-                    : ScriptedServer::reply("200 OK", reading == u'N' ? normal : delayed));
+                    : ScriptedServer::reply(
+                          "200 OK", reading == u'N' ? normal : delays.value(reading, delays['D'])));
             m_log.events.clear();
             m_cycle->state().CheckTickCount = m_cycle->tickTarget();
             m_cycle->Timer1_Timer();
-            popupsSeen += m_log.events.contains(QStringLiteral("popup 路線1　\r\n")) ? u'P' : u'.';
+            popupsSeen +=
+                m_log.events.filter(QStringLiteral("popup 路線1　")).isEmpty() ? u'.' : u'P';
             // Going resident again from the window shows the icon the check left.
             const QString icon = m_log.events.constLast();
             m_cycle->goResident();
@@ -445,7 +537,9 @@ private Q_SLOTS:
         for (const CheckRecord& record :
              history->records(monday.startOfDay(), 1).value_or(QList<CheckRecord>()))
             recorded += QStringLiteral("NDF.S").at(record.status);
-        QCOMPARE(recorded, QString(readings).remove(u'|'));
+        QCOMPARE(recorded, QString(readings)
+                               .remove(QRegularExpression("[|Q]"))
+                               .replace(QRegularExpression("[mL]"), QStringLiteral("D")));
     }
 
     void popupHold_data()

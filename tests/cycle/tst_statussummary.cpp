@@ -76,24 +76,30 @@ private Q_SLOTS:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("reason"); // for a normal line, its notices
         QTest::addColumn<QString>("tip");
+        QTest::addColumn<bool>("quiet"); // 今日は知らせない
         QTest::newRow("normal: word and time") << "山手線" << 0 << ""
-                                               << "山手線: 平常運転 09:05";
+                                               << "山手線: 平常運転 09:05" << false;
         QTest::newRow("delayed: the state its reason gives, once, then its first words")
             << "中央線" << 1
             << "運転見合わせ：\n13時05分頃、品川駅で発生した人身事故の影響で、上下線で"
-            << "中央線: 運転見合わせ 09:05 13時05分頃、品川駅で発生した人身事故の影響で…";
+            << "中央線: 運転見合わせ 09:05 13時05分頃、品川駅で発生した人身事故の影響で…" << false;
         QTest::newRow("delayed: its word not said twice")
             << "京浜東北線" << 1 << "遅延：架線点検の影響"
-            << "京浜東北線: 遅延 09:05 架線点検の影響";
+            << "京浜東北線: 遅延 09:05 架線点検の影響" << false;
         QTest::newRow("not checked yet") << "京葉線" << -1 << ""
-                                         << "京葉線: 不明";
+                                         << "京葉線: 不明" << false;
         QTest::newRow("no server: not watched") << "総武線" << 3 << ""
-                                                << "";
+                                                << "" << false;
         QTest::newRow("no title: not watched") << "" << 2 << ""
-                                               << "";
+                                               << "" << false;
         QTest::newRow("normal with a notice: its first words")
             << "大江戸線" << 0 << "お知らせ：都庁前駅のエレベーターが点検のため使えません"
-            << "大江戸線: 平常運転 09:05 お知らせ：都庁前駅のエレベーターが点検のため使え…";
+            << "大江戸線: 平常運転 09:05 お知らせ：都庁前駅のエレベーターが点検のため使え…" << false;
+        QTest::newRow("delayed: the most minutes stated")
+            << "東西線" << 1 << "車両点検の影響で、10～３０分程度の遅れ"
+            << "東西線: 遅延 最大30分 09:05 車両点検の影響で、10～３０分程度の遅れ" << false;
+        QTest::newRow("kept quiet for today") << "南北線" << 1 << ""
+                                              << "南北線: 遅延 今日は知らせない 09:05" << true;
     }
 
     void trayTip()
@@ -102,10 +108,13 @@ private Q_SLOTS:
         QFETCH(int, status);
         QFETCH(QString, reason);
         RouteStates states;
+        QFETCH(bool, quiet);
         states[3] = {title, status == -1 ? "" : "2026-12-07T09:05:03", status, reason};
         if (status == StatusNormal)
             std::swap(states[3].Reason, states[3].Notice);
-        QTEST(trayToolTip(states), "tip");
+        RoundTelling telling;
+        telling[3].quiet = quiet;
+        QTEST(trayToolTip(states, telling), "tip");
     }
 };
 

@@ -144,9 +144,9 @@ void TstReport::changeRule()
 void TstReport::confirmOneIsTheChangeRule()
 {
     for (int run = 0; run < 81; ++run) {
-        QList<int> earlier;
+        QList<LineVerdict> earlier;
         for (int n = run, i = 0; i < 4; ++i, n /= 3) {
-            const int previous = earlier.isEmpty() ? StatusNone : earlier.last();
+            const int previous = earlier.isEmpty() ? StatusNone : earlier.last().status;
             QCOMPARE(confirmation(earlier, n % 3, 1).change, routeChange(previous, n % 3));
             if (isLineState(n % 3))
                 earlier.append(n % 3);

@@ -860,8 +860,9 @@ private Q_SLOTS:
                      << QStringLiteral("WebBrowser%1").arg(r)
                      << QStringLiteral("RenderCheck%1").arg(r)
                      << QStringLiteral("RenderNote%1").arg(r);
-            for (const char* name : {"FeedText", "FeedLabel", "FeedLineText", "FeedLineLabel",
-                                     "HolidayCheck", "ConfirmSpin", "ConfirmLabel"})
+            for (const char* name :
+                 {"FeedText", "FeedLabel", "FeedLineText", "FeedLineLabel", "HolidayCheck",
+                  "ConfirmSpin", "ConfirmLabel", "HoursText", "HoursLabel"})
                 expected << QString::fromLatin1(name) + QString::number(r);
             for (int d = 1; d <= 7; ++d)
                 expected << QStringLiteral("DayCheck%1(%2)").arg(r).arg(d);
