@@ -191,7 +191,10 @@ private Q_SLOTS:
             QTRY_COMPARE_WITH_TIMEOUT(notifications.closed, QList<uint>{noticeId}, CheckLimitMs);
             web->onRequest("/delayed.html", ScriptedServer::reply("200 OK", "<p>平常運転</p>"));
             web->onRequest("/chuo.html", stopped);
-            QTRY_COMPARE_WITH_TIMEOUT(drawn(tray.menu()), drawn(menu), ProgramRun::LimitMs);
+            // The check has ended when the program's own entries are drawn as before (the
+            // lines' 今日は知らせない after them went with their delays).
+            QTRY_COMPARE_WITH_TIMEOUT(drawn(tray.menu()).mid(0, 3), drawn(menu).mid(0, 3),
+                                      ProgramRun::LimitMs);
             tray.clickMenuEntry(menu.at(1).id);
             QTRY_COMPARE_WITH_TIMEOUT(notifications.notices.size(), 2, CheckLimitMs);
             QCOMPARE(notifications.notices.last().body,
@@ -209,9 +212,11 @@ private Q_SLOTS:
 
         // Shown from the icon: the menu's entries stay greyed until the program goes resident
         // again, and a click on one does nothing.
-        QTRY_COMPARE_WITH_TIMEOUT(drawn(tray.menu()),
-                                  (QStringList{"設定 (greyed)", "今すぐチェック (greyed)", "終了 (greyed)"}),
-                                  ProgramRun::LimitMs);
+        QStringList greyed{"設定 (greyed)", "今すぐチェック (greyed)", "終了 (greyed)"};
+        // A delayed line's 今日は知らせない comes after them.
+        if (delayed)
+            greyed << "" << "山手線: 今日は知らせない (greyed)";
+        QTRY_COMPARE_WITH_TIMEOUT(drawn(tray.menu()), greyed, ProgramRun::LimitMs);
         if (!wayland)
             QVERIFY(program.waitShown() != 0);
         tray.clickMenuEntry(tray.menu().at(2).id);
