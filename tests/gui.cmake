@@ -144,7 +144,7 @@ if(UNIX AND NOT APPLE)
     senrokan_x_test(tst_itemtray desktop/tst_itemtray.cpp)
     target_compile_definitions(tst_itemtray PRIVATE
         SENROKAN_ICONS="${PROJECT_SOURCE_DIR}/resources/icons")
-    set_tests_properties(tst_itemtray PROPERTIES TIMEOUT 300)
+    set_tests_properties(tst_itemtray PROPERTIES TIMEOUT 450)
 endif()
 
 # The page reader of the browser package against the script-written pages on loopback nginx.

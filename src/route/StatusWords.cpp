@@ -3,26 +3,13 @@
 
 #include "StatusWords.h"
 
-#include <array>
+#include "ServiceWords.h"
+
 #include <optional>
 #include <utility>
 
 namespace senrokan
 {
-
-namespace
-{
-
-// The words of a suspension, each as operators write it: with and without を after 運転, the verb's
-// kana written out or not. 運休 covers 一部運休 and 全線運休.
-const QStringView SuspensionWords[] = {
-    u"運転見合わせ", u"運転を見合わせ", u"運転見合せ",   u"運転を見合せ",
-    u"運休",         u"一部運休",       u"運転取りやめ", u"運転を取りやめ",
-    u"運転取り止め", u"運転を取り止め", u"運転中止",     u"運転を中止",
-    u"折り返し運転", u"折返し運転",     u"折返運転",     u"本数削減",
-};
-
-} // namespace
 
 QString statusWord(int status)
 {
@@ -59,18 +46,11 @@ QString statusSentence(int status)
 namespace
 {
 
-// The states a railway gives a delayed line, a word that holds another before it.
-const std::array<QString, 8> StateWords = {
-    QStringLiteral("運転見合わせ"), QStringLiteral("一部運休"), QStringLiteral("運休"),
-    QStringLiteral("運転取りやめ"), QStringLiteral("運転中止"), QStringLiteral("折り返し運転"),
-    QStringLiteral("ダイヤ乱れ"),   QStringLiteral("遅延"),
-};
-
 // The state word found first in reason and where, the longer at one place; none when none is.
 std::optional<std::pair<qsizetype, QString>> firstStateWord(QStringView reason)
 {
     std::optional<std::pair<qsizetype, QString>> first;
-    for (const QString& word : StateWords) {
+    for (const QString& word : LineStateWords) {
         const qsizetype at = reason.indexOf(word);
         if (at >= 0 && (!first || at < first->first))
             first = {at, word};
@@ -112,10 +92,7 @@ QString recoveryWords()
 
 bool namesSuspension(QStringView text)
 {
-    for (const QStringView word : SuspensionWords)
-        if (text.contains(word))
-            return true;
-    return false;
+    return holdsAnyOf(text, SuspensionWords);
 }
 
 int overallStatus(const RouteStates& states)
