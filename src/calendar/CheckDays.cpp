@@ -4,8 +4,8 @@
 #include "CheckDays.h"
 
 #include "Holidays.h"
+#include "TimeWindow.h"
 #include "base/Failure.h"
-#include "check/TimeWindow.h"
 
 #include <QRegularExpression>
 #include <QStringList>

@@ -3,8 +3,8 @@
 
 #include "StatusDecision.h"
 
-#include "TimeWindow.h"
 #include "base/Failure.h"
+#include "calendar/TimeWindow.h"
 #include "codec/JsonEscapes.h"
 #include "codec/MarkupText.h"
 #include "codec/TextSearch.h"

@@ -4,8 +4,8 @@
 // Valid hours, the forms a time of day is written in, the verdict on a page's text and the reason
 // it gives, and the fold that makes any reason fit to show.
 #include "base/Failure.h"
+#include "calendar/TimeWindow.h"
 #include "check/StatusDecision.h"
-#include "check/TimeWindow.h"
 #include "route/Reason.h"
 
 #include <QTest>

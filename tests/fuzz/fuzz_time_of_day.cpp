@@ -5,7 +5,7 @@
 #include "FuzzInput.h"
 
 #include "base/Failure.h"
-#include "check/TimeWindow.h"
+#include "calendar/TimeWindow.h"
 
 using namespace senrokan;
 
