@@ -34,8 +34,8 @@ QStringList recoveryNotice(const RouteStates& states, const PerRoute<bool>& noti
 
 // The icon's tip: one line per watched route (one with a title, and a server or a feed: not
 // サーバ未設定), its title, its state's word (a delay's with the most minutes its reason states,
-// 遅延 最大30分), 今日は知らせない for a line kept quiet, the time of its check, and the first words
-// of a delay's reason or of a normal line's notices; empty when no route is watched.
+// 遅延 最大30分), 今日は知らせない for a line kept quiet, the time of its check, and the first
+// words of a delay's reason or of a normal line's notices; empty when no route is watched.
 QString trayToolTip(const RouteStates& states, const RoundTelling& telling = {});
 
 // The icon the routes' statuses call for: delay when any route is delayed, else error when any

@@ -202,7 +202,8 @@ std::optional<QList<OdptLine>> parseOdptLines(const QByteArray& railways,
         return std::nullopt;
     if (records->size() > MaxRailways) {
         if (why)
-            *why = QStringLiteral("odpt:Railway の答えの路線が多すぎます（%1本まで）").arg(MaxRailways);
+            *why = QStringLiteral("odpt:Railway の答えの路線が多すぎます（%1本まで）")
+                       .arg(MaxRailways);
         return std::nullopt;
     }
     QList<OdptLine> lines;

@@ -572,7 +572,8 @@ private Q_SLOTS:
             << "";
         // Sent as a browser sends it: trimmed, the path percent-encoded as UTF-8.
         QTest::newRow("blanks around, a blank and Japanese in the path")
-            << QStringList{" http://" + scripted + "/port/運行 情報.html　", "", ""} << "" << "";
+            << QStringList{" http://" + scripted + "/port/運行 情報.html　", "", ""} << ""
+            << "";
         QTest::newRow("https with a port and a path, another directory")
             << QStringList{HttpsServer + "/utf8.html", "missing.html", ""} << ""
             << "";

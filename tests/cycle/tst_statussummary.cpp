@@ -94,7 +94,8 @@ private Q_SLOTS:
                                                << "" << false;
         QTest::newRow("normal with a notice: its first words")
             << "大江戸線" << 0 << "お知らせ：都庁前駅のエレベーターが点検のため使えません"
-            << "大江戸線: 平常運転 09:05 お知らせ：都庁前駅のエレベーターが点検のため使え…" << false;
+            << "大江戸線: 平常運転 09:05 お知らせ：都庁前駅のエレベーターが点検のため使え…"
+            << false;
         QTest::newRow("delayed: the most minutes stated")
             << "東西線" << 1 << "車両点検の影響で、10～３０分程度の遅れ"
             << "東西線: 遅延 最大30分 09:05 車両点検の影響で、10～３０分程度の遅れ" << false;

@@ -17,8 +17,8 @@
 #include "support/StatusNotifierWatcher.h"
 
 #include <QDir>
-#include <QRegularExpression>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -95,8 +95,8 @@ private Q_SLOTS:
             web = std::make_unique<ScriptedServer>(WebHost, 80);
             if (web->port() != 80)
                 QSKIP("the program checks on port 80, which needs root");
-            web->onRequest("/delayed.html",
-                           ScriptedServer::reply("200 OK", "<p>山手線は運転を見合わせています</p>"));
+            web->onRequest("/delayed.html", ScriptedServer::reply(
+                                                "200 OK", "<p>山手線は運転を見合わせています</p>"));
             web->onRequest("/chuo.html", stopped);
         }
         DisplaySession display(wayland ? DisplaySession::Wayland : 0);
@@ -121,8 +121,8 @@ private Q_SLOTS:
             QVERIFY2(api.start(), qPrintable(api.error()));
             web->onRequest("/down.html", ScriptedServer::reply("503 Service Unavailable", ""));
             writeBytes(work.filePath("Senrokan.ini"),
-                       ("[ODPT]\nBase=" + api.base() + "\nConsumerKey=" +
-                        OdptStandIn::ConsumerKey + "\n[Route2]\nFeed=" + api.base() +
+                       ("[ODPT]\nBase=" + api.base() + "\nConsumerKey=" + OdptStandIn::ConsumerKey +
+                        "\n[Route2]\nFeed=" + api.base() +
                         "odpt:TrainInformation?odpt:operator=odpt.Operator:Sakura\n"
                         "FeedLine=odpt.Railway:Sakura.Hanamichi\n")
                            .toUtf8());
@@ -135,7 +135,8 @@ private Q_SLOTS:
                            {{"XDG_DATA_DIRS", work.filePath("share") + ":/usr/share"}});
 
         // Resident: the item registers, named by the theme, its menu given to the tray.
-        QTRY_COMPARE_WITH_TIMEOUT(drawn(tray.menu()), (QStringList{"設定", "今すぐチェック", "終了"}),
+        QTRY_COMPARE_WITH_TIMEOUT(drawn(tray.menu()),
+                                  (QStringList{"設定", "今すぐチェック", "終了"}),
                                   ProgramRun::LimitMs);
         if (!wayland)
             QCOMPARE(program.shownWindows(), QList<quint32>{});
@@ -153,10 +154,11 @@ private Q_SLOTS:
                                      ProgramRun::LimitMs);
             // Each line says the state its check found, once, and why a check failed.
             const QString tip = tray.toolTipTitle();
-            QVERIFY2(!three || (tip.contains("\n花道線: 運転見合わせ ") && !tip.contains("花道線: 遅延") &&
-                                tip.contains(QRegularExpression(
-                                    "\n銀座線: 接続失敗 \\d\\d:\\d\\d HTTP 503"))),
-                     qPrintable(tip));
+            QVERIFY2(
+                !three ||
+                    (tip.contains("\n花道線: 運転見合わせ ") && !tip.contains("花道線: 遅延") &&
+                     tip.contains(QRegularExpression("\n銀座線: 接続失敗 \\d\\d:\\d\\d HTTP 503"))),
+                qPrintable(tip));
         }
         QTRY_COMPARE_WITH_TIMEOUT(tray.itemProperty("IconName").toString(),
                                   delayed ? "senrokan-delay" : "senrokan", ProgramRun::LimitMs);
@@ -170,8 +172,7 @@ private Q_SLOTS:
             break;
         case Scenario::CheckNowRecovers:
             web->onRequest("/delayed.html", ScriptedServer::reply("200 OK", "<p>平常運転</p>"));
-            QCOMPARE(tray.clickMenuEntry(tray.menu().at(1).id).type(),
-                     QDBusMessage::ReplyMessage);
+            QCOMPARE(tray.clickMenuEntry(tray.menu().at(1).id).type(), QDBusMessage::ReplyMessage);
             // The delay's notice gives way to its recovery, which goes by itself.
             QTRY_COMPARE_WITH_TIMEOUT(notifications.notices.size(), 2, CheckLimitMs);
             QCOMPARE(notifications.notices.last().replacesId, noticeId);
@@ -202,8 +203,7 @@ private Q_SLOTS:
             return;
         }
         case Scenario::NotifyAndExit:
-            QCOMPARE(tray.clickMenuEntry(tray.menu().at(2).id).type(),
-                     QDBusMessage::ReplyMessage);
+            QCOMPARE(tray.clickMenuEntry(tray.menu().at(2).id).type(), QDBusMessage::ReplyMessage);
             QCOMPARE(program.ended(), 0);
             QCOMPARE(notifications.closed, QList<uint>{noticeId});
             QCOMPARE(readBytes(settingsPath), written);
@@ -215,7 +215,8 @@ private Q_SLOTS:
         QStringList greyed{"設定 (greyed)", "今すぐチェック (greyed)", "終了 (greyed)"};
         // A delayed line's 今日は知らせない comes after them.
         if (delayed)
-            greyed << "" << "山手線: 今日は知らせない (greyed)";
+            greyed << ""
+                   << "山手線: 今日は知らせない (greyed)";
         QTRY_COMPARE_WITH_TIMEOUT(drawn(tray.menu()), greyed, ProgramRun::LimitMs);
         if (!wayland)
             QVERIFY(program.waitShown() != 0);

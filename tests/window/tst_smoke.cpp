@@ -84,9 +84,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<Files>("files");
         QTest::newRow("settings file") << Files{{"Senrokan.DEF", fixture("full.DEF")}};
-        QTest::newRow("priority railway file")
-            << Files{{"Senrokan.DEF", fixture("priority-settings.DEF")},
-                     {"rail.DEF", fixture("rail.DEF")}};
+        QTest::newRow("priority railway file") << Files{
+            {"Senrokan.DEF", fixture("priority-settings.DEF")}, {"rail.DEF", fixture("rail.DEF")}};
         QTest::newRow("no settings file") << Files{};
         // However the window's place was kept, it opens on the screen, no larger than it, with
         // its title bar there to be grabbed.
