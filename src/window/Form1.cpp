@@ -31,6 +31,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <memory>
 #include <utility>
 
 namespace senrokan
@@ -44,6 +45,20 @@ const QString SettingsTabCaption = QStringLiteral("設定");
 const QString MessageTitle = QStringLiteral("メッセージ");
 // The client area at 96 dpi: 9156 x 7524 twips at 15 twips per pixel.
 constexpr QSize DesignSize(610, 502);
+
+// A question box of the window, its answers in Japanese; buttons: Yes and No, and maybe Cancel.
+std::unique_ptr<QMessageBox> questionBox(QWidget* window, const QString& title,
+                                         const QString& prompt,
+                                         QMessageBox::StandardButtons buttons)
+{
+    auto box = std::make_unique<QMessageBox>(QMessageBox::Question, title, prompt, buttons, window);
+    box->setTextFormat(Qt::PlainText);
+    box->button(QMessageBox::Yes)->setText(QStringLiteral("はい"));
+    box->button(QMessageBox::No)->setText(QStringLiteral("いいえ"));
+    if (QAbstractButton* cancel = box->button(QMessageBox::Cancel))
+        cancel->setText(QStringLiteral("キャンセル"));
+    return box;
+}
 
 QPushButton* makeButton(QWidget* window, const QString& controlName, const QString& caption)
 {
@@ -213,14 +228,12 @@ bool Form1::mayClose()
 {
     if (!hasUnsavedEdits())
         return true;
-    QMessageBox box(QMessageBox::Question, MessageTitle, QStringLiteral("変更を保存しますか？"),
-                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
-    box.setObjectName(QStringLiteral("SaveQuestion"));
-    box.button(QMessageBox::Yes)->setText(QStringLiteral("はい"));
-    box.button(QMessageBox::No)->setText(QStringLiteral("いいえ"));
-    box.button(QMessageBox::Cancel)->setText(QStringLiteral("キャンセル"));
-    box.setDefaultButton(QMessageBox::Yes);
-    const int answer = box.exec();
+    const std::unique_ptr<QMessageBox> box =
+        questionBox(this, MessageTitle, QStringLiteral("変更を保存しますか？"),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    box->setObjectName(QStringLiteral("SaveQuestion"));
+    box->setDefaultButton(QMessageBox::Yes);
+    const int answer = box->exec();
     if (answer == QMessageBox::No)
         return true;
     if (answer != QMessageBox::Yes)
@@ -360,11 +373,8 @@ void Form1::showReportMessage(const QString& text)
 
 bool Form1::askQuestion(const QString& prompt, const QString& title)
 {
-    QMessageBox box(QMessageBox::Question, title, prompt, QMessageBox::Yes | QMessageBox::No, this);
-    box.setTextFormat(Qt::PlainText);
-    box.button(QMessageBox::Yes)->setText(QStringLiteral("はい"));
-    box.button(QMessageBox::No)->setText(QStringLiteral("いいえ"));
-    return box.exec() == QMessageBox::Yes;
+    return questionBox(this, title, prompt, QMessageBox::Yes | QMessageBox::No)->exec() ==
+           QMessageBox::Yes;
 }
 
 void Form1::setRouteField(int route, int element, const QString& text)

@@ -683,22 +683,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("wordAfter");
         QTest::addColumn<int>("closeAnswer"); // at the close box afterwards; 0: not closed
 
-        QTest::newRow("shipped list, API out of reach") << false << ""
-                                                        << "ぎんざ"
-                                                        << "銀座線"
-                                                        << "odpt.Railway:TokyoMetro.Ginza"
-                                                        << "届きません"
-                                                        << "届きません"
-                                                        << ""
-                                                        << "平常" << 0;
-        QTest::newRow("chosen, then いいえ at the close box") << false << ""
-                                                              << "ぎんざ"
-                                                              << "銀座線"
-                                                              << "odpt.Railway:TokyoMetro.Ginza"
-                                                              << "届きません"
-                                                              << "届きません"
-                                                              << ""
-                                                              << "平常" << int(QMessageBox::No);
+        const auto shipped = [](const char* name, int closeAnswer) {
+            QTest::newRow(name) << false << ""
+                                << "ぎんざ"
+                                << "銀座線"
+                                << "odpt.Railway:TokyoMetro.Ginza"
+                                << "届きません"
+                                << "届きません"
+                                << ""
+                                << "平常" << closeAnswer;
+        };
+        shipped("shipped list, API out of reach", 0);
+        shipped("chosen, then いいえ at the close box", int(QMessageBox::No));
         // Refused without a key; the one typed reads the live list, the search kept.
         QTest::newRow("live list once a key is typed")
             << true << OdptStandIn::ConsumerKey << "はなみち"
